@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Nudgery needs to build, test and run.
+# Silent when everything is already there.
+set -euo pipefail
+
+PKGS=(
+  # build and unit tests
+  g++ cmake ninja-build make ccache qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  poppler-utils fonts-liberation2 locales
+  # whole-program tests: display, window manager, tray host, printing, clock
+  xvfb xauth openbox trayer xdotool imagemagick faketime
+  cups printer-driver-cups-pdf
+)
+
+missing=()
+for p in "${PKGS[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Tests run under fixed locales; a fresh machine has only C and C.utf8.
+need_locales=()
+for l in en_US en_GB pt_PT; do
+  if ! locale -a 2>/dev/null | grep -qi "^${l}\.utf-\?8$"; then
+    need_locales+=("$l")
+  fi
+done
+if [ ${#need_locales[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  for l in "${need_locales[@]}"; do
+    $SUDO sed -i "s/^# *\(${l}\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  done
+  $SUDO locale-gen >/dev/null
+fi
+exit 0

@@ -1,0 +1,62 @@
+#include "app/AppIcon.h"
+#include "app/ProgramFolder.h"
+#include "mainwindow/TForm1.h"
+#include "platform/AppContext.h"
+#include "platform/QtMessageService.h"
+#include "platform/RealServices.h"
+#include "platform/SingleInstance.h"
+#include "store/DateFormat.h"
+#include "store/Settings.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLocale>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(AppTitle);
+    QApplication::setWindowIcon(appIcon());
+    // The main window hides to the tray, and a message box or dialog may then be
+    // the only window on screen: closing it must not end the program. Closing the
+    // main window does (TForm1::closeEvent).
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Before anything else, and before the program folder is even looked for:
+    // a second copy touches no file.
+    SingleInstance instance;
+    if (!instance.tryAcquire()) {
+        QtMessageService messages;
+        messages.show(nullptr, {QStringLiteral("Nudgery freeware"), QStringLiteral("Nudgery is already running ..."),
+                                MsgIcon::None, MsgButtons::Ok});
+        SingleInstance::askRunningCopyToRaise();
+        return 0;
+    }
+
+    AppContext ctx;
+    ctx.programPath = QCoreApplication::applicationFilePath();
+    ctx.programFolder = programFolder(QFileInfo(ctx.programPath).absolutePath());
+    ctx.arguments = QCoreApplication::arguments().mid(1);
+
+    Settings settings(ctx.file(FileNames::Settings));
+    DateFormat dates = DateFormat::fromLocale(QLocale::system());
+    ctx.settings = &settings;
+    ctx.dates = &dates;
+
+    RealPlatform platform;
+    platform.wire(ctx);
+
+    TForm1 w(ctx);
+    if (!w.FormCreate())
+        return 0; // the weekend stop: nothing else runs, no window is shown
+
+    // The other windows, created once each, in this order, after the main window:
+    //   TFormAddEdit (task editor), TFormOptions (preferences), TFormAbout,
+    //   TFormArchive (archive viewer), TFormCategory (one-line input dialog),
+    //   TFormArchOptions (archive viewer's preferences).
+
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &w, [&w] { w.bringToFront(); });
+
+    w.show();
+    return app.exec();
+}

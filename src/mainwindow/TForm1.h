@@ -1,0 +1,213 @@
+#pragma once
+
+#include "platform/AppContext.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QTimer;
+class QToolButton;
+class QWidget;
+class TaskGrid;
+class TaskTable;
+class TaskDataFile;
+class TrayIcon;
+class VisibleColumnsMenu;
+
+class TFormAddEdit;
+class TFormOptions;
+class TFormAbout;
+class TFormArchive;
+class TFormCategory;
+class TFormArchOptions;
+
+// The main window: toolbar, task grid and notes pane. It owns the task table,
+// the category filter and the sort state; the other windows work on the table
+// through it.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm1(AppContext &ctx, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up steps. False when start-up ended early (the weekend stop):
+    // the window is then never shown.
+    bool FormCreate();
+    // A second copy asked the running one to come forward.
+    void bringToFront();
+
+    AppContext &context() { return m_ctx; }
+    TaskTable &table() { return *m_table; }
+    TaskGrid *grid() const { return StringGrid1; }
+    QString dataFileName() const { return m_dataFileName; }
+    TaskDataFile dataFile() const;
+    bool tableLoaded() const { return m_tableLoaded; }
+    QString categoryFilter() const;
+
+    // The other windows, created after this one; set by the program's entry.
+    TFormAddEdit *FormAddEdit = nullptr;
+    TFormOptions *FormOptions = nullptr;
+    TFormAbout *FormAbout = nullptr;
+    TFormArchive *FormArchive = nullptr;
+    TFormCategory *FormCategory = nullptr;
+    TFormArchOptions *FormArchOptions = nullptr;
+
+    // --- Refresh sequence and layout
+    void LoadTasks(const QString &filter);
+    void ApplySort();
+    void AdjustLayout() { FormResize(); }
+    void FormResize();
+    void layoutColumns();
+    void Menu_NotesPaneClick();
+    void StepWindowHeight(const QString &direction);
+    int clientHeight() const;
+    int clientWidth() const;
+    void setClientSize(int width, int height);
+
+    // --- Sorting, filter, search
+    int sortColumn() const;
+    int sortTag() const;
+    void Sort1Click(QAction *sender);
+    void ComboBox1Change();
+    void Menu_AllItemsClick();
+    void categoryMenuItemClick(QAction *item);
+    void Menu_SearchClick();
+    void reselectOrder(const QString &order);
+
+    // --- Task commands
+    void SpeedButton4Click(); // add
+    void SpeedButton6Click(); // edit
+    void SpeedButton3Click(); // check / uncheck
+    void SpeedButton5Click(); // delete
+    void DeleteTask();
+    void StringGrid1DblClick();
+    void ConfigureGridPopup(bool toolbarForm);
+    void Menu_ArchiveTaskClick(QObject *trigger);
+    void Menu_OpenArchiveClick();
+    void Menu_AddCategoryClick(QObject *trigger);
+    void SpeedButton7Click(); // preferences
+    void Menu_AboutClick();
+    void Menu_PrintClick();
+    void Menu_SavetoFileClick();
+    void Menu_HelpFileClick();
+    void Menu_CheckNewVersionClick();
+    void Menu_SoftwareNewsClick();
+    void Menu_DonationsClick();
+
+    // --- Reminders
+    void ShowAgenda();
+    void Timer1Timer();
+    QTimer *Timer1 = nullptr;
+
+    // --- Tray and window states
+    void SpeedButton2Click(); // minimise
+    void minimiseToTray();
+    void pop1_ShowClick();
+    void PopupMenu1Popup();
+    bool hiddenInTray() const;
+
+    // --- Mouse and keys
+    void StringGrid1MouseDown(Qt::MouseButton button, int col, int row, const QPoint &globalPos);
+    void StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos);
+    void StringGrid1Click();
+    void Panel1MouseDown(Qt::MouseButton button);
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad);
+    void FormKeyUp(int key);
+
+    // Preferences applied to the running window.
+    void setStayOnTop(bool on);
+    void setMenuBarShown(bool shown);
+    void setToolbarShown(bool shown);
+    void setFlatButtons(bool flat);
+    void setTransparent(bool on);
+    void updateGridPopupExtras();
+    int dateColumnDefaultWidth() const;
+
+    // Runs an event handler inside the error guard.
+    bool guarded(const std::function<void()> &handler);
+
+    // Components, named as in the window's design.
+    QWidget *Panel1 = nullptr;
+    QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
+                *SpeedButton4 = nullptr, *SpeedButton5 = nullptr, *SpeedButton6 = nullptr,
+                *SpeedButton7 = nullptr, *SpeedButton9 = nullptr, *SpeedButton14 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    TaskGrid *StringGrid1 = nullptr;
+    QFrame *Bevel6 = nullptr;
+    QPlainTextEdit *Memo_notes = nullptr;
+    QMenuBar *MainMenu1 = nullptr;
+    QMenu *Menu_File = nullptr, *Menu_Edit = nullptr, *Menu_View = nullptr, *Menu_Sort = nullptr,
+          *Menu_Category = nullptr, *Menu_Help = nullptr;
+    QAction *Menu_ArchiveTask = nullptr, *Menu_OpenArchive = nullptr, *Menu_Minimize = nullptr,
+            *Menu_Print = nullptr, *Menu_SavetoFile = nullptr, *Menu_Exit = nullptr,
+            *Menu_CheckUncheck = nullptr, *Menu_AddTask = nullptr, *Menu_EditTask = nullptr,
+            *Menu_DeleteTask = nullptr, *Menu_Search = nullptr, *Menu_SortByTask = nullptr,
+            *Menu_SortByDate = nullptr, *Menu_SortByHour = nullptr, *Menu_SortByCategory = nullptr,
+            *Menu_SortByStatus = nullptr, *Menu_Preferences = nullptr, *Menu_NotesPane = nullptr,
+            *Menu_AddCategory = nullptr, *Menu_DeleteCategory = nullptr, *Menu_AllItems = nullptr,
+            *Menu_HelpFile = nullptr, *Menu_SoftwareNews = nullptr, *Menu_CheckNewVersion = nullptr,
+            *Menu_Donations = nullptr, *Menu_About = nullptr;
+    QMenu *PopupMenu2 = nullptr, *pop2_Sort = nullptr;
+    QAction *pop2_EditTask = nullptr, *pop2_Deletetask = nullptr, *pop2_Archivetask = nullptr,
+            *pop2_N9 = nullptr, *pop2_SortByTask = nullptr, *pop2_SortByDate = nullptr,
+            *pop2_SortByHour = nullptr, *pop2_SortByCategory = nullptr, *pop2_SortByStatus = nullptr,
+            *pop2_N1 = nullptr, *pop2_Preferences = nullptr, *pop2_About = nullptr;
+    QMenu *PopupMenu3 = nullptr;
+    QAction *pop3_Copy = nullptr, *pop3_HideNotespane = nullptr;
+    VisibleColumnsMenu *PopupMenu4 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *pop1_Show = nullptr, *pop1_AddTask = nullptr, *pop1_Exit = nullptr;
+    TrayIcon *trayIcon = nullptr;
+
+signals:
+    // The category list changed (added or deleted): lists elsewhere follow.
+    void categoriesChanged();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildMenus();
+    void buildPopupMenus();
+    void buildTray();
+    void buildTrayIconAtStart();
+    void applyStoredLanguage();
+    int editorClientHeight() const;
+    void createTable();
+    void restoreAppearance();
+    void fillCategories();
+    void convertIfNeeded();
+    void loadAtStartUp();
+    void restoreSort();
+    void restoreAfterLoad();
+    void selectStoredRow();
+    void FormShow();
+    void FormActivate();
+    bool FormClose();
+    void addCategoryMenuItem(const QString &name);
+    void setHiddenInTray(bool hidden);
+
+    AppContext &m_ctx;
+    TaskTable *m_table = nullptr;
+    QString m_dataFileName;
+    bool m_tableLoaded = false;
+    bool m_autoRunStart = false;
+    bool m_shownOnce = false;
+    bool m_closing = false;
+    bool m_alphaBlend = false;
+    bool m_damageReported = false;
+};

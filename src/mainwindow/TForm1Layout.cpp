@@ -1,0 +1,150 @@
+// Layout of the main window: the layout step, the notes pane, size changes and
+// the preferences that change the window's look.
+#include "TForm1.h"
+
+#include "TaskGrid.h"
+#include "store/DateFormat.h"
+#include "platform/Clock.h"
+#include "store/TaskTable.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QToolButton>
+
+int TForm1::clientHeight() const
+{
+    return centralWidget()->height();
+}
+
+int TForm1::clientWidth() const
+{
+    return centralWidget()->width();
+}
+
+void TForm1::setClientSize(int width, int height)
+{
+    // The menu bar is outside the client area, as on the desktop this layout came from.
+    const int menu = MainMenu1 && MainMenu1->isVisible() ? MainMenu1->sizeHint().height() : 0;
+    resize(width, height + menu);
+    centralWidget()->resize(width, height);
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    guarded([this] { FormResize(); });
+}
+
+void TForm1::FormResize()
+{
+    if (!m_tableLoaded)
+        return;
+    layoutColumns();
+    if (Menu_NotesPane->isChecked())
+        Memo_notes->setFixedHeight(clientHeight() / 6);
+}
+
+void TForm1::layoutColumns()
+{
+    if (!m_tableLoaded)
+        return;
+    const int toolbarWidth = Panel1->width();
+    ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254, ComboBox1->height());
+    const int s = StringGrid1->visibleRowCount() < m_table->rowCount() - 1 ? StringGrid1->scrollBarExtent() : 0;
+    int others = 0;
+    for (int c : {0, 2, 3, 4})
+        others += StringGrid1->colWidth(c);
+    StringGrid1->setColWidth(Col::Task, StringGrid1->width() - 6 - others - s);
+}
+
+void TForm1::Menu_NotesPaneClick()
+{
+    Menu_NotesPane->setChecked(!Menu_NotesPane->isChecked());
+    const int h = clientHeight() / 5;
+    if (Menu_NotesPane->isChecked()) {
+        if (!m_tableLoaded)
+            setClientSize(clientWidth(), clientHeight() + h);
+        Bevel6->show();
+        Memo_notes->setFixedHeight(h);
+        Memo_notes->show();
+        StringGrid1Click();
+    } else {
+        Memo_notes->setFixedHeight(0);
+        Memo_notes->hide();
+        Bevel6->hide();
+        if (!m_tableLoaded)
+            setClientSize(clientWidth(), clientHeight() - h);
+    }
+    // The pane keeps its fifth until the next layout step, which the grid's own
+    // resize brings and which makes it a sixth.
+    layoutColumns();
+}
+
+void TForm1::StepWindowHeight(const QString &direction)
+{
+    const int step = direction == QLatin1String("down") ? 2 : -2;
+    resize(width(), height() + step);
+}
+
+int TForm1::dateColumnDefaultWidth() const
+{
+    return TaskGrid::dateColumnWidth(StringGrid1->fontMetrics(), *m_ctx.dates, m_ctx.clock->today());
+}
+
+void TForm1::setStayOnTop(bool on)
+{
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible)
+        show();
+}
+
+void TForm1::setMenuBarShown(bool shown)
+{
+    MainMenu1->setVisible(shown);
+}
+
+void TForm1::setToolbarShown(bool shown)
+{
+    Panel1->setVisible(shown);
+}
+
+void TForm1::setFlatButtons(bool flat)
+{
+    for (QToolButton *b : Panel1->findChildren<QToolButton *>())
+        b->setAutoRaise(flat);
+}
+
+void TForm1::setTransparent(bool on)
+{
+    m_alphaBlend = on;
+    setWindowOpacity(on ? 220.0 / 255.0 : 1.0);
+}
+
+void TForm1::updateGridPopupExtras()
+{
+    const bool both = !MainMenu1->isVisible() && !Panel1->isVisible();
+    if (both) {
+        pop2_N1->setVisible(true);
+        pop2_Preferences->setVisible(true);
+        pop2_About->setVisible(true);
+    }
+}
+
+void TForm1::StringGrid1Click()
+{
+    if (StringGrid1->hoverRow() == 0)
+        return;
+    StringGrid1->horizontalScrollBar()->setValue(0);
+    if (Menu_NotesPane->isChecked()) {
+        const int row = StringGrid1->currentRow();
+        Memo_notes->clear();
+        if (row >= 1 && row < m_table->rowCount())
+            Memo_notes->setPlainText(m_table->cell(Col::Note, row));
+    }
+}

@@ -1,0 +1,5 @@
+// The preferences command.
+
+#include "TForm1.h"
+
+void TForm1::SpeedButton7Click() {}

@@ -1,0 +1,111 @@
+// Sorting, the category filter and the search of the task list.
+#include "TForm1.h"
+
+#include "SortRows.h"
+#include "TaskGrid.h"
+#include "store/Settings.h"
+#include "store/TaskTable.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+
+int TForm1::sortColumn() const
+{
+    return StringGrid1->sortColumn();
+}
+
+int TForm1::sortTag() const
+{
+    return StringGrid1->tag();
+}
+
+void TForm1::ApplySort()
+{
+    // Only the tag's lowest byte is compared, as the stored value may be any integer.
+    SortRows(*m_table, sortColumn(), (sortTag() & 0xFF) != 1);
+    StringGrid1->setCurrentRow(1);
+}
+
+void TForm1::reselectOrder(const QString &order)
+{
+    for (int r = 1; r < m_table->rowCount(); ++r) {
+        if (m_table->cell(Col::Order, r) == order) {
+            StringGrid1->setCurrentRow(r);
+            return;
+        }
+    }
+}
+
+static int toggledTag(int tag)
+{
+    return tag == 1 ? 0 : 1;
+}
+
+void TForm1::Sort1Click(QAction *sender)
+{
+    const QString order = m_table->cell(Col::Order, StringGrid1->currentRow());
+    int column = 0;
+    if (sender == Menu_SortByTask || sender == pop2_SortByTask)
+        column = Col::Task;
+    else if (sender == Menu_SortByDate || sender == pop2_SortByDate)
+        column = Col::SortKey;
+    else if (sender == Menu_SortByHour || sender == pop2_SortByHour)
+        column = Col::Hour;
+    else if (sender == Menu_SortByCategory || sender == pop2_SortByCategory)
+        column = Col::Category;
+    StringGrid1->setSortColumn(column);
+    StringGrid1->setTag(toggledTag(sortTag()));
+    ApplySort();
+    reselectOrder(order);
+}
+
+void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
+{
+    if (StringGrid1->hoverRow() != 0 || button != Qt::LeftButton)
+        return;
+    const int c = StringGrid1->hoverCol();
+    if (c < 0)
+        return;
+    const QRect cell = StringGrid1->cellRect(c == Col::SortKey ? Col::Date : c, 0);
+    // A release on or next to a column border ends a column-width drag.
+    if (gridPos.x() >= cell.right() + 1 - 3 || gridPos.x() <= cell.left() + 3) {
+        AdjustLayout();
+        return;
+    }
+    const QString order = m_table->cell(Col::Order, StringGrid1->currentRow());
+    SortRows(*m_table, c, (sortTag() & 0xFF) != 0);
+    StringGrid1->setCurrentRow(1);
+    StringGrid1->setSortColumn(c);
+    StringGrid1->setTag(toggledTag(sortTag()));
+    reselectOrder(order);
+    m_ctx.settings->setText(SettingKey::Sorted, m_table->header(c));
+    m_ctx.settings->setInteger(SettingKey::SortedOrdr, sortTag());
+}
+
+void TForm1::ComboBox1Change()
+{
+    LoadTasks(ComboBox1->currentText());
+    ApplySort();
+    StringGrid1->clearHint();
+    AdjustLayout();
+    const QList<QAction *> items = Menu_Category->actions();
+    const int checked = ComboBox1->currentIndex() + 3;
+    for (int i = 3; i < items.size(); ++i)
+        items[i]->setChecked(i == checked);
+    StringGrid1->setFocus();
+}
+
+void TForm1::Menu_AllItemsClick()
+{
+    ComboBox1->setCurrentIndex(0);
+    ComboBox1Change();
+}
+
+void TForm1::categoryMenuItemClick(QAction *item)
+{
+    const int index = ComboBox1->findText(item->text(), Qt::MatchFixedString);
+    if (index >= 0)
+        ComboBox1->setCurrentIndex(index);
+    ComboBox1Change();
+}

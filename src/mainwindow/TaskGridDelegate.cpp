@@ -1,0 +1,95 @@
+#include "TaskGridDelegate.h"
+
+#include "editor/TextColours.h"
+#include "platform/Clock.h"
+#include "store/DateFormat.h"
+#include "store/TaskTable.h"
+
+#include <QPainter>
+
+const QColor TaskGridDelegate::SelectionShade(0xE6, 0xE6, 0xE6);
+const QColor TaskGridDelegate::TodayShade(0xFF, 0xFF, 0xDC);
+const QColor TaskGridDelegate::DoneMarkColour(0xFF, 0x00, 0x00);
+
+namespace {
+// Text is drawn with its top-left corner at a fixed offset from the cell's corner,
+// clipped to the cell.
+void drawCellText(QPainter *painter, const QRect &cell, const QPoint &origin, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    const QFontMetrics fm(painter->font());
+    painter->save();
+    painter->setClipRect(cell, Qt::IntersectClip);
+    painter->drawText(QPoint(origin.x(), origin.y() + fm.ascent()), text);
+    painter->restore();
+}
+} // namespace
+
+void TaskGridDelegate::setDateServices(const DateFormat *dates, const Clock *clock)
+{
+    m_dates = dates;
+    m_clock = clock;
+}
+
+bool TaskGridDelegate::isOpenTaskDueToday(int row) const
+{
+    if (!m_dates || !m_clock || m_table->cell(Col::Done, row) == DoneMark)
+        return false;
+    // A date that does not convert simply gets no highlight: painting must go on.
+    try {
+        const QDate today = m_clock->today();
+        const std::optional<QDate> due = m_dates->parseDate(m_table->cell(Col::Date, row), today);
+        return due && *due == today;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TaskGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const
+{
+    const QRect cell = option.rect;
+    const int col = index.column();
+    const int row = index.row() + 1; // the table's own numbering
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QPoint textOrigin(cell.left() + 2, cell.top() + 2);
+
+    painter->save();
+    painter->setFont(option.font);
+
+    if (!m_table || row >= m_table->rowCount() || m_table->cell(Col::Task, 1).trimmed().isEmpty()) {
+        // No tasks: the plain cell, nothing of the task styling.
+        painter->fillRect(cell, selected ? SelectionShade : option.palette.color(QPalette::Base));
+        painter->setPen(
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        drawCellText(painter, cell, textOrigin, text);
+        painter->restore();
+        return;
+    }
+
+    QColor background = selected ? SelectionShade : option.palette.color(QPalette::Base);
+    QFont font = option.font;
+    if (isOpenTaskDueToday(row)) {
+        // Today's open task wins over the selection shade.
+        background = TodayShade;
+        font.setBold(col == Col::Task);
+    }
+    painter->fillRect(cell, background);
+
+    if (col == Col::Done) {
+        QFont mark = option.font;
+        mark.setPointSize(12);
+        mark.setBold(true);
+        mark.setItalic(true);
+        painter->setFont(mark);
+        painter->setPen(DoneMarkColour);
+        drawCellText(painter, cell, QPoint(cell.left() - 3, cell.top() - 1), text);
+    } else {
+        painter->setFont(font);
+        painter->setPen(textColourFor(m_table->cell(Col::TextColor, row)));
+        drawCellText(painter, cell, textOrigin, text);
+    }
+    painter->restore();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Settings;
+class DateFormat;
+class MessageService;
+class Clock;
+class FolderBrowser;
+class UrlOpener;
+class TextViewer;
+class PrinterService;
+class Downloader;
+class AutostartService;
+class OsInfo;
+
+// What every window receives on construction: the program folder, the one
+// settings object, the program-wide date format and the operating-system services.
+struct AppContext
+{
+    QString programFolder; // with its trailing '/'
+    QString programPath;   // the executable
+    QStringList arguments; // without the program name
+
+    Settings *settings = nullptr;
+    DateFormat *dates = nullptr;
+
+    MessageService *messages = nullptr;
+    Clock *clock = nullptr;
+    FolderBrowser *folders = nullptr;
+    UrlOpener *urls = nullptr;
+    TextViewer *textViewer = nullptr;
+    PrinterService *printers = nullptr;
+    Downloader *downloader = nullptr;
+    AutostartService *autostart = nullptr;
+    OsInfo *os = nullptr;
+
+    QString file(const QString &name) const { return programFolder + name; }
+};
+
+namespace FileNames {
+inline const QString Settings = QStringLiteral("Tasklyn.INI");
+inline const QString Data = QStringLiteral("Tasklyn.DAT");
+inline const QString Archive = QStringLiteral("Tasklyn.ARK");
+inline const QString OldArchive = QStringLiteral("Tasklyn.ARH");
+} // namespace FileNames

@@ -1,0 +1,74 @@
+#include "QtMessageService.h"
+
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+QMessageBox::Icon qtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MsgResult QtMessageService::show(QWidget *parent, const MessageRequest &request)
+{
+    // The texts break lines with "\r"; Qt breaks them on "\n" only.
+    QString text = request.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    QMessageBox box(qtIcon(request.icon), request.caption, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+
+    switch (request.buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::YesCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+
+    // Reminders and the second-copy notice come while the main window is hidden
+    // in the tray (or before it exists); the box must still reach the front.
+    if (!parent || !parent->isVisible())
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Once exec() has shown it modally.
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
+
+    const int answer = box.exec();
+    switch (request.buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::YesNo:
+        return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+    case MsgButtons::YesCancel:
+        return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::Cancel;
+    }
+    return MsgResult::Ok;
+}

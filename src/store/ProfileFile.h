@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// The settings file: every read goes to the file, every write reaches the file
+// at once (written to a temporary file beside it and renamed over it). A missing
+// file, section or key reads as the default. A refused write throws StoreError
+// "Unable to write to <path>".
+class ProfileFile
+{
+public:
+    explicit ProfileFile(const QString &path);
+
+    const QString &path() const { return m_path; }
+    // The first-start conversion reads the old archive through the same object.
+    void setPath(const QString &path) { m_path = path; }
+
+    QString readString(const QString &section, const QString &key, const QString &def) const;
+    // Decimal (or $hex) text; anything else gives the default.
+    int readInteger(const QString &section, const QString &key, int def) const;
+    // Read as an integer, non-zero meaning on; a word gives the default.
+    bool readBool(const QString &section, const QString &key, bool def) const;
+
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    void writeBool(const QString &section, const QString &key, bool value); // "1" / "0"
+    void deleteKey(const QString &section, const QString &key);
+    void eraseSection(const QString &section);
+
+private:
+    QString m_path;
+};

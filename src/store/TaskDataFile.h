@@ -1,0 +1,66 @@
+#pragma once
+
+#include "TaskTable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+
+// A file of length-prefixed task records (the task data file and the archive
+// share the format): a 32-bit little-endian length, then that many bytes of the
+// ten fields joined by 0xA6. A record's offset is its task's identity for the run.
+class TaskDataFile
+{
+public:
+    explicit TaskDataFile(const QString &path) : m_path(path) {}
+    const QString &path() const { return m_path; }
+
+    struct LoadResult
+    {
+        bool fileExisted = true;
+        bool damaged = false;
+        // Set when the file was damaged: the untouched original was copied here and
+        // the file was cut back to its last whole record.
+        QString damagedBackup;
+    };
+    // What the user is told, once, about a damaged file; empty when it was sound.
+    QString damagedMessage(const LoadResult &result) const;
+
+    // Rebuilds the table from the file, keeping records whose category equals
+    // filter exactly (or all, for "All Items"). A missing file is created empty and
+    // leaves the table empty.
+    LoadResult LoadTasks(TaskTable &table, const QString &filter) const;
+    // Appends row as a new record; its order cell becomes the record's offset.
+    void AppendTask(TaskTable &table, int row) const;
+    // Overwrites the record at offset with blanks of the same length.
+    void BlankTask(qint64 offset) const;
+    // Replaces the file (atomically) with one record per task row, in table order.
+    void SaveAllTasks(const TaskTable &table) const;
+
+    // The record's bytes (length prefix included) at offset.
+    QByteArray readRecord(qint64 offset) const;
+    // Copies the record at offset verbatim to the end of target (created when
+    // missing), then blanks it here.
+    void moveRecordTo(qint64 offset, const QString &targetPath) const;
+    // Blanks the category field of every record whose category equals name,
+    // keeping every record's length.
+    void ClearCategory(const QString &name) const;
+
+    // Writes records (texts without prefix) as a new file, atomically.
+    static void writeRecordFile(const QString &path, const QList<QByteArray> &texts);
+    static void appendRecords(const QString &path, const QList<QByteArray> &texts);
+
+    // Record text <-> fields. More than ten fields: see splitRecord in the source.
+    static TaskRow splitRecord(const QByteArray &text);
+    // One field of a record text, as splitRecord would give it.
+    static QString recordField(const QByteArray &text, int col);
+    static QByteArray joinRecord(const TaskRow &row);
+    // The category of a record text: the third field from the end.
+    static QString RecordCategory(const QByteArray &text);
+    static bool isBlankRecord(const QByteArray &text);
+    // The order cell as an offset; throws "'<text>' is not a valid integer value".
+    static qint64 orderOffset(const QString &orderText);
+
+private:
+    QString m_path;
+};

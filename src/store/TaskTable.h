@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <vector>
+
+// Column numbers of a task row.
+namespace Col {
+enum : int {
+    Done = 0,
+    Task = 1,
+    Date = 2,
+    Hour = 3,
+    Priority = 4,
+    Order = 5,
+    SortKey = 6,
+    Category = 7,
+    TextColor = 8,
+    Note = 9,
+    Count = 10
+};
+}
+
+inline const QString DoneMark = QString(QChar(0xD7));      // "×"
+inline const QString AllItems = QStringLiteral("All Items"); // the unfiltered view
+
+using TaskRow = std::array<QString, Col::Count>;
+
+// The task grid's data: ten text columns, row 0 the header, rows 1 .. rowCount()-1
+// the tasks. An empty table is the header plus one all-empty row; whether the
+// table is empty is decided by one test, isEmpty().
+class TaskTable : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit TaskTable(QObject *parent = nullptr);
+
+    // The grid's own row count: the header counts.
+    int rowCount() const { return int(m_rows.size()); }
+    int rowCount(const QModelIndex &parent) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    const QString &cell(int col, int row) const;
+    void setCell(int col, int row, const QString &text);
+    // Every cell of a row.
+    const TaskRow &row(int r) const;
+    void setRow(int r, const TaskRow &values);
+    // Grows or shrinks the table; new rows are empty. Never below 2.
+    void setRowCount(int count);
+
+    // The task cell of row 1 is empty.
+    bool isEmpty() const;
+    // row count - 1, or 0 when the table is empty.
+    int taskCount() const;
+
+    // Clears every task row and leaves header + one empty row.
+    void clearTasks();
+    // Replaces every task row at once; an empty list leaves the empty table.
+    void setTasks(std::vector<TaskRow> &&rows);
+
+    // A task row still held as its record text in a loaded file's bytes: cells are
+    // decoded when first read, so a load costs little more than reading the file.
+    struct RawRow
+    {
+        qint64 offset = 0;  // the record's offset in its file: the row's order
+        qint32 textStart = 0; // the record text within the file's bytes
+        qint32 textLength = 0;
+    };
+    void setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&rows);
+    // Moves whole task rows: newOrder[j] is the row (1-based task row) that
+    // becomes row j + 1. Used by the sort routine.
+    void permuteTasks(const std::vector<int> &newOrder);
+
+    void setHeader(int col, const QString &caption) { setCell(col, 0, caption); }
+    const QString &header(int col) const { return cell(col, 0); }
+
+private:
+    struct Row
+    {
+        // Decoded cells, made on first use: a loaded row costs a few bytes until read.
+        mutable std::unique_ptr<TaskRow> cells;
+        mutable quint16 decoded = 0xFFFF; // one bit per column already in cells
+        RawRow raw;
+        TaskRow &ensureCells() const
+        {
+            if (!cells)
+                cells = std::make_unique<TaskRow>();
+            return *cells;
+        }
+    };
+    void decode(const Row &row, int col) const;
+    Row &mutableRow(int r);
+
+    std::vector<Row> m_rows;
+    QByteArray m_bytes; // the file the raw rows point into
+};
+
+// "Nudgery   [ tasks: N ]"
+QString taskCountCaption(const TaskTable &table);

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MessageService.h"
+#include "platform/Services.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// Fakes of the platform seam. Each records what the program asked of it.
+
+// Records every box; answers from `answers` in order, then with the box's
+// affirmative button (Ok, or Yes).
+class FakeMessageService : public MessageService
+{
+public:
+    MsgResult show(QWidget *parent, const MessageRequest &request) override;
+
+    QList<MessageRequest> shown;
+    QList<MsgResult> answers;
+};
+
+class FakeClock : public Clock
+{
+public:
+    explicit FakeClock(const QDateTime &start = QDateTime(QDate(2026, 12, 9), QTime(10, 0)))
+        : m_now(start)
+    {
+    }
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime &now) { m_now = now; }
+    void advance(qint64 secs) { m_now = m_now.addSecs(secs); }
+
+private:
+    QDateTime m_now;
+};
+
+class FakeUrlOpener : public UrlOpener
+{
+public:
+    bool open(const QUrl &url) override
+    {
+        opened.append(url);
+        return result;
+    }
+    QList<QUrl> opened;
+    bool result = true;
+};
+
+// Keeps the file's bytes as they were when the viewer was asked to open it.
+class FakeTextViewer : public TextViewer
+{
+public:
+    struct Opened
+    {
+        QString path;
+        QByteArray content;
+    };
+    bool openFile(const QString &path) override;
+    QList<Opened> opened;
+};
+
+// Answers with `answer`, or cancels when it is empty.
+class FakeFolderBrowser : public FolderBrowser
+{
+public:
+    struct Call
+    {
+        QString title;
+        QString startPath;
+    };
+    std::optional<QString> browse(QWidget *parent, const QString &title, const QString &startPath) override;
+    std::optional<QString> answer;
+    QList<Call> calls;
+};
+
+// Serves `pages` (address text → body); any other address fails.
+class FakeDownloader : public Downloader
+{
+public:
+    bool download(const QUrl &url, const QString &localPath) override;
+    QMap<QString, QByteArray> pages;
+    QList<QUrl> requested;
+};
+
+class FakeOsInfo : public OsInfo
+{
+public:
+    bool needsRepaintOnAltTab() const override { return repaintOnAltTab; }
+    bool repaintOnAltTab = false;
+};
+
+// Records the entries instead of writing them; a failure can be scripted.
+class FakeAutostart : public AutostartService
+{
+public:
+    void writeRunEntry(const QString &programPath) override;
+    void removeRunEntry() override;
+    void writeFolderMarker() override;
+    void removeFolderMarker() override;
+
+    bool runEntry = false;
+    QString runEntryProgram;
+    bool folderMarker = false;
+    bool failRunEntry = false;    // writeRunEntry throws "Failed to set data for 'Tasklyn'"
+    bool failFolderMarker = false; // writeFolderMarker throws "Failed to create key Software\Tasklyn"
+    QStringList calls;             // "writeRunEntry", "removeRunEntry", ... in order
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Fakes.h"
+#include "platform/AppContext.h"
+#include "store/DateFormat.h"
+#include "store/Settings.h"
+
+#include <QTemporaryDir>
+
+// A program folder in a temporary directory, the settings file in it, a fixed
+// date format and fakes for every service, wired into one AppContext.
+struct TestContext
+{
+    TestContext();
+    TestContext(const TestContext &) = delete;
+    TestContext &operator=(const TestContext &) = delete;
+
+    QString folder() const { return ctx.programFolder; }
+    QString file(const QString &name) const { return ctx.file(name); }
+
+    QTemporaryDir dir;
+    Settings settings;
+    DateFormat dates{QStringLiteral("dd/MM/yyyy")};
+    FakeMessageService messages;
+    FakeClock clock;
+    FakeFolderBrowser folders;
+    FakeUrlOpener urls;
+    FakeTextViewer textViewer;
+    FakeDownloader downloader;
+    FakeAutostart autostart;
+    FakeOsInfo os;
+    AppContext ctx;
+};

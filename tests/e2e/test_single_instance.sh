@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# A second copy started while one runs shows "Nudgery is already running ...",
+# ends with status 0 when the box is closed, and touches none of the first copy's
+# files. After the first copy is killed outright, the next start runs normally.
+# Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
+set -euo pipefail
+BIN=$(readlink -f "$1")
+
+home=$(mktemp -d /tmp/nudgery-single.XXXXXX)
+pids=()
+cleanup() {
+  local status=$?
+  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
+    mkdir -p "$NUDGERY_ARTIFACTS"
+    import -window root "$NUDGERY_ARTIFACTS/single_instance.png" 2>/dev/null || true
+  fi
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  rm -rf "$home"
+  exit $status
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The window of process $1 whose name matches $2, waiting up to $3 seconds.
+window_of() {
+  timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1
+}
+
+# True while process $1 runs (a child that has ended but is not yet reaped does not).
+alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
+
+# Waits up to $2 seconds for child process $1 to end; its status goes to EXIT_RC.
+EXIT_RC=""
+wait_exit() {
+  local i
+  for ((i = 0; i < $2 * 10; i++)); do
+    if ! alive "$1"; then
+      EXIT_RC=0
+      wait "$1" || EXIT_RC=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Every file of the program folder with its checksum.
+snapshot() { (cd "$home" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
+
+# Closes main window $2 of process $1 as a user does (the window manager's
+# Alt+F4), falling back to a signal. The status goes to EXIT_RC ("" when killed).
+close_window() {
+  xdotool windowactivate --sync "$2" 2>/dev/null || true
+  xdotool key --clearmodifiers alt+F4 2>/dev/null || true
+  wait_exit "$1" 15 && return 0
+  kill -TERM "$1" 2>/dev/null || true
+  wait_exit "$1" 5 && return 0
+  kill -9 "$1" 2>/dev/null || true
+  EXIT_RC=""
+}
+
+export NUDGERY_HOME="$home"
+
+# GIVEN a running copy
+"$BIN" &
+first=$!
+pids+=("$first")
+main=$(window_of "$first" '^Nudgery' 30)
+[ -n "$main" ] || fail "the first copy showed no main window"
+# Let its start-up writes finish before taking the folder's picture.
+before=$(snapshot)
+for _ in $(seq 20); do
+  sleep 0.5
+  now=$(snapshot)
+  [ "$now" = "$before" ] && break
+  before=$now
+done
+[ -n "$before" ] || fail "the first copy left no file in its folder"
+
+# WHEN a second copy starts
+"$BIN" &
+second=$!
+pids+=("$second")
+box=$(window_of "$second" '^Nudgery freeware$' 20)
+[ -n "$box" ] || fail "the second copy showed no 'Nudgery freeware' box"
+# The second copy shows that box and nothing else.
+others=$(xdotool search --all --onlyvisible --pid "$second" --name '.' 2>/dev/null | grep -vx "$box" || true)
+[ -z "$others" ] || fail "the second copy opened another window: $(xdotool getwindowname "$(echo "$others" | head -n1)")"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key --clearmodifiers Return
+
+# THEN it ends with status 0, the first keeps running, and no file changed
+wait_exit "$second" 10 || fail "the second copy did not end after its box was closed"
+[ "$EXIT_RC" = 0 ] || fail "the second copy ended with status $EXIT_RC"
+kill -0 "$first" 2>/dev/null || fail "the first copy ended"
+xdotool search --all --onlyvisible --pid "$first" --name '^Nudgery' >/dev/null || fail "the first copy's window is gone"
+[ "$(snapshot)" = "$before" ] || fail "the program folder changed: $(diff <(echo "$before") <(snapshot) || true)"
+[ ! -e "$home/Tasklyn.lock" ] || fail "a lock file in the program folder"
+
+# WHEN the running copy is killed outright, the next start becomes the running copy
+kill -9 "$first"
+{ wait "$first" || true; } 2>/dev/null
+"$BIN" &
+third=$!
+pids+=("$third")
+main3=$(window_of "$third" '^Nudgery' 30)
+[ -n "$main3" ] || fail "no main window after a killed copy"
+if xdotool search --all --onlyvisible --pid "$third" --name '^Nudgery freeware$' >/dev/null 2>&1; then
+  fail "the stale lock of the killed copy was taken for a running copy"
+fi
+
+close_window "$third" "$main3"
+[ "$EXIT_RC" = 0 ] || fail "closing the main window ended the program with status '$EXIT_RC'"
+echo "PASS"

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Started at log-on ("/ar", any case) on a Saturday with [Preferences]
+# WeekendStop=1, the program shows the weekend box, which closes by itself or
+# with OK, and ends without loading or creating any task file. On a weekday the
+# same start opens the main window.
+# Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
+set -euo pipefail
+BIN=$(readlink -f "$1")
+
+home=$(mktemp -d /tmp/nudgery-weekend.XXXXXX)
+pids=()
+cleanup() {
+  local status=$?
+  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
+    mkdir -p "$NUDGERY_ARTIFACTS"
+    import -window root "$NUDGERY_ARTIFACTS/weekend_stop.png" 2>/dev/null || true
+  fi
+  for p in "${pids[@]}"; do pkill -9 -P "$p" 2>/dev/null || true; kill -9 "$p" 2>/dev/null || true; done
+  rm -rf "$home"
+  exit $status
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The program's process under the faketime wrapper $1.
+program_of() {
+  local child=""
+  for _ in $(seq 50); do
+    child=$(pgrep -P "$1" | head -n1) && [ -n "$child" ] && break
+    sleep 0.1
+  done
+  echo "$child"
+}
+
+window_of() {
+  timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1
+}
+
+# True while process $1 runs (a child that has ended but is not yet reaped does not).
+alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
+
+# Waits up to $2 seconds for child process $1 to end; its status goes to EXIT_RC.
+EXIT_RC=""
+wait_exit() {
+  local i
+  for ((i = 0; i < $2 * 10; i++)); do
+    if ! alive "$1"; then
+      EXIT_RC=0
+      wait "$1" || EXIT_RC=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# The program's timers run on the monotonic clock; only the calendar is faked.
+export FAKETIME_DONT_FAKE_MONOTONIC=1
+export NUDGERY_HOME="$home"
+printf '[Preferences]\r\nWeekendStop=1\r\n' >"$home/Tasklyn.INI"
+ini_before=$(sha256sum <"$home/Tasklyn.INI")
+BOX='^Nudgery  \[ dialog closes in 5 sec \]$'
+
+check_nothing_written() {
+  [ ! -e "$home/Tasklyn.DAT" ] || fail "$1: the task data file was created"
+  [ ! -e "$home/Tasklyn.ARK" ] || fail "$1: the archive file was created"
+  [ "$(sha256sum <"$home/Tasklyn.INI")" = "$ini_before" ] || fail "$1: the settings file changed"
+  [ "$(ls -A "$home")" = "Tasklyn.INI" ] || fail "$1: files left: $(ls -A "$home" | tr '\n' ' ')"
+}
+
+# --- Saturday, "/AR", nobody answers: the box closes itself ------------------------
+faketime '2026-12-12 10:00:00' "$BIN" /AR &
+p=$!
+pids+=("$p")
+box=$(window_of "$(program_of "$p")" "$BOX" 20)
+[ -n "$box" ] || fail "Saturday: no weekend box"
+SECONDS=0
+wait_exit "$p" 12 || fail "Saturday: the program did not end by itself"
+[ "$EXIT_RC" = 0 ] || fail "Saturday: ended with status $EXIT_RC"
+[ "$SECONDS" -ge 3 ] || fail "Saturday: the box closed after only ${SECONDS}s"
+check_nothing_written "Saturday"
+
+# --- Sunday, "/ar", the user presses OK ------------------------------------------------
+faketime '2026-12-13 18:30:00' "$BIN" /ar &
+p=$!
+pids+=("$p")
+box=$(window_of "$(program_of "$p")" "$BOX" 20)
+[ -n "$box" ] || fail "Sunday: no weekend box"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key --clearmodifiers Return
+wait_exit "$p" 4 || fail "Sunday: the program did not end after OK"
+[ "$EXIT_RC" = 0 ] || fail "Sunday: ended with status $EXIT_RC"
+check_nothing_written "Sunday"
+
+# --- Wednesday, "/ar": a normal start -------------------------------------------------------
+faketime '2026-12-09 10:00:00' "$BIN" /ar &
+p=$!
+pids+=("$p")
+app=$(program_of "$p")
+main=$(window_of "$app" '^Nudgery' 30)
+[ -n "$main" ] || fail "Wednesday: no main window"
+name=$(xdotool getwindowname "$main")
+[[ "$name" != *"dialog closes"* ]] || fail "Wednesday: the weekend box was shown"
+# A normal start loads (and so creates) the task data file.
+for _ in $(seq 50); do [ -e "$home/Tasklyn.DAT" ] && break; sleep 0.1; done
+[ -e "$home/Tasklyn.DAT" ] || fail "Wednesday: no task data file after a normal start"
+kill -TERM "$app" 2>/dev/null || true
+wait_exit "$p" 5 || kill -9 "$app" "$p" 2>/dev/null || true
+echo "PASS"

@@ -1,0 +1,258 @@
+#include "GridFixture.h"
+
+#include "editor/TextColours.h"
+#include "mainwindow/TaskGridHeader.h"
+
+#include <QPalette>
+
+namespace {
+
+const QColor Selection(0xE6, 0xE6, 0xE6);
+const QColor Today(0xFF, 0xFF, 0xDC);
+
+// A pixel near the bottom-right corner of a cell, where no text reaches.
+QColor backgroundOf(const QImage &image, const QRect &cell)
+{
+    return image.pixelColor(cell.right() - 1, cell.bottom() - 1);
+}
+
+class GridPaint : public GridTest
+{
+protected:
+    QColor base() const { return grid.palette().color(QPalette::Base); }
+};
+
+TEST_F(GridPaint, shouldHighlightTodaysOpenTaskInYellowWithBoldTaskText)
+{
+    // GIVEN the same text due today and tomorrow, and a third row selected
+    load({makeTask("Write the report", "15/03/2024"), makeTask("Write the report", "16/03/2024"),
+          makeTask("Other", "01/01/2024")});
+    grid.setCurrentRow(3);
+
+    const QImage image = shot();
+
+    for (int c = 0; c <= Col::Priority; ++c) {
+        EXPECT_EQ(backgroundOf(image, grid.cellRect(c, 1)), Today) << "column " << c;
+        EXPECT_EQ(backgroundOf(image, grid.cellRect(c, 2)), base()) << "column " << c;
+    }
+    const int boldInk = countPixels(image, grid.cellRect(Col::Task, 1), isDark);
+    const int plainInk = countPixels(image, grid.cellRect(Col::Task, 2), isDark);
+    EXPECT_GT(plainInk, 0);
+    EXPECT_GT(boldInk, plainInk) << "today's task text is bold";
+    // The date and hour columns are not bold: same text, same ink.
+    EXPECT_EQ(countPixels(image, grid.cellRect(Col::Hour, 1), isDark),
+              countPixels(image, grid.cellRect(Col::Hour, 2), isDark));
+}
+
+TEST_F(GridPaint, shouldLeaveTodaysTaskPlainOnceDoneOrWhenItsDateIsNoDate)
+{
+    load({makeTask("Done today", "15/03/2024", DoneMark), makeTask("Garbled", "3x/1q/20"),
+          makeTask("Selected", "01/01/2024")});
+    grid.setCurrentRow(3);
+
+    const QImage image = shot();
+
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 1)), base());
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 2)), base());
+}
+
+TEST_F(GridPaint, shouldShadeTheSelectedRowsAndKeepTheirOwnTextColour)
+{
+    load({makeTask("Due today", "15/03/2024"), makeTask("Black text", "01/01/2024"),
+          makeTask("Red text", "01/01/2024", {}, "9"), makeTask("Unselected", "01/01/2024")});
+    grid.selectRows(1, 3);
+
+    const QImage image = shot();
+
+    // Today's open task shows its highlight even when selected.
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 1)), Today);
+    for (int c = 0; c <= Col::Priority; ++c) {
+        EXPECT_EQ(backgroundOf(image, grid.cellRect(c, 2)), Selection) << "column " << c;
+        EXPECT_EQ(backgroundOf(image, grid.cellRect(c, 3)), Selection) << "column " << c;
+    }
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 4)), base());
+    // Text in the row's colour, not the highlight text colour.
+    const QRect black = grid.cellRect(Col::Task, 2);
+    EXPECT_GT(countPixels(image, black, isDark), 0);
+    EXPECT_EQ(countPixels(image, black, [](QColor c) { return c == Qt::white; }), 0);
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Task, 3), isReddish), 0);
+}
+
+TEST_F(GridPaint, shouldDrawTaskTextInItsTextColour)
+{
+    load({makeTask("Red text", "01/01/2024", {}, "9"),
+          makeTask("Blue text", "01/01/2024", {}, "12"),
+          makeTask("Default text", "01/01/2024", {}, "18"),
+          makeTask("Bad colour", "01/01/2024", {}, "purple"),
+          makeTask("Out of range", "01/01/2024", {}, "19"), makeTask("Selected", "01/01/2024")});
+    grid.setCurrentRow(6);
+
+    const QImage image = shot();
+
+    const auto isBluish = [](QColor c) {
+        return c.blue() >= 200 && c.red() <= 90 && c.green() <= 90;
+    };
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Task, 1), isReddish), 0);
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Date, 1), isReddish), 0);
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Task, 2), isBluish), 0);
+    EXPECT_EQ(countPixels(image, grid.cellRect(Col::Task, 2), isReddish), 0);
+    for (int r = 3; r <= 5; ++r) {
+        const QRect cell = grid.cellRect(Col::Task, r);
+        EXPECT_GT(countPixels(image, cell, isDark), 0) << "row " << r;
+        EXPECT_EQ(countPixels(image, cell, isReddish), 0) << "row " << r;
+        EXPECT_EQ(countPixels(image, cell, isBluish), 0) << "row " << r;
+    }
+}
+
+TEST_F(GridPaint, shouldDrawTheDoneMarkInRedOnTheRowBackground)
+{
+    load({makeTask("Finished", "01/01/2024", DoneMark), makeTask("Open", "01/01/2024", " "),
+          makeTask("Finished too", "01/01/2024", DoneMark), makeTask("Today", "15/03/2024")});
+    grid.setCurrentRow(3);
+
+    const QImage image = shot();
+
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Done, 1), isReddish), 3);
+    EXPECT_EQ(countPixels(image, grid.cellRect(Col::Done, 2), isReddish), 0);
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Done, 2)), base());
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Done, 3), isReddish), 3);
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Done, 3)), Selection);
+    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Done, 4)), Today);
+}
+
+TEST_F(GridPaint, shouldPaintNothingSpecialOnAnEmptyTable)
+{
+    // A blank task in row 1 means no tasks, whatever the other cells say.
+    load({makeTask("  ", "15/03/2024", DoneMark, "9")});
+    grid.setCurrentRow(1);
+    grid.clearSelection();
+
+    const QImage image = shot();
+
+    for (int c = 0; c <= Col::Priority; ++c) {
+        const QRect cell = grid.cellRect(c, 1);
+        EXPECT_EQ(backgroundOf(image, cell), base()) << "column " << c;
+        EXPECT_EQ(countPixels(image, cell, [](QColor p) { return p == Today; }), 0);
+        EXPECT_EQ(countPixels(image, cell, isReddish), 0) << "column " << c;
+    }
+}
+
+// Whether the arrow picture stands with its top-left corner at the given point:
+// every opaque pixel inside the cell (its border left out) matches.
+bool arrowAt(const QImage &image, const QImage &arrow, const QRect &cell, int left)
+{
+    int compared = 0;
+    for (int y = 0; y < arrow.height(); ++y) {
+        for (int x = 0; x < arrow.width(); ++x) {
+            const QPoint at(left + x, cell.top() + y);
+            if (qAlpha(arrow.pixel(x, y)) != 255 || !cell.adjusted(1, 1, -1, -1).contains(at))
+                continue;
+            ++compared;
+            if (image.pixelColor(at).rgb() != QColor(arrow.pixel(x, y)).rgb())
+                return false;
+        }
+    }
+    return compared > 10;
+}
+
+TEST_F(GridPaint, shouldDrawTheSortArrowOverTheSortedColumnsHeader)
+{
+    load({makeTask("A task", "01/01/2024")});
+    const int taskArrow = grid.colWidth(Col::Task) / 3 + 2;
+    struct Case
+    {
+        int sortColumn;
+        int headerColumn;
+        int arrowOffset;
+    };
+    const Case cases[] = {{0, 0, 0}, {1, 1, taskArrow}, {6, 2, 2}, {3, 3, 2}, {4, 4, 1}};
+    for (const Case &k : cases) {
+        grid.setSortColumn(k.sortColumn);
+        for (int tag : {0, 1, 2}) {
+            grid.setTag(tag);
+            const QImage image = shot();
+            const QRect cell = grid.cellRect(k.headerColumn, 0);
+            const int left = cell.left() + k.arrowOffset;
+            EXPECT_EQ(arrowAt(image, Image_down(), cell, left), tag == 0)
+                << "sortColumn " << k.sortColumn << " tag " << tag;
+            EXPECT_EQ(arrowAt(image, Image_up(), cell, left), tag == 1)
+                << "sortColumn " << k.sortColumn << " tag " << tag;
+            // No other header shows an arrow anywhere along its top.
+            for (int c = 0; c <= Col::Priority; ++c) {
+                if (c == k.headerColumn)
+                    continue;
+                const QRect other = grid.cellRect(c, 0);
+                for (int x = other.left(); x < other.right(); ++x)
+                    EXPECT_FALSE(arrowAt(image, Image_down(), other, x) ||
+                                 arrowAt(image, Image_up(), other, x))
+                        << "column " << c << " sortColumn " << k.sortColumn;
+            }
+        }
+    }
+}
+
+TEST_F(GridPaint, shouldShowNoArrowWhenSortedByCategory)
+{
+    load({makeTask("A task", "01/01/2024")});
+    grid.setSortColumn(Col::Category);
+    for (int tag : {0, 1}) {
+        grid.setTag(tag);
+        const QImage image = shot();
+        for (int c = 0; c <= Col::Priority; ++c) {
+            const QRect cell = grid.cellRect(c, 0);
+            for (int x = cell.left(); x < cell.right(); ++x)
+                EXPECT_FALSE(arrowAt(image, Image_down(), cell, x) ||
+                             arrowAt(image, Image_up(), cell, x))
+                    << "column " << c;
+        }
+    }
+}
+
+TEST_F(GridPaint, shouldDrawTheHeaderCaptionsAndTheArrowAlsoOnAnEmptyTable)
+{
+    grid.setSortColumn(Col::SortKey);
+    grid.setTag(1);
+    const QImage image = shot();
+    const QRect date = grid.cellRect(Col::Date, 0);
+    EXPECT_TRUE(arrowAt(image, Image_up(), date, date.left() + 2));
+    EXPECT_GT(countPixels(image, grid.cellRect(Col::Task, 0), isDark), 0);
+}
+
+TEST(SortArrows, areEtchedTrianglesOnATransparentBackground)
+{
+    for (const QImage *arrow : {&Image_up(), &Image_down()}) {
+        EXPECT_EQ(arrow->size(), QSize(13, 13));
+        EXPECT_EQ(qAlpha(arrow->pixel(0, 0)), 0);
+        int shadow = 0, light = 0;
+        for (int y = 0; y < 13; ++y) {
+            for (int x = 0; x < 13; ++x) {
+                const QRgb p = arrow->pixel(x, y);
+                shadow += p == qRgb(0x7F, 0x7F, 0x7F) ? 1 : 0;
+                light += p == qRgb(0xFF, 0xFF, 0xFF) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(shadow, 5);
+        EXPECT_GT(light, 5);
+    }
+    // The up arrow's lit edge runs along its bottom, the down arrow's shadow along its top.
+    EXPECT_EQ(Image_up().pixel(6, 11), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(Image_down().pixel(6, 2), qRgb(0x7F, 0x7F, 0x7F));
+}
+
+TEST(TextColourTable, shouldMapIndicesAndFallBackToThePaletteText)
+{
+    const QColor paletteText = QGuiApplication::palette().color(QPalette::Text);
+    EXPECT_EQ(textColour(0), QColor(0, 0, 0));
+    EXPECT_EQ(textColour(1), QColor(0x80, 0, 0));
+    EXPECT_EQ(textColour(9), QColor(0xFF, 0, 0));
+    EXPECT_EQ(textColour(15), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(textColour(17), QColor(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(textColour(18), paletteText);
+    EXPECT_EQ(textColour(-1), paletteText);
+    EXPECT_EQ(textColourFor("12"), QColor(0, 0, 0xFF));
+    EXPECT_EQ(textColourFor("19"), paletteText);
+    EXPECT_EQ(textColourFor("red"), paletteText);
+    EXPECT_EQ(textColourFor(""), paletteText);
+}
+
+} // namespace

@@ -1,0 +1,269 @@
+#include "store/Settings.h"
+#include "common/TestFiles.h"
+#include "store/SettingsKeys.h"
+#include "store/StoreError.h"
+
+#include <QSet>
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+constexpr int kKeyCount = static_cast<int>(SettingKey::UnArchivAsk) + 1;
+
+SettingKey keyAt(int i)
+{
+    return static_cast<SettingKey>(i);
+}
+
+QString str(const char *text)
+{
+    return text ? QString::fromLatin1(text) : QStringLiteral("<none>");
+}
+
+// --- the key table -----------------------------------------------------------------
+
+TEST(SettingsKeysTest, EveryKeyHasASectionAndAName)
+{
+    const QSet<QString> sections{"Preferences", "Options", "Category", "Archive"};
+    for (int i = 0; i < kKeyCount; ++i) {
+        const SettingInfo &info = settingInfo(keyAt(i));
+        ASSERT_NE(info.section, nullptr) << i;
+        ASSERT_NE(info.key, nullptr) << i;
+        EXPECT_TRUE(sections.contains(str(info.section))) << i << " " << info.section;
+        EXPECT_GT(std::strlen(info.key), 0u) << i;
+    }
+}
+
+TEST(SettingsKeysTest, NoTwoKeysShareASlotInTheFile)
+{
+    QSet<QString> seen;
+    for (int i = 0; i < kKeyCount; ++i) {
+        const SettingInfo &info = settingInfo(keyAt(i));
+        const QString slot = (str(info.section) + "/" + str(info.key)).toLower();
+        EXPECT_FALSE(seen.contains(slot)) << slot.toStdString();
+        seen.insert(slot);
+    }
+}
+
+TEST(SettingsKeysTest, BooleanDefaultsAreStoredAsOneOrZero)
+{
+    for (int i = 0; i < kKeyCount; ++i) {
+        const SettingInfo &info = settingInfo(keyAt(i));
+        if (info.type != SettingType::Boolean)
+            continue;
+        ASSERT_NE(info.defaultValue, nullptr) << info.key;
+        EXPECT_TRUE(str(info.defaultValue) == "1" || str(info.defaultValue) == "0") << info.key;
+    }
+}
+
+TEST(SettingsKeysTest, SpellingsAndDefaultsMatchTheFilesOlderReleasesWrote)
+{
+    struct Expect
+    {
+        SettingKey id;
+        const char *section;
+        const char *key;
+        SettingType type;
+        const char *def;
+    };
+    const SettingType B = SettingType::Boolean, I = SettingType::Integer, S = SettingType::String;
+    const Expect expected[] = {
+        {SettingKey::WeekendStop, "Preferences", "WeekendStop", B, "0"},
+        {SettingKey::MyDateFormat, "Preferences", "MyDateFormat", S, ""},
+        {SettingKey::WindowPositionLeft, "Preferences", "WindowPositionLeft", I, nullptr},
+        {SettingKey::WindowPositionTop, "Preferences", "WindowPositionTop", I, nullptr},
+        {SettingKey::FormStyle, "Preferences", "FormStyle", S, "fsNormal"},
+        {SettingKey::WindowHeight, "Preferences", "WindowHeight", I, "177"},
+        {SettingKey::WindowWidth, "Preferences", "WindowWidth", I, "328"},
+        {SettingKey::NoteHeight, "Preferences", "NoteHeight", I, "129"},
+        {SettingKey::WindowState, "Preferences", "WindowState", S, "wsNormal"},
+        {SettingKey::FlatToolbar, "Preferences", "FlatToolbar", B, "1"},
+        {SettingKey::CustomCols, "Preferences", "CustomCols", B, "1"},
+        {SettingKey::ColumnWidths, "Preferences", "ColumnWidths", S, nullptr},
+        {SettingKey::SelectedRow, "Preferences", "SelectedRow", I, nullptr},
+        {SettingKey::Sorted, "Preferences", "Sorted", S, "(none)"},
+        {SettingKey::SortedOrdr, "Preferences", "SortedOrdr", I, "0"},
+        {SettingKey::Alert, "Preferences", "Alert", B, "0"},
+        {SettingKey::Alert_s, "Preferences", "Alert_s", B, "1"},
+        {SettingKey::AutoArchiv, "Preferences", "AutoArchiv", B, "0"},
+        {SettingKey::AutoArchivAsk, "Preferences", "AutoArchivAsk", B, "1"},
+        {SettingKey::DefNewTime, "Preferences", "DefNewTime", S, "09h:30"},
+        {SettingKey::ShowHints, "Preferences", "ShowHints", S, "true"},
+        {SettingKey::INIsavePath, "Preferences", "INIsavePath", S, nullptr},
+        {SettingKey::SortedArch, "Preferences", "SortedArch", I, "6"},
+        {SettingKey::SortedHint, "Preferences", "SortedHint", S, ""},
+        {SettingKey::Language, "Options", "Language", S, "English"},
+        {SettingKey::Cats, "Category", "Cats", I, "0"},
+        {SettingKey::ArchWindowPosition, "Archive", "WindowPosition", B, "0"},
+        {SettingKey::ArchWindowPositionLeft, "Archive", "WindowPositionLeft", I, nullptr},
+        {SettingKey::ArchWindowPositionTop, "Archive", "WindowPositionTop", I, nullptr},
+        {SettingKey::ArchWindowSize, "Archive", "WindowSize", B, "0"},
+        {SettingKey::ArchWindowHeight, "Archive", "WindowHeight", I, "139"},
+        {SettingKey::ArchWindowWidth, "Archive", "WindowWidth", I, "309"},
+        {SettingKey::UnArchivAsk, "Archive", "UnArchivAsk", B, "1"},
+    };
+    for (const Expect &e : expected) {
+        const SettingInfo &info = settingInfo(e.id);
+        // Exact bytes: the file is matched without regard to case, but new files
+        // should look like the ones older releases wrote.
+        EXPECT_EQ(str(info.section), str(e.section)) << e.key;
+        EXPECT_EQ(str(info.key), str(e.key)) << e.key;
+        EXPECT_EQ(info.type, e.type) << e.key;
+        EXPECT_EQ(str(info.defaultValue), str(e.def)) << e.key;
+    }
+}
+
+// --- typed access ------------------------------------------------------------------
+
+class SettingsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("Tasklyn.INI"));
+    }
+    QByteArray onDisk() const { return TestFiles::readAll(m_path); }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+TEST_F(SettingsTest, WithoutAFileEveryKeyReadsItsTableDefault)
+{
+    const Settings s(m_path);
+    EXPECT_TRUE(s.flag(SettingKey::FlatToolbar));
+    EXPECT_TRUE(s.flag(SettingKey::Alert_s));
+    EXPECT_TRUE(s.flag(SettingKey::UnArchivAsk));
+    EXPECT_FALSE(s.flag(SettingKey::Alert));
+    EXPECT_EQ(s.integer(SettingKey::WindowHeight), 177);
+    EXPECT_EQ(s.integer(SettingKey::ArchWindowHeight), 139);
+    EXPECT_EQ(s.integer(SettingKey::SortedArch), 6);
+    EXPECT_EQ(s.text(SettingKey::DefNewTime), "09h:30");
+    EXPECT_EQ(s.text(SettingKey::Language), "English");
+    EXPECT_EQ(s.text(SettingKey::Sorted), "(none)");
+    // No table default: the plain accessors give nothing, callers pass their own.
+    EXPECT_EQ(s.integer(SettingKey::WindowPositionLeft), 0);
+    EXPECT_EQ(s.integer(SettingKey::WindowPositionLeft, 345), 345);
+    EXPECT_EQ(s.text(SettingKey::INIsavePath), "");
+    EXPECT_EQ(s.text(SettingKey::INIsavePath, "/opt/nudgery"), "/opt/nudgery");
+    // The archive command's own default overrides the table's.
+    EXPECT_FALSE(s.flag(SettingKey::AutoArchivAsk, false));
+}
+
+TEST_F(SettingsTest, StoredValuesWinOverDefaultsAndMalformedOnesDoNot)
+{
+    TestFiles::writeAll(m_path, "[preferences]\r\nflattoolbar=0\r\nwindowheight=250\r\n"
+                                "Alert=7\r\nAlert_s=yes\r\nNoteHeight=tall\r\n"
+                                "[ARCHIVE]\r\nWindowHeight=90\r\n");
+    const Settings s(m_path);
+    EXPECT_FALSE(s.flag(SettingKey::FlatToolbar));
+    EXPECT_EQ(s.integer(SettingKey::WindowHeight), 250);
+    EXPECT_TRUE(s.flag(SettingKey::Alert));
+    EXPECT_TRUE(s.flag(SettingKey::Alert_s)) << "a word reads as the default (on)";
+    EXPECT_EQ(s.integer(SettingKey::NoteHeight), 129);
+    EXPECT_EQ(s.integer(SettingKey::ArchWindowHeight), 90);
+    EXPECT_EQ(s.integer(SettingKey::ArchWindowWidth), 309);
+}
+
+TEST_F(SettingsTest, WritesGoToTheKeysOwnSectionAndSpelling)
+{
+    Settings s(m_path);
+    s.setFlag(SettingKey::Alert_s, false);
+    s.setInteger(SettingKey::ArchWindowHeight, 150);
+    s.setText(SettingKey::Language, "Portuguese");
+    EXPECT_EQ(onDisk(), QByteArray("[Preferences]\r\nAlert_s=0\r\n\r\n"
+                                   "[Archive]\r\nWindowHeight=150\r\n\r\n"
+                                   "[Options]\r\nLanguage=Portuguese\r\n"));
+    EXPECT_EQ(s.integer(SettingKey::WindowHeight), 177) << "[Archive] must not leak";
+    EXPECT_EQ(s.integer(SettingKey::ArchWindowHeight), 150);
+    EXPECT_EQ(s.text(SettingKey::Language), "Portuguese");
+
+    s.remove(SettingKey::Alert_s);
+    EXPECT_TRUE(s.flag(SettingKey::Alert_s));
+    EXPECT_FALSE(onDisk().contains("Alert_s"));
+}
+
+TEST_F(SettingsTest, CategoriesAreNumberedKeysOfTheCategorySection)
+{
+    TestFiles::writeAll(m_path, "[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
+    Settings s(m_path);
+    EXPECT_EQ(s.integer(SettingKey::Cats), 2);
+    EXPECT_EQ(s.categoryName(1), "Work");
+    EXPECT_EQ(s.categoryName(2), "Home");
+    EXPECT_EQ(s.categoryName(3), "");
+
+    s.setCategoryName(3, "Garden");
+    s.removeCategoryName(1);
+    s.setCategoryName(2, "House");
+    EXPECT_EQ(onDisk(), QByteArray("[Category]\r\nCats=2\r\n2=House\r\n3=Garden\r\n"));
+    EXPECT_EQ(s.categoryName(1), "");
+}
+
+// --- ColumnWidths ------------------------------------------------------------------
+
+TEST(ColumnWidthsTest, FormatPadsEachWidthToThreeDigits)
+{
+    EXPECT_EQ(ColumnWidths::format({12, 206, 61, 31, 12}), "[012,206,061,031,012]");
+    EXPECT_EQ(ColumnWidths::format({0, 5, 999, 100, 7}), "[000,005,999,100,007]");
+}
+
+TEST(ColumnWidthsTest, WidthsOutsideTheSlotsAreClamped)
+{
+    // Four digits would shift every later slot of the positional reading.
+    EXPECT_EQ(ColumnWidths::format({12, 1000, 61, 31, 12}), "[012,999,061,031,012]");
+    EXPECT_EQ(ColumnWidths::format({12, 206, 61, 31, -4}), "[012,206,061,031,000]");
+    const QString wide = ColumnWidths::format({12, 5000, 61, 31, 12});
+    EXPECT_EQ(wide.size(), 21);
+    EXPECT_EQ(ColumnWidths::parse(wide), (std::array<int, 5>{12, 999, 61, 31, 12}));
+}
+
+TEST(ColumnWidthsTest, ParseReadsByPositionNotBySeparators)
+{
+    EXPECT_EQ(ColumnWidths::parse("[012,206,061,031,012]"),
+              (std::array<int, 5>{12, 206, 61, 31, 12}));
+    // Only the slices count: other separators and trailing text are never looked at.
+    EXPECT_EQ(ColumnWidths::parse("x012;206|061 031-012)tail"),
+              (std::array<int, 5>{12, 206, 61, 31, 12}));
+    // A value cut short inside its last slice keeps the digits that are there.
+    EXPECT_EQ(ColumnWidths::parse("[012,206,061,031,01")[4], 1);
+    const std::array<int, 5> widths{1, 22, 333, 0, 999};
+    EXPECT_EQ(ColumnWidths::parse(ColumnWidths::format(widths)), widths);
+}
+
+TEST(ColumnWidthsTest, ASliceThatIsNotANumberIsAnError)
+{
+    auto messageFor = [](const QString &value) {
+        try {
+            ColumnWidths::parse(value);
+        } catch (const StoreError &e) {
+            return e.message().toStdString();
+        }
+        return std::string("<no error>");
+    };
+    EXPECT_EQ(messageFor("[ab1,206,061,031,012]"), "'ab1' is not a valid integer value");
+    EXPECT_EQ(messageFor("[012,206,061,031,0x2]"), "'0x2' is not a valid integer value");
+    // Nothing is trimmed, and a sign is not a digit.
+    EXPECT_EQ(messageFor("[012, 12,061,031,012]"), "' 12' is not a valid integer value");
+    EXPECT_EQ(messageFor("[012,206,-61,031,012]"), "'-61' is not a valid integer value");
+    // A four-digit width pushes the next slice off its digits.
+    EXPECT_EQ(messageFor("[012,1206,061,031,012]"), "',06' is not a valid integer value");
+    // Too short: a slice cut short still converts if it is digits; the empty one does not.
+    EXPECT_EQ(messageFor("[012,206,061,03"), "'' is not a valid integer value");
+    EXPECT_EQ(messageFor("[012,206,061,031,01"), "<no error>");
+    EXPECT_EQ(messageFor("[012,206,061,031,0"), "<no error>");
+    EXPECT_EQ(messageFor("[012,206]"), "'' is not a valid integer value");
+    EXPECT_EQ(messageFor(""), "'' is not a valid integer value");
+}
+
+TEST(ColumnWidthsTest, DefaultHoldsTheDateColumnWidth)
+{
+    EXPECT_EQ(ColumnWidths::defaultValue(61), "[012,206,061,031,012]");
+    EXPECT_EQ(ColumnWidths::defaultValue(7), "[012,206,007,031,012]");
+    EXPECT_EQ(ColumnWidths::parse(ColumnWidths::defaultValue(74))[2], 74);
+}
+
+} // namespace

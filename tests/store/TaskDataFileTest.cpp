@@ -1,0 +1,312 @@
+#include "common/TestFiles.h"
+#include "store/StoreError.h"
+#include "store/TaskDataFile.h"
+#include "store/TaskTable.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace TestFiles;
+
+namespace {
+
+const QByteArray Times("\xD7");
+
+class TaskDataFileTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Tasklyn.DAT"));
+    TaskTable table;
+    TaskDataFile file{path};
+
+    static QByteArray task(const QByteArray &done, const QByteArray &text, const QByteArray &category,
+                           const QByteArray &note = {})
+    {
+        return fields({done, text, "01/03/2009", "09:30", "2", "77", "2009-03-01 09:30", category, "18", note});
+    }
+};
+
+TEST_F(TaskDataFileTest, shouldLoadRecordsWithTheirRealOffsetsAndSkipBlankOnes)
+{
+    const QByteArray a = task("", "Buy milk", "Home");
+    const QByteArray blank(20, ' ');
+    const QByteArray b = task(Times, "Pay rent", "Work", "line one\r\nline two\r\nline three");
+    writeAll(path, record(a) + record(blank) + record(b));
+
+    const auto result = file.LoadTasks(table, AllItems);
+
+    EXPECT_TRUE(result.fileExisted);
+    EXPECT_FALSE(result.damaged);
+    ASSERT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("Buy milk"));
+    EXPECT_EQ(table.cell(Col::Order, 1), QStringLiteral("0"));
+    EXPECT_EQ(table.cell(Col::Task, 2), QStringLiteral("Pay rent"));
+    EXPECT_EQ(table.cell(Col::Order, 2), QString::number(4 + a.size() + 4 + blank.size()));
+    EXPECT_EQ(table.cell(Col::Done, 2), DoneMark);
+    EXPECT_EQ(table.cell(Col::Note, 2), QStringLiteral("line one\r\nline two\r\nline three"));
+    EXPECT_EQ(taskCountCaption(table), QStringLiteral("Nudgery   [ tasks: 2 ]"));
+}
+
+TEST_F(TaskDataFileTest, shouldSkipOtherCategoriesButKeepRealOffsetsUnderAFilter)
+{
+    const QByteArray a = task("", "Alpha", "work");
+    const QByteArray b = task("", "Beta", "Work");
+    writeAll(path, record(a) + record(b));
+
+    file.LoadTasks(table, QStringLiteral("Work"));
+
+    ASSERT_EQ(table.taskCount(), 1);
+    EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("Beta"));
+    EXPECT_EQ(table.cell(Col::Order, 1), QString::number(4 + a.size()));
+}
+
+TEST_F(TaskDataFileTest, shouldTreatEmptyAndAllBlankFilesAsEmptyTables)
+{
+    writeAll(path, QByteArray());
+    file.LoadTasks(table, AllItems);
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(taskCountCaption(table), QStringLiteral("Nudgery   [ tasks: 0 ]"));
+
+    writeAll(path, record(QByteArray(5, ' ')) + record(QByteArray("\t \r\n")));
+    file.LoadTasks(table, AllItems);
+    EXPECT_TRUE(table.isEmpty());
+}
+
+TEST_F(TaskDataFileTest, shouldCreateAMissingFileEmpty)
+{
+    const auto result = file.LoadTasks(table, AllItems);
+    EXPECT_FALSE(result.fileExisted);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+    EXPECT_TRUE(table.isEmpty());
+}
+
+TEST_F(TaskDataFileTest, shouldFillTheFirstColumnsOfAShortRecordAndFilterByThirdFieldFromTheEnd)
+{
+    writeAll(path, record(fields({"", "Short", "01/01/2026", "Cat", "x", "y"})));
+    file.LoadTasks(table, QStringLiteral("Cat"));
+    ASSERT_EQ(table.taskCount(), 1);
+    EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("Short"));
+    EXPECT_EQ(table.cell(Col::Hour, 1), QStringLiteral("Cat"));
+    EXPECT_TRUE(table.cell(Col::Category, 1).isEmpty());
+    EXPECT_EQ(TaskDataFile::RecordCategory("a\xA6" "b"), QString());
+    EXPECT_EQ(TaskDataFile::RecordCategory("a\xA6" "b\xA6" "c"), QStringLiteral("a"));
+}
+
+TEST_F(TaskDataFileTest, shouldWriteExactBytesOnAppendAndBlank)
+{
+    writeAll(path, record(task("", "Old", "")));
+    file.LoadTasks(table, AllItems);
+    table.setRowCount(3);
+    TaskRow row{QString(), QStringLiteral("Caf\u00e9"), QStringLiteral("08/12/2026"), QStringLiteral("10:15"),
+                QString(), QString(), QStringLiteral("2026-12-08 10:15"), QStringLiteral("Home"),
+                QStringLiteral("18"), QStringLiteral("n")};
+    table.setRow(2, row);
+    const qint64 before = QFileInfo(path).size();
+
+    file.AppendTask(table, 2);
+
+    EXPECT_EQ(table.cell(Col::Order, 2), QString::number(before));
+    const QByteArray expectedText =
+        fields({"", "Caf\xE9", "08/12/2026", "10:15", "", QByteArray::number(before), "2026-12-08 10:15", "Home", "18", "n"});
+    EXPECT_EQ(readAll(path), record(task("", "Old", "")) + record(expectedText));
+
+    file.BlankTask(0);
+    const QByteArray old = task("", "Old", "");
+    EXPECT_EQ(readAll(path), record(QByteArray(old.size(), ' ')) + record(expectedText));
+}
+
+TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankAndCompactOnSave)
+{
+    writeAll(path, record(task("", "One", "")) + record(task("", "Two", "")));
+    file.LoadTasks(table, AllItems);
+    for (const QString &mark : {DoneMark, QStringLiteral(" "), DoneMark}) {
+        const qint64 old = TaskDataFile::orderOffset(table.cell(Col::Order, 1));
+        table.setCell(Col::Done, 1, mark);
+        file.AppendTask(table, 1);
+        file.BlankTask(old);
+    }
+    TaskTable reloaded;
+    file.LoadTasks(reloaded, AllItems);
+    ASSERT_EQ(reloaded.taskCount(), 2);
+    EXPECT_EQ(reloaded.cell(Col::Task, 1), QStringLiteral("Two"));
+    EXPECT_EQ(reloaded.cell(Col::Done, 2), DoneMark);
+
+    file.SaveAllTasks(reloaded);
+    const QByteArray two = fields({"", "Two", "01/03/2009", "09:30", "2", reloaded.cell(Col::Order, 1).toLatin1(),
+                                   "2009-03-01 09:30", "", "18", ""});
+    const QByteArray one = TaskDataFile::joinRecord(reloaded.row(2));
+    EXPECT_EQ(readAll(path), record(two) + record(one));
+}
+
+TEST_F(TaskDataFileTest, shouldSaveAnEmptyTableAsAnEmptyFile)
+{
+    writeAll(path, record(task("", "Gone", "")));
+    file.SaveAllTasks(table);
+    EXPECT_EQ(readAll(path), QByteArray());
+}
+
+TEST_F(TaskDataFileTest, shouldRefuseANonNumericOrderAndOffsetsThatNameNoRecord)
+{
+    try {
+        TaskDataFile::orderOffset(QString());
+        FAIL() << "no error";
+    } catch (const StoreError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
+    }
+    writeAll(path, record("abc"));
+    EXPECT_THROW(file.BlankTask(100), StoreError);
+    EXPECT_THROW(file.BlankTask(2), StoreError);
+    EXPECT_EQ(readAll(path), record("abc"));
+}
+
+TEST_F(TaskDataFileTest, shouldReportAMissingFileOnAppendWithTheOpenMessage)
+{
+    table.setRowCount(2);
+    table.setCell(Col::Task, 1, QStringLiteral("x"));
+    try {
+        file.AppendTask(table, 1);
+        FAIL() << "no error";
+    } catch (const StoreError &e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path)));
+    }
+}
+
+struct Damage
+{
+    const char *name;
+    QByteArray tail;
+};
+
+class DamagedFileTest : public TaskDataFileTest, public ::testing::WithParamInterface<Damage>
+{
+};
+
+TEST_P(DamagedFileTest, shouldKeepRecordsBeforeTheDamageBackUpTheOriginalAndCutTheFile)
+{
+    const QByteArray good = record(task("", "Kept", ""));
+    const QByteArray original = good + GetParam().tail;
+    writeAll(path, original);
+
+    const auto result = file.LoadTasks(table, AllItems);
+
+    EXPECT_TRUE(result.damaged);
+    ASSERT_EQ(table.taskCount(), 1);
+    EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("Kept"));
+    EXPECT_EQ(result.damagedBackup, path + QStringLiteral(".damaged"));
+    EXPECT_EQ(readAll(result.damagedBackup), original);
+    EXPECT_EQ(readAll(path), good);
+    EXPECT_FALSE(file.damagedMessage(result).isEmpty());
+
+    // Later appends are reachable again.
+    table.setRowCount(3);
+    table.setCell(Col::Task, 2, QStringLiteral("New"));
+    file.AppendTask(table, 2);
+    TaskTable again;
+    EXPECT_FALSE(file.LoadTasks(again, AllItems).damaged);
+    EXPECT_EQ(again.taskCount(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest,
+                         ::testing::Values(Damage{"lengthPastEnd", record("abc").left(4) + "ab"},
+                                           Damage{"negativeLength", QByteArray("\xFF\xFF\xFF\xFF" "abcd", 8)},
+                                           Damage{"truncatedPrefix", QByteArray("\x05\x00", 2)}),
+                         [](const auto &p) { return std::string(p.param.name); });
+
+TEST_F(TaskDataFileTest, shouldNeverOverwriteAnEarlierBackup)
+{
+    writeAll(path + QStringLiteral(".damaged"), "first");
+    writeAll(path, record("a") + QByteArray("\x09\x00\x00\x00", 4));
+    const auto result = file.LoadTasks(table, AllItems);
+    EXPECT_EQ(result.damagedBackup, path + QStringLiteral(".damaged.1"));
+    EXPECT_EQ(readAll(path + QStringLiteral(".damaged")), QByteArray("first"));
+}
+
+TEST_F(TaskDataFileTest, shouldSurviveRandomBytes)
+{
+    std::srand(7);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray junk(std::rand() % 300, Qt::Uninitialized);
+        for (char &c : junk)
+            c = char(std::rand() & 0xFF);
+        writeAll(path, junk);
+        EXPECT_NO_THROW(file.LoadTasks(table, AllItems));
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+}
+
+TEST(RecordSplitTest, shouldPutExtraSeparatorsIntoTheTaskWhenTheTailIsWellFormed)
+{
+    const QByteArray text = fields({"", "a", "b", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "4", "note"});
+    const TaskRow row = TaskDataFile::splitRecord(text);
+    EXPECT_EQ(row[Col::Task], QStringLiteral("a|b"));
+    EXPECT_EQ(row[Col::Date], QStringLiteral("01/03/2009"));
+    EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
+    EXPECT_EQ(row[Col::TextColor], QStringLiteral("4"));
+    EXPECT_EQ(row[Col::Note], QStringLiteral("note"));
+    EXPECT_EQ(TaskDataFile::RecordCategory(text), QStringLiteral("Home"));
+}
+
+TEST(RecordSplitTest, shouldKeepEverythingAfterTheNinthSeparatorInTheNoteOtherwise)
+{
+    const QByteArray text = fields({"", "t", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "18", "x", "y", "z"});
+    const TaskRow row = TaskDataFile::splitRecord(text);
+    EXPECT_EQ(row[Col::Task], QStringLiteral("t"));
+    EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
+    EXPECT_EQ(row[Col::Note], QStringLiteral("x|y|z"));
+    EXPECT_EQ(TaskDataFile::RecordCategory(text), QStringLiteral("Home"));
+}
+
+TEST_F(TaskDataFileTest, shouldMoveARecordVerbatimAndCreateAMissingTarget)
+{
+    const QByteArray a = task(Times, "Archive me", "Work", "n");
+    writeAll(path, record(a));
+    const QString archive = dir.filePath(QStringLiteral("Tasklyn.ARK"));
+
+    file.moveRecordTo(0, archive);
+
+    EXPECT_EQ(readAll(archive), record(a));
+    EXPECT_EQ(readAll(path), record(QByteArray(a.size(), ' ')));
+}
+
+TEST_F(TaskDataFileTest, shouldBlankADeletedCategoryInPlaceKeepingEveryLength)
+{
+    const QByteArray a = task("", "A", "Home");
+    const QByteArray b = task("", "B", "Homer");
+    const QByteArray c = task("", "C", "Home", "Home");
+    writeAll(path, record(a) + record(b) + record(c));
+
+    file.ClearCategory(QStringLiteral("Home"));
+
+    QByteArray a2 = a, c2 = c;
+    a2.replace("\xA6Home\xA6", "\xA6    \xA6");
+    c2.replace("\xA6Home\xA6" "18", "\xA6    \xA6" "18");
+    EXPECT_EQ(readAll(path), record(a2) + record(b) + record(c2));
+}
+
+TEST(TaskTableTest, shouldPassQtsModelChecksThroughLoadsAndSorts)
+{
+    TaskTable table;
+    QAbstractItemModelTester tester(&table, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    std::vector<TaskRow> rows(3);
+    rows[0][Col::Task] = QStringLiteral("c");
+    rows[1][Col::Task] = QStringLiteral("a");
+    rows[2][Col::Task] = QStringLiteral("b");
+    table.setTasks(std::move(rows));
+    EXPECT_EQ(table.taskCount(), 3);
+    table.permuteTasks({2, 3, 1});
+    EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("a"));
+    EXPECT_EQ(table.cell(Col::Task, 3), QStringLiteral("c"));
+    table.clearTasks();
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.taskCount(), 0);
+}
+
+} // namespace
