@@ -29,6 +29,9 @@ protected:
             qputenv("XDG_CONFIG_HOME", m_oldConfig);
         else
             qunsetenv("XDG_CONFIG_HOME");
+        const QString config = m_hadConfig && !m_oldConfig.isEmpty() ? QString::fromLocal8Bit(m_oldConfig)
+                                                                     : QDir::homePath() + "/.config";
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     }
     QString entry() const { return m_config.path() + "/autostart/Tasklyn.desktop"; }
     QString marker() const { return m_config.path() + "/Tasklyn.conf"; }

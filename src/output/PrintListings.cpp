@@ -1,0 +1,4 @@
+#include "PrintListings.h"
+
+// Filled in with the line printer.
+void printArchiveList(const TaskTable &, PrinterService &) {}
