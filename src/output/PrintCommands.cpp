@@ -1,4 +1,4 @@
-#include "PrintListings.h"
+#include "PrintCommands.h"
 
 // Filled in with the line printer.
 void printArchiveList(const TaskTable &, PrinterService &) {}
