@@ -1,5 +1,6 @@
 #include "app/AppIcon.h"
 #include "app/ProgramFolder.h"
+#include "app/Windows.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
 #include "platform/QtMessageService.h"
@@ -27,8 +28,9 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (!instance.tryAcquire()) {
         QtMessageService messages;
-        messages.show(nullptr, {QStringLiteral("Nudgery freeware"), QStringLiteral("Nudgery is already running ..."),
-                                MsgIcon::None, MsgButtons::Ok});
+        messages.show(nullptr, {QStringLiteral("Nudgery freeware"),
+                                QStringLiteral("Nudgery is already running ..."), MsgIcon::None,
+                                MsgButtons::Ok});
         SingleInstance::askRunningCopyToRaise();
         return 0;
     }
@@ -50,10 +52,7 @@ int main(int argc, char *argv[])
     if (!w.FormCreate())
         return 0; // the weekend stop: nothing else runs, no window is shown
 
-    // The other windows, created once each, in this order, after the main window:
-    //   TFormAddEdit (task editor), TFormOptions (preferences), TFormAbout,
-    //   TFormArchive (archive viewer), TFormCategory (one-line input dialog),
-    //   TFormArchOptions (archive viewer's preferences).
+    createOtherWindows(w, ctx);
 
     QObject::connect(&instance, &SingleInstance::raiseRequested, &w, [&w] { w.bringToFront(); });
 

@@ -2,6 +2,7 @@
 #include "TForm1.h"
 
 #include "TaskGrid.h"
+#include "app/ProgramFolder.h"
 #include "app/WeekendStop.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
@@ -49,9 +50,7 @@ bool TForm1::FormCreate()
 {
     Settings &settings = *m_ctx.settings;
     // 1-2: the command line; the settings object is the context's.
-    m_autoRunStart = false;
-    if (!m_ctx.arguments.isEmpty())
-        m_autoRunStart = m_ctx.arguments.first().left(3).toLower() == QLatin1String("/ar");
+    m_autoRunStart = autoRunSwitch(m_ctx.arguments);
 
     // 3: the weekend stop ends start-up here.
     bool weekendStop = false;

@@ -69,6 +69,7 @@ public:
     void layoutColumns();
     void Menu_NotesPaneClick();
     void StepWindowHeight(const QString &direction);
+    int menuBarHeight() const;
     int clientHeight() const;
     int clientWidth() const;
     void setClientSize(int width, int height);
@@ -94,6 +95,9 @@ public:
     void Menu_ArchiveTaskClick(QObject *trigger);
     void Menu_OpenArchiveClick();
     void Menu_AddCategoryClick(QObject *trigger);
+    // The stored list gained or lost a name: the selector, the menu and the editor's list follow.
+    void categoryAdded(const QString &name);
+    void categoryDeleted(const QString &name);
     void SpeedButton7Click(); // preferences
     void Menu_AboutClick();
     void Menu_PrintClick();
@@ -210,4 +214,5 @@ private:
     bool m_closing = false;
     bool m_alphaBlend = false;
     bool m_damageReported = false;
+    bool m_inNotesSwitch = false;
 };

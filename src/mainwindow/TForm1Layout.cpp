@@ -14,24 +14,30 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QScopedValueRollback>
 #include <QToolButton>
+
+// The menu bar is outside the client area, as on the desktop this layout came
+// from. Measured from the window's own size, so it holds before the window is
+// first laid out too.
+int TForm1::menuBarHeight() const
+{
+    return MainMenu1 && MainMenu1->isVisibleTo(this) ? MainMenu1->sizeHint().height() : 0;
+}
 
 int TForm1::clientHeight() const
 {
-    return centralWidget()->height();
+    return height() - menuBarHeight();
 }
 
 int TForm1::clientWidth() const
 {
-    return centralWidget()->width();
+    return width();
 }
 
 void TForm1::setClientSize(int width, int height)
 {
-    // The menu bar is outside the client area, as on the desktop this layout came from.
-    const int menu = MainMenu1 && MainMenu1->isVisible() ? MainMenu1->sizeHint().height() : 0;
-    resize(width, height + menu);
-    centralWidget()->resize(width, height);
+    resize(width, height + menuBarHeight());
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
@@ -45,7 +51,7 @@ void TForm1::FormResize()
     if (!m_tableLoaded)
         return;
     layoutColumns();
-    if (Menu_NotesPane->isChecked())
+    if (Menu_NotesPane->isChecked() && !m_inNotesSwitch)
         Memo_notes->setFixedHeight(clientHeight() / 6);
 }
 
@@ -66,6 +72,9 @@ void TForm1::Menu_NotesPaneClick()
 {
     Menu_NotesPane->setChecked(!Menu_NotesPane->isChecked());
     const int h = clientHeight() / 5;
+    // The pane keeps its fifth until the next layout step, which makes it a sixth;
+    // the resizes this switch itself causes do not count as one.
+    const QScopedValueRollback<bool> switching(m_inNotesSwitch, true);
     if (Menu_NotesPane->isChecked()) {
         if (!m_tableLoaded)
             setClientSize(clientWidth(), clientHeight() + h);
@@ -80,8 +89,6 @@ void TForm1::Menu_NotesPaneClick()
         if (!m_tableLoaded)
             setClientSize(clientWidth(), clientHeight() - h);
     }
-    // The pane keeps its fifth until the next layout step, which the grid's own
-    // resize brings and which makes it a sixth.
     layoutColumns();
 }
 

@@ -332,8 +332,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
     QFile f(m_path);
-    if (!f.exists() || !f.open(QIODevice::ReadWrite))
-        throw StoreError::cannotOpen(m_path, f.exists() ? f.errorString() : QStringLiteral("The file does not exist."));
+    openExisting(f, QIODevice::ReadWrite);
     const qint64 end = f.size();
     const QString oldOrder = table.cell(Col::Order, row);
     table.setCell(Col::Order, row, QString::number(end));
@@ -349,15 +348,8 @@ void TaskDataFile::AppendTask(TaskTable &table, int row) const
 void TaskDataFile::BlankTask(qint64 offset) const
 {
     QFile f(m_path);
-    if (!f.exists() || !f.open(QIODevice::ReadWrite))
-        throw StoreError::cannotOpen(m_path, f.exists() ? f.errorString() : QStringLiteral("The file does not exist."));
-    const qint64 size = f.size();
-    if (offset < 0 || offset + 4 > size || !f.seek(offset))
-        throw StoreError(noRecordMessage(m_path, offset));
-    const QByteArray prefix = f.read(4);
-    const qint32 length = prefix.size() == 4 ? readLength(prefix.constData()) : -1;
-    if (length < 0 || offset + 4 + length > size)
-        throw StoreError(noRecordMessage(m_path, offset));
+    openExisting(f, QIODevice::ReadWrite);
+    const qint32 length = recordLengthAt(f, offset);
     const QByteArray blanks(length, ' ');
     if (!f.seek(offset + 4) || f.write(blanks) != blanks.size() || !f.flush())
         throw StoreError::unableToWrite(m_path);
@@ -377,8 +369,23 @@ void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 QByteArray TaskDataFile::readRecord(qint64 offset) const
 {
     QFile f(m_path);
-    if (!f.exists() || !f.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(m_path, f.exists() ? f.errorString() : QStringLiteral("The file does not exist."));
+    openExisting(f, QIODevice::ReadOnly);
+    const qint32 length = recordLengthAt(f, offset);
+    f.seek(offset);
+    return f.read(4 + qint64(length));
+}
+
+void TaskDataFile::openExisting(QFile &f, QIODevice::OpenMode mode) const
+{
+    if (!f.exists())
+        throw StoreError::cannotOpen(m_path, QStringLiteral("The file does not exist."));
+    if (!f.open(mode))
+        throw StoreError::cannotOpen(m_path, f.errorString());
+}
+
+qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
+{
+    // An offset comes from a row's order; it must still name a whole record.
     const qint64 size = f.size();
     if (offset < 0 || offset + 4 > size || !f.seek(offset))
         throw StoreError(noRecordMessage(m_path, offset));
@@ -386,7 +393,7 @@ QByteArray TaskDataFile::readRecord(qint64 offset) const
     const qint32 length = prefix.size() == 4 ? readLength(prefix.constData()) : -1;
     if (length < 0 || offset + 4 + length > size)
         throw StoreError(noRecordMessage(m_path, offset));
-    return prefix + f.read(length);
+    return length;
 }
 
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
@@ -407,8 +414,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 void TaskDataFile::ClearCategory(const QString &name) const
 {
     QFile f(m_path);
-    if (!f.exists() || !f.open(QIODevice::ReadWrite))
-        throw StoreError::cannotOpen(m_path, f.exists() ? f.errorString() : QStringLiteral("The file does not exist."));
+    openExisting(f, QIODevice::ReadWrite);
     const QByteArray bytes = f.readAll();
     const qint64 size = bytes.size();
     qint64 pos = 0;

@@ -3,6 +3,7 @@
 #include "TaskTable.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <array>
 
@@ -62,5 +63,8 @@ public:
     static qint64 orderOffset(const QString &orderText);
 
 private:
+    void openExisting(QFile &f, QIODevice::OpenMode mode) const;
+    qint32 recordLengthAt(QFile &f, qint64 offset) const;
+
     QString m_path;
 };

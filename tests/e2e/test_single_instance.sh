@@ -4,6 +4,7 @@
 # files. After the first copy is killed outright, the next start runs normally.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
 home=$(mktemp -d /tmp/nudgery-single.XXXXXX)
@@ -20,45 +21,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# The window of process $1 whose name matches $2, waiting up to $3 seconds.
-window_of() {
-  timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1
-}
-
-# True while process $1 runs (a child that has ended but is not yet reaped does not).
-alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
-
-# Waits up to $2 seconds for child process $1 to end; its status goes to EXIT_RC.
-EXIT_RC=""
-wait_exit() {
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do
-    if ! alive "$1"; then
-      EXIT_RC=0
-      wait "$1" || EXIT_RC=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
 # Every file of the program folder with its checksum.
 snapshot() { (cd "$home" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
-
-# Closes main window $2 of process $1 as a user does (the window manager's
-# Alt+F4), falling back to a signal. The status goes to EXIT_RC ("" when killed).
-close_window() {
-  xdotool windowactivate --sync "$2" 2>/dev/null || true
-  xdotool key --clearmodifiers alt+F4 2>/dev/null || true
-  wait_exit "$1" 15 && return 0
-  kill -TERM "$1" 2>/dev/null || true
-  wait_exit "$1" 5 && return 0
-  kill -9 "$1" 2>/dev/null || true
-  EXIT_RC=""
-}
 
 export NUDGERY_HOME="$home"
 

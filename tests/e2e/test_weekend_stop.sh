@@ -5,6 +5,7 @@
 # same start opens the main window.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
 home=$(mktemp -d /tmp/nudgery-weekend.XXXXXX)
@@ -20,40 +21,6 @@ cleanup() {
   exit $status
 }
 trap cleanup EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# The program's process under the faketime wrapper $1.
-program_of() {
-  local child=""
-  for _ in $(seq 50); do
-    child=$(pgrep -P "$1" | head -n1) && [ -n "$child" ] && break
-    sleep 0.1
-  done
-  echo "$child"
-}
-
-window_of() {
-  timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1
-}
-
-# True while process $1 runs (a child that has ended but is not yet reaped does not).
-alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
-
-# Waits up to $2 seconds for child process $1 to end; its status goes to EXIT_RC.
-EXIT_RC=""
-wait_exit() {
-  local i
-  for ((i = 0; i < $2 * 10; i++)); do
-    if ! alive "$1"; then
-      EXIT_RC=0
-      wait "$1" || EXIT_RC=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
 
 # The program's timers run on the monotonic clock; only the calendar is faked.
 export FAKETIME_DONT_FAKE_MONOTONIC=1

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The running program prints its task list with Ctrl+P on the default printer (a
+# cups-pdf queue): no dialog, the job named "Nudgery", and the PDF's lines are
+# the list's lines, blank for blank.
+# Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+BIN=$(readlink -f "$1")
+
+home=$(mktemp -d /tmp/nudgery-print.XXXXXX)
+pids=()
+pdf=""
+cleanup() {
+  local status=$?
+  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
+    mkdir -p "$NUDGERY_ARTIFACTS"
+    import -window root "$NUDGERY_ARTIFACTS/print.png" 2>/dev/null || true
+  fi
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  if [ -n "${pdf:-}" ]; then
+    [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ] && cp "$pdf" "$NUDGERY_ARTIFACTS/print.pdf"
+    rm -f "$pdf"
+  fi
+  rm -rf "$home"
+  exit $status
+}
+trap cleanup EXIT
+
+[ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ] || fail "no print scheduler running"
+[ "$(lpstat -d 2>/dev/null)" = "system default destination: NudgeryPDF" ] ||
+  fail "the default printer is not NudgeryPDF: $(lpstat -d 2>&1)"
+# cups-pdf writes into the job owner's home.
+pdf_dir="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
+
+# --- the program folder: two tasks, sorted by task ------------------------------------
+# A record: its length as 4 little-endian bytes, then the ten fields joined by 0xA6.
+record() {
+  local LC_ALL=C text="$1" field
+  shift
+  for field in "$@"; do text+=$'\xa6'"$field"; done
+  local n=${#text}
+  printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8 & 255)))\\x00\\x00"
+  printf '%s' "$text"
+}
+export NUDGERY_HOME="$home"
+printf '[Preferences]\r\nSorted=Task\r\nSortedOrdr=0\r\nAlert_s=0\r\n[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n' \
+  >"$home/Tasklyn.INI"
+{
+  record "" "Write the yearly report for the board meeting in January" "12/01/2027" "10:00" "1" "0" \
+    "2027-01-12 10:00" "Work" "18" ""
+  record $'\xd7' "Water the plants" "07/01/2027" "08:30" "2" "0" "2027-01-07 08:30" "Home" "18" ""
+} >"$home/Tasklyn.DAT"
+
+# --- the page as text: every word at its own column ------------------------------------
+# pdftotext's word boxes give exact columns for a fixed-pitch face: the left edge is
+# where the rules start, the pitch the average width of a character.
+pdf_lines() {
+  # Bytes throughout: a character is counted by its UTF-8 lead byte.
+  local LC_ALL=C
+  pdftotext -bbox -enc UTF-8 "$1" - | awk '
+    function attr(name,   s) { s = $0; sub(".*" name "=\"", "", s); sub("\".*", "", s); return s + 0 }
+    /<page / { page++ }
+    /<word / {
+      t = $0; sub(/.*">/, "", t); sub(/<\/word>.*/, "", t)
+      gsub(/&lt;/, "<", t); gsub(/&gt;/, ">", t); gsub(/&quot;/, "\"", t); gsub(/&apos;/, "\047", t); gsub(/&amp;/, "\\&", t)
+      n++; P[n] = page; X[n] = attr("xMin"); Y[n] = attr("yMin"); T[n] = t
+      if (!(page in left) || X[n] < left[page]) left[page] = X[n]
+      if (t ~ /^[ -~]+$/) { width += attr("xMax") - X[n]; chars += length(t) }
+    }
+    END {
+      pitch = width / chars
+      for (i = 1; i <= n; i++)
+        printf "%d\t%.2f\t%d\t%s\n", P[i], Y[i], int((X[i] - left[P[i]]) / pitch + 0.5), T[i]
+    }' | sort -t$'\t' -k1,1n -k2,2n -k3,3n | awk -F'\t' '
+    { key = $1 "/" $2
+      if (key != last) { if (NR > 1) print line; line = ""; cols = 0; last = key }
+      while (cols < $3) { line = line " "; cols++ }
+      t = $4; line = line t; cols += length(t) - gsub(/[\200-\277]/, "", t) }
+    END { if (NR > 0) print line }'
+}
+
+# --- print with Ctrl+P -------------------------------------------------------------------
+before=$(ls "$pdf_dir" 2>/dev/null || true)
+new_pdf() { comm -13 <(echo "$before" | sort) <(ls "$pdf_dir" 2>/dev/null | sort) | grep -i 'nudgery.*\.pdf$' | head -n1; }
+wait_pdf() {
+  local i f
+  for ((i = 0; i < $1 * 10; i++)); do
+    f=$(new_pdf)
+    if [ -n "$f" ] && [ -z "$(lpstat -o 2>/dev/null)" ]; then
+      sleep 0.5 # cups-pdf renames its finished file into place; let it settle
+      echo "$pdf_dir/$f"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+"$BIN" &
+app=$!
+pids+=("$app")
+main=$(window_of "$app" '^Nudgery' 30)
+[ -n "$main" ] || fail "no main window"
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key --clearmodifiers --window "$main" ctrl+p
+if ! pdf=$(wait_pdf 20); then
+  echo "Ctrl+P printed nothing; printing from the File menu instead" >&2
+  xdotool windowactivate --sync "$main" 2>/dev/null || true
+  xdotool key --clearmodifiers alt+f
+  sleep 0.5
+  xdotool key --clearmodifiers p
+  pdf=$(wait_pdf 30) || fail "no PDF appeared in $pdf_dir"
+fi
+# No dialog or message opened: the main window is still the program's only window.
+windows=$(xdotool search --all --onlyvisible --pid "$app" --name '.' 2>/dev/null | wc -l)
+[ "$windows" -eq 1 ] || fail "the program opened $((windows - 1)) other window(s) while printing"
+artefact print_done
+
+# --- the PDF's lines ------------------------------------------------------------------------
+rule=$(printf '%0.s-' $(seq 105))
+expected=$(cat <<LINES
+       Stat    Task                                             Date            Prior.
+$rule
+           Task                                              Date            Pr      | Type
+       ×   Water the plants                                  07/01/2027      2       | Home
+           Write the yearly report for the board meeting in J12/01/2027      1       | Work
+$rule
+LINES
+)
+actual=$(pdf_lines "$pdf")
+if [ "$actual" != "$expected" ]; then
+  diff <(echo "$expected") <(echo "$actual") >&2 || true
+  fail "the printed lines differ from the list (expected < > printed)"
+fi
+[ "$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')" = 1 ] || fail "more than one page printed"
+
+close_window "$app" "$main"
+echo "PASS"

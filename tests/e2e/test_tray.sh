@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# With a notification area (openbox + trayer): minimising hides the window
+# completely, the tray menu's "&Show" brings it back, and "E&xit" from the tray
+# ends the program with the task file compacted.
+# Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+BIN=$(readlink -f "$1")
+
+home=$(mktemp -d /tmp/nudgery-tray.XXXXXX)
+pid=""
+cleanup() {
+  local status=$?
+  [ $status -ne 0 ] && artefact tray_failure
+  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
+  rm -rf "$home"
+  exit $status
+}
+trap cleanup EXIT
+
+# Two tasks, the first one's record blanked: exit must leave only the live one.
+python3 - "$home/Tasklyn.DAT" <<'PY'
+import struct, sys
+def rec(text):
+    b = text.encode('cp1252')
+    return struct.pack('<i', len(b)) + b
+live = '\xa6'.join(['', 'Water the plants', '09/12/2026', '18:00', '', '0', '2026-12-09 18:00', '', '18', ''])
+open(sys.argv[1], 'wb').write(rec(' ' * 20) + rec(live))
+PY
+: >"$home/Tasklyn.ARK"
+export NUDGERY_HOME="$home"
+
+"$BIN" &
+pid=$!
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 1 \]$' 30)
+[ -n "$main" ] || fail "no main window with one task"
+
+tray=$(xdotool search --all --onlyvisible --class '^trayer$' 2>/dev/null | head -n1)
+[ -n "$tray" ] || fail "no tray host"
+
+# Minimise from the title bar's command: nothing but the tray icon is left.
+xdotool windowminimize --sync "$main" 2>/dev/null || xdotool windowminimize "$main"
+for _ in $(seq 50); do
+  xdotool search --all --onlyvisible --pid "$pid" --name '^Nudgery' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+if xdotool search --all --onlyvisible --pid "$pid" --name '^Nudgery' >/dev/null 2>&1; then
+  fail "the main window is still on screen after minimising"
+fi
+artefact tray_hidden
+
+# The icon is the tray host's only client: a press on it opens the tray menu.
+open_tray_menu() {
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+  sleep 0.7
+}
+open_tray_menu
+xdotool key s   # "&Show"
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 1 \]$' 10)
+[ -n "$main" ] || fail "'&Show' did not bring the window back"
+artefact tray_shown
+
+# Exit from the tray menu while shown.
+open_tray_menu
+xdotool key x   # "E&xit"
+wait_exit "$pid" 15 || fail "'E&xit' in the tray menu did not end the program"
+pid=""
+[ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
+
+# The task file now holds exactly the live record; the settings file the exit keys.
+expected=$(python3 -c "
+import struct
+t='\xa6'.join(['', 'Water the plants', '09/12/2026', '18:00', '', '24', '2026-12-09 18:00', '', '18', '']).encode('cp1252')
+print((struct.pack('<i', len(t)) + t).hex())")
+actual=$(python3 -c "import sys; print(open(sys.argv[1], 'rb').read().hex())" "$home/Tasklyn.DAT")
+[ "$actual" = "$expected" ] || fail "Tasklyn.DAT is not the compacted file"
+grep -q '^WindowHeight=240' "$home/Tasklyn.INI" || fail "WindowHeight=240 missing"
+grep -q '^NotePane=0' "$home/Tasklyn.INI" || fail "NotePane missing"
+echo PASS

@@ -1,0 +1,278 @@
+// The main window's start-up steps, layout rules and close sequence.
+#include "common/TestContext.h"
+#include "common/TestFiles.h"
+#include "mainwindow/TForm1.h"
+#include "mainwindow/TaskGrid.h"
+#include "store/ProfileData.h"
+#include "store/TaskDataFile.h"
+#include "store/TaskTable.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace TestFiles;
+
+namespace {
+
+QByteArray taskRecord(const QByteArray &task, const QByteArray &date, const QByteArray &hour,
+                      const QByteArray &sortKey, const QByteArray &category = {}, const QByteArray &note = {})
+{
+    return record(fields({"", task, date, hour, "", "0", sortKey, category, "18", note}));
+}
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest() { t.clock.set(QDateTime(QDate(2026, 12, 8), QTime(10, 0))); }
+
+    void writeTasks()
+    {
+        writeAll(t.file(FileNames::Data),
+                 taskRecord("Cherry", "10/12/2026", "09:00", "2026-12-10 09:00", "Work")
+                     + taskRecord("apple", "08/12/2026", "", "2026-12-08 00:00", "Home", "a\r\nnote")
+                     + taskRecord("Banana", "01/12/2026", "07:15", "2026-12-01 07:15", "Work"));
+        writeAll(t.file(FileNames::Archive), {});
+    }
+    void writeSettings(const QByteArray &ini) { writeAll(t.file(FileNames::Settings), ini); }
+    QString stored(const char *key) const
+    {
+        return ProfileData::load(t.file(FileNames::Settings))
+            .value(QStringLiteral("Preferences"), QString::fromLatin1(key))
+            .value_or(QStringLiteral("<missing>"));
+    }
+    std::unique_ptr<TForm1> start()
+    {
+        auto w = std::make_unique<TForm1>(t.ctx);
+        EXPECT_TRUE(w->FormCreate());
+        return w;
+    }
+    QStringList tasksInOrder(TForm1 &w)
+    {
+        QStringList out;
+        for (int r = 1; r < w.table().rowCount(); ++r)
+            out << w.table().cell(Col::Task, r);
+        return out;
+    }
+
+    TestContext t;
+};
+
+TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartUp)
+{
+    writeTasks();
+    writeSettings("[preferences]\r\nwindowsize=1\r\nWindowHeight=300\r\nWINDOWWIDTH=500\r\nHideToolbar=1\r\n"
+                  "Sorted=Date\r\nSortedOrdr=0\r\nSortedHint=old\r\nAlert=1\r\nSelectedRow=2\r\n"
+                  "[Category]\r\nCats=3\r\n1=Home\r\n2=work\r\n3=HOME\r\n");
+    auto w = start();
+
+    EXPECT_EQ(w->clientHeight(), 300);
+    EXPECT_EQ(w->clientWidth(), 500);
+    EXPECT_TRUE(w->Panel1->isHidden());
+    // Sorted "Date" sorts by the hidden sort key, ascending while the tag is 0.
+    EXPECT_EQ(w->sortColumn(), Col::SortKey);
+    EXPECT_EQ(tasksInOrder(*w), (QStringList{"Banana", "apple", "Cherry"}));
+    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_EQ(w->Timer1->interval(), 5000);
+    // The selector drops a name repeated in another case; the menu keeps it.
+    EXPECT_EQ(w->ComboBox1->count(), 3);
+    EXPECT_EQ(w->ComboBox1->itemText(2), QStringLiteral("work"));
+    const QList<QAction *> menu = w->Menu_Category->actions();
+    ASSERT_EQ(menu.size(), 7);
+    EXPECT_EQ(menu[6]->text(), QStringLiteral("HOME"));
+    EXPECT_TRUE(menu[3]->isChecked());
+    // The empty hour reads "00:00" once loaded; the obsolete key is gone.
+    EXPECT_EQ(w->table().cell(Col::Hour, 2), QStringLiteral("00:00"));
+    EXPECT_EQ(stored("SortedHint"), QStringLiteral("<missing>"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 3 ]"));
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, shouldCreateEmptyFilesWithoutAMessageOnAFirstStartInAnEmptyFolder)
+{
+    auto w = start();
+    EXPECT_EQ(readAll(t.file(FileNames::Data)), QByteArray());
+    EXPECT_TRUE(QFile::exists(t.file(FileNames::Archive)));
+    EXPECT_TRUE(w->table().isEmpty());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 0 ]"));
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, shouldSelectTheLastRowForAStoredRowOutsideTheTable)
+{
+    writeTasks();
+    writeSettings("[Preferences]\r\nSelectedRow=40\r\n");
+    auto w = start();
+    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(MainWindowTest, shouldFallBackToDefaultWidthsAndFinishStartUpWhenColumnWidthsDoNotRead)
+{
+    writeTasks();
+    writeSettings("[Preferences]\r\nColumnWidths=[0x2,206,061,031,012]\r\nAlert=1\r\nSelectedRow=1\r\n");
+    auto w = start();
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("'0x2' is not a valid integer value"));
+    EXPECT_EQ(w->grid()->colWidth(0), 12);
+    EXPECT_EQ(w->grid()->colWidth(3), 31);
+    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_EQ(w->grid()->currentRow(), 1);
+}
+
+TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
+{
+    writeTasks();
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+
+    w->setClientSize(350, 200);
+    QTRY_COMPARE(w->Panel1->width(), 350);
+    w->AdjustLayout();
+    EXPECT_EQ(w->ComboBox1->width(), 96);
+    w->setClientSize(500, 200);
+    QTRY_COMPARE(w->Panel1->width(), 500);
+    w->AdjustLayout();
+    EXPECT_EQ(w->ComboBox1->width(), 119);
+
+    TaskGrid *g = w->grid();
+    const int others = g->colWidth(0) + g->colWidth(2) + g->colWidth(3) + g->colWidth(4);
+    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others);
+
+    // With more rows than fit, the task column gives up the scroll bar's width.
+    w->setClientSize(500, 70);
+    QTRY_VERIFY(g->visibleRowCount() < w->table().rowCount() - 1);
+    w->AdjustLayout();
+    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others - g->scrollBarExtent());
+}
+
+TEST_F(MainWindowTest, shouldGiveTheNotesPaneAFifthAtOnceAndASixthAfterTheNextLayoutStep)
+{
+    writeTasks();
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->setClientSize(400, 300);
+    QTRY_COMPARE(w->clientHeight(), 300);
+
+    w->Menu_NotesPane->trigger();
+    EXPECT_TRUE(w->Menu_NotesPane->isChecked());
+    EXPECT_EQ(w->Memo_notes->height(), 60);
+    EXPECT_EQ(w->clientHeight(), 300);
+    w->AdjustLayout();
+    EXPECT_EQ(w->Memo_notes->height(), 50);
+
+    // The pane shows the current row's note.
+    w->grid()->setCurrentRow(2);
+    QString note = w->table().cell(Col::Note, 2);
+    EXPECT_EQ(w->Memo_notes->toPlainText(), note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    w->Menu_NotesPane->trigger();
+    EXPECT_FALSE(w->Menu_NotesPane->isChecked());
+    EXPECT_TRUE(w->Memo_notes->isHidden());
+}
+
+TEST_F(MainWindowTest, shouldStepTheWindowHeightByTwoPixels)
+{
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->resize(400, 300);
+    QTRY_COMPARE(w->height(), 300);
+    for (int i = 0; i < 5; ++i)
+        w->StepWindowHeight(QStringLiteral("down"));
+    QTRY_COMPARE(w->height(), 310);
+    w->StepWindowHeight(QStringLiteral("up"));
+    QTRY_COMPARE(w->height(), 308);
+}
+
+TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)
+{
+    writeTasks();
+    writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->ComboBox1->setCurrentIndex(2);
+    w->ComboBox1Change();
+    ASSERT_EQ(w->table().taskCount(), 2);
+    w->grid()->setCurrentRow(2);
+
+    w->close();
+
+    EXPECT_EQ(stored("SelectedRow"), QStringLiteral("2"));
+    EXPECT_EQ(stored("WindowHeight"), QStringLiteral("240"));
+    EXPECT_EQ(stored("WindowWidth"), QStringLiteral("336"));
+    EXPECT_EQ(stored("NotePane"), QStringLiteral("0"));
+    EXPECT_TRUE(stored("ColumnWidths").startsWith(QStringLiteral("[012,")));
+    EXPECT_EQ(stored("ColumnWidths").size(), 21);
+    // Compacted, every task written once, in the order of the (status) sort.
+    TaskTable saved;
+    TaskDataFile(t.file(FileNames::Data)).LoadTasks(saved, AllItems);
+    ASSERT_EQ(saved.taskCount(), 3);
+    QStringList names;
+    for (int r = 1; r <= 3; ++r)
+        names << saved.cell(Col::Task, r);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Banana", "Cherry", "apple"}));
+    EXPECT_EQ(QFileInfo(t.file(FileNames::Data)).size(), readAll(t.file(FileNames::Data)).size());
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_FALSE(saved.cell(Col::Task, r).trimmed().isEmpty());
+}
+
+TEST_F(MainWindowTest, shouldKeepCustomWidthsWithWindowSizeOnAndWriteTheSizes)
+{
+    writeTasks();
+    writeSettings("[Preferences]\r\nWindowSize=1\r\nWindowHeight=280\r\nWindowWidth=450\r\n"
+                  "ColumnWidths=[010,206,070,040,020]\r\n");
+    auto w = start();
+    EXPECT_EQ(w->grid()->colWidth(0), 10);
+    EXPECT_EQ(w->grid()->colWidth(2), 70);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->close();
+    EXPECT_EQ(stored("WindowHeight"), QStringLiteral("280"));
+    EXPECT_EQ(stored("WindowWidth"), QStringLiteral("450"));
+    EXPECT_TRUE(stored("ColumnWidths").startsWith(QStringLiteral("[010,")));
+    EXPECT_TRUE(stored("ColumnWidths").endsWith(QStringLiteral(",070,040,020]")));
+}
+
+TEST_F(MainWindowTest, shouldShowTheToolbarHintsAndTheGridMenuExtrasWhenBothBarsAreHidden)
+{
+    writeSettings("[Preferences]\r\nHideMainMenu=1\r\nHideToolbar=1\r\n");
+    auto w = start();
+    EXPECT_EQ(w->SpeedButton4->toolTip(), QStringLiteral(" Add New Task "));
+    EXPECT_EQ(w->SpeedButton9->toolTip(), QStringLiteral(" About ... "));
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    EXPECT_TRUE(w->pop2_Preferences->isVisible());
+    EXPECT_TRUE(w->pop2_About->isVisible());
+    EXPECT_TRUE(w->pop2_N1->isVisible());
+}
+
+TEST_F(MainWindowTest, shouldFallBackToAMinimisedWindowWithoutANotificationArea)
+{
+    // Offscreen there is never a tray: the window must stay reachable.
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->SpeedButton2Click();
+    EXPECT_TRUE(w->hiddenInTray());
+    EXPECT_TRUE(w->isVisible());
+    w->PopupMenu1Popup();
+    EXPECT_EQ(w->pop1_Show->text(), QStringLiteral("&Show"));
+    w->pop1_ShowClick();
+    EXPECT_FALSE(w->isMinimized());
+    w->PopupMenu1Popup();
+    EXPECT_EQ(w->pop1_Show->text(), QStringLiteral("&Hide"));
+}
+
+} // namespace
