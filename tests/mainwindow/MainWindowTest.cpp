@@ -1,4 +1,5 @@
 // The main window's start-up steps, layout rules and close sequence.
+#include "common/Eventually.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
 #include "mainwindow/TForm1.h"
@@ -134,22 +135,25 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
 
-    w->setClientSize(350, 200);
-    QTRY_COMPARE(w->Panel1->width(), 350);
-    w->AdjustLayout();
-    EXPECT_EQ(w->ComboBox1->width(), 96);
-    w->setClientSize(500, 200);
-    QTRY_COMPARE(w->Panel1->width(), 500);
-    w->AdjustLayout();
-    EXPECT_EQ(w->ComboBox1->width(), 119);
+    // Toolbar width - 254 up to the selector's left edge + 125, then 119.
+    for (const auto &[toolbar, selector] : {std::pair{360, 106}, {370, 116}, {371, 119}, {500, 119}}) {
+        w->setClientSize(toolbar, 200);
+        ASSERT_TRUE(eventually([&] { return w->Panel1->width() == toolbar; })) << w->Panel1->width();
+        w->AdjustLayout();
+        EXPECT_EQ(w->ComboBox1->width(), selector) << "toolbar " << toolbar;
+    }
 
     TaskGrid *g = w->grid();
     const int others = g->colWidth(0) + g->colWidth(2) + g->colWidth(3) + g->colWidth(4);
     EXPECT_EQ(g->colWidth(1), g->width() - 6 - others);
 
     // With more rows than fit, the task column gives up the scroll bar's width.
-    w->setClientSize(500, 70);
-    QTRY_VERIFY(g->visibleRowCount() < w->table().rowCount() - 1);
+    QByteArray many;
+    for (int i = 0; i < 40; ++i)
+        many += taskRecord("Task " + QByteArray::number(i), "10/12/2026", "09:00", "2026-12-10 09:00");
+    writeAll(t.file(FileNames::Data), many);
+    w->LoadTasks(AllItems);
+    ASSERT_TRUE(eventually([&] { return g->visibleRowCount() < w->table().rowCount() - 1; }));
     w->AdjustLayout();
     EXPECT_EQ(g->colWidth(1), g->width() - 6 - others - g->scrollBarExtent());
 }
@@ -161,7 +165,7 @@ TEST_F(MainWindowTest, shouldGiveTheNotesPaneAFifthAtOnceAndASixthAfterTheNextLa
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     w->setClientSize(400, 300);
-    QTRY_COMPARE(w->clientHeight(), 300);
+    ASSERT_TRUE(eventually([&] { return w->clientHeight() == 300; })) << w->clientHeight();
 
     w->Menu_NotesPane->trigger();
     EXPECT_TRUE(w->Menu_NotesPane->isChecked());
@@ -186,12 +190,12 @@ TEST_F(MainWindowTest, shouldStepTheWindowHeightByTwoPixels)
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     w->resize(400, 300);
-    QTRY_COMPARE(w->height(), 300);
+    ASSERT_TRUE(eventually([&] { return w->height() == 300; })) << w->height();
     for (int i = 0; i < 5; ++i)
         w->StepWindowHeight(QStringLiteral("down"));
-    QTRY_COMPARE(w->height(), 310);
+    ASSERT_TRUE(eventually([&] { return w->height() == 310; })) << w->height();
     w->StepWindowHeight(QStringLiteral("up"));
-    QTRY_COMPARE(w->height(), 308);
+    ASSERT_TRUE(eventually([&] { return w->height() == 308; })) << w->height();
 }
 
 TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)

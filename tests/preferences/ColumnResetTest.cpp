@@ -1,0 +1,73 @@
+// The dialog's column reset acts on the main grid at once, and Cancel keeps it.
+#include "common/Eventually.h"
+#include "PreferencesFixture.h"
+
+#include "mainwindow/TaskGrid.h"
+#include "store/TaskTable.h"
+
+#include <QScrollBar>
+
+namespace {
+
+using TestFiles::fields;
+using TestFiles::record;
+
+class ColumnResetTest : public PreferencesTest
+{
+protected:
+    void startWithTasks(int count)
+    {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += record(fields({"", "Task " + QByteArray::number(i), "09/12/2026", "09:30", "",
+                                    "0", "2026-12-09 09:30", "", "18", ""}));
+        start();
+        TestFiles::writeAll(t.file(FileNames::Data), bytes);
+        main->LoadTasks(AllItems);
+        showMain();
+        main->resize(420, 300);
+        ASSERT_TRUE(eventually([&] { return main->width() == 420; })) << main->width();
+    }
+
+    // Odd widths, then the reset button inside a cancelled command.
+    void resetAndCancel()
+    {
+        TaskGrid &grid = *main->StringGrid1;
+        for (int c = 0; c < 5; ++c)
+            grid.setColWidth(c, 40 + c);
+        cancel([&] { QTest::mouseClick(dialog->Button_resetCols, Qt::LeftButton); });
+    }
+
+    void expectDefaults(int scrollBar)
+    {
+        TaskGrid &grid = *main->StringGrid1;
+        const int date = main->dateColumnDefaultWidth();
+        EXPECT_EQ(grid.colWidth(Col::Done), 12);
+        EXPECT_EQ(grid.colWidth(Col::Date), date);
+        EXPECT_EQ(grid.colWidth(Col::Hour), 31);
+        EXPECT_EQ(grid.colWidth(Col::Priority), 12);
+        EXPECT_EQ(grid.colWidth(Col::Task), grid.width() - 12 - date - 31 - 12 - scrollBar - 6);
+        for (int c = Col::Order; c < Col::Count; ++c)
+            EXPECT_EQ(grid.colWidth(c), 0) << c;
+    }
+};
+
+TEST_F(ColumnResetTest, shouldGiveTheTaskColumnTheRestOfTheGridWhenEveryRowFits)
+{
+    startWithTasks(2);
+    ASSERT_GE(main->StringGrid1->visibleRowCount(), 2);
+    resetAndCancel();
+    expectDefaults(0);
+}
+
+TEST_F(ColumnResetTest, shouldLeaveRoomForTheScrollBarWhenRowsOverflow)
+{
+    startWithTasks(60);
+    ASSERT_LT(main->StringGrid1->visibleRowCount(), 60);
+    resetAndCancel();
+    const int scrollBar = main->StringGrid1->verticalScrollBar()->sizeHint().width();
+    ASSERT_GT(scrollBar, 0);
+    expectDefaults(scrollBar);
+}
+
+} // namespace
