@@ -20,6 +20,20 @@ QCollator &collator()
     return c;
 }
 
+// Without a locale's collation (the C locale) Qt compares the texts' code
+// points, and its sort keys keep case: fold case first so that case is ignored
+// there too.
+bool plainCodePoints()
+{
+    thread_local const bool plain = collator().locale().language() == QLocale::C;
+    return plain;
+}
+
+QCollatorSortKey sortKey(const QString &text)
+{
+    return collator().sortKey(plainCodePoints() ? text.toCaseFolded() : text);
+}
+
 std::mt19937 &randomSource()
 {
     thread_local std::mt19937 gen(0x5eed);
@@ -30,6 +44,8 @@ std::mt19937 &randomSource()
 
 int CompareCellText(const QString &a, const QString &b)
 {
+    if (plainCodePoints())
+        return a.toCaseFolded().compare(b.toCaseFolded());
     return collator().compare(a, b);
 }
 
@@ -70,6 +86,7 @@ void SortRows(TaskTable &table, int column, bool ascending)
     // Collation keys for the distinct texts only: status, priority and category
     // columns hold a handful of values.
     QHash<QString, int> distinctIndex;
+    distinctIndex.reserve(n);
     std::vector<int> textOf(size_t(n) + 1, 0);
     std::vector<QString> distinct;
     for (int r = 1; r <= n; ++r) {
@@ -84,7 +101,7 @@ void SortRows(TaskTable &table, int column, bool ascending)
     std::vector<QCollatorSortKey> keys;
     keys.reserve(distinct.size());
     for (const QString &t : distinct)
-        keys.push_back(collator().sortKey(t));
+        keys.push_back(sortKey(t));
     std::vector<int> byKey(distinct.size());
     for (size_t i = 0; i < byKey.size(); ++i)
         byKey[i] = int(i);

@@ -8,7 +8,8 @@ class TaskTable;
 // The one row-sort routine of the program, shared by the task grid and the
 // archive grid: sorts the task rows by the text of one column, moving whole rows,
 // comparing case-insensitively in the user's locale. Rows with equal keys end in
-// no particular order.
+// no particular order. The table has no current row: each caller's grid makes its
+// first task row current afterwards.
 void SortRows(TaskTable &table, int column, bool ascending);
 
 // Negative, zero or positive as a sorts before, with or after b (locale collation,

@@ -64,9 +64,13 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
 {
     if (StringGrid1->hoverRow() != 0 || button != Qt::LeftButton)
         return;
-    const int c = StringGrid1->hoverCol();
+    int c = StringGrid1->hoverCol();
     if (c < 0)
         return;
+    // A move between press and release records the Date header's own column again;
+    // that header always sorts by the sort key, which orders dates by time.
+    if (c == Col::Date)
+        c = Col::SortKey;
     const QRect cell = StringGrid1->cellRect(c == Col::SortKey ? Col::Date : c, 0);
     // A release on or next to a column border ends a column-width drag.
     if (gridPos.x() >= cell.right() + 1 - 3 || gridPos.x() <= cell.left() + 3) {

@@ -1,0 +1,80 @@
+#include "CategoryList.h"
+
+#include "store/Settings.h"
+#include "store/Win1252.h"
+
+namespace {
+
+constexpr char16_t FieldSeparator = 0x00A6; // "¦"
+
+QString codePoint(char32_t c)
+{
+    return QStringLiteral("U+") + QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+// The whole character at i, a surrogate pair counting as one.
+char32_t characterAt(const QString &text, qsizetype i)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(i + 1));
+    return c.unicode();
+}
+
+} // namespace
+
+int CategoryList::count() const
+{
+    return m_settings.integer(SettingKey::Cats);
+}
+
+QStringList CategoryList::names() const
+{
+    QStringList out;
+    const int n = count();
+    for (int k = 1; k <= n; ++k)
+        out << m_settings.categoryName(k);
+    return out;
+}
+
+void CategoryList::add(const QString &name)
+{
+    const int n = count();
+    m_settings.setInteger(SettingKey::Cats, n + 1);
+    m_settings.setCategoryName(n + 1, name);
+}
+
+bool CategoryList::remove(const QString &name)
+{
+    const int n = count();
+    int j = 1;
+    while (j <= n && m_settings.categoryName(j) != name)
+        ++j;
+    if (j > n)
+        return false;
+    for (int k = j; k < n; ++k)
+        m_settings.setCategoryName(k, m_settings.categoryName(k + 1));
+    m_settings.removeCategoryName(n);
+    m_settings.setInteger(SettingKey::Cats, n - 1);
+    return true;
+}
+
+QString CategoryList::refusal(const QString &name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name.at(i).unicode();
+        if (u == FieldSeparator)
+            return QStringLiteral("A category name cannot contain \"%1\": the task file uses it to separate "
+                                  "the fields of a task.")
+                .arg(QChar(FieldSeparator));
+        // A line break would end the settings line that stores the name.
+        if (u < 0x20)
+            return QStringLiteral("A category name cannot contain the control character %1.").arg(codePoint(u));
+    }
+    const int bad = Win1252::firstUnencodable(name);
+    if (bad < 0)
+        return {};
+    const char32_t c = characterAt(name, bad);
+    return QStringLiteral("A category name cannot contain \"%1\" (%2): the task file cannot store this character.")
+        .arg(QString::fromUcs4(&c, 1), codePoint(c));
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/AppContext.h"
+
+#include <QDialog>
+#include <QList>
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+class TForm1;
+
+// The one-line input dialog: a new category name, the category to delete, or a
+// search text. Its mode is its caption; the caller puts the mode's input in view
+// at left 4 and the other two out of view.
+class TFormCategory : public QDialog
+{
+    Q_OBJECT
+public:
+    TFormCategory(AppContext &ctx, TForm1 &main);
+
+    static inline const QString NewCaption = QStringLiteral(" New Category :");
+    static inline const QString DeleteCaption = QStringLiteral(" Delete Category ...");
+    static inline const QString SearchCaption = QStringLiteral(" Search for :");
+
+    // Places every input out of view (at twice the dialog's width).
+    void hideInputs();
+    // Places one input in view at left 4.
+    void showInput(QWidget *input);
+
+    void SpeedButton1Click(); // Ok
+    void SpeedButton2Click(); // Cancel
+
+    QLineEdit *Edit1 = nullptr;    // new category name
+    QComboBox *ComboBox1 = nullptr; // category to delete
+    QLineEdit *Edit2 = nullptr;    // search text
+    QToolButton *SpeedButton1 = nullptr;
+    QToolButton *SpeedButton2 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    QList<QWidget *> inputs() const;
+    void FormShow();
+    bool FormKeyDown(int key);
+    void FormKeyUp(int key);
+    void addCategory();
+    void deleteCategory();
+    bool guarded(const std::function<void()> &handler);
+
+    AppContext &m_ctx;
+    TForm1 &m_main;
+};

@@ -1,0 +1,337 @@
+// Adding and deleting categories through the input dialog, on the real main window.
+#include "editor/TFormAddEdit.h"
+#include "mainwindow/SortFilterFixture.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+class CategoryDialogTest : public SortFilterWindowTest
+{
+protected:
+    // The lines of the settings file's [Category] section, in file order.
+    QStringList categorySection() const
+    {
+        QStringList out;
+        bool inside = false;
+        for (QByteArray line : settingsBytes().split('\n')) {
+            line = line.trimmed();
+            if (line.startsWith('['))
+                inside = line == "[Category]";
+            else if (inside && !line.isEmpty())
+                out << QString::fromLatin1(line);
+        }
+        return out;
+    }
+
+    void addCategory(const QString &typed)
+    {
+        withDialog(
+            [&](TFormCategory &d) {
+                QTest::keyClicks(d.Edit1, typed);
+                QTest::keyClick(d.Edit1, Qt::Key_Return);
+            },
+            [&] { w->Menu_AddCategory->trigger(); });
+    }
+
+    // Deletes the item `downs` steps below the preselected one of the delete list.
+    void deleteCategory(int downs)
+    {
+        withDialog(
+            [&](TFormCategory &d) {
+                for (int i = 0; i < downs; ++i)
+                    QTest::keyClick(d.ComboBox1, Qt::Key_Down);
+                d.SpeedButton1->click();
+            },
+            [&] { w->Menu_DeleteCategory->trigger(); });
+    }
+
+    // Runs an action that must not show the dialog; one shown anyway is closed.
+    bool showsNoDialog(const std::function<void()> &action)
+    {
+        bool shown = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            if (auto *d = QApplication::activeModalWidget()) {
+                shown = true;
+                d->close();
+            }
+        });
+        action();
+        QTest::qWait(0);
+        return !shown;
+    }
+
+    // Characters a keyboard layout may not have arrive by the clipboard.
+    static void paste(QLineEdit *edit, const QString &text)
+    {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    QStringList lists() const { return selectorItems() + QStringList{"|"} + categoryMenu(); }
+};
+
+const QStringList FixedMenu = {"&Add Category", "&Delete Category", "-", "All &Items"};
+
+TEST_F(CategoryDialogTest, shouldStoreANewNameAndShowItInTheSelectorAndTheMenu)
+{
+    writeTasks({task("Water plants", "Home"), task("Report", "Work")});
+    start();
+    withDialog(
+        [](TFormCategory &d) {
+            EXPECT_EQ(d.windowTitle(), " New Category :");
+            EXPECT_EQ(d.Edit1->x(), 4);
+            EXPECT_EQ(d.Edit1->y(), 4);
+            EXPECT_GE(d.Edit1->width(), 165);
+            EXPECT_EQ(d.Edit1->x() + d.Edit1->width() + 4, d.width());
+            EXPECT_TRUE(d.Edit1->text().isEmpty());
+            EXPECT_TRUE(d.Edit1->hasFocus());
+            EXPECT_EQ(d.ComboBox1->x(), 2 * d.width());
+            EXPECT_EQ(d.Edit2->x(), 2 * d.width());
+            EXPECT_EQ(d.SpeedButton1->text(), "Ok");
+            EXPECT_EQ(d.SpeedButton2->text(), "Cancel");
+            // The client area ends 4 pixels beyond the Cancel button.
+            const QRect cancel = d.SpeedButton2->geometry();
+            EXPECT_EQ(d.width(), cancel.x() + cancel.width() + 4);
+            EXPECT_EQ(d.height(), cancel.y() + cancel.height() + 4);
+            QTest::keyClicks(d.Edit1, "Home");
+            QTest::keyClick(d.Edit1, Qt::Key_Return);
+            EXPECT_FALSE(d.isVisible());
+        },
+        [&] { w->Menu_AddCategory->trigger(); });
+
+    EXPECT_EQ(categorySection(), QStringList({"Cats=1", "1=Home"}));
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Home"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList{"Home"});
+
+    // The fifth menu item filters by its name.
+    w->Menu_Category->actions().at(4)->trigger();
+    EXPECT_EQ(w->ComboBox1->currentText(), "Home");
+    EXPECT_EQ(tasks(), QStringList({"Water plants"}));
+    EXPECT_EQ(checkedMenuItem(), 4);
+}
+
+TEST_F(CategoryDialogTest, shouldTakeFifteenCharactersAndNoSixteenth)
+{
+    writeTasks({});
+    start();
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(d.Edit1, "Fifteen letters!");
+            EXPECT_EQ(d.Edit1->text(), "Fifteen letters");
+            d.SpeedButton1->click();
+        },
+        [&] { w->Menu_AddCategory->trigger(); });
+    EXPECT_EQ(categorySection(), QStringList({"Cats=1", "1=Fifteen letters"}));
+}
+
+TEST_F(CategoryDialogTest, shouldRefuseABlankNameOrACharacterTheFilesCannotHoldAndStayOpen)
+{
+    writeTasks({});
+    writeSettings("[Category]\r\nCats=1\r\n1=Work\r\n");
+    start();
+    const QByteArray before = settingsBytes();
+    const QStringList listsBefore = lists();
+    withDialog(
+        [&](TFormCategory &d) {
+            QTest::keyClicks(d.Edit1, "   ");
+            d.SpeedButton1->click();
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(t.messages.shown.isEmpty());
+
+            d.Edit1->clear();
+            paste(d.Edit1, QString::fromUtf8("Rock¦Pop"));
+            QTest::keyClick(d.Edit1, Qt::Key_Return);
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.Edit1->text(), QString::fromUtf8("Rock¦Pop"));
+
+            d.Edit1->clear();
+            paste(d.Edit1, QString::fromUtf8("Ωmega"));
+            d.SpeedButton1->click();
+            EXPECT_TRUE(d.isVisible());
+            d.SpeedButton2->click();
+        },
+        [&] { w->Menu_AddCategory->trigger(); });
+
+    ASSERT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(t.messages.shown[0].text,
+              QString::fromUtf8("A category name cannot contain \"¦\": the task file uses it to separate the "
+                                "fields of a task."));
+    EXPECT_EQ(t.messages.shown[0].caption, "Nudgery");
+    EXPECT_EQ(t.messages.shown[1].text,
+              QString::fromUtf8("A category name cannot contain \"Ω\" (U+03A9): the task file cannot store this "
+                                "character."));
+    EXPECT_EQ(settingsBytes(), before);
+    EXPECT_EQ(lists(), listsBefore);
+}
+
+TEST_F(CategoryDialogTest, shouldAskFirstAndMoveLaterNamesDownWhenDeletingTheSecondOfThree)
+{
+    writeTasks({task("Report", "Beta")});
+    writeSettings("[Category]\r\nCats=3\r\n1=Alpha\r\n2=Beta\r\n3=Gamma\r\n");
+    start();
+    w->Menu_Category->actions().at(6)->trigger(); // Gamma chosen as the filter
+    withDialog(
+        [](TFormCategory &d) {
+            EXPECT_EQ(d.windowTitle(), " Delete Category ...");
+            EXPECT_EQ(d.ComboBox1->x(), 4);
+            EXPECT_TRUE(d.ComboBox1->hasFocus());
+            EXPECT_EQ(d.Edit1->x(), 2 * d.width());
+            QStringList items;
+            for (int i = 0; i < d.ComboBox1->count(); ++i)
+                items << d.ComboBox1->itemText(i);
+            EXPECT_EQ(items, QStringList({"All Items", "Alpha", "Beta", "Gamma"}));
+            EXPECT_EQ(d.ComboBox1->currentText(), "Gamma"); // the selector's choice
+            QTest::keyClick(d.ComboBox1, Qt::Key_Up);
+            QTest::keyClick(d.ComboBox1, Qt::Key_Return);
+        },
+        [&] { w->Menu_DeleteCategory->trigger(); });
+
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    const MessageRequest &question = t.messages.shown[0];
+    EXPECT_EQ(question.text, "Sure to delete a category type ?\rAll items using deleted category will revert to "
+                             "'no category'.");
+    EXPECT_EQ(question.icon, MsgIcon::Information);
+    EXPECT_EQ(question.buttons, MsgButtons::YesCancel);
+
+    EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=Alpha", "2=Gamma"}));
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Alpha", "Gamma"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Alpha", "Gamma"}));
+    EXPECT_EQ(w->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(checkedMenuItem(), 3);
+    EXPECT_EQ(w->table().cell(Col::Category, 1), "    ");
+}
+
+TEST_F(CategoryDialogTest, shouldKeepDuplicatesAndDeleteTheFirstOfThem)
+{
+    writeTasks({});
+    writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
+    start();
+    addCategory("Home");
+    EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Home", "2=Work", "3=Home"}));
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Home", "Work", "Home"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Home", "Work", "Home"}));
+
+    deleteCategory(1); // All Items preselected; the first Home below it
+    EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=Work", "2=Home"}));
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Work", "Home"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Work", "Home"}));
+}
+
+TEST_F(CategoryDialogTest, shouldBlankTheDeletedNameInEveryTaskWithoutMovingARecord)
+{
+    using TestFiles::fields;
+    using TestFiles::record;
+    const QByteArray blankRecord = record(QByteArray(23, ' '));
+    writeTasks({task("Plan trip", "Work"), task("Read", "Home"), blankRecord, task("Pay rent", "work"),
+                task("Fix bike", "Work", "2027-02-01 10:00", "\xD7")});
+    writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
+    start();
+    w->Menu_Category->actions().at(4)->trigger(); // showing Work only
+
+    deleteCategory(0);
+
+    const QByteArray expected = task("Plan trip", "    ") + task("Read", "Home") + blankRecord +
+                                task("Pay rent", "work") + task("Fix bike", "    ", "2027-02-01 10:00", "\xD7");
+    EXPECT_EQ(dataBytes(), expected);
+    EXPECT_EQ(w->ComboBox1->currentText(), "All Items");
+    QStringList shown = tasks();
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({"Fix bike", "Pay rent", "Plan trip", "Read"}));
+    EXPECT_EQ(w->windowTitle(), "Nudgery   [ tasks: 4 ]");
+    // Every task keeps its record's offset as its order.
+    const int plan = 0, read = plan + task("Plan trip", "Work").size();
+    const int pay = read + task("Read", "Home").size() + blankRecord.size();
+    const int fix = pay + task("Pay rent", "work").size();
+    QStringList orders;
+    for (int r = 1; r < w->table().rowCount(); ++r)
+        orders << w->table().cell(Col::Order, r);
+    orders.sort();
+    QStringList expectedOrders = {QString::number(plan), QString::number(read), QString::number(pay),
+                                  QString::number(fix)};
+    expectedOrders.sort();
+    EXPECT_EQ(orders, expectedOrders);
+}
+
+TEST_F(CategoryDialogTest, shouldChangeNothingOnAllItemsCancelEscapeOrADeclinedQuestion)
+{
+    writeTasks({task("Report", "Work")});
+    writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
+    start();
+    const QByteArray settingsBefore = settingsBytes();
+    const QByteArray dataBefore = dataBytes();
+    const QStringList listsBefore = lists();
+
+    deleteCategory(0); // "All Items" names no category
+    withDialog([](TFormCategory &d) { QTest::keyClick(d.ComboBox1, Qt::Key_Down); d.SpeedButton2->click(); },
+               [&] { w->Menu_DeleteCategory->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClick(d.ComboBox1, Qt::Key_Down); QTest::keyClick(d.ComboBox1, Qt::Key_Escape); },
+               [&] { w->Menu_DeleteCategory->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClicks(d.Edit1, "Garden"); QTest::keyClick(d.Edit1, Qt::Key_Escape); },
+               [&] { w->Menu_AddCategory->trigger(); });
+    t.messages.answers = {MsgResult::Cancel};
+    EXPECT_TRUE(showsNoDialog([&] { w->Menu_DeleteCategory->trigger(); }));
+
+    EXPECT_EQ(settingsBytes(), settingsBefore);
+    EXPECT_EQ(dataBytes(), dataBefore);
+    EXPECT_EQ(lists(), listsBefore);
+    EXPECT_EQ(tasks(), QStringList({"Report"}));
+}
+
+TEST_F(CategoryDialogTest, shouldDeleteFromTheListsAloneWhenTheTaskFileIsEmpty)
+{
+    writeTasks({});
+    writeSettings("[Category]\r\nCats=1\r\n1=Home\r\n");
+    start();
+    deleteCategory(1);
+    EXPECT_EQ(categorySection(), QStringList({"Cats=0"}));
+    EXPECT_EQ(selectorItems(), QStringList({"All Items"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu);
+    EXPECT_TRUE(dataBytes().isEmpty());
+    EXPECT_TRUE(QFile::exists(t.file(FileNames::Data)));
+}
+
+TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAddedThere)
+{
+    writeTasks({});
+    writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=work\r\n");
+    start();
+    auto *editor = new TFormAddEdit(t.ctx, *w);
+    w->FormAddEdit = editor;
+    QComboBox *list = editor->ComboBox2;
+    const auto items = [list] {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->itemText(i);
+        return out;
+    };
+    editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+    EXPECT_EQ(items(), QStringList({"Work"}));
+
+    withDialog(
+        [](TFormCategory &d) {
+            EXPECT_EQ(d.windowTitle(), " New Category :");
+            QTest::keyClicks(d.Edit1, "Garden");
+            QTest::keyClick(d.Edit1, Qt::Key_Return);
+        },
+        [&] { QTest::mouseClick(editor->SpeedButton5, Qt::LeftButton); });
+    EXPECT_EQ(items(), QStringList({"Work", "Garden"}));
+    EXPECT_EQ(list->currentText(), "Garden");
+    EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Work", "2=work", "3=Garden"}));
+
+    // A name from the main menu reaches the editor too, without being chosen there.
+    addCategory("Shop");
+    EXPECT_EQ(items(), QStringList({"Work", "Garden", "Shop"}));
+    EXPECT_EQ(list->currentText(), "Garden");
+
+    deleteCategory(3); // All Items, Work, Garden, Shop: Shop
+    EXPECT_EQ(items(), QStringList({"Work", "Garden"}));
+    deleteCategory(1); // Work
+    EXPECT_EQ(items(), QStringList({"Garden"}));
+    EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=work", "2=Garden"}));
+}
+
+} // namespace

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "categories/TFormCategory.h"
+#include "common/TestContext.h"
+#include "common/TestFiles.h"
+#include "mainwindow/TForm1.h"
+#include "mainwindow/TaskGrid.h"
+#include "store/TaskTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The main window started on a program folder whose task data file and settings
+// file a test writes by hand, with the input dialog created as the program does.
+class SortFilterWindowTest : public ::testing::Test
+{
+protected:
+    // One record as the file holds it; dates far from the fake clock's day, so
+    // no agenda is shown at start.
+    static QByteArray task(const QByteArray &text, const QByteArray &category = {},
+                           const QByteArray &sortKey = "2027-03-01 09:00", const QByteArray &done = {})
+    {
+        const QByteArray date = sortKey.mid(8, 2) + '/' + sortKey.mid(5, 2) + '/' + sortKey.left(4);
+        return TestFiles::record(TestFiles::fields(
+            {done, text, date, sortKey.mid(11), "1", "0", sortKey, category, "18", ""}));
+    }
+
+    void writeTasks(const QList<QByteArray> &records)
+    {
+        QByteArray bytes;
+        for (const QByteArray &r : records)
+            bytes += r;
+        TestFiles::writeAll(t.file(FileNames::Data), bytes);
+    }
+
+    void writeSettings(const QByteArray &text) { TestFiles::writeAll(t.file(FileNames::Settings), text); }
+    QByteArray settingsBytes() const { return TestFiles::readAll(t.file(FileNames::Settings)); }
+    QByteArray dataBytes() const { return TestFiles::readAll(t.file(FileNames::Data)); }
+
+    void start()
+    {
+        w = std::make_unique<TForm1>(t.ctx);
+        ASSERT_TRUE(w->FormCreate());
+        w->FormCategory = new TFormCategory(t.ctx, *w);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        t.messages.shown.clear();
+    }
+
+    // The task texts in table order.
+    QStringList tasks() const
+    {
+        QStringList out;
+        for (int r = 1; r < w->table().rowCount(); ++r)
+            out << w->table().cell(Col::Task, r);
+        return out;
+    }
+    QString currentTask() const { return w->table().cell(Col::Task, w->grid()->currentRow()); }
+    void select(const QString &text)
+    {
+        const int row = int(tasks().indexOf(text)) + 1;
+        ASSERT_GE(row, 1) << text.toStdString();
+        w->grid()->setCurrentRow(row);
+    }
+
+    // The captions of the "&Category" menu, separators as "-".
+    QStringList categoryMenu() const
+    {
+        QStringList out;
+        for (QAction *a : w->Menu_Category->actions())
+            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+    QStringList selectorItems() const
+    {
+        QStringList out;
+        for (int i = 0; i < w->ComboBox1->count(); ++i)
+            out << w->ComboBox1->itemText(i);
+        return out;
+    }
+    int checkedMenuItem() const
+    {
+        const QList<QAction *> items = w->Menu_Category->actions();
+        int checked = -1;
+        for (int i = 0; i < items.size(); ++i)
+            if (items[i]->isChecked())
+                checked = checked == -1 ? i : -2;
+        return checked;
+    }
+
+    // Runs `answer` on the input dialog once it is shown modally by `action`.
+    void withDialog(const std::function<void(TFormCategory &)> &answer, const std::function<void()> &action)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            auto *dialog = qobject_cast<TFormCategory *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            // The user types once the dialog is the active window, as a window
+            // manager makes it; the offscreen platform leaves that to the test.
+            dialog->activateWindow();
+            for (int i = 0; i < 500 && QApplication::activeWindow() != dialog; ++i)
+                QTest::qWait(10);
+            EXPECT_EQ(QApplication::activeWindow(), dialog);
+            answered = true;
+            answer(*dialog);
+            // Whatever the answer left open is closed, so the test goes on.
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        action();
+        QCoreApplication::processEvents(); // a dialog that never came still gets its answer run
+        EXPECT_TRUE(answered);
+    }
+
+    TestContext t;
+    std::unique_ptr<TForm1> w;
+};

@@ -1,0 +1,149 @@
+// The row-sort routine on a bare task table.
+#include "mainwindow/SortRows.h"
+#include "store/TaskTable.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One task per key, its order cell naming the row it started in.
+void fill(TaskTable &table, int column, const QStringList &keys)
+{
+    std::vector<TaskRow> rows;
+    for (int i = 0; i < keys.size(); ++i) {
+        TaskRow row;
+        row[Col::Task] = QStringLiteral("task %1").arg(i + 1);
+        row[Col::Order] = QString::number(i + 1);
+        row[size_t(column)] = keys[i];
+        rows.push_back(row);
+    }
+    table.setTasks(std::move(rows));
+}
+
+QStringList column(const TaskTable &table, int col)
+{
+    QStringList out;
+    for (int r = 1; r < table.rowCount(); ++r)
+        out << table.cell(col, r);
+    return out;
+}
+
+TEST(SortRows, shouldIgnoreCaseInBothDirections)
+{
+    TaskTable table;
+    fill(table, Col::Task, {"cherry", "apple", "Banana"});
+    SortRows(table, Col::Task, true);
+    EXPECT_EQ(column(table, Col::Task), QStringList({"apple", "Banana", "cherry"}));
+    SortRows(table, Col::Task, false);
+    EXPECT_EQ(column(table, Col::Task), QStringList({"cherry", "Banana", "apple"}));
+}
+
+TEST(SortRows, shouldMoveWholeRowsAndLeaveTheHeader)
+{
+    TaskTable table;
+    table.setHeader(Col::Task, "Task");
+    fill(table, Col::Category, {"Work", "Home", "Garden"});
+    table.setCell(Col::Note, 1, "note of Work");
+    SortRows(table, Col::Category, true);
+    EXPECT_EQ(table.header(Col::Task), "Task");
+    EXPECT_EQ(column(table, Col::Category), QStringList({"Garden", "Home", "Work"}));
+    EXPECT_EQ(column(table, Col::Order), QStringList({"3", "2", "1"}));
+    EXPECT_EQ(table.cell(Col::Note, 3), "note of Work");
+}
+
+TEST(SortRows, shouldCompareKeysThatDifferOnlyInCaseAsEqual)
+{
+    EXPECT_EQ(CompareCellText("apple", "APPLE"), 0);
+    EXPECT_EQ(CompareCellText("Work", "work"), 0);
+    EXPECT_LT(CompareCellText("apple", "Banana"), 0);
+    EXPECT_GT(CompareCellText("cherry", "Banana"), 0);
+    EXPECT_LT(CompareCellText("", "a"), 0);
+
+    // Equal keys stay together between the keys around them, whichever way.
+    TaskTable table;
+    fill(table, Col::Task, {"work", "zebra", "Work", "alpha", "WORK"});
+    SortRows(table, Col::Task, true);
+    QStringList keys = column(table, Col::Task);
+    EXPECT_EQ(keys.first(), "alpha");
+    EXPECT_EQ(keys.last(), "zebra");
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(keys[i].toLower(), "work");
+    SortRows(table, Col::Task, false);
+    keys = column(table, Col::Task);
+    EXPECT_EQ(keys.first(), "zebra");
+    EXPECT_EQ(keys.last(), "alpha");
+}
+
+TEST(SortRows, shouldOrderSortKeysByTimeAndHoursByClock)
+{
+    TaskTable table;
+    fill(table, Col::SortKey,
+         {"2026-12-09 10:00", "2025-01-31 23:59", "2026-02-01 08:00", "2026-12-09 09:30", "2027-01-01 00:00"});
+    SortRows(table, Col::SortKey, true);
+    EXPECT_EQ(column(table, Col::SortKey),
+              QStringList({"2025-01-31 23:59", "2026-02-01 08:00", "2026-12-09 09:30", "2026-12-09 10:00",
+                           "2027-01-01 00:00"}));
+
+    fill(table, Col::Hour, {"18:05", "07:45", "00:00", "23:59"});
+    SortRows(table, Col::Hour, false);
+    EXPECT_EQ(column(table, Col::Hour), QStringList({"23:59", "18:05", "07:45", "00:00"}));
+}
+
+TEST(SortRows, shouldGroupOpenAndFinishedTasksByTheDoneColumn)
+{
+    TaskTable table;
+    QStringList done;
+    for (int i = 0; i < 200; ++i)
+        done << (i % 3 == 0 ? DoneMark : (i % 2 ? QString() : QStringLiteral(" ")));
+    fill(table, Col::Done, done);
+    SortRows(table, Col::Done, false);
+    const QStringList sorted = column(table, Col::Done);
+    const int finished = int(done.count(DoneMark));
+    for (int i = 0; i < sorted.size(); ++i)
+        EXPECT_EQ(sorted[i] == DoneMark, i < finished) << "row " << i + 1;
+    // Every row is still there once.
+    QStringList orders = column(table, Col::Order);
+    orders.sort();
+    QStringList expected;
+    for (int i = 1; i <= 200; ++i)
+        expected << QString::number(i);
+    expected.sort();
+    EXPECT_EQ(orders, expected);
+}
+
+TEST(SortRows, shouldLeaveAnEmptyTableOrASingleTaskAsItWas)
+{
+    TaskTable table;
+    SortRows(table, Col::Task, true);
+    EXPECT_EQ(table.rowCount(), 2);
+    EXPECT_TRUE(table.isEmpty());
+
+    fill(table, Col::Task, {"only"});
+    SortRows(table, Col::Task, false);
+    EXPECT_EQ(column(table, Col::Task), QStringList({"only"}));
+}
+
+TEST(QuickSortRows, shouldSortAnyRangeOfEntriesByRankThreeWays)
+{
+    // Ranks with many repeats: 0..3 over 1,000 rows.
+    std::vector<int> rank(1001);
+    for (size_t r = 1; r < rank.size(); ++r)
+        rank[r] = int((r * 7) % 4);
+    std::vector<int> rows;
+    for (int r = 1; r <= 1000; ++r)
+        rows.push_back(r);
+    QuickSortRows(rows, rank, 0, 999, true);
+    for (size_t i = 1; i < rows.size(); ++i)
+        ASSERT_LE(rank[size_t(rows[i - 1])], rank[size_t(rows[i])]);
+    QuickSortRows(rows, rank, 0, 999, false);
+    for (size_t i = 1; i < rows.size(); ++i)
+        ASSERT_GE(rank[size_t(rows[i - 1])], rank[size_t(rows[i])]);
+
+    // Only the given range moves.
+    std::vector<int> part = {4, 3, 2, 1, 8, 7};
+    std::vector<int> partRank = {0, 4, 3, 2, 1, 0, 0, 2, 1};
+    QuickSortRows(part, partRank, 1, 3, false);
+    EXPECT_EQ(part, (std::vector<int>{4, 1, 2, 3, 8, 7}));
+}
+
+} // namespace
