@@ -1,0 +1,321 @@
+// The archive viewer: composition, size and position, showing and closing.
+#include "TFormArchive.h"
+
+#include "ArchiveGrid.h"
+#include "KeyReleasePreview.h"
+#include "i18n/ApplyLanguage.h"
+#include "mainwindow/RepaintOnAltTab.h"
+#include "mainwindow/SortRows.h"
+#include "mainwindow/TForm1.h"
+#include "mainwindow/TaskGrid.h"
+#include "platform/Clock.h"
+#include "platform/HandlerGuard.h"
+#include "platform/MessageService.h"
+#include "store/Settings.h"
+#include "store/TaskDataFile.h"
+#include "store/TaskTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+const QString DesignCaption = QStringLiteral(" Nudgery - Archived Events");
+
+// The bottom bar's designed geometry; buttons grow only when their text needs it.
+constexpr int BarHeight = 22;
+constexpr int ButtonTop = 3;
+constexpr int ButtonHeight = 18;
+constexpr int DelLeft = 3, DelWidth = 65;
+constexpr int UnarchiveLeft = 72;
+constexpr int MenuWidth = 16, MenuHeight = 18;
+constexpr int CloseWidth = 72;
+constexpr int CloseRightGap = 2; // client width - 74 for the designed width of 72
+constexpr QPoint DesignPosition(238, 141);
+
+constexpr int DateColumnWidth = 58;
+constexpr int PriorityColumnWidth = 15;
+
+QRect primaryScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+QAction *item(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+int textButtonWidth(const QPushButton *b, int designed)
+{
+    return std::max(designed, b->fontMetrics().horizontalAdvance(b->text()) + 12);
+}
+
+} // namespace
+
+TFormArchive::TFormArchive(AppContext &ctx, TForm1 &main)
+    : QDialog(&main,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_ctx(ctx), m_main(main)
+{
+    setObjectName(QStringLiteral("FormArchive"));
+    setWindowTitle(DesignCaption);
+    setSizeGripEnabled(false);
+
+    m_table = new TaskTable(this);
+    m_table->setHeader(Col::Task, QStringLiteral("Task"));
+    m_table->setHeader(Col::Date, QStringLiteral("Date"));
+    m_table->setHeader(Col::Priority, QStringLiteral("Pr"));
+    StringGrid1 = new ArchiveGrid(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setTable(m_table);
+
+    buildBottomBar();
+    buildPopupMenu();
+    connectHandlers();
+    applySizeLimits();
+    FormCreate();
+}
+
+bool TFormArchive::guarded(const std::function<void()> &handler)
+{
+    return runGuarded(*m_ctx.messages, isVisible() ? this : nullptr, handler);
+}
+
+void TFormArchive::buildBottomBar()
+{
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Button_Del = button(Panel1, "Button_Del", QStringLiteral("Delete"));
+    Button_Unarchive = button(Panel1, "Button_Unarchive", QStringLiteral("Unarchive ..."));
+    Button_Menu = new QToolButton(Panel1);
+    Button_Menu->setObjectName(QStringLiteral("Button_Menu"));
+    Button_Menu->setToolTip(QStringLiteral(" menu "));
+    Button_Menu->setArrowType(Qt::DownArrow);
+    Button_Menu->setFocusPolicy(Qt::NoFocus);
+    Button_close = button(Panel1, "Button_close", QStringLiteral("Close"));
+    fitButtonsToTexts();
+}
+
+void TFormArchive::fitButtonsToTexts()
+{
+    const int height = std::max(ButtonHeight, Button_close->fontMetrics().height() + 5);
+    Panel1->setFixedHeight(BarHeight + height - ButtonHeight);
+    Button_Del->setGeometry(DelLeft, ButtonTop, textButtonWidth(Button_Del, DelWidth), height);
+    Button_Unarchive->setGeometry(std::max(UnarchiveLeft, Button_Del->geometry().right() + 5),
+                                  ButtonTop, Button_Unarchive->width(), height);
+    Button_Menu->setGeometry(Button_Menu->x(), ButtonTop, MenuWidth, std::max(MenuHeight, height));
+    Button_close->setGeometry(Button_close->x(), ButtonTop,
+                              textButtonWidth(Button_close, CloseWidth), height);
+}
+
+void TFormArchive::buildPopupMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    pop1_Unarchive = item(PopupMenu1, "pop1_Unarchive", QStringLiteral("&Unarchive"));
+    pop1_Delete = item(PopupMenu1, "pop1_Delete", QStringLiteral("&Delete"));
+    PopupMenu1->addSeparator();
+    pop1_Sort = new QMenu(QStringLiteral("&Sort"), PopupMenu1);
+    pop1_Sort->setObjectName(QStringLiteral("pop1_Sort"));
+    pop1_Sort->menuAction()->setObjectName(QStringLiteral("pop1_Sort"));
+    PopupMenu1->addMenu(pop1_Sort);
+    pop1_sortByname = item(pop1_Sort, "pop1_sortByname", QStringLiteral("By &name"));
+    pop1_sortBydate = item(pop1_Sort, "pop1_sortBydate", QStringLiteral("By &date"));
+    pop1_sortBycategory = item(pop1_Sort, "pop1_sortBycategory", QStringLiteral("By &category"));
+    PopupMenu1->addSeparator();
+    Preferences1 = item(PopupMenu1, "Preferences1", QStringLiteral("Pre&ferences..."));
+    pop1_Print = item(PopupMenu1, "pop1_Print", QStringLiteral("&Print..."));
+}
+
+void TFormArchive::connectHandlers()
+{
+    auto run = [this](auto *sender, auto signal, std::function<void()> handler) {
+        connect(sender, signal, this, [this, handler] { guarded(handler); });
+    };
+    run(Button_Unarchive, &QPushButton::clicked, [this] { Button_UnarchiveClick(); });
+    run(pop1_Unarchive, &QAction::triggered, [this] { Button_UnarchiveClick(); });
+    run(StringGrid1, &ArchiveGrid::gridDoubleClicked, [this] { Button_UnarchiveClick(); });
+    run(Button_Del, &QPushButton::clicked, [this] { Button_DelClick(); });
+    run(pop1_Delete, &QAction::triggered, [this] { Button_DelClick(); });
+    run(Button_close, &QPushButton::clicked, [this] { Button_closeClick(); });
+    run(Button_Menu, &QToolButton::clicked, [this] { Button_MenuClick(); });
+    run(Preferences1, &QAction::triggered, [this] { Preferences1Click(); });
+    run(pop1_Print, &QAction::triggered, [this] { pop1_PrintClick(); });
+    for (QAction *a :
+         {pop1_Sort->menuAction(), pop1_sortByname, pop1_sortBydate, pop1_sortBycategory})
+        run(a, &QAction::triggered, [this, a] { pop1_SortClick(a); });
+    connect(StringGrid1, &ArchiveGrid::gridMousePressed, this,
+            [this](Qt::MouseButton b, int c, int r, const QPoint &g) {
+                guarded([&] { StringGrid1MouseDown(b, c, r, g); });
+            });
+    new KeyReleasePreview(this, [this](int key) { guarded([&] { FormKeyUp(key); }); });
+}
+
+void TFormArchive::applySizeLimits()
+{
+    // The limits are for the outer window; Qt's are for the client area.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QRect screen = primaryScreen();
+    setMinimumSize(QSize(MinTrackWidth, MinTrackHeight) - frame);
+    setMaximumSize(QSize(screen.width() / 2, (screen.height() / 3) * 2) - frame);
+}
+
+void TFormArchive::FormCreate()
+{
+    const Settings &s = *m_ctx.settings;
+    // 1: the client area fits the button row; the minimum size then takes over.
+    resize(Button_close->x() + Button_close->width() + 1,
+           Button_close->y() + Button_close->height() + 3);
+    // 2
+    if (s.flag(SettingKey::ArchWindowPosition)) {
+        const QRect screen = primaryScreen();
+        const int left = s.integer(SettingKey::ArchWindowPositionLeft,
+                                   screen.width() / 2 - frameGeometry().width() / 2);
+        const int top = s.integer(SettingKey::ArchWindowPositionTop,
+                                  screen.height() / 2 - frameGeometry().height() / 2);
+        move(left, top);
+    } else {
+        move(DesignPosition);
+    }
+    // 3
+    if (s.flag(SettingKey::ArchWindowSize))
+        resize(s.integer(SettingKey::ArchWindowWidth), s.integer(SettingKey::ArchWindowHeight));
+}
+
+void TFormArchive::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    guarded([this] { FormShow(); });
+    // The frame is known once the window manager has framed the window.
+    QTimer::singleShot(0, this, [this] { applySizeLimits(); });
+}
+
+void TFormArchive::FormShow()
+{
+    Settings &s = *m_ctx.settings;
+    ApplyLanguageArchive(this, s.text(SettingKey::Language)); // 1
+    m_archiveBaseCaption = windowTitle();                     // 2
+    fitButtonsToTexts();
+    FormResize();
+    const int dateWidth = std::max(
+        DateColumnWidth, // 3
+        TaskGrid::dateColumnWidth(StringGrid1->fontMetrics(), *m_ctx.dates, m_ctx.clock->today()));
+    for (int c = 0; c < Col::Count; ++c)
+        StringGrid1->setColWidth(c, 0);
+    StringGrid1->setColWidth(Col::Date, dateWidth);
+    StringGrid1->setColWidth(Col::Priority, PriorityColumnWidth);
+    StringGrid1->setColWidth(
+        Col::Task, std::max(1, StringGrid1->width() - dateWidth - PriorityColumnWidth - 4));
+    StringGrid1->setHeaderHeight(ArchiveGrid::DefaultHeaderHeight);
+    m_table->setHeader(Col::Task, QStringLiteral("Task"));
+    m_table->setHeader(Col::Date, QStringLiteral("Date"));
+    m_table->setHeader(Col::Priority, QStringLiteral("Pr"));
+    m_archiveFileName = m_ctx.file(FileNames::Archive);           // 4
+    LoadArchive();                                                // 5
+    setWindowTitle(m_archiveBaseCaption + QStringLiteral(" - [ ") // 6
+                   + QString::number(m_table->taskCount()) + QStringLiteral(" ]"));
+    const int column = s.integer(SettingKey::SortedArch); // 7
+    // A stored column that is no column of the table leaves the file's order.
+    if (column >= 0 && column < Col::Count)
+        SortRows(*m_table, column, true);
+    FitTaskColumn(); // 8
+}
+
+void TFormArchive::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    guarded([this] { FormResize(); });
+}
+
+void TFormArchive::FormResize()
+{
+    const int bar = Panel1->height();
+    StringGrid1->setGeometry(0, 0, clientWidth(), clientHeight() - bar);
+    Panel1->setGeometry(0, clientHeight() - bar, clientWidth(), bar);
+    Button_close->move(clientWidth() - Button_close->width() - CloseRightGap, Button_close->y());
+    Button_Menu->move(Button_close->x() - Button_Menu->width() - 3, Button_Menu->y());
+    Button_Unarchive->resize(Button_Menu->x() - Button_Unarchive->x() - 3,
+                             Button_Unarchive->height());
+    StringGrid1->setColWidth(Col::Task,
+                             std::max(1, StringGrid1->width() - StringGrid1->colWidth(Col::Date) -
+                                             StringGrid1->colWidth(Col::Priority) - 4));
+}
+
+void TFormArchive::FitTaskColumn()
+{
+    const int dataRows = m_table->rowCount() - 1;
+    const int scrollBar =
+        StringGrid1->visibleRowCount() < dataRows ? StringGrid1->scrollBarExtent() : 0;
+    StringGrid1->setColWidth(Col::Task,
+                             std::max(1, StringGrid1->width() - StringGrid1->colWidth(Col::Date) -
+                                             StringGrid1->colWidth(Col::Priority) - 4 - scrollBar));
+}
+
+void TFormArchive::done(int result)
+{
+    // A file that cannot be rewritten is reported; the window still closes, as
+    // every change was already written in place and nothing is lost.
+    if (isVisible())
+        guarded([this] { FormClose(); });
+    QDialog::done(result);
+}
+
+void TFormArchive::FormClose()
+{
+    Settings &s = *m_ctx.settings;
+    if (s.flag(SettingKey::ArchWindowPosition)) { // 1
+        s.setInteger(SettingKey::ArchWindowPositionLeft, x());
+        s.setInteger(SettingKey::ArchWindowPositionTop, y());
+    }
+    if (s.flag(SettingKey::ArchWindowSize)) { // 2
+        s.setInteger(SettingKey::ArchWindowHeight, clientHeight());
+        s.setInteger(SettingKey::ArchWindowWidth, clientWidth());
+    } else {
+        s.setInteger(SettingKey::ArchWindowHeight, 139);
+        s.setInteger(SettingKey::ArchWindowWidth, 309);
+    }
+    setWindowTitle(m_archiveBaseCaption); // 3
+    SaveArchive();                        // 4
+}
+
+void TFormArchive::FormKeyUp(int key)
+{
+    RepaintOnAltTab(this, key, *m_ctx.os);
+}
+
+void TFormArchive::LoadArchive()
+{
+    const TaskDataFile file(m_archiveFileName);
+    const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, AllItems);
+    if (result.damaged)
+        m_ctx.messages->show(isVisible() ? this : nullptr, {AppTitle, file.damagedMessage(result),
+                                                            MsgIcon::Warning, MsgButtons::Ok});
+}
+
+void TFormArchive::SaveArchive()
+{
+    TaskDataFile(m_archiveFileName).SaveAllTasks(*m_table);
+}
+
+void TFormArchive::BlankArchivedTask(qint64 position)
+{
+    TaskDataFile(m_archiveFileName).BlankTask(position);
+}

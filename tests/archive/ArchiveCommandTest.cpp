@@ -1,0 +1,200 @@
+// Moving the selected tasks of the main window into the archive file.
+#include "ArchiveFixture.h"
+
+#include "mainwindow/TaskGrid.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QToolButton>
+
+namespace {
+
+class ArchiveCommand : public ArchiveTest
+{
+protected:
+    // Five tasks whose file order is the reverse of the grid's (sorted by text);
+    // one is done and some carry the order values an older file left in them.
+    void startWithFiveTasks()
+    {
+        for (const auto &[name, done] : std::initializer_list<std::pair<QByteArray, QByteArray>>{
+                 {"Echo", ""}, {"Delta", ""}, {"Charlie", "\xD7"}, {"Bravo", ""}, {"Alpha", ""}}) {
+            offsets[name] = original.size();
+            original += rec(text(name, "2027-03-01 09:00", "Work", done, "2", "123"));
+        }
+        writeData(original);
+        writeArchive({});
+        start();
+        ASSERT_EQ(mainTasks(), QStringList({"Alpha", "Bravo", "Charlie", "Delta", "Echo"}));
+    }
+    QByteArray recordOf(const QByteArray &name) const
+    {
+        const qint64 at = offsets.value(name);
+        const qint32 length = qint32(quint8(original[at])) | qint32(quint8(original[at + 1])) << 8;
+        return original.mid(at, 4 + length);
+    }
+    QByteArray blanked(const QByteArray &name) const { return blank(recordOf(name).size() - 4); }
+
+    // Click on the first row, shift-click on the last, as a user selects a range.
+    void selectRange(int first, int last)
+    {
+        TaskGrid *grid = w->grid();
+        auto at = [grid](int row) {
+            return grid->cellRect(Col::Task, row).center() - grid->viewport()->pos();
+        };
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
+        ASSERT_EQ(grid->selectionTop(), first);
+        ASSERT_EQ(grid->selectionBottom(), last);
+    }
+
+    QByteArray original;
+    QMap<QByteArray, qint64> offsets;
+};
+
+TEST_F(ArchiveCommand, ThreeSelectedRowsMoveToTheArchiveInGridOrderByteForByte)
+{
+    startWithFiveTasks();
+    selectRange(2, 4);
+    w->Menu_ArchiveTask->trigger();
+
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    const MessageRequest box = t.messages.shown.first();
+    EXPECT_EQ(box.caption, QStringLiteral("Information"));
+    EXPECT_EQ(box.text, QStringLiteral("Sure to archive this Task ?"));
+    EXPECT_EQ(box.icon, MsgIcon::Information);
+    EXPECT_EQ(box.buttons, MsgButtons::YesNo);
+
+    // Appended top to bottom, length prefix and all; the done mark and the stored
+    // order values travel unchanged.
+    EXPECT_EQ(archiveBytes(), recordOf("Bravo") + recordOf("Charlie") + recordOf("Delta"));
+    // Blanked in place: every other record keeps its bytes and its position.
+    EXPECT_EQ(dataBytes(), recordOf("Echo") + blanked("Delta") + blanked("Charlie") +
+                               blanked("Bravo") + recordOf("Alpha"));
+    EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Echo"}));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 2 ]"));
+}
+
+TEST_F(ArchiveCommand, AnsweringNoChangesNothing)
+{
+    startWithFiveTasks();
+    selectRange(1, 3);
+    t.messages.answers = {MsgResult::No};
+    w->Menu_ArchiveTask->trigger();
+    EXPECT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(dataBytes(), original);
+    EXPECT_EQ(archiveBytes(), QByteArray());
+    EXPECT_EQ(mainTasks().size(), 5);
+}
+
+TEST_F(ArchiveCommand, OnlyTheMenuItemAsksWhileAutoArchivingIsOff)
+{
+    startWithFiveTasks();
+    w->grid()->setCurrentRow(5);
+    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(archiveBytes(), recordOf("Echo"));
+
+    w->grid()->setCurrentRow(1);
+    w->pop2_Archivetask->trigger();
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(archiveBytes(), recordOf("Echo") + recordOf("Alpha"));
+    EXPECT_EQ(mainTasks(), QStringList({"Bravo", "Charlie", "Delta"}));
+}
+
+TEST_F(ArchiveCommand, AutoArchivingAsksEveryRouteUnlessToldNotTo)
+{
+    startWithFiveTasks();
+    // Auto-archive on, the "don't ask" key not written: the tool button asks.
+    t.settings.setFlag(SettingKey::AutoArchiv, true);
+    t.messages.answers = {MsgResult::No, MsgResult::No};
+    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    w->pop2_Archivetask->trigger();
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(dataBytes(), original);
+
+    // "but don't ask everytime": the tool button archives at once; the menu item
+    // still asks.
+    t.settings.setFlag(SettingKey::AutoArchivAsk, true);
+    w->grid()->setCurrentRow(1);
+    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(archiveBytes(), recordOf("Alpha"));
+    t.messages.answers = {MsgResult::No};
+    w->Menu_ArchiveTask->trigger();
+    EXPECT_EQ(t.messages.shown.size(), 3);
+    EXPECT_EQ(archiveBytes(), recordOf("Alpha"));
+}
+
+TEST_F(ArchiveCommand, TheCheckCommandsRouteArchivesEverySelectedRowAfterAsking)
+{
+    startWithFiveTasks();
+    t.settings.setFlag(SettingKey::AutoArchiv, true);
+    t.settings.setFlag(SettingKey::AutoArchivAsk, false);
+    selectRange(3, 4);
+    t.messages.answers = {MsgResult::No};
+    w->guarded([&] { w->Menu_ArchiveTaskClick(w->SpeedButton3); });
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Sure to archive this Task ?"));
+    EXPECT_EQ(dataBytes(), original);
+
+    w->guarded([&] { w->Menu_ArchiveTaskClick(w->SpeedButton3); });
+    EXPECT_EQ(archiveBytes(), recordOf("Charlie") + recordOf("Delta"));
+}
+
+TEST_F(ArchiveCommand, AMissingArchiveFileIsCreated)
+{
+    startWithFiveTasks();
+    ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
+    w->grid()->setCurrentRow(2);
+    w->pop2_Archivetask->trigger();
+    EXPECT_EQ(archiveBytes(), recordOf("Bravo"));
+}
+
+TEST_F(ArchiveCommand, AnEmptyListDoesNothingAndAsksNothing)
+{
+    writeData({});
+    writeArchive({});
+    start();
+    w->Menu_ArchiveTask->trigger();
+    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(dataBytes(), QByteArray());
+    EXPECT_EQ(archiveBytes(), QByteArray());
+}
+
+TEST_F(ArchiveCommand, AnArchiveThatCannotBeOpenedStopsBeforeAnythingMoves)
+{
+    startWithFiveTasks();
+    ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
+    ASSERT_TRUE(QDir().mkdir(t.file(FileNames::Archive)));
+    w->grid()->setCurrentRow(1);
+    w->Menu_ArchiveTask->trigger();
+    ASSERT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(t.messages.shown[1].caption, QStringLiteral("Nudgery"));
+    EXPECT_TRUE(t.messages.shown[1].text.startsWith(
+        QStringLiteral("Cannot open file \"%1\". ").arg(t.file(FileNames::Archive))))
+        << t.messages.shown[1].text.toStdString();
+    EXPECT_EQ(dataBytes(), original);
+    EXPECT_EQ(mainTasks().size(), 5);
+}
+
+TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)
+{
+    writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
+    writeData(rec(text("Home one", "2027-03-01 09:00", "Home")) +
+              rec(text("Work one", "2027-03-01 09:00", "Work")) +
+              rec(text("Work two", "2027-03-01 09:00", "Work")));
+    writeArchive({});
+    start();
+    w->ComboBox1->setCurrentIndex(w->ComboBox1->findText(QStringLiteral("Work")));
+    w->ComboBox1Change();
+    ASSERT_EQ(mainTasks(), QStringList({"Work one", "Work two"}));
+    w->grid()->setCurrentRow(1);
+    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    EXPECT_EQ(w->ComboBox1->currentText(), QStringLiteral("Work"));
+    EXPECT_EQ(mainTasks(), QStringList({"Work two"}));
+    EXPECT_EQ(archiveBytes(), rec(text("Work one", "2027-03-01 09:00", "Work")));
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "archive/TFormArchOptions.h"
+#include "archive/TFormArchive.h"
+#include "common/TestContext.h"
+#include "common/TestFiles.h"
+#include "mainwindow/TForm1.h"
+#include "store/ProfileData.h"
+#include "store/TaskTable.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The main window and the archive windows, created as the program creates them,
+// on a program folder whose task data file, archive and settings a test writes by
+// hand. The fake clock's day is 09/12/2026; task dates lie elsewhere, so no
+// agenda comes up.
+class ArchiveTest : public ::testing::Test
+{
+protected:
+    // A record's text as the files hold it.
+    static QByteArray text(const QByteArray &task, const QByteArray &sortKey = "2027-03-01 09:00",
+                           const QByteArray &category = {}, const QByteArray &done = {},
+                           const QByteArray &priority = "1", const QByteArray &order = "0")
+    {
+        const QByteArray date = sortKey.mid(8, 2) + '/' + sortKey.mid(5, 2) + '/' + sortKey.left(4);
+        return TestFiles::fields(
+            {done, task, date, sortKey.mid(11), priority, order, sortKey, category, "18", ""});
+    }
+    static QByteArray rec(const QByteArray &recordText) { return TestFiles::record(recordText); }
+    static QByteArray blank(int length) { return TestFiles::record(QByteArray(length, ' ')); }
+
+    void writeData(const QByteArray &bytes) { TestFiles::writeAll(t.file(FileNames::Data), bytes); }
+    void writeArchive(const QByteArray &bytes)
+    {
+        TestFiles::writeAll(t.file(FileNames::Archive), bytes);
+    }
+    // Settings common to every test come first: the main list sorted by task text.
+    void writeSettings(const QByteArray &more = {})
+    {
+        TestFiles::writeAll(t.file(FileNames::Settings),
+                            "[Preferences]\r\nSorted=Task\r\nSortedOrdr=0\r\n" + more);
+    }
+    QByteArray dataBytes() const { return TestFiles::readAll(t.file(FileNames::Data)); }
+    QByteArray archiveBytes() const { return TestFiles::readAll(t.file(FileNames::Archive)); }
+    QString stored(const QString &section, const char *key) const
+    {
+        return ProfileData::load(t.file(FileNames::Settings))
+            .value(section, QString::fromLatin1(key))
+            .value_or(QStringLiteral("<missing>"));
+    }
+
+    void start()
+    {
+        if (!QFile::exists(t.file(FileNames::Settings)))
+            writeSettings();
+        w = std::make_unique<TForm1>(t.ctx);
+        ASSERT_TRUE(w->FormCreate());
+        w->FormArchive = viewer = new TFormArchive(t.ctx, *w);
+        w->FormArchOptions = options = new TFormArchOptions(t.ctx, w.get());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        t.messages.shown.clear();
+    }
+    void showViewer()
+    {
+        viewer->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer));
+    }
+
+    static QStringList tasksOf(const TaskTable &table)
+    {
+        QStringList out;
+        for (int r = 1; r < table.rowCount(); ++r)
+            out << table.cell(Col::Task, r);
+        return out;
+    }
+    QStringList mainTasks() const { return tasksOf(w->table()); }
+    QStringList archivedTasks() const { return tasksOf(viewer->table()); }
+
+    // Runs `answer` on the window that `action` shows modally.
+    void withModal(const std::function<void(QWidget *)> &answer,
+                   const std::function<void()> &action)
+    {
+        bool answered = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            answered = true;
+            answer(modal);
+            if (modal && modal->isVisible())
+                modal->close();
+        });
+        action();
+        EXPECT_TRUE(answered);
+    }
+
+    TestContext t;
+    std::unique_ptr<TForm1> w;
+    TFormArchive *viewer = nullptr;
+    TFormArchOptions *options = nullptr;
+};
