@@ -2,6 +2,25 @@
 
 #include "TForm1.h"
 
-void TForm1::Menu_PrintClick() {}
-void TForm1::Menu_SavetoFileClick() {}
-void TForm1::Menu_HelpFileClick() {}
+#include "output/HelpText.h"
+#include "output/PlainTextExport.h"
+#include "output/PrintCommands.h"
+
+void TForm1::Menu_PrintClick()
+{
+    printTaskList(*m_table, m_ctx.printers);
+}
+
+void TForm1::Menu_SavetoFileClick()
+{
+    // One export object for the window's life: it removes the file it left behind.
+    auto *exporter = findChild<PlainTextExport *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!exporter)
+        exporter = new PlainTextExport(this);
+    exporter->run(*m_table, *StringGrid1, m_ctx.textViewer);
+}
+
+void TForm1::Menu_HelpFileClick()
+{
+    HelpText::open(m_ctx, this);
+}

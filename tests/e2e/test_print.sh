@@ -81,7 +81,7 @@ pdf_lines() {
 
 # --- print with Ctrl+P -------------------------------------------------------------------
 before=$(ls "$pdf_dir" 2>/dev/null || true)
-new_pdf() { comm -13 <(echo "$before" | sort) <(ls "$pdf_dir" 2>/dev/null | sort) | grep -i 'nudgery.*\.pdf$' | head -n1; }
+new_pdf() { comm -13 <(echo "$before" | sort) <(ls "$pdf_dir" 2>/dev/null | sort) | grep -E '^Nudgery(-job_[0-9]+)?\.pdf$' | head -n1; }
 wait_pdf() {
   local i f
   for ((i = 0; i < $1 * 10; i++)); do

@@ -1,0 +1,74 @@
+#include "PlainTextExport.h"
+
+#include "TaskListings.h"
+#include "mainwindow/TaskGrid.h"
+#include "platform/Services.h"
+#include "store/StoreError.h"
+#include "store/TaskTable.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+PlainTextExport::PlainTextExport(QObject *parent) : QObject(parent)
+{
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                &PlainTextExport::removeLeftover);
+}
+
+PlainTextExport::~PlainTextExport()
+{
+    removeLeftover();
+}
+
+QString PlainTextExport::exportPath()
+{
+    return QDir::tempPath() + QStringLiteral("/tasklyn.txt");
+}
+
+std::vector<int> PlainTextExport::shownColumnTextWidths(const TaskGrid &grid)
+{
+    std::vector<int> widths;
+    const int room = grid.viewport()->width();
+    int right = 0;
+    for (int c = 0; c < Col::Count; ++c) {
+        right += grid.colWidth(c);
+        if (right > room)
+            break;
+        widths.push_back(Listing::exportTextWidth(grid.colWidth(c)));
+    }
+    return widths;
+}
+
+void PlainTextExport::run(const TaskTable &table, const TaskGrid &grid, TextViewer *viewer)
+{
+    removeLeftover();
+    const QString path = exportPath();
+    // A file of that name left by someone else is replaced, never written through
+    // (the temporary folder is shared): if it cannot be removed, creation fails.
+    QFile::remove(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw StoreError::cannotCreate(QDir::toNativeSeparators(path), file.errorString());
+    m_leftover = path;
+    const QByteArray bytes =
+        Listing::exportBytes(Listing::exportList(table, shownColumnTextWidths(grid)));
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.close();
+        removeLeftover();
+        throw StoreError::unableToWrite(QDir::toNativeSeparators(path));
+    }
+    file.close();
+    // Whether the viewer starts is not reported.
+    if (viewer)
+        viewer->openFile(path);
+}
+
+void PlainTextExport::removeLeftover()
+{
+    if (m_leftover.isEmpty())
+        return;
+    QFile::remove(m_leftover);
+    m_leftover.clear();
+}
