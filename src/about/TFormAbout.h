@@ -1,0 +1,49 @@
+#pragma once
+
+#include "WebLinks.h"
+#include "platform/AppContext.h"
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class TForm1;
+
+// The about box: the program's name and version, its description and icon, and
+// three links (e-mail, freeware page, donation page). A click anywhere but on a
+// link closes it. Created once at start-up, placed by the main window's position
+// at that moment, shown modally by the "About" commands.
+class TFormAbout : public QDialog
+{
+    Q_OBJECT
+public:
+    TFormAbout(AppContext &ctx, TForm1 &main, const WebLinks &links = WebLinks::fromBuild());
+
+    void FormClick();
+    void Label7Click();  // e-mail
+    void Label8Click();  // donation page
+    void Label10Click(); // freeware page
+
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
+           *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
+           *Label10 = nullptr;
+    QLabel *Image2 = nullptr;
+    QFrame *Bevel1 = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void FormCreate(TForm1 &main);
+    QLabel *label(const char *name, const QString &text, int pixelSize, bool link = false);
+    void arrange();
+    void placeDonateLink();
+    void openLink(const QUrl &url);
+
+    AppContext &m_ctx;
+    WebLinks m_links;
+    bool m_pressed = false;
+};

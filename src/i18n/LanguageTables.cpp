@@ -1,0 +1,259 @@
+// The caption tables. Each row: component, property, English, Portuguese.
+#include "LanguageTables.h"
+
+bool languageFromName(const QString &name, Language &language)
+{
+    if (name == QLatin1String("English"))
+        language = Language::English;
+    else if (name == QLatin1String("Portuguese"))
+        language = Language::Portuguese;
+    else
+        return false;
+    return true;
+}
+
+QString LanguageEntry::text(Language language) const
+{
+    return QString::fromUtf8(language == Language::English ? english : portuguese);
+}
+
+namespace {
+constexpr TextProperty Caption = TextProperty::Caption;
+constexpr TextProperty Hint = TextProperty::Hint;
+constexpr TextProperty Header = TextProperty::Header;
+constexpr TextProperty Window = TextProperty::WindowCaption;
+} // namespace
+
+namespace LanguageTables {
+
+// The main window: menus, context menus, tray menu, grid headers, tool-button hints.
+const std::vector<LanguageEntry> &mainWindow()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"Menu_File", Caption, 0, "&File", "&Ficheiro"},
+        {"Menu_ArchiveTask", Caption, 0, "&Archive Task", "Arquivar &Evento"},
+        {"Menu_OpenArchive", Caption, 0, "&Open Archive...", "&Abrir Arquivo..."},
+        {"Menu_Minimize", Caption, 0, "Mi&nimize", "Mi&nimizar"},
+        {"Menu_Print", Caption, 0, "&Print...", "&Imprimir..."},
+        {"Menu_SavetoFile", Caption, 0, "&Show in Notepad...", "&Mostrar no Notepad..."},
+        {"Menu_Exit", Caption, 0, "E&xit", "&Sair"},
+        {"Menu_Edit", Caption, 0, "&Edit", "&Editar"},
+        {"Menu_CheckUncheck", Caption, 0, "&Check/Uncheck Task", "&Marca/Desmarca Evento"},
+        {"Menu_AddTask", Caption, 0, "&Add Task", "&Adiciona Evento"},
+        {"Menu_EditTask", Caption, 0, "&Edit Task", "&Editar Evento"},
+        {"Menu_DeleteTask", Caption, 0, "&Delete Task", "Apa&gar Evento"},
+        {"Menu_Preferences", Caption, 0, "&Options ...", "&Opções ..."},
+        {"Menu_Search", Caption, 0, "Searc&h list ...", "&Procura na lista ..."},
+        {"Menu_View", Caption, 0, "&View", "&Visualizar"},
+        {"Menu_Sort", Caption, 0, "&Sort", "&Organizar"},
+        {"Menu_SortByTask", Caption, 0, "By &task", "Por &evento"},
+        {"Menu_SortByDate", Caption, 0, "By &date", "Por &data"},
+        {"Menu_SortByHour", Caption, 0, "By &hour", "Por &hora"},
+        {"Menu_SortByCategory", Caption, 0, "By &category", "Por &categoria"},
+        {"Menu_SortByStatus", Caption, 0, "By &status", "Por &status"},
+        {"Menu_NotesPane", Caption, 0, "&Note's pane", "Painel de &Notas"},
+        {"Menu_Category", Caption, 0, "&Category", "&Categoria"},
+        {"Menu_AddCategory", Caption, 0, "&Add Category", "&Nova Categoria"},
+        {"Menu_DeleteCategory", Caption, 0, "&Delete Category", "&Apaga Categoria"},
+        {"Menu_AllItems", Caption, 0, "All &Items", "All &Items"},
+        {"Menu_Help", Caption, 0, "&Help", "&Ajuda"},
+        {"Menu_HelpFile", Caption, 0, "&Help ...", "&Ajuda ..."},
+        {"Menu_SoftwareNews", Caption, 0, "Software &news...", "&Novidades do Software..."},
+        {"Menu_CheckNewVersion", Caption, 0, "Check new versions *", "Nova &versão *"},
+        {"Menu_Donations", Caption, 0, "&Donations...", "&Donativos..."},
+        {"Menu_About", Caption, 0, "&About ...", "A&cerca ..."},
+        {"pop2_Preferences", Caption, 0, "Pre&ferences ...", "&Opções ..."},
+        {"pop3_Copy", Caption, 0, "Copy all to clipbrd", "Copia tudo pª clipbrd"},
+        {"pop3_HideNotespane", Caption, 0, "Hide note's pane", "Esconde painel de Notas"},
+        {"pop1_Show", Caption, 0, "&Show", "&Mostrar"},
+        {"pop1_AddTask", Caption, 0, "&Add Task", "&Novo Evento"},
+        {"StringGrid1", Header, 0, "", ""},
+        {"StringGrid1", Header, 1, "Task", "Evento"},
+        {"StringGrid1", Header, 2, "Date", "Data"},
+        {"StringGrid1", Header, 3, "Hour", "Hora"},
+        {"StringGrid1", Header, 4, "Pr", "Pr"},
+        {"SpeedButton2", Hint, 0, " Minimize ", " Minimizar "},
+        {"SpeedButton3", Hint, 0, " Check/Uncheck ", " Marca/Desmarca "},
+        {"SpeedButton4", Hint, 0, " Add New Task ", " Adiciona Novo Evento "},
+        {"SpeedButton6", Hint, 0, " Edit Task ", " Editar Evento "},
+        {"SpeedButton5", Hint, 0, " Delete Task ", " Apagar Evento "},
+        {"SpeedButton14", Hint, 0, " Archive Task ", " Arquivar Evento "},
+        {"SpeedButton7", Hint, 0, " Preferences ", " Opções "},
+        {"SpeedButton9", Hint, 0, " About ... ", " Acerca ... "},
+        {"SpeedButton1", Hint, 0, " Exit ", " Sair "},
+        {"pop4_VisibleCols", Caption, 0, "Visible cols :", "Mostrar cols :"},
+        {"pop4_DoneCol", Caption, 0, "Done", "X"},
+        {"pop4_TaskDescript", Caption, 0, "Task descript.", "evento"},
+        {"pop4_DateCol", Caption, 0, "Date", "Data"},
+        {"pop4_HourCol", Caption, 0, "Hour", "Hora"},
+        {"pop4_PriorityCol", Caption, 0, "Priority", "Prioridade"},
+    };
+    return table;
+}
+
+// The task editor.
+const std::vector<LanguageEntry> &editor()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"Button_ok", Caption, 0, "&Ok", "&Ok"},
+        {"Button_cancel", Caption, 0, "&Cancel", "&Cancelar"},
+        {"Label1", Caption, 0, "Task:", "Evento:"},
+        {"Label2", Caption, 0, "Date:", "Data:"},
+        {"Label7", Caption, 0, "Time:", "Hora:"},
+        {"Label5", Caption, 0, "Note:", "Nota:"},
+        {"Label8", Caption, 0, "Txt Color:", "Cor do txt:"},
+        {"Label3", Caption, 0, "Priority:", "Prioridade:"},
+        {"Label9", Caption, 0, "Category:", "Categoria:"},
+        {"Image1", Hint, 0, "show calendar", "mostra calendario"},
+        {"SpeedButton5", Hint, 0, "Add category...", "Nova categoria..."},
+        {"pop1_Clear", Caption, 0, "Clear", "Limpar"},
+        {"pop1_Now", Caption, 0, "Now ...", "Agora ..."},
+        {"pop2_Cut", Caption, 0, "Cut", "Cortar"},
+        {"pop2_Copy", Caption, 0, "Copy", "Copiar"},
+        {"pop2_Paste", Caption, 0, "Paste", "Colar"},
+        {"pop2_Selectall", Caption, 0, "Select all", "Selecionar tudo"},
+        {"ScrollBar1", Hint, 0, "scrool months", "passar meses"},
+    };
+    return table;
+}
+
+// The preferences dialog.
+const std::vector<LanguageEntry> &preferences()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"", Window, 0, "  Preferences ...", "  Opções ..."},
+        {"Label2", Caption, 0, "  Interface *  ", "  Interface *  "},
+        {"CheckBox1", Caption, 0, "Stay on Top", "Sempre por cima"},
+        {"CheckBox12", Caption, 0, "Hide top menus", "Esconde menu principal"},
+        {"CheckBox13", Caption, 0, "Hide toolbar", "Esconde barra de botões"},
+        {"CheckBox18", Caption, 0, "Semi-transparent Window", "Janela semi-transparente"},
+        {"CheckBox19", Caption, 0, "Flat toolbar buttons", "Botões da barra planos"},
+        {"CheckBox3", Caption, 0, "Save Window Position", "Salvar posição"},
+        {"CheckBox7", Caption, 0, "Save Window Size", "Salvar tamanho"},
+        {"CheckBox2", Caption, 0, "Start Minimized", "Iniciar Minimizado"},
+        {"CheckBox21", Caption, 0, "Save your custom col widths", "Salvar larguras de colunas"},
+        {"Button_resetCols", Caption, 0, "< reset to default", "< repor a default"},
+        {"Button_resetCols", Hint, 0, " reset column widths to default ",
+         " repor larguras de colunas a default "},
+        {"CheckBox22", Caption, 0, "Choose your language :", "Escolher idioma a usar :"},
+        {"Label3", Caption, 0, "  Running && Tasks *  ", "  Utilização && Tarefas *  "},
+        {"CheckBox6", Caption, 0, "Auto Run [on Windows start]",
+         "Correr Auto [ao iniciar Windows]"},
+        {"CheckBox15", Caption, 0, "Don't start on weekends if auto-run",
+         "Não correr Auto nos fins de semana"},
+        {"CheckBox9", Caption, 0, "Alert me of today's events [on start] ",
+         "Alertar para eventos de hoje [ao iniciar] "},
+        {"CheckBox8", Caption, 0, "Alert me at task finish time",
+         "Alertar ao atingir hora do evento"},
+        {"CheckBox11", Caption, 0, "Email me for tomorrow's events",
+         "Enviar email de eventos pª amanhã"},
+        {"CheckBox16", Caption, 0,
+         "Default time for new items:", "Hora default para novos eventos:"},
+        {"CheckBox5", Caption, 0, "Show Notes as Hints for rows",
+         "Mostrar Notas como Hints nas linhas"},
+        {"CheckBox17", Caption, 0, "Color code rows by priority",
+         "Codificar prioridades por cor, por linha"},
+        {"Label4", Caption, 0, "  Archive *  ", "  Arquivar *  "},
+        {"CheckBox10", Caption, 0, "Auto-archive finished items",
+         "Auto-arquivar eventos finalizados"},
+        {"CheckBox14", Caption, 0, "but don't ask everytime", "mas não confirmar todas as vezes"},
+        {"Label5", Caption, 0, "  Network use *  ", "  Network *  "},
+        {"CheckBox20", Caption, 0, "Save INI and Data to different/shared folder :",
+         "Salvar INI e eventos em diretório partilhado :"},
+        {"Button_option_dir", Hint, 0, " choose default save path ... ",
+         " escolher diretorio para salvar ... "},
+        {"CheckBox4", Caption, 0,
+         "Date Format to use between PC's :", "Formato da Data a utilizar entre PC's :"},
+        {"Button_pp_ok", Caption, 0, "Ok", "Ok"},
+        {"Button_pp_cancel", Caption, 0, "Cancel", "Cancelar"},
+    };
+    return table;
+}
+
+// The archive viewer.
+const std::vector<LanguageEntry> &archive()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"", Window, 0, " Nudgery - Archived Events", " Nudgery - Eventos Arquivados"},
+        {"pop1_Unarchive", Caption, 0, "&Unarchive", "&Des-arquivar"},
+        {"pop1_Delete", Caption, 0, "&Delete", "&Apagar"},
+        {"pop1_Sort", Caption, 0, "&Sort", "&Organizar"},
+        {"pop1_sortByname", Caption, 0, "By &name", "Por &evento"},
+        {"pop1_sortBydate", Caption, 0, "By &date", "Por &data"},
+        {"pop1_sortBycategory", Caption, 0, "By &category", "Por &categoria"},
+        {"Preferences1", Caption, 0, "Pre&ferences...", "&Opções..."},
+        {"pop1_Print", Caption, 0, "&Print...", "&Imprimir..."},
+        {"StringGrid1", Header, 0, "", ""},
+        {"StringGrid1", Header, 1, "Task", "Eventos"},
+        {"StringGrid1", Header, 2, "Date", "Data"},
+        {"StringGrid1", Header, 4, "Pr", "Pr"},
+        {"Button_Del", Caption, 0, "Delete", "Apagar"},
+        {"Button_Unarchive", Caption, 0, "Unarchive ...", "Des-arquivar ..."},
+        {"Button_Menu", Hint, 0, " menu ", " menu "},
+        {"Button_close", Caption, 0, "Close", "Fechar"},
+    };
+    return table;
+}
+
+// The archive viewer's preferences.
+const std::vector<LanguageEntry> &archivePreferences()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"", Window, 0, " Preferences ...", " Opções ..."},
+        {"CheckBox1", Caption, 0, "Save Window Position", "Salvar posição da janela"},
+        {"CheckBox2", Caption, 0, "Save Window Size", "Salvar tamanho da janela"},
+        {"CheckBox3", Caption, 0, "Confirm on un-archiving items", "Confirmar des-arquivar items"},
+        {"Button_pp_ok", Caption, 0, "Done", "Fechar"},
+    };
+    return table;
+}
+
+// The one-line input dialog.
+const std::vector<LanguageEntry> &input()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"SpeedButton1", Caption, 0, "Ok", "Ok"},
+        {"SpeedButton2", Caption, 0, "Cancel", "Cancelar"},
+    };
+    return table;
+}
+
+const std::vector<CaptionTwin> &mainTwins()
+{
+    static const std::vector<CaptionTwin> twins = {
+        {"pop2_EditTask", "Menu_EditTask"},
+        {"pop2_Deletetask", "Menu_DeleteTask"},
+        {"pop2_Archivetask", "Menu_ArchiveTask"},
+        {"pop2_Sort", "Menu_Sort"},
+        {"pop2_SortByTask", "Menu_SortByTask"},
+        {"pop2_SortByDate", "Menu_SortByDate"},
+        {"pop2_SortByHour", "Menu_SortByHour"},
+        {"pop2_SortByCategory", "Menu_SortByCategory"},
+        {"pop2_SortByStatus", "Menu_SortByStatus"},
+        {"pop2_About", "Menu_About"},
+        {"pop1_Exit", "Menu_Exit"},
+    };
+    return twins;
+}
+
+const std::vector<CaptionTwin> &editorTwins()
+{
+    static const std::vector<CaptionTwin> twins = {
+        {"SpeedButton4", "Button_ok"},
+        {"SpeedButton3", "Button_cancel"},
+    };
+    return twins;
+}
+
+const std::vector<LanguageLeft> &preferencesLefts()
+{
+    static const std::vector<LanguageLeft> lefts = {
+        {"CheckBox3", 158, 176},
+        {"CheckBox7", 166, 176},
+        {"CheckBox2", 174, 176},
+        {"ComboBox1", 164, 188},
+    };
+    return lefts;
+}
+
+} // namespace LanguageTables

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// The caption tables of the six translated windows, as plain data. Texts are
+// UTF-8 and kept exactly: leading and trailing blanks, "&" accelerators and "&&".
+
+enum class Language { English, Portuguese };
+
+// "English" or "Portuguese", compared exactly; any other name is no language.
+bool languageFromName(const QString &name, Language &language);
+
+enum class TextProperty {
+    Caption,       // the text of a menu item, menu, button, label, check box or group
+    Hint,          // the tooltip of a control or tool button
+    Header,        // a header cell (row 0) of the window's grid
+    WindowCaption, // the window's own title; `component` is empty
+};
+
+struct LanguageEntry
+{
+    const char *component; // objectName
+    TextProperty property;
+    int column; // for Header only
+    const char *english;
+    const char *portuguese;
+
+    QString text(Language language) const;
+};
+
+// A caption copied from one component to another after the texts are set.
+struct CaptionTwin
+{
+    const char *target;
+    const char *source;
+};
+
+// A control whose left edge follows the language's label widths.
+struct LanguageLeft
+{
+    const char *component;
+    int english;
+    int portuguese;
+
+    int left(Language language) const
+    {
+        return language == Language::English ? english : portuguese;
+    }
+};
+
+namespace LanguageTables {
+const std::vector<LanguageEntry> &mainWindow();
+const std::vector<LanguageEntry> &editor();
+const std::vector<LanguageEntry> &preferences();
+const std::vector<LanguageEntry> &archive();
+const std::vector<LanguageEntry> &archivePreferences();
+const std::vector<LanguageEntry> &input();
+
+// The main window's context-menu and tray-menu twins of its main-menu items, in
+// the order they are copied.
+const std::vector<CaptionTwin> &mainTwins();
+// The task editor's second OK/Cancel pair.
+const std::vector<CaptionTwin> &editorTwins();
+// The preferences dialog's controls placed after the longer labels.
+const std::vector<LanguageLeft> &preferencesLefts();
+} // namespace LanguageTables

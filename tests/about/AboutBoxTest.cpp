@@ -1,0 +1,197 @@
+// The about box: caption, place, texts that fit, links, closing on a click.
+#include "about/TFormAbout.h"
+#include "about/WebLinks.h"
+#include "common/TestContext.h"
+#include "mainwindow/TForm1.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrlQuery>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AboutBoxTest : public ::testing::Test
+{
+protected:
+    AboutBoxTest()
+    {
+        main = std::make_unique<TForm1>(t.ctx);
+        EXPECT_TRUE(main->FormCreate());
+        main->move(300, 200);
+    }
+
+    TFormAbout *create(const WebLinks &links = WebLinks::fromBuild())
+    {
+        main->FormAbout = new TFormAbout(t.ctx, *main, links);
+        return main->FormAbout;
+    }
+
+    // Runs `whileOpen` once the box is up, after `open` showed it modally; the box
+    // is closed afterwards in any case so that a failing test cannot hang.
+    bool runModal(const std::function<void()> &open, const std::function<void()> &whileOpen)
+    {
+        bool wasOpen = false;
+        QTimer::singleShot(0, [&] {
+            TFormAbout *box = main->FormAbout;
+            wasOpen = box->isVisible() && box->isModal();
+            if (wasOpen && QTest::qWaitForWindowExposed(box))
+                whileOpen();
+            if (box->isVisible())
+                box->reject();
+        });
+        open();
+        return wasOpen;
+    }
+
+    // A user's click at the centre of a component, delivered through the window
+    // so that it reaches whatever lies on top there.
+    void clickOn(QWidget *component)
+    {
+        QWidget *box = component->window();
+        const QPoint at = component->mapTo(box, component->rect().center());
+        QTest::mouseClick(box->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    void clickAt(const QPoint &at)
+    {
+        QTest::mouseClick(main->FormAbout->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+
+    TestContext t;
+    std::unique_ptr<TForm1> main;
+};
+
+TEST_F(AboutBoxTest, showsTheProgramsNameVersionAndDescription)
+{
+    TFormAbout *box = create();
+    EXPECT_EQ(box->windowTitle(), "Nudgery   (v1.2.0.6)");
+    EXPECT_EQ(box->Label6->text(),
+              "Create and control lists of all the tasks you have ToDo and remember, set "
+              "priorities and colors, alarms, sort, edit, archive, all in an easy way.");
+    EXPECT_EQ(box->Label2->text(), "FreeWare by");
+    EXPECT_EQ(box->Label4->text(), "If you like this program, do email me with feedback, ideas, "
+                                   "suggestions or questions to");
+    EXPECT_EQ(box->Label5->text(), "You can also help the development, by _______ a few $$");
+    EXPECT_EQ(box->Label8->text(), "donating ");
+    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(AboutBoxTest, opensAtAFixedOffsetFromTheMainWindowsStartPosition)
+{
+    create();
+    main->move(700, 500); // moved after start-up: the box keeps its place
+    QPoint shownAt;
+    EXPECT_TRUE(
+        runModal([&] { main->Menu_About->trigger(); }, [&] { shownAt = main->FormAbout->pos(); }));
+    EXPECT_EQ(shownAt, QPoint(290, 340));
+}
+
+TEST_F(AboutBoxTest, everyTextFitsItsLabelAndTheBox)
+{
+    TFormAbout *box = create();
+    const QRect client = box->rect();
+    EXPECT_GE(client.width(), 295);
+    EXPECT_GE(client.height(), 167);
+    for (QLabel *label : box->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        const QRect r = label->geometry();
+        SCOPED_TRACE(label->objectName().toStdString());
+        EXPECT_TRUE(client.contains(r))
+            << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        if (label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(r.width()), r.height());
+        } else {
+            EXPECT_LE(label->sizeHint().width(), r.width());
+            EXPECT_LE(label->sizeHint().height(), r.height());
+        }
+    }
+    // The rule lies below the description, the feedback text below the rule.
+    EXPECT_GE(box->Bevel1->y(), box->Label6->geometry().bottom());
+    EXPECT_GT(box->Label4->y(), box->Bevel1->geometry().bottom());
+    EXPECT_GT(box->Label5->y(), box->Label7->geometry().bottom());
+}
+
+TEST_F(AboutBoxTest, aLinkOpensItsAddressAndLeavesTheBoxOpen)
+{
+    WebLinks links = WebLinks::fromBuild();
+    links.emailAddress = QStringLiteral("maker@mail.example");
+    links.donationPage = QStringLiteral("https://maker.example/software/donation.htm");
+    links.freewarePage = QStringLiteral("https://maker.example/software/freeware.shtml");
+    TFormAbout *box = create(links);
+
+    bool openAfterLinks = false;
+    EXPECT_TRUE(runModal([&] { main->SpeedButton9->click(); },
+                         [&] {
+                             clickOn(box->Label7);
+                             clickOn(box->Label8);
+                             clickOn(box->Label10);
+                             openAfterLinks = box->isVisible();
+                         }));
+    EXPECT_TRUE(openAfterLinks);
+
+    ASSERT_EQ(t.urls.opened.size(), 3);
+    const QUrl mail = t.urls.opened[0];
+    EXPECT_EQ(mail.toEncoded(), "mailto:maker@mail.example?subject=from%20'Nudgery'%20freeware...");
+    EXPECT_EQ(QUrlQuery(mail).queryItemValue("subject", QUrl::FullyDecoded),
+              "from 'Nudgery' freeware...");
+    EXPECT_EQ(t.urls.opened[1], QUrl("https://maker.example/software/donation.htm"));
+    EXPECT_EQ(t.urls.opened[2], QUrl("https://maker.example/software/freeware.shtml"));
+}
+
+TEST_F(AboutBoxTest, theBuildsAddressesAreOfTheDesignedKind)
+{
+    const WebLinks links = WebLinks::fromBuild();
+    EXPECT_TRUE(QUrl(links.donationPage).path().endsWith("/software/donation.htm"));
+    EXPECT_TRUE(QUrl(links.freewarePage).path().endsWith("/software/freeware.shtml"));
+    EXPECT_EQ(QUrl(links.newsPage).query(), "do=freeware");
+    EXPECT_TRUE(QUrl(links.versionSource1).path().endsWith("/software/soft/nudgery.xml"));
+    EXPECT_TRUE(links.versionSource2.endsWith("/Nudgery_pad.xml"));
+    EXPECT_EQ(links.mailUrl().scheme(), "mailto");
+    EXPECT_EQ(links.mailUrl().path(), links.emailAddress);
+}
+
+TEST_F(AboutBoxTest, aClickOnTheBackgroundAPictureOrAPlainLabelClosesTheBox)
+{
+    TFormAbout *box = create();
+    const std::function<void()> clicks[] = {
+        [&] { clickAt(QPoint(box->width() - 3, box->height() - 3)); },
+        [&] { clickOn(box->Image1); },
+        [&] { clickOn(box->Image2); },
+        [&] { clickOn(box->Label6); },
+        [&] { clickOn(box->Label2); },
+        [&] { clickOn(box->Label4); },
+        [&] { clickOn(box->Label5); },
+    };
+    int n = 0;
+    for (const auto &click : clicks) {
+        bool closed = false;
+        EXPECT_TRUE(runModal([&] { main->pop2_About->trigger(); },
+                             [&] {
+                                 click();
+                                 closed = !box->isVisible();
+                             }));
+        EXPECT_TRUE(closed) << "click " << n;
+        ++n;
+    }
+    EXPECT_TRUE(t.urls.opened.isEmpty());
+}
+
+TEST_F(AboutBoxTest, anAddressTheBuildLacksIsLeftOut)
+{
+    WebLinks links = WebLinks::fromBuild();
+    links.emailAddress.clear();
+    links.donationPage.clear();
+    TFormAbout *box = create(links);
+    EXPECT_TRUE(box->Label7->isHidden());
+    EXPECT_TRUE(box->Label4->isHidden());
+    EXPECT_TRUE(box->Label8->isHidden());
+    EXPECT_TRUE(box->Label5->isHidden());
+    EXPECT_FALSE(box->Label10->isHidden());
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+// The main window's language: at start-up from the settings file, and on demand.
+#include "ReadBack.h"
+#include "common/TestContext.h"
+#include "common/TestFiles.h"
+#include "i18n/ApplyLanguage.h"
+#include "mainwindow/TForm1.h"
+#include "mainwindow/VisibleColumnsMenu.h"
+#include "store/TaskTable.h"
+
+#include <QDialog>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowLanguageTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<TForm1> start(const QByteArray &ini = {})
+    {
+        if (!ini.isEmpty())
+            TestFiles::writeAll(t.file(FileNames::Settings), ini);
+        auto w = std::make_unique<TForm1>(t.ctx);
+        EXPECT_TRUE(w->FormCreate());
+        return w;
+    }
+    static QString header(TForm1 &w, int column)
+    {
+        return ReadBack::header(&w, QStringLiteral("StringGrid1"), column);
+    }
+
+    TestContext t;
+};
+
+TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
+{
+    auto w = start("[Options]\r\nLanguage=Portuguese\r\n");
+    EXPECT_EQ(w->Menu_File->title(), "&Ficheiro");
+    EXPECT_EQ(w->Menu_Preferences->text(), "&Op\u00e7\u00f5es ...");
+    EXPECT_EQ(w->Menu_CheckNewVersion->text(), "Nova &vers\u00e3o *");
+    EXPECT_EQ(w->pop3_Copy->text(), "Copia tudo p\u00aa clipbrd");
+    EXPECT_EQ(w->pop1_AddTask->text(), "&Novo Evento");
+    EXPECT_EQ(w->SpeedButton7->toolTip(), " Op\u00e7\u00f5es ");
+    EXPECT_EQ(w->SpeedButton4->toolTip(), " Adiciona Novo Evento ");
+    EXPECT_EQ(w->PopupMenu4->pop4_DoneCol->text(), "X");
+    EXPECT_EQ(w->PopupMenu4->pop4_TaskDescript->text(), "evento");
+    EXPECT_EQ(header(*w, 1), "Evento");
+    EXPECT_EQ(header(*w, 3), "Hora");
+    // The popup twins follow the main menu.
+    EXPECT_EQ(w->pop2_EditTask->text(), "&Editar Evento");
+    EXPECT_EQ(w->pop2_Deletetask->text(), "Apa&gar Evento");
+    EXPECT_EQ(w->pop2_Sort->title(), "&Organizar");
+    EXPECT_EQ(w->pop2_SortByStatus->text(), "Por &status");
+    EXPECT_EQ(w->pop2_About->text(), "A&cerca ...");
+    EXPECT_EQ(w->pop1_Exit->text(), "&Sair");
+    // The same in both languages.
+    EXPECT_EQ(w->Menu_AllItems->text(), "All &Items");
+}
+
+TEST_F(MainWindowLanguageTest, everyRowOfTheTableInBothLanguages)
+{
+    auto w = start();
+    EXPECT_EQ(LanguageTables::mainWindow().size(), 57u);
+    for (Language language : {Language::Portuguese, Language::English}) {
+        ApplyLanguageMain(w.get(), language == Language::English ? "English" : "Portuguese");
+        ReadBack::expectTable(w.get(), LanguageTables::mainWindow(), language);
+        for (const CaptionTwin &twin : LanguageTables::mainTwins())
+            EXPECT_EQ(ReadBack::caption(ReadBack::component(w.get(), twin.target)),
+                      ReadBack::caption(ReadBack::component(w.get(), twin.source)))
+                << twin.target;
+    }
+    EXPECT_EQ(w->Menu_Exit->text(), "E&xit");
+    EXPECT_EQ(w->Menu_Sort->title(), "&Sort");
+    EXPECT_EQ(w->pop2_About->text(), "&About ...");
+}
+
+TEST_F(MainWindowLanguageTest, theHiddenColumnsHeadersAreNeverTouched)
+{
+    auto w = start("[Options]\r\nLanguage=Portuguese\r\n");
+    const QStringList hidden = {"order", "Date", "Type", "TxtC", "Note"};
+    for (int c = 5; c < 10; ++c)
+        EXPECT_EQ(w->table().header(c), hidden[c - 5]);
+    EXPECT_EQ(w->table().header(2), "Data");
+    EXPECT_EQ(w->table().header(0), "");
+}
+
+TEST_F(MainWindowLanguageTest, anUnknownLanguageKeepsTheTextsButStillCopiesTheTwins)
+{
+    // A name in another case is not a language either.
+    auto w = start("[Options]\r\nLanguage=portuguese\r\n");
+    EXPECT_EQ(w->Menu_File->title(), "&File");
+    EXPECT_EQ(w->SpeedButton1->toolTip(), " Exit ");
+    EXPECT_EQ(header(*w, 1), "Task");
+    // Designed as "&About..." in the grid's menu: copied from the main menu.
+    EXPECT_EQ(w->pop2_About->text(), "&About ...");
+
+    // After a language, an unknown name leaves that language's texts in place.
+    ApplyLanguageMain(w.get(), "Portuguese");
+    w->Menu_EditTask->setText("&Changed");
+    ApplyLanguageMain(w.get(), "Klingon");
+    EXPECT_EQ(w->Menu_File->title(), "&Ficheiro");
+    EXPECT_EQ(w->Menu_EditTask->text(), "&Changed");
+    EXPECT_EQ(w->pop2_EditTask->text(), "&Changed");
+    EXPECT_EQ(w->Menu_AllItems->text(), "All &Items");
+}
+
+TEST_F(MainWindowLanguageTest, anotherWindowOwnedByTheMainWindowIsNotTranslatedWithIt)
+{
+    auto w = start();
+    QDialog editor(w.get());
+    auto *button = new QToolButton(&editor);
+    button->setObjectName("SpeedButton4");
+    button->setToolTip("the editor's own");
+    ApplyLanguageMain(w.get(), "Portuguese");
+    EXPECT_EQ(button->toolTip(), "the editor's own");
+    EXPECT_EQ(w->SpeedButton4->toolTip(), " Adiciona Novo Evento ");
+}
+
+} // namespace
