@@ -35,7 +35,8 @@ QPixmap drawIcon(int size)
             mark.moveTo(tick.left() + box * 0.15, tick.center().y());
             mark.lineTo(tick.left() + box * 0.45, tick.bottom() - box * 0.15);
             mark.lineTo(tick.right() + box * 0.10, tick.top() - box * 0.10);
-            p.setPen(QPen(QColor(0x1f, 0x9d, 0x48), pen * 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setPen(QPen(QColor(0x1f, 0x9d, 0x48), pen * 1.4, Qt::SolidLine, Qt::RoundCap,
+                          Qt::RoundJoin));
             p.setBrush(Qt::NoBrush);
             p.drawPath(mark);
         }
@@ -60,7 +61,8 @@ QPixmap drawIcon(int size)
     p.setBrush(QColor(0xf5, 0xb7, 0x1d));
     p.drawPath(body);
     const qreal clapper = bell.width() * 0.16;
-    p.drawEllipse(QPointF(bell.center().x(), bell.top() + bell.height() * 0.86), clapper / 2, clapper / 2);
+    p.drawEllipse(QPointF(bell.center().x(), bell.top() + bell.height() * 0.86), clapper / 2,
+                  clapper / 2);
     return pm;
 }
 

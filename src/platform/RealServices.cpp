@@ -28,9 +28,11 @@ bool DesktopTextViewer::openFile(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-std::optional<QString> QtFolderBrowser::browse(QWidget *parent, const QString &title, const QString &startPath)
+std::optional<QString> QtFolderBrowser::browse(QWidget *parent, const QString &title,
+                                               const QString &startPath)
 {
-    const QString dir = QFileDialog::getExistingDirectory(parent, title, startPath, QFileDialog::ShowDirsOnly);
+    const QString dir =
+        QFileDialog::getExistingDirectory(parent, title, startPath, QFileDialog::ShowDirsOnly);
     if (dir.isEmpty())
         return std::nullopt;
     return dir;
@@ -66,12 +68,13 @@ bool NetworkDownloader::download(const QUrl &url, const QString &localPath)
         timedOut = true;
         reply->abort();
     });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 received, qint64 total) {
-        if (received > m_sizeCap || total > m_sizeCap) {
-            tooBig = true;
-            reply->abort();
-        }
-    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                     [&](qint64 received, qint64 total) {
+                         if (received > m_sizeCap || total > m_sizeCap) {
+                             tooBig = true;
+                             reply->abort();
+                         }
+                     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
     limit.start(m_timeLimit);
@@ -80,8 +83,8 @@ bool NetworkDownloader::download(const QUrl &url, const QString &localPath)
     limit.stop();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool ok = !tooBig && !timedOut && reply->error() == QNetworkReply::NoError
-                    && (status == 0 || (status >= 200 && status < 300));
+    const bool ok = !tooBig && !timedOut && reply->error() == QNetworkReply::NoError &&
+                    (status == 0 || (status >= 200 && status < 300));
     QByteArray body;
     if (ok)
         body = reply->readAll();
@@ -110,7 +113,8 @@ QString XdgAutostartService::execLine(const QString &programPath)
     // backslash; a literal % is %% (field codes).
     QString quoted;
     for (const QChar c : programPath) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
             quoted += QLatin1Char('\\');
         else if (c == QLatin1Char('%'))
             quoted += QLatin1Char('%');
@@ -139,7 +143,8 @@ QString XdgAutostartService::execLine(const QString &programPath)
 void XdgAutostartService::writeRunEntry(const QString &programPath)
 {
     const QString path = entryPath();
-    const StoreError failed(QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("Tasklyn")));
+    const StoreError failed(
+        QStringLiteral("Failed to set data for '%1'").arg(QStringLiteral("Tasklyn")));
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         throw failed;
 

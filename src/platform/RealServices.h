@@ -24,7 +24,8 @@ public:
 class QtFolderBrowser : public FolderBrowser
 {
 public:
-    std::optional<QString> browse(QWidget *parent, const QString &title, const QString &startPath) override;
+    std::optional<QString> browse(QWidget *parent, const QString &title,
+                                  const QString &startPath) override;
 };
 
 class CupsPrinterService : public PrinterService

@@ -7,11 +7,12 @@
 
 TrayIcon::TrayIcon(QObject *parent) : QObject(parent), m_icon(new QSystemTrayIcon(appIcon(), this))
 {
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        // Trigger is a left click, Context a right one.
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
-            emit pressed(QCursor::pos());
-    });
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // Trigger is a left click, Context a right one.
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+                    emit pressed(QCursor::pos());
+            });
 }
 
 TrayIcon::~TrayIcon() = default;

@@ -22,7 +22,8 @@ bool FakeTextViewer::openFile(const QString &path)
     return true;
 }
 
-std::optional<QString> FakeFolderBrowser::browse(QWidget *, const QString &title, const QString &startPath)
+std::optional<QString> FakeFolderBrowser::browse(QWidget *, const QString &title,
+                                                 const QString &startPath)
 {
     calls.append({title, startPath});
     return answer;

@@ -74,7 +74,8 @@ public:
         QString title;
         QString startPath;
     };
-    std::optional<QString> browse(QWidget *parent, const QString &title, const QString &startPath) override;
+    std::optional<QString> browse(QWidget *parent, const QString &title,
+                                  const QString &startPath) override;
     std::optional<QString> answer;
     QList<Call> calls;
 };
@@ -107,7 +108,8 @@ public:
     bool runEntry = false;
     QString runEntryProgram;
     bool folderMarker = false;
-    bool failRunEntry = false;    // writeRunEntry throws "Failed to set data for 'Tasklyn'"
-    bool failFolderMarker = false; // writeFolderMarker throws "Failed to create key Software\Tasklyn"
-    QStringList calls;             // "writeRunEntry", "removeRunEntry", ... in order
+    bool failRunEntry = false; // writeRunEntry throws "Failed to set data for 'Tasklyn'"
+    bool failFolderMarker =
+        false;         // writeFolderMarker throws "Failed to create key Software\Tasklyn"
+    QStringList calls; // "writeRunEntry", "removeRunEntry", ... in order
 };

@@ -29,8 +29,9 @@ protected:
             qputenv("XDG_CONFIG_HOME", m_oldConfig);
         else
             qunsetenv("XDG_CONFIG_HOME");
-        const QString config = m_hadConfig && !m_oldConfig.isEmpty() ? QString::fromLocal8Bit(m_oldConfig)
-                                                                     : QDir::homePath() + "/.config";
+        const QString config = m_hadConfig && !m_oldConfig.isEmpty()
+                                   ? QString::fromLocal8Bit(m_oldConfig)
+                                   : QDir::homePath() + "/.config";
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     }
     QString entry() const { return m_config.path() + "/autostart/Tasklyn.desktop"; }
@@ -69,7 +70,8 @@ TEST_F(AutostartTest, WritesTheEscapedPathIntoTheEntry)
 {
     m_service.writeRunEntry(R"(/tmp/My "Apps"/nudgery)");
     const QByteArray text = TestFiles::readAll(entry());
-    EXPECT_TRUE(text.contains("\nExec=\"/tmp/My \\\\\"Apps\\\\\"/nudgery\" /ar\n")) << text.constData();
+    EXPECT_TRUE(text.contains("\nExec=\"/tmp/My \\\\\"Apps\\\\\"/nudgery\" /ar\n"))
+        << text.constData();
 }
 
 TEST_F(AutostartTest, RewritingReplacesTheEntryWhole)
@@ -117,7 +119,8 @@ TEST_F(AutostartTest, FolderMarkerIsWrittenAndRemovedWhole)
 TEST_F(AutostartTest, AFolderMarkerThatCannotBeWrittenRaisesTheRegistryMessage)
 {
     TestFiles::writeAll(m_config.path() + "/blocker", "x");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path() + "/blocker/sub");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       m_config.path() + "/blocker/sub");
     try {
         m_service.writeFolderMarker();
         FAIL() << "no error";

@@ -87,7 +87,8 @@ TEST_F(DownloaderTest, ABodyOfExactlyTheCapIsAccepted)
 TEST_F(DownloaderTest, NotFoundFailsAndLeavesTheOldFileAlone)
 {
     TestFiles::writeAll(m_target, "old");
-    ScriptedServer server("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
+    ScriptedServer server(
+        "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found");
     EXPECT_FALSE(m_downloader.download(server.url("/missing"), m_target));
     EXPECT_EQ(TestFiles::readAll(m_target), QByteArray("old"));
 }
@@ -125,7 +126,8 @@ TEST_F(DownloaderTest, NoServerFails)
         probe.listen(QHostAddress::LocalHost);
         port = probe.serverPort();
     }
-    EXPECT_FALSE(m_downloader.download(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port)), m_target));
+    EXPECT_FALSE(
+        m_downloader.download(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(port)), m_target));
     EXPECT_FALSE(QFileInfo::exists(m_target));
 }
 

@@ -21,8 +21,9 @@ struct SeenBox
 };
 
 // Shows the box and, once it is up, records it and lets `answer` act on it.
-MsgResult showAndAnswer(const MessageRequest &request, const std::function<void(QMessageBox *)> &answer,
-                        SeenBox &seen, QWidget *parent = nullptr)
+MsgResult showAndAnswer(const MessageRequest &request,
+                        const std::function<void(QMessageBox *)> &answer, SeenBox &seen,
+                        QWidget *parent = nullptr)
 {
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -60,8 +61,9 @@ void escape(QMessageBox *box)
 TEST(QtMessageService, ShowsCaptionAndTextWithEveryCarriageReturnAsALineBreak)
 {
     SeenBox seen;
-    const MsgResult r = showAndAnswer({"Caption  two", "  one\r\rtwo\r\nthree", MsgIcon::None, MsgButtons::Ok},
-                                      [](QMessageBox *b) { press(b, QMessageBox::Ok); }, seen);
+    const MsgResult r = showAndAnswer(
+        {"Caption  two", "  one\r\rtwo\r\nthree", MsgIcon::None, MsgButtons::Ok},
+        [](QMessageBox *b) { press(b, QMessageBox::Ok); }, seen);
     EXPECT_EQ(r, MsgResult::Ok);
     EXPECT_EQ(seen.title, "Caption  two");
     EXPECT_EQ(seen.text, "  one\n\ntwo\nthree");
@@ -87,20 +89,29 @@ TEST(QtMessageService, YesNoAnswersAndEscapeMeansNo)
 {
     SeenBox seen;
     const MessageRequest ask{"Information", "Sure?", MsgIcon::Information, MsgButtons::YesNo};
-    EXPECT_EQ(showAndAnswer(ask, [](QMessageBox *b) { press(b, QMessageBox::Yes); }, seen), MsgResult::Yes);
+    EXPECT_EQ(showAndAnswer(
+                  ask, [](QMessageBox *b) { press(b, QMessageBox::Yes); }, seen),
+              MsgResult::Yes);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_EQ(showAndAnswer(ask, [](QMessageBox *b) { press(b, QMessageBox::No); }, seen), MsgResult::No);
+    EXPECT_EQ(showAndAnswer(
+                  ask, [](QMessageBox *b) { press(b, QMessageBox::No); }, seen),
+              MsgResult::No);
     EXPECT_EQ(showAndAnswer(ask, escape, seen), MsgResult::No);
-    EXPECT_EQ(showAndAnswer(ask, [](QMessageBox *b) { b->close(); }, seen), MsgResult::No);
+    EXPECT_EQ(showAndAnswer(
+                  ask, [](QMessageBox *b) { b->close(); }, seen),
+              MsgResult::No);
 }
 
 TEST(QtMessageService, YesCancelAnswersAndEscapeMeansCancel)
 {
     SeenBox seen;
     const MessageRequest ask{"Nudgery", "Go on?", MsgIcon::Warning, MsgButtons::YesCancel};
-    EXPECT_EQ(showAndAnswer(ask, [](QMessageBox *b) { press(b, QMessageBox::Yes); }, seen), MsgResult::Yes);
+    EXPECT_EQ(showAndAnswer(
+                  ask, [](QMessageBox *b) { press(b, QMessageBox::Yes); }, seen),
+              MsgResult::Yes);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::Cancel);
-    EXPECT_EQ(showAndAnswer(ask, [](QMessageBox *b) { press(b, QMessageBox::Cancel); }, seen),
+    EXPECT_EQ(showAndAnswer(
+                  ask, [](QMessageBox *b) { press(b, QMessageBox::Cancel); }, seen),
               MsgResult::Cancel);
     EXPECT_EQ(showAndAnswer(ask, escape, seen), MsgResult::Cancel);
 }
@@ -109,7 +120,8 @@ TEST(QtMessageService, ReturnAcceptsTheAffirmativeButton)
 {
     SeenBox seen;
     const MessageRequest ask{"Information", "Sure?", MsgIcon::Information, MsgButtons::YesNo};
-    EXPECT_EQ(showAndAnswer(ask, [](QMessageBox *b) { QTest::keyClick(b, Qt::Key_Return); }, seen),
+    EXPECT_EQ(showAndAnswer(
+                  ask, [](QMessageBox *b) { QTest::keyClick(b, Qt::Key_Return); }, seen),
               MsgResult::Yes);
 }
 

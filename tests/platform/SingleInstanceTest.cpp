@@ -1,5 +1,5 @@
-#include "common/TestFiles.h"
 #include "platform/SingleInstance.h"
+#include "common/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +46,8 @@ protected:
 TEST_F(SingleInstanceTest, LockAndSocketLiveInTheRuntimeFolder)
 {
     EXPECT_EQ(SingleInstance::lockFilePath(), m_runtime.path() + "/CorvaneTasklynSoftware.lock");
-    EXPECT_TRUE(SingleInstance::serverName().startsWith(m_runtime.path() + "/CorvaneTasklynSoftware-"));
+    EXPECT_TRUE(
+        SingleInstance::serverName().startsWith(m_runtime.path() + "/CorvaneTasklynSoftware-"));
 }
 
 TEST_F(SingleInstanceTest, ASecondCopyIsRefusedWhileTheFirstHoldsTheLock)
@@ -74,8 +75,10 @@ TEST_F(SingleInstanceTest, TheSecondCopysRequestRaisesTheFirst)
 TEST_F(SingleInstanceTest, AskingWithNoRunningCopyDoesNothingAndCreatesNoFile)
 {
     SingleInstance::askRunningCopyToRaise();
-    EXPECT_TRUE(QDir(m_runtime.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-                    .isEmpty());
+    EXPECT_TRUE(
+        QDir(m_runtime.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+            .isEmpty());
 }
 
 TEST_F(SingleInstanceTest, TheLockIsFreeAgainWhenTheFirstEnds)

@@ -23,7 +23,8 @@ namespace {
 class ScopedEnv
 {
 public:
-    ScopedEnv(const char *name, const QByteArray &value) : m_name(name), m_had(qEnvironmentVariableIsSet(name))
+    ScopedEnv(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name))
     {
         m_old = qgetenv(name);
         qputenv(name, value);
@@ -97,7 +98,9 @@ TEST(ProgramFolder, WritableExecutableFolderIsUsedAndTheProbeLeavesNothing)
     QTemporaryDir exe;
     ScopedEnv home("NUDGERY_HOME", "");
     EXPECT_EQ(programFolder(exe.path()), exe.path() + '/');
-    EXPECT_TRUE(QDir(exe.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(QDir(exe.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
 }
 
 TEST(ProgramFolder, UnwritableExecutableFolderFallsBackToTheUsersDataFolder)
@@ -105,7 +108,8 @@ TEST(ProgramFolder, UnwritableExecutableFolderFallsBackToTheUsersDataFolder)
     QTemporaryDir data;
     ScopedEnv home("NUDGERY_HOME", "");
     ScopedEnv xdgData("XDG_DATA_HOME", data.path().toLocal8Bit());
-    const QString expected = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/';
+    const QString expected =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/';
     ASSERT_TRUE(expected.startsWith(data.path()));
 
     const QString folder = programFolder(QStringLiteral("/nonexistent/nudgery/bin"));
@@ -147,14 +151,16 @@ TEST_F(WeekendStopTest, AppliesOnlyWithTheKeyOnAnAutomaticStartAndAWeekendDay)
 
 TEST_F(WeekendStopTest, IsOffWhenTheKeyIsOffOrMissing)
 {
-    EXPECT_FALSE(weekendStopApplies(settingsWith("[Preferences]\r\nWeekendStop=0\r\n"), true, Saturday));
+    EXPECT_FALSE(
+        weekendStopApplies(settingsWith("[Preferences]\r\nWeekendStop=0\r\n"), true, Saturday));
     EXPECT_FALSE(weekendStopApplies(settingsWith("[Preferences]\r\nAlert=1\r\n"), true, Sunday));
     EXPECT_FALSE(weekendStopApplies(settingsWith(QByteArray()), true, Saturday));
 }
 
 TEST_F(WeekendStopTest, KeyNamesMatchWithoutRegardToCase)
 {
-    EXPECT_TRUE(weekendStopApplies(settingsWith("[preferences]\r\nweekendstop=1\r\n"), true, Sunday));
+    EXPECT_TRUE(
+        weekendStopApplies(settingsWith("[preferences]\r\nweekendstop=1\r\n"), true, Sunday));
 }
 
 TEST(WeekendBox, ShowsTheExactCaptionAndTextWithOneOkButton)
@@ -189,7 +195,6 @@ TEST(WeekendBox, ClosesByItselfWhenNobodyAnswers)
 }
 
 } // namespace
-
 
 namespace {
 
