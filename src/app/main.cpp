@@ -54,6 +54,7 @@ int main(int argc, char *argv[])
 
     createOtherWindows(w, ctx);
 
+    QObject::connect(&w, &TForm1::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &w, [&w] { w.bringToFront(); });
 
     w.show();

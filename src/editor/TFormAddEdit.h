@@ -1,27 +1,129 @@
 #pragma once
 
 #include "platform/AppContext.h"
+#include "store/TaskTable.h"
 
 #include <QDialog>
+#include <functional>
 
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
 class QToolButton;
+class CalendarPanel;
+class ColourComboBox;
 class TForm1;
 
 // The task editor: one modal dialog for adding and changing a task; its mode is
-// its caption (" Add New Task" or " Edit Task").
+// its caption (" Add New Task" or " Edit Task"). The caller fills the fields; Ok
+// validates them, writes the row into the main window's task table and the task
+// data file, refreshes the main window and closes.
 class TFormAddEdit : public QDialog
 {
     Q_OBJECT
 public:
     TFormAddEdit(AppContext &ctx, TForm1 &main);
+    ~TFormAddEdit() override;
 
+    static const QString AddCaption;  // " Add New Task"
+    static const QString EditCaption; // " Edit Task"
+
+    // --- What the caller sets before showing the dialog
+    // The task text as given, even beyond the 60 characters typing allows.
+    void setTaskText(const QString &text);
+    // A note cell (lines joined by CR LF) into Memo1, and back.
+    void setNoteText(const QString &note);
+    QString noteText() const;
+    // Selects the item equal to text ignoring case, or no item.
+    static void selectItem(QComboBox *box, const QString &text);
+    // The text colour index; anything outside the table gives the default entry.
+    void setColourIndex(int index);
+
+    // --- Handlers
+    void Button_okClick();
+    void Button_cancelClick();
+    void Image1Click();
+    void takeCalendarDate();
+    void dismissCalendar();
+    void ScrollBar2Change(int position);
+    void ScrollBar3Change(int position);
+    void SpeedButton5Click();
+    void pop1_ClearClick();
+    void pop1_NowClick();
+    void clipboardCommand(QAction *item);
+    // The panel is open while its left edge is inside the dialog.
+    bool calendarOpen() const;
+    // Client height, which the main window stores as NoteHeight.
+    int clientHeight() const { return height(); }
+
+    // --- Components, named as in the window's design
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label7 = nullptr, *Label5 = nullptr,
+           *Label8 = nullptr, *Label3 = nullptr, *Label9 = nullptr;
+    QLineEdit *Edit1 = nullptr; // task
+    QLineEdit *Edit3 = nullptr; // date, masked
+    QToolButton *Image1 = nullptr;
+    QLineEdit *Edit2 = nullptr; // hour
+    QScrollBar *ScrollBar2 = nullptr;
+    QLineEdit *Edit4 = nullptr; // minutes
+    QScrollBar *ScrollBar3 = nullptr;
+    ColourComboBox *ComboBox3 = nullptr; // text colour
+    QComboBox *ComboBox1 = nullptr;      // priority
     // The category list, kept in step with the stored categories.
     QComboBox *ComboBox2 = nullptr;
     // "++": adds a category through the main window's category command.
     QToolButton *SpeedButton5 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QLabel *Label4 = nullptr; // the done mark
+    QPushButton *Button_ok = nullptr;
+    QPushButton *Button_cancel = nullptr;
+    CalendarPanel *Panel1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *pop1_Clear = nullptr, *pop1_Now = nullptr;
+    QMenu *PopupMenu2 = nullptr;
+    QAction *pop2_Cut = nullptr, *pop2_Copy = nullptr, *pop2_Paste = nullptr,
+            *pop2_Selectall = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+public slots:
+    void done(int result) override;
 
 private:
+    void buildFields();
+    void buildButtonsAndPanel();
+    void buildMenus();
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    // Ok's steps that change the table and the file.
+    int chooseTargetRow();
+    void writeRow(int row);
+    void storeRow(int row, bool addMode, const TaskRow &before, int rowsBefore);
+    void restoreRow(int row, const TaskRow &before, int rowsBefore);
+    void selectAfterSave(int row);
+    bool refuseUnstorable(QWidget *field, const QString &text, const QString &what);
+    void parkCalendar();
+    bool guarded(const std::function<void()> &handler);
+
+    // Layout (TFormAddEditLayout.cpp): the designed arrangement, grown where the
+    // font needs more room, then the resize rules.
+    void arrange();
+    void FormResize();
+    void applySizeLimits();
+    int designClientHeight() const;
+
     AppContext &m_ctx;
     TForm1 &m_main;
+    QWidget *m_popupField = nullptr; // the field PopupMenu1 was opened on
+    // Growth over the design: extra row height, and the field column's left edge.
+    int m_grow = 0;
+    int m_fieldLeft = 37;
+    int m_rowTop[4] = {3, 23, 44, 65};
 };

@@ -287,7 +287,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     // was appended the moment it was made.
     trayIcon->hide();
     event->accept();
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    emit closed();
 }
 
 bool TForm1::FormClose()

@@ -173,6 +173,8 @@ public:
     TrayIcon *trayIcon = nullptr;
 
 signals:
+    // The window has run its close steps: the program ends.
+    void closed();
     // The category list changed (added or deleted): lists elsewhere follow.
     void categoriesChanged();
 

@@ -36,7 +36,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         auto *w = qobject_cast<QWidget *>(watched);
         QWidget *focus = QApplication::focusWidget();
-        if (w && w->window() == this && (w == focus || (!focus && w == this))) {
+        // A key that travels on to this window after a dialog it opened has closed
+        // is not a key typed into this window.
+        const bool toWindowItself = !focus && w == this && QApplication::activeWindow() == this;
+        if (w && w->window() == this && (w == focus || toWindowItself)) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (type == QEvent::KeyPress)
                 guarded([&] { FormKeyDown(key->key(), key->modifiers(), key->modifiers() & Qt::KeypadModifier); });

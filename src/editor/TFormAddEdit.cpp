@@ -1,0 +1,491 @@
+// The task editor: creation, showing and closing, keys, Ok and Cancel.
+#include "TFormAddEdit.h"
+
+#include "CalendarPanel.h"
+#include "ColourComboBox.h"
+#include "EditorRules.h"
+#include "TextColours.h"
+#include "i18n/ApplyLanguage.h"
+#include "mainwindow/Glyphs.h"
+#include "mainwindow/RepaintOnAltTab.h"
+#include "mainwindow/TForm1.h"
+#include "mainwindow/TaskGrid.h"
+#include "platform/Clock.h"
+#include "platform/HandlerGuard.h"
+#include "platform/MessageService.h"
+#include "store/DateFormat.h"
+#include "store/Settings.h"
+#include "store/StoreError.h"
+#include "store/TaskDataFile.h"
+#include "store/TaskTable.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+const QString TFormAddEdit::AddCaption = QStringLiteral(" Add New Task");
+const QString TFormAddEdit::EditCaption = QStringLiteral(" Edit Task");
+
+namespace {
+
+constexpr int TaskTypingLimit = 60;
+const QString NoTaskMessage = QStringLiteral("No Task to add ... please correct and try again :)");
+const QString InvalidDateSuffix = QStringLiteral(" is not a valid Date ..!  Please correct.");
+
+QLabel *label(QWidget *parent, const char *name, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QLineEdit *edit(QWidget *parent, const char *name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    return e;
+}
+
+QScrollBar *spinner(QWidget *parent, const char *name)
+{
+    auto *s = new QScrollBar(Qt::Vertical, parent);
+    s->setObjectName(QString::fromLatin1(name));
+    s->setRange(-1, 1);
+    s->setPageStep(1);
+    s->setValue(0);
+    // Reached with Tab; the arrow keys then step the field.
+    s->setFocusPolicy(Qt::StrongFocus);
+    return s;
+}
+
+QComboBox *pickList(QWidget *parent, const char *name)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TFormAddEdit::TFormAddEdit(AppContext &ctx, TForm1 &main)
+    : QDialog(&main), m_ctx(ctx), m_main(main)
+{
+    setObjectName(QStringLiteral("FormAddEdit"));
+    setWindowTitle(AddCaption);
+    buildFields();
+    buildButtonsAndPanel();
+    buildMenus();
+    // The dialog sees every key before its controls do.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TFormAddEdit::~TFormAddEdit()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TFormAddEdit::buildFields()
+{
+    // Created in tab order.
+    Label1 = label(this, "Label1", QStringLiteral("Task:"));
+    Label2 = label(this, "Label2", QStringLiteral("Date:"));
+    Label7 = label(this, "Label7", QStringLiteral("Time:"));
+    Label5 = label(this, "Label5", QStringLiteral("Note:"));
+    Label8 = label(this, "Label8", QStringLiteral("Txt Color:"));
+    Label3 = label(this, "Label3", QStringLiteral("Priority:"));
+    Label9 = label(this, "Label9", QStringLiteral("Category:"));
+    for (QLabel *l : {Label1, Label2, Label7, Label5})
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (QLabel *l : {Label8, Label3, Label9})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    Edit1 = edit(this, "Edit1");
+    Edit3 = edit(this, "Edit3");
+    Image1 = new QToolButton(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setToolTip(QStringLiteral("show calendar"));
+    Image1->setIcon(glyph(QStringLiteral("calendar")));
+    Image1->setAutoRaise(true);
+    Image1->setFocusPolicy(Qt::NoFocus);
+    Edit2 = edit(this, "Edit2");
+    Edit2->setReadOnly(true);
+    ScrollBar2 = spinner(this, "ScrollBar2");
+    Edit4 = edit(this, "Edit4");
+    Edit4->setReadOnly(true);
+    ScrollBar3 = spinner(this, "ScrollBar3");
+
+    ComboBox3 = new ColourComboBox(this);
+    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
+    ComboBox1 = pickList(this, "ComboBox1");
+    for (const char *item : {"", "1", "2", "3", "4", "5"})
+        ComboBox1->addItem(QString::fromLatin1(item));
+    ComboBox2 = pickList(this, "ComboBox2");
+    SpeedButton5 = new QToolButton(this);
+    SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
+    SpeedButton5->setText(QStringLiteral("++"));
+    SpeedButton5->setToolTip(QStringLiteral("Add category..."));
+    SpeedButton5->setFocusPolicy(Qt::NoFocus);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
+
+    Label4 = label(this, "Label4", QString());
+    QFont bold = Label4->font();
+    bold.setBold(true);
+    Label4->setFont(bold);
+    QPalette red = Label4->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label4->setPalette(red);
+
+    connect(Image1, &QToolButton::clicked, this, [this] { guarded([this] { Image1Click(); }); });
+    connect(ScrollBar2, &QScrollBar::valueChanged, this, [this](int p) { guarded([&] { ScrollBar2Change(p); }); });
+    connect(ScrollBar3, &QScrollBar::valueChanged, this, [this](int p) { guarded([&] { ScrollBar3Change(p); }); });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton5Click(); }); });
+}
+
+void TFormAddEdit::buildButtonsAndPanel()
+{
+    Button_ok = new QPushButton(QStringLiteral("&Ok"), this);
+    Button_ok->setObjectName(QStringLiteral("Button_ok"));
+    Button_ok->setAutoDefault(false);
+    Button_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    Button_cancel->setObjectName(QStringLiteral("Button_cancel"));
+    Button_cancel->setAutoDefault(false);
+    connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+    connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
+
+    Panel1 = new CalendarPanel(this);
+    connect(Panel1, &CalendarPanel::takeRequested, this, [this] { guarded([this] { takeCalendarDate(); }); });
+    connect(Panel1, &CalendarPanel::dismissRequested, this, [this] { guarded([this] { dismissCalendar(); }); });
+}
+
+bool TFormAddEdit::guarded(const std::function<void()> &handler)
+{
+    return runGuarded(*m_ctx.messages, this, handler);
+}
+
+void TFormAddEdit::FormCreate()
+{
+    // 1: a caption and a sizing frame, but no system menu and no title-bar buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // 2: the short date format gets two-digit day and month for the whole program.
+    DateFormat &dates = *m_ctx.dates;
+    dates.normaliseShortFormat();
+    Edit3->setInputMask(dates.inputMask());
+    Edit3->setToolTip(dates.shortFormat());
+    Edit3->clear();
+    // 3
+    Edit1->setMaxLength(TaskTypingLimit);
+    // 4
+    parkCalendar();
+    // 5: client height = Cancel's bottom + 3, width = the note's right edge + 4; then 6.
+    arrange();
+    resize(m_fieldLeft + 282 + 4, designClientHeight());
+    Settings &settings = *m_ctx.settings;
+    if (settings.flag(SettingKey::WindowSize))
+        resize(width(), settings.integer(SettingKey::NoteHeight));
+    // 7: placed once, beside the main window.
+    move(m_main.x() - 90, m_main.y() + 50);
+    // 8
+    ComboBox2->clear();
+    const int cats = settings.integer(SettingKey::Cats);
+    for (int k = 1; k <= cats; ++k) {
+        const QString name = settings.categoryName(k);
+        if (ComboBox2->findText(name, Qt::MatchFixedString) < 0)
+            ComboBox2->addItem(name);
+    }
+    // 9
+    for (int i = 0; i < TextColourCount; ++i)
+        ComboBox3->addItem(i == DefaultTextColour ? ColourComboBox::DefaultItemText : QString());
+    arrange();
+}
+
+void TFormAddEdit::showEvent(QShowEvent *event)
+{
+    guarded([this] { FormShow(); });
+    QDialog::showEvent(event);
+}
+
+void TFormAddEdit::FormShow()
+{
+    ApplyLanguageEditor(this, m_ctx.settings->text(SettingKey::Language));
+    // The panel's buttons copy the dialog's captions, accelerators included; Alt+O
+    // and Alt+C belong to Ok and Cancel alone.
+    Panel1->SpeedButton4->setShortcut(QKeySequence());
+    Panel1->SpeedButton3->setShortcut(QKeySequence());
+    arrange();
+    Edit1->setFocus();
+}
+
+void TFormAddEdit::done(int result)
+{
+    QDialog::done(result);
+    FormClose();
+}
+
+void TFormAddEdit::FormClose()
+{
+    Edit1->clear();
+    Edit1->setMaxLength(TaskTypingLimit);
+    Memo1->clear();
+    parkCalendar();
+    // However it was closed, the next showing starts with the buttons usable.
+    Button_ok->setEnabled(true);
+    Button_cancel->setEnabled(true);
+}
+
+bool TFormAddEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    // Tabbing into the date selects it, so typing replaces the whole date rather
+    // than overwriting it digit by digit.
+    if (watched == Edit3 && type == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            QTimer::singleShot(0, Edit3, &QLineEdit::selectAll);
+    }
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && isVisible()) {
+        auto *w = qobject_cast<QWidget *>(watched);
+        QWidget *focus = QApplication::focusWidget();
+        if (w && w->window() == this && (w == focus || (!focus && w == this))) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (type == QEvent::KeyRelease) {
+                if (!key->isAutoRepeat())
+                    RepaintOnAltTab(this, key->key(), *m_ctx.os);
+                return false;
+            }
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            if (enter && focus != Memo1) {
+                if (calendarOpen())
+                    guarded([this] { takeCalendarDate(); });
+                else
+                    Button_okClick();
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                if (calendarOpen())
+                    guarded([this] { dismissCalendar(); });
+                else
+                    Button_cancelClick();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormAddEdit::setTaskText(const QString &text)
+{
+    // The limit is for typing: a longer text given here is kept whole.
+    Edit1->setMaxLength(qMax<int>(TaskTypingLimit, int(text.size())));
+    Edit1->setText(text);
+}
+
+void TFormAddEdit::setNoteText(const QString &note)
+{
+    Memo1->setPlainText(EditorRules::memoFromNote(note));
+}
+
+QString TFormAddEdit::noteText() const
+{
+    return EditorRules::noteFromMemo(Memo1->toPlainText());
+}
+
+void TFormAddEdit::selectItem(QComboBox *box, const QString &text)
+{
+    box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+}
+
+void TFormAddEdit::setColourIndex(int index)
+{
+    ComboBox3->setCurrentIndex(index >= 0 && index < TextColourCount ? index : DefaultTextColour);
+}
+
+void TFormAddEdit::Button_okClick()
+{
+    if (!Button_ok->isEnabled())
+        return;
+    guarded([this] {
+        // 1
+        const QString line = EditorRules::firstLine(Memo1->toPlainText()).trimmed();
+        if (Edit1->text().trimmed().isEmpty() && !line.isEmpty())
+            setTaskText(line);
+        // 2
+        if (Edit1->text().trimmed().isEmpty()) {
+            m_ctx.messages->notice(this, NoTaskMessage);
+            Edit1->setFocus();
+            return;
+        }
+        // Text the task data file cannot hold is refused, so nothing is lost or corrupted.
+        if (refuseUnstorable(Edit1, Edit1->text(), QStringLiteral("task"))
+            || refuseUnstorable(Memo1, Memo1->toPlainText(), QStringLiteral("note")))
+            return;
+        // 3
+        const std::optional<QDate> date = m_ctx.dates->parseDate(Edit3->text(), m_ctx.clock->today());
+        if (!date) {
+            m_ctx.messages->notice(this, Edit3->text() + InvalidDateSuffix);
+            Edit3->setFocus();
+            return;
+        }
+        // 4
+        Edit3->setText(m_ctx.dates->shortDate(*date));
+        const bool addMode = windowTitle() != EditCaption;
+        TaskTable &table = m_main.table();
+        const int rowsBefore = table.rowCount();
+        const int row = chooseTargetRow(); // 5
+        const TaskRow before = row < rowsBefore ? table.row(row) : TaskRow();
+        try {
+            writeRow(row); // 6
+        } catch (...) {
+            restoreRow(row, before, rowsBefore);
+            throw;
+        }
+        storeRow(row, addMode, before, rowsBefore); // 7
+        m_main.LoadTasks(m_main.categoryFilter()); // 8
+        m_main.ApplySort();
+        m_main.AdjustLayout();
+        selectAfterSave(row);                  // 9
+        m_main.Timer1->setInterval(60000);     // 10
+        accept();                              // 11
+    });
+}
+
+bool TFormAddEdit::refuseUnstorable(QWidget *field, const QString &text, const QString &what)
+{
+    const std::optional<EditorRules::Unstorable> bad = EditorRules::firstUnstorable(text);
+    if (!bad)
+        return false;
+    m_ctx.messages->notice(this, QStringLiteral("The %1 contains the character %2, which cannot be "
+                                                "stored.  Please correct.")
+                                     .arg(what, bad->description));
+    field->setFocus();
+    return true;
+}
+
+int TFormAddEdit::chooseTargetRow()
+{
+    TaskTable &table = m_main.table();
+    if (windowTitle() == EditCaption)
+        return m_main.grid()->currentRow();
+    if (table.isEmpty())
+        return 1;
+    table.setRowCount(table.rowCount() + 1);
+    return table.rowCount() - 1;
+}
+
+void TFormAddEdit::writeRow(int row)
+{
+    TaskTable &table = m_main.table();
+    const DateFormat &dates = *m_ctx.dates;
+    table.setCell(Col::Done, row, Label4->text());
+    table.setCell(Col::Task, row, Edit1->text());
+    table.setCell(Col::Date, row, Edit3->text());
+    table.setCell(Col::Note, row, noteText());
+    table.setCell(Col::Priority, row, ComboBox1->currentText());
+    const QTime time(Edit2->text().toInt(), Edit4->text().toInt());
+    table.setCell(Col::Hour, row, dates.formatTime(time, QStringLiteral("hh:nn")));
+    table.setCell(Col::Category, row, ComboBox2->currentIndex() < 0 ? QString() : ComboBox2->currentText());
+    table.setCell(Col::TextColor, row, QString::number(ComboBox3->currentIndex()));
+    const QString dateHour = table.cell(Col::Date, row) + QLatin1Char(' ') + table.cell(Col::Hour, row);
+    const std::optional<QDateTime> when = dates.parseDateTime(dateHour, m_ctx.clock->today());
+    if (!when)
+        throw StoreError(QStringLiteral("'%1' is not a valid date and time").arg(dateHour));
+    table.setCell(Col::SortKey, row, dates.formatDateTime(*when, QStringLiteral("yyyy-MM-dd HH:mm")));
+}
+
+void TFormAddEdit::restoreRow(int row, const TaskRow &before, int rowsBefore)
+{
+    TaskTable &table = m_main.table();
+    if (row < rowsBefore)
+        table.setRow(row, before);
+    else
+        table.setRowCount(rowsBefore);
+}
+
+void TFormAddEdit::storeRow(int row, bool addMode, const TaskRow &before, int rowsBefore)
+{
+    // A failure leaves the table as the file has it, and the dialog open.
+    TaskTable &table = m_main.table();
+    const TaskDataFile file = m_main.dataFile();
+    if (addMode) {
+        try {
+            file.AppendTask(table, row);
+        } catch (...) {
+            restoreRow(row, before, rowsBefore);
+            throw;
+        }
+        return;
+    }
+    try {
+        file.BlankTask(TaskDataFile::orderOffset(before[Col::Order]));
+    } catch (...) {
+        restoreRow(row, before, rowsBefore);
+        throw;
+    }
+    try {
+        file.AppendTask(table, row);
+    } catch (...) {
+        // The old version is blanked but the new one did not arrive: write the old
+        // one back if the file lets us, so the task is not lost from it.
+        restoreRow(row, before, rowsBefore);
+        try {
+            file.AppendTask(table, row);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void TFormAddEdit::selectAfterSave(int row)
+{
+    const bool unfiltered = m_main.ComboBox1->currentIndex() == 0;
+    if (!unfiltered && m_main.categoryFilter() != ComboBox2->currentText())
+        return;
+    if (row >= 1 && row < m_main.table().rowCount())
+        m_main.grid()->setCurrentRow(row);
+}
+
+void TFormAddEdit::Button_cancelClick()
+{
+    if (!Button_cancel->isEnabled())
+        return;
+    Button_ok->setEnabled(true);
+    reject();
+}
+
+void TFormAddEdit::SpeedButton5Click()
+{
+    m_main.Menu_AddCategoryClick(SpeedButton5);
+}
+
+void TFormAddEdit::ScrollBar2Change(int position)
+{
+    // Putting the bar back to 0 reports a change too.
+    if (position == 0)
+        return;
+    Edit2->setText(twoDigits(EditorRules::spinnerStep(Edit2->text().toInt(), position, 23)));
+    ScrollBar2->setValue(0);
+}
+
+void TFormAddEdit::ScrollBar3Change(int position)
+{
+    if (position == 0)
+        return;
+    Edit4->setText(twoDigits(EditorRules::spinnerStep(Edit4->text().toInt(), position, 59)));
+    ScrollBar3->setValue(0);
+}

@@ -1,0 +1,318 @@
+// The task editor's Ok: validation, the row it writes, the record it stores, the
+// refresh and selection that follow; and Cancel.
+#include "EditorFixture.h"
+
+#include "store/TaskDataFile.h"
+
+using TestFiles::fields;
+using TestFiles::record;
+
+namespace {
+
+class EditorOkTest : public TaskWindowTest
+{
+protected:
+    // Adds a task through the toolbar's Add button with the fields a test fills.
+    void add(const std::function<void(TFormAddEdit &)> &fill)
+    {
+        withEditor(
+            [&](TFormAddEdit &e) {
+                fill(e);
+                click(e.Button_ok);
+            },
+            [&] { click(w->SpeedButton4); });
+    }
+};
+
+TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord)
+{
+    start();
+    ASSERT_TRUE(w->table().isEmpty());
+    EXPECT_EQ(w->Timer1->interval(), 5000);
+
+    add([&](TFormAddEdit &e) {
+        EXPECT_EQ(e.windowTitle(), " Add New Task");
+        EXPECT_EQ(QApplication::focusWidget(), e.Edit1);
+        type("Call Bob");
+        e.ComboBox1->setCurrentIndex(3);
+        e.ComboBox3->setCurrentIndex(4);
+        e.Memo1->setPlainText("ring twice\nthen wait");
+    });
+
+    EXPECT_EQ(dataBytes(), record(fields({"", "Call Bob", "09/12/2026", "09:30", "3", "0",
+                                          "2026-12-09 09:30", "", "4", "ring twice\r\nthen wait"})));
+    EXPECT_EQ(w->table().rowCount(), 2);
+    EXPECT_EQ(cell(Col::Task, 1), "Call Bob");
+    EXPECT_EQ(cell(Col::Order, 1), "0");
+    EXPECT_EQ(w->grid()->currentRow(), 1);
+    EXPECT_EQ(w->Timer1->interval(), 60000);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    // Closing emptied the task and the note for the next use.
+    EXPECT_TRUE(editor->Edit1->text().isEmpty());
+    EXPECT_TRUE(editor->Memo1->toPlainText().isEmpty());
+}
+
+TEST_F(EditorOkTest, shouldAppendANewRowAfterExistingTasksAndSelectTheTargetRowNumber)
+{
+    const QByteArray first = task("Alpha");
+    const QByteArray second = task("Charlie");
+    writeTasks({first, second});
+    start();
+
+    add([&](TFormAddEdit &) { type("Bravo"); });
+
+    const QByteArray added = record(fields({"", "Bravo", "09/12/2026", "09:30", "", QByteArray::number(first.size() + second.size()),
+                                            "2026-12-09 09:30", "", "18", ""}));
+    EXPECT_EQ(dataBytes(), first + second + added);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
+    // The row number the task went into (the new last row), in the re-sorted table.
+    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(cell(Col::Order, rowOf("Bravo")), QString::number(first.size() + second.size()));
+}
+
+TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrder)
+{
+    const QByteArray a = task("Alpha", "02/01/2027", "08:00", "Home");
+    const QByteArray b = task("Bravo", "03/01/2027", "17:45", "Work", "\xD7", "line 1\r\nline 2\r\n");
+    writeTasks({a, b});
+    writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
+    start();
+    w->grid()->setCurrentRow(rowOf("Bravo"));
+
+    withEditor(
+        [&](TFormAddEdit &e) {
+            EXPECT_EQ(e.windowTitle(), " Edit Task");
+            EXPECT_EQ(e.Edit1->text(), "Bravo");
+            EXPECT_EQ(e.Edit3->text(), "03/01/2027");
+            EXPECT_EQ(e.Edit2->text(), "17");
+            EXPECT_EQ(e.Edit4->text(), "45");
+            EXPECT_EQ(e.Label4->text(), QString(QChar(0xD7)));
+            EXPECT_EQ(e.ComboBox2->currentText(), "Work");
+            EXPECT_EQ(e.ComboBox3->currentIndex(), 18);
+            EXPECT_EQ(e.Memo1->toPlainText(), "line 1\nline 2\n");
+            e.Edit1->selectAll();
+            type("Bravo two");
+            e.ComboBox2->setCurrentIndex(0);
+            click(e.Button_ok);
+        },
+        [&] { click(w->SpeedButton6); });
+
+    const QByteArray edited = record(fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "", QByteArray::number(a.size() + b.size()),
+                                             "2027-01-03 17:45", "Home", "18", "line 1\r\nline 2\r\n"}));
+    EXPECT_EQ(dataBytes(), a + blanked(b) + edited);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo two"}));
+    EXPECT_EQ(cell(Col::Order, rowOf("Bravo two")), QString::number(a.size() + b.size()));
+    EXPECT_EQ(w->grid()->currentRow(), 2);
+}
+
+TEST_F(EditorOkTest, shouldTakeTheTaskFromTheNotesFirstLineTrimmedAndNotCutIt)
+{
+    start();
+    const QString longLine = QString(70, QLatin1Char('x'));
+    add([&](TFormAddEdit &e) { e.Memo1->setPlainText("   " + longLine + "  \nsecond line"); });
+
+    EXPECT_EQ(dataBytes(), record(fields({"", longLine.toLatin1(), "09/12/2026", "09:30", "", "0", "2026-12-09 09:30", "", "18",
+                                          "   " + longLine.toLatin1() + "  \r\nsecond line"})));
+}
+
+TEST_F(EditorOkTest, shouldRefuseAnEmptyTaskAndKeepTheDialogOpenWithNothingWritten)
+{
+    start();
+    withEditor(
+        [&](TFormAddEdit &e) {
+            type("   ");
+            e.Memo1->setPlainText("  \nnot the first line");
+            e.Memo1->setFocus();
+            click(e.Button_ok);
+            ASSERT_EQ(t.messages.shown.size(), 1);
+            EXPECT_EQ(t.messages.shown[0].caption, AppTitle);
+            EXPECT_EQ(t.messages.shown[0].text, "No Task to add ... please correct and try again :)");
+            EXPECT_TRUE(e.isVisible());
+            EXPECT_EQ(QApplication::focusWidget(), e.Edit1);
+        },
+        [&] { click(w->SpeedButton4); });
+    EXPECT_TRUE(dataBytes().isEmpty());
+    EXPECT_TRUE(w->table().isEmpty());
+}
+
+TEST_F(EditorOkTest, shouldNameAnInvalidDateAndWriteBackAValidOneInTheShortFormat)
+{
+    start();
+    withEditor(
+        [&](TFormAddEdit &e) {
+            type("Dentist");
+            e.Edit3->clear();
+            e.Edit3->setFocus();
+            e.Edit3->home(false);
+            type("31/02/2026");
+            click(e.Button_ok);
+            ASSERT_EQ(t.messages.shown.size(), 1);
+            EXPECT_EQ(t.messages.shown[0].text, "31/02/2026 is not a valid Date ..!  Please correct.");
+            EXPECT_TRUE(e.isVisible());
+            EXPECT_EQ(QApplication::focusWidget(), e.Edit3);
+            EXPECT_TRUE(dataBytes().isEmpty());
+
+            // Typed the short way into the emptied field: day, month, two-digit year.
+            e.Edit3->clear();
+            e.Edit3->home(false);
+            type("1/5/26");
+            click(e.Button_ok);
+        },
+        [&] { click(w->SpeedButton4); });
+    EXPECT_EQ(dataBytes(), record(fields({"", "Dentist", "01/05/2026", "09:30", "", "0", "2026-05-01 09:30", "", "18", ""})));
+    EXPECT_EQ(editor->Edit3->text(), "01/05/2026");
+}
+
+TEST_F(EditorOkTest, shouldRefuseTextTheFileCannotHoldNamingTheCharacter)
+{
+    start();
+    withEditor(
+        [&](TFormAddEdit &e) {
+            e.Edit1->setText(QString::fromUtf8("Price \xC2\xA6 list"));
+            click(e.Button_ok);
+            ASSERT_EQ(t.messages.shown.size(), 1);
+            EXPECT_TRUE(t.messages.shown[0].text.contains(QString::fromUtf8("\"\xC2\xA6\" (U+00A6)")))
+                << t.messages.shown[0].text.toStdString();
+            EXPECT_EQ(QApplication::focusWidget(), e.Edit1);
+
+            // Euro and pound are in the code page; an arrow is not.
+            e.Edit1->setText(QString::fromUtf8("Price \xE2\x82\xAC / \xC2\xA3 list"));
+            e.Memo1->setPlainText(QString::fromUtf8("go \xE2\x86\x92 there"));
+            click(e.Button_ok);
+            ASSERT_EQ(t.messages.shown.size(), 2);
+            EXPECT_TRUE(t.messages.shown[1].text.contains("note"));
+            EXPECT_TRUE(t.messages.shown[1].text.contains(QString::fromUtf8("\"\xE2\x86\x92\" (U+2192)")));
+            EXPECT_EQ(QApplication::focusWidget(), e.Memo1);
+            EXPECT_TRUE(e.isVisible());
+            EXPECT_TRUE(dataBytes().isEmpty());
+
+            e.Memo1->setPlainText("go there");
+            click(e.Button_ok);
+        },
+        [&] { click(w->SpeedButton4); });
+    EXPECT_EQ(dataBytes(), record(fields({"", "Price \x80 / \xA3 list", "09/12/2026", "09:30", "", "0",
+                                          "2026-12-09 09:30", "", "18", "go there"})));
+}
+
+TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
+{
+    const QByteArray a = task("Alpha");
+    writeTasks({a});
+    start();
+
+    // The data file vanishes behind the program's back: neither an add nor an edit
+    // can reach it, and the table must not claim otherwise.
+    QFile::remove(t.file(FileNames::Data));
+    withEditor(
+        [&](TFormAddEdit &e) {
+            type("Bravo");
+            click(e.Button_ok);
+            ASSERT_EQ(t.messages.shown.size(), 1);
+            EXPECT_EQ(t.messages.shown[0].icon, MsgIcon::Error);
+            EXPECT_TRUE(t.messages.shown[0].text.startsWith("Cannot open file \"" + t.file(FileNames::Data) + "\"."));
+            EXPECT_TRUE(e.isVisible());
+            EXPECT_EQ(tasks(), QStringList({"Alpha"}));
+        },
+        [&] { click(w->SpeedButton4); });
+
+    withEditor(
+        [&](TFormAddEdit &e) {
+            e.Edit1->setText("Alpha changed");
+            e.ComboBox1->setCurrentIndex(5);
+            click(e.Button_ok);
+            EXPECT_TRUE(e.isVisible());
+        },
+        [&] { click(w->SpeedButton6); });
+    EXPECT_EQ(w->table().row(1), TaskDataFile::splitRecord(a.mid(4)));
+    EXPECT_FALSE(QFile::exists(t.file(FileNames::Data)));
+}
+
+TEST_F(EditorOkTest, shouldSelectTheSavedRowUnderAFilterOnlyWhenTheTaskIsInIt)
+{
+    writeTasks({task("Alpha", "15/01/2027", "09:30", "Work"), task("Bravo", "15/01/2027", "09:30", "Home"),
+                task("Charlie", "15/01/2027", "09:30", "Work")});
+    writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
+    start();
+    w->ComboBox1->setCurrentIndex(w->ComboBox1->findText("Work"));
+    w->ComboBox1Change();
+    ASSERT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
+
+    // Saved under Home: the filter hides it and no row is chosen (the sort's row 1 stays).
+    w->grid()->setCurrentRow(2);
+    add([&](TFormAddEdit &e) {
+        EXPECT_EQ(e.ComboBox2->currentText(), "Work"); // preselected from the filter
+        type("Delta");
+        e.ComboBox2->setCurrentIndex(e.ComboBox2->findText("Home"));
+    });
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
+    EXPECT_EQ(w->grid()->currentRow(), 1);
+
+    // Saved under the filter's category: the target row (the new last one) is chosen.
+    add([&](TFormAddEdit &) { type("Echo"); });
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Charlie", "Echo"}));
+    EXPECT_EQ(w->grid()->currentRow(), 3);
+}
+
+TEST_F(EditorOkTest, shouldCancelWithTheButtonEscapeOrAltCWritingNothing)
+{
+    writeTasks({task("Alpha")});
+    start();
+    const QByteArray before = dataBytes();
+    const std::function<void(TFormAddEdit &)> cancels[] = {
+        [&](TFormAddEdit &e) { click(e.Button_cancel); },
+        [&](TFormAddEdit &) { press(Qt::Key_Escape); },
+        // The accelerator clicks the button the way a click looks: a moment later.
+        [&](TFormAddEdit &e) {
+            press(Qt::Key_C, Qt::AltModifier);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !e.isVisible(); }));
+        },
+    };
+    for (const auto &cancel : cancels) {
+        bool closed = false;
+        withEditor(
+            [&](TFormAddEdit &e) {
+                type("Never stored");
+                e.Memo1->setPlainText("nor this");
+                cancel(e);
+                closed = !e.isVisible();
+            },
+            [&] { click(w->SpeedButton4); });
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(dataBytes(), before);
+        EXPECT_TRUE(editor->Edit1->text().isEmpty());
+        EXPECT_TRUE(editor->Memo1->toPlainText().isEmpty());
+    }
+    EXPECT_EQ(tasks(), QStringList({"Alpha"}));
+}
+
+TEST_F(EditorOkTest, shouldTakeEnterAsOkExceptInTheNoteWhereItStartsALine)
+{
+    start();
+    withEditor(
+        [&](TFormAddEdit &e) {
+            type("Shopping");
+            e.Memo1->setFocus();
+            type("bread");
+            press(Qt::Key_Return);
+            type("eggs");
+            EXPECT_TRUE(e.isVisible());
+            EXPECT_EQ(e.Memo1->toPlainText(), "bread\neggs");
+            e.ComboBox1->setFocus();
+            press(Qt::Key_Enter);
+            EXPECT_FALSE(e.isVisible());
+        },
+        [&] { click(w->SpeedButton4); });
+    EXPECT_EQ(dataBytes(), record(fields({"", "Shopping", "09/12/2026", "09:30", "", "0", "2026-12-09 09:30", "", "18",
+                                          "bread\r\neggs"})));
+
+    withEditor(
+        [&](TFormAddEdit &e) {
+            type("By Alt+O");
+            press(Qt::Key_O, Qt::AltModifier);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !e.isVisible(); }));
+        },
+        [&] { click(w->SpeedButton4); });
+    EXPECT_EQ(tasks(), QStringList({"By Alt+O", "Shopping"}));
+}
+
+} // namespace

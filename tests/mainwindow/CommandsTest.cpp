@@ -1,0 +1,290 @@
+// The task commands: check/uncheck, delete, the double-click rules, the grid's
+// context menu in its two forms, and the editor's presets for add and edit.
+#include "editor/EditorFixture.h"
+
+#include "store/TaskDataFile.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+
+using TestFiles::fields;
+using TestFiles::record;
+
+namespace {
+
+class CommandsTest : public TaskWindowTest
+{
+protected:
+    // The record a check or uncheck appends: the row's fields with the new mark
+    // and its new order.
+    static QByteArray rewritten(const QByteArray &original, const QByteArray &done, qint64 order)
+    {
+        TaskRow row = TaskDataFile::splitRecord(original.mid(4));
+        row[Col::Done] = QString::fromLatin1(done);
+        row[Col::Order] = QString::number(order);
+        return record(TaskDataFile::joinRecord(row));
+    }
+    QPoint centreOf(int col, int row) const
+    {
+        QWidget *target = row == 0 ? static_cast<QWidget *>(w->grid()->horizontalHeader()->viewport())
+                                   : w->grid()->viewport();
+        return target->mapFrom(w->grid(), w->grid()->cellRect(col, row).center());
+    }
+    void rightClickRow(int row)
+    {
+        QTest::mouseClick(w->grid()->viewport(), Qt::RightButton, {}, centreOf(Col::Task, row));
+    }
+    // The visible items of the grid's context menu, by name.
+    QStringList visibleMenu() const
+    {
+        QStringList out;
+        for (QAction *a : w->PopupMenu2->actions())
+            if (a->isVisible())
+                out << a->objectName();
+        return out;
+    }
+    // Runs action; a modal dialog it opens is recorded and closed.
+    bool opensADialog(const std::function<void()> &action)
+    {
+        bool opened = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                opened = true;
+                modal->close();
+            }
+        });
+        action();
+        QCoreApplication::processEvents();
+        return opened;
+    }
+
+    const QByteArray a = task("Alpha");
+    const QByteArray b = task("Bravo", "20/01/2027", "14:00");
+    const QByteArray c = task("Charlie", "21/01/2027", "08:15", {}, "\xD7");
+};
+
+TEST_F(CommandsTest, shouldAppendTheTickedTaskThenBlankItsOldRecordAndKeepItsPlace)
+{
+    writeTasks({a, b, c});
+    start();
+    w->grid()->setCurrentRow(rowOf("Bravo"));
+    const qint64 size1 = a.size() + b.size() + c.size();
+
+    click(w->SpeedButton3);
+    const QByteArray ticked = rewritten(b, "\xD7", size1);
+    EXPECT_EQ(dataBytes(), a + blanked(b) + c + ticked);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
+    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_EQ(cell(Col::Done, 2), QString(QChar(0xD7)));
+    EXPECT_EQ(cell(Col::Order, 2), QString::number(size1));
+
+    // Unticked, an open task holds one blank.
+    w->Menu_CheckUncheck->trigger();
+    const qint64 size2 = size1 + ticked.size();
+    const QByteArray unticked = rewritten(b, " ", size2);
+    EXPECT_EQ(dataBytes(), a + blanked(b) + c + blanked(ticked) + unticked);
+    EXPECT_EQ(cell(Col::Done, 2), " ");
+    EXPECT_EQ(cell(Col::Order, 2), QString::number(size2));
+    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(CommandsTest, shouldHandATickedTaskToTheArchiveWhenAutoArchivingButNeverAnUntickedOne)
+{
+    writeTasks({a, b, c});
+    writeSettings("AutoArchiv=1\r\nAutoArchivAsk=1\r\n");
+    TestFiles::writeAll(t.file(FileNames::Archive), {});
+    start();
+    const qint64 size1 = a.size() + b.size() + c.size();
+
+    w->grid()->setCurrentRow(rowOf("Charlie")); // done: unticking keeps it here
+    click(w->SpeedButton3);
+    const QByteArray unticked = rewritten(c, " ", size1);
+    EXPECT_TRUE(TestFiles::readAll(t.file(FileNames::Archive)).isEmpty());
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
+
+    w->grid()->setCurrentRow(rowOf("Bravo"));
+    click(w->SpeedButton3);
+    const QByteArray ticked = rewritten(b, "\xD7", size1 + unticked.size());
+    EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive)), ticked);
+    EXPECT_EQ(dataBytes(), a + blanked(b) + blanked(c) + unticked + blanked(ticked));
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+}
+
+TEST_F(CommandsTest, shouldDoNothingOnAnEmptyTable)
+{
+    start();
+    click(w->SpeedButton3);
+    click(w->SpeedButton5);
+    EXPECT_FALSE(opensADialog([&] { click(w->SpeedButton6); }));
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_TRUE(dataBytes().isEmpty());
+    EXPECT_TRUE(w->table().isEmpty());
+}
+
+TEST_F(CommandsTest, shouldAskThenBlankTheSelectedRowsFromTheBottomUp)
+{
+    const QByteArray d = task("Delta"), e = task("Echo");
+    writeTasks({a, b, c, d, e});
+    start();
+    w->grid()->selectRows(2, 4);
+
+    t.messages.answers = {MsgResult::No};
+    click(w->SpeedButton5);
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].caption, "Information");
+    EXPECT_EQ(t.messages.shown[0].text, "Sure to delete this Task ?");
+    EXPECT_EQ(t.messages.shown[0].icon, MsgIcon::Information);
+    EXPECT_EQ(t.messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dataBytes(), a + b + c + d + e);
+
+    w->Menu_DeleteTask->trigger();
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(dataBytes(), a + blanked(b) + blanked(c) + blanked(d) + e);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Echo"}));
+    EXPECT_EQ(w->grid()->currentRow(), 1); // the row above the first deleted one
+}
+
+TEST_F(CommandsTest, shouldStopAtARowItCannotDeleteHavingBlankedTheRowsBelowIt)
+{
+    const QByteArray d = task("Delta"), e = task("Echo");
+    writeTasks({a, b, c, d, e});
+    start();
+    w->grid()->selectRows(3, 5);
+    w->table().setCell(Col::Order, 4, "x"); // Delta's order is no number
+
+    click(w->SpeedButton5);
+    ASSERT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(t.messages.shown[1].text, "'x' is not a valid integer value");
+    EXPECT_EQ(dataBytes(), a + b + c + d + blanked(e));
+    // The table shows what the file holds.
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie", "Delta"}));
+}
+
+TEST_F(CommandsTest, shouldToggleOnTheDoneCellAndEditOnAnyOtherCellOfADoubleClickedTask)
+{
+    writeTasks({a, b});
+    start();
+    QTest::mouseDClick(w->grid()->viewport(), Qt::LeftButton, {}, centreOf(Col::Done, 2));
+    EXPECT_EQ(cell(Col::Done, 2), QString(QChar(0xD7)));
+    EXPECT_EQ(dataBytes(), a + blanked(b) + rewritten(b, "\xD7", a.size() + b.size()));
+
+    // The pair's first press makes the row current; a test's quick clicks may merge
+    // with the ones before, so the row is made current here.
+    w->grid()->setCurrentRow(1);
+    QString caption;
+    withEditor([&](TFormAddEdit &e) { caption = e.windowTitle() + "|" + e.Edit1->text(); },
+               [&] { QTest::mouseDClick(w->grid()->viewport(), Qt::LeftButton, {}, centreOf(Col::Date, 1)); });
+    EXPECT_EQ(caption, " Edit Task|Alpha");
+
+    const QByteArray before = dataBytes();
+    EXPECT_FALSE(opensADialog([&] {
+        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, centreOf(Col::Task, 0));
+    }));
+    EXPECT_FALSE(opensADialog([&] {
+        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, centreOf(Col::Done, 0));
+    }));
+    EXPECT_EQ(dataBytes(), before);
+}
+
+TEST_F(CommandsTest, shouldPresetTheEditorFromTheCurrentRowForEdit)
+{
+    const QByteArray row = record(fields({" ", "Garden", "05/02/2027", "07:05", "4", "0", "2027-02-05 07:05",
+                                          "home", "12", "cut the hedge\r\nwater"}));
+    writeTasks({row});
+    writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
+    start();
+    withEditor(
+        [&](TFormAddEdit &e) {
+            EXPECT_EQ(e.windowTitle(), " Edit Task");
+            EXPECT_EQ(e.Edit1->text(), "Garden");
+            EXPECT_EQ(e.Edit3->text(), "05/02/2027");
+            EXPECT_EQ(e.Edit2->text(), "07");
+            EXPECT_EQ(e.Edit4->text(), "05");
+            EXPECT_EQ(e.ComboBox1->currentText(), "4");
+            EXPECT_EQ(e.ComboBox2->currentText(), "Home"); // matched ignoring case
+            EXPECT_EQ(e.ComboBox3->currentIndex(), 12);
+            EXPECT_EQ(e.Label4->text(), " ");
+            EXPECT_EQ(e.Memo1->toPlainText(), "cut the hedge\nwater");
+            click(e.Button_ok);
+        },
+        [&] { click(w->SpeedButton6); });
+    // Saved unchanged but for the matched category's spelling and the new order.
+    EXPECT_EQ(dataBytes(), blanked(row) + record(fields({" ", "Garden", "05/02/2027", "07:05", "4",
+                                                         QByteArray::number(row.size()), "2027-02-05 07:05",
+                                                         "Home", "12", "cut the hedge\r\nwater"})));
+}
+
+TEST_F(CommandsTest, shouldPresetTheCategoryFromTheFilterForAdd)
+{
+    writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
+    start();
+    QString preset;
+    withEditor([&](TFormAddEdit &e) { preset = e.ComboBox2->currentText(); }, [&] { click(w->SpeedButton4); });
+    EXPECT_EQ(preset, ""); // "All Items"
+    w->Menu_Category->actions().at(5)->trigger(); // "Work"
+    ASSERT_EQ(w->categoryFilter(), "Work");
+    withEditor(
+        [&](TFormAddEdit &e) {
+            preset = e.ComboBox2->currentText();
+            EXPECT_EQ(e.ComboBox1->currentIndex(), 0);
+            EXPECT_EQ(e.ComboBox3->currentIndex(), 18);
+            EXPECT_TRUE(e.Label4->text().isEmpty());
+        },
+        [&] { w->Menu_AddTask->trigger(); });
+    EXPECT_EQ(preset, "Work");
+}
+
+TEST_F(CommandsTest, shouldLeaveTheTopmostBandWhileTheEditorIsUpAndReturnToItAfter)
+{
+    writeSettings("FormStyle=fsStayOnTop\r\n");
+    start();
+    ASSERT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    bool topmostMeanwhile = true;
+    withEditor([&](TFormAddEdit &) { topmostMeanwhile = w->windowFlags() & Qt::WindowStaysOnTopHint; },
+               [&] { click(w->SpeedButton4); });
+    EXPECT_FALSE(topmostMeanwhile);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(CommandsTest, shouldOfferTaskItemsOnARowAndAboutOnTheToolbar)
+{
+    writeTasks({a, b, c});
+    start();
+    w->grid()->setCurrentRow(1);
+    rightClickRow(3);
+    EXPECT_TRUE(w->PopupMenu2->isVisible());
+    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(visibleMenu(), QStringList({"pop2_EditTask", "pop2_Deletetask", "pop2_Archivetask", "pop2_N9",
+                                          "pop2_Sort", "pop2_Preferences"}));
+    w->PopupMenu2->close();
+
+    QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(3, 3), w->SpeedButton4->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(w->SpeedButton4, &onButton);
+    EXPECT_TRUE(w->PopupMenu2->isVisible());
+    EXPECT_EQ(visibleMenu(), QStringList({"pop2_Sort", "pop2_N1", "pop2_Preferences", "pop2_About"}));
+    w->PopupMenu2->close();
+    EXPECT_EQ(w->grid()->currentRow(), 3);
+}
+
+TEST_F(CommandsTest, shouldKeepAThreeRowSelectionOnARightClickAndDeleteAllThree)
+{
+    const QByteArray d = task("Delta");
+    writeTasks({a, b, c, d});
+    start();
+    w->grid()->selectRows(1, 3);
+    rightClickRow(2);
+    EXPECT_EQ(w->grid()->selectionTop(), 1);
+    EXPECT_EQ(w->grid()->selectionBottom(), 3);
+    ASSERT_TRUE(w->PopupMenu2->isVisible());
+    w->pop2_Deletetask->trigger();
+    w->PopupMenu2->close();
+    EXPECT_EQ(dataBytes(), blanked(a) + blanked(b) + blanked(c) + d);
+    EXPECT_EQ(tasks(), QStringList({"Delta"}));
+}
+
+} // namespace
