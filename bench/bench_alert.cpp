@@ -2,14 +2,12 @@
 // interface thread every five seconds, beside its floor measured in the same
 // run: one pass comparing a precomputed vector of hour texts with the minute.
 // "ratio" is check / floor. Also the start-up agenda, which runs once.
+#include "BenchData.h"
 #include "reminders/Reminders.h"
 #include "store/DateFormat.h"
 #include "store/TaskDataFile.h"
-#include "store/TaskTable.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <vector>
@@ -18,39 +16,14 @@ namespace {
 
 const QDateTime Now(QDate(2026, 12, 9), QTime(10, 30, 5));
 
-QTemporaryDir &workDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
 // Tasks over 28 days and 24 hours; a third are done. About one in 1,000 is due now.
 QString fileFor(int records)
 {
-    const QString path = workDir().filePath(QStringLiteral("alert-%1.DAT").arg(records));
-    if (QFile::exists(path))
-        return path;
-    QList<QByteArray> texts;
-    texts.reserve(records);
-    for (int i = 0; i < records; ++i) {
-        TaskRow row;
-        const int day = 1 + i % 28;
-        const int hour = (i / 28) % 24;
+    return benchTaskFile(QStringLiteral("alert"), records, [](int i) {
+        TaskRow row = benchTask(i, 1 + i % 28, (i / 28) % 24);
         row[Col::Done] = i % 3 == 1 ? DoneMark : QString();
-        row[Col::Task] = QStringLiteral("Task number %1 with some words in it").arg(i);
-        row[Col::Date] = QStringLiteral("%1/12/2026").arg(day, 2, 10, QLatin1Char('0'));
-        row[Col::Hour] = QStringLiteral("%1:30").arg(hour, 2, 10, QLatin1Char('0'));
-        row[Col::Priority] = QString::number(i % 6);
-        row[Col::Order] = QString::number(i);
-        row[Col::SortKey] = QStringLiteral("2026-12-%1 %2:30")
-                                .arg(day, 2, 10, QLatin1Char('0'))
-                                .arg(hour, 2, 10, QLatin1Char('0'));
-        row[Col::Category] = i % 4 ? QStringLiteral("Work") : QStringLiteral("Home");
-        row[Col::TextColor] = QStringLiteral("18");
-        texts.append(TaskDataFile::joinRecord(row));
-    }
-    TaskDataFile::writeRecordFile(path, texts);
-    return path;
+        return row;
+    });
 }
 
 double seconds(std::chrono::steady_clock::duration d)
@@ -93,8 +66,8 @@ void BM_AlertCheck(benchmark::State &state)
     state.counters["ratio"] = floorSeconds > 0 ? checkSeconds / floorSeconds : 0;
 }
 
-// The first tick after a reload of the table, which decodes the hour cells.
-void BM_AlertCheckAfterLoad(benchmark::State &state)
+// Times work on a freshly loaded table: the load itself is not timed.
+template <typename Work> void timeAfterLoad(benchmark::State &state, Work work)
 {
     const QString path = fileFor(int(state.range(0)));
     const DateFormat dates(QStringLiteral("dd/MM/yyyy"));
@@ -103,21 +76,23 @@ void BM_AlertCheckAfterLoad(benchmark::State &state)
         state.PauseTiming();
         TaskDataFile(path).LoadTasks(table, AllItems);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(Reminders::alertText(table, dates, Now));
+        benchmark::DoNotOptimize(work(table, dates));
     }
+}
+
+// The first tick after a reload of the table, which decodes the hour cells.
+void BM_AlertCheckAfterLoad(benchmark::State &state)
+{
+    timeAfterLoad(state, [](const TaskTable &table, const DateFormat &dates) {
+        return Reminders::alertText(table, dates, Now);
+    });
 }
 
 void BM_Agenda(benchmark::State &state)
 {
-    const QString path = fileFor(int(state.range(0)));
-    const DateFormat dates(QStringLiteral("dd/MM/yyyy"));
-    TaskTable table;
-    for (auto _ : state) {
-        state.PauseTiming();
-        TaskDataFile(path).LoadTasks(table, AllItems);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(Reminders::agendaText(table, dates, Now.date()));
-    }
+    timeAfterLoad(state, [](const TaskTable &table, const DateFormat &dates) {
+        return Reminders::agendaText(table, dates, Now.date());
+    });
 }
 
 } // namespace

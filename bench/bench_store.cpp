@@ -1,45 +1,23 @@
 // Speed of the task data file at 1,000, 100,000 and 1,000,000 records, each
 // beside the floor of the same run: reading the file's bytes into memory.
+#include "BenchData.h"
 #include "store/TaskDataFile.h"
-#include "store/TaskTable.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
 
 namespace {
 
-QTemporaryDir &workDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
 QString fileFor(int records)
 {
-    const QString path = workDir().filePath(QStringLiteral("bench-%1.DAT").arg(records));
-    if (QFile::exists(path))
-        return path;
-    QList<QByteArray> texts;
-    texts.reserve(records);
-    for (int i = 0; i < records; ++i) {
-        TaskRow row;
+    return benchTaskFile(QStringLiteral("bench"), records, [](int i) {
+        TaskRow row = benchTask(i, 1 + i % 28, i % 24);
         row[Col::Done] = i % 3 == 0 ? DoneMark : QString();
-        row[Col::Task] = QStringLiteral("Task number %1 with some words in it").arg(i);
-        row[Col::Date] = QStringLiteral("%1/12/2026").arg(1 + i % 28, 2, 10, QLatin1Char('0'));
-        row[Col::Hour] = QStringLiteral("%1:30").arg(i % 24, 2, 10, QLatin1Char('0'));
-        row[Col::Priority] = QString::number(i % 6);
-        row[Col::Order] = QString::number(i);
-        row[Col::SortKey] = QStringLiteral("2026-12-%1 %2:30").arg(1 + i % 28, 2, 10, QLatin1Char('0')).arg(i % 24, 2, 10, QLatin1Char('0'));
-        row[Col::Category] = i % 4 ? QStringLiteral("Work") : QStringLiteral("Home");
-        row[Col::TextColor] = QStringLiteral("18");
         row[Col::Note] = i % 5 ? QString() : QStringLiteral("A note\r\nof two lines");
-        texts.append(TaskDataFile::joinRecord(row));
-    }
-    TaskDataFile::writeRecordFile(path, texts);
-    return path;
+        return row;
+    });
 }
 
 void BM_ReadFileFloor(benchmark::State &state)
@@ -73,7 +51,7 @@ void BM_LoadTasksFiltered(benchmark::State &state)
 void BM_AppendAndBlank(benchmark::State &state)
 {
     const QString source = fileFor(int(state.range(0)));
-    const QString path = workDir().filePath(QStringLiteral("change-%1.DAT").arg(state.range(0)));
+    const QString path = benchDir().filePath(QStringLiteral("change-%1.DAT").arg(state.range(0)));
     QFile::remove(path);
     QFile::copy(source, path);
     const TaskDataFile file(path);
@@ -92,7 +70,7 @@ void BM_SaveAllTasks(benchmark::State &state)
     const QString path = fileFor(int(state.range(0)));
     TaskTable table;
     TaskDataFile(path).LoadTasks(table, AllItems);
-    const TaskDataFile out(workDir().filePath(QStringLiteral("save-%1.DAT").arg(state.range(0))));
+    const TaskDataFile out(benchDir().filePath(QStringLiteral("save-%1.DAT").arg(state.range(0))));
     for (auto _ : state)
         out.SaveAllTasks(table);
 }

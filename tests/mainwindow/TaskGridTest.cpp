@@ -315,3 +315,12 @@ TEST_F(TaskGridTest, shouldShowTheNoteAsTooltipWhenTheMouseRests)
 }
 
 } // namespace
+
+TEST_F(GridTest, shouldNotSelectEveryRowOnCtrlA)
+{
+    load({makeTask("a", "01/01/2024"), makeTask("b", "02/01/2024"), makeTask("c", "03/01/2024")});
+    grid.setCurrentRow(2);
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(grid.selectionTop(), 2);
+    EXPECT_EQ(grid.selectionBottom(), 2);
+}
