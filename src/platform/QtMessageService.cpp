@@ -1,6 +1,8 @@
 #include "QtMessageService.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,6 +34,13 @@ MsgResult QtMessageService::show(QWidget *parent, const MessageRequest &request)
 
     QMessageBox box(qtIcon(request.icon), request.caption, text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
+    // A short text would make the box narrower than its own caption, which the
+    // window manager then cuts ("Nu… ry"): keep room for the caption.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int captionWidth = box.fontMetrics().horizontalAdvance(request.caption) + 120;
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
 
     switch (request.buttons) {
     case MsgButtons::Ok:
