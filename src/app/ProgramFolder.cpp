@@ -25,7 +25,34 @@ bool canWriteIn(const QString &dir)
     return probe.open(); // removed again when probe goes
 }
 
+bool isInside(const QString &folder, const QString &root)
+{
+    const QString r = QDir::cleanPath(root);
+    return folder == r || folder.startsWith(r + QLatin1Char('/'));
+}
+
 } // namespace
+
+bool isSystemFolder(const QString &executableFolder)
+{
+    if (executableFolder.isEmpty())
+        return false;
+    // Both spellings: /bin may be a link to /usr/bin, and the prefix may be a link.
+    QStringList spellings{QDir::cleanPath(QDir(executableFolder).absolutePath())};
+    const QString canonical = QFileInfo(executableFolder).canonicalFilePath();
+    if (!canonical.isEmpty())
+        spellings << canonical;
+    QStringList roots{QStringLiteral("/usr"), QStringLiteral("/bin"), QStringLiteral("/sbin")};
+#ifdef NUDGERY_INSTALL_BINDIR
+    // A prefix elsewhere (/opt/nudgery, ~/.local) is still an installed copy.
+    roots << QStringLiteral(NUDGERY_INSTALL_BINDIR);
+#endif
+    for (const QString &folder : spellings)
+        for (const QString &root : roots)
+            if (isInside(folder, root))
+                return true;
+    return false;
+}
 
 QString programFolder(const QString &executableFolder)
 {
@@ -34,7 +61,9 @@ QString programFolder(const QString &executableFolder)
         QDir().mkpath(home);
         return withSlash(home);
     }
-    if (!executableFolder.isEmpty() && canWriteIn(executableFolder))
+    // Root can write to /usr/bin, yet an installed copy must not keep its lists there.
+    if (!executableFolder.isEmpty() && !isSystemFolder(executableFolder)
+        && canWriteIn(executableFolder))
         return withSlash(executableFolder);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (data.isEmpty() || !QDir().mkpath(data))

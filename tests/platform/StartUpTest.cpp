@@ -7,6 +7,7 @@
 #include "store/Settings.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -115,6 +116,51 @@ TEST(ProgramFolder, UnwritableExecutableFolderFallsBackToTheUsersDataFolder)
     const QString folder = programFolder(QStringLiteral("/nonexistent/nudgery/bin"));
     EXPECT_EQ(folder, expected);
     EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+TEST(ProgramFolder, InstalledCopyUsesTheDataFolderEvenWhenItsFolderIsWritable)
+{
+    // As root /usr/bin can be written to: the folder alone must decide.
+    QTemporaryDir data;
+    ScopedEnv home("NUDGERY_HOME", "");
+    ScopedEnv xdgData("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const QString expected =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/';
+    ASSERT_TRUE(expected.startsWith(data.path()));
+
+    for (const char *bin : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/bin/"})
+        EXPECT_EQ(programFolder(QString::fromLatin1(bin)), expected) << bin;
+    EXPECT_EQ(programFolder(QStringLiteral(NUDGERY_TEST_INSTALL_BINDIR)), expected);
+}
+
+TEST(ProgramFolder, SystemFoldersAreThePrefixesBinFolderAndTheSystemTree)
+{
+    EXPECT_TRUE(isSystemFolder(QStringLiteral("/usr/bin")));
+    EXPECT_TRUE(isSystemFolder(QStringLiteral("/usr/local/bin")));
+    EXPECT_TRUE(isSystemFolder(QStringLiteral("/usr/games")));
+    EXPECT_TRUE(isSystemFolder(QStringLiteral("/usr/lib/nudgery")));
+    EXPECT_TRUE(isSystemFolder(QStringLiteral("/usr/bin/../local/bin")));
+    EXPECT_TRUE(isSystemFolder(QStringLiteral("/sbin")));
+    EXPECT_TRUE(isSystemFolder(QStringLiteral(NUDGERY_TEST_INSTALL_BINDIR)));
+
+    EXPECT_FALSE(isSystemFolder(QString()));
+    EXPECT_FALSE(isSystemFolder(QStringLiteral("/usrx/bin")));
+    EXPECT_FALSE(isSystemFolder(QStringLiteral("/binaries")));
+    EXPECT_FALSE(isSystemFolder(QStringLiteral("/home/someone/Nudgery")));
+    EXPECT_FALSE(isSystemFolder(QStringLiteral("/media/stick/Nudgery")));
+}
+
+TEST(ProgramFolder, PortableCopiesAndTheBuildFolderKeepTheirFilesBesideThemselves)
+{
+    ScopedEnv home("NUDGERY_HOME", "");
+    // This test program lives in the build folder, as `make run`'s copy does.
+    const QString build = QCoreApplication::applicationDirPath();
+    EXPECT_FALSE(isSystemFolder(build));
+    EXPECT_EQ(programFolder(build), build + '/');
+
+    QTemporaryDir copy;
+    EXPECT_FALSE(isSystemFolder(copy.path()));
+    EXPECT_EQ(programFolder(copy.path()), copy.path() + '/');
 }
 
 // --- the weekend stop --------------------------------------------------------------
