@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test unit bench package format clean
+.PHONY: all deps configure build run test unit bench fuzz package format clean
 
 all: build
 
@@ -31,6 +31,25 @@ unit: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# libFuzzer targets, clang-built in their own folder, each run for FUZZ_SECONDS.
+# New inputs go to $(FUZZ_BUILD)/corpus/<target>, crashes to .../crashes/<target>.
+FUZZ_SECONDS ?= 600
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TARGETS := fuzz_records fuzz_profile fuzz_version
+
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DNUDGERY_FUZZ=ON -DNUDGERY_BUILD_TESTS=OFF -DNUDGERY_BUILD_BENCH=OFF -DNUDGERY_PNG_ICONS=OFF
+	cmake --build $(FUZZ_BUILD) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
+		echo "== $$t for $(FUZZ_SECONDS) s"; \
+		$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+			-artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ \
+			$(FUZZ_BUILD)/corpus/$$t fuzz/seeds/$$t || exit 1; \
+	done
 
 # A Debian package of the build: $(BUILD)/nudgery_<version>_<arch>.deb.
 package: build

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Nudgery needs to build, test and run.
 # Silent when everything is already there.
+# --fuzz: only what `make fuzz` needs (clang and its libFuzzer/sanitizer runtimes).
 set -euo pipefail
+
+FUZZ=0
+[ "${1:-}" = "--fuzz" ] && FUZZ=1
 
 PKGS=(
   # build and unit tests
@@ -11,6 +15,7 @@ PKGS=(
   xvfb xauth openbox trayer xdotool imagemagick faketime
   cups printer-driver-cups-pdf
 )
+[ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make qt6-base-dev)
 
 missing=()
 for p in "${PKGS[@]}"; do
@@ -27,6 +32,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+[ "$FUZZ" -eq 1 ] && exit 0
 
 # Tests run under fixed locales; a fresh machine has only C and C.utf8.
 need_locales=()

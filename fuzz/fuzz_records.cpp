@@ -1,0 +1,67 @@
+// The record reader: the input as a whole task data file, and as one record text.
+#include "store/TaskDataFile.h"
+#include "store/TaskTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+// Damaged files leave backups beside them; emptying the folder now and then
+// keeps millions of runs from filling the disk without slowing every run.
+QString folder()
+{
+    static QTemporaryDir dir;
+    static int runs = 0;
+    if (++runs % 1000 == 0) {
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+    return dir.path() + QLatin1Char('/');
+}
+
+void loadAsFile(const QByteArray &bytes, const QString &filter)
+{
+    const QString path = folder() + QStringLiteral("Tasklyn.DAT");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write(bytes);
+    f.close();
+    TaskTable table;
+    try {
+        const TaskDataFile file(path);
+        const TaskDataFile::LoadResult result = file.LoadTasks(table, filter);
+        (void)file.damagedMessage(result);
+        if (!result.damagedBackup.isEmpty())
+            QFile::remove(result.damagedBackup);
+        // What was kept must load again, unharmed.
+        TaskTable again;
+        file.LoadTasks(again, filter);
+    } catch (const std::exception &) {
+        // A StoreError is the reader's way of refusing a file.
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+
+    loadAsFile(bytes, AllItems);
+    loadAsFile(bytes, QStringLiteral("Work"));
+
+    const TaskRow row = TaskDataFile::splitRecord(bytes);
+    for (int c = 0; c < Col::Count; ++c)
+        (void)TaskDataFile::recordField(bytes, c);
+    (void)TaskDataFile::RecordCategory(bytes);
+    (void)TaskDataFile::isBlankRecord(bytes);
+    (void)TaskDataFile::joinRecord(row);
+    try {
+        (void)TaskDataFile::orderOffset(row[Col::Order]);
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
