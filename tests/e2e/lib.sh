@@ -53,3 +53,14 @@ artefact() {
   mkdir -p "$NUDGERY_ARTIFACTS"
   import -window root "$NUDGERY_ARTIFACTS/$1.png" 2>/dev/null || true
 }
+
+# Minimises window $2 of process $1 from the window manager, then waits until no
+# window of the process matching $3 is on screen; fails if one stays.
+minimise_away() {
+  xdotool windowminimize --sync "$2" 2>/dev/null || xdotool windowminimize "$2"
+  for _ in $(seq 50); do
+    xdotool search --all --onlyvisible --pid "$1" --name "$3" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the main window is still on screen after minimising"
+}

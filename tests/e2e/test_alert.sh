@@ -53,14 +53,7 @@ main=$(window_of "$app" '^Nudgery   \[ tasks: 2 \]$' 20)
 [ -n "$main" ] || fail "no main window"
 
 # --- hidden in the tray -----------------------------------------------------------------
-xdotool windowminimize --sync "$main" 2>/dev/null || xdotool windowminimize "$main"
-for _ in $(seq 50); do
-  xdotool search --all --onlyvisible --pid "$app" --name '^Nudgery   ' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-if xdotool search --all --onlyvisible --pid "$app" --name '^Nudgery   ' >/dev/null 2>&1; then
-  fail "the main window is still on screen after minimising"
-fi
+minimise_away "$app" "$main" '^Nudgery   '
 if xdotool search --all --onlyvisible --pid "$app" --name '^Nudgery$' >/dev/null 2>&1; then
   fail "an alert came before the task's minute"
 fi

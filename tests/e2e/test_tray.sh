@@ -39,14 +39,7 @@ tray=$(xdotool search --all --onlyvisible --class '^trayer$' 2>/dev/null | head 
 [ -n "$tray" ] || fail "no tray host"
 
 # Minimise from the title bar's command: nothing but the tray icon is left.
-xdotool windowminimize --sync "$main" 2>/dev/null || xdotool windowminimize "$main"
-for _ in $(seq 50); do
-  xdotool search --all --onlyvisible --pid "$pid" --name '^Nudgery' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-if xdotool search --all --onlyvisible --pid "$pid" --name '^Nudgery' >/dev/null 2>&1; then
-  fail "the main window is still on screen after minimising"
-fi
+minimise_away "$pid" "$main" '^Nudgery'
 artefact tray_hidden
 
 # The icon is the tray host's only client: a press on it opens the tray menu.

@@ -1,3 +1,4 @@
+#include "common/TempConfigHome.h"
 #include "common/TestFiles.h"
 #include "platform/RealServices.h"
 #include "store/StoreError.h"
@@ -17,29 +18,20 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_config.isValid());
-        m_hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        m_oldConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         // QSettings reads the configuration folder once per process.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
     }
     void TearDown() override
     {
-        if (m_hadConfig)
-            qputenv("XDG_CONFIG_HOME", m_oldConfig);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-        const QString config = m_hadConfig && !m_oldConfig.isEmpty()
-                                   ? QString::fromLocal8Bit(m_oldConfig)
+        const QString config = m_config.hadConfig() && !m_config.oldConfig().isEmpty()
+                                   ? QString::fromLocal8Bit(m_config.oldConfig())
                                    : QDir::homePath() + "/.config";
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     }
-    QString entry() const { return m_config.path() + "/autostart/Tasklyn.desktop"; }
+    QString entry() const { return m_config.autostartEntry(); }
     QString marker() const { return m_config.path() + "/Tasklyn.conf"; }
 
-    QTemporaryDir m_config;
-    bool m_hadConfig = false;
-    QByteArray m_oldConfig;
+    TempConfigHome m_config;
     XdgAutostartService m_service;
 };
 

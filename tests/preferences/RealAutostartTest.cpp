@@ -2,6 +2,8 @@
 // temporary configuration folder.
 #include "PreferencesFixture.h"
 
+#include "common/TempConfigHome.h"
+
 #include "platform/RealServices.h"
 
 #include <QFileInfo>
@@ -15,26 +17,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_config.isValid());
-        m_hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        m_oldConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         t.ctx.autostart = &m_service;
         // A program file whose path needs quoting and escaping.
         t.ctx.programPath = folder() + "My \"Apps\" $HOME/nudgery";
     }
-    void TearDown() override
-    {
-        if (m_hadConfig)
-            qputenv("XDG_CONFIG_HOME", m_oldConfig);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-    }
 
-    QString entry() const { return m_config.path() + "/autostart/Tasklyn.desktop"; }
+    QString entry() const { return m_config.autostartEntry(); }
 
-    QTemporaryDir m_config;
-    bool m_hadConfig = false;
-    QByteArray m_oldConfig;
+    TempConfigHome m_config;
     XdgAutostartService m_service;
 };
 
