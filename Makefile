@@ -46,7 +46,7 @@ fuzz:
 	@for t in $(FUZZ_TARGETS); do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
 		echo "== $$t for $(FUZZ_SECONDS) s"; \
-		$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+		$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -rss_limit_mb=4096 -print_final_stats=1 \
 			-artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ \
 			$(FUZZ_BUILD)/corpus/$$t fuzz/seeds/$$t || exit 1; \
 	done

@@ -1,7 +1,10 @@
 #include "QtMessageService.h"
 
+#include <QClipboard>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QKeyEvent>
 #include <QSpacerItem>
 #include <QTimer>
 #include <QWidget>
@@ -23,6 +26,23 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// Ctrl+C copies the text, so that an agenda or an error can be pasted elsewhere.
+class CopyableBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(text());
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 MsgResult QtMessageService::show(QWidget *parent, const MessageRequest &request)
@@ -32,7 +52,7 @@ MsgResult QtMessageService::show(QWidget *parent, const MessageRequest &request)
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
-    QMessageBox box(qtIcon(request.icon), request.caption, text, QMessageBox::NoButton, parent);
+    CopyableBox box(qtIcon(request.icon), request.caption, text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     // A short text would make the box narrower than its own caption, which the
     // window manager then cuts ("Nu… ry"): keep room for the caption.

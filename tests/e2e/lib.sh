@@ -64,3 +64,184 @@ minimise_away() {
   done
   fail "the main window is still on screen after minimising"
 }
+
+# Waits up to $3 seconds until process $1 shows no window whose name matches $2.
+wait_gone() {
+  local i
+  for ((i = 0; i < $3 * 10; i++)); do
+    xdotool search --all --onlyvisible --pid "$1" --name "$2" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Activates window $1 and sends it the keys $2...
+keys_to() {
+  local w=$1
+  shift
+  xdotool windowactivate --sync "$w" 2>/dev/null || true
+  xdotool key --clearmodifiers --delay 60 "$@"
+}
+
+# Activates window $1 and types the text $2.
+type_to() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || true
+  xdotool type --clearmodifiers --delay 20 -- "$2"
+}
+
+# The text of message box $1, as the box copies it with Ctrl+C. (Not cleared
+# first: a selection owner set by another client can make the program's later
+# claim look stale to the X server.)
+box_text() {
+  keys_to "$1" ctrl+c
+  sleep 0.3
+  local i text=""
+  for ((i = 0; i < 30; i++)); do
+    text=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
+    [ -n "$text" ] && break
+    sleep 0.1
+  done
+  printf '%s\n' "$text" | tr -d '\r'
+}
+
+# --- printing to the cups-pdf queue ------------------------------------------------------
+# cups-pdf writes into the job owner's home.
+PDF_DIR="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
+# Call before printing: the PDFs already there.
+pdf_before() { PDFS_BEFORE=$(ls "$PDF_DIR" 2>/dev/null || true); }
+# The first PDF of the program's that appeared since pdf_before, once the queue is
+# idle, waiting up to $1 seconds.
+wait_pdf() {
+  local i f
+  for ((i = 0; i < $1 * 10; i++)); do
+    f=$(comm -13 <(echo "$PDFS_BEFORE" | sort) <(ls "$PDF_DIR" 2>/dev/null | sort) |
+      grep -E '^Nudgery(-job_[0-9]+)?\.pdf$' | head -n1)
+    if [ -n "$f" ] && [ -z "$(lpstat -o 2>/dev/null)" ]; then
+      sleep 0.5 # cups-pdf renames its finished file into place; let it settle
+      echo "$PDF_DIR/$f"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# --- task files and message boxes, for the fault tests --------------------------------
+# A record of the task data file or the archive: its length as 4 little-endian bytes,
+# then the ten fields (done, task, date, hour, priority, order, sort key, category,
+# colour, note) joined by 0xA6. The texts are bytes: give them in cp1252.
+record() {
+  local LC_ALL=C text="$1" field
+  shift
+  for field in "$@"; do text+=$'\xa6'"$field"; done
+  local n=${#text}
+  printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8 & 255)))\\x$(printf %02x $((n >> 16 & 255)))\\x$(printf %02x $((n >> 24 & 255)))"
+  printf '%s' "$text"
+}
+
+# An open task due on 1 June 2030 at 09:30 with the text $1 and the note $2.
+task_record() { record "" "$1" "01/06/2030" "09:30" "1" "0" "2030-06-01 09:30" "" "18" "${2:-}"; }
+
+# A blanked record ($1 bytes of spaces after the prefix), as a deletion leaves.
+blank_record() { record "$(printf "%$(($1))s" '')"; }
+
+# The task texts of file $1's records, one a line, blanked records left out. Fails
+# when the file does not end exactly after a whole record.
+record_tasks() {
+  LC_ALL=C od -An -v -tu1 "$1" | LC_ALL=C awk '
+    { for (i = 1; i <= NF; i++) b[n++] = $i }
+    END {
+      for (pos = 0; pos < n; pos += 4 + len) {
+        if (n - pos < 4) exit 1
+        len = b[pos] + b[pos + 1] * 256 + b[pos + 2] * 65536 + b[pos + 3] * 16777216
+        if (len >= 2147483648 || len > n - pos - 4) exit 1
+        blank = 1; field = 0; task = ""
+        for (i = pos + 4; i < pos + 4 + len; i++) {
+          if (b[i] > 32) blank = 0
+          if (b[i] == 166) field++
+          else if (field == 1) task = task sprintf("%c", b[i])
+        }
+        if (!blank) print task
+      }
+    }'
+}
+
+# Every file under folder $1 with its checksum.
+folder_sums() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
+
+# The visible windows of process $1 other than window $2, one id a line.
+windows_besides() {
+  xdotool search --all --onlyvisible --pid "$1" --name '.' 2>/dev/null | grep -vx "$2" || true
+}
+
+# Waits up to $3 seconds for a window of process $1 other than window $2 and prints
+# the first one's id.
+wait_window_besides() {
+  local i w
+  for ((i = 0; i < $3 * 10; i++)); do
+    w=$(windows_besides "$1" "$2" | head -n1)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# As window_of, polling: a window that goes away during one search (a box closing)
+# makes that search fail, not the wait.
+wait_window() {
+  local i w
+  for ((i = 0; i < $3 * 10; i++)); do
+    w=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1 || true)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Presses Return in message box $1 and waits until it is gone.
+dismiss_box() {
+  keys_to "$1" Return
+  local i
+  for ((i = 0; i < 50; i++)); do
+    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+    xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to $3 seconds for process $1's message box captioned "Nudgery", checks
+# that its text holds $2, closes it, and checks that no other box follows it.
+expect_message() {
+  local box text
+  box=$(wait_window "$1" '^Nudgery$' "$3" || true)
+  [ -n "$box" ] || fail "no message box saying: $2"
+  [ "$(xdotool search --all --onlyvisible --pid "$1" --name '^Nudgery$' 2>/dev/null | wc -l)" -eq 1 ] ||
+    fail "more than one message box at once, waiting for: $2"
+  text=$(message_text "$box") || fail "cannot read the box that should say: $2"
+  grep -qF -- "$2" <<<"$text" || fail "the box says '$text' where '$2' was expected"
+  dismiss_box "$box" || fail "the box saying '$2' did not close"
+  sleep 1
+  if xdotool search --all --onlyvisible --pid "$1" --name '^Nudgery$' >/dev/null 2>&1; then
+    fail "another box followed the one saying '$2'"
+  fi
+}
+
+# The text of message box $1. Qt copies a box's text with Ctrl+C on Windows only;
+# here a triple click on the text selects it, and the selection is read back.
+message_text() {
+  printf '(none)' | xclip -i -selection primary >/dev/null 2>&1 || true
+  xdotool windowactivate --sync "$1" 2>/dev/null || true
+  local x text
+  # Past the icon, or near the left edge of a box without one.
+  for x in 80 30; do
+    xdotool mousemove --window "$1" "$x" 20 click --repeat 3 --delay 80 1
+    sleep 0.3
+    text=$(timeout 2 xclip -o -selection primary 2>/dev/null || true)
+    if [ -n "$text" ] && [ "$text" != "(none)" ]; then
+      printf '%s\n' "$text"
+      return 0
+    fi
+  done
+  return 1
+}

@@ -29,8 +29,6 @@ trap cleanup EXIT
 [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ] || fail "no print scheduler running"
 [ "$(lpstat -d 2>/dev/null)" = "system default destination: NudgeryPDF" ] ||
   fail "the default printer is not NudgeryPDF: $(lpstat -d 2>&1)"
-# cups-pdf writes into the job owner's home.
-pdf_dir="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
 
 # --- the program folder: two tasks, sorted by task ------------------------------------
 # A record: its length as 4 little-endian bytes, then the ten fields joined by 0xA6.
@@ -80,22 +78,7 @@ pdf_lines() {
 }
 
 # --- print with Ctrl+P -------------------------------------------------------------------
-before=$(ls "$pdf_dir" 2>/dev/null || true)
-new_pdf() { comm -13 <(echo "$before" | sort) <(ls "$pdf_dir" 2>/dev/null | sort) | grep -E '^Nudgery(-job_[0-9]+)?\.pdf$' | head -n1; }
-wait_pdf() {
-  local i f
-  for ((i = 0; i < $1 * 10; i++)); do
-    f=$(new_pdf)
-    if [ -n "$f" ] && [ -z "$(lpstat -o 2>/dev/null)" ]; then
-      sleep 0.5 # cups-pdf renames its finished file into place; let it settle
-      echo "$pdf_dir/$f"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
+pdf_before
 "$BIN" &
 app=$!
 pids+=("$app")
@@ -109,7 +92,7 @@ if ! pdf=$(wait_pdf 20); then
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key --clearmodifiers p
-  pdf=$(wait_pdf 30) || fail "no PDF appeared in $pdf_dir"
+  pdf=$(wait_pdf 30) || fail "no PDF appeared in $PDF_DIR"
 fi
 # No dialog or message opened: the main window is still the program's only window.
 windows=$(xdotool search --all --onlyvisible --pid "$app" --name '.' 2>/dev/null | wc -l)

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -69,6 +70,25 @@ TEST(QtMessageService, ShowsCaptionAndTextWithEveryCarriageReturnAsALineBreak)
     EXPECT_EQ(seen.text, "  one\n\ntwo\nthree");
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+TEST(QtMessageService, CtrlCCopiesTheTextAndLeavesTheBoxOpen)
+{
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    SeenBox seen;
+    QString copied;
+    bool stillOpen = false;
+    showAndAnswer({"Nudgery", "Things ToDo today :\r\r1 - Call", MsgIcon::Information, MsgButtons::Ok},
+                  [&](QMessageBox *b) {
+                      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : b,
+                                      Qt::Key_C, Qt::ControlModifier);
+                      copied = QApplication::clipboard()->text();
+                      stillOpen = b->isVisible();
+                      press(b, QMessageBox::Ok);
+                  },
+                  seen);
+    EXPECT_EQ(copied, "Things ToDo today :\n\n1 - Call");
+    EXPECT_TRUE(stillOpen);
 }
 
 TEST(QtMessageService, MapsEachIcon)
