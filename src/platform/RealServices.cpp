@@ -95,8 +95,8 @@ bool NetworkDownloader::download(const QUrl &url, const QString &localPath)
     QSaveFile out(localPath);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    out.write(body);
-    return out.commit();
+    // commit() misses a failure of its own last flush (a full disk): flush first.
+    return out.write(body) == body.size() && out.flush() && out.commit();
 }
 
 QString XdgAutostartService::entryPath()
@@ -156,7 +156,8 @@ void XdgAutostartService::writeRunEntry(const QString &programPath)
     text += "X-GNOME-Autostart-enabled=true\n";
 
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush() ||
+        !out.commit())
         throw failed;
 }
 

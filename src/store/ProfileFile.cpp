@@ -88,8 +88,10 @@ ProfileData loadForWrite(const QString &path)
 void save(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // The explicit flush: commit() misses a failure of its own last flush (a full
+    // disk) and would put an empty file in place of the settings.
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                    file.flush() && file.commit();
     if (!ok) {
         file.cancelWriting();
         throw StoreError::unableToWrite(QFileInfo(path).absoluteFilePath());

@@ -150,6 +150,11 @@ bool taskFieldIsBlank(const QByteArray &text)
     return true;
 }
 
+// Files that are written in place are opened unbuffered: a buffered write that
+// fails leaves its bytes in the buffer, and the next flush (resize, close) would
+// refuse to cut the file back or land them after the cut.
+constexpr QIODevice::OpenMode InPlace = QIODevice::ReadWrite | QIODevice::Unbuffered;
+
 void truncateTo(QFile &f, qint64 size)
 {
     f.resize(size);
@@ -332,7 +337,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
     QFile f(m_path);
-    openExisting(f, QIODevice::ReadWrite);
+    openExisting(f, InPlace);
     const qint64 end = f.size();
     const QString oldOrder = table.cell(Col::Order, row);
     table.setCell(Col::Order, row, QString::number(end));
@@ -348,7 +353,7 @@ void TaskDataFile::AppendTask(TaskTable &table, int row) const
 void TaskDataFile::BlankTask(qint64 offset) const
 {
     QFile f(m_path);
-    openExisting(f, QIODevice::ReadWrite);
+    openExisting(f, InPlace);
     const qint32 length = recordLengthAt(f, offset);
     const QByteArray blanks(length, ' ');
     if (!f.seek(offset + 4) || f.write(blanks) != blanks.size() || !f.flush())
@@ -400,7 +405,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
     QFile target(targetPath);
-    if (!target.open(QIODevice::ReadWrite))
+    if (!target.open(InPlace))
         throw StoreError::cannotOpen(targetPath, target.errorString());
     const qint64 end = target.size();
     if (!target.seek(end) || target.write(record) != record.size() || !target.flush()) {
@@ -414,7 +419,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 void TaskDataFile::ClearCategory(const QString &name) const
 {
     QFile f(m_path);
-    openExisting(f, QIODevice::ReadWrite);
+    openExisting(f, InPlace);
     const QByteArray bytes = f.readAll();
     const qint64 size = bytes.size();
     qint64 pos = 0;
@@ -442,18 +447,28 @@ void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> 
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         throw StoreError::cannotCreate(path, f.errorString());
+    // A short write (a full disk) sets no error that commit() would see, nor does a
+    // failure of commit()'s own last flush: either would put the short file in place
+    // of the original. Both are checked here.
+    bool written = true;
     QByteArray buffer;
     for (const QByteArray &text : texts) {
         buffer.append(lengthPrefix(text.size()));
         buffer.append(text);
         if (buffer.size() > (1 << 20)) {
-            if (f.write(buffer) != buffer.size())
+            written = f.write(buffer) == buffer.size();
+            if (!written)
                 break;
             buffer.clear();
         }
     }
-    if (!buffer.isEmpty())
-        f.write(buffer);
+    if (written && !buffer.isEmpty())
+        written = f.write(buffer) == buffer.size();
+    if (!written || !f.flush()) {
+        const QString reason = f.errorString();
+        f.cancelWriting();
+        throw StoreError::cannotCreate(path, reason);
+    }
     if (!f.commit())
         throw StoreError::cannotCreate(path, f.errorString());
 }
@@ -461,7 +476,7 @@ void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> 
 void TaskDataFile::appendRecords(const QString &path, const QList<QByteArray> &texts)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadWrite))
+    if (!f.open(InPlace))
         throw StoreError::cannotOpen(path, f.errorString());
     const qint64 end = f.size();
     QByteArray buffer;

@@ -174,18 +174,6 @@ windows_besides() {
   xdotool search --all --onlyvisible --pid "$1" --name '.' 2>/dev/null | grep -vx "$2" || true
 }
 
-# Waits up to $3 seconds for a window of process $1 other than window $2 and prints
-# the first one's id.
-wait_window_besides() {
-  local i w
-  for ((i = 0; i < $3 * 10; i++)); do
-    w=$(windows_besides "$1" "$2" | head -n1)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 # As window_of, polling: a window that goes away during one search (a box closing)
 # makes that search fail, not the wait.
 wait_window() {
@@ -210,25 +198,37 @@ dismiss_box() {
   return 1
 }
 
+# The message boxes captioned "Nudgery" of process $1, one id a line: dialogs, so a
+# main window of that caption (before its tasks are loaded) is not one.
+message_boxes() {
+  local w
+  for w in $(xdotool search --all --onlyvisible --pid "$1" --name '^Nudgery$' 2>/dev/null || true); do
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_NET_WM_WINDOW_TYPE_DIALOG' && echo "$w"
+  done
+  return 0
+}
+
 # Waits up to $3 seconds for process $1's message box captioned "Nudgery", checks
 # that its text holds $2, closes it, and checks that no other box follows it.
 expect_message() {
-  local box text
-  box=$(wait_window "$1" '^Nudgery$' "$3" || true)
+  local box="" text i
+  for ((i = 0; i < $3 * 10; i++)); do
+    box=$(message_boxes "$1")
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
   [ -n "$box" ] || fail "no message box saying: $2"
-  [ "$(xdotool search --all --onlyvisible --pid "$1" --name '^Nudgery$' 2>/dev/null | wc -l)" -eq 1 ] ||
-    fail "more than one message box at once, waiting for: $2"
+  [ "$(wc -l <<<"$box")" -eq 1 ] || fail "more than one message box at once, waiting for: $2"
   text=$(message_text "$box") || fail "cannot read the box that should say: $2"
   grep -qF -- "$2" <<<"$text" || fail "the box says '$text' where '$2' was expected"
   dismiss_box "$box" || fail "the box saying '$2' did not close"
   sleep 1
-  if xdotool search --all --onlyvisible --pid "$1" --name '^Nudgery$' >/dev/null 2>&1; then
-    fail "another box followed the one saying '$2'"
-  fi
+  [ -z "$(message_boxes "$1")" ] || fail "another box followed the one saying '$2'"
 }
 
-# The text of message box $1. Qt copies a box's text with Ctrl+C on Windows only;
-# here a triple click on the text selects it, and the selection is read back.
+# The text of message box $1: a triple click selects it and the X selection is
+# read back. Unlike box_text it leaves no xclip waiting on the caller's output
+# when nothing is copied, so a box that cannot be read fails rather than hangs.
 message_text() {
   printf '(none)' | xclip -i -selection primary >/dev/null 2>&1 || true
   xdotool windowactivate --sync "$1" 2>/dev/null || true

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# In a read-only program folder every write fails with its own message box and the
+# program keeps running: adding a task, ticking one, a setting, archiving, the exit;
+# and a first start in an empty read-only folder, which cannot create its files,
+# still opens the main window. Nothing stored changes. The folder is a tmpfs
+# remounted read-only (root writes through permission bits).
+# Runs under scripts/with-desktop.sh as root; $1 is the nudgery binary.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+BIN=$(readlink -f "$1")
+
+home=$(mktemp -d /tmp/nudgery-ro.XXXXXX)
+empty=$(mktemp -d /tmp/nudgery-ro-empty.XXXXXX)
+app=""
+mounts=()
+cleanup() {
+  local status=$? m
+  [ $status -ne 0 ] && artefact read_only_failure
+  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
+  for m in "${mounts[@]}"; do
+    umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
+  done
+  rmdir "$home" "$empty" 2>/dev/null || true
+  exit $status
+}
+trap cleanup EXIT
+
+[ "$(id -u)" -eq 0 ] || fail "this test mounts a tmpfs and needs root"
+for m in "$home" "$empty"; do
+  mount -t tmpfs -o size=1m,mode=0755 nudgery-ro "$m" || fail "cannot mount a tmpfs"
+  mounts+=("$m")
+done
+
+{
+  task_record "Buy stamps"
+  task_record "Call the plumber"
+  task_record "Renew the passport"
+} >"$home/Tasklyn.DAT"
+{
+  task_record "Old task one"
+  task_record "Old task two"
+} >"$home/Tasklyn.ARK"
+printf '[Preferences]\r\nAlert_s=0\r\nSelectedRow=2\r\n' >"$home/Tasklyn.INI"
+for m in "$home" "$empty"; do
+  mount -o remount,ro "$m" || fail "cannot make the tmpfs read-only"
+  if touch "$m/probe" 2>/dev/null; then fail "$m is still writable"; fi
+done
+before=$(folder_sums "$home")
+dat="$home/Tasklyn.DAT"
+ark="$home/Tasklyn.ARK"
+ini="$home/Tasklyn.INI"
+
+# --- start: it only reads, so no message ---------------------------------------------
+export NUDGERY_HOME="$home"
+"$BIN" &
+app=$!
+main=$(wait_window "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
+[ -n "$main" ] || fail "no main window with the three tasks"
+sleep 1
+[ -z "$(windows_besides "$app" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
+
+# --- add a task --------------------------------------------------------------------------
+keys_to "$main" Insert
+editor=$(wait_window "$app" '^ Add New Task$' 15 || true)
+[ -n "$editor" ] || fail "Insert opened no editor"
+type_to "$editor" "Written in a read-only folder"
+keys_to "$editor" Return
+expect_message "$app" "Cannot open file \"$dat\"." 15
+keys_to "$editor" Escape
+wait_gone "$app" '^ Add New Task$' 10 || fail "Escape did not close the editor"
+[ "$(xdotool getwindowname "$main")" = "Nudgery   [ tasks: 3 ]" ] ||
+  fail "the main window shows '$(xdotool getwindowname "$main")' after the failed add"
+
+# --- tick the selected task -------------------------------------------------------------
+keys_to "$main" space
+expect_message "$app" "Cannot open file \"$dat\"." 15
+
+# --- a setting: the archive viewer stores its size when it closes ----------------------
+keys_to "$main" alt+f
+sleep 0.5
+xdotool key --clearmodifiers o
+viewer=$(wait_window "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15 || true)
+[ -n "$viewer" ] || fail "no archive viewer with the two archived tasks"
+keys_to "$viewer" Escape
+expect_message "$app" "Unable to write to $ini" 15
+wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"
+
+# --- archive the selected task ------------------------------------------------------------
+keys_to "$main" alt+f
+sleep 0.5
+xdotool key --clearmodifiers a
+ask=$(wait_window "$app" '^Information$' 15 || true)
+[ -n "$ask" ] || fail "no question before archiving"
+keys_to "$ask" y
+expect_message "$app" "Cannot open file \"$ark\"." 15
+[ "$(xdotool getwindowname "$main")" = "Nudgery   [ tasks: 3 ]" ] ||
+  fail "the main window shows '$(xdotool getwindowname "$main")' after the failed archiving"
+
+# --- exit: the first setting fails, the program still ends -------------------------------
+keys_to "$main" ctrl+x
+expect_message "$app" "Unable to write to $ini" 15
+wait_exit "$app" 15 || fail "the program did not end after its exit failed to save"
+[ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
+app=""
+now=$(folder_sums "$home")
+[ "$now" = "$before" ] || fail "a file changed: $(diff <(echo "$before") <(echo "$now") || true)"
+
+# --- a first start in an empty read-only folder ------------------------------------------
+export NUDGERY_HOME="$empty"
+"$BIN" &
+app=$!
+expect_message "$app" "Cannot create file \"$empty/Tasklyn.DAT\"." 30
+main=$(wait_window "$app" '^Nudgery' 30 || true)
+[ -n "$main" ] || fail "no main window after the files could not be created"
+keys_to "$main" ctrl+x
+expect_message "$app" "Unable to write to $empty/Tasklyn.INI" 15
+wait_exit "$app" 15 || fail "the program did not end"
+[ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
+app=""
+[ -z "$(ls -A "$empty")" ] || fail "files appeared in the read-only folder: $(ls -A "$empty")"
+echo PASS
