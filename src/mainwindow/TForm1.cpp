@@ -72,7 +72,8 @@ bool TForm1::FormCreate()
         if (!myFormat.isEmpty())
             m_ctx.dates->setShortFormat(myFormat);
         restoreAppearance();                              // 9
-        settings.remove(SettingKey::SortedHint);          // 10
+        // Only tidying: a folder that cannot be written must still show its tasks.
+        guarded([&] { settings.remove(SettingKey::SortedHint); }); // 10
         fillCategories();                                 // 11
         convertIfNeeded();                                // 12
         loadAtStartUp();                                  // 13

@@ -89,19 +89,19 @@ type_to() {
   xdotool type --clearmodifiers --delay 20 -- "$2"
 }
 
-# The text of message box $1, as the box copies it with Ctrl+C. (Not cleared
-# first: a selection owner set by another client can make the program's later
-# claim look stale to the X server.)
+# The text of message box $1, as the box copies it with Ctrl+C; fails when nothing
+# was copied. A marker goes to the clipboard first, so an earlier copy is not
+# taken for this one (xclip's output goes away: it stays behind as the owner).
 box_text() {
+  printf '(none)' | xclip -i -selection clipboard >/dev/null 2>&1 || true
   keys_to "$1" ctrl+c
-  sleep 0.3
   local i text=""
   for ((i = 0; i < 30; i++)); do
-    text=$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)
-    [ -n "$text" ] && break
+    text=$(timeout 2 xclip -selection clipboard -o 2>/dev/null || true)
+    [ -n "$text" ] && [ "$text" != "(none)" ] && { printf '%s\n' "$text" | tr -d '\r'; return 0; }
     sleep 0.1
   done
-  printf '%s\n' "$text" | tr -d '\r'
+  return 1
 }
 
 # --- printing to the cups-pdf queue ------------------------------------------------------
@@ -219,29 +219,9 @@ expect_message() {
   done
   [ -n "$box" ] || fail "no message box saying: $2"
   [ "$(wc -l <<<"$box")" -eq 1 ] || fail "more than one message box at once, waiting for: $2"
-  text=$(message_text "$box") || fail "cannot read the box that should say: $2"
+  text=$(box_text "$box") || fail "cannot read the box that should say: $2"
   grep -qF -- "$2" <<<"$text" || fail "the box says '$text' where '$2' was expected"
   dismiss_box "$box" || fail "the box saying '$2' did not close"
   sleep 1
   [ -z "$(message_boxes "$1")" ] || fail "another box followed the one saying '$2'"
-}
-
-# The text of message box $1: a triple click selects it and the X selection is
-# read back. Unlike box_text it leaves no xclip waiting on the caller's output
-# when nothing is copied, so a box that cannot be read fails rather than hangs.
-message_text() {
-  printf '(none)' | xclip -i -selection primary >/dev/null 2>&1 || true
-  xdotool windowactivate --sync "$1" 2>/dev/null || true
-  local x text
-  # Past the icon, or near the left edge of a box without one.
-  for x in 80 30; do
-    xdotool mousemove --window "$1" "$x" 20 click --repeat 3 --delay 80 1
-    sleep 0.3
-    text=$(timeout 2 xclip -o -selection primary 2>/dev/null || true)
-    if [ -n "$text" ] && [ "$text" != "(none)" ]; then
-      printf '%s\n' "$text"
-      return 0
-    fi
-  done
-  return 1
 }

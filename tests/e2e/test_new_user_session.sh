@@ -42,11 +42,6 @@ start_program() {
   [ -n "$app" ] || fail "the program did not start"
 }
 
-# The program's visible windows other than its main window $1.
-other_windows() {
-  xdotool search --all --onlyvisible --pid "$app" --name '.' 2>/dev/null | grep -vx "$1" || true
-}
-
 # Waits for the main window's caption to count $1 tasks.
 expect_count() {
   window_of "$app" "^Nudgery   \\[ tasks: $1 \\]\$" 10 >/dev/null ||
@@ -96,21 +91,21 @@ select_task() {
   wait_gone "$app" '^ Search for :$' 10 || fail "the search dialog stayed open"
   local found
   for _ in $(seq 50); do
-    found=$(other_windows "$main" | head -n1)
+    found=$(windows_besides "$app" "$main" | head -n1)
     [ -n "$found" ] && break
     sleep 0.1
   done
   [ -n "$found" ] || fail "the search for '$1' showed no result"
   box_text "$found" | grep -qF "$1" || fail "the search result does not name '$1'"
   keys_to "$found" Return
-  for _ in $(seq 50); do [ -z "$(other_windows "$main")" ] && break; sleep 0.1; done
+  for _ in $(seq 50); do [ -z "$(windows_besides "$app" "$main")" ] && break; sleep 0.1; done
 }
 
 # Answers the question box the program shows next with Yes; $1 is its text.
 answer_yes() {
   local box=""
   for _ in $(seq 100); do
-    box=$(other_windows "$main" | tail -n1)
+    box=$(windows_besides "$app" "$main" | tail -n1)
     [ -n "$box" ] && [ "$box" != "${2:-}" ] && break
     box=""
     sleep 0.1
@@ -138,7 +133,7 @@ main=$(window_of "$app" '^Nudgery' 30)
 [ -n "$main" ] || fail "no main window"
 expect_count 0 "first start"
 sleep 1
-[ -z "$(other_windows "$main")" ] || fail "the first start showed a message: $(xdotool getwindowname "$(other_windows "$main" | head -n1)")"
+[ -z "$(windows_besides "$app" "$main")" ] || fail "the first start showed a message: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
 for f in Tasklyn.DAT Tasklyn.ARK; do
   [ -f "$home/$f" ] || fail "the first start made no $f"
   [ ! -s "$home/$f" ] || fail "$f is not empty after the first start"

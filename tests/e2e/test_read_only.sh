@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # In a read-only program folder every write fails with its own message box and the
 # program keeps running: adding a task, ticking one, a setting, archiving, the exit;
-# and a first start in an empty read-only folder, which cannot create its files,
+# a start that cannot tidy its settings file still lists the tasks; and a first
+# start in an empty read-only folder, which cannot create its files,
 # still opens the main window. Nothing stored changes. The folder is a tmpfs
 # remounted read-only (root writes through permission bits).
 # Runs under scripts/with-desktop.sh as root; $1 is the nudgery binary.
@@ -40,7 +41,8 @@ done
   task_record "Old task one"
   task_record "Old task two"
 } >"$home/Tasklyn.ARK"
-printf '[Preferences]\r\nAlert_s=0\r\nSelectedRow=2\r\n' >"$home/Tasklyn.INI"
+# An obsolete key the start-up removes: that write fails, the start goes on.
+printf '[Preferences]\r\nAlert_s=0\r\nSelectedRow=2\r\nSortedHint=Date\r\n' >"$home/Tasklyn.INI"
 for m in "$home" "$empty"; do
   mount -o remount,ro "$m" || fail "cannot make the tmpfs read-only"
   if touch "$m/probe" 2>/dev/null; then fail "$m is still writable"; fi
@@ -50,10 +52,11 @@ dat="$home/Tasklyn.DAT"
 ark="$home/Tasklyn.ARK"
 ini="$home/Tasklyn.INI"
 
-# --- start: it only reads, so no message ---------------------------------------------
+# --- start: removing the obsolete key fails with its message, the tasks still load ------
 export NUDGERY_HOME="$home"
 "$BIN" &
 app=$!
+expect_message "$app" "Unable to write to $ini" 30
 main=$(wait_window "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 [ -n "$main" ] || fail "no main window with the three tasks"
 sleep 1

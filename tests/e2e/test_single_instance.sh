@@ -54,7 +54,7 @@ for n in $(seq 20); do
   others=$(windows_besides "$second" "$box")
   [ -z "$others" ] || fail "second copy $n opened another window: $(xdotool getwindowname "$(echo "$others" | head -n1)")"
   if [ "$n" -eq 1 ]; then
-    text=$(message_text "$box") || fail "cannot read the second copy's box"
+    text=$(box_text "$box") || fail "cannot read the second copy's box"
     [ "$text" = "Nudgery is already running ..." ] || fail "the second copy's box says '$text'"
   fi
   xdotool windowactivate --sync "$box" 2>/dev/null || true
