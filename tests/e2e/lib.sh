@@ -2,9 +2,17 @@
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The window of process $1 whose name matches $2, waiting up to $3 seconds.
+# The window of process $1 whose name matches $2, waiting up to $3 seconds; empty
+# when none came. It polls: a window that goes away during one search (a box
+# closing) makes that search fail, not the wait.
 window_of() {
-  timeout "$3" xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1
+  local i w
+  for ((i = 0; i < $3 * 10; i++)); do
+    w=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1 || true)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 0
 }
 
 # The program's process under the faketime wrapper $1 (faketime forks).
@@ -172,18 +180,6 @@ folder_sums() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha25
 # The visible windows of process $1 other than window $2, one id a line.
 windows_besides() {
   xdotool search --all --onlyvisible --pid "$1" --name '.' 2>/dev/null | grep -vx "$2" || true
-}
-
-# As window_of, polling: a window that goes away during one search (a box closing)
-# makes that search fail, not the wait.
-wait_window() {
-  local i w
-  for ((i = 0; i < $3 * 10; i++)); do
-    w=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -n1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
 }
 
 # Presses Return in message box $1 and waits until it is gone.

@@ -45,7 +45,7 @@ check_start() {
   app=$!
   # The task file is loaded before the main window shows.
   expect_message "$app" "The file \"$dat\" was damaged. Every task before the damage was kept; the original file was saved as \"$dat.damaged\"." 30
-  main=$(wait_window "$app" '^Nudgery   \[ tasks: ' 30 || true)
+  main=$(window_of "$app" '^Nudgery   \[ tasks: ' 30 || true)
   [ -n "$main" ] || fail "$name: no main window"
   [ "$(xdotool getwindowname "$main")" = "Nudgery   [ tasks: $n ]" ] ||
     fail "$name: the main window shows '$(xdotool getwindowname "$main")', expected $n tasks"
@@ -58,7 +58,7 @@ check_start() {
   sleep 0.5
   xdotool key --clearmodifiers o
   expect_message "$app" "The file \"$ark\" was damaged. Every task before the damage was kept; the original file was saved as \"$ark.damaged\"." 15
-  viewer=$(wait_window "$app" '^ Nudgery - Archived Events - \[' 15 || true)
+  viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[' 15 || true)
   [ -n "$viewer" ] || fail "$name: no archive viewer"
   [ "$(xdotool getwindowname "$viewer")" = " Nudgery - Archived Events - [ $m ]" ] ||
     fail "$name: the archive viewer shows '$(xdotool getwindowname "$viewer")', expected $m tasks"

@@ -79,14 +79,14 @@ ini="$home/Tasklyn.INI"
 export NUDGERY_HOME="$home"
 "$BIN" &
 app=$!
-main=$(wait_window "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
+main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 [ -n "$main" ] || fail "no main window with the three tasks"
 sleep 1
 [ -z "$(windows_besides "$app" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
 
 # --- add a task: the append fails, the editor stays open with its text ----------------
 keys_to "$main" Insert
-editor=$(wait_window "$app" '^ Add New Task$' 15 || true)
+editor=$(window_of "$app" '^ Add New Task$' 15 || true)
 [ -n "$editor" ] || fail "Insert opened no editor"
 type_to "$editor" "Written on a full disk"
 keys_to "$editor" Return
@@ -110,7 +110,7 @@ unchanged "the failed tick"
 keys_to "$main" alt+f
 sleep 0.5
 xdotool key --clearmodifiers o
-viewer=$(wait_window "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15 || true)
+viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15 || true)
 [ -n "$viewer" ] || fail "no archive viewer with the two archived tasks"
 keys_to "$viewer" Escape
 expect_message "$app" "Unable to write to $ini" 15
@@ -121,7 +121,7 @@ unchanged "closing the archive viewer"
 keys_to "$main" alt+f
 sleep 0.5
 xdotool key --clearmodifiers a
-ask=$(wait_window "$app" '^Information$' 15 || true)
+ask=$(window_of "$app" '^Information$' 15 || true)
 [ -n "$ask" ] || fail "no question before archiving"
 keys_to "$ask" y
 expect_message "$app" "Unable to write to $ark" 15

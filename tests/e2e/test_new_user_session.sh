@@ -44,7 +44,7 @@ start_program() {
 
 # Waits for the main window's caption to count $1 tasks.
 expect_count() {
-  window_of "$app" "^Nudgery   \\[ tasks: $1 \\]\$" 10 >/dev/null ||
+  [ -n "$(window_of "$app" "^Nudgery   \\[ tasks: $1 \\]\$" 10)" ] ||
     fail "$2: the caption is '$(xdotool getwindowname "$main" 2>/dev/null)', not $1 tasks"
 }
 
@@ -200,7 +200,7 @@ artefact session_archive_viewer
 # A double click on the first row unarchives it, after a question.
 xdotool mousemove --window "$viewer" 40 24 click --repeat 2 --delay 80 1
 answer_yes "Sure to UN-archive this Task ?" "$viewer"
-window_of "$app" '^ Nudgery - Archived Events - \[ 0 \]$' 10 >/dev/null || fail "the viewer still lists the task"
+[ -n "$(window_of "$app" '^ Nudgery - Archived Events - \[ 0 \]$' 10)" ] || fail "the viewer still lists the task"
 keys_to "$viewer" Escape
 wait_gone "$app" '^ Nudgery - Archived Events' 10 || keys_to "$viewer" alt+F4
 wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"

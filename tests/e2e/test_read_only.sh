@@ -57,14 +57,14 @@ export NUDGERY_HOME="$home"
 "$BIN" &
 app=$!
 expect_message "$app" "Unable to write to $ini" 30
-main=$(wait_window "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
+main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 [ -n "$main" ] || fail "no main window with the three tasks"
 sleep 1
 [ -z "$(windows_besides "$app" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
 
 # --- add a task --------------------------------------------------------------------------
 keys_to "$main" Insert
-editor=$(wait_window "$app" '^ Add New Task$' 15 || true)
+editor=$(window_of "$app" '^ Add New Task$' 15 || true)
 [ -n "$editor" ] || fail "Insert opened no editor"
 type_to "$editor" "Written in a read-only folder"
 keys_to "$editor" Return
@@ -82,7 +82,7 @@ expect_message "$app" "Cannot open file \"$dat\"." 15
 keys_to "$main" alt+f
 sleep 0.5
 xdotool key --clearmodifiers o
-viewer=$(wait_window "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15 || true)
+viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15 || true)
 [ -n "$viewer" ] || fail "no archive viewer with the two archived tasks"
 keys_to "$viewer" Escape
 expect_message "$app" "Unable to write to $ini" 15
@@ -92,7 +92,7 @@ wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer di
 keys_to "$main" alt+f
 sleep 0.5
 xdotool key --clearmodifiers a
-ask=$(wait_window "$app" '^Information$' 15 || true)
+ask=$(window_of "$app" '^Information$' 15 || true)
 [ -n "$ask" ] || fail "no question before archiving"
 keys_to "$ask" y
 expect_message "$app" "Cannot open file \"$ark\"." 15
@@ -113,7 +113,7 @@ export NUDGERY_HOME="$empty"
 "$BIN" &
 app=$!
 expect_message "$app" "Cannot create file \"$empty/Tasklyn.DAT\"." 30
-main=$(wait_window "$app" '^Nudgery' 30 || true)
+main=$(window_of "$app" '^Nudgery' 30 || true)
 [ -n "$main" ] || fail "no main window after the files could not be created"
 keys_to "$main" ctrl+x
 expect_message "$app" "Unable to write to $empty/Tasklyn.INI" 15

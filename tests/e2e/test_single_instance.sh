@@ -31,7 +31,7 @@ export NUDGERY_HOME="$home"
 "$BIN" &
 first=$!
 pids+=("$first")
-main=$(wait_window "$first" '^Nudgery' 30 || true)
+main=$(window_of "$first" '^Nudgery' 30 || true)
 [ -n "$main" ] || fail "the first copy showed no main window"
 # Let its start-up writes finish before taking the folder's picture.
 before=$(snapshot)
@@ -48,7 +48,7 @@ for n in $(seq 20); do
   "$BIN" &
   second=$!
   pids+=("$second")
-  box=$(wait_window "$second" '^Nudgery freeware$' 20 || true)
+  box=$(window_of "$second" '^Nudgery freeware$' 20 || true)
   [ -n "$box" ] || fail "second copy $n showed no 'Nudgery freeware' box"
   # The second copy shows that box and nothing else.
   others=$(windows_besides "$second" "$box")
@@ -77,7 +77,7 @@ kill -9 "$first"
 "$BIN" &
 third=$!
 pids+=("$third")
-main3=$(wait_window "$third" '^Nudgery' 30 || true)
+main3=$(window_of "$third" '^Nudgery' 30 || true)
 [ -n "$main3" ] || fail "no main window after a killed copy"
 if xdotool search --all --onlyvisible --pid "$third" --name '^Nudgery freeware$' >/dev/null 2>&1; then
   fail "the stale lock of the killed copy was taken for a running copy"
