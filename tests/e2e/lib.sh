@@ -221,3 +221,66 @@ expect_message() {
   sleep 1
   [ -z "$(message_boxes "$1")" ] || fail "another box followed the one saying '$2'"
 }
+
+# In running program $1 (main window $2, three tasks, two archived) whose folder
+# refuses writes, tries each kind of write and expects its message: $3 when an
+# added or ticked task cannot be stored, $4 when the settings file cannot be
+# written, $5 when the archive cannot take a task. After each, the program still
+# runs, its list is unchanged, and `unchanged <step>` (the caller's) passes.
+every_write_fails() {
+  local app=$1 main=$2 editor viewer ask
+  # Adding: the editor stays open with its text.
+  keys_to "$main" Insert
+  editor=$(window_of "$app" '^ Add New Task$' 15)
+  [ -n "$editor" ] || fail "Insert opened no editor"
+  type_to "$editor" "Written where nothing can be written"
+  keys_to "$editor" Return
+  expect_message "$app" "$3" 15
+  xdotool search --all --onlyvisible --pid "$app" --name '^ Add New Task$' >/dev/null 2>&1 ||
+    fail "the editor closed although its task was not stored"
+  keys_to "$editor" Escape
+  wait_gone "$app" '^ Add New Task$' 10 || fail "Escape did not close the editor"
+  still_listing "$app" "$main" "the failed add"
+  unchanged "the failed add"
+
+  keys_to "$main" space
+  expect_message "$app" "$3" 15
+  still_listing "$app" "$main" "the failed tick"
+  unchanged "the failed tick"
+
+  # A setting: the archive viewer stores its size when it closes.
+  keys_to "$main" alt+f
+  sleep 0.5
+  xdotool key --clearmodifiers o
+  viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15)
+  [ -n "$viewer" ] || fail "no archive viewer with the two archived tasks"
+  keys_to "$viewer" Escape
+  expect_message "$app" "$4" 15
+  wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"
+  unchanged "closing the archive viewer"
+
+  keys_to "$main" alt+f
+  sleep 0.5
+  xdotool key --clearmodifiers a
+  ask=$(window_of "$app" '^Information$' 15)
+  [ -n "$ask" ] || fail "no question before archiving"
+  keys_to "$ask" y
+  expect_message "$app" "$5" 15
+  still_listing "$app" "$main" "the failed archiving"
+  unchanged "the failed archiving"
+}
+
+# Program $1 still runs and main window $2 still counts three tasks after step $3.
+still_listing() {
+  alive "$1" || fail "the program ended after $3"
+  [ "$(xdotool getwindowname "$2")" = "Nudgery   [ tasks: 3 ]" ] ||
+    fail "the main window shows '$(xdotool getwindowname "$2")' after $3"
+}
+
+# Fails when a file of the caller's folder $home differs from its sums in $before
+# (folder_sums), naming step $1.
+unchanged() {
+  local now
+  now=$(folder_sums "$home")
+  [ "$now" = "$before" ] || fail "$1 changed a file: $(diff <(echo "$before") <(echo "$now") || true)"
+}

@@ -67,11 +67,6 @@ tasks_before=$(record_tasks "$home/Tasklyn.DAT") || fail "the task data file bui
 archive_before=$(record_tasks "$home/Tasklyn.ARK") || fail "the archive built here is not sound"
 dat="$home/Tasklyn.DAT"
 # Fails unless every file is as it was before the program started.
-unchanged() {
-  local now
-  now=$(folder_sums "$home")
-  [ "$now" = "$before" ] || fail "$1 changed a file: $(diff <(echo "$before") <(echo "$now") || true)"
-}
 ark="$home/Tasklyn.ARK"
 ini="$home/Tasklyn.INI"
 
@@ -84,50 +79,8 @@ main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 sleep 1
 [ -z "$(windows_besides "$app" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
 
-# --- add a task: the append fails, the editor stays open with its text ----------------
-keys_to "$main" Insert
-editor=$(window_of "$app" '^ Add New Task$' 15 || true)
-[ -n "$editor" ] || fail "Insert opened no editor"
-type_to "$editor" "Written on a full disk"
-keys_to "$editor" Return
-expect_message "$app" "Unable to write to $dat" 15
-xdotool search --all --onlyvisible --pid "$app" --name '^ Add New Task$' >/dev/null 2>&1 ||
-  fail "the editor closed although its task was not stored"
-keys_to "$editor" Escape
-wait_gone "$app" '^ Add New Task$' 10 || fail "Escape did not close the editor"
-alive "$app" || fail "the program ended after the failed add"
-[ "$(xdotool getwindowname "$main")" = "Nudgery   [ tasks: 3 ]" ] ||
-  fail "the main window shows '$(xdotool getwindowname "$main")' after the failed add"
-unchanged "the failed add"
-
-# --- tick the selected task ---------------------------------------------------------------
-keys_to "$main" space
-expect_message "$app" "Unable to write to $dat" 15
-alive "$app" || fail "the program ended after the failed tick"
-unchanged "the failed tick"
-
-# --- a setting: the archive viewer stores its size when it closes ------------------------
-keys_to "$main" alt+f
-sleep 0.5
-xdotool key --clearmodifiers o
-viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15 || true)
-[ -n "$viewer" ] || fail "no archive viewer with the two archived tasks"
-keys_to "$viewer" Escape
-expect_message "$app" "Unable to write to $ini" 15
-wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"
-unchanged "closing the archive viewer"
-
-# --- archive the selected task: the archive's append fails ------------------------------
-keys_to "$main" alt+f
-sleep 0.5
-xdotool key --clearmodifiers a
-ask=$(window_of "$app" '^Information$' 15 || true)
-[ -n "$ask" ] || fail "no question before archiving"
-keys_to "$ask" y
-expect_message "$app" "Unable to write to $ark" 15
-[ "$(xdotool getwindowname "$main")" = "Nudgery   [ tasks: 3 ]" ] ||
-  fail "the main window shows '$(xdotool getwindowname "$main")' after the failed archiving"
-unchanged "the failed archiving"
+# --- add, tick, a setting, archive: each fails with its message ------------------------
+every_write_fails "$app" "$main" "Unable to write to $dat" "Unable to write to $ini" "Unable to write to $ark"
 
 # --- exit with one page free: the settings fit, the task file's rewrite does not ------
 rm "$home/spare"
