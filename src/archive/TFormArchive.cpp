@@ -305,7 +305,7 @@ void TFormArchive::LoadArchive()
 {
     const TaskDataFile file(m_archiveFileName);
     const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, AllItems);
-    if (result.damaged)
+    if (result.tellUser)
         m_ctx.messages->show(isVisible() ? this : nullptr, {AppTitle, file.damagedMessage(result),
                                                             MsgIcon::Warning, MsgButtons::Ok});
 }

@@ -174,8 +174,7 @@ void TForm1::LoadTasks(const QString &filter)
     m_tableLoaded = false;
     const TaskDataFile file(m_dataFileName);
     const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, filter);
-    if (result.damaged && !m_damageReported) {
-        m_damageReported = true;
+    if (result.tellUser) {
         m_ctx.messages->show(isVisible() ? this : nullptr,
                              {AppTitle, file.damagedMessage(result), MsgIcon::Warning, MsgButtons::Ok});
     }

@@ -215,6 +215,5 @@ private:
     bool m_shownOnce = false;
     bool m_closing = false;
     bool m_alphaBlend = false;
-    bool m_damageReported = false;
     bool m_inNotesSwitch = false;
 };

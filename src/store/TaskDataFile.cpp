@@ -4,6 +4,7 @@
 #include "Win1252.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -168,6 +169,65 @@ QString nextBackupName(const QString &path)
     return candidate;
 }
 
+// Damaged files that could not be backed up: the length of their sound part, and
+// whether the user has been told. Such a file is not cut back (the damaged tail
+// may still be worth recovering), so nothing may be written to it: an append would
+// land behind the damage, where no reader finds it, and a rewrite would drop the
+// tail with no copy left.
+struct Uncut
+{
+    qint64 soundLength = 0;
+    bool told = false;
+};
+
+QHash<QString, Uncut> &uncutFiles()
+{
+    static QHash<QString, Uncut> files;
+    return files;
+}
+
+// Backups made by a write, for the next load to tell the user about.
+QHash<QString, QString> &backupsToTell()
+{
+    static QHash<QString, QString> backups;
+    return backups;
+}
+
+QString fileKey(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+// Copies the damaged file aside and cuts it back to its sound part; the backup's
+// name, or empty when no copy could be made (the file is then left as it is).
+QString backUpAndCut(const QString &path, qint64 soundLength)
+{
+    const QString backup = nextBackupName(path);
+    if (!QFile::copy(path, backup)) {
+        uncutFiles()[fileKey(path)].soundLength = soundLength;
+        return {};
+    }
+    uncutFiles().remove(fileKey(path));
+    QFile cut(path);
+    if (cut.open(InPlace))
+        truncateTo(cut, soundLength);
+    return backup;
+}
+
+// Throws unless path may be written: a damaged file gets its backup first.
+void requireBackedUp(const QString &path)
+{
+    const auto it = uncutFiles().constFind(fileKey(path));
+    if (it == uncutFiles().constEnd())
+        return;
+    const QString backup = backUpAndCut(path, it->soundLength);
+    if (backup.isEmpty())
+        throw StoreError(QStringLiteral("The file \"%1\" is damaged and no backup copy of it could be "
+                                        "made: nothing is written to it until there is room for one.")
+                             .arg(path));
+    backupsToTell().insert(fileKey(path), backup);
+}
+
 QString noRecordMessage(const QString &path, qint64 offset)
 {
     return QStringLiteral("There is no task record at position %1 of \"%2\".").arg(offset).arg(path);
@@ -181,7 +241,8 @@ QString TaskDataFile::damagedMessage(const LoadResult &result) const
         return {};
     if (result.damagedBackup.isEmpty())
         return QStringLiteral("The file \"%1\" is damaged: only the tasks before the damage could be "
-                              "read, and no backup copy could be made.")
+                              "read, and no backup copy could be made. Nothing is written to it until "
+                              "there is room for one.")
             .arg(m_path);
     return QStringLiteral("The file \"%1\" was damaged. Every task before the damage was kept; the "
                           "original file was saved as \"%2\".")
@@ -319,14 +380,17 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
         }
         pos += 4 + qint64(length);
     }
+    const QString key = fileKey(m_path);
     if (result.damaged) {
-        const QString backup = nextBackupName(m_path);
-        if (QFile::copy(m_path, backup)) {
-            result.damagedBackup = backup;
-            QFile cut(m_path);
-            if (cut.open(QIODevice::ReadWrite))
-                truncateTo(cut, pos);
-        }
+        result.damagedBackup = backUpAndCut(m_path, pos);
+        Uncut *uncut = result.damagedBackup.isEmpty() ? &uncutFiles()[key] : nullptr;
+        result.tellUser = !uncut || !uncut->told;
+        if (uncut)
+            uncut->told = true;
+    } else {
+        uncutFiles().remove(key);
+        result.damagedBackup = backupsToTell().take(key);
+        result.damaged = result.tellUser = !result.damagedBackup.isEmpty();
     }
     table.setLoadedTasks(std::move(bytes), std::move(rows));
     for (size_t i : withoutText)
@@ -336,6 +400,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
+    requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint64 end = f.size();
@@ -404,6 +469,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
+    requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
         throw StoreError::cannotOpen(targetPath, target.errorString());
@@ -444,6 +510,7 @@ void TaskDataFile::ClearCategory(const QString &name) const
 
 void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> &texts)
 {
+    requireBackedUp(path);
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         throw StoreError::cannotCreate(path, f.errorString());
@@ -475,6 +542,7 @@ void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> 
 
 void TaskDataFile::appendRecords(const QString &path, const QList<QByteArray> &texts)
 {
+    requireBackedUp(path);
     QFile f(path);
     if (!f.open(InPlace))
         throw StoreError::cannotOpen(path, f.errorString());

@@ -21,8 +21,12 @@ public:
         bool fileExisted = true;
         bool damaged = false;
         // Set when the file was damaged: the untouched original was copied here and
-        // the file was cut back to its last whole record.
+        // the file was cut back to its last whole record. (Also set, with damaged, on
+        // the first load after a write made the backup that an earlier load could not.)
         QString damagedBackup;
+        // Whether damagedMessage() is news: a damage left in place for want of a
+        // backup is told once a run, not at every load.
+        bool tellUser = false;
     };
     // What the user is told, once, about a damaged file; empty when it was sound.
     QString damagedMessage(const LoadResult &result) const;
