@@ -422,31 +422,13 @@ void TFormAddEdit::storeRow(int row, bool addMode, const TaskRow &before, int ro
     // A failure leaves the table as the file has it, and the dialog open.
     TaskTable &table = m_main.table();
     const TaskDataFile file = m_main.dataFile();
-    if (addMode) {
-        try {
-            file.AppendTask(table, row);
-        } catch (...) {
-            restoreRow(row, before, rowsBefore);
-            throw;
-        }
-        return;
-    }
     try {
-        file.BlankTask(TaskDataFile::orderOffset(before[Col::Order]));
+        if (addMode)
+            file.AppendTask(table, row);
+        else
+            file.ReplaceTask(table, row, TaskDataFile::orderOffset(before[Col::Order]));
     } catch (...) {
         restoreRow(row, before, rowsBefore);
-        throw;
-    }
-    try {
-        file.AppendTask(table, row);
-    } catch (...) {
-        // The old version is blanked but the new one did not arrive: write the old
-        // one back if the file lets us, so the task is not lost from it.
-        restoreRow(row, before, rowsBefore);
-        try {
-            file.AppendTask(table, row);
-        } catch (...) {
-        }
         throw;
     }
 }

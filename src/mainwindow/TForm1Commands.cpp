@@ -104,12 +104,11 @@ void TForm1::SpeedButton3Click()
     const bool wasDone = before == DoneMark;
     m_table->setCell(Col::Done, r, wasDone ? QStringLiteral(" ") : DoneMark);
     try {
-        file.AppendTask(*m_table, r);
+        file.ReplaceTask(*m_table, r, old);
     } catch (...) {
-        m_table->setCell(Col::Done, r, before); // nothing reached the file
+        m_table->setCell(Col::Done, r, before); // the file is as it was
         throw;
     }
-    file.BlankTask(old);
     if (!wasDone && m_ctx.settings->flag(SettingKey::AutoArchiv))
         Menu_ArchiveTaskClick(SpeedButton3);
     StringGrid1->viewport()->update();

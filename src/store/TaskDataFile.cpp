@@ -436,6 +436,27 @@ void TaskDataFile::SaveAllTasks(const TaskTable &table) const
     writeRecordFile(m_path, texts);
 }
 
+void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
+{
+    // The old record must be where the row says before anything is written: a
+    // stale offset could otherwise name the record about to be appended.
+    readRecord(oldOffset);
+    AppendTask(table, row);
+    try {
+        BlankTask(oldOffset);
+    } catch (...) {
+        // Take the new version out again, so that the file matches the unchanged row
+        // and a retry adds no third copy; should that fail too, both stay.
+        const QString appended = table.cell(Col::Order, row);
+        table.setCell(Col::Order, row, QString::number(oldOffset));
+        try {
+            BlankTask(orderOffset(appended));
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 QByteArray TaskDataFile::readRecord(qint64 offset) const
 {
     QFile f(m_path);

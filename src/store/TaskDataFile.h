@@ -39,6 +39,11 @@ public:
     void AppendTask(TaskTable &table, int row) const;
     // Overwrites the record at offset with blanks of the same length.
     void BlankTask(qint64 offset) const;
+    // A changed task (edited, ticked): row is appended as a new record, then the
+    // old record at oldOffset is blanked, so that a crash between the two leaves the
+    // task twice, never not at all. On a failure the file is left as it was, as far
+    // as it lets itself be written, with row's order cell back at oldOffset.
+    void ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const;
     // Replaces the file (atomically) with one record per task row, in table order.
     void SaveAllTasks(const TaskTable &table) const;
 

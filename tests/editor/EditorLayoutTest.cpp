@@ -28,16 +28,21 @@ protected:
                 QWidget *x = row[i];
                 const std::string name = x->objectName().toStdString() + " in " + language;
                 EXPECT_TRUE(client.contains(x->geometry())) << name;
-                if (auto *label = qobject_cast<QLabel *>(x))
+                if (auto *label = qobject_cast<QLabel *>(x)) {
                     EXPECT_GE(label->width(), label->sizeHint().width()) << name;
-                if (auto *button = qobject_cast<QPushButton *>(x))
+                }
+                if (auto *button = qobject_cast<QPushButton *>(x)) {
                     EXPECT_GE(button->width(), button->sizeHint().width()) << name;
-                if (auto *button = qobject_cast<QToolButton *>(x))
+                }
+                if (auto *button = qobject_cast<QToolButton *>(x)) {
                     EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 4) << name;
-                if (!qobject_cast<QPlainTextEdit *>(x))
+                }
+                if (!qobject_cast<QPlainTextEdit *>(x)) {
                     EXPECT_GE(x->height(), x->minimumSizeHint().height()) << name;
-                if (i > 0)
+                }
+                if (i > 0) {
                     EXPECT_LE(row[i - 1]->geometry().right(), x->geometry().left()) << name;
+                }
             }
         }
         // The spinners sit inside their fields' right ends.

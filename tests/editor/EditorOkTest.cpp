@@ -4,10 +4,41 @@
 
 #include "store/TaskDataFile.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 using TestFiles::fields;
 using TestFiles::record;
 
 namespace {
+
+// While it lives, no file of this process can grow past `bytes` (writing in place
+// still works): a write that would is refused, as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = rlim_t(bytes);
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
 
 class EditorOkTest : public TaskWindowTest
 {
@@ -103,6 +134,82 @@ TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrde
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo two"}));
     EXPECT_EQ(cell(Col::Order, rowOf("Bravo two")), QString::number(a.size() + b.size()));
     EXPECT_EQ(w->grid()->currentRow(), 2);
+}
+
+TEST_F(EditorOkTest, shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefusedAppendLosesNothing)
+{
+    // GIVEN a task data file that cannot grow
+    const QByteArray a = task("Alpha");
+    const QByteArray b = task("Bravo", "03/01/2027", "17:45", {}, "\xD7", "keep me");
+    writeTasks({a, b});
+    start();
+    w->grid()->setCurrentRow(rowOf("Bravo"));
+
+    // WHEN an edit of Bravo is saved
+    withEditor(
+        [&](TFormAddEdit &e) {
+            e.Edit1->selectAll();
+            type("Bravo two");
+            {
+                FileSizeLimit limit(a.size() + b.size());
+                ASSERT_TRUE(limit.isSet());
+                click(e.Button_ok);
+            }
+            // THEN the refusal is reported and the dialog stays open
+            ASSERT_EQ(t.messages.shown.size(), 1);
+            EXPECT_EQ(t.messages.shown[0].icon, MsgIcon::Error);
+            EXPECT_EQ(t.messages.shown[0].text, "Unable to write to " + t.file(FileNames::Data));
+            EXPECT_TRUE(e.isVisible());
+        },
+        [&] { click(w->SpeedButton6); });
+
+    // AND the old version is still in the file, not blanked: the new one had to
+    // arrive first.
+    EXPECT_EQ(dataBytes(), a + b);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo"}));
+    EXPECT_EQ(cell(Col::Order, rowOf("Bravo")), QString::number(a.size()));
+    EXPECT_EQ(cell(Col::Note, rowOf("Bravo")), "keep me");
+
+    // AND with room again the same edit goes through as usual.
+    withEditor(
+        [&](TFormAddEdit &e) {
+            e.Edit1->selectAll();
+            type("Bravo two");
+            click(e.Button_ok);
+            EXPECT_FALSE(e.isVisible());
+        },
+        [&] { click(w->SpeedButton6); });
+    const QByteArray edited = record(fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "",
+                                             QByteArray::number(a.size() + b.size()), "2027-01-03 17:45", "", "18",
+                                             "keep me"}));
+    EXPECT_EQ(dataBytes(), a + blanked(b) + edited);
+}
+
+TEST_F(EditorOkTest, shouldWriteNothingWhenTheEditedTasksRecordIsNoLongerInTheFile)
+{
+    const QByteArray a = task("Alpha");
+    const QByteArray b = task("Bravo");
+    writeTasks({a, b});
+    start();
+    w->grid()->setCurrentRow(rowOf("Bravo"));
+
+    // Another copy of the program rewrote the file without Bravo: the row's offset
+    // is now the end of the file, where the edited version would be appended.
+    writeTasks({a});
+    withEditor(
+        [&](TFormAddEdit &e) {
+            e.Edit1->selectAll();
+            type("Bravo two");
+            click(e.Button_ok);
+            ASSERT_EQ(t.messages.shown.size(), 1);
+            EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("There is no task record at position %1 of \"%2\".")
+                                                    .arg(a.size())
+                                                    .arg(t.file(FileNames::Data)));
+            EXPECT_TRUE(e.isVisible());
+        },
+        [&] { click(w->SpeedButton6); });
+    EXPECT_EQ(dataBytes(), a);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo"}));
 }
 
 TEST_F(EditorOkTest, shouldTakeTheTaskFromTheNotesFirstLineTrimmedAndNotCutIt)

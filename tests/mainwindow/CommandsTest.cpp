@@ -40,9 +40,9 @@ protected:
     QStringList visibleMenu() const
     {
         QStringList out;
-        for (QAction *a : w->PopupMenu2->actions())
-            if (a->isVisible())
-                out << a->objectName();
+        for (QAction *action : w->PopupMenu2->actions())
+            if (action->isVisible())
+                out << action->objectName();
         return out;
     }
     // Runs action; a modal dialog it opens is recorded and closed.
