@@ -1,0 +1,483 @@
+// Kill -9 at random moments while the program's files are being written: a driver
+// (tests/fault/driver) makes the program's own write steps without end, the test
+// kills it, then reads what the kill left, and starts the driver again on it.
+#include "common/TestFiles.h"
+#include "fault/FaultTasks.h"
+#include "store/ProfileFile.h"
+#include "store/TaskDataFile.h"
+#include "store/TaskTable.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+#include <tuple>
+
+namespace {
+
+constexpr int ActiveTasks = 3000;  // tasks 1 .. 3000 start in the task data file
+constexpr int ArchivedTasks = 400; // tasks 3001 .. 3400 start in the archive
+constexpr int Kills = 240;
+
+const QString DataName = QStringLiteral("Tasklyn.DAT");
+const QString ArchiveName = QStringLiteral("Tasklyn.ARK");
+const QString SettingsName = QStringLiteral("Tasklyn.INI");
+
+enum class Where { Data, Archive };
+
+// One stored copy of a task: which file, and which version of the task it is.
+struct Copy
+{
+    Where where = Where::Data;
+    bool done = false;
+    int version = 0;
+    auto key() const { return std::tuple(where, done, version); }
+    bool operator<(const Copy &o) const { return key() < o.key(); }
+    bool operator==(const Copy &o) const { return key() == o.key(); }
+};
+using Copies = std::vector<Copy>; // sorted
+using Tasks = std::map<int, Copies>;
+
+std::string describe(const Copies &copies)
+{
+    if (copies.empty())
+        return "(no copy)";
+    std::string out;
+    for (const Copy &c : copies) {
+        if (!out.empty())
+            out += ", ";
+        out += c.where == Where::Data ? "DAT" : "ARK";
+        out += c.done ? " done v" : " open v";
+        out += std::to_string(c.version);
+    }
+    return out;
+}
+
+QByteArray recordText(int id, bool done, int version, qint64 order)
+{
+    std::array<QByteArray, 10> f = FaultTasks::fields(id, done, version);
+    f[Col::Order] = QByteArray::number(order);
+    QByteArray text;
+    for (int c = 0; c < Col::Count; ++c) {
+        if (c > 0)
+            text += char(0xA6);
+        text += f[size_t(c)];
+    }
+    return text;
+}
+
+// Reads a record file as the format defines it, without the store's code: whole
+// records only, blanked ones skipped, and every other record one whole version of
+// one test task. Returns what is wrong, or nothing.
+std::optional<std::string> scanRecords(const QByteArray &bytes, Where where, Tasks &tasks,
+                                       int &live)
+{
+    const qint64 size = bytes.size();
+    qint64 pos = 0;
+    while (pos < size) {
+        if (size - pos < 4)
+            return "a length prefix cut short at " + std::to_string(pos);
+        const auto *u = reinterpret_cast<const unsigned char *>(bytes.constData() + pos);
+        const qint64 length =
+            qint32(quint32(u[0]) | quint32(u[1]) << 8 | quint32(u[2]) << 16 | quint32(u[3]) << 24);
+        if (length < 0 || length > size - pos - 4)
+            return "a record cut short at " + std::to_string(pos);
+        const QByteArray text = bytes.mid(pos + 4, length);
+        const qint64 at = pos;
+        pos += 4 + length;
+        if (std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) <= 0x20; }))
+            continue;
+        const QList<QByteArray> parts = text.split(char(0xA6));
+        const std::optional<int> id =
+            parts.size() == 10 ? FaultTasks::identityOf(parts[Col::Task]) : std::nullopt;
+        const std::optional<int> version =
+            parts.size() == 10 ? FaultTasks::versionOf(parts[Col::Note]) : std::nullopt;
+        if (!id || !version)
+            return "a record that is no test task at " + std::to_string(at) + ": " +
+                   text.left(60).toStdString();
+        const bool done = parts[Col::Done] == "\xD7";
+        const std::array<QByteArray, 10> expected = FaultTasks::fields(*id, done, *version);
+        for (int c = 0; c < Col::Count; ++c) {
+            if (c != Col::Order && parts[c] != expected[size_t(c)])
+                return "task " + std::to_string(*id) + " at " + std::to_string(at) +
+                       " has a torn field " + std::to_string(c) + ": " + parts[c].toStdString();
+        }
+        bool isNumber = false;
+        parts[Col::Order].toLongLong(&isNumber);
+        if (!isNumber)
+            return "task " + std::to_string(*id) + " at " + std::to_string(at) +
+                   " has no order number";
+        tasks[*id].push_back({where, done, *version});
+        ++live;
+    }
+    return std::nullopt;
+}
+
+// The driver's report: the steps it finished and the one the kill interrupted.
+struct Step
+{
+    QByteArray kind; // "edit", "compact", "ini", ...
+    QList<QByteArray> args;
+    QByteArray line;
+};
+struct DriverLog
+{
+    bool ready = false;
+    QByteArray error;
+    std::vector<Step> finished;
+    std::optional<Step> interrupted;
+};
+
+DriverLog parseLog(const QByteArray &out)
+{
+    DriverLog log;
+    for (const QByteArray &line : out.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        if (line == "ready") {
+            log.ready = true;
+        } else if (line.startsWith("error")) {
+            log.error = line;
+        } else if (line == "ok") {
+            if (log.interrupted)
+                log.finished.push_back(*log.interrupted);
+            log.interrupted.reset();
+        } else {
+            QList<QByteArray> parts = line.split('\t');
+            Step s;
+            s.kind = parts.takeFirst();
+            s.args = parts;
+            s.line = line;
+            log.interrupted = s;
+        }
+    }
+    return log;
+}
+
+bool isRecordStep(const QByteArray &kind)
+{
+    return kind == "edit" || kind == "tick" || kind == "archive" || kind == "unarchive" ||
+           kind == "delete";
+}
+
+// What a record step does to one copy of one task: `from` becomes `to`, or goes.
+struct Change
+{
+    int id = 0;
+    Copy from;
+    std::optional<Copy> to;
+    bool twoSteps = true; // append somewhere, then blank the old record
+};
+
+Change changeOf(const Step &s)
+{
+    Change c;
+    c.id = s.args.value(0).toInt();
+    if (s.kind == "delete") {
+        c.from = {s.args.value(1) == "ARK" ? Where::Archive : Where::Data, s.args.value(2) == "1",
+                  s.args.value(3).toInt()};
+        c.twoSteps = false;
+        return c;
+    }
+    const bool done = s.args.value(1) == "1";
+    const int version = s.args.value(2).toInt();
+    c.from = {s.kind == "unarchive" ? Where::Archive : Where::Data, done, version};
+    if (s.kind == "edit")
+        c.to = Copy{Where::Data, done, version + 1};
+    else if (s.kind == "tick")
+        c.to = Copy{Where::Data, !done, version};
+    else if (s.kind == "archive")
+        c.to = Copy{Where::Archive, done, version};
+    else
+        c.to = Copy{Where::Data, done, version};
+    return c;
+}
+
+// The copies after the change, or nothing when `before` lacks the copy it changes.
+std::optional<Copies> applied(Copies copies, const Change &c, bool keepOld = false)
+{
+    const auto old = std::find(copies.begin(), copies.end(), c.from);
+    if (old == copies.end())
+        return std::nullopt;
+    if (!keepOld)
+        copies.erase(old);
+    if (c.to)
+        copies.push_back(*c.to);
+    std::sort(copies.begin(), copies.end());
+    return copies;
+}
+
+using IniKey = std::pair<QString, QString>;
+
+class CrashSafetyTest : public ::testing::Test
+{
+protected:
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    // The folder as a user's program left it: a few thousand tasks, an archive and
+    // a settings file with the usual keys, every record written by hand here.
+    void writeFixture()
+    {
+        QByteArray data;
+        QByteArray archive;
+        for (int id = 1; id <= ActiveTasks + ArchivedTasks; ++id) {
+            const bool archived = id > ActiveTasks;
+            QByteArray &bytes = archived ? archive : data;
+            const bool done = id % 5 == 0;
+            const int version = id % 3;
+            bytes += TestFiles::record(recordText(id, done, version, bytes.size()));
+            m_tasks[id] = {{archived ? Where::Archive : Where::Data, done, version}};
+        }
+        TestFiles::writeAll(file(DataName), data);
+        TestFiles::writeAll(file(ArchiveName), archive);
+        TestFiles::writeAll(
+            file(SettingsName),
+            "; written by hand for the kill test\r\n"
+            "[Preferences]\r\nWeekendStop=1\r\nHideToolbar=0\r\nWindowPosition=1\r\n"
+            "WindowPositionLeft=120\r\nWindowPositionTop=80\r\nWindowSize=1\r\n"
+            "WindowHeight=400\r\nWindowWidth=600\r\nNoteHeight=129\r\n"
+            "ColumnWidths=[012,206,061,031,012]\r\nSelectedRow=1\r\nSorted=Task\r\n"
+            "SortedOrdr=0\r\nAlert=1\r\nDefNewTime=09h:30\r\n\r\n"
+            "[Options]\r\nLanguage=English\r\n\r\n"
+            "[Category]\r\nCats=6\r\n1=Home\r\n2=Work\r\n3=Garden\r\n4=Car\r\n5=Club\r\n6="
+            "Shop\r\n\r\n"
+            "[Archive]\r\nWindowSize=1\r\nWindowHeight=139\r\nWindowWidth=309\r\nUnArchivAsk="
+            "1\r\n");
+        m_settings = {{{"Preferences", "ColumnWidths"}, "[012,206,061,031,012]"},
+                      {{"Preferences", "SelectedRow"}, "1"},
+                      {{"Preferences", "Sorted"}, "Task"},
+                      {{"Preferences", "SortedOrdr"}, "0"},
+                      {{"Archive", "WindowHeight"}, "139"},
+                      {{"Category", "1"}, "Home"},
+                      {{"Category", "2"}, "Work"},
+                      {{"Category", "3"}, "Garden"},
+                      {{"Category", "4"}, "Car"},
+                      {{"Category", "5"}, "Club"},
+                      {{"Category", "6"}, "Shop"}};
+    }
+
+    // Starts the driver, kills it `delayMs` after it is ready; its report.
+    DriverLog runAndKill(quint32 seed, int delayMs)
+    {
+        QProcess driver;
+        driver.setProgram(QStringLiteral(NUDGERY_CRASH_DRIVER));
+        driver.setArguments({m_dir.path(), QString::number(seed)});
+        driver.start();
+        EXPECT_TRUE(driver.waitForStarted(10000)) << driver.errorString().toStdString();
+        QByteArray out;
+        QElapsedTimer clock;
+        clock.start();
+        while (!out.contains("ready\n") && driver.state() == QProcess::Running &&
+               clock.elapsed() < 30000) {
+            driver.waitForReadyRead(100);
+            out += driver.readAllStandardOutput();
+        }
+        clock.restart();
+        // Read as it comes, so the driver never waits on a full pipe.
+        for (qint64 left = delayMs; left > 0 && driver.state() == QProcess::Running;
+             left = delayMs - clock.elapsed()) {
+            QThread::msleep(ulong(std::min<qint64>(5, left)));
+            driver.waitForReadyRead(0);
+            out += driver.readAllStandardOutput();
+        }
+        const bool wasRunning = driver.state() == QProcess::Running;
+        driver.kill();
+        driver.waitForFinished(10000);
+        out += driver.readAllStandardOutput();
+        EXPECT_TRUE(wasRunning) << "the driver stopped by itself ("
+                                << (driver.exitStatus() == QProcess::CrashExit ? "crashed, code "
+                                                                               : "exit code ")
+                                << driver.exitCode()
+                                << "): " << driver.readAllStandardError().toStdString()
+                                << out.right(300).toStdString();
+        return parseLog(out);
+    }
+
+    // What the files must hold after the steps the driver finished, and the step the
+    // kill cut short; then takes the files' state as the start of the next run.
+    void checkAfterKill(const DriverLog &log)
+    {
+        ASSERT_TRUE(log.ready) << "killed before the driver was ready";
+        ASSERT_TRUE(log.error.isEmpty()) << log.error.toStdString();
+        const std::string where = log.interrupted
+                                      ? "killed during: " + log.interrupted->line.toStdString()
+                                      : std::string("killed between steps");
+        SCOPED_TRACE(where);
+
+        // Only the three files and leftovers of an interrupted rewrite, never a
+        // backup of a damaged file.
+        for (const QString &name :
+             QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            ASSERT_FALSE(name.contains(QStringLiteral(".damaged"))) << name.toStdString();
+            if (name != DataName && name != ArchiveName && name != SettingsName)
+                m_leftovers.insert(name);
+        }
+
+        Tasks seen;
+        int liveData = 0;
+        int liveArchive = 0;
+        const std::optional<std::string> dataProblem =
+            scanRecords(TestFiles::readAll(file(DataName)), Where::Data, seen, liveData);
+        ASSERT_FALSE(dataProblem) << "task data file: " << *dataProblem;
+        const std::optional<std::string> archiveProblem =
+            scanRecords(TestFiles::readAll(file(ArchiveName)), Where::Archive, seen, liveArchive);
+        ASSERT_FALSE(archiveProblem) << "archive: " << *archiveProblem;
+
+        // The program's own reader takes both files as sound and finds the same tasks.
+        for (const auto &[name, live] :
+             {std::pair(DataName, liveData), std::pair(ArchiveName, liveArchive)}) {
+            TaskTable table;
+            const TaskDataFile::LoadResult result =
+                TaskDataFile(file(name)).LoadTasks(table, AllItems);
+            ASSERT_TRUE(result.fileExisted) << name.toStdString();
+            ASSERT_FALSE(result.damaged) << name.toStdString() << " was read as damaged";
+            ASSERT_EQ(table.taskCount(), live) << name.toStdString();
+        }
+
+        for (auto &[id, copies] : seen)
+            std::sort(copies.begin(), copies.end());
+        for (int id = 1; id <= ActiveTasks + ArchivedTasks; ++id) {
+            const size_t n = seen.count(id) ? seen[id].size() : 0;
+            ASSERT_GE(n, 1u) << "task " << id << " was lost";
+            ASSERT_LE(n, 2u) << "task " << id << " is stored " << n
+                             << " times: " << describe(seen[id]);
+        }
+        ASSERT_EQ(seen.size(), size_t(ActiveTasks + ArchivedTasks)) << "a task that never existed";
+
+        // Every finished step is in the files exactly; the interrupted one is there
+        // not at all, wholly, or (append done, blank not yet) as both copies.
+        Tasks expected = m_tasks;
+        for (const Step &s : log.finished) {
+            if (!isRecordStep(s.kind))
+                continue;
+            const Change c = changeOf(s);
+            const std::optional<Copies> after = applied(expected[c.id], c);
+            ASSERT_TRUE(after) << "the driver changed a copy the files did not hold: "
+                               << s.line.toStdString();
+            expected[c.id] = *after;
+        }
+        std::optional<int> open;
+        if (log.interrupted && isRecordStep(log.interrupted->kind)) {
+            const Change c = changeOf(*log.interrupted);
+            open = c.id;
+            const Copies &before = expected[c.id];
+            const std::optional<Copies> after = applied(before, c);
+            ASSERT_TRUE(after) << "the driver changed a copy the files did not hold";
+            const Copies &found = seen[c.id];
+            bool allowed = found == before || found == *after;
+            if (c.twoSteps && !allowed)
+                allowed = found == *applied(before, c, true);
+            EXPECT_TRUE(allowed) << "task " << c.id << " holds " << describe(found)
+                                 << "; before the step " << describe(before);
+            if (c.twoSteps && found.size() == 2 && before.size() == 1)
+                ++m_duplicatesLeft;
+        }
+        for (const auto &[id, copies] : seen) {
+            if (open && id == *open)
+                continue;
+            ASSERT_EQ(describe(copies), describe(expected[id])) << "task " << id;
+        }
+        m_tasks = seen;
+
+        checkSettings(log);
+    }
+
+    void checkSettings(const DriverLog &log)
+    {
+        std::map<IniKey, QString> expected = m_settings;
+        for (const Step &s : log.finished)
+            if (s.kind == "ini")
+                expected[{QString::fromLatin1(s.args.value(0)),
+                          QString::fromLatin1(s.args.value(1))}] =
+                    QString::fromLatin1(s.args.value(2));
+        std::optional<std::pair<IniKey, QString>> open;
+        if (log.interrupted && log.interrupted->kind == "ini") {
+            const QList<QByteArray> &a = log.interrupted->args;
+            open = {{QString::fromLatin1(a.value(0)), QString::fromLatin1(a.value(1))},
+                    QString::fromLatin1(a.value(2))};
+        }
+
+        const ProfileFile ini(file(SettingsName));
+        const QString missing = QStringLiteral("(missing)");
+        for (auto &[key, value] : expected) {
+            const QString found = ini.readString(key.first, key.second, missing);
+            if (open && open->first == key)
+                EXPECT_TRUE(found == value || found == open->second)
+                    << key.first.toStdString() << "/" << key.second.toStdString() << " = "
+                    << found.toStdString() << ", neither " << value.toStdString() << " nor "
+                    << open->second.toStdString();
+            else
+                EXPECT_EQ(found, value)
+                    << key.first.toStdString() << "/" << key.second.toStdString();
+            value = found;
+        }
+        // Keys and lines no step touched stay as they were.
+        EXPECT_EQ(ini.readString("Preferences", "WeekendStop", missing), "1");
+        EXPECT_EQ(ini.readString("Preferences", "WindowWidth", missing), "600");
+        EXPECT_EQ(ini.readString("Options", "Language", missing), "English");
+        EXPECT_EQ(ini.readString("Category", "Cats", missing), "6");
+        EXPECT_EQ(ini.readString("Archive", "UnArchivAsk", missing), "1");
+        EXPECT_TRUE(TestFiles::readAll(file(SettingsName))
+                        .startsWith("; written by hand for the kill test\r\n"));
+        m_settings = expected;
+    }
+
+    QTemporaryDir m_dir;
+    Tasks m_tasks;                        // what the files held after the last kill
+    std::map<IniKey, QString> m_settings; // the keys the driver writes
+    std::set<QString> m_leftovers;
+    int m_duplicatesLeft = 0;
+};
+
+TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMomentsWhileWriting)
+{
+    ASSERT_TRUE(m_dir.isValid());
+    writeFixture();
+
+    const quint32 seed = qEnvironmentVariableIsSet("NUDGERY_FAULT_SEED")
+                             ? quint32(qEnvironmentVariableIntValue("NUDGERY_FAULT_SEED"))
+                             : std::random_device{}();
+    RecordProperty("seed", std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> delay(5, 150);
+
+    std::map<std::string, int> interrupted;
+    for (int kill = 1; kill <= Kills; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill) + " of run seed " + std::to_string(seed));
+        const DriverLog log = runAndKill(quint32(random()), delay(random));
+        checkAfterKill(log);
+        if (HasFailure())
+            return;
+        const std::string kind =
+            !log.interrupted ? std::string("between steps")
+            : log.interrupted->kind == "compact"
+                ? QByteArray(log.interrupted->line).replace('\t', ' ').toStdString()
+                : log.interrupted->kind.toStdString();
+        ++interrupted[kind];
+    }
+
+    std::cout << "Kills by the step they interrupted:";
+    for (const auto &[kind, n] : interrupted)
+        std::cout << " " << kind << " " << n << ";";
+    std::cout << "\nDuplicates left by a kill between append and blank: " << m_duplicatesLeft
+              << "\nTemporary files left in the folder: " << m_leftovers.size() << "\n";
+
+    // Each kind of whole-file rewrite, and the record steps, were cut short a few
+    // times at least (some twenty times each on a typical run).
+    EXPECT_GE(interrupted["compact DAT"], 3);
+    EXPECT_GE(interrupted["compact ARK"], 3);
+    EXPECT_GE(interrupted["ini"], 3);
+    EXPECT_GE(interrupted["edit"] + interrupted["tick"] + interrupted["archive"] +
+                  interrupted["unarchive"],
+              3);
+}
+
+} // namespace
