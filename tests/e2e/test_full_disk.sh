@@ -66,7 +66,6 @@ before=$(folder_sums "$home")
 tasks_before=$(record_tasks "$home/Tasklyn.DAT") || fail "the task data file built here is not sound"
 archive_before=$(record_tasks "$home/Tasklyn.ARK") || fail "the archive built here is not sound"
 dat="$home/Tasklyn.DAT"
-# Fails unless every file is as it was before the program started.
 ark="$home/Tasklyn.ARK"
 ini="$home/Tasklyn.INI"
 

@@ -31,15 +31,6 @@ trap cleanup EXIT
   fail "the default printer is not NudgeryPDF: $(lpstat -d 2>&1)"
 
 # --- the program folder: two tasks, sorted by task ------------------------------------
-# A record: its length as 4 little-endian bytes, then the ten fields joined by 0xA6.
-record() {
-  local LC_ALL=C text="$1" field
-  shift
-  for field in "$@"; do text+=$'\xa6'"$field"; done
-  local n=${#text}
-  printf "\\x$(printf %02x $((n & 255)))\\x$(printf %02x $((n >> 8 & 255)))\\x00\\x00"
-  printf '%s' "$text"
-}
 export NUDGERY_HOME="$home"
 printf '[Preferences]\r\nSorted=Task\r\nSortedOrdr=0\r\nAlert_s=0\r\n[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n' \
   >"$home/Tasklyn.INI"
