@@ -4,8 +4,8 @@
 #include "Win1252.h"
 
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <cstring>
@@ -217,6 +217,8 @@ QString backUpAndCut(const QString &path, qint64 soundLength)
 // Throws unless path may be written: a damaged file gets its backup first.
 void requireBackedUp(const QString &path)
 {
+    if (uncutFiles().isEmpty())
+        return;
     const auto it = uncutFiles().constFind(fileKey(path));
     if (it == uncutFiles().constEnd())
         return;
