@@ -1,6 +1,7 @@
 #include "RealServices.h"
 
 #include "AppContext.h"
+#include "store/SaveFile.h"
 #include "store/StoreError.h"
 
 #include <QDesktopServices>
@@ -14,7 +15,6 @@
 #include <QNetworkRequest>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTimer>
 
@@ -92,11 +92,7 @@ bool NetworkDownloader::download(const QUrl &url, const QString &localPath)
     if (!ok || body.size() > m_sizeCap)
         return false;
 
-    QSaveFile out(localPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    // commit() misses a failure of its own last flush (a full disk): flush first.
-    return out.write(body) == body.size() && out.flush() && out.commit();
+    return SaveFile::replace(localPath, body);
 }
 
 QString XdgAutostartService::entryPath()
@@ -155,9 +151,7 @@ void XdgAutostartService::writeRunEntry(const QString &programPath)
     text += "Exec=" + execLine(programPath).toUtf8() + "\n";
     text += "X-GNOME-Autostart-enabled=true\n";
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush() ||
-        !out.commit())
+    if (!SaveFile::replace(path, text))
         throw failed;
 }
 

@@ -1,11 +1,11 @@
 #include "ProfileFile.h"
 
 #include "ProfileData.h"
+#include "SaveFile.h"
 #include "StoreError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <limits>
 #include <optional>
 
@@ -87,15 +87,8 @@ ProfileData loadForWrite(const QString &path)
 
 void save(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    // The explicit flush: commit() misses a failure of its own last flush (a full
-    // disk) and would put an empty file in place of the settings.
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                    file.flush() && file.commit();
-    if (!ok) {
-        file.cancelWriting();
+    if (!SaveFile::replace(path, bytes))
         throw StoreError::unableToWrite(QFileInfo(path).absoluteFilePath());
-    }
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "TaskDataFile.h"
 
+#include "SaveFile.h"
 #include "StoreError.h"
 #include "Win1252.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -534,33 +534,18 @@ void TaskDataFile::ClearCategory(const QString &name) const
 void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> &texts)
 {
     requireBackedUp(path);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        throw StoreError::cannotCreate(path, f.errorString());
-    // A short write (a full disk) sets no error that commit() would see, nor does a
-    // failure of commit()'s own last flush: either would put the short file in place
-    // of the original. Both are checked here.
-    bool written = true;
-    QByteArray buffer;
+    qsizetype size = 0;
+    for (const QByteArray &text : texts)
+        size += 4 + text.size();
+    QByteArray bytes;
+    bytes.reserve(size);
     for (const QByteArray &text : texts) {
-        buffer.append(lengthPrefix(text.size()));
-        buffer.append(text);
-        if (buffer.size() > (1 << 20)) {
-            written = f.write(buffer) == buffer.size();
-            if (!written)
-                break;
-            buffer.clear();
-        }
+        bytes.append(lengthPrefix(text.size()));
+        bytes.append(text);
     }
-    if (written && !buffer.isEmpty())
-        written = f.write(buffer) == buffer.size();
-    if (!written || !f.flush()) {
-        const QString reason = f.errorString();
-        f.cancelWriting();
+    QString reason;
+    if (!SaveFile::replace(path, bytes, &reason))
         throw StoreError::cannotCreate(path, reason);
-    }
-    if (!f.commit())
-        throw StoreError::cannotCreate(path, f.errorString());
 }
 
 void TaskDataFile::appendRecords(const QString &path, const QList<QByteArray> &texts)
