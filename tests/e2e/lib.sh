@@ -91,6 +91,13 @@ keys_to() {
   xdotool key --clearmodifiers --delay 60 "$@"
 }
 
+# Opens menu $2 of window $1 by its Alt key, then picks its item with key $3.
+menu_item() {
+  keys_to "$1" "alt+$2"
+  sleep 0.5
+  xdotool key --clearmodifiers "$3"
+}
+
 # Activates window $1 and types the text $2.
 type_to() {
   xdotool windowactivate --sync "$1" 2>/dev/null || true
@@ -249,9 +256,7 @@ every_write_fails() {
   unchanged "the failed tick"
 
   # A setting: the archive viewer stores its size when it closes.
-  keys_to "$main" alt+f
-  sleep 0.5
-  xdotool key --clearmodifiers o
+  menu_item "$main" f o
   viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 2 \]$' 15)
   [ -n "$viewer" ] || fail "no archive viewer with the two archived tasks"
   keys_to "$viewer" Escape
@@ -259,9 +264,7 @@ every_write_fails() {
   wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"
   unchanged "closing the archive viewer"
 
-  keys_to "$main" alt+f
-  sleep 0.5
-  xdotool key --clearmodifiers a
+  menu_item "$main" f a
   ask=$(window_of "$app" '^Information$' 15)
   [ -n "$ask" ] || fail "no question before archiving"
   keys_to "$ask" y

@@ -54,9 +54,7 @@ check_start() {
     fail "$name: the task file was not cut back to its sound records"
 
   # The archive is read when its viewer opens.
-  keys_to "$main" alt+f
-  sleep 0.5
-  xdotool key --clearmodifiers o
+  menu_item "$main" f o
   expect_message "$app" "The file \"$ark\" was damaged. Every task before the damage was kept; the original file was saved as \"$ark.damaged\"." 15
   viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[' 15 || true)
   [ -n "$viewer" ] || fail "$name: no archive viewer"

@@ -82,7 +82,7 @@ ok_editor() {
 
 # Makes the row whose task contains $1 current, through Edit > Search list.
 select_task() {
-  keys_to "$main" alt+e h
+  menu_item "$main" e h
   local search
   search=$(window_of "$app" '^ Search for :$' 10)
   [ -n "$search" ] || fail "no search dialog"
@@ -140,7 +140,7 @@ for f in Tasklyn.DAT Tasklyn.ARK; do
 done
 
 # A new category, from the Category menu.
-keys_to "$main" alt+c a
+menu_item "$main" c a
 dialog=$(window_of "$app" '^ New Category :$' 10)
 [ -n "$dialog" ] || fail "Category > Add Category opened no dialog"
 type_to "$dialog" "Garden"
@@ -186,13 +186,13 @@ sleep 0.5
 records "$home/Tasklyn.DAT" | grep -q '^×|Prune the roses|' || fail "ticking did not store the task as done"
 
 select_task "Prune the roses"
-keys_to "$main" alt+f a
+menu_item "$main" f a
 answer_yes "Sure to archive this Task ?"
 expect_count 2 "after archiving"
 [ "$(records "$home/Tasklyn.ARK" | cut -d'|' -f1,2)" = "×|Prune the roses" ] ||
   fail "the archive does not hold the ticked task: $(records "$home/Tasklyn.ARK")"
 
-keys_to "$main" alt+f o
+menu_item "$main" f o
 viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 1 \]$' 10)
 [ -n "$viewer" ] || fail "File > Open Archive showed no viewer with one task"
 sleep 0.5
