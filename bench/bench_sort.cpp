@@ -2,7 +2,7 @@
 // sorts by, each beside its floor measured in the same run: std::sort over the
 // same column's collation keys, computed beforehand. "ratio" is SortRows / floor,
 // both in CPU time.
-#include "mainwindow/SortRows.h"
+#include "tasks/SortRows.h"
 #include "store/TaskTable.h"
 
 #include <QCollator>

@@ -1,5 +1,5 @@
 // The version-file reader: the input as the downloaded version-information file.
-#include "about/VersionCheckLogic.h"
+#include "updates/VersionCheckLogic.h"
 
 #include <QDir>
 #include <QFile>

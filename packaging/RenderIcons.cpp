@@ -1,6 +1,6 @@
 // Writes the in-program icon as hicolor PNGs (<dir>/<n>x<n>/apps/nudgery.png), so
 // the menu shows the same drawing without an SVG renderer at build time.
-#include "app/AppIcon.h"
+#include "platform/AppIcon.h"
 
 #include <QDir>
 #include <QGuiApplication>

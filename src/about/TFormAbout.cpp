@@ -2,7 +2,7 @@
 
 #include "TEXEVersionData.h"
 #include "VersionBlock.h"
-#include "app/AppIcon.h"
+#include "platform/AppIcon.h"
 #include "mainwindow/TForm1.h"
 #include "platform/MessageService.h"
 #include "platform/Services.h"

@@ -1,5 +1,5 @@
-#include "app/AppIcon.h"
-#include "app/ProgramFolder.h"
+#include "platform/AppIcon.h"
+#include "platform/ProgramFolder.h"
 #include "app/Windows.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"

@@ -1,7 +1,7 @@
 #include "ArchiveGrid.h"
 
 #include "ArchiveGridModel.h"
-#include "mainwindow/TaskGridHeader.h"
+#include "widgets/TaskGridHeader.h"
 #include "store/TaskTable.h"
 
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/RowGridView.h"
+#include "widgets/RowGridView.h"
 
 // The archive viewer's grid over its own task table, with the row numbering of
 // RowGridView. One row is selected at a time, always whole. Rows are 16 pixels

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/TaskGridModel.h"
+#include "widgets/TaskGridModel.h"
 
 // The archive grid's view of its table. Header captions may also be set through
 // the model (setHeaderData), which writes them into the table's row 0, so code

@@ -1,8 +1,8 @@
 #include "TFormArchOptions.h"
 
 #include "KeyReleasePreview.h"
-#include "i18n/ApplyLanguage.h"
-#include "mainwindow/RepaintOnAltTab.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/RepaintOnAltTab.h"
 #include "platform/HandlerGuard.h"
 #include "store/Settings.h"
 

@@ -3,7 +3,7 @@
 
 #include "ArchiveGrid.h"
 #include "TFormArchOptions.h"
-#include "mainwindow/SortRows.h"
+#include "tasks/SortRows.h"
 #include "mainwindow/TForm1.h"
 #include "output/PrintCommands.h"
 #include "platform/MessageService.h"

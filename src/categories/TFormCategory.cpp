@@ -1,8 +1,8 @@
 #include "TFormCategory.h"
 
 #include "CategoryList.h"
-#include "i18n/ApplyLanguage.h"
-#include "mainwindow/RepaintOnAltTab.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/RepaintOnAltTab.h"
 #include "mainwindow/TForm1.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"

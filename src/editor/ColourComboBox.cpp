@@ -1,6 +1,6 @@
 #include "ColourComboBox.h"
 
-#include "TextColours.h"
+#include "widgets/TextColours.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

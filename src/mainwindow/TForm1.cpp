@@ -1,9 +1,9 @@
 // The main window's lifecycle: creation steps, showing, activation, closing.
 #include "TForm1.h"
 
-#include "TaskGrid.h"
-#include "app/ProgramFolder.h"
-#include "app/WeekendStop.h"
+#include "widgets/TaskGrid.h"
+#include "platform/ProgramFolder.h"
+#include "WeekendStop.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "platform/TrayIcon.h"

@@ -2,7 +2,7 @@
 
 #include "TForm1.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "archive/TFormArchive.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"

@@ -1,7 +1,7 @@
 // Adding and deleting categories; the search through the input dialog.
 #include "TForm1.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "categories/TFormCategory.h"
 #include "editor/TFormAddEdit.h"
 #include "platform/MessageService.h"

@@ -2,7 +2,7 @@
 
 #include "TForm1.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "editor/TFormAddEdit.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"

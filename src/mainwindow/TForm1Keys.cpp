@@ -2,7 +2,7 @@
 
 #include "TForm1.h"
 
-#include "RepaintOnAltTab.h"
+#include "widgets/RepaintOnAltTab.h"
 
 #include <QAction>
 #include <QApplication>

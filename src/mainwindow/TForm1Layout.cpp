@@ -2,7 +2,7 @@
 // the preferences that change the window's look.
 #include "TForm1.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "store/DateFormat.h"
 #include "platform/Clock.h"
 #include "store/TaskTable.h"

@@ -1,7 +1,7 @@
 // Mouse presses on the grid.
 #include "TForm1.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "VisibleColumnsMenu.h"
 #include "store/TaskTable.h"
 

@@ -5,6 +5,8 @@
 #include "output/HelpText.h"
 #include "output/PlainTextExport.h"
 #include "output/PrintCommands.h"
+#include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 void TForm1::Menu_PrintClick()
 {
@@ -17,7 +19,10 @@ void TForm1::Menu_SavetoFileClick()
     auto *exporter = findChild<PlainTextExport *>(QString(), Qt::FindDirectChildrenOnly);
     if (!exporter)
         exporter = new PlainTextExport(this);
-    exporter->run(*m_table, *StringGrid1, m_ctx.textViewer);
+    std::vector<int> widths;
+    for (int c = 0; c < Col::Count; ++c)
+        widths.push_back(StringGrid1->colWidth(c));
+    exporter->run(*m_table, widths, StringGrid1->viewport()->width(), m_ctx.textViewer);
 }
 
 void TForm1::Menu_HelpFileClick()

@@ -1,8 +1,8 @@
 // Sorting, the category filter and the search of the task list.
 #include "TForm1.h"
 
-#include "SortRows.h"
-#include "TaskGrid.h"
+#include "tasks/SortRows.h"
+#include "widgets/TaskGrid.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 

@@ -1,7 +1,7 @@
 // The notification-area icon and the shown / hidden-in-tray states.
 #include "TForm1.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "platform/TrayIcon.h"
 #include "store/Settings.h"
 

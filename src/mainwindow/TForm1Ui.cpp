@@ -1,8 +1,8 @@
 // Composition of the main window: toolbar, menus, grid, notes pane, context menus.
 #include "TForm1.h"
 
-#include "Glyphs.h"
-#include "TaskGrid.h"
+#include "widgets/Glyphs.h"
+#include "widgets/TaskGrid.h"
 #include "VisibleColumnsMenu.h"
 #include "platform/TrayIcon.h"
 #include "store/TaskTable.h"

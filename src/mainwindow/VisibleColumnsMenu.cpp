@@ -1,6 +1,6 @@
 #include "VisibleColumnsMenu.h"
 
-#include "TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "store/TaskTable.h"
 

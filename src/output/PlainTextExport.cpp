@@ -1,7 +1,6 @@
 #include "PlainTextExport.h"
 
-#include "TaskListings.h"
-#include "mainwindow/TaskGrid.h"
+#include "tasks/TaskListings.h"
 #include "platform/Services.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
@@ -27,21 +26,22 @@ QString PlainTextExport::exportPath()
     return QDir::tempPath() + QStringLiteral("/tasklyn.txt");
 }
 
-std::vector<int> PlainTextExport::shownColumnTextWidths(const TaskGrid &grid)
+std::vector<int> PlainTextExport::shownColumnTextWidths(const std::vector<int> &columnWidths,
+                                                        int room)
 {
     std::vector<int> widths;
-    const int room = grid.viewport()->width();
     int right = 0;
-    for (int c = 0; c < Col::Count; ++c) {
-        right += grid.colWidth(c);
+    for (const int width : columnWidths) {
+        right += width;
         if (right > room)
             break;
-        widths.push_back(Listing::exportTextWidth(grid.colWidth(c)));
+        widths.push_back(Listing::exportTextWidth(width));
     }
     return widths;
 }
 
-void PlainTextExport::run(const TaskTable &table, const TaskGrid &grid, TextViewer *viewer)
+void PlainTextExport::run(const TaskTable &table, const std::vector<int> &columnWidths, int room,
+                          TextViewer *viewer)
 {
     removeLeftover();
     const QString path = exportPath();
@@ -53,7 +53,7 @@ void PlainTextExport::run(const TaskTable &table, const TaskGrid &grid, TextView
         throw StoreError::cannotCreate(QDir::toNativeSeparators(path), file.errorString());
     m_leftover = path;
     const QByteArray bytes =
-        Listing::exportBytes(Listing::exportList(table, shownColumnTextWidths(grid)));
+        Listing::exportBytes(Listing::exportList(table, shownColumnTextWidths(columnWidths, room)));
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.close();
         removeLeftover();

@@ -4,7 +4,6 @@
 #include <QString>
 #include <vector>
 
-class TaskGrid;
 class TaskTable;
 class TextViewer;
 
@@ -19,13 +18,15 @@ public:
     ~PlainTextExport() override;
 
     static QString exportPath();
-    // The text width of every leading column whose right edge fits the grid's
-    // viewport; a hidden column counts with width 0.
-    static std::vector<int> shownColumnTextWidths(const TaskGrid &grid);
+    // The text width of every leading column whose right edge fits in `room`
+    // pixels (the grid's viewport); a hidden column counts with width 0.
+    static std::vector<int> shownColumnTextWidths(const std::vector<int> &columnWidths, int room);
 
-    // Writes the table as the grid shows it, then opens it in the viewer.
-    // Throws StoreError when the file cannot be written; the viewer is then not started.
-    void run(const TaskTable &table, const TaskGrid &grid, TextViewer *viewer);
+    // Writes the table as the grid shows it (its column widths and viewport width),
+    // then opens it in the viewer. Throws StoreError when the file cannot be
+    // written; the viewer is then not started.
+    void run(const TaskTable &table, const std::vector<int> &columnWidths, int room,
+             TextViewer *viewer);
 
 private:
     void removeLeftover();

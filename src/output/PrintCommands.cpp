@@ -1,7 +1,7 @@
 #include "PrintCommands.h"
 
 #include "LinePrinter.h"
-#include "TaskListings.h"
+#include "tasks/TaskListings.h"
 #include "platform/Services.h"
 #include "store/StoreError.h"
 

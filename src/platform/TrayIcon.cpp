@@ -1,6 +1,6 @@
 #include "TrayIcon.h"
 
-#include "app/AppIcon.h"
+#include "AppIcon.h"
 
 #include <QCursor>
 #include <QSystemTrayIcon>

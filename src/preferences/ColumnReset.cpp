@@ -1,7 +1,7 @@
 #include "ColumnReset.h"
 
 #include "mainwindow/TForm1.h"
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
 
 void resetColumnWidths(TForm1 &main)

@@ -1,9 +1,9 @@
 #include "StorePreferences.h"
 
 #include "TFormOptions.h"
-#include "i18n/ApplyLanguage.h"
+#include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "platform/Services.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"

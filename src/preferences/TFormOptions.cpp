@@ -2,7 +2,7 @@
 #include "TFormOptions.h"
 
 #include "FitToFont.h"
-#include "i18n/ApplyLanguage.h"
+#include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
 #include "platform/HandlerGuard.h"
 #include "store/DateFormat.h"

@@ -3,7 +3,7 @@
 
 #include "ColumnReset.h"
 #include "SavePathBrowser.h"
-#include "mainwindow/RepaintOnAltTab.h"
+#include "widgets/RepaintOnAltTab.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
 

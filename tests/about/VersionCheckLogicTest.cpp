@@ -1,5 +1,5 @@
 // Reading the offered version and turning versions into numbers.
-#include "about/VersionCheckLogic.h"
+#include "updates/VersionCheckLogic.h"
 #include "common/TestFiles.h"
 #include "store/StoreError.h"
 

@@ -1,6 +1,6 @@
 // The new-version check against a loopback HTTP server through the real downloader.
 #include "LoopbackServer.h"
-#include "about/VersionCheckLogic.h"
+#include "updates/VersionCheckLogic.h"
 #include "common/TestFiles.h"
 #include "platform/RealServices.h"
 #include "store/StoreError.h"

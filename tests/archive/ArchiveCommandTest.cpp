@@ -1,7 +1,7 @@
 // Moving the selected tasks of the main window into the archive file.
 #include "ArchiveFixture.h"
 
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>

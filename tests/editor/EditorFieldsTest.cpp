@@ -3,7 +3,7 @@
 #include "EditorFixture.h"
 
 #include "editor/EditorRules.h"
-#include "editor/TextColours.h"
+#include "widgets/TextColours.h"
 #include "store/DateFormat.h"
 
 #include <QAction>

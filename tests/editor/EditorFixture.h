@@ -6,7 +6,7 @@
 #include "editor/ColourComboBox.h"
 #include "editor/TFormAddEdit.h"
 #include "mainwindow/TForm1.h"
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // program's own windows happen not to use: exact designed left edges, labels with
 // a buddy, group titles, a plain table's header.
 #include "ReadBack.h"
-#include "i18n/ApplyLanguage.h"
+#include "widgets/ApplyLanguage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 #include "ReadBack.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
-#include "i18n/ApplyLanguage.h"
+#include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
 #include "mainwindow/VisibleColumnsMenu.h"
 #include "store/TaskTable.h"

@@ -7,7 +7,7 @@
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
 #include "editor/TFormAddEdit.h"
-#include "i18n/ApplyLanguage.h"
+#include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
 #include "preferences/TFormOptions.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"

@@ -3,7 +3,7 @@
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
 #include "mainwindow/TForm1.h"
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "store/ProfileData.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"

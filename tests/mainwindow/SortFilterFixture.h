@@ -4,7 +4,7 @@
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
 #include "mainwindow/TForm1.h"
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // The row-sort routine on a bare task table.
-#include "mainwindow/SortRows.h"
+#include "tasks/SortRows.h"
 #include "store/TaskTable.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "GridFixture.h"
 
-#include "editor/TextColours.h"
-#include "mainwindow/TaskGridHeader.h"
+#include "widgets/TextColours.h"
+#include "widgets/TaskGridHeader.h"
 
 #include <QPalette>
 

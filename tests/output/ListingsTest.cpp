@@ -1,6 +1,6 @@
 // What a printed page or PDF cannot show: the fields' exact widths, trailing
 // blanks included. The lines as seen on paper are checked in PrintListTest.
-#include "output/TaskListings.h"
+#include "tasks/TaskListings.h"
 #include "store/TaskTable.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "common/Eventually.h"
 #include "PreferencesFixture.h"
 
-#include "mainwindow/TaskGrid.h"
+#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
 
 #include <QScrollBar>

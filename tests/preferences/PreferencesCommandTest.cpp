@@ -1,8 +1,8 @@
 // The preferences command: what Ok stores and applies, what Cancel leaves.
 #include "PreferencesFixture.h"
 
-#include "i18n/ApplyLanguage.h"
-#include "mainwindow/TaskGrid.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/TaskGrid.h"
 #include "platform/MessageService.h"
 
 #include <QAction>

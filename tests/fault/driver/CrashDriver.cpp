@@ -14,7 +14,7 @@
 // the same store calls in the same order as they do, naming each one below.
 
 #include "fault/FaultTasks.h"
-#include "mainwindow/SortRows.h"
+#include "tasks/SortRows.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"

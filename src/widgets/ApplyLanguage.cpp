@@ -1,7 +1,7 @@
 #include "ApplyLanguage.h"
 
-#include "LanguageTables.h"
-#include "mainwindow/TaskGrid.h"
+#include "i18n/LanguageTables.h"
+#include "TaskGrid.h"
 #include "store/TaskTable.h"
 
 #include <QAbstractButton>

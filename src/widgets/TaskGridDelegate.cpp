@@ -1,6 +1,6 @@
 #include "TaskGridDelegate.h"
 
-#include "editor/TextColours.h"
+#include "TextColours.h"
 #include "platform/Clock.h"
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"
