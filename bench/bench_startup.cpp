@@ -5,12 +5,13 @@
 // recorded instead of shown, and the clock is fixed so the agenda always lists
 // the same tasks (about one in 28 is due "today").
 #include "BenchData.h"
-#include "app/Windows.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
 #include "platform/RealServices.h"
+#include "reminders/AlarmTimer.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "tasks/TaskList.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -98,12 +99,14 @@ StartUp startOnce(const QString &source)
 
     StartUp out;
     const auto t0 = std::chrono::steady_clock::now();
-    auto w = std::make_unique<TForm1>(ctx);
+    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive));
+    AlarmTimer alarm;
+    auto w = std::make_unique<TForm1>(ctx, tasks, alarm);
     if (!w->FormCreate()) {
         out.error = QStringLiteral("start-up stopped in FormCreate");
         return out;
     }
-    createOtherWindows(*w, ctx);
+    w->createDialogs();
     w->show();
     if (!waitForExposed(*w)) {
         out.error = QStringLiteral("the window was never exposed");

@@ -3,7 +3,6 @@
 #include "TEXEVersionData.h"
 #include "VersionBlock.h"
 #include "platform/AppIcon.h"
-#include "mainwindow/TForm1.h"
 #include "platform/MessageService.h"
 #include "platform/Services.h"
 
@@ -73,8 +72,8 @@ LineEnd lastLineEnd(const QLabel *label)
 
 } // namespace
 
-TFormAbout::TFormAbout(AppContext &ctx, TForm1 &main, const WebLinks &links)
-    : QDialog(&main), m_ctx(ctx), m_links(links)
+TFormAbout::TFormAbout(AppContext &ctx, QWidget *parent, const WebLinks &links)
+    : QDialog(parent), m_ctx(ctx), m_links(links)
 {
     setObjectName(QStringLiteral("FormAbout"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -124,7 +123,7 @@ TFormAbout::TFormAbout(AppContext &ctx, TForm1 &main, const WebLinks &links)
     for (QLabel *l : {Label5, Label8})
         l->setVisible(!m_links.donationPage.isEmpty());
 
-    FormCreate(main);
+    FormCreate();
 }
 
 QLabel *TFormAbout::label(const char *name, const QString &text, int pixelSize, bool link)
@@ -150,7 +149,7 @@ QLabel *TFormAbout::label(const char *name, const QString &text, int pixelSize, 
     return l;
 }
 
-void TFormAbout::FormCreate(TForm1 &main)
+void TFormAbout::FormCreate()
 {
     TEXEVersionData version;
     ReadVersionData(VersionBlock::program(), version);
@@ -159,7 +158,8 @@ void TFormAbout::FormCreate(TForm1 &main)
     Label6->setText(version.Comments);
     arrange();
     // Where the main window stands now, at start-up; later moves do not count.
-    move(main.x() - 10, main.y() + 140);
+    if (parentWidget())
+        move(parentWidget()->x() - 10, parentWidget()->y() + 140);
 }
 
 void TFormAbout::arrange()

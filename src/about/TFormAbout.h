@@ -7,7 +7,6 @@
 
 class QFrame;
 class QLabel;
-class TForm1;
 
 // The about box: the program's name and version, its description and icon, and
 // three links (e-mail, freeware page, donation page). A click anywhere but on a
@@ -17,7 +16,7 @@ class TFormAbout : public QDialog
 {
     Q_OBJECT
 public:
-    TFormAbout(AppContext &ctx, TForm1 &main, const WebLinks &links = WebLinks::fromBuild());
+    TFormAbout(AppContext &ctx, QWidget *parent, const WebLinks &links = WebLinks::fromBuild());
 
     void FormClick();
     void Label7Click();  // e-mail
@@ -37,7 +36,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void FormCreate(TForm1 &main);
+    void FormCreate();
     QLabel *label(const char *name, const QString &text, int pixelSize, bool link = false);
     void arrange();
     void placeDonateLink();

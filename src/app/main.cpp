@@ -1,13 +1,14 @@
 #include "platform/AppIcon.h"
 #include "platform/ProgramFolder.h"
-#include "app/Windows.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
 #include "platform/QtMessageService.h"
 #include "platform/RealServices.h"
 #include "platform/SingleInstance.h"
 #include "store/DateFormat.h"
+#include "reminders/AlarmTimer.h"
 #include "store/Settings.h"
+#include "tasks/TaskList.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -48,11 +49,12 @@ int main(int argc, char *argv[])
     RealPlatform platform;
     platform.wire(ctx);
 
-    TForm1 w(ctx);
+    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive));
+    AlarmTimer alarm;
+    TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())
         return 0; // the weekend stop: nothing else runs, no window is shown
-
-    createOtherWindows(w, ctx);
+    w.createDialogs();
 
     QObject::connect(&w, &TForm1::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &w, [&w] { w.bringToFront(); });

@@ -6,7 +6,8 @@
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "tasks/SortRows.h"
-#include "mainwindow/TForm1.h"
+#include "TFormArchOptions.h"
+#include "tasks/TaskList.h"
 #include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
@@ -70,10 +71,10 @@ int textButtonWidth(const QPushButton *b, int designed)
 
 } // namespace
 
-TFormArchive::TFormArchive(AppContext &ctx, TForm1 &main)
-    : QDialog(&main,
+TFormArchive::TFormArchive(AppContext &ctx, TaskList &tasks, QWidget *parent)
+    : QDialog(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_ctx(ctx), m_main(main)
+      m_ctx(ctx), m_tasks(tasks)
 {
     setObjectName(QStringLiteral("FormArchive"));
     setWindowTitle(DesignCaption);
@@ -92,6 +93,7 @@ TFormArchive::TFormArchive(AppContext &ctx, TForm1 &main)
     connectHandlers();
     applySizeLimits();
     FormCreate();
+    FormArchOptions = new TFormArchOptions(ctx, this);
 }
 
 bool TFormArchive::guarded(const std::function<void()> &handler)

@@ -11,7 +11,8 @@ class QPushButton;
 class QToolButton;
 class ArchiveGrid;
 class TaskTable;
-class TForm1;
+class TaskList;
+class TFormArchOptions;
 
 // The archive viewer: the tasks held in the archive file, moved back into the task
 // list ("Unarchive") or deleted for good, sorted by a header click, printed. It
@@ -21,7 +22,7 @@ class TFormArchive : public QDialog
 {
     Q_OBJECT
 public:
-    TFormArchive(AppContext &ctx, TForm1 &main);
+    TFormArchive(AppContext &ctx, TaskList &tasks, QWidget *parent);
 
     TaskTable &table() { return *m_table; }
     QString archiveFileName() const { return m_archiveFileName; }
@@ -82,7 +83,9 @@ private:
     bool guarded(const std::function<void()> &handler);
 
     AppContext &m_ctx;
-    TForm1 &m_main;
+    TaskList &m_tasks;
+    // The archive preferences, opened from this window's menu.
+    TFormArchOptions *FormArchOptions = nullptr;
     TaskTable *m_table = nullptr;
     QString m_archiveFileName;
     QString m_archiveBaseCaption;

@@ -4,7 +4,7 @@
 #include "ArchiveGrid.h"
 #include "TFormArchOptions.h"
 #include "tasks/SortRows.h"
-#include "mainwindow/TForm1.h"
+#include "tasks/TaskList.h"
 #include "output/PrintCommands.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
@@ -34,12 +34,10 @@ void TFormArchive::Button_UnarchiveClick()
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow()));
     // The record goes back unchanged, so a done task comes back done.
     const QByteArray record = TaskDataFile(m_archiveFileName).readRecord(position);
-    TaskDataFile::appendRecords(m_main.dataFileName(), {record.mid(4)});
+    m_tasks.unarchive(record.mid(4));
     BlankArchivedTask(position);
     reload();
-    m_main.LoadTasks(m_main.categoryFilter());
-    m_main.ApplySort();
-    m_main.AdjustLayout();
+    m_tasks.refresh();
 }
 
 void TFormArchive::Button_DelClick()
@@ -99,6 +97,5 @@ void TFormArchive::pop1_PrintClick()
 
 void TFormArchive::Preferences1Click()
 {
-    if (m_main.FormArchOptions)
-        m_main.FormArchOptions->exec();
+    FormArchOptions->exec();
 }

@@ -3,7 +3,7 @@
 #include "CategoryList.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"
-#include "mainwindow/TForm1.h"
+#include "tasks/TaskList.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
@@ -32,7 +32,8 @@ constexpr double CaptionFontAllowance = 1.3;
 
 } // namespace
 
-TFormCategory::TFormCategory(AppContext &ctx, TForm1 &main) : QDialog(&main), m_ctx(ctx), m_main(main)
+TFormCategory::TFormCategory(AppContext &ctx, TaskList &tasks, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_tasks(tasks)
 {
     setObjectName(QStringLiteral("FormCategory"));
     // A dialog frame: a caption and a close button only, which leaves the narrow
@@ -115,6 +116,45 @@ void TFormCategory::showInput(QWidget *input)
     input->show();
 }
 
+bool TFormCategory::askNewCategory()
+{
+    hideInputs();
+    showInput(Edit1);
+    Edit1->clear();
+    setWindowTitle(NewCaption);
+    return exec() == QDialog::Accepted;
+}
+
+QString TFormCategory::newName() const
+{
+    return Edit1->text();
+}
+
+bool TFormCategory::askDeleteCategory(const QStringList &names, int current)
+{
+    hideInputs();
+    showInput(ComboBox1);
+    ComboBox1->clear();
+    ComboBox1->addItems(names);
+    ComboBox1->setCurrentIndex(current);
+    setWindowTitle(DeleteCaption);
+    return exec() == QDialog::Accepted && windowTitle() == DeleteCaption;
+}
+
+QString TFormCategory::chosenCategory() const
+{
+    return ComboBox1->currentText();
+}
+
+QString TFormCategory::askSearch()
+{
+    hideInputs();
+    showInput(Edit2);
+    Edit2->clear();
+    setWindowTitle(SearchCaption);
+    return exec() == QDialog::Accepted ? Edit2->text() : QString();
+}
+
 void TFormCategory::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -161,7 +201,7 @@ void TFormCategory::addCategory()
         return;
     }
     CategoryList(*m_ctx.settings).add(name);
-    m_main.categoryAdded(name);
+    m_tasks.tellCategoryAdded(name);
     accept();
 }
 
@@ -176,7 +216,7 @@ void TFormCategory::deleteCategory()
         return;
     }
     CategoryList(*m_ctx.settings).remove(name);
-    m_main.categoryDeleted(name);
+    m_tasks.tellCategoryDeleted(name);
     accept();
 }
 

@@ -9,7 +9,7 @@
 class QComboBox;
 class QLineEdit;
 class QToolButton;
-class TForm1;
+class TaskList;
 
 // The one-line input dialog: a new category name, the category to delete, or a
 // search text. Its mode is its caption; the caller puts the mode's input in view
@@ -18,7 +18,7 @@ class TFormCategory : public QDialog
 {
     Q_OBJECT
 public:
-    TFormCategory(AppContext &ctx, TForm1 &main);
+    TFormCategory(AppContext &ctx, TaskList &tasks, QWidget *parent);
 
     static inline const QString NewCaption = QStringLiteral(" New Category :");
     static inline const QString DeleteCaption = QStringLiteral(" Delete Category ...");
@@ -28,6 +28,17 @@ public:
     void hideInputs();
     // Places one input in view at left 4.
     void showInput(QWidget *input);
+
+    // The three modes, each shown modally. A new name: whether one was added
+    // (newName() is the text typed, Ok or not).
+    bool askNewCategory();
+    QString newName() const;
+    // The category to delete, chosen from `names` ("All Items" first): whether one
+    // was deleted.
+    bool askDeleteCategory(const QStringList &names, int current);
+    QString chosenCategory() const;
+    // The search text; empty when cancelled.
+    QString askSearch();
 
     void SpeedButton1Click(); // Ok
     void SpeedButton2Click(); // Cancel
@@ -53,5 +64,5 @@ private:
     bool guarded(const std::function<void()> &handler);
 
     AppContext &m_ctx;
-    TForm1 &m_main;
+    TaskList &m_tasks;
 };

@@ -8,15 +8,15 @@
 #include "widgets/ApplyLanguage.h"
 #include "widgets/Glyphs.h"
 #include "widgets/RepaintOnAltTab.h"
-#include "mainwindow/TForm1.h"
-#include "widgets/TaskGrid.h"
+#include "categories/TFormCategory.h"
+#include "reminders/AlarmTimer.h"
+#include "tasks/TaskList.h"
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
-#include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
 
 #include <QApplication>
@@ -79,8 +79,8 @@ QString twoDigits(int value)
 
 } // namespace
 
-TFormAddEdit::TFormAddEdit(AppContext &ctx, TForm1 &main)
-    : QDialog(&main), m_ctx(ctx), m_main(main)
+TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_tasks(tasks), m_alarm(alarm)
 {
     setObjectName(QStringLiteral("FormAddEdit"));
     setWindowTitle(AddCaption);
@@ -90,6 +90,8 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TForm1 &main)
     // The dialog sees every key before its controls do.
     qApp->installEventFilter(this);
     FormCreate();
+    connect(&m_tasks, &TaskList::categoryAdded, this, [this](const QString &name) { ComboBox2->addItem(name); });
+    connect(&m_tasks, &TaskList::categoryDeleted, this, &TFormAddEdit::categoryDeleted);
 }
 
 TFormAddEdit::~TFormAddEdit()
@@ -200,7 +202,8 @@ void TFormAddEdit::FormCreate()
     if (settings.flag(SettingKey::WindowSize))
         resize(width(), settings.integer(SettingKey::NoteHeight));
     // 7: placed once, beside the main window.
-    move(m_main.x() - 90, m_main.y() + 50);
+    if (parentWidget())
+        move(parentWidget()->x() - 90, parentWidget()->y() + 50);
     // 8
     ComboBox2->clear();
     const int cats = settings.integer(SettingKey::Cats);
@@ -344,24 +347,13 @@ void TFormAddEdit::Button_okClick()
         }
         // 4
         Edit3->setText(m_ctx.dates->shortDate(*date));
-        const bool addMode = windowTitle() != EditCaption;
-        TaskTable &table = m_main.table();
-        const int rowsBefore = table.rowCount();
-        const int row = chooseTargetRow(); // 5
-        const TaskRow before = row < rowsBefore ? table.row(row) : TaskRow();
-        try {
-            writeRow(row); // 6
-        } catch (...) {
-            restoreRow(row, before, rowsBefore);
-            throw;
-        }
-        storeRow(row, addMode, before, rowsBefore); // 7
-        m_main.LoadTasks(m_main.categoryFilter()); // 8
-        m_main.ApplySort();
-        m_main.AdjustLayout();
-        selectAfterSave(row);                  // 9
-        m_main.Timer1->setInterval(60000);     // 10
-        accept();                              // 11
+        const TaskRow task = fieldsAsTask();
+        if (windowTitle() == EditCaption)
+            m_tasks.replace(m_editRow, task); // 5-9
+        else
+            m_tasks.add(task);
+        m_alarm.pause();                      // 10
+        accept();                             // 11
     });
 }
 
@@ -377,69 +369,82 @@ bool TFormAddEdit::refuseUnstorable(QWidget *field, const QString &text, const Q
     return true;
 }
 
-int TFormAddEdit::chooseTargetRow()
+TaskRow TFormAddEdit::fieldsAsTask() const
 {
-    TaskTable &table = m_main.table();
-    if (windowTitle() == EditCaption)
-        return m_main.grid()->currentRow();
-    if (table.isEmpty())
-        return 1;
-    table.setRowCount(table.rowCount() + 1);
-    return table.rowCount() - 1;
-}
-
-void TFormAddEdit::writeRow(int row)
-{
-    TaskTable &table = m_main.table();
     const DateFormat &dates = *m_ctx.dates;
-    table.setCell(Col::Done, row, Label4->text());
-    table.setCell(Col::Task, row, Edit1->text());
-    table.setCell(Col::Date, row, Edit3->text());
-    table.setCell(Col::Note, row, noteText());
-    table.setCell(Col::Priority, row, ComboBox1->currentText());
+    TaskRow task;
+    task[Col::Done] = Label4->text();
+    task[Col::Task] = Edit1->text();
+    task[Col::Date] = Edit3->text();
+    task[Col::Note] = noteText();
+    task[Col::Priority] = ComboBox1->currentText();
     const QTime time(Edit2->text().toInt(), Edit4->text().toInt());
-    table.setCell(Col::Hour, row, dates.formatTime(time, QStringLiteral("hh:nn")));
-    table.setCell(Col::Category, row, ComboBox2->currentIndex() < 0 ? QString() : ComboBox2->currentText());
-    table.setCell(Col::TextColor, row, QString::number(ComboBox3->currentIndex()));
-    const QString dateHour = table.cell(Col::Date, row) + QLatin1Char(' ') + table.cell(Col::Hour, row);
+    task[Col::Hour] = dates.formatTime(time, QStringLiteral("hh:nn"));
+    task[Col::Category] = ComboBox2->currentIndex() < 0 ? QString() : ComboBox2->currentText();
+    task[Col::TextColor] = QString::number(ComboBox3->currentIndex());
+    const QString dateHour = task[Col::Date] + QLatin1Char(' ') + task[Col::Hour];
     const std::optional<QDateTime> when = dates.parseDateTime(dateHour, m_ctx.clock->today());
     if (!when)
         throw StoreError(QStringLiteral("'%1' is not a valid date and time").arg(dateHour));
-    table.setCell(Col::SortKey, row, dates.formatDateTime(*when, QStringLiteral("yyyy-MM-dd HH:mm")));
+    task[Col::SortKey] = dates.formatDateTime(*when, QStringLiteral("yyyy-MM-dd HH:mm"));
+    return task;
 }
 
-void TFormAddEdit::restoreRow(int row, const TaskRow &before, int rowsBefore)
+void TFormAddEdit::presetForAdd()
 {
-    TaskTable &table = m_main.table();
-    if (row < rowsBefore)
-        table.setRow(row, before);
-    else
-        table.setRowCount(rowsBefore);
-}
-
-void TFormAddEdit::storeRow(int row, bool addMode, const TaskRow &before, int rowsBefore)
-{
-    // A failure leaves the table as the file has it, and the dialog open.
-    TaskTable &table = m_main.table();
-    const TaskDataFile file = m_main.dataFile();
-    try {
-        if (addMode)
-            file.AppendTask(table, row);
-        else
-            file.ReplaceTask(table, row, TaskDataFile::orderOffset(before[Col::Order]));
-    } catch (...) {
-        restoreRow(row, before, rowsBefore);
-        throw;
+    const DateFormat &dates = *m_ctx.dates;
+    setWindowTitle(AddCaption); // 2
+    const QDateTime now = m_ctx.clock->now();
+    Edit3->setText(dates.shortDate(now.date())); // 3
+    const QString defaultTime = m_ctx.settings->text(SettingKey::DefNewTime); // 4: "09h:30"
+    if (defaultTime != QLatin1String("current")) {
+        Edit2->setText(defaultTime.mid(0, 2));
+        Edit4->setText(defaultTime.mid(4, 2));
+    } else {
+        Edit2->setText(dates.formatTime(now.time(), QStringLiteral("hh")));
+        Edit4->setText(dates.formatTime(now.time(), QStringLiteral("nn")));
     }
+    Label4->clear(); // 5
+    ComboBox1->setCurrentIndex(0);
+    const QString filter = m_tasks.filter();
+    if (filter == AllItems)
+        ComboBox2->setCurrentIndex(-1);
+    else
+        selectItem(ComboBox2, filter);
+    setColourIndex(18);
 }
 
-void TFormAddEdit::selectAfterSave(int row)
+void TFormAddEdit::presetForEdit(int r)
 {
-    const bool unfiltered = m_main.ComboBox1->currentIndex() == 0;
-    if (!unfiltered && m_main.categoryFilter() != ComboBox2->currentText())
-        return;
-    if (row >= 1 && row < m_main.table().rowCount())
-        m_main.grid()->setCurrentRow(row);
+    const TaskTable &table = m_tasks.table();
+    // The hour is read first: a row it fails on leaves the fields as they were.
+    const QString hour = table.cell(Col::Hour, r);
+    const std::optional<QTime> time = m_ctx.dates->parseTime(hour);
+    if (!time)
+        throw StoreError(QStringLiteral("'%1' is not a valid time").arg(hour));
+    m_editRow = r;
+    setWindowTitle(EditCaption);
+    setTaskText(table.cell(Col::Task, r));
+    Edit3->setText(table.cell(Col::Date, r));
+    selectItem(ComboBox1, table.cell(Col::Priority, r));
+    Label4->setText(table.cell(Col::Done, r));
+    setNoteText(table.cell(Col::Note, r));
+    Edit2->setText(m_ctx.dates->formatTime(*time, QStringLiteral("hh")));
+    Edit4->setText(m_ctx.dates->formatTime(*time, QStringLiteral("nn")));
+    selectItem(ComboBox2, table.cell(Col::Category, r));
+    bool isNumber = false;
+    const int colour = table.cell(Col::TextColor, r).trimmed().toInt(&isNumber);
+    setColourIndex(isNumber ? colour : 18);
+}
+
+void TFormAddEdit::categoryDeleted(const QString &name)
+{
+    for (int i = 0; i < ComboBox2->count(); ++i) {
+        if (ComboBox2->itemText(i) == name) {
+            ComboBox2->removeItem(i);
+            return;
+        }
+    }
 }
 
 void TFormAddEdit::Button_cancelClick()
@@ -452,7 +457,10 @@ void TFormAddEdit::Button_cancelClick()
 
 void TFormAddEdit::SpeedButton5Click()
 {
-    m_main.Menu_AddCategoryClick(SpeedButton5);
+    if (!m_categoryDialog)
+        return;
+    m_categoryDialog->askNewCategory();
+    selectItem(ComboBox2, m_categoryDialog->newName());
 }
 
 void TFormAddEdit::ScrollBar2Change(int position)

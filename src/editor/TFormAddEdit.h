@@ -16,23 +16,32 @@ class QScrollBar;
 class QToolButton;
 class CalendarPanel;
 class ColourComboBox;
-class TForm1;
+class AlarmTimer;
+class TaskList;
+class TFormCategory;
 
 // The task editor: one modal dialog for adding and changing a task; its mode is
-// its caption (" Add New Task" or " Edit Task"). The caller fills the fields; Ok
-// validates them, writes the row into the main window's task table and the task
-// data file, refreshes the main window and closes.
+// its caption (" Add New Task" or " Edit Task"). The caller presets it; Ok
+// validates the fields, hands the task to the task list (which writes the file and
+// refreshes), pauses the alarm and closes.
 class TFormAddEdit : public QDialog
 {
     Q_OBJECT
 public:
-    TFormAddEdit(AppContext &ctx, TForm1 &main);
+    TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *parent);
     ~TFormAddEdit() override;
 
     static const QString AddCaption;  // " Add New Task"
     static const QString EditCaption; // " Edit Task"
 
+    // The category dialog that "++" opens.
+    void setCategoryDialog(TFormCategory *dialog) { m_categoryDialog = dialog; }
+
     // --- What the caller sets before showing the dialog
+    // A new task: today, the default hour, no done mark, the filter's category.
+    void presetForAdd();
+    // The task at a table row; throws when its hour is no time (fields untouched).
+    void presetForEdit(int row);
     // The task text as given, even beyond the 60 characters typing allows.
     void setTaskText(const QString &text);
     // A note cell (lines joined by CR LF) into Memo1, and back.
@@ -102,12 +111,9 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
-    // Ok's steps that change the table and the file.
-    int chooseTargetRow();
-    void writeRow(int row);
-    void storeRow(int row, bool addMode, const TaskRow &before, int rowsBefore);
-    void restoreRow(int row, const TaskRow &before, int rowsBefore);
-    void selectAfterSave(int row);
+    // The task the fields describe; throws when date and hour make no date-time.
+    TaskRow fieldsAsTask() const;
+    void categoryDeleted(const QString &name);
     bool refuseUnstorable(QWidget *field, const QString &text, const QString &what);
     void parkCalendar();
     bool guarded(const std::function<void()> &handler);
@@ -120,7 +126,10 @@ private:
     int designClientHeight() const;
 
     AppContext &m_ctx;
-    TForm1 &m_main;
+    TaskList &m_tasks;
+    AlarmTimer &m_alarm;
+    TFormCategory *m_categoryDialog = nullptr;
+    int m_editRow = 0;
     QWidget *m_popupField = nullptr; // the field PopupMenu1 was opened on
     // Growth over the design: extra row height, and the field column's left edge.
     int m_grow = 0;

@@ -8,11 +8,12 @@
 #include "platform/MessageService.h"
 #include "platform/TrayIcon.h"
 #include "platform/Clock.h"
+#include "reminders/AlarmTimer.h"
+#include "tasks/TaskList.h"
 #include "store/DateFormat.h"
 #include "store/OldFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
-#include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
 
 #include <QAction>
@@ -36,9 +37,9 @@ bool TForm1::guarded(const std::function<void()> &handler)
     return runGuarded(*m_ctx.messages, isVisible() ? this : nullptr, handler);
 }
 
-TaskDataFile TForm1::dataFile() const
+TaskTable &TForm1::table()
 {
-    return TaskDataFile(m_dataFileName);
+    return m_tasks.table();
 }
 
 QString TForm1::categoryFilter() const
@@ -79,9 +80,9 @@ bool TForm1::FormCreate()
         loadAtStartUp();                                  // 13
         restoreSort();                                    // 14
         restoreAfterLoad();                               // 15
-        Timer1->setInterval(5000);                        // 16
+        m_alarm.reset();                                  // 16
         if (settings.flag(SettingKey::Alert))
-            Timer1->start();
+            m_alarm.start();
         ApplySort();                                      // 17
         AdjustLayout();
         selectStoredRow();                                // 18
@@ -151,11 +152,10 @@ void TForm1::addCategoryMenuItem(const QString &name)
 
 void TForm1::convertIfNeeded()
 {
-    if (QFileInfo::exists(m_dataFileName))
+    if (QFileInfo::exists(m_tasks.dataFileName()))
         return;
-    m_tableLoaded = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const OldFormat::FirstStartPaths paths{m_ctx.settings->path(), m_dataFileName,
+    const OldFormat::FirstStartPaths paths{m_ctx.settings->path(), m_tasks.dataFileName(),
                                            m_ctx.file(FileNames::Archive), m_ctx.file(FileNames::OldArchive)};
     bool converted = false;
     try {
@@ -171,34 +171,20 @@ void TForm1::convertIfNeeded()
 
 void TForm1::LoadTasks(const QString &filter)
 {
-    m_tableLoaded = false;
-    const TaskDataFile file(m_dataFileName);
-    const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, filter);
-    if (result.tellUser) {
-        m_ctx.messages->show(isVisible() ? this : nullptr,
-                             {AppTitle, file.damagedMessage(result), MsgIcon::Warning, MsgButtons::Ok});
-    }
-    if (!result.fileExisted)
-        return;
-    setWindowTitle(taskCountCaption(*m_table));
-    m_tableLoaded = true;
+    m_tasks.load(filter);
+    if (m_tasks.loaded())
+        setWindowTitle(taskCountCaption(*m_table));
 }
 
 void TForm1::loadAtStartUp()
 {
-    m_dataFileName = m_ctx.file(FileNames::Data);
     LoadTasks(AllItems);
-    if (m_table->isEmpty())
-        return;
-    for (int r = 1; r < m_table->rowCount(); ++r)
-        if (m_table->cell(Col::Hour, r).trimmed().isEmpty())
-            m_table->setCell(Col::Hour, r, QStringLiteral("00:00"));
+    m_tasks.fillEmptyHours();
 }
 
 void TForm1::restoreSort()
 {
     Settings &s = *m_ctx.settings;
-    StringGrid1->setTag(s.integer(SettingKey::SortedOrdr));
     const QString sorted = s.text(SettingKey::Sorted);
     int column = 0;
     if (sorted == QLatin1String("Task"))
@@ -209,7 +195,8 @@ void TForm1::restoreSort()
         column = Col::Hour;
     else if (sorted == QLatin1String("Pr"))
         column = Col::Priority;
-    StringGrid1->setSortColumn(column);
+    m_tasks.setSortState(column, s.integer(SettingKey::SortedOrdr));
+    showSortState();
 }
 
 void TForm1::restoreAfterLoad()
@@ -255,7 +242,9 @@ void TForm1::FormShow()
     Settings &s = *m_ctx.settings;
     if (s.text(SettingKey::WindowState) == QLatin1String("wsMinimized"))
         QTimer::singleShot(0, this, [this] { guarded([this] { minimiseToTray(); }); });
-    updateGridPopupExtras();
+    // The designed menu holds the preferences item until a preference is stored.
+    if (gridPopupNeedsExtras())
+        updateGridPopupExtras();
     StringGrid1->setShowNoteHints(s.text(SettingKey::ShowHints) == QLatin1String("true"));
     StringGrid1->setFocus();
 }
@@ -296,7 +285,7 @@ bool TForm1::FormClose()
     s.setInteger(SettingKey::SelectedRow, StringGrid1->currentRow());          // 1
     ComboBox1->setCurrentIndex(0);                                              // 2
     ComboBox1Change();
-    dataFile().SaveAllTasks(*m_table);                                          // 3
+    m_tasks.save();                                                             // 3
     if (s.flag(SettingKey::WindowPosition)) {                                   // 4
         s.setInteger(SettingKey::WindowPositionLeft, x());
         s.setInteger(SettingKey::WindowPositionTop, y());

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "about/WebLinks.h"
 #include "platform/AppContext.h"
+#include "preferences/PreferenceTarget.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,9 +18,10 @@ class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 class QWidget;
+class AlarmTimer;
 class TaskGrid;
+class TaskList;
 class TaskTable;
-class TaskDataFile;
 class TrayIcon;
 class VisibleColumnsMenu;
 
@@ -27,39 +30,30 @@ class TFormOptions;
 class TFormAbout;
 class TFormArchive;
 class TFormCategory;
-class TFormArchOptions;
 
-// The main window: toolbar, task grid and notes pane. It owns the task table,
-// the category filter and the sort state; the other windows work on the table
-// through it.
-class TForm1 : public QMainWindow
+// The main window: toolbar, task grid and notes pane over the task list. It
+// opens the dialogs and holds them; they work on the task list, never on this
+// window.
+class TForm1 : public QMainWindow, public PreferenceTarget
 {
     Q_OBJECT
 public:
-    explicit TForm1(AppContext &ctx, QWidget *parent = nullptr);
+    TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *parent = nullptr);
     ~TForm1() override;
 
     // The start-up steps. False when start-up ended early (the weekend stop):
     // the window is then never shown.
     bool FormCreate();
+    // The dialogs, once each, in their fixed order (after FormCreate: the editor
+    // settles the program-wide date format).
+    void createDialogs(const WebLinks &links = WebLinks::fromBuild());
     // A second copy asked the running one to come forward.
     void bringToFront();
 
     AppContext &context() { return m_ctx; }
-    TaskTable &table() { return *m_table; }
+    TaskTable &table();
     TaskGrid *grid() const { return StringGrid1; }
-    QString dataFileName() const { return m_dataFileName; }
-    TaskDataFile dataFile() const;
-    bool tableLoaded() const { return m_tableLoaded; }
     QString categoryFilter() const;
-
-    // The other windows, created after this one; set by the program's entry.
-    TFormAddEdit *FormAddEdit = nullptr;
-    TFormOptions *FormOptions = nullptr;
-    TFormAbout *FormAbout = nullptr;
-    TFormArchive *FormArchive = nullptr;
-    TFormCategory *FormCategory = nullptr;
-    TFormArchOptions *FormArchOptions = nullptr;
 
     // --- Refresh sequence and layout
     void LoadTasks(const QString &filter);
@@ -95,9 +89,6 @@ public:
     void Menu_ArchiveTaskClick(QObject *trigger);
     void Menu_OpenArchiveClick();
     void Menu_AddCategoryClick(QObject *trigger);
-    // The stored list gained or lost a name: the selector, the menu and the editor's list follow.
-    void categoryAdded(const QString &name);
-    void categoryDeleted(const QString &name);
     void SpeedButton7Click(); // preferences
     void Menu_AboutClick();
     void Menu_PrintClick();
@@ -110,7 +101,6 @@ public:
     // --- Reminders
     void ShowAgenda();
     void Timer1Timer();
-    QTimer *Timer1 = nullptr;
 
     // --- Tray and window states
     void SpeedButton2Click(); // minimise
@@ -128,12 +118,16 @@ public:
     void FormKeyUp(int key);
 
     // Preferences applied to the running window.
-    void setStayOnTop(bool on);
-    void setMenuBarShown(bool shown);
-    void setToolbarShown(bool shown);
-    void setFlatButtons(bool flat);
-    void setTransparent(bool on);
-    void updateGridPopupExtras();
+    void setStayOnTop(bool on) override;
+    void setShowNoteHints(bool on) override;
+    void setMenuBarShown(bool shown) override;
+    void setToolbarShown(bool shown) override;
+    void setFlatButtons(bool flat) override;
+    void setTransparent(bool on) override;
+    bool gridPopupNeedsExtras() const;
+    void updateGridPopupExtras() override;
+    void applyLanguage(const QString &language) override;
+    void resetColumnWidths() override;
     int dateColumnDefaultWidth() const;
 
     // Runs an event handler inside the error guard.
@@ -175,8 +169,6 @@ public:
 signals:
     // The window has run its close steps: the program ends.
     void closed();
-    // The category list changed (added or deleted): lists elsewhere follow.
-    void categoriesChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -205,12 +197,22 @@ private:
     void FormActivate();
     bool FormClose();
     void addCategoryMenuItem(const QString &name);
+    void categoryAdded(const QString &name);
+    void categoryDeleted(const QString &name);
+    void tasksChanged();
+    void showSortState();
     void setHiddenInTray(bool hidden);
 
     AppContext &m_ctx;
+    TaskList &m_tasks;
+    AlarmTimer &m_alarm;
     TaskTable *m_table = nullptr;
-    QString m_dataFileName;
-    bool m_tableLoaded = false;
+    // The dialogs this window opens.
+    TFormAddEdit *FormAddEdit = nullptr;
+    TFormOptions *FormOptions = nullptr;
+    TFormAbout *FormAbout = nullptr;
+    TFormArchive *FormArchive = nullptr;
+    TFormCategory *FormCategory = nullptr;
     bool m_autoRunStart = false;
     bool m_shownOnce = false;
     bool m_closing = false;

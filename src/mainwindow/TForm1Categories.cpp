@@ -3,10 +3,9 @@
 
 #include "widgets/TaskGrid.h"
 #include "categories/TFormCategory.h"
-#include "editor/TFormAddEdit.h"
 #include "platform/MessageService.h"
-#include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskList.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,44 +32,25 @@ int exactIndex(const QComboBox *list, const QString &name, int from)
 void TForm1::Menu_AddCategoryClick(QObject *trigger)
 {
     TFormCategory &dialog = *FormCategory;
-    const bool fromEditor = FormAddEdit && trigger == static_cast<QObject *>(FormAddEdit->SpeedButton5);
-    dialog.hideInputs();
-    if (trigger == Menu_DeleteCategory) {
-        const MsgResult answer = m_ctx.messages->show(
-            this, {QStringLiteral("Information"), DeleteCategoryQuestion, MsgIcon::Information, MsgButtons::YesCancel});
-        if (answer != MsgResult::Yes)
-            return;
-        dialog.showInput(dialog.ComboBox1);
-        dialog.ComboBox1->clear();
-        for (int i = 0; i < ComboBox1->count(); ++i)
-            dialog.ComboBox1->addItem(ComboBox1->itemText(i));
-        dialog.ComboBox1->setCurrentIndex(ComboBox1->currentIndex());
-        dialog.setWindowTitle(TFormCategory::DeleteCaption);
-    } else {
-        dialog.showInput(dialog.Edit1);
-        dialog.Edit1->clear();
-        dialog.setWindowTitle(TFormCategory::NewCaption);
+    if (trigger != Menu_DeleteCategory) {
+        dialog.askNewCategory();
+        return;
     }
-
-    const bool ok = dialog.exec() == QDialog::Accepted;
-    if (ok && dialog.windowTitle() == TFormCategory::DeleteCaption) {
-        dataFile().ClearCategory(dialog.ComboBox1->currentText());
-        LoadTasks(ComboBox1->currentText());
-        ApplySort();
-    }
-    if (fromEditor) {
-        QComboBox *list = FormAddEdit->ComboBox2;
-        list->setCurrentIndex(list->findText(dialog.Edit1->text(), Qt::MatchFixedString));
-    }
+    const MsgResult answer = m_ctx.messages->show(
+        this, {QStringLiteral("Information"), DeleteCategoryQuestion, MsgIcon::Information, MsgButtons::YesCancel});
+    if (answer != MsgResult::Yes)
+        return;
+    QStringList names;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        names << ComboBox1->itemText(i);
+    if (dialog.askDeleteCategory(names, ComboBox1->currentIndex()))
+        m_tasks.clearCategory(dialog.chosenCategory());
 }
 
 void TForm1::categoryAdded(const QString &name)
 {
-    if (FormAddEdit)
-        FormAddEdit->ComboBox2->addItem(name);
     ComboBox1->addItem(name);
     addCategoryMenuItem(name);
-    emit categoriesChanged();
 }
 
 void TForm1::categoryDeleted(const QString &name)
@@ -89,24 +69,13 @@ void TForm1::categoryDeleted(const QString &name)
     const int selectorIndex = exactIndex(ComboBox1, name, 1);
     if (selectorIndex >= 0)
         ComboBox1->removeItem(selectorIndex);
-    if (FormAddEdit) {
-        const int editorIndex = exactIndex(FormAddEdit->ComboBox2, name, 0);
-        if (editorIndex >= 0)
-            FormAddEdit->ComboBox2->removeItem(editorIndex);
-    }
     ComboBox1->setCurrentIndex(0);
     ComboBox1Change();
-    emit categoriesChanged();
 }
 
 void TForm1::Menu_SearchClick()
 {
-    TFormCategory &dialog = *FormCategory;
-    dialog.hideInputs();
-    dialog.showInput(dialog.Edit2);
-    dialog.Edit2->clear();
-    dialog.setWindowTitle(TFormCategory::SearchCaption);
-    const QString text = dialog.exec() == QDialog::Accepted ? dialog.Edit2->text() : QString();
+    const QString text = FormCategory->askSearch();
     if (text.trimmed().isEmpty())
         return;
     for (int r = 1; r < m_table->rowCount(); ++r) {

@@ -5,7 +5,9 @@
 #include "widgets/TaskGrid.h"
 #include "store/DateFormat.h"
 #include "platform/Clock.h"
+#include "store/Settings.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskList.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -48,7 +50,7 @@ void TForm1::resizeEvent(QResizeEvent *event)
 
 void TForm1::FormResize()
 {
-    if (!m_tableLoaded)
+    if (!m_tasks.loaded())
         return;
     layoutColumns();
     if (Menu_NotesPane->isChecked() && !m_inNotesSwitch)
@@ -57,7 +59,7 @@ void TForm1::FormResize()
 
 void TForm1::layoutColumns()
 {
-    if (!m_tableLoaded)
+    if (!m_tasks.loaded())
         return;
     const int toolbarWidth = Panel1->width();
     ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254, ComboBox1->height());
@@ -76,7 +78,7 @@ void TForm1::Menu_NotesPaneClick()
     // the resizes this switch itself causes do not count as one.
     const QScopedValueRollback<bool> switching(m_inNotesSwitch, true);
     if (Menu_NotesPane->isChecked()) {
-        if (!m_tableLoaded)
+        if (!m_tasks.loaded())
             setClientSize(clientWidth(), clientHeight() + h);
         Bevel6->show();
         Memo_notes->setFixedHeight(h);
@@ -86,7 +88,7 @@ void TForm1::Menu_NotesPaneClick()
         Memo_notes->setFixedHeight(0);
         Memo_notes->hide();
         Bevel6->hide();
-        if (!m_tableLoaded)
+        if (!m_tasks.loaded())
             setClientSize(clientWidth(), clientHeight() - h);
     }
     layoutColumns();
@@ -133,14 +135,20 @@ void TForm1::setTransparent(bool on)
     setWindowOpacity(on ? 220.0 / 255.0 : 1.0);
 }
 
+bool TForm1::gridPopupNeedsExtras() const
+{
+    // With neither menu bar nor toolbar the grid's menu is the only way left to
+    // the preferences and the about box.
+    const Settings &s = *m_ctx.settings;
+    return s.flag(SettingKey::HideMainMenu) && s.flag(SettingKey::HideToolbar);
+}
+
 void TForm1::updateGridPopupExtras()
 {
-    const bool both = !MainMenu1->isVisible() && !Panel1->isVisible();
-    if (both) {
-        pop2_N1->setVisible(true);
-        pop2_Preferences->setVisible(true);
-        pop2_About->setVisible(true);
-    }
+    const bool both = gridPopupNeedsExtras();
+    pop2_N1->setVisible(both);
+    pop2_Preferences->setVisible(both);
+    pop2_About->setVisible(both);
 }
 
 void TForm1::StringGrid1Click()

@@ -5,17 +5,10 @@
 #include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "reminders/AlarmTimer.h"
 #include "reminders/Reminders.h"
 #include "store/Settings.h"
 
-#include <QTimer>
-
-namespace {
-constexpr int AlarmPeriod = 5000;
-// After an alert (or an editor save) one longer period moves the next check into
-// a later minute, so the same task is not alerted twice.
-constexpr int PausePeriod = 60000;
-} // namespace
 
 void TForm1::ShowAgenda()
 {
@@ -30,11 +23,9 @@ void TForm1::ShowAgenda()
 
 void TForm1::Timer1Timer()
 {
-    if (Timer1->interval() == PausePeriod)
-        Timer1->setInterval(AlarmPeriod);
     const QString text = Reminders::alertText(*m_table, *m_ctx.dates, m_ctx.clock->now());
     if (Reminders::listsTasks(text, Reminders::AlertHeading)) {
-        Timer1->setInterval(PausePeriod);
+        m_alarm.pause();
         // No parent: the box must come to the front on its own even while this
         // window is hidden in the tray, and must not bring the window back.
         m_ctx.messages->show(nullptr, {AppTitle, text, MsgIcon::None, MsgButtons::Ok});

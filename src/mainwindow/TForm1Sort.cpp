@@ -1,10 +1,10 @@
 // Sorting, the category filter and the search of the task list.
 #include "TForm1.h"
 
-#include "tasks/SortRows.h"
 #include "widgets/TaskGrid.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskList.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -12,19 +12,32 @@
 
 int TForm1::sortColumn() const
 {
-    return StringGrid1->sortColumn();
+    return m_tasks.sortColumn();
 }
 
 int TForm1::sortTag() const
 {
-    return StringGrid1->tag();
+    return m_tasks.sortTag();
+}
+
+void TForm1::showSortState()
+{
+    StringGrid1->setSortColumn(m_tasks.sortColumn());
+    StringGrid1->setTag(m_tasks.sortTag());
 }
 
 void TForm1::ApplySort()
 {
-    // Only the tag's lowest byte is compared, as the stored value may be any integer.
-    SortRows(*m_table, sortColumn(), (sortTag() & 0xFF) != 1);
+    m_tasks.applySort();
     StringGrid1->setCurrentRow(1);
+}
+
+void TForm1::tasksChanged()
+{
+    if (m_tasks.loaded())
+        setWindowTitle(taskCountCaption(*m_table));
+    StringGrid1->setCurrentRow(1);
+    AdjustLayout();
 }
 
 void TForm1::reselectOrder(const QString &order)
@@ -35,11 +48,6 @@ void TForm1::reselectOrder(const QString &order)
             return;
         }
     }
-}
-
-static int toggledTag(int tag)
-{
-    return tag == 1 ? 0 : 1;
 }
 
 void TForm1::Sort1Click(QAction *sender)
@@ -54,9 +62,9 @@ void TForm1::Sort1Click(QAction *sender)
         column = Col::Hour;
     else if (sender == Menu_SortByCategory || sender == pop2_SortByCategory)
         column = Col::Category;
-    StringGrid1->setSortColumn(column);
-    StringGrid1->setTag(toggledTag(sortTag()));
-    ApplySort();
+    m_tasks.sortByCommand(column);
+    showSortState();
+    StringGrid1->setCurrentRow(1);
     reselectOrder(order);
 }
 
@@ -78,10 +86,9 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
         return;
     }
     const QString order = m_table->cell(Col::Order, StringGrid1->currentRow());
-    SortRows(*m_table, c, (sortTag() & 0xFF) != 0);
+    m_tasks.sortByHeader(c);
+    showSortState();
     StringGrid1->setCurrentRow(1);
-    StringGrid1->setSortColumn(c);
-    StringGrid1->setTag(toggledTag(sortTag()));
     reselectOrder(order);
     m_ctx.settings->setText(SettingKey::Sorted, m_table->header(c));
     m_ctx.settings->setInteger(SettingKey::SortedOrdr, sortTag());
@@ -89,10 +96,10 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
 
 void TForm1::ComboBox1Change()
 {
-    LoadTasks(ComboBox1->currentText());
-    ApplySort();
+    m_tasks.load(ComboBox1->currentText());
+    m_tasks.applySort();
     StringGrid1->clearHint();
-    AdjustLayout();
+    tasksChanged();
     const QList<QAction *> items = Menu_Category->actions();
     const int checked = ComboBox1->currentIndex() + 3;
     for (int i = 3; i < items.size(); ++i)

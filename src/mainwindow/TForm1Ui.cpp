@@ -5,7 +5,10 @@
 #include "widgets/TaskGrid.h"
 #include "VisibleColumnsMenu.h"
 #include "platform/TrayIcon.h"
+#include "platform/MessageService.h"
+#include "reminders/AlarmTimer.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskList.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -45,12 +48,12 @@ QMenu *submenu(QWidget *parent, const char *name, const QString &caption)
 
 } // namespace
 
-TForm1::TForm1(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ctx)
+TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *parent)
+    : QMainWindow(parent), m_ctx(ctx), m_tasks(tasks), m_alarm(alarm)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Nudgery"));
-    m_table = new TaskTable(this);
-    m_dataFileName = m_ctx.file(FileNames::Data);
+    m_table = &m_tasks.table();
 
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
@@ -89,10 +92,14 @@ TForm1::TForm1(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ct
     buildPopupMenus();
     buildTray();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(5000);
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connect(&m_alarm, &AlarmTimer::checkDue, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connect(&m_tasks, &TaskList::changed, this, &TForm1::tasksChanged);
+    connect(&m_tasks, &TaskList::selectionWanted, this, [this](int row) { StringGrid1->setCurrentRow(row); });
+    connect(&m_tasks, &TaskList::damaged, this, [this](const QString &message) {
+        m_ctx.messages->show(isVisible() ? this : nullptr, {AppTitle, message, MsgIcon::Warning, MsgButtons::Ok});
+    });
+    connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
+    connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
 
     connect(StringGrid1, &TaskGrid::gridMousePressed, this,
             [this](Qt::MouseButton b, int c, int r, const QPoint &g) {

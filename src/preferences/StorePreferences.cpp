@@ -1,9 +1,8 @@
 #include "StorePreferences.h"
 
 #include "TFormOptions.h"
-#include "widgets/ApplyLanguage.h"
-#include "mainwindow/TForm1.h"
-#include "widgets/TaskGrid.h"
+#include "PreferenceTarget.h"
+#include "reminders/AlarmTimer.h"
 #include "platform/Services.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -12,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTimer>
 
 namespace {
 
@@ -23,7 +21,8 @@ QString word(bool on, const char *yes, const char *no)
 
 } // namespace
 
-void storePreferences(const TFormOptions &d, TForm1 &main, AppContext &ctx)
+void storePreferences(const TFormOptions &d, PreferenceTarget &main, AlarmTimer &alarm,
+                      AppContext &ctx)
 {
     Settings &s = *ctx.settings;
 
@@ -39,7 +38,7 @@ void storePreferences(const TFormOptions &d, TForm1 &main, AppContext &ctx)
 
     const bool hints = d.CheckBox5->isChecked(); // 5
     s.setText(SettingKey::ShowHints, word(hints, "true", "false"));
-    main.StringGrid1->setShowNoteHints(hints);
+    main.setShowNoteHints(hints);
 
     if (d.CheckBox6->isChecked()) { // 6
         s.setFlag(SettingKey::AutoRun, true);
@@ -54,10 +53,10 @@ void storePreferences(const TFormOptions &d, TForm1 &main, AppContext &ctx)
     const bool alert = d.CheckBox8->isChecked(); // 8
     s.setFlag(SettingKey::Alert, alert);
     // A running timer keeps its period (one minute after an alert).
-    if (!alert)
-        main.Timer1->stop();
-    else if (!main.Timer1->isActive())
-        main.Timer1->start();
+    if (alert)
+        alarm.start();
+    else
+        alarm.stop();
 
     s.setFlag(SettingKey::Alert_s, d.CheckBox9->isChecked());     // 9
     s.setFlag(SettingKey::AutoArchiv, d.CheckBox10->isChecked()); // 10
@@ -66,16 +65,11 @@ void storePreferences(const TFormOptions &d, TForm1 &main, AppContext &ctx)
     const bool hideMenu = d.CheckBox12->isChecked(); // 12
     s.setFlag(SettingKey::HideMainMenu, hideMenu);
     main.setMenuBarShown(!hideMenu);
-    // With neither menu bar nor toolbar the grid's menu is the only way left to
-    // the preferences and the about box.
-    const bool gridMenuExtras = hideMenu && d.CheckBox13->isChecked();
-    main.pop2_N1->setVisible(gridMenuExtras);
-    main.pop2_Preferences->setVisible(gridMenuExtras);
-    main.pop2_About->setVisible(gridMenuExtras);
 
     const bool hideToolbar = d.CheckBox13->isChecked(); // 13
     s.setFlag(SettingKey::HideToolbar, hideToolbar);
     main.setToolbarShown(!hideToolbar);
+    main.updateGridPopupExtras();
 
     s.setFlag(SettingKey::AutoArchivAsk, d.CheckBox14->isChecked()); // 14
     s.setFlag(SettingKey::WeekendStop, d.CheckBox15->isChecked());   // 15
@@ -104,11 +98,11 @@ void storePreferences(const TFormOptions &d, TForm1 &main, AppContext &ctx)
     if (d.CheckBox22->isChecked()) { // 22
         const QString chosen = d.ComboBox2->currentText();
         if (chosen != s.text(SettingKey::Language)) {
-            ApplyLanguageMain(&main, chosen);
+            main.applyLanguage(chosen);
             s.setText(SettingKey::Language, chosen);
         }
     } else {
-        ApplyLanguageMain(&main, QStringLiteral("English"));
+        main.applyLanguage(QStringLiteral("English"));
         s.setText(SettingKey::Language, QStringLiteral("English"));
     }
 }

@@ -3,7 +3,7 @@
 
 #include "FitToFont.h"
 #include "widgets/ApplyLanguage.h"
-#include "mainwindow/TForm1.h"
+#include "PreferenceTarget.h"
 #include "platform/HandlerGuard.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -108,8 +108,8 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 
 } // namespace
 
-TFormOptions::TFormOptions(AppContext &ctx, TForm1 &main)
-    : QDialog(&main, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ctx(ctx),
+TFormOptions::TFormOptions(AppContext &ctx, PreferenceTarget &main, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ctx(ctx),
       m_main(main)
 {
     setObjectName(QStringLiteral("FormOptions"));
@@ -221,7 +221,8 @@ void TFormOptions::connectHandlers()
 
 void TFormOptions::FormCreate()
 {
-    move(m_main.x() - 80, m_main.y() + 50);
+    if (parentWidget())
+        move(parentWidget()->x() - 80, parentWidget()->y() + 50);
     ApplyLanguagePreferences(this, m_ctx.settings->text(SettingKey::Language));
     loadControls();
     Label1->setText(m_ctx.dates->shortFormat());
@@ -300,4 +301,9 @@ bool TFormOptions::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TFormOptions::stayOnTopChecked() const
+{
+    return CheckBox1->isChecked();
 }

@@ -11,7 +11,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TForm1;
+class PreferenceTarget;
 
 // The preferences dialog. Its controls are loaded from the settings file once, at
 // creation; the main window's preferences command reads them after each Ok and
@@ -20,7 +20,10 @@ class TFormOptions : public QDialog
 {
     Q_OBJECT
 public:
-    TFormOptions(AppContext &ctx, TForm1 &main);
+    TFormOptions(AppContext &ctx, PreferenceTarget &main, QWidget *parent);
+
+    // "Stay on top" as the box holds it now.
+    bool stayOnTopChecked() const;
 
     // --- Reactions to the user
     void CheckBox6Click();
@@ -65,5 +68,5 @@ private:
     void guarded(const std::function<void()> &handler);
 
     AppContext &m_ctx;
-    TForm1 &m_main;
+    PreferenceTarget &m_main;
 };

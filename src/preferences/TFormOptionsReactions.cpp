@@ -1,7 +1,7 @@
 // The preferences dialog's reactions to the user's clicks.
 #include "TFormOptions.h"
 
-#include "ColumnReset.h"
+#include "PreferenceTarget.h"
 #include "SavePathBrowser.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "platform/MessageService.h"
@@ -99,7 +99,7 @@ void TFormOptions::Button_option_dirClick()
 
 void TFormOptions::Button_resetColsClick()
 {
-    resetColumnWidths(m_main);
+    m_main.resetColumnWidths();
 }
 
 void TFormOptions::FormKeyUp(int key)

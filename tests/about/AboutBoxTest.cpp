@@ -20,15 +20,15 @@ class AboutBoxTest : public ::testing::Test
 protected:
     AboutBoxTest()
     {
-        main = std::make_unique<TForm1>(t.ctx);
+        main = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         EXPECT_TRUE(main->FormCreate());
         main->move(300, 200);
     }
 
     TFormAbout *create(const WebLinks &links = WebLinks::fromBuild())
     {
-        main->FormAbout = new TFormAbout(t.ctx, *main, links);
-        return main->FormAbout;
+        main->createDialogs(links);
+        return main->findChild<TFormAbout *>();
     }
 
     // Runs `whileOpen` once the box is up, after `open` showed it modally; the box
@@ -37,7 +37,7 @@ protected:
     {
         bool wasOpen = false;
         QTimer::singleShot(0, [&] {
-            TFormAbout *box = main->FormAbout;
+            TFormAbout *box = main->findChild<TFormAbout *>();
             wasOpen = box->isVisible() && box->isModal();
             if (wasOpen && QTest::qWaitForWindowExposed(box))
                 whileOpen();
@@ -58,7 +58,7 @@ protected:
     }
     void clickAt(const QPoint &at)
     {
-        QTest::mouseClick(main->FormAbout->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(main->findChild<TFormAbout *>()->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
     }
 
     TestContext t;
@@ -86,7 +86,7 @@ TEST_F(AboutBoxTest, opensAtAFixedOffsetFromTheMainWindowsStartPosition)
     main->move(700, 500); // moved after start-up: the box keeps its place
     QPoint shownAt;
     EXPECT_TRUE(
-        runModal([&] { main->Menu_About->trigger(); }, [&] { shownAt = main->FormAbout->pos(); }));
+        runModal([&] { main->Menu_About->trigger(); }, [&] { shownAt = main->findChild<TFormAbout *>()->pos(); }));
     EXPECT_EQ(shownAt, QPoint(290, 340));
 }
 

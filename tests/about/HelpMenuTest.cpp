@@ -16,7 +16,7 @@ class HelpMenuTest : public ::testing::Test
 protected:
     HelpMenuTest()
     {
-        main = std::make_unique<TForm1>(t.ctx);
+        main = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         EXPECT_TRUE(main->FormCreate());
         t.messages.shown.clear();
     }

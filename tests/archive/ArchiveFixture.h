@@ -58,10 +58,11 @@ protected:
     {
         if (!QFile::exists(t.file(FileNames::Settings)))
             writeSettings();
-        w = std::make_unique<TForm1>(t.ctx);
+        w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         ASSERT_TRUE(w->FormCreate());
-        w->FormArchive = viewer = new TFormArchive(t.ctx, *w);
-        w->FormArchOptions = options = new TFormArchOptions(t.ctx, w.get());
+        w->createDialogs();
+        viewer = w->findChild<TFormArchive *>();
+        options = w->findChild<TFormArchOptions *>();
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         t.messages.shown.clear();

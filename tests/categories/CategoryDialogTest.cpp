@@ -298,8 +298,7 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     writeTasks({});
     writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=work\r\n");
     start();
-    auto *editor = new TFormAddEdit(t.ctx, *w);
-    w->FormAddEdit = editor;
+    auto *editor = w->findChild<TFormAddEdit *>();
     QComboBox *list = editor->ComboBox2;
     const auto items = [list] {
         QStringList out;

@@ -11,7 +11,9 @@ QString folderOf(const QTemporaryDir &dir)
 }
 } // namespace
 
-TestContext::TestContext() : settings(folderOf(dir) + FileNames::Settings)
+TestContext::TestContext()
+    : settings(folderOf(dir) + FileNames::Settings),
+      tasks(folderOf(dir) + FileNames::Data, folderOf(dir) + FileNames::Archive)
 {
     ctx.programFolder = folderOf(dir);
     ctx.programPath = ctx.programFolder + QStringLiteral("nudgery");

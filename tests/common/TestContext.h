@@ -2,13 +2,16 @@
 
 #include "Fakes.h"
 #include "platform/AppContext.h"
+#include "reminders/AlarmTimer.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "tasks/TaskList.h"
 
 #include <QTemporaryDir>
 
 // A program folder in a temporary directory, the settings file in it, a fixed
-// date format and fakes for every service, wired into one AppContext.
+// date format and fakes for every service, wired into one AppContext; the task
+// list over the folder's task files and the alarm.
 struct TestContext
 {
     TestContext();
@@ -30,4 +33,6 @@ struct TestContext
     FakeAutostart autostart;
     FakeOsInfo os;
     AppContext ctx;
+    TaskList tasks;
+    AlarmTimer alarm;
 };

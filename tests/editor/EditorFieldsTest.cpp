@@ -80,8 +80,8 @@ TEST(EditorCreationTest, shouldNormaliseTheProgramsDateFormatOnceAndMaskTheDateF
     for (const Case &c : cases) {
         TestContext t;
         t.dates.setShortFormat(QString::fromLatin1(c.format));
-        TForm1 main(t.ctx);
-        TFormAddEdit editor(t.ctx, main);
+        TForm1 main(t.ctx, t.tasks, t.alarm);
+        TFormAddEdit editor(t.ctx, t.tasks, t.alarm, &main);
         EXPECT_EQ(t.dates.shortFormat(), c.normalised) << c.format;
         EXPECT_EQ(editor.Edit3->displayText(), c.blankField) << c.format;
         EXPECT_EQ(editor.Edit3->toolTip(), c.normalised);

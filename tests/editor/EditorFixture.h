@@ -65,10 +65,10 @@ protected:
             writeSettings();
         if (!QFile::exists(t.file(FileNames::Data)))
             writeTasks({});
-        w = std::make_unique<TForm1>(t.ctx);
+        w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         ASSERT_TRUE(w->FormCreate());
-        w->FormAddEdit = new TFormAddEdit(t.ctx, *w);
-        editor = w->FormAddEdit;
+        w->createDialogs();
+        editor = w->findChild<TFormAddEdit *>();
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         w->activateWindow();

@@ -59,7 +59,7 @@ TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord
 {
     start();
     ASSERT_TRUE(w->table().isEmpty());
-    EXPECT_EQ(w->Timer1->interval(), 5000);
+    EXPECT_EQ(t.alarm.interval(), 5000);
 
     add([&](TFormAddEdit &e) {
         EXPECT_EQ(e.windowTitle(), " Add New Task");
@@ -76,7 +76,7 @@ TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord
     EXPECT_EQ(cell(Col::Task, 1), "Call Bob");
     EXPECT_EQ(cell(Col::Order, 1), "0");
     EXPECT_EQ(w->grid()->currentRow(), 1);
-    EXPECT_EQ(w->Timer1->interval(), 60000);
+    EXPECT_EQ(t.alarm.interval(), 60000);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     // Closing emptied the task and the note for the next use.
     EXPECT_TRUE(editor->Edit1->text().isEmpty());

@@ -20,7 +20,7 @@ protected:
     {
         if (!ini.isEmpty())
             TestFiles::writeAll(t.file(FileNames::Settings), ini);
-        auto w = std::make_unique<TForm1>(t.ctx);
+        auto w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         EXPECT_TRUE(w->FormCreate());
         return w;
     }

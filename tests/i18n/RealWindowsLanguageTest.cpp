@@ -1,6 +1,5 @@
 // The language routines on the program's own windows, created as at start-up.
 #include "ReadBack.h"
-#include "app/Windows.h"
 #include "archive/TFormArchOptions.h"
 #include "archive/TFormArchive.h"
 #include "categories/TFormCategory.h"
@@ -23,9 +22,9 @@ protected:
     RealWindowsLanguageTest()
     {
         TestFiles::writeAll(t.file(FileNames::Settings), "[Options]\r\nLanguage=Portuguese\r\n");
-        main = std::make_unique<TForm1>(t.ctx);
+        main = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         EXPECT_TRUE(main->FormCreate());
-        createOtherWindows(*main, t.ctx);
+        main->createDialogs();
     }
 
     // Shows a window the way its command does (its show handler applies the
@@ -43,7 +42,7 @@ protected:
     void expectPortuguesePlaces()
     {
         auto x = [this](const char *name) {
-            return main->FormOptions->findChild<QWidget *>(name)->x();
+            return main->findChild<TFormOptions *>()->findChild<QWidget *>(name)->x();
         };
         EXPECT_EQ(x("CheckBox3"), x("CheckBox7"));
         EXPECT_EQ(x("CheckBox7"), x("CheckBox2"));
@@ -64,12 +63,12 @@ TEST_F(RealWindowsLanguageTest, everyWindowCarriesEveryComponentOfItsTable)
     };
     const Window windows[] = {
         {main.get(), ApplyLanguageMain, LanguageTables::mainWindow()},
-        {main->FormAddEdit, ApplyLanguageEditor, LanguageTables::editor()},
-        {main->FormOptions, ApplyLanguagePreferences, LanguageTables::preferences()},
-        {main->FormArchive, ApplyLanguageArchive, LanguageTables::archive()},
-        {main->FormArchOptions, ApplyLanguageArchivePreferences,
+        {main->findChild<TFormAddEdit *>(), ApplyLanguageEditor, LanguageTables::editor()},
+        {main->findChild<TFormOptions *>(), ApplyLanguagePreferences, LanguageTables::preferences()},
+        {main->findChild<TFormArchive *>(), ApplyLanguageArchive, LanguageTables::archive()},
+        {main->findChild<TFormArchOptions *>(), ApplyLanguageArchivePreferences,
          LanguageTables::archivePreferences()},
-        {main->FormCategory, ApplyLanguageInput, LanguageTables::input()},
+        {main->findChild<TFormCategory *>(), ApplyLanguageInput, LanguageTables::input()},
     };
     for (const Window &w : windows) {
         ASSERT_NE(w.widget, nullptr);
@@ -84,22 +83,22 @@ TEST_F(RealWindowsLanguageTest, everyWindowCarriesEveryComponentOfItsTable)
 TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
 {
     // Created in Portuguese: the preferences dialog, with its wider places.
-    EXPECT_EQ(main->FormOptions->windowTitle(), "  Op\u00e7\u00f5es ...");
-    EXPECT_EQ(label(main->FormOptions, "CheckBox12"), "Esconde menu principal");
+    EXPECT_EQ(main->findChild<TFormOptions *>()->windowTitle(), "  Op\u00e7\u00f5es ...");
+    EXPECT_EQ(label(main->findChild<TFormOptions *>(), "CheckBox12"), "Esconde menu principal");
     // Its three check boxes share the Portuguese left edge (158, 166, 174 in English).
     expectPortuguesePlaces();
     EXPECT_EQ(main->Menu_Help->title(), "&Ajuda");
 
-    showOnce(main->FormAddEdit);
-    EXPECT_EQ(label(main->FormAddEdit, "Label1"), "Evento:");
-    EXPECT_EQ(label(main->FormAddEdit, "SpeedButton3"), "&Cancelar");
-    showOnce(main->FormArchive);
+    showOnce(main->findChild<TFormAddEdit *>());
+    EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Evento:");
+    EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "SpeedButton3"), "&Cancelar");
+    showOnce(main->findChild<TFormArchive *>());
     // The viewer then adds its counts to the caption.
-    EXPECT_TRUE(main->FormArchive->windowTitle().startsWith(" Nudgery - Eventos Arquivados"));
-    showOnce(main->FormArchOptions);
-    EXPECT_EQ(label(main->FormArchOptions, "Button_pp_ok"), "Fechar");
-    showOnce(main->FormCategory);
-    EXPECT_EQ(label(main->FormCategory, "SpeedButton2"), "Cancelar");
+    EXPECT_TRUE(main->findChild<TFormArchive *>()->windowTitle().startsWith(" Nudgery - Eventos Arquivados"));
+    showOnce(main->findChild<TFormArchOptions *>());
+    EXPECT_EQ(label(main->findChild<TFormArchOptions *>(), "Button_pp_ok"), "Fechar");
+    showOnce(main->findChild<TFormCategory *>());
+    EXPECT_EQ(label(main->findChild<TFormCategory *>(), "SpeedButton2"), "Cancelar");
 
     // Back to English, as the preferences dialog's Ok does: the main window at
     // once, the others when next shown, the preferences dialog not before a restart.
@@ -108,31 +107,31 @@ TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
     EXPECT_EQ(main->Menu_Help->title(), "&Help");
     EXPECT_EQ(main->pop2_About->text(), "&About ...");
 
-    showOnce(main->FormAddEdit);
-    EXPECT_EQ(label(main->FormAddEdit, "Label1"), "Task:");
-    showOnce(main->FormArchive);
-    EXPECT_TRUE(main->FormArchive->windowTitle().startsWith(" Nudgery - Archived Events"));
-    showOnce(main->FormArchOptions);
-    EXPECT_EQ(label(main->FormArchOptions, "Button_pp_ok"), "Done");
-    showOnce(main->FormCategory);
-    EXPECT_EQ(label(main->FormCategory, "SpeedButton2"), "Cancel");
-    showOnce(main->FormOptions);
-    EXPECT_EQ(main->FormOptions->windowTitle(), "  Op\u00e7\u00f5es ...");
+    showOnce(main->findChild<TFormAddEdit *>());
+    EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Task:");
+    showOnce(main->findChild<TFormArchive *>());
+    EXPECT_TRUE(main->findChild<TFormArchive *>()->windowTitle().startsWith(" Nudgery - Archived Events"));
+    showOnce(main->findChild<TFormArchOptions *>());
+    EXPECT_EQ(label(main->findChild<TFormArchOptions *>(), "Button_pp_ok"), "Done");
+    showOnce(main->findChild<TFormCategory *>());
+    EXPECT_EQ(label(main->findChild<TFormCategory *>(), "SpeedButton2"), "Cancel");
+    showOnce(main->findChild<TFormOptions *>());
+    EXPECT_EQ(main->findChild<TFormOptions *>()->windowTitle(), "  Op\u00e7\u00f5es ...");
     expectPortuguesePlaces();
 }
 
 TEST_F(RealWindowsLanguageTest, anUnknownLanguageChangesNoTextButTheEditorStillCopiesItsButtons)
 {
     t.settings.setText(SettingKey::Language, QStringLiteral("Espa\u00f1ol"));
-    main->FormAddEdit->findChild<QAbstractButton *>("Button_cancel")->setText("&Stop");
-    showOnce(main->FormAddEdit);
+    main->findChild<TFormAddEdit *>()->findChild<QAbstractButton *>("Button_cancel")->setText("&Stop");
+    showOnce(main->findChild<TFormAddEdit *>());
     // Never shown before: the designed texts.
-    EXPECT_EQ(label(main->FormAddEdit, "Label1"), "Task:");
-    EXPECT_EQ(label(main->FormAddEdit, "SpeedButton4"), "&Ok");
-    EXPECT_EQ(label(main->FormAddEdit, "SpeedButton3"), "&Stop");
+    EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Task:");
+    EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "SpeedButton4"), "&Ok");
+    EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "SpeedButton3"), "&Stop");
 
-    showOnce(main->FormCategory);
-    EXPECT_EQ(label(main->FormCategory, "SpeedButton2"), "Cancel");
+    showOnce(main->findChild<TFormCategory *>());
+    EXPECT_EQ(label(main->findChild<TFormCategory *>(), "SpeedButton2"), "Cancel");
 }
 
 } // namespace

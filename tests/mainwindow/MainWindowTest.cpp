@@ -50,7 +50,7 @@ protected:
     }
     std::unique_ptr<TForm1> start()
     {
-        auto w = std::make_unique<TForm1>(t.ctx);
+        auto w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         EXPECT_TRUE(w->FormCreate());
         return w;
     }
@@ -80,8 +80,8 @@ TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartU
     EXPECT_EQ(w->sortColumn(), Col::SortKey);
     EXPECT_EQ(tasksInOrder(*w), (QStringList{"Banana", "apple", "Cherry"}));
     EXPECT_EQ(w->grid()->currentRow(), 2);
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 5000);
+    EXPECT_TRUE(t.alarm.isActive());
+    EXPECT_EQ(t.alarm.interval(), 5000);
     // The selector drops a name repeated in another case; the menu keeps it.
     EXPECT_EQ(w->ComboBox1->count(), 3);
     EXPECT_EQ(w->ComboBox1->itemText(2), QStringLiteral("work"));
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, shouldFallBackToDefaultWidthsAndFinishStartUpWhenColumnWi
     EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("'0x2' is not a valid integer value"));
     EXPECT_EQ(w->grid()->colWidth(0), 12);
     EXPECT_EQ(w->grid()->colWidth(3), 31);
-    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_TRUE(t.alarm.isActive());
     EXPECT_EQ(w->grid()->currentRow(), 1);
 }
 

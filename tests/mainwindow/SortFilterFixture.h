@@ -46,9 +46,9 @@ protected:
 
     void start()
     {
-        w = std::make_unique<TForm1>(t.ctx);
+        w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         ASSERT_TRUE(w->FormCreate());
-        w->FormCategory = new TFormCategory(t.ctx, *w);
+        w->createDialogs();
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         t.messages.shown.clear();

@@ -39,7 +39,7 @@ protected:
                 record(fields({"", "Book the dentist", "20/12/2026", "11:15", "5", "0",
                                "2026-12-20 11:15", "", "18", ""})));
         t.ctx.printers = &printers;
-        window = std::make_unique<TForm1>(t.ctx);
+        window = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         ASSERT_TRUE(window->FormCreate());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

@@ -90,7 +90,7 @@ TEST_F(PreferencesCommandTest, shouldStopAtTheStepWhoseWriteFailsKeepingTheSteps
     EXPECT_EQ(pref("AutoRun"), "1");
     EXPECT_EQ(pref("WindowSize"), "<missing>");
     EXPECT_EQ(pref("Alert"), "<missing>");
-    EXPECT_FALSE(main->Timer1->isActive());
+    EXPECT_FALSE(t.alarm.isActive());
 }
 
 TEST_F(PreferencesCommandTest, shouldStoreTheSharedFolderAndItsMarkerAndDropThemWhenUnticked)
@@ -136,7 +136,7 @@ TEST_F(PreferencesCommandTest, shouldApplyTheWindowPreferencesAtOnce)
     EXPECT_TRUE(mainOnTop());
     EXPECT_TRUE(main->isVisible());
     EXPECT_FALSE(main->StringGrid1->showNoteHints());
-    EXPECT_TRUE(main->Timer1->isActive());
+    EXPECT_TRUE(t.alarm.isActive());
     EXPECT_NEAR(main->windowOpacity(), 220.0 / 255.0, 0.01);
     EXPECT_FALSE(main->SpeedButton7->autoRaise());
     EXPECT_EQ(pref("FormStyle"), "fsStayOnTop");
@@ -154,7 +154,7 @@ TEST_F(PreferencesCommandTest, shouldApplyTheWindowPreferencesAtOnce)
     });
     EXPECT_FALSE(mainOnTop());
     EXPECT_TRUE(main->StringGrid1->showNoteHints());
-    EXPECT_FALSE(main->Timer1->isActive());
+    EXPECT_FALSE(t.alarm.isActive());
     EXPECT_DOUBLE_EQ(main->windowOpacity(), 1.0);
     EXPECT_TRUE(main->SpeedButton7->autoRaise());
     EXPECT_EQ(pref("DefNewTime"), "00h:00");

@@ -40,10 +40,10 @@ protected:
     void start()
     {
         TestFiles::writeAll(t.file(FileNames::Data), {});
-        main = std::make_unique<TForm1>(t.ctx);
+        main = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         ASSERT_TRUE(main->FormCreate());
-        dialog = new TFormOptions(t.ctx, *main);
-        main->FormOptions = dialog;
+        main->createDialogs();
+        dialog = main->findChild<TFormOptions *>();
     }
     void showMain()
     {

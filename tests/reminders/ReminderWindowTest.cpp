@@ -35,7 +35,7 @@ protected:
         writeAll(t.file(FileNames::Settings),
                  "[Preferences]\r\nAlert=1\r\nSorted=Task\r\nSortedOrdr=0\r\n" + moreSettings +
                      "[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
-        w = std::make_unique<TForm1>(t.ctx);
+        w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
         ASSERT_TRUE(w->FormCreate());
     }
     void show()
@@ -58,10 +58,10 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     start(taskRecord("Bravo", "09/12/2026", "10:30") +
           taskRecord("Charlie", "09/12/2026", "10:33") +
           taskRecord("Alpha", "09/12/2026", "10:30"));
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 5000);
+    EXPECT_TRUE(t.alarm.isActive());
+    EXPECT_EQ(t.alarm.interval(), 5000);
 
-    w->Timer1Timer();
+    t.alarm.tick();
     ASSERT_EQ(t.messages.shown.size(), 1);
     const MessageRequest box = t.messages.shown.first();
     EXPECT_EQ(box.caption, QStringLiteral("Nudgery"));
@@ -69,16 +69,16 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     EXPECT_EQ(box.icon, MsgIcon::None);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
     // One long period moves the next check into a later minute.
-    EXPECT_EQ(w->Timer1->interval(), 60000);
+    EXPECT_EQ(t.alarm.interval(), 60000);
 
     t.clock.advance(60);
-    w->Timer1Timer();
+    t.alarm.tick();
     EXPECT_EQ(t.messages.shown.size(), 1);
-    EXPECT_EQ(w->Timer1->interval(), 5000);
-    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_EQ(t.alarm.interval(), 5000);
+    EXPECT_TRUE(t.alarm.isActive());
 
     t.clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 33)));
-    w->Timer1Timer();
+    t.alarm.tick();
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown.last().text, QStringLiteral("Alert :\r\r3 - Charlie"));
 }
@@ -86,24 +86,24 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
 TEST_F(ReminderWindow, TheTimerCallsTheCheckAndAQuietTickChangesNothing)
 {
     start(taskRecord("Later", "09/12/2026", "11:00"));
-    w->Timer1->setInterval(60000);
-    w->Timer1Timer();
+    t.alarm.pause();
+    t.alarm.tick();
     EXPECT_TRUE(t.messages.shown.isEmpty());
-    EXPECT_EQ(w->Timer1->interval(), 5000);
+    EXPECT_EQ(t.alarm.interval(), 5000);
 
     // The timer itself runs the check: a short period and a due task bring the box.
     t.clock.set(QDateTime(QDate(2026, 12, 9), QTime(11, 0, 1)));
-    w->Timer1->setInterval(10);
+    t.alarm.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(10);
     ASSERT_TRUE(eventually([&] { return t.messages.shown.size() == 1; })) << t.messages.shown.size();
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Alert :\r\r1 - Later"));
-    EXPECT_EQ(w->Timer1->interval(), 60000);
+    EXPECT_EQ(t.alarm.interval(), 60000);
 }
 
 TEST_F(ReminderWindow, RowsWithoutADateAndDoneTasksAreSkippedWithoutAnErrorBox)
 {
     start(taskRecord("Broken", "99/99/2026", "10:30") + taskRecord("Fine", "09/12/2026", "10:30") +
           taskRecord("Finished", "09/12/2026", "10:30", {}, "\xD7"));
-    w->Timer1Timer();
+    t.alarm.tick();
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Alert :\r\r2 - Fine"));
 }
@@ -145,7 +145,7 @@ TEST_F(ReminderWindow, ACategoryFilterHidesOtherTasksFromAlertAndAgenda)
     start(taskRecord("Home chore", "09/12/2026", "10:30", "Home") +
           taskRecord("Work call", "09/12/2026", "10:30", "Work"));
     filter(QStringLiteral("Work"));
-    w->Timer1Timer();
+    t.alarm.tick();
     w->ShowAgenda();
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("Alert :\r\r1 - Work call"));

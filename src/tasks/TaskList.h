@@ -1,0 +1,99 @@
+#pragma once
+
+#include "store/TaskTable.h"
+
+#include <QObject>
+#include <QString>
+
+class TaskDataFile;
+
+// The current tasks, without a widget: the task table, the task data file and
+// the archive file, the category filter and the sort state. Every change to a
+// task goes through here; it writes the files, refreshes the table (load with
+// the filter, then sort) and tells the windows with `changed`.
+class TaskList : public QObject
+{
+    Q_OBJECT
+public:
+    TaskList(const QString &dataPath, const QString &archivePath, QObject *parent = nullptr);
+
+    TaskTable &table() { return m_table; }
+    const TaskTable &table() const { return m_table; }
+    const QString &dataFileName() const { return m_dataPath; }
+    const QString &archiveFileName() const { return m_archivePath; }
+    TaskDataFile dataFile() const;
+    // The last load found the task data file (a missing one is created empty but
+    // leaves the table unloaded).
+    bool loaded() const { return m_loaded; }
+
+    // --- The refresh sequence
+    // Rebuilds the table from the file with this category filter ("All Items": every
+    // task). A damaged file is told through `damaged`.
+    void load(const QString &filter);
+    const QString &filter() const { return m_filter; }
+    // Sorts by the sort state (tag 1 sorts descending).
+    void applySort();
+    // load with the current filter, sort, and `changed`.
+    void refresh();
+    // A task whose hour was empty in the file shows midnight.
+    void fillEmptyHours();
+
+    // --- Sort state: the column (Col::SortKey for dates) and the direction tag.
+    int sortColumn() const { return m_sortColumn; }
+    int sortTag() const { return m_sortTag; }
+    void setSortState(int column, int tag);
+    // A sort command: the column, the direction toggled, then the sort.
+    void sortByCommand(int column);
+    // A header click: sorts by the column in the direction the tag held, then
+    // stores the column and toggles the tag.
+    void sortByHeader(int column);
+
+    // --- Commands. Each throws StoreError with the file's message when a write
+    // fails; the table is then as the files have it.
+    // A new task: appended, then the refresh. The row it was written from, which
+    // the editor selects afterwards when the filter shows it.
+    int add(const TaskRow &task);
+    // A changed task at a table row: the new version appended, the old blanked, then
+    // the refresh.
+    void replace(int row, const TaskRow &task);
+    // Ticks an open task or unticks a done one, in the file and the row; no refresh.
+    // True when the task is now done.
+    bool toggleDone(int row);
+    // Deletes the task rows top .. bottom.
+    void remove(int top, int bottom);
+    // Moves the task rows top .. bottom into the archive file (made when missing).
+    void archive(int top, int bottom);
+    // An archived record (its text, without the length) comes back unchanged. No
+    // refresh: the caller blanks it in the archive first, then refreshes.
+    void unarchive(const QByteArray &recordText);
+    // Blanks the category in every stored task that has it; the table is reloaded
+    // and sorted.
+    void clearCategory(const QString &name);
+    // Rewrites the task data file compactly from the table.
+    void save() const;
+
+    // --- The stored category list changed (the category dialog wrote it).
+    void tellCategoryAdded(const QString &name) { emit categoryAdded(name); }
+    void tellCategoryDeleted(const QString &name) { emit categoryDeleted(name); }
+
+signals:
+    // The table was reloaded and sorted: the rows may all be different.
+    void changed();
+    // The first task row is current after a sort; a command may then ask for another.
+    void selectionWanted(int row);
+    // A damaged task file: the message for the user.
+    void damaged(const QString &message);
+    void categoryAdded(const QString &name);
+    void categoryDeleted(const QString &name);
+
+private:
+    void writeAndRefresh(int row, const TaskRow &task, bool isNew);
+
+    TaskTable m_table;
+    QString m_dataPath;
+    QString m_archivePath;
+    QString m_filter = AllItems;
+    int m_sortColumn = 0;
+    int m_sortTag = 0;
+    bool m_loaded = false;
+};
