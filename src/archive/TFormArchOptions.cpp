@@ -1,5 +1,6 @@
 #include "TFormArchOptions.h"
 
+#include "i18n/LanguageTables.h"
 #include "KeyReleasePreview.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"
@@ -11,6 +12,12 @@
 #include <algorithm>
 
 namespace {
+
+// The component's English caption from the language table, the one place it is spelled.
+QString designCaption(const char *component)
+{
+    return LanguageTables::englishCaption(LanguageTables::archivePreferences(), component);
+}
 
 // The designed arrangement; rows and the button grow when the font needs it.
 constexpr int Margin = 8;
@@ -37,13 +44,13 @@ TFormArchOptions::TFormArchOptions(AppContext &ctx, QWidget *parent)
     setObjectName(QStringLiteral("FormArchOptions"));
     setWindowTitle(QStringLiteral(" Preferences ..."));
     const Settings &s = *m_ctx.settings;
-    CheckBox1 = checkBox(this, "CheckBox1", QStringLiteral("Save Window Position"),
+    CheckBox1 = checkBox(this, "CheckBox1", designCaption("CheckBox1"),
                          s.flag(SettingKey::ArchWindowPosition));
-    CheckBox2 = checkBox(this, "CheckBox2", QStringLiteral("Save Window Size"),
+    CheckBox2 = checkBox(this, "CheckBox2", designCaption("CheckBox2"),
                          s.flag(SettingKey::ArchWindowSize));
-    CheckBox3 = checkBox(this, "CheckBox3", QStringLiteral("Confirm on un-archiving items"),
+    CheckBox3 = checkBox(this, "CheckBox3", designCaption("CheckBox3"),
                          s.flag(SettingKey::UnArchivAsk));
-    Button_pp_ok = new QPushButton(QStringLiteral("Done"), this);
+    Button_pp_ok = new QPushButton(designCaption("Button_pp_ok"), this);
     Button_pp_ok->setObjectName(QStringLiteral("Button_pp_ok"));
     Button_pp_ok->setDefault(true);
 

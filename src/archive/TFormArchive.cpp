@@ -1,4 +1,5 @@
 // The archive viewer: composition, size and position, showing and closing.
+#include "i18n/LanguageTables.h"
 #include "TFormArchive.h"
 
 #include "ArchiveGrid.h"
@@ -26,6 +27,12 @@
 #include <algorithm>
 
 namespace {
+
+// The component's English caption from the language table, the one place it is spelled.
+QString designCaption(const char *component)
+{
+    return LanguageTables::englishCaption(LanguageTables::archive(), component);
+}
 
 const QString DesignCaption = QStringLiteral(" Nudgery - Archived Events");
 
@@ -105,14 +112,14 @@ void TFormArchive::buildBottomBar()
 {
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Button_Del = button(Panel1, "Button_Del", QStringLiteral("Delete"));
-    Button_Unarchive = button(Panel1, "Button_Unarchive", QStringLiteral("Unarchive ..."));
+    Button_Del = button(Panel1, "Button_Del", designCaption("Button_Del"));
+    Button_Unarchive = button(Panel1, "Button_Unarchive", designCaption("Button_Unarchive"));
     Button_Menu = new QToolButton(Panel1);
     Button_Menu->setObjectName(QStringLiteral("Button_Menu"));
     Button_Menu->setToolTip(QStringLiteral(" menu "));
     Button_Menu->setArrowType(Qt::DownArrow);
     Button_Menu->setFocusPolicy(Qt::NoFocus);
-    Button_close = button(Panel1, "Button_close", QStringLiteral("Close"));
+    Button_close = button(Panel1, "Button_close", designCaption("Button_close"));
     fitButtonsToTexts();
 }
 
@@ -132,19 +139,19 @@ void TFormArchive::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    pop1_Unarchive = item(PopupMenu1, "pop1_Unarchive", QStringLiteral("&Unarchive"));
-    pop1_Delete = item(PopupMenu1, "pop1_Delete", QStringLiteral("&Delete"));
+    pop1_Unarchive = item(PopupMenu1, "pop1_Unarchive", designCaption("pop1_Unarchive"));
+    pop1_Delete = item(PopupMenu1, "pop1_Delete", designCaption("pop1_Delete"));
     PopupMenu1->addSeparator();
-    pop1_Sort = new QMenu(QStringLiteral("&Sort"), PopupMenu1);
+    pop1_Sort = new QMenu(designCaption("pop1_Sort"), PopupMenu1);
     pop1_Sort->setObjectName(QStringLiteral("pop1_Sort"));
     pop1_Sort->menuAction()->setObjectName(QStringLiteral("pop1_Sort"));
     PopupMenu1->addMenu(pop1_Sort);
-    pop1_sortByname = item(pop1_Sort, "pop1_sortByname", QStringLiteral("By &name"));
-    pop1_sortBydate = item(pop1_Sort, "pop1_sortBydate", QStringLiteral("By &date"));
-    pop1_sortBycategory = item(pop1_Sort, "pop1_sortBycategory", QStringLiteral("By &category"));
+    pop1_sortByname = item(pop1_Sort, "pop1_sortByname", designCaption("pop1_sortByname"));
+    pop1_sortBydate = item(pop1_Sort, "pop1_sortBydate", designCaption("pop1_sortBydate"));
+    pop1_sortBycategory = item(pop1_Sort, "pop1_sortBycategory", designCaption("pop1_sortBycategory"));
     PopupMenu1->addSeparator();
-    Preferences1 = item(PopupMenu1, "Preferences1", QStringLiteral("Pre&ferences..."));
-    pop1_Print = item(PopupMenu1, "pop1_Print", QStringLiteral("&Print..."));
+    Preferences1 = item(PopupMenu1, "Preferences1", designCaption("Preferences1"));
+    pop1_Print = item(PopupMenu1, "pop1_Print", designCaption("pop1_Print"));
 }
 
 void TFormArchive::connectHandlers()

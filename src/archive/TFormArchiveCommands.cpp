@@ -5,6 +5,7 @@
 #include "TFormArchOptions.h"
 #include "tasks/SortRows.h"
 #include "tasks/TaskList.h"
+#include "widgets/SharedTexts.h"
 #include "output/PrintCommands.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
@@ -43,7 +44,7 @@ void TFormArchive::Button_UnarchiveClick()
 void TFormArchive::Button_DelClick()
 {
     if (m_table->isEmpty() ||
-        !m_ctx.messages->confirm(this, QStringLiteral("Sure to delete this Task ?")))
+        !m_ctx.messages->confirm(this, SharedTexts::DeleteTaskQuestion))
         return;
     BlankArchivedTask(
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow())));

@@ -1,5 +1,6 @@
 #include "TFormCategory.h"
 
+#include "i18n/LanguageTables.h"
 #include "CategoryList.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"
@@ -16,6 +17,12 @@
 #include <QToolButton>
 
 namespace {
+
+// The component's English caption from the language table, the one place it is spelled.
+QString designCaption(const char *component)
+{
+    return LanguageTables::englishCaption(LanguageTables::input(), component);
+}
 
 // The designed arrangement: inputs 165 wide at top 4, 18 high; the buttons
 // below them at top 26, 18 high.
@@ -60,10 +67,10 @@ void TFormCategory::FormCreate()
 
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setText(QStringLiteral("Ok"));
+    SpeedButton1->setText(designCaption("SpeedButton1"));
     SpeedButton2 = new QToolButton(this);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    SpeedButton2->setText(QStringLiteral("Cancel"));
+    SpeedButton2->setText(designCaption("SpeedButton2"));
     for (QToolButton *b : {SpeedButton1, SpeedButton2}) {
         b->setFocusPolicy(Qt::NoFocus);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -1,4 +1,5 @@
 // The task editor: creation, showing and closing, keys, Ok and Cancel.
+#include "i18n/LanguageTables.h"
 #include "TFormAddEdit.h"
 
 #include "CalendarPanel.h"
@@ -34,6 +35,12 @@ const QString TFormAddEdit::AddCaption = QStringLiteral(" Add New Task");
 const QString TFormAddEdit::EditCaption = QStringLiteral(" Edit Task");
 
 namespace {
+
+// The component's English caption from the language table, the one place it is spelled.
+QString designCaption(const char *component)
+{
+    return LanguageTables::englishCaption(LanguageTables::editor(), component, LanguageTables::editorTwins());
+}
 
 constexpr int TaskTypingLimit = 60;
 const QString NoTaskMessage = QStringLiteral("No Task to add ... please correct and try again :)");
@@ -102,13 +109,13 @@ TFormAddEdit::~TFormAddEdit()
 void TFormAddEdit::buildFields()
 {
     // Created in tab order.
-    Label1 = label(this, "Label1", QStringLiteral("Task:"));
-    Label2 = label(this, "Label2", QStringLiteral("Date:"));
-    Label7 = label(this, "Label7", QStringLiteral("Time:"));
-    Label5 = label(this, "Label5", QStringLiteral("Note:"));
-    Label8 = label(this, "Label8", QStringLiteral("Txt Color:"));
-    Label3 = label(this, "Label3", QStringLiteral("Priority:"));
-    Label9 = label(this, "Label9", QStringLiteral("Category:"));
+    Label1 = label(this, "Label1", designCaption("Label1"));
+    Label2 = label(this, "Label2", designCaption("Label2"));
+    Label7 = label(this, "Label7", designCaption("Label7"));
+    Label5 = label(this, "Label5", designCaption("Label5"));
+    Label8 = label(this, "Label8", designCaption("Label8"));
+    Label3 = label(this, "Label3", designCaption("Label3"));
+    Label9 = label(this, "Label9", designCaption("Label9"));
     for (QLabel *l : {Label1, Label2, Label7, Label5})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (QLabel *l : {Label8, Label3, Label9})
@@ -162,10 +169,10 @@ void TFormAddEdit::buildFields()
 
 void TFormAddEdit::buildButtonsAndPanel()
 {
-    Button_ok = new QPushButton(QStringLiteral("&Ok"), this);
+    Button_ok = new QPushButton(designCaption("Button_ok"), this);
     Button_ok->setObjectName(QStringLiteral("Button_ok"));
     Button_ok->setAutoDefault(false);
-    Button_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    Button_cancel = new QPushButton(designCaption("Button_cancel"), this);
     Button_cancel->setObjectName(QStringLiteral("Button_cancel"));
     Button_cancel->setAutoDefault(false);
     connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });

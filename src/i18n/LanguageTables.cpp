@@ -26,6 +26,19 @@ constexpr TextProperty Window = TextProperty::WindowCaption;
 
 namespace LanguageTables {
 
+QString englishCaption(const std::vector<LanguageEntry> &table, const char *component,
+                       const std::vector<CaptionTwin> &twins)
+{
+    const QLatin1String name(component);
+    for (const LanguageEntry &e : table)
+        if (e.property == TextProperty::Caption && name == QLatin1String(e.component))
+            return e.text(Language::English);
+    for (const CaptionTwin &twin : twins)
+        if (name == QLatin1String(twin.target))
+            return englishCaption(table, twin.source);
+    return {};
+}
+
 // The main window: menus, context menus, tray menu, grid headers, tool-button hints.
 const std::vector<LanguageEntry> &mainWindow()
 {

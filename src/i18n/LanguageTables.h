@@ -57,6 +57,12 @@ const std::vector<LanguageEntry> &archive();
 const std::vector<LanguageEntry> &archivePreferences();
 const std::vector<LanguageEntry> &input();
 
+// The English caption a window's builder gives a component: its entry in the
+// window's table, else the entry of the component it is a twin of; empty when
+// neither has one.
+QString englishCaption(const std::vector<LanguageEntry> &table, const char *component,
+                       const std::vector<CaptionTwin> &twins = {});
+
 // The main window's context-menu and tray-menu twins of its main-menu items, in
 // the order they are copied.
 const std::vector<CaptionTwin> &mainTwins();

@@ -8,6 +8,7 @@
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
+#include "widgets/SharedTexts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,8 +18,6 @@
 #include <QWidget>
 
 namespace {
-
-const QString DeleteQuestion = QStringLiteral("Sure to delete this Task ?");
 
 void showEditor(TFormAddEdit &editor)
 {
@@ -65,7 +64,7 @@ void TForm1::SpeedButton5Click()
 {
     if (m_table->isEmpty())
         return;
-    if (m_ctx.messages->confirm(isVisible() ? this : nullptr, DeleteQuestion))
+    if (m_ctx.messages->confirm(isVisible() ? this : nullptr, SharedTexts::DeleteTaskQuestion))
         DeleteTask();
 }
 

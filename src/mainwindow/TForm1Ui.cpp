@@ -1,4 +1,5 @@
 // Composition of the main window: toolbar, menus, grid, notes pane, context menus.
+#include "i18n/LanguageTables.h"
 #include "TForm1.h"
 
 #include "widgets/Glyphs.h"
@@ -22,6 +23,12 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The component's English caption from the language table, the one place it is spelled.
+QString designCaption(const char *component)
+{
+    return LanguageTables::englishCaption(LanguageTables::mainWindow(), component, LanguageTables::mainTwins());
+}
 
 QAction *item(QMenu *menu, const char *name, const QString &caption)
 {
@@ -194,16 +201,16 @@ void TForm1::buildMenus()
         connect(a, &QAction::triggered, this, [this, f] { guarded(f); });
     };
 
-    Menu_File = submenu(this, "Menu_File", QStringLiteral("&File"));
-    Menu_ArchiveTask = item(Menu_File, "Menu_ArchiveTask", QStringLiteral("&Archive Task"));
-    Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", QStringLiteral("&Open Archive..."));
+    Menu_File = submenu(this, "Menu_File", designCaption("Menu_File"));
+    Menu_ArchiveTask = item(Menu_File, "Menu_ArchiveTask", designCaption("Menu_ArchiveTask"));
+    Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", designCaption("Menu_OpenArchive"));
     separator(Menu_File);
-    Menu_Minimize = item(Menu_File, "Menu_Minimize", QStringLiteral("Mi&nimize"));
-    Menu_Print = item(Menu_File, "Menu_Print", QStringLiteral("&Print..."));
+    Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
+    Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));
     separator(Menu_File);
-    Menu_SavetoFile = item(Menu_File, "Menu_SavetoFile", QStringLiteral("&Show in Notepad..."));
+    Menu_SavetoFile = item(Menu_File, "Menu_SavetoFile", designCaption("Menu_SavetoFile"));
     separator(Menu_File);
-    Menu_Exit = item(Menu_File, "Menu_Exit", QStringLiteral("E&xit"));
+    Menu_Exit = item(Menu_File, "Menu_Exit", designCaption("Menu_Exit"));
     run(Menu_ArchiveTask, [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
     run(Menu_OpenArchive, [this] { Menu_OpenArchiveClick(); });
     run(Menu_Minimize, [this] { SpeedButton2Click(); });
@@ -211,14 +218,14 @@ void TForm1::buildMenus()
     run(Menu_SavetoFile, [this] { Menu_SavetoFileClick(); });
     connect(Menu_Exit, &QAction::triggered, this, [this] { close(); });
 
-    Menu_Edit = submenu(this, "Menu_Edit", QStringLiteral("&Edit"));
-    Menu_CheckUncheck = item(Menu_Edit, "Menu_CheckUncheck", QStringLiteral("&Check/Uncheck Task"));
+    Menu_Edit = submenu(this, "Menu_Edit", designCaption("Menu_Edit"));
+    Menu_CheckUncheck = item(Menu_Edit, "Menu_CheckUncheck", designCaption("Menu_CheckUncheck"));
     separator(Menu_Edit);
-    Menu_AddTask = item(Menu_Edit, "Menu_AddTask", QStringLiteral("&Add Task"));
-    Menu_EditTask = item(Menu_Edit, "Menu_EditTask", QStringLiteral("&Edit Task"));
-    Menu_DeleteTask = item(Menu_Edit, "Menu_DeleteTask", QStringLiteral("&Delete Task"));
+    Menu_AddTask = item(Menu_Edit, "Menu_AddTask", designCaption("Menu_AddTask"));
+    Menu_EditTask = item(Menu_Edit, "Menu_EditTask", designCaption("Menu_EditTask"));
+    Menu_DeleteTask = item(Menu_Edit, "Menu_DeleteTask", designCaption("Menu_DeleteTask"));
     separator(Menu_Edit);
-    Menu_Search = item(Menu_Edit, "Menu_Search", QStringLiteral("Searc&h list ..."));
+    Menu_Search = item(Menu_Edit, "Menu_Search", designCaption("Menu_Search"));
     Menu_AddTask->setIcon(glyph(QStringLiteral("add")));
     Menu_EditTask->setIcon(glyph(QStringLiteral("edit")));
     Menu_DeleteTask->setIcon(glyph(QStringLiteral("delete")));
@@ -228,20 +235,20 @@ void TForm1::buildMenus()
     run(Menu_DeleteTask, [this] { SpeedButton5Click(); });
     run(Menu_Search, [this] { Menu_SearchClick(); });
 
-    Menu_View = submenu(this, "Menu_View", QStringLiteral("&View"));
-    Menu_Sort = submenu(Menu_View, "Menu_Sort", QStringLiteral("&Sort"));
+    Menu_View = submenu(this, "Menu_View", designCaption("Menu_View"));
+    Menu_Sort = submenu(Menu_View, "Menu_Sort", designCaption("Menu_Sort"));
     Menu_View->addMenu(Menu_Sort);
-    Menu_SortByTask = item(Menu_Sort, "Menu_SortByTask", QStringLiteral("By &task"));
-    Menu_SortByDate = item(Menu_Sort, "Menu_SortByDate", QStringLiteral("By &date"));
-    Menu_SortByHour = item(Menu_Sort, "Menu_SortByHour", QStringLiteral("By &hour"));
-    Menu_SortByCategory = item(Menu_Sort, "Menu_SortByCategory", QStringLiteral("By &category"));
-    Menu_SortByStatus = item(Menu_Sort, "Menu_SortByStatus", QStringLiteral("By &status"));
+    Menu_SortByTask = item(Menu_Sort, "Menu_SortByTask", designCaption("Menu_SortByTask"));
+    Menu_SortByDate = item(Menu_Sort, "Menu_SortByDate", designCaption("Menu_SortByDate"));
+    Menu_SortByHour = item(Menu_Sort, "Menu_SortByHour", designCaption("Menu_SortByHour"));
+    Menu_SortByCategory = item(Menu_Sort, "Menu_SortByCategory", designCaption("Menu_SortByCategory"));
+    Menu_SortByStatus = item(Menu_Sort, "Menu_SortByStatus", designCaption("Menu_SortByStatus"));
     for (QAction *a : Menu_Sort->actions())
         run(a, [this, a] { Sort1Click(a); });
     separator(Menu_View);
-    Menu_Preferences = item(Menu_View, "Menu_Preferences", QStringLiteral("&Options ..."));
+    Menu_Preferences = item(Menu_View, "Menu_Preferences", designCaption("Menu_Preferences"));
     separator(Menu_View);
-    Menu_NotesPane = item(Menu_View, "Menu_NotesPane", QStringLiteral("&Note's pane"));
+    Menu_NotesPane = item(Menu_View, "Menu_NotesPane", designCaption("Menu_NotesPane"));
     Menu_NotesPane->setCheckable(true);
     run(Menu_Preferences, [this] { SpeedButton7Click(); });
     // The switch flips the check mark itself: undo the action's own toggle first.
@@ -250,24 +257,24 @@ void TForm1::buildMenus()
         guarded([this] { Menu_NotesPaneClick(); });
     });
 
-    Menu_Category = submenu(this, "Menu_Category", QStringLiteral("&Category"));
-    Menu_AddCategory = item(Menu_Category, "Menu_AddCategory", QStringLiteral("&Add Category"));
-    Menu_DeleteCategory = item(Menu_Category, "Menu_DeleteCategory", QStringLiteral("&Delete Category"));
+    Menu_Category = submenu(this, "Menu_Category", designCaption("Menu_Category"));
+    Menu_AddCategory = item(Menu_Category, "Menu_AddCategory", designCaption("Menu_AddCategory"));
+    Menu_DeleteCategory = item(Menu_Category, "Menu_DeleteCategory", designCaption("Menu_DeleteCategory"));
     separator(Menu_Category);
-    Menu_AllItems = item(Menu_Category, "Menu_AllItems", QStringLiteral("All &Items"));
+    Menu_AllItems = item(Menu_Category, "Menu_AllItems", designCaption("Menu_AllItems"));
     Menu_AllItems->setCheckable(true);
     run(Menu_AddCategory, [this] { Menu_AddCategoryClick(Menu_AddCategory); });
     run(Menu_DeleteCategory, [this] { Menu_AddCategoryClick(Menu_DeleteCategory); });
     run(Menu_AllItems, [this] { Menu_AllItemsClick(); });
 
-    Menu_Help = submenu(this, "Menu_Help", QStringLiteral("&Help"));
-    Menu_HelpFile = item(Menu_Help, "Menu_HelpFile", QStringLiteral("&Help ..."));
+    Menu_Help = submenu(this, "Menu_Help", designCaption("Menu_Help"));
+    Menu_HelpFile = item(Menu_Help, "Menu_HelpFile", designCaption("Menu_HelpFile"));
     separator(Menu_Help);
-    Menu_SoftwareNews = item(Menu_Help, "Menu_SoftwareNews", QStringLiteral("Software &news..."));
-    Menu_CheckNewVersion = item(Menu_Help, "Menu_CheckNewVersion", QStringLiteral("Check new versions *"));
+    Menu_SoftwareNews = item(Menu_Help, "Menu_SoftwareNews", designCaption("Menu_SoftwareNews"));
+    Menu_CheckNewVersion = item(Menu_Help, "Menu_CheckNewVersion", designCaption("Menu_CheckNewVersion"));
     separator(Menu_Help);
-    Menu_Donations = item(Menu_Help, "Menu_Donations", QStringLiteral("&Donations..."));
-    Menu_About = item(Menu_Help, "Menu_About", QStringLiteral("&About ..."));
+    Menu_Donations = item(Menu_Help, "Menu_Donations", designCaption("Menu_Donations"));
+    Menu_About = item(Menu_Help, "Menu_About", designCaption("Menu_About"));
     run(Menu_HelpFile, [this] { Menu_HelpFileClick(); });
     run(Menu_SoftwareNews, [this] { Menu_SoftwareNewsClick(); });
     run(Menu_CheckNewVersion, [this] { Menu_CheckNewVersionClick(); });
@@ -285,22 +292,22 @@ void TForm1::buildPopupMenus()
     };
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    pop2_EditTask = item(PopupMenu2, "pop2_EditTask", QStringLiteral("&Edit Task"));
-    pop2_Deletetask = item(PopupMenu2, "pop2_Deletetask", QStringLiteral("&Delete Task"));
-    pop2_Archivetask = item(PopupMenu2, "pop2_Archivetask", QStringLiteral("&Archive Task"));
+    pop2_EditTask = item(PopupMenu2, "pop2_EditTask", designCaption("pop2_EditTask"));
+    pop2_Deletetask = item(PopupMenu2, "pop2_Deletetask", designCaption("pop2_Deletetask"));
+    pop2_Archivetask = item(PopupMenu2, "pop2_Archivetask", designCaption("pop2_Archivetask"));
     pop2_N9 = separator(PopupMenu2, "pop2_N9");
-    pop2_Sort = submenu(PopupMenu2, "pop2_Sort", QStringLiteral("&Sort"));
+    pop2_Sort = submenu(PopupMenu2, "pop2_Sort", designCaption("pop2_Sort"));
     PopupMenu2->addMenu(pop2_Sort);
-    pop2_SortByTask = item(pop2_Sort, "pop2_SortByTask", QStringLiteral("By &task"));
-    pop2_SortByDate = item(pop2_Sort, "pop2_SortByDate", QStringLiteral("By &date"));
-    pop2_SortByHour = item(pop2_Sort, "pop2_SortByHour", QStringLiteral("By &hour"));
-    pop2_SortByCategory = item(pop2_Sort, "pop2_SortByCategory", QStringLiteral("By &category"));
-    pop2_SortByStatus = item(pop2_Sort, "pop2_SortByStatus", QStringLiteral("By &status"));
+    pop2_SortByTask = item(pop2_Sort, "pop2_SortByTask", designCaption("pop2_SortByTask"));
+    pop2_SortByDate = item(pop2_Sort, "pop2_SortByDate", designCaption("pop2_SortByDate"));
+    pop2_SortByHour = item(pop2_Sort, "pop2_SortByHour", designCaption("pop2_SortByHour"));
+    pop2_SortByCategory = item(pop2_Sort, "pop2_SortByCategory", designCaption("pop2_SortByCategory"));
+    pop2_SortByStatus = item(pop2_Sort, "pop2_SortByStatus", designCaption("pop2_SortByStatus"));
     for (QAction *a : pop2_Sort->actions())
         run(a, [this, a] { Sort1Click(a); });
     pop2_N1 = separator(PopupMenu2, "pop2_N1");
-    pop2_Preferences = item(PopupMenu2, "pop2_Preferences", QStringLiteral("Pre&ferences ..."));
-    pop2_About = item(PopupMenu2, "pop2_About", QStringLiteral("&About..."));
+    pop2_Preferences = item(PopupMenu2, "pop2_Preferences", designCaption("pop2_Preferences"));
+    pop2_About = item(PopupMenu2, "pop2_About", designCaption("pop2_About"));
     pop2_N1->setVisible(false);
     pop2_About->setVisible(false);
     run(pop2_EditTask, [this] { SpeedButton6Click(); });
@@ -323,8 +330,8 @@ void TForm1::buildPopupMenus()
 
     PopupMenu3 = new QMenu(this);
     PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
-    pop3_Copy = item(PopupMenu3, "pop3_Copy", QStringLiteral("Copy all to clipbrd"));
-    pop3_HideNotespane = item(PopupMenu3, "pop3_HideNotespane", QStringLiteral("Hide note's pane"));
+    pop3_Copy = item(PopupMenu3, "pop3_Copy", designCaption("pop3_Copy"));
+    pop3_HideNotespane = item(PopupMenu3, "pop3_HideNotespane", designCaption("pop3_HideNotespane"));
     connect(pop3_Copy, &QAction::triggered, this, [] {
         QWidget *focused = QApplication::focusWidget();
         if (auto *edit = qobject_cast<QPlainTextEdit *>(focused)) {
@@ -341,9 +348,9 @@ void TForm1::buildTray()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    pop1_Show = item(PopupMenu1, "pop1_Show", QStringLiteral("&Show"));
-    pop1_AddTask = item(PopupMenu1, "pop1_AddTask", QStringLiteral("&Add Task"));
-    pop1_Exit = item(PopupMenu1, "pop1_Exit", QStringLiteral("E&xit"));
+    pop1_Show = item(PopupMenu1, "pop1_Show", designCaption("pop1_Show"));
+    pop1_AddTask = item(PopupMenu1, "pop1_AddTask", designCaption("pop1_AddTask"));
+    pop1_Exit = item(PopupMenu1, "pop1_Exit", designCaption("pop1_Exit"));
     QFont bold = pop1_Show->font();
     bold.setBold(true);
     pop1_Show->setFont(bold);

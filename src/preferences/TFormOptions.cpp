@@ -1,4 +1,5 @@
 // The preferences dialog: its controls, their design places and their loading.
+#include "i18n/LanguageTables.h"
 #include "TFormOptions.h"
 
 #include "FitToFont.h"
@@ -17,6 +18,12 @@
 #include <QPushButton>
 
 namespace {
+
+// The component's English caption from the language table, the one place it is spelled.
+QString designCaption(const char *component)
+{
+    return LanguageTables::englishCaption(LanguageTables::preferences(), component);
+}
 
 constexpr int CheckBoxHeight = 14;
 constexpr int LabelHeight = 13;
@@ -159,7 +166,7 @@ void TFormOptions::buildControls()
         {QStringLiteral("00h:00"), QStringLiteral("09h:30"), QStringLiteral("current")});
     ComboBox1->setGeometry(164, 258, 77, FieldHeight);
 
-    Button_resetCols = button(this, "Button_resetCols", QStringLiteral("< reset to default"),
+    Button_resetCols = button(this, "Button_resetCols", designCaption("Button_resetCols"),
                               QRect(176, 131, 97, 17));
     Button_resetCols->setToolTip(QStringLiteral("reset column widths to default"));
 
@@ -175,9 +182,9 @@ void TFormOptions::buildControls()
     Label1->setTextFormat(Qt::PlainText);
     Label1->setGeometry(202, 434, 80, LabelHeight);
 
-    Button_pp_ok = button(this, "Button_pp_ok", QStringLiteral("Ok"), QRect(144, 464, 63, 18));
+    Button_pp_ok = button(this, "Button_pp_ok", designCaption("Button_pp_ok"), QRect(144, 464, 63, 18));
     Button_pp_cancel =
-        button(this, "Button_pp_cancel", QStringLiteral("Cancel"), QRect(218, 464, 65, 18));
+        button(this, "Button_pp_cancel", designCaption("Button_pp_cancel"), QRect(218, 464, 65, 18));
 
     // Tab walks the controls top to bottom, left to right.
     const QList<QWidget *> chain = {
