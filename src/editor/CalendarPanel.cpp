@@ -46,6 +46,7 @@ CalendarPanel::CalendarPanel(QWidget *parent) : QFrame(parent)
     connect(Calendar1, &QCalendarWidget::activated, this, &CalendarPanel::takeRequested);
     connect(SpeedButton4, &QToolButton::clicked, this, &CalendarPanel::takeRequested);
     connect(SpeedButton3, &QToolButton::clicked, this, &CalendarPanel::dismissRequested);
+    connect(Calendar1, &QCalendarWidget::currentPageChanged, this, &CalendarPanel::refreshCaption);
 
     Label6->installEventFilter(this);
     installEventFilter(this);
@@ -91,9 +92,10 @@ void CalendarPanel::ScrollBar1Change(int position)
 
 void CalendarPanel::refreshCaption()
 {
-    const QDate d = date();
-    Label6->setText(QLocale().monthName(d.month(), QLocale::ShortFormat) + QStringLiteral(" - ")
-                    + QString::number(d.year()));
+    // The month the calendar shows, which it may change by itself (a greyed day
+    // of the next month, its own keys).
+    Label6->setText(QLocale().monthName(Calendar1->monthShown(), QLocale::ShortFormat) + QStringLiteral(" - ")
+                    + QString::number(Calendar1->yearShown()));
 }
 
 bool CalendarPanel::eventFilter(QObject *watched, QEvent *event)

@@ -24,7 +24,7 @@ public:
     QDate date() const;
     // ScrollBar1's change: one month back (-1) or forward (+1).
     void ScrollBar1Change(int position);
-    // "Dec - 2026": the locale's abbreviated month name and the year.
+    // "Dec - 2026": the locale's abbreviated month name and the year of the month shown.
     void refreshCaption();
     // Sizes the children for the current font: the designed sizes, or larger.
     void arrange(int rowHeight);

@@ -466,8 +466,9 @@ void TFormAddEdit::SpeedButton5Click()
 {
     if (!m_categoryDialog)
         return;
-    m_categoryDialog->askNewCategory();
-    selectItem(ComboBox2, m_categoryDialog->newName());
+    // Only a name the dialog added is chosen; Cancel leaves the choice as it was.
+    if (m_categoryDialog->askNewCategory())
+        selectItem(ComboBox2, m_categoryDialog->newName());
 }
 
 void TFormAddEdit::ScrollBar2Change(int position)

@@ -114,6 +114,7 @@ public:
     void StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos);
     void StringGrid1Click();
     void Panel1MouseDown(Qt::MouseButton button);
+    // True when the key is used up and must not reach the focused control.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad);
     void FormKeyUp(int key);
 

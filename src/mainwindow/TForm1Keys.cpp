@@ -48,19 +48,20 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad)
         menuItem = Menu_Print;
     else if (ctrl && key == Qt::Key_S)
         menuItem = Menu_SavetoFile;
-    else if (ctrl && down)
-        StepWindowHeight(QStringLiteral("down"));
-    else if (ctrl && up)
-        StepWindowHeight(QStringLiteral("up"));
-    else
+    else if (ctrl && (down || up)) {
+        StepWindowHeight(down ? QStringLiteral("down") : QStringLiteral("up"));
+        // Only the height changes: the grid must not move its current row too.
+        return true;
+    } else {
         return false;
+    }
     // As a click on the button or the menu item, even while the toolbar or the
-    // menu bar is hidden.
+    // menu bar is hidden. The key goes on to the focused control as before.
     if (button)
         button->click();
     if (menuItem)
         menuItem->trigger();
-    return true;
+    return false;
 }
 
 void TForm1::FormKeyUp(int key)

@@ -41,9 +41,12 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         const bool toWindowItself = !focus && w == this && QApplication::activeWindow() == this;
         if (w && w->window() == this && (w == focus || toWindowItself)) {
             auto *key = static_cast<QKeyEvent *>(event);
-            if (type == QEvent::KeyPress)
-                guarded([&] { FormKeyDown(key->key(), key->modifiers(), key->modifiers() & Qt::KeypadModifier); });
-            else if (!key->isAutoRepeat())
+            if (type == QEvent::KeyPress) {
+                bool usedUp = false;
+                guarded([&] { usedUp = FormKeyDown(key->key(), key->modifiers(), key->modifiers() & Qt::KeypadModifier); });
+                if (usedUp)
+                    return true;
+            } else if (!key->isAutoRepeat())
                 guarded([&] { FormKeyUp(key->key()); });
         }
     }

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 
 PlainTextExport::PlainTextExport(QObject *parent) : QObject(parent)
@@ -23,7 +24,12 @@ PlainTextExport::~PlainTextExport()
 
 QString PlainTextExport::exportPath()
 {
-    return QDir::tempPath() + QStringLiteral("/tasklyn.txt");
+    // A folder of the user's own: in the shared temporary folder another account's
+    // file of that name could neither be written through nor removed.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/tasklyn.txt");
 }
 
 std::vector<int> PlainTextExport::shownColumnTextWidths(const std::vector<int> &columnWidths,

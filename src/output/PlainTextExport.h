@@ -7,7 +7,7 @@
 class TaskTable;
 class TextViewer;
 
-// The export "tasklyn.txt" in the system's temporary folder, shown in the
+// The export "tasklyn.txt" in the user's runtime folder, shown in the
 // desktop's text viewer. A viewer here opens the file a moment after it was
 // started, so the file is kept until the next export or the end of the program.
 class PlainTextExport : public QObject

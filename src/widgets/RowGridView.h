@@ -41,6 +41,9 @@ public:
         int col = -1;
         int row = -1;
     };
+    // Typing does not jump to a row: only the window's own keys act.
+    void keyboardSearch(const QString &) override {}
+
     // A point in the grid widget's own coordinates (the header row included).
     CellPos cellAt(const QPoint &gridPos) const;
     // The rectangle of a cell in the grid widget's own coordinates; row 0 is the header.

@@ -11,6 +11,7 @@
 #include "store/TaskTable.h"
 
 #include <QHelpEvent>
+#include <QTextDocument>
 #include <QMouseEvent>
 #include <QToolTip>
 #include <algorithm>
@@ -187,6 +188,7 @@ void TaskGrid::handleMouseMove(const QPoint &gridPos)
         return;
     setHover(cell.row, cell.col);
     QToolTip::hideText();
+    m_hintShown = false;
     m_hintText = table()->cell(Col::Note, cell.row);
     if (m_hintText.trimmed().isEmpty())
         m_hintText = NoNoteHint;
@@ -200,13 +202,15 @@ bool TaskGrid::viewportEvent(QEvent *event)
     const auto *help = static_cast<QHelpEvent *>(event);
     const CellPos cell = cellAt(viewport()->mapTo(this, help->pos()));
     if (m_showHints && table() && !table()->isEmpty() && cell.row >= 1 && cell.row == m_hoverRow &&
-        !m_hintText.isEmpty()) {
+        !m_hintText.isEmpty() && (!m_hintShown || QToolTip::isVisible())) {
         // Shown for the row under the mouse; leaving the row takes it away.
         const QRect row = cellRect(Col::Done, cell.row).translated(-viewport()->pos());
         QString text = m_hintText;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QToolTip::showText(help->globalPos(), text, viewport(),
+        // A note is plain text, every line of it, whatever it looks like.
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), viewport(),
                            QRect(0, row.top(), viewport()->width(), row.height()));
+        m_hintShown = true;
     } else {
         QToolTip::hideText();
     }

@@ -89,4 +89,5 @@ private:
     int m_hoverCol = -1;
     bool m_showHints = true;
     QString m_hintText;
+    bool m_hintShown = false; // once a row's note has been shown, it stays away in that row
 };

@@ -321,6 +321,15 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     EXPECT_EQ(list->currentText(), "Garden");
     EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Work", "2=work", "3=Garden"}));
 
+    // Cancel keeps the category already chosen, whatever was typed.
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(d.Edit1, "Work");
+            d.SpeedButton2->click();
+        },
+        [&] { QTest::mouseClick(editor->SpeedButton5, Qt::LeftButton); });
+    EXPECT_EQ(list->currentText(), "Garden");
+
     // A name from the main menu reaches the editor too, without being chosen there.
     addCategory("Shop");
     EXPECT_EQ(items(), QStringList({"Work", "Garden", "Shop"}));

@@ -6,6 +6,7 @@
 #include "widgets/TextColours.h"
 #include "store/DateFormat.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QClipboard>
@@ -252,6 +253,14 @@ TEST_F(EditorFieldsTest, shouldOpenTheCalendarOnTheFieldsDateAndScrollMonthsCutt
         clickArrow(panel->ScrollBar1, QStyle::SC_ScrollBarSubLine);
         clickArrow(panel->ScrollBar1, QStyle::SC_ScrollBarSubLine);
         EXPECT_EQ(panel->Calendar1->selectedDate(), QDate(2025, 12, 28));
+        EXPECT_EQ(panel->Label6->text(), "Dec - 2025");
+        // The calendar turns its page by itself (its own keys, a day of the next
+        // month): the caption follows.
+        auto *days = panel->Calendar1->findChild<QAbstractItemView *>();
+        ASSERT_TRUE(days);
+        QTest::keyClick(days, Qt::Key_PageDown);
+        EXPECT_EQ(panel->Label6->text(), "Jan - 2026");
+        QTest::keyClick(days, Qt::Key_PageUp);
         EXPECT_EQ(panel->Label6->text(), "Dec - 2025");
 
         click(panel->SpeedButton4);

@@ -150,21 +150,29 @@ TEST_F(KeysTest, shouldRunNoCommandForKeysTypedInTheNotesPane)
     EXPECT_EQ(w->height(), height);
 }
 
-TEST_F(KeysTest, shouldMakeTheWindowTwoPixelsTallerOrShorterPerCtrlArrow)
+TEST_F(KeysTest, shouldMakeTheWindowTwoPixelsTallerOrShorterPerCtrlArrowAndLeaveTheRowAlone)
 {
     const int height = w->height();
+    w->grid()->setCurrentRow(1);
     for (int i = 0; i < 5; ++i)
         key(w->grid(), Qt::Key_Down, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->height(), height + 10);
+    EXPECT_EQ(w->grid()->currentRow(), 1) << "the next Space or Delete would hit another task";
     key(w->grid(), Qt::Key_Up, Qt::ControlModifier);
     key(w->grid(), Qt::Key_8, Qt::ControlModifier | Qt::KeypadModifier);
     key(w->grid(), Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->height(), height + 8);
+    EXPECT_EQ(w->grid()->currentRow(), 1);
     key(w->grid(), Qt::Key_Down); // without Ctrl the grid just moves its row
     QCoreApplication::processEvents();
     EXPECT_EQ(w->height(), height + 8);
+    EXPECT_EQ(w->grid()->currentRow(), 2);
+    // Letters act on nothing: no jump to a task that starts with one.
+    key(w->grid(), Qt::Key_A);
+    key(w->grid(), Qt::Key_B);
+    EXPECT_EQ(w->grid()->currentRow(), 2);
 }
 
 TEST_F(KeysTest, shouldClickTheButtonOrMenuItemOfEachCtrlShortcutEvenWithTheToolbarHidden)

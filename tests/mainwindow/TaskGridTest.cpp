@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QSignalSpy>
+#include <QTextDocument>
 #include <QToolTip>
 
 namespace {
@@ -290,7 +291,15 @@ TEST_F(TaskGridTest, shouldSetNoHintWithHintsOffOrOnAnEmptyTable)
 
 TEST_F(TaskGridTest, shouldShowTheNoteAsTooltipWhenTheMouseRests)
 {
-    load(fiveTasks());
+    std::vector<TaskRow> rows = fiveTasks();
+    rows[3][Col::Note] = QStringLiteral("<b>bold</b> note\r\n  indented");
+    load(rows);
+    // What the tooltip shows a reader, whatever markup carries it.
+    const auto shown = [] {
+        QTextDocument doc;
+        doc.setHtml(QToolTip::text());
+        return doc.toPlainText().replace(QChar::Nbsp, QLatin1Char(' '));
+    };
     const auto rest = [this](const QPoint &gridPos) {
         const QPoint local = grid.viewport()->mapFrom(&grid, gridPos);
         QHelpEvent help(QEvent::ToolTip, local, grid.viewport()->mapToGlobal(local));
@@ -300,13 +309,24 @@ TEST_F(TaskGridTest, shouldShowTheNoteAsTooltipWhenTheMouseRests)
     moveTo(centre(Col::Task, 3));
     rest(centre(Col::Task, 3));
     ASSERT_TRUE(QToolTip::isVisible());
-    EXPECT_EQ(QToolTip::text(), "[no note..]");
+    EXPECT_EQ(shown(), "[no note..]");
 
     moveTo(centre(Col::Task, 2));
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
     rest(centre(Col::Task, 2));
     ASSERT_TRUE(QToolTip::isVisible());
-    EXPECT_EQ(QToolTip::text(), "Line one\nLine two");
+    EXPECT_EQ(shown(), "Line one\nLine two");
+    // Once hidden, it does not come back while the mouse stays in the row.
+    QToolTip::hideText();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
+    rest(centre(Col::Task, 2));
+    EXPECT_FALSE(QToolTip::isVisible());
+
+    // Markup in a note is text, and every line is shown.
+    moveTo(centre(Col::Task, 4));
+    rest(centre(Col::Task, 4));
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(shown(), "<b>bold</b> note\n  indented");
 
     grid.setShowNoteHints(false);
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));

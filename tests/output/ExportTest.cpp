@@ -26,19 +26,20 @@ class ExportTest : public MainWindowTest
 protected:
     void SetUp() override
     {
-        // The export goes to the system's temporary folder: one of this test's own.
-        savedTmp = qgetenv("TMPDIR");
+        // The export goes to the user's runtime folder: one of this test's own.
+        savedTmp = qgetenv("XDG_RUNTIME_DIR");
         ASSERT_TRUE(QDir().mkpath(t.folder() + "tmp"));
-        qputenv("TMPDIR", (t.folder() + "tmp").toLocal8Bit());
+        QFile::setPermissions(t.folder() + "tmp", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", (t.folder() + "tmp").toLocal8Bit());
         MainWindowTest::SetUp();
     }
     void TearDown() override
     {
         window.reset();
         if (savedTmp.isNull())
-            qunsetenv("TMPDIR");
+            qunsetenv("XDG_RUNTIME_DIR");
         else
-            qputenv("TMPDIR", savedTmp);
+            qputenv("XDG_RUNTIME_DIR", savedTmp);
     }
 
     QString exportPath() const { return t.folder() + "tmp/tasklyn.txt"; }
