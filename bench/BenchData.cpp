@@ -1,6 +1,7 @@
 #include "BenchData.h"
 
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QFile>
 
@@ -18,7 +19,7 @@ QString benchTaskFile(const QString &name, int records, const std::function<Task
     QList<QByteArray> texts;
     texts.reserve(records);
     for (int i = 0; i < records; ++i)
-        texts.append(TaskDataFile::joinRecord(rowFor(i)));
+        texts.append(TaskRecord::join(rowFor(i)));
     TaskDataFile::writeRecordFile(path, texts);
     return path;
 }

@@ -2,6 +2,7 @@
 // beside the floor of the same run: reading the file's bytes into memory.
 #include "BenchData.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -59,7 +60,7 @@ void BM_AppendAndBlank(benchmark::State &state)
     table.setCell(Col::Task, 1, QStringLiteral("Changed task"));
     table.setCell(Col::Order, 1, QStringLiteral("0"));
     for (auto _ : state) {
-        const qint64 old = TaskDataFile::orderOffset(table.cell(Col::Order, 1));
+        const qint64 old = TaskRecord::orderOffset(table.cell(Col::Order, 1));
         file.AppendTask(table, 1);
         file.BlankTask(old);
     }

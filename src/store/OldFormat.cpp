@@ -6,6 +6,7 @@
 #include "SettingsKeys.h"
 #include "StoreError.h"
 #include "TaskDataFile.h"
+#include "TaskRecord.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +67,7 @@ QList<QByteArray> ConvertOldFormat(const ProfileData &source, const DateFormat &
     const int n = quantity(source);
     texts.reserve(qMax(n, 0));
     for (int i = 0; i < n; ++i)
-        texts.append(TaskDataFile::joinRecord(convertTask(source, i, dates, today)));
+        texts.append(TaskRecord::join(convertTask(source, i, dates, today)));
     return texts;
 }
 

@@ -5,11 +5,9 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-#include <array>
 
-// A file of length-prefixed task records (the task data file and the archive
-// share the format): a 32-bit little-endian length, then that many bytes of the
-// ten fields joined by 0xA6. A record's offset is its task's identity for the run.
+// A file of length-prefixed task records (TaskRecord); the task data file and the
+// archive share the format. A record's offset is its task's identity for the run.
 class TaskDataFile
 {
 public:
@@ -60,15 +58,7 @@ public:
     static void writeRecordFile(const QString &path, const QList<QByteArray> &texts);
     static void appendRecords(const QString &path, const QList<QByteArray> &texts);
 
-    // Record text <-> fields. More than ten fields: see splitRecord in the source.
-    static TaskRow splitRecord(const QByteArray &text);
-    // One field of a record text, as splitRecord would give it.
-    static QString recordField(const QByteArray &text, int col);
-    static QByteArray joinRecord(const TaskRow &row);
-    // The category of a record text: the third field from the end.
-    static QString RecordCategory(const QByteArray &text);
-    static bool isBlankRecord(const QByteArray &text);
-    // The order cell as an offset; throws "'<text>' is not a valid integer value".
+    // TaskRecord::orderOffset, for the windows that name it here.
     static qint64 orderOffset(const QString &orderText);
 
 private:

@@ -2,6 +2,7 @@
 #include "editor/EditorFixture.h"
 
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -91,7 +92,7 @@ TEST_F(KeysTest, shouldTickWithSpaceMinusAndTheKeypadMinusWhateverTheModifiers)
     const qint64 order = cell(Col::Order, 2).toLongLong();
     const QByteArray last = file.readRecord(order);
     EXPECT_EQ(order + last.size(), dataBytes().size());
-    EXPECT_EQ(TaskDataFile::splitRecord(last.mid(4))[Col::Done], QString(QChar(0xD7)));
+    EXPECT_EQ(TaskRecord::split(last.mid(4))[Col::Done], QString(QChar(0xD7)));
     TaskTable loaded;
     file.LoadTasks(loaded, AllItems);
     EXPECT_EQ(loaded.taskCount(), 2);

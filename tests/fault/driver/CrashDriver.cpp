@@ -18,6 +18,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 
 #include <QCoreApplication>
@@ -116,7 +117,7 @@ private:
         if (result.damaged)
             fail(QStringLiteral("%1 was damaged").arg(file.path()));
         for (int r = 1; r <= table.taskCount(); ++r)
-            addEntry(table, r, archived, TaskDataFile::orderOffset(table.cell(Col::Order, r)));
+            addEntry(table, r, archived, TaskRecord::orderOffset(table.cell(Col::Order, r)));
     }
 
     void addEntry(const TaskTable &table, int r, bool archived, qint64 offset)
@@ -225,7 +226,7 @@ private:
         say(describe("edit", *e));
         m_scratch.setRow(1, rowFor(e->id, e->done, e->version + 1, e->offset));
         m_dat.ReplaceTask(m_scratch, 1, e->offset);
-        e->offset = TaskDataFile::orderOffset(m_scratch.cell(Col::Order, 1));
+        e->offset = TaskRecord::orderOffset(m_scratch.cell(Col::Order, 1));
         ++e->version;
         say("ok");
     }
@@ -241,7 +242,7 @@ private:
         m_scratch.setRow(1, rowFor(e->id, e->done, e->version, old));
         m_scratch.setCell(Col::Done, 1, e->done ? QStringLiteral(" ") : DoneMark);
         m_dat.ReplaceTask(m_scratch, 1, old);
-        e->offset = TaskDataFile::orderOffset(m_scratch.cell(Col::Order, 1));
+        e->offset = TaskRecord::orderOffset(m_scratch.cell(Col::Order, 1));
         e->done = !e->done;
         say("ok");
     }
@@ -311,7 +312,7 @@ private:
         SortRows(table, columns[random(4)], random(2) == 0);
         QList<QByteArray> texts;
         for (int r = 1; r <= table.taskCount(); ++r)
-            texts.append(TaskDataFile::joinRecord(table.row(r)));
+            texts.append(TaskRecord::join(table.row(r)));
         say(archived ? "compact\tARK" : "compact\tDAT");
         if (random(2) == 0) {
             file.SaveAllTasks(table);
