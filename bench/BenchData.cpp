@@ -1,5 +1,6 @@
 #include "BenchData.h"
 
+#include "store/DamagedFiles.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
 
@@ -20,7 +21,8 @@ QString benchTaskFile(const QString &name, int records, const std::function<Task
     texts.reserve(records);
     for (int i = 0; i < records; ++i)
         texts.append(TaskRecord::join(rowFor(i)));
-    TaskDataFile::writeRecordFile(path, texts);
+    DamagedFiles damaged;
+    TaskDataFile(path, damaged).writeRecords(texts);
     return path;
 }
 

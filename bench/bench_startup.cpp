@@ -9,6 +9,7 @@
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
 #include "platform/RealServices.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 
@@ -86,8 +87,10 @@ StartUp startOnce(const QString &source)
     ctx.programFolder = folder;
     ctx.programPath = folder + QStringLiteral("nudgery");
     Settings settings(ctx.file(FileNames::Settings));
+    DamagedFiles damagedFiles;
     DateFormat dates(QStringLiteral("dd/MM/yyyy"));
     ctx.settings = &settings;
+    ctx.damagedFiles = &damagedFiles;
     ctx.dates = &dates;
     RealPlatform platform;
     platform.wire(ctx);

@@ -1,4 +1,5 @@
 // The record reader: the input as a whole task data file, and as one record text.
+#include "store/DamagedFiles.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
@@ -32,8 +33,9 @@ void loadAsFile(const QByteArray &bytes, const QString &filter)
     f.write(bytes);
     f.close();
     TaskTable table;
+    DamagedFiles damaged;
     try {
-        const TaskDataFile file(path);
+        const TaskDataFile file(path, damaged);
         const TaskDataFile::LoadResult result = file.LoadTasks(table, filter);
         (void)file.damagedMessage(result);
         if (!result.damagedBackup.isEmpty())

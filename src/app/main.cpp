@@ -6,6 +6,7 @@
 #include "platform/QtMessageService.h"
 #include "platform/RealServices.h"
 #include "platform/SingleInstance.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 
@@ -41,8 +42,10 @@ int main(int argc, char *argv[])
     ctx.arguments = QCoreApplication::arguments().mid(1);
 
     Settings settings(ctx.file(FileNames::Settings));
+    DamagedFiles damagedFiles;
     DateFormat dates = DateFormat::fromLocale(QLocale::system());
     ctx.settings = &settings;
+    ctx.damagedFiles = &damagedFiles;
     ctx.dates = &dates;
 
     RealPlatform platform;

@@ -33,8 +33,8 @@ void TFormArchive::Button_UnarchiveClick()
     const qint64 position =
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow()));
     // The record goes back unchanged, so a done task comes back done.
-    const QByteArray record = TaskDataFile(m_archiveFileName).readRecord(position);
-    TaskDataFile::appendRecords(m_main.dataFileName(), {record.mid(4)});
+    const QByteArray record = TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).readRecord(position);
+    TaskDataFile(m_main.dataFileName(), *m_ctx.damagedFiles).appendRecords({record.mid(4)});
     BlankArchivedTask(position);
     reload();
     m_main.LoadTasks(m_main.categoryFilter());

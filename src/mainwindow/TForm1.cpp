@@ -38,7 +38,7 @@ bool TForm1::guarded(const std::function<void()> &handler)
 
 TaskDataFile TForm1::dataFile() const
 {
-    return TaskDataFile(m_dataFileName);
+    return TaskDataFile(m_dataFileName, *m_ctx.damagedFiles);
 }
 
 QString TForm1::categoryFilter() const
@@ -159,7 +159,7 @@ void TForm1::convertIfNeeded()
                                            m_ctx.file(FileNames::Archive), m_ctx.file(FileNames::OldArchive)};
     bool converted = false;
     try {
-        converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates, m_ctx.clock->today());
+        converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates, m_ctx.clock->today(), *m_ctx.damagedFiles);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         throw;
@@ -172,7 +172,7 @@ void TForm1::convertIfNeeded()
 void TForm1::LoadTasks(const QString &filter)
 {
     m_tableLoaded = false;
-    const TaskDataFile file(m_dataFileName);
+    const TaskDataFile file = dataFile();
     const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, filter);
     if (result.tellUser) {
         m_ctx.messages->show(isVisible() ? this : nullptr,

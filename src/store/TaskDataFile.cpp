@@ -1,13 +1,12 @@
 #include "TaskDataFile.h"
 
+#include "DamagedFiles.h"
 #include "SaveFile.h"
 #include "StoreError.h"
 #include "TaskRecord.h"
 #include "Win1252.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QHash>
 
 namespace {
 
@@ -19,75 +18,6 @@ constexpr QIODevice::OpenMode InPlace = QIODevice::ReadWrite | QIODevice::Unbuff
 void truncateTo(QFile &f, qint64 size)
 {
     f.resize(size);
-}
-
-QString nextBackupName(const QString &path)
-{
-    QString candidate = path + QStringLiteral(".damaged");
-    for (int n = 1; QFileInfo::exists(candidate); ++n)
-        candidate = path + QStringLiteral(".damaged.%1").arg(n);
-    return candidate;
-}
-
-// Damaged files that could not be backed up: the length of their sound part, and
-// whether the user has been told. Such a file is not cut back (the damaged tail
-// may still be worth recovering), so nothing may be written to it: an append would
-// land behind the damage, where no reader finds it, and a rewrite would drop the
-// tail with no copy left.
-struct Uncut
-{
-    qint64 soundLength = 0;
-    bool told = false;
-};
-
-QHash<QString, Uncut> &uncutFiles()
-{
-    static QHash<QString, Uncut> files;
-    return files;
-}
-
-// Backups made by a write, for the next load to tell the user about.
-QHash<QString, QString> &backupsToTell()
-{
-    static QHash<QString, QString> backups;
-    return backups;
-}
-
-QString fileKey(const QString &path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
-
-// Copies the damaged file aside and cuts it back to its sound part; the backup's
-// name, or empty when no copy could be made (the file is then left as it is).
-QString backUpAndCut(const QString &path, qint64 soundLength)
-{
-    const QString backup = nextBackupName(path);
-    if (!QFile::copy(path, backup)) {
-        uncutFiles()[fileKey(path)].soundLength = soundLength;
-        return {};
-    }
-    uncutFiles().remove(fileKey(path));
-    QFile cut(path);
-    if (cut.open(InPlace))
-        truncateTo(cut, soundLength);
-    return backup;
-}
-
-// Throws unless path may be written: a damaged file gets its backup first.
-void requireBackedUp(const QString &path)
-{
-    if (uncutFiles().isEmpty())
-        return;
-    const auto it = uncutFiles().constFind(fileKey(path));
-    if (it == uncutFiles().constEnd())
-        return;
-    const QString backup = backUpAndCut(path, it->soundLength);
-    if (backup.isEmpty())
-        throw StoreError(QStringLiteral("The file \"%1\" is damaged and no backup copy of it could be "
-                                        "made: nothing is written to it until there is room for one.")
-                             .arg(path));
-    backupsToTell().insert(fileKey(path), backup);
 }
 
 QString noRecordMessage(const QString &path, qint64 offset)
@@ -156,16 +86,12 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
         }
         pos += 4 + text->size();
     }
-    const QString key = fileKey(m_path);
     if (result.damaged) {
-        result.damagedBackup = backUpAndCut(m_path, pos);
-        Uncut *uncut = result.damagedBackup.isEmpty() ? &uncutFiles()[key] : nullptr;
-        result.tellUser = !uncut || !uncut->told;
-        if (uncut)
-            uncut->told = true;
+        const DamagedFiles::Found found = m_damaged.foundDamaged(m_path, pos);
+        result.damagedBackup = found.backup;
+        result.tellUser = found.tellUser;
     } else {
-        uncutFiles().remove(key);
-        result.damagedBackup = backupsToTell().take(key);
+        result.damagedBackup = m_damaged.foundSound(m_path);
         result.damaged = result.tellUser = !result.damagedBackup.isEmpty();
     }
     table.setLoadedTasks(std::move(bytes), std::move(rows));
@@ -176,7 +102,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
-    requireBackedUp(m_path);
+    m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint64 end = f.size();
@@ -209,7 +135,7 @@ void TaskDataFile::SaveAllTasks(const TaskTable &table) const
         for (int r = 1; r < table.rowCount(); ++r)
             texts.append(TaskRecord::join(table.row(r)));
     }
-    writeRecordFile(m_path, texts);
+    writeRecords(texts);
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -266,7 +192,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
-    requireBackedUp(targetPath);
+    m_damaged.requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
         throw StoreError::cannotOpen(targetPath, target.errorString());
@@ -300,9 +226,9 @@ void TaskDataFile::ClearCategory(const QString &name) const
         throw StoreError::unableToWrite(m_path);
 }
 
-void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> &texts)
+void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 {
-    requireBackedUp(path);
+    m_damaged.requireBackedUp(m_path);
     qsizetype size = 0;
     for (const QByteArray &text : texts)
         size += 4 + text.size();
@@ -313,22 +239,22 @@ void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> 
         bytes.append(text);
     }
     QString reason;
-    if (!SaveFile::replace(path, bytes, &reason))
-        throw StoreError::cannotCreate(path, reason);
+    if (!SaveFile::replace(m_path, bytes, &reason))
+        throw StoreError::cannotCreate(m_path, reason);
 }
 
-void TaskDataFile::appendRecords(const QString &path, const QList<QByteArray> &texts)
+void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
-    requireBackedUp(path);
-    QFile f(path);
+    m_damaged.requireBackedUp(m_path);
+    QFile f(m_path);
     if (!f.open(InPlace))
-        throw StoreError::cannotOpen(path, f.errorString());
+        throw StoreError::cannotOpen(m_path, f.errorString());
     const qint64 end = f.size();
     QByteArray buffer;
     for (const QByteArray &text : texts)
         buffer.append(TaskRecord::lengthPrefix(text.size())).append(text);
     if (!f.seek(end) || f.write(buffer) != buffer.size() || !f.flush()) {
         truncateTo(f, end);
-        throw StoreError::unableToWrite(path);
+        throw StoreError::unableToWrite(m_path);
     }
 }

@@ -6,12 +6,16 @@
 #include <QFile>
 #include <QString>
 
+class DamagedFiles;
+
 // A file of length-prefixed task records (TaskRecord); the task data file and the
 // archive share the format. A record's offset is its task's identity for the run.
 class TaskDataFile
 {
 public:
-    explicit TaskDataFile(const QString &path) : m_path(path) {}
+    // damaged: what the program knows of damaged files, shared by every load and
+    // write of the run.
+    TaskDataFile(const QString &path, DamagedFiles &damaged) : m_path(path), m_damaged(damaged) {}
     const QString &path() const { return m_path; }
 
     struct LoadResult
@@ -54,9 +58,10 @@ public:
     // keeping every record's length.
     void ClearCategory(const QString &name) const;
 
-    // Writes records (texts without prefix) as a new file, atomically.
-    static void writeRecordFile(const QString &path, const QList<QByteArray> &texts);
-    static void appendRecords(const QString &path, const QList<QByteArray> &texts);
+    // Replaces the file (atomically) with these records (texts without prefix).
+    void writeRecords(const QList<QByteArray> &texts) const;
+    // Appends these records (texts without prefix), creating a missing file.
+    void appendRecords(const QList<QByteArray> &texts) const;
 
     // TaskRecord::orderOffset, for the windows that name it here.
     static qint64 orderOffset(const QString &orderText);
@@ -66,4 +71,5 @@ private:
     qint32 recordLengthAt(QFile &f, qint64 offset) const;
 
     QString m_path;
+    DamagedFiles &m_damaged;
 };

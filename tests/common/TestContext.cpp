@@ -16,6 +16,7 @@ TestContext::TestContext() : settings(folderOf(dir) + FileNames::Settings)
     ctx.programFolder = folderOf(dir);
     ctx.programPath = ctx.programFolder + QStringLiteral("nudgery");
     ctx.settings = &settings;
+    ctx.damagedFiles = &damagedFiles;
     ctx.dates = &dates;
     ctx.messages = &messages;
     ctx.clock = &clock;

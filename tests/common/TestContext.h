@@ -2,13 +2,15 @@
 
 #include "Fakes.h"
 #include "platform/AppContext.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 
 #include <QTemporaryDir>
 
-// A program folder in a temporary directory, the settings file in it, a fixed
-// date format and fakes for every service, wired into one AppContext.
+// A program folder in a temporary directory, the settings file in it, a record of
+// damaged files, a fixed date format and fakes for every service, wired into one
+// AppContext.
 struct TestContext
 {
     TestContext();
@@ -20,6 +22,7 @@ struct TestContext
 
     QTemporaryDir dir;
     Settings settings;
+    DamagedFiles damagedFiles;
     DateFormat dates{QStringLiteral("dd/MM/yyyy")};
     FakeMessageService messages;
     FakeClock clock;

@@ -88,7 +88,7 @@ TEST_F(KeysTest, shouldTickWithSpaceMinusAndTheKeypadMinusWhateverTheModifiers)
     }
     // Each tick appended the task once and blanked its previous record: the last
     // record is the only live one of it.
-    const TaskDataFile file(t.file(FileNames::Data));
+    const TaskDataFile file(t.file(FileNames::Data), t.damagedFiles);
     const qint64 order = cell(Col::Order, 2).toLongLong();
     const QByteArray last = file.readRecord(order);
     EXPECT_EQ(order + last.size(), dataBytes().size());

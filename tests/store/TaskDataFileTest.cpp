@@ -1,4 +1,5 @@
 #include "common/TestFiles.h"
+#include "store/DamagedFiles.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
@@ -22,7 +23,8 @@ protected:
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("Tasklyn.DAT"));
     TaskTable table;
-    TaskDataFile file{path};
+    DamagedFiles damaged;
+    TaskDataFile file{path, damaged};
 
     static QByteArray task(const QByteArray &done, const QByteArray &text, const QByteArray &category,
                            const QByteArray &note = {})

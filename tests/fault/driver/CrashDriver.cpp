@@ -15,6 +15,7 @@
 
 #include "fault/FaultTasks.h"
 #include "tasks/SortRows.h"
+#include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
@@ -77,8 +78,8 @@ class Driver
 {
 public:
     Driver(const QString &folder, quint32 seed)
-        : m_dat(folder + QStringLiteral("/Tasklyn.DAT")),
-          m_ark(folder + QStringLiteral("/Tasklyn.ARK")),
+        : m_dat(folder + QStringLiteral("/Tasklyn.DAT"), m_damaged),
+          m_ark(folder + QStringLiteral("/Tasklyn.ARK"), m_damaged),
           m_settings(folder + QStringLiteral("/Tasklyn.INI")), m_random(seed)
     {
         load(m_dat, false);
@@ -272,7 +273,7 @@ private:
         say(describe("unarchive", *e));
         const QByteArray record = m_ark.readRecord(e->offset);
         const qint64 end = QFileInfo(m_dat.path()).size();
-        TaskDataFile::appendRecords(m_dat.path(), {record.mid(4)});
+        m_dat.appendRecords({record.mid(4)});
         m_ark.BlankTask(e->offset);
         e->archived = false;
         e->offset = end;
@@ -319,7 +320,7 @@ private:
         } else {
             // The call SaveAllTasks makes, with the record texts made beforehand: a
             // kill in this step then lands while the new file is being written.
-            TaskDataFile::writeRecordFile(file.path(), texts);
+            file.writeRecords(texts);
         }
         say("ok");
         // The records now lie one after the other in table order.
@@ -385,6 +386,7 @@ private:
         say("ok");
     }
 
+    DamagedFiles m_damaged; // before the files that use it
     TaskDataFile m_dat;
     TaskDataFile m_ark;
     Settings m_settings;
