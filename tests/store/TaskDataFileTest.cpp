@@ -222,6 +222,25 @@ TEST_F(TaskDataFileTest, shouldNeverOverwriteAnEarlierBackup)
     EXPECT_EQ(readAll(path + QStringLiteral(".damaged")), QByteArray("first"));
 }
 
+TEST_F(TaskDataFileTest, shouldKeepWhatItLearnsOfDamageToItsOwnDamagedFiles)
+{
+    // No backup can be made: its name would be too long for the file system.
+    const QString unbackable = dir.filePath(QString(250, QLatin1Char('d')));
+    const QByteArray original = record(task("", "Kept", "")) + QByteArray("\x09\x00\x00\x00", 4);
+    writeAll(unbackable, original);
+    const TaskDataFile first(unbackable, damaged);
+    ASSERT_TRUE(first.LoadTasks(table, AllItems).tellUser);
+    EXPECT_FALSE(first.LoadTasks(table, AllItems).tellUser);
+    EXPECT_THROW(first.AppendTask(table, 1), StoreError);
+    EXPECT_EQ(readAll(unbackable), original);
+
+    DamagedFiles otherRun;
+    const auto result = TaskDataFile(unbackable, otherRun).LoadTasks(table, AllItems);
+    EXPECT_TRUE(result.damaged);
+    EXPECT_TRUE(result.damagedBackup.isEmpty());
+    EXPECT_TRUE(result.tellUser);
+}
+
 TEST_F(TaskDataFileTest, shouldSurviveRandomBytes)
 {
     std::srand(7);
