@@ -1,6 +1,8 @@
 #include "BenchData.h"
 
+#include "store/DamagedFiles.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QFile>
 
@@ -18,8 +20,9 @@ QString benchTaskFile(const QString &name, int records, const std::function<Task
     QList<QByteArray> texts;
     texts.reserve(records);
     for (int i = 0; i < records; ++i)
-        texts.append(TaskDataFile::joinRecord(rowFor(i)));
-    TaskDataFile::writeRecordFile(path, texts);
+        texts.append(TaskRecord::join(rowFor(i)));
+    DamagedFiles damaged;
+    TaskDataFile(path, damaged).writeRecords(texts);
     return path;
 }
 

@@ -4,6 +4,7 @@
 // "ratio" is check / floor. Also the start-up agenda, which runs once.
 #include "BenchData.h"
 #include "reminders/Reminders.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/TaskDataFile.h"
 
@@ -34,8 +35,9 @@ double seconds(std::chrono::steady_clock::duration d)
 // A tick after an earlier tick: the cells the check reads are already decoded.
 void BM_AlertCheck(benchmark::State &state)
 {
+    DamagedFiles damaged;
     TaskTable table;
-    TaskDataFile(fileFor(int(state.range(0)))).LoadTasks(table, AllItems);
+    TaskDataFile(fileFor(int(state.range(0))), damaged).LoadTasks(table, AllItems);
     const DateFormat dates(QStringLiteral("dd/MM/yyyy"));
     Reminders::alertText(table, dates, Now);
     std::vector<QString> hours;
@@ -71,10 +73,11 @@ template <typename Work> void timeAfterLoad(benchmark::State &state, Work work)
 {
     const QString path = fileFor(int(state.range(0)));
     const DateFormat dates(QStringLiteral("dd/MM/yyyy"));
+    DamagedFiles damaged;
     TaskTable table;
     for (auto _ : state) {
         state.PauseTiming();
-        TaskDataFile(path).LoadTasks(table, AllItems);
+        TaskDataFile(path, damaged).LoadTasks(table, AllItems);
         state.ResumeTiming();
         benchmark::DoNotOptimize(work(table, dates));
     }

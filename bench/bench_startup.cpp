@@ -9,6 +9,7 @@
 #include "platform/AppContext.h"
 #include "platform/RealServices.h"
 #include "reminders/AlarmTimer.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "tasks/TaskList.h"
@@ -87,8 +88,10 @@ StartUp startOnce(const QString &source)
     ctx.programFolder = folder;
     ctx.programPath = folder + QStringLiteral("nudgery");
     Settings settings(ctx.file(FileNames::Settings));
+    DamagedFiles damagedFiles;
     DateFormat dates(QStringLiteral("dd/MM/yyyy"));
     ctx.settings = &settings;
+    ctx.damagedFiles = &damagedFiles;
     ctx.dates = &dates;
     RealPlatform platform;
     platform.wire(ctx);
@@ -99,7 +102,7 @@ StartUp startOnce(const QString &source)
 
     StartUp out;
     const auto t0 = std::chrono::steady_clock::now();
-    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive));
+    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     AlarmTimer alarm;
     auto w = std::make_unique<TForm1>(ctx, tasks, alarm);
     if (!w->FormCreate()) {

@@ -1,7 +1,9 @@
 // Speed of the task data file at 1,000, 100,000 and 1,000,000 records, each
 // beside the floor of the same run: reading the file's bytes into memory.
 #include "BenchData.h"
+#include "store/DamagedFiles.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,18 +35,20 @@ void BM_ReadFileFloor(benchmark::State &state)
 void BM_LoadTasks(benchmark::State &state)
 {
     const QString path = fileFor(int(state.range(0)));
+    DamagedFiles damaged;
     TaskTable table;
     for (auto _ : state)
-        TaskDataFile(path).LoadTasks(table, AllItems);
+        TaskDataFile(path, damaged).LoadTasks(table, AllItems);
     state.counters["tasks"] = table.taskCount();
 }
 
 void BM_LoadTasksFiltered(benchmark::State &state)
 {
     const QString path = fileFor(int(state.range(0)));
+    DamagedFiles damaged;
     TaskTable table;
     for (auto _ : state)
-        TaskDataFile(path).LoadTasks(table, QStringLiteral("Home"));
+        TaskDataFile(path, damaged).LoadTasks(table, QStringLiteral("Home"));
 }
 
 // One change to one task: append the new version, blank the old one.
@@ -54,12 +58,13 @@ void BM_AppendAndBlank(benchmark::State &state)
     const QString path = benchDir().filePath(QStringLiteral("change-%1.DAT").arg(state.range(0)));
     QFile::remove(path);
     QFile::copy(source, path);
-    const TaskDataFile file(path);
+    DamagedFiles damaged;
+    const TaskDataFile file(path, damaged);
     TaskTable table;
     table.setCell(Col::Task, 1, QStringLiteral("Changed task"));
     table.setCell(Col::Order, 1, QStringLiteral("0"));
     for (auto _ : state) {
-        const qint64 old = TaskDataFile::orderOffset(table.cell(Col::Order, 1));
+        const qint64 old = TaskRecord::orderOffset(table.cell(Col::Order, 1));
         file.AppendTask(table, 1);
         file.BlankTask(old);
     }
@@ -68,9 +73,10 @@ void BM_AppendAndBlank(benchmark::State &state)
 void BM_SaveAllTasks(benchmark::State &state)
 {
     const QString path = fileFor(int(state.range(0)));
+    DamagedFiles damaged;
     TaskTable table;
-    TaskDataFile(path).LoadTasks(table, AllItems);
-    const TaskDataFile out(benchDir().filePath(QStringLiteral("save-%1.DAT").arg(state.range(0))));
+    TaskDataFile(path, damaged).LoadTasks(table, AllItems);
+    const TaskDataFile out(benchDir().filePath(QStringLiteral("save-%1.DAT").arg(state.range(0))), damaged);
     for (auto _ : state)
         out.SaveAllTasks(table);
 }

@@ -1,5 +1,7 @@
 // The record reader: the input as a whole task data file, and as one record text.
+#include "store/DamagedFiles.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 
 #include <QDir>
@@ -31,8 +33,9 @@ void loadAsFile(const QByteArray &bytes, const QString &filter)
     f.write(bytes);
     f.close();
     TaskTable table;
+    DamagedFiles damaged;
     try {
-        const TaskDataFile file(path);
+        const TaskDataFile file(path, damaged);
         const TaskDataFile::LoadResult result = file.LoadTasks(table, filter);
         (void)file.damagedMessage(result);
         if (!result.damagedBackup.isEmpty())
@@ -53,14 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     loadAsFile(bytes, AllItems);
     loadAsFile(bytes, QStringLiteral("Work"));
 
-    const TaskRow row = TaskDataFile::splitRecord(bytes);
+    const TaskRow row = TaskRecord::split(bytes);
     for (int c = 0; c < Col::Count; ++c)
-        (void)TaskDataFile::recordField(bytes, c);
-    (void)TaskDataFile::RecordCategory(bytes);
-    (void)TaskDataFile::isBlankRecord(bytes);
-    (void)TaskDataFile::joinRecord(row);
+        (void)TaskRecord::field(bytes, c);
+    (void)TaskRecord::category(bytes);
+    (void)TaskRecord::isBlank(bytes);
+    (void)TaskRecord::join(row);
     try {
-        (void)TaskDataFile::orderOffset(row[Col::Order]);
+        (void)TaskRecord::orderOffset(row[Col::Order]);
     } catch (const std::exception &) {
     }
     return 0;

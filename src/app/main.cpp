@@ -5,6 +5,7 @@
 #include "platform/QtMessageService.h"
 #include "platform/RealServices.h"
 #include "platform/SingleInstance.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "reminders/AlarmTimer.h"
 #include "store/Settings.h"
@@ -42,14 +43,16 @@ int main(int argc, char *argv[])
     ctx.arguments = QCoreApplication::arguments().mid(1);
 
     Settings settings(ctx.file(FileNames::Settings));
+    DamagedFiles damagedFiles;
     DateFormat dates = DateFormat::fromLocale(QLocale::system());
     ctx.settings = &settings;
+    ctx.damagedFiles = &damagedFiles;
     ctx.dates = &dates;
 
     RealPlatform platform;
     platform.wire(ctx);
 
-    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive));
+    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     AlarmTimer alarm;
     TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())

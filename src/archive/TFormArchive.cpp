@@ -312,7 +312,7 @@ void TFormArchive::FormKeyUp(int key)
 
 void TFormArchive::LoadArchive()
 {
-    const TaskDataFile file(m_archiveFileName);
+    const TaskDataFile file(m_archiveFileName, *m_ctx.damagedFiles);
     const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, AllItems);
     if (result.tellUser)
         m_ctx.messages->show(isVisible() ? this : nullptr, {AppTitle, file.damagedMessage(result),
@@ -321,10 +321,10 @@ void TFormArchive::LoadArchive()
 
 void TFormArchive::SaveArchive()
 {
-    TaskDataFile(m_archiveFileName).SaveAllTasks(*m_table);
+    TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).SaveAllTasks(*m_table);
 }
 
 void TFormArchive::BlankArchivedTask(qint64 position)
 {
-    TaskDataFile(m_archiveFileName).BlankTask(position);
+    TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).BlankTask(position);
 }

@@ -34,7 +34,7 @@ void TFormArchive::Button_UnarchiveClick()
     const qint64 position =
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow()));
     // The record goes back unchanged, so a done task comes back done.
-    const QByteArray record = TaskDataFile(m_archiveFileName).readRecord(position);
+    const QByteArray record = TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).readRecord(position);
     m_tasks.unarchive(record.mid(4));
     BlankArchivedTask(position);
     reload();

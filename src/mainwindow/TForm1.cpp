@@ -159,7 +159,7 @@ void TForm1::convertIfNeeded()
                                            m_ctx.file(FileNames::Archive), m_ctx.file(FileNames::OldArchive)};
     bool converted = false;
     try {
-        converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates, m_ctx.clock->today());
+        converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates, m_ctx.clock->today(), *m_ctx.damagedFiles);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         throw;

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class Settings;
+class DamagedFiles;
 class DateFormat;
 class MessageService;
 class Clock;
@@ -24,6 +25,7 @@ struct AppContext
     QStringList arguments; // without the program name
 
     Settings *settings = nullptr;
+    DamagedFiles *damagedFiles = nullptr; // what the run knows of damaged record files
     DateFormat *dates = nullptr;
 
     MessageService *messages = nullptr;

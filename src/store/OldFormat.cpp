@@ -6,6 +6,7 @@
 #include "SettingsKeys.h"
 #include "StoreError.h"
 #include "TaskDataFile.h"
+#include "TaskRecord.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +67,7 @@ QList<QByteArray> ConvertOldFormat(const ProfileData &source, const DateFormat &
     const int n = quantity(source);
     texts.reserve(qMax(n, 0));
     for (int i = 0; i < n; ++i)
-        texts.append(TaskDataFile::joinRecord(convertTask(source, i, dates, today)));
+        texts.append(TaskRecord::join(convertTask(source, i, dates, today)));
     return texts;
 }
 
@@ -79,18 +80,19 @@ void EraseOldFormat(ProfileFile &settings)
 }
 
 bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings, const DateFormat &dates,
-                         const QDate &today)
+                         const QDate &today, DamagedFiles &damaged)
 {
     const QList<QByteArray> tasks = ConvertOldFormat(ProfileData::load(paths.settings), dates, today);
     const bool hasOldArchive = QFileInfo::exists(paths.oldArchive);
     const QList<QByteArray> archived =
         hasOldArchive ? ConvertOldFormat(ProfileData::load(paths.oldArchive), dates, today) : QList<QByteArray>();
 
-    TaskDataFile::writeRecordFile(paths.dataFile, tasks);
+    TaskDataFile(paths.dataFile, damaged).writeRecords(tasks);
+    const TaskDataFile archive(paths.archive, damaged);
     if (!QFileInfo::exists(paths.archive))
-        TaskDataFile::writeRecordFile(paths.archive, archived);
+        archive.writeRecords(archived);
     else if (!archived.isEmpty())
-        TaskDataFile::appendRecords(paths.archive, archived);
+        archive.appendRecords(archived);
 
     const bool converted = QFileInfo(paths.dataFile).size() > 0;
     if (hasOldArchive)

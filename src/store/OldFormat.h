@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class DamagedFiles;
 class DateFormat;
 class ProfileData;
 class ProfileFile;
@@ -33,9 +34,10 @@ struct FirstStartPaths
 // archive, then removes the old layout. Returns true when the user is to be told
 // "Converted to new format database file..." (the new task data file is not empty).
 // Both lists are built before anything is written; an existing archive is never
-// replaced: converted old archive records are appended to it.
+// replaced: converted old archive records are appended to it. The writes
+// heed damaged, the run's record of damaged files.
 bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings,
-                         const DateFormat &dates, const QDate &today);
+                         const DateFormat &dates, const QDate &today, DamagedFiles &damaged);
 
 inline const QString ConvertedMessage = QStringLiteral("Converted to new format database file...");
 

@@ -1,155 +1,14 @@
 #include "TaskDataFile.h"
 
+#include "DamagedFiles.h"
 #include "SaveFile.h"
 #include "StoreError.h"
+#include "TaskRecord.h"
 #include "Win1252.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QHash>
-
-#include <cstring>
 
 namespace {
-
-constexpr char Separator = char(0xA6);
-
-qint32 readLength(const char *p)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(p);
-    return qint32(quint32(u[0]) | (quint32(u[1]) << 8) | (quint32(u[2]) << 16) | (quint32(u[3]) << 24));
-}
-
-QByteArray lengthPrefix(qint64 length)
-{
-    const quint32 n = quint32(length);
-    QByteArray out(4, Qt::Uninitialized);
-    out[0] = char(n & 0xFF);
-    out[1] = char((n >> 8) & 0xFF);
-    out[2] = char((n >> 16) & 0xFF);
-    out[3] = char((n >> 24) & 0xFF);
-    return out;
-}
-
-QByteArray slice(const QByteArray &text, qsizetype from, qsizetype to)
-{
-    return QByteArray::fromRawData(text.constData() + from, to - from);
-}
-
-// One pass over a record text: where its separators are. The first ten and the
-// last four are enough for every field lookup.
-struct Separators
-{
-    int count = 0;
-    qsizetype first[10] = {};
-    qsizetype last[4] = {}; // last[3] is the last separator
-
-    explicit Separators(const QByteArray &text)
-    {
-        const char *begin = text.constData();
-        const char *end = begin + text.size();
-        for (const char *p = begin; p < end;) {
-            const void *hit = std::memchr(p, Separator, size_t(end - p));
-            if (!hit)
-                break;
-            const qsizetype at = static_cast<const char *>(hit) - begin;
-            if (count < 10)
-                first[count] = at;
-            last[0] = last[1];
-            last[1] = last[2];
-            last[2] = last[3];
-            last[3] = at;
-            ++count;
-            p = static_cast<const char *>(hit) + 1;
-        }
-    }
-    // Separator k counted from the end (1 = the last one).
-    qsizetype fromEnd(int k) const { return last[4 - k]; }
-};
-
-bool isColourIndex(const QByteArray &field)
-{
-    bool ok = false;
-    const int v = field.toInt(&ok);
-    return ok && v >= 0 && v <= 18 && !field.startsWith('+') && !field.startsWith(' ');
-}
-
-// "yyyy-MM-dd HH:mm", whatever the time separator was.
-bool isSortKey(const QByteArray &f)
-{
-    if (f.size() != 16)
-        return false;
-    static const char shape[] = "9999-99-99 99_99";
-    for (int i = 0; i < 16; ++i) {
-        const char c = f[i];
-        switch (shape[i]) {
-        case '9':
-            if (c < '0' || c > '9')
-                return false;
-            break;
-        case '_':
-            if (c >= '0' && c <= '9')
-                return false;
-            break;
-        default:
-            if (c != shape[i])
-                return false;
-        }
-    }
-    return true;
-}
-
-QByteArray joinParts(const QByteArray &text, const QList<qsizetype> &seps, int firstPart, int lastPart)
-{
-    // Parts firstPart..lastPart, the separators between them kept as '|'.
-    const qsizetype from = firstPart == 0 ? 0 : seps[firstPart - 1] + 1;
-    const qsizetype to = lastPart >= seps.size() ? text.size() : seps[lastPart];
-    QByteArray out = text.mid(from, to - from);
-    out.replace(Separator, '|');
-    return out;
-}
-
-struct Span
-{
-    qsizetype from = 0;
-    qsizetype to = 0;
-};
-
-// More than ten fields: the extra separators were typed into a text field by an
-// older release. When the tail is well-formed they belong to the task text,
-// otherwise to the note.
-bool tailIsWellFormed(const QByteArray &text, const Separators &seps)
-{
-    // Part n-2 (the colour) lies between the last two separators; part n-4 (the
-    // sort key) between the fourth and third from the end.
-    const QByteArray colour = slice(text, seps.fromEnd(2) + 1, seps.fromEnd(1));
-    const QByteArray sortKey = slice(text, seps.fromEnd(4) + 1, seps.fromEnd(3));
-    return isColourIndex(colour) && isSortKey(sortKey);
-}
-
-Span categorySpan(const QByteArray &text, const Separators &seps)
-{
-    if (seps.count > 9 && !tailIsWellFormed(text, seps))
-        return {seps.first[6] + 1, seps.first[7]};
-    if (seps.count < 2)
-        return {0, 0};
-    const qsizetype from = seps.count >= 3 ? seps.fromEnd(3) + 1 : 0;
-    return {from, seps.fromEnd(2)};
-}
-
-// Whether the task text (the second field) is empty or blanks, without decoding it.
-bool taskFieldIsBlank(const QByteArray &text)
-{
-    const char *begin = text.constData();
-    const char *end = begin + text.size();
-    const void *sep = std::memchr(begin, Separator, size_t(end - begin));
-    if (!sep)
-        return true;
-    for (const char *p = static_cast<const char *>(sep) + 1; p < end && *p != Separator; ++p)
-        if (static_cast<unsigned char>(*p) > 0x20)
-            return false;
-    return true;
-}
 
 // Files that are written in place are opened unbuffered: a buffered write that
 // fails leaves its bytes in the buffer, and the next flush (resize, close) would
@@ -159,75 +18,6 @@ constexpr QIODevice::OpenMode InPlace = QIODevice::ReadWrite | QIODevice::Unbuff
 void truncateTo(QFile &f, qint64 size)
 {
     f.resize(size);
-}
-
-QString nextBackupName(const QString &path)
-{
-    QString candidate = path + QStringLiteral(".damaged");
-    for (int n = 1; QFileInfo::exists(candidate); ++n)
-        candidate = path + QStringLiteral(".damaged.%1").arg(n);
-    return candidate;
-}
-
-// Damaged files that could not be backed up: the length of their sound part, and
-// whether the user has been told. Such a file is not cut back (the damaged tail
-// may still be worth recovering), so nothing may be written to it: an append would
-// land behind the damage, where no reader finds it, and a rewrite would drop the
-// tail with no copy left.
-struct Uncut
-{
-    qint64 soundLength = 0;
-    bool told = false;
-};
-
-QHash<QString, Uncut> &uncutFiles()
-{
-    static QHash<QString, Uncut> files;
-    return files;
-}
-
-// Backups made by a write, for the next load to tell the user about.
-QHash<QString, QString> &backupsToTell()
-{
-    static QHash<QString, QString> backups;
-    return backups;
-}
-
-QString fileKey(const QString &path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
-
-// Copies the damaged file aside and cuts it back to its sound part; the backup's
-// name, or empty when no copy could be made (the file is then left as it is).
-QString backUpAndCut(const QString &path, qint64 soundLength)
-{
-    const QString backup = nextBackupName(path);
-    if (!QFile::copy(path, backup)) {
-        uncutFiles()[fileKey(path)].soundLength = soundLength;
-        return {};
-    }
-    uncutFiles().remove(fileKey(path));
-    QFile cut(path);
-    if (cut.open(InPlace))
-        truncateTo(cut, soundLength);
-    return backup;
-}
-
-// Throws unless path may be written: a damaged file gets its backup first.
-void requireBackedUp(const QString &path)
-{
-    if (uncutFiles().isEmpty())
-        return;
-    const auto it = uncutFiles().constFind(fileKey(path));
-    if (it == uncutFiles().constEnd())
-        return;
-    const QString backup = backUpAndCut(path, it->soundLength);
-    if (backup.isEmpty())
-        throw StoreError(QStringLiteral("The file \"%1\" is damaged and no backup copy of it could be "
-                                        "made: nothing is written to it until there is room for one.")
-                             .arg(path));
-    backupsToTell().insert(fileKey(path), backup);
 }
 
 QString noRecordMessage(const QString &path, qint64 offset)
@@ -251,90 +41,9 @@ QString TaskDataFile::damagedMessage(const LoadResult &result) const
         .arg(m_path, result.damagedBackup);
 }
 
-bool TaskDataFile::isBlankRecord(const QByteArray &text)
-{
-    for (char c : text)
-        if (static_cast<unsigned char>(c) > 0x20)
-            return false;
-    return true;
-}
-
-namespace {
-QByteArray categoryBytes(const QByteArray &text)
-{
-    const Span s = categorySpan(text, Separators(text));
-    return slice(text, s.from, s.to);
-}
-} // namespace
-
-QString TaskDataFile::RecordCategory(const QByteArray &text)
-{
-    const Span s = categorySpan(text, Separators(text));
-    return Win1252::decode(slice(text, s.from, s.to));
-}
-
-QString TaskDataFile::recordField(const QByteArray &text, int col)
-{
-    const Separators seps(text);
-    if (seps.count > 9)
-        return splitRecord(text)[size_t(col)];
-    if (col > seps.count)
-        return QString();
-    const qsizetype from = col == 0 ? 0 : seps.first[col - 1] + 1;
-    const qsizetype to = col < seps.count ? seps.first[col] : text.size();
-    return Win1252::decode(slice(text, from, to));
-}
-
-TaskRow TaskDataFile::splitRecord(const QByteArray &text)
-{
-    TaskRow row;
-    QList<qsizetype> seps;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] == Separator)
-            seps.append(i);
-    const int count = int(seps.size());
-    auto part = [&](int i) {
-        const qsizetype from = i == 0 ? 0 : seps[i - 1] + 1;
-        const qsizetype to = i >= count ? text.size() : seps[i];
-        return Win1252::decode(slice(text, from, to));
-    };
-    if (count <= 9) {
-        for (int i = 0; i <= count; ++i)
-            row[size_t(i)] = part(i);
-        return row;
-    }
-    const int n = count + 1;
-    if (tailIsWellFormed(text, Separators(text))) {
-        row[Col::Done] = part(0);
-        row[Col::Task] = Win1252::decode(joinParts(text, seps, 1, n - 9));
-        for (int c = Col::Date; c < Col::Count; ++c)
-            row[size_t(c)] = part(n - 10 + c);
-    } else {
-        for (int c = 0; c < Col::Note; ++c)
-            row[size_t(c)] = part(c);
-        row[Col::Note] = Win1252::decode(joinParts(text, seps, 9, n - 1));
-    }
-    return row;
-}
-
-QByteArray TaskDataFile::joinRecord(const TaskRow &row)
-{
-    QByteArray out;
-    for (int c = 0; c < Col::Count; ++c) {
-        if (c > 0)
-            out.append(Separator);
-        out.append(Win1252::encode(row[size_t(c)]));
-    }
-    return out;
-}
-
 qint64 TaskDataFile::orderOffset(const QString &orderText)
 {
-    bool ok = false;
-    const qint64 v = orderText.trimmed().toLongLong(&ok);
-    if (!ok || orderText.trimmed().isEmpty())
-        throw StoreError::invalidInteger(orderText);
-    return v;
+    return TaskRecord::orderOffset(orderText);
 }
 
 TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString &filter) const
@@ -361,37 +70,28 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     std::vector<TaskTable::RawRow> rows;
     rows.reserve(size_t(bytes.size() / 64));
     std::vector<size_t> withoutText;
-    const qint64 size = bytes.size();
     qint64 pos = 0;
-    while (pos < size) {
-        if (size - pos < 4) {
+    while (pos < bytes.size()) {
+        const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos);
+        if (!text) {
             result.damaged = true;
             break;
         }
-        const qint32 length = readLength(bytes.constData() + pos);
-        if (length < 0 || length > size - pos - 4) {
-            result.damaged = true;
-            break;
-        }
-        const QByteArray text = slice(bytes, pos + 4, pos + 4 + length);
-        if (!isBlankRecord(text) && (all || (filterStorable && categoryBytes(text) == filterBytes))) {
+        if (!TaskRecord::isBlank(*text) &&
+            (all || (filterStorable && TaskRecord::categorySpan(*text).in(*text) == filterBytes))) {
             // A row without task text would make the whole table read as empty.
-            if (taskFieldIsBlank(text))
+            if (TaskRecord::taskFieldIsBlank(*text))
                 withoutText.push_back(rows.size());
-            rows.push_back({pos, qint32(pos + 4), length});
+            rows.push_back({pos, qint32(pos + 4), qint32(text->size())});
         }
-        pos += 4 + qint64(length);
+        pos += 4 + text->size();
     }
-    const QString key = fileKey(m_path);
     if (result.damaged) {
-        result.damagedBackup = backUpAndCut(m_path, pos);
-        Uncut *uncut = result.damagedBackup.isEmpty() ? &uncutFiles()[key] : nullptr;
-        result.tellUser = !uncut || !uncut->told;
-        if (uncut)
-            uncut->told = true;
+        const DamagedFiles::Found found = m_damaged.foundDamaged(m_path, pos);
+        result.damagedBackup = found.backup;
+        result.tellUser = found.tellUser;
     } else {
-        uncutFiles().remove(key);
-        result.damagedBackup = backupsToTell().take(key);
+        result.damagedBackup = m_damaged.foundSound(m_path);
         result.damaged = result.tellUser = !result.damagedBackup.isEmpty();
     }
     table.setLoadedTasks(std::move(bytes), std::move(rows));
@@ -402,14 +102,14 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
-    requireBackedUp(m_path);
+    m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint64 end = f.size();
     const QString oldOrder = table.cell(Col::Order, row);
     table.setCell(Col::Order, row, QString::number(end));
-    const QByteArray text = joinRecord(table.row(row));
-    const QByteArray record = lengthPrefix(text.size()) + text;
+    const QByteArray text = TaskRecord::join(table.row(row));
+    const QByteArray record = TaskRecord::lengthPrefix(text.size()) + text;
     if (!f.seek(end) || f.write(record) != record.size() || !f.flush()) {
         truncateTo(f, end);
         table.setCell(Col::Order, row, oldOrder);
@@ -433,9 +133,9 @@ void TaskDataFile::SaveAllTasks(const TaskTable &table) const
     if (!table.isEmpty()) {
         texts.reserve(table.rowCount() - 1);
         for (int r = 1; r < table.rowCount(); ++r)
-            texts.append(joinRecord(table.row(r)));
+            texts.append(TaskRecord::join(table.row(r)));
     }
-    writeRecordFile(m_path, texts);
+    writeRecords(texts);
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -452,7 +152,7 @@ void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) cons
         const QString appended = table.cell(Col::Order, row);
         table.setCell(Col::Order, row, QString::number(oldOffset));
         try {
-            BlankTask(orderOffset(appended));
+            BlankTask(TaskRecord::orderOffset(appended));
         } catch (...) {
         }
         throw;
@@ -483,7 +183,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
     if (offset < 0 || offset + 4 > size || !f.seek(offset))
         throw StoreError(noRecordMessage(m_path, offset));
     const QByteArray prefix = f.read(4);
-    const qint32 length = prefix.size() == 4 ? readLength(prefix.constData()) : -1;
+    const qint32 length = prefix.size() == 4 ? TaskRecord::readLength(prefix.constData()) : -1;
     if (length < 0 || offset + 4 + length > size)
         throw StoreError(noRecordMessage(m_path, offset));
     return length;
@@ -492,7 +192,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
-    requireBackedUp(targetPath);
+    m_damaged.requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
         throw StoreError::cannotOpen(targetPath, target.errorString());
@@ -510,56 +210,51 @@ void TaskDataFile::ClearCategory(const QString &name) const
     QFile f(m_path);
     openExisting(f, InPlace);
     const QByteArray bytes = f.readAll();
-    const qint64 size = bytes.size();
     qint64 pos = 0;
-    while (size - pos >= 4) {
-        const qint32 length = readLength(bytes.constData() + pos);
-        if (length < 0 || length > size - pos - 4)
-            break;
-        const QByteArray text = slice(bytes, pos + 4, pos + 4 + length);
-        if (!isBlankRecord(text)) {
-            const Span s = categorySpan(text, Separators(text));
-            if (s.to > s.from && Win1252::decode(slice(text, s.from, s.to)) == name) {
+    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
+        if (!TaskRecord::isBlank(*text)) {
+            const TaskRecord::Span s = TaskRecord::categorySpan(*text);
+            if (s.to > s.from && Win1252::decode(s.in(*text)) == name) {
                 const QByteArray blanks(s.to - s.from, ' ');
                 if (!f.seek(pos + 4 + s.from) || f.write(blanks) != blanks.size())
                     throw StoreError::unableToWrite(m_path);
             }
         }
-        pos += 4 + qint64(length);
+        pos += 4 + text->size();
     }
     if (!f.flush())
         throw StoreError::unableToWrite(m_path);
 }
 
-void TaskDataFile::writeRecordFile(const QString &path, const QList<QByteArray> &texts)
+void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 {
-    requireBackedUp(path);
+    m_damaged.requireBackedUp(m_path);
     qsizetype size = 0;
     for (const QByteArray &text : texts)
         size += 4 + text.size();
     QByteArray bytes;
     bytes.reserve(size);
     for (const QByteArray &text : texts) {
-        bytes.append(lengthPrefix(text.size()));
+        bytes.append(TaskRecord::lengthPrefix(text.size()));
         bytes.append(text);
     }
     QString reason;
-    if (!SaveFile::replace(path, bytes, &reason))
-        throw StoreError::cannotCreate(path, reason);
+    if (!SaveFile::replace(m_path, bytes, &reason))
+        throw StoreError::cannotCreate(m_path, reason);
 }
 
-void TaskDataFile::appendRecords(const QString &path, const QList<QByteArray> &texts)
+void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
-    requireBackedUp(path);
-    QFile f(path);
+    m_damaged.requireBackedUp(m_path);
+    QFile f(m_path);
     if (!f.open(InPlace))
-        throw StoreError::cannotOpen(path, f.errorString());
+        throw StoreError::cannotOpen(m_path, f.errorString());
     const qint64 end = f.size();
     QByteArray buffer;
     for (const QByteArray &text : texts)
-        buffer.append(lengthPrefix(text.size())).append(text);
+        buffer.append(TaskRecord::lengthPrefix(text.size())).append(text);
     if (!f.seek(end) || f.write(buffer) != buffer.size() || !f.flush()) {
         truncateTo(f, end);
-        throw StoreError::unableToWrite(path);
+        throw StoreError::unableToWrite(m_path);
     }
 }

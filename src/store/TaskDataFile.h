@@ -5,15 +5,17 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-#include <array>
 
-// A file of length-prefixed task records (the task data file and the archive
-// share the format): a 32-bit little-endian length, then that many bytes of the
-// ten fields joined by 0xA6. A record's offset is its task's identity for the run.
+class DamagedFiles;
+
+// A file of length-prefixed task records (TaskRecord); the task data file and the
+// archive share the format. A record's offset is its task's identity for the run.
 class TaskDataFile
 {
 public:
-    explicit TaskDataFile(const QString &path) : m_path(path) {}
+    // damaged: what the program knows of damaged files, shared by every load and
+    // write of the run.
+    TaskDataFile(const QString &path, DamagedFiles &damaged) : m_path(path), m_damaged(damaged) {}
     const QString &path() const { return m_path; }
 
     struct LoadResult
@@ -56,19 +58,12 @@ public:
     // keeping every record's length.
     void ClearCategory(const QString &name) const;
 
-    // Writes records (texts without prefix) as a new file, atomically.
-    static void writeRecordFile(const QString &path, const QList<QByteArray> &texts);
-    static void appendRecords(const QString &path, const QList<QByteArray> &texts);
+    // Replaces the file (atomically) with these records (texts without prefix).
+    void writeRecords(const QList<QByteArray> &texts) const;
+    // Appends these records (texts without prefix), creating a missing file.
+    void appendRecords(const QList<QByteArray> &texts) const;
 
-    // Record text <-> fields. More than ten fields: see splitRecord in the source.
-    static TaskRow splitRecord(const QByteArray &text);
-    // One field of a record text, as splitRecord would give it.
-    static QString recordField(const QByteArray &text, int col);
-    static QByteArray joinRecord(const TaskRow &row);
-    // The category of a record text: the third field from the end.
-    static QString RecordCategory(const QByteArray &text);
-    static bool isBlankRecord(const QByteArray &text);
-    // The order cell as an offset; throws "'<text>' is not a valid integer value".
+    // TaskRecord::orderOffset, for the windows that name it here.
     static qint64 orderOffset(const QString &orderText);
 
 private:
@@ -76,4 +71,5 @@ private:
     qint32 recordLengthAt(QFile &f, qint64 offset) const;
 
     QString m_path;
+    DamagedFiles &m_damaged;
 };

@@ -1,6 +1,6 @@
 #include "TaskTable.h"
 
-#include "TaskDataFile.h"
+#include "TaskRecord.h"
 
 namespace {
 constexpr quint16 AllDecoded = 0xFFFF;
@@ -31,7 +31,7 @@ void TaskTable::decode(const Row &row, int col) const
     if (col == Col::Order)
         cells[Col::Order] = QString::number(row.raw.offset);
     else
-        cells[size_t(col)] = TaskDataFile::recordField(
+        cells[size_t(col)] = TaskRecord::field(
             QByteArray::fromRawData(m_bytes.constData() + row.raw.textStart, row.raw.textLength), col);
     row.decoded |= quint16(1u << col);
 }

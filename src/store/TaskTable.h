@@ -1,33 +1,15 @@
 #pragma once
 
+#include "TaskRow.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <memory>
 #include <vector>
 
-// Column numbers of a task row.
-namespace Col {
-enum : int {
-    Done = 0,
-    Task = 1,
-    Date = 2,
-    Hour = 3,
-    Priority = 4,
-    Order = 5,
-    SortKey = 6,
-    Category = 7,
-    TextColor = 8,
-    Note = 9,
-    Count = 10
-};
-}
-
 inline const QString DoneMark = QString(QChar(0xD7));      // "×"
 inline const QString AllItems = QStringLiteral("All Items"); // the unfiltered view
-
-using TaskRow = std::array<QString, Col::Count>;
 
 // The task grid's data: ten text columns, row 0 the header, rows 1 .. rowCount()-1
 // the tasks. An empty table is the header plus one all-empty row; whether the

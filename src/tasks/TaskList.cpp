@@ -15,14 +15,15 @@ int toggledTag(int tag)
 
 } // namespace
 
-TaskList::TaskList(const QString &dataPath, const QString &archivePath, QObject *parent)
-    : QObject(parent), m_dataPath(dataPath), m_archivePath(archivePath)
+TaskList::TaskList(const QString &dataPath, const QString &archivePath, DamagedFiles &damaged,
+                   QObject *parent)
+    : QObject(parent), m_damaged(damaged), m_dataPath(dataPath), m_archivePath(archivePath)
 {
 }
 
 TaskDataFile TaskList::dataFile() const
 {
-    return TaskDataFile(m_dataPath);
+    return TaskDataFile(m_dataPath, m_damaged);
 }
 
 void TaskList::load(const QString &filter)
@@ -165,7 +166,7 @@ void TaskList::archive(int top, int bottom)
 
 void TaskList::unarchive(const QByteArray &recordText)
 {
-    TaskDataFile::appendRecords(m_dataPath, {recordText});
+    dataFile().appendRecords({recordText});
 }
 
 void TaskList::clearCategory(const QString &name)

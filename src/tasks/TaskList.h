@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class DamagedFiles;
 class TaskDataFile;
 
 // The current tasks, without a widget: the task table, the task data file and
@@ -15,7 +16,8 @@ class TaskList : public QObject
 {
     Q_OBJECT
 public:
-    TaskList(const QString &dataPath, const QString &archivePath, QObject *parent = nullptr);
+    TaskList(const QString &dataPath, const QString &archivePath, DamagedFiles &damaged,
+             QObject *parent = nullptr);
 
     TaskTable &table() { return m_table; }
     const TaskTable &table() const { return m_table; }
@@ -90,6 +92,7 @@ private:
     void writeAndRefresh(int row, const TaskRow &task, bool isNew);
 
     TaskTable m_table;
+    DamagedFiles &m_damaged;
     QString m_dataPath;
     QString m_archivePath;
     QString m_filter = AllItems;

@@ -13,11 +13,12 @@ QString folderOf(const QTemporaryDir &dir)
 
 TestContext::TestContext()
     : settings(folderOf(dir) + FileNames::Settings),
-      tasks(folderOf(dir) + FileNames::Data, folderOf(dir) + FileNames::Archive)
+      tasks(folderOf(dir) + FileNames::Data, folderOf(dir) + FileNames::Archive, damagedFiles)
 {
     ctx.programFolder = folderOf(dir);
     ctx.programPath = ctx.programFolder + QStringLiteral("nudgery");
     ctx.settings = &settings;
+    ctx.damagedFiles = &damagedFiles;
     ctx.dates = &dates;
     ctx.messages = &messages;
     ctx.clock = &clock;

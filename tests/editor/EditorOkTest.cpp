@@ -2,7 +2,7 @@
 // refresh and selection that follow; and Cancel.
 #include "EditorFixture.h"
 
-#include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -330,7 +330,7 @@ TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
             EXPECT_TRUE(e.isVisible());
         },
         [&] { click(w->SpeedButton6); });
-    EXPECT_EQ(w->table().row(1), TaskDataFile::splitRecord(a.mid(4)));
+    EXPECT_EQ(w->table().row(1), TaskRecord::split(a.mid(4)));
     EXPECT_FALSE(QFile::exists(t.file(FileNames::Data)));
 }
 

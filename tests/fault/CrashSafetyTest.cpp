@@ -3,6 +3,7 @@
 // kills it, then reads what the kill left, and starts the driver again on it.
 #include "common/TestFiles.h"
 #include "fault/FaultTasks.h"
+#include "store/DamagedFiles.h"
 #include "store/ProfileFile.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
@@ -341,7 +342,7 @@ protected:
              {std::pair(DataName, liveData), std::pair(ArchiveName, liveArchive)}) {
             TaskTable table;
             const TaskDataFile::LoadResult result =
-                TaskDataFile(file(name)).LoadTasks(table, AllItems);
+                TaskDataFile(file(name), m_damaged).LoadTasks(table, AllItems);
             ASSERT_TRUE(result.fileExisted) << name.toStdString();
             ASSERT_FALSE(result.damaged) << name.toStdString() << " was read as damaged";
             ASSERT_EQ(table.taskCount(), live) << name.toStdString();
@@ -416,7 +417,7 @@ protected:
             return;
         const qint64 sound = soundLength(bytes);
         TaskTable table;
-        const TaskDataFile::LoadResult result = TaskDataFile(file(name)).LoadTasks(table, AllItems);
+        const TaskDataFile::LoadResult result = TaskDataFile(file(name), m_damaged).LoadTasks(table, AllItems);
         ASSERT_TRUE(result.damaged) << name.toStdString() << ": a torn record read as sound";
         ASSERT_FALSE(result.damagedBackup.isEmpty());
         EXPECT_EQ(TestFiles::readAll(result.damagedBackup), bytes) << "the backup is not the original";
@@ -480,6 +481,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    DamagedFiles m_damaged;               // what the test's reader learns of damage
     Tasks m_tasks;                        // what the files held after the last kill
     std::map<IniKey, QString> m_settings; // the keys the driver writes
     std::set<QString> m_leftovers;

@@ -2,7 +2,7 @@
 // context menu in its two forms, and the editor's presets for add and edit.
 #include "editor/EditorFixture.h"
 
-#include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -21,10 +21,10 @@ protected:
     // and its new order.
     static QByteArray rewritten(const QByteArray &original, const QByteArray &done, qint64 order)
     {
-        TaskRow row = TaskDataFile::splitRecord(original.mid(4));
+        TaskRow row = TaskRecord::split(original.mid(4));
         row[Col::Done] = QString::fromLatin1(done);
         row[Col::Order] = QString::number(order);
-        return record(TaskDataFile::joinRecord(row));
+        return record(TaskRecord::join(row));
     }
     QPoint centreOf(int col, int row) const
     {

@@ -2,6 +2,7 @@
 #include "editor/EditorFixture.h"
 
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -87,11 +88,11 @@ TEST_F(KeysTest, shouldTickWithSpaceMinusAndTheKeypadMinusWhateverTheModifiers)
     }
     // Each tick appended the task once and blanked its previous record: the last
     // record is the only live one of it.
-    const TaskDataFile file(t.file(FileNames::Data));
+    const TaskDataFile file(t.file(FileNames::Data), t.damagedFiles);
     const qint64 order = cell(Col::Order, 2).toLongLong();
     const QByteArray last = file.readRecord(order);
     EXPECT_EQ(order + last.size(), dataBytes().size());
-    EXPECT_EQ(TaskDataFile::splitRecord(last.mid(4))[Col::Done], QString(QChar(0xD7)));
+    EXPECT_EQ(TaskRecord::split(last.mid(4))[Col::Done], QString(QChar(0xD7)));
     TaskTable loaded;
     file.LoadTasks(loaded, AllItems);
     EXPECT_EQ(loaded.taskCount(), 2);

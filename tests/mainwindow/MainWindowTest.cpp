@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)
     EXPECT_EQ(stored("ColumnWidths").size(), 21);
     // Compacted, every task written once, in the order of the (status) sort.
     TaskTable saved;
-    TaskDataFile(t.file(FileNames::Data)).LoadTasks(saved, AllItems);
+    TaskDataFile(t.file(FileNames::Data), t.damagedFiles).LoadTasks(saved, AllItems);
     ASSERT_EQ(saved.taskCount(), 3);
     QStringList names;
     for (int r = 1; r <= 3; ++r)

@@ -1,4 +1,5 @@
 #include "common/TestFiles.h"
+#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/OldFormat.h"
 #include "store/ProfileData.h"
@@ -24,6 +25,7 @@ protected:
     DateFormat dates{QStringLiteral("dd/MM/yyyy")};
     QDate today{2026, 12, 8};
     ProfileFile settings{paths.settings};
+    DamagedFiles damaged;
 
     // Two old tasks: one done with a priority of "0" and no Time, one with a
     // two-line note; plus an unrelated section that must survive.
@@ -50,13 +52,13 @@ TEST_F(OldFormatTest, shouldConvertAtFirstStartEraseTheOldLayoutAndKeepOtherSett
     writeAll(paths.oldArchive, "[Records]\r\nQuantity=1\r\n[Events0]\r\nTask=Archived\r\nDate=05/05/2005\r\n"
                                "Time=10:00\r\nMemoLines=1\r\nNotes0=x\r\n");
 
-    EXPECT_TRUE(OldFormat::convertAtFirstStart(paths, settings, dates, today));
+    EXPECT_TRUE(OldFormat::convertAtFirstStart(paths, settings, dates, today, damaged));
 
     TaskTable table;
-    TaskDataFile(paths.dataFile).LoadTasks(table, AllItems);
+    TaskDataFile(paths.dataFile, damaged).LoadTasks(table, AllItems);
     EXPECT_EQ(table.taskCount(), 2);
     TaskTable archive;
-    TaskDataFile(paths.archive).LoadTasks(archive, AllItems);
+    TaskDataFile(paths.archive, damaged).LoadTasks(archive, AllItems);
     ASSERT_EQ(archive.taskCount(), 1);
     EXPECT_EQ(archive.cell(Col::Note, 1), QStringLiteral("x\r\n"));
     EXPECT_FALSE(QFile::exists(paths.oldArchive));
@@ -69,7 +71,7 @@ TEST_F(OldFormatTest, shouldConvertAtFirstStartEraseTheOldLayoutAndKeepOtherSett
 
 TEST_F(OldFormatTest, shouldCreateEmptyFilesAndNoMessageInAnEmptyFolder)
 {
-    EXPECT_FALSE(OldFormat::convertAtFirstStart(paths, settings, dates, today));
+    EXPECT_FALSE(OldFormat::convertAtFirstStart(paths, settings, dates, today, damaged));
     EXPECT_EQ(readAll(paths.dataFile), QByteArray());
     EXPECT_TRUE(QFile::exists(paths.archive));
     EXPECT_EQ(readAll(paths.archive), QByteArray());
@@ -79,12 +81,12 @@ TEST_F(OldFormatTest, shouldNeverReplaceAnExistingArchive)
 {
     const QByteArray kept = record(fields({"", "Kept", "01/01/2020", "10:00", "", "0", "2020-01-01 10:00", "", "18", ""}));
     writeAll(paths.archive, kept);
-    OldFormat::convertAtFirstStart(paths, settings, dates, today);
+    OldFormat::convertAtFirstStart(paths, settings, dates, today, damaged);
     EXPECT_EQ(readAll(paths.archive), kept);
 
     QFile::remove(paths.dataFile);
     writeAll(paths.oldArchive, "[Records]\r\nQuantity=1\r\n[Events0]\r\nTask=Old\r\nDate=05/05/2005\r\nMemoLines=0\r\n");
-    OldFormat::convertAtFirstStart(paths, settings, dates, today);
+    OldFormat::convertAtFirstStart(paths, settings, dates, today, damaged);
     const QByteArray appended = record(fields({" ", "Old", "05/05/2005", "00:00", "", "0", "2005-05-05 00:00", "", "18", ""}));
     EXPECT_EQ(readAll(paths.archive), kept + appended);
 }
@@ -96,7 +98,7 @@ TEST_F(OldFormatTest, shouldWriteNothingAndKeepTheOldLayoutWhenATaskCannotBeConv
     writeAll(paths.settings, bad);
     writeAll(paths.oldArchive, "[Records]\r\nQuantity=0\r\n");
     try {
-        OldFormat::convertAtFirstStart(paths, settings, dates, today);
+        OldFormat::convertAtFirstStart(paths, settings, dates, today, damaged);
         FAIL() << "no error";
     } catch (const StoreError &e) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("'31/02/2009 21:30' is not a valid date and time")));

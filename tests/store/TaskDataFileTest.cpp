@@ -1,6 +1,8 @@
 #include "common/TestFiles.h"
+#include "store/DamagedFiles.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 
 #include <QAbstractItemModelTester>
@@ -21,7 +23,8 @@ protected:
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("Tasklyn.DAT"));
     TaskTable table;
-    TaskDataFile file{path};
+    DamagedFiles damaged;
+    TaskDataFile file{path, damaged};
 
     static QByteArray task(const QByteArray &done, const QByteArray &text, const QByteArray &category,
                            const QByteArray &note = {})
@@ -94,8 +97,6 @@ TEST_F(TaskDataFileTest, shouldFillTheFirstColumnsOfAShortRecordAndFilterByThird
     EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("Short"));
     EXPECT_EQ(table.cell(Col::Hour, 1), QStringLiteral("Cat"));
     EXPECT_TRUE(table.cell(Col::Category, 1).isEmpty());
-    EXPECT_EQ(TaskDataFile::RecordCategory("a\xA6" "b"), QString());
-    EXPECT_EQ(TaskDataFile::RecordCategory("a\xA6" "b\xA6" "c"), QStringLiteral("a"));
 }
 
 TEST_F(TaskDataFileTest, shouldWriteExactBytesOnAppendAndBlank)
@@ -126,7 +127,7 @@ TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankA
     writeAll(path, record(task("", "One", "")) + record(task("", "Two", "")));
     file.LoadTasks(table, AllItems);
     for (const QString &mark : {DoneMark, QStringLiteral(" "), DoneMark}) {
-        const qint64 old = TaskDataFile::orderOffset(table.cell(Col::Order, 1));
+        const qint64 old = TaskRecord::orderOffset(table.cell(Col::Order, 1));
         table.setCell(Col::Done, 1, mark);
         file.AppendTask(table, 1);
         file.BlankTask(old);
@@ -140,7 +141,7 @@ TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankA
     file.SaveAllTasks(reloaded);
     const QByteArray two = fields({"", "Two", "01/03/2009", "09:30", "2", reloaded.cell(Col::Order, 1).toLatin1(),
                                    "2009-03-01 09:30", "", "18", ""});
-    const QByteArray one = TaskDataFile::joinRecord(reloaded.row(2));
+    const QByteArray one = TaskRecord::join(reloaded.row(2));
     EXPECT_EQ(readAll(path), record(two) + record(one));
 }
 
@@ -151,14 +152,8 @@ TEST_F(TaskDataFileTest, shouldSaveAnEmptyTableAsAnEmptyFile)
     EXPECT_EQ(readAll(path), QByteArray());
 }
 
-TEST_F(TaskDataFileTest, shouldRefuseANonNumericOrderAndOffsetsThatNameNoRecord)
+TEST_F(TaskDataFileTest, shouldRefuseOffsetsThatNameNoRecord)
 {
-    try {
-        TaskDataFile::orderOffset(QString());
-        FAIL() << "no error";
-    } catch (const StoreError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
-    }
     writeAll(path, record("abc"));
     EXPECT_THROW(file.BlankTask(100), StoreError);
     EXPECT_THROW(file.BlankTask(2), StoreError);
@@ -227,6 +222,25 @@ TEST_F(TaskDataFileTest, shouldNeverOverwriteAnEarlierBackup)
     EXPECT_EQ(readAll(path + QStringLiteral(".damaged")), QByteArray("first"));
 }
 
+TEST_F(TaskDataFileTest, shouldKeepWhatItLearnsOfDamageToItsOwnDamagedFiles)
+{
+    // No backup can be made: its name would be too long for the file system.
+    const QString unbackable = dir.filePath(QString(250, QLatin1Char('d')));
+    const QByteArray original = record(task("", "Kept", "")) + QByteArray("\x09\x00\x00\x00", 4);
+    writeAll(unbackable, original);
+    const TaskDataFile first(unbackable, damaged);
+    ASSERT_TRUE(first.LoadTasks(table, AllItems).tellUser);
+    EXPECT_FALSE(first.LoadTasks(table, AllItems).tellUser);
+    EXPECT_THROW(first.AppendTask(table, 1), StoreError);
+    EXPECT_EQ(readAll(unbackable), original);
+
+    DamagedFiles otherRun;
+    const auto result = TaskDataFile(unbackable, otherRun).LoadTasks(table, AllItems);
+    EXPECT_TRUE(result.damaged);
+    EXPECT_TRUE(result.damagedBackup.isEmpty());
+    EXPECT_TRUE(result.tellUser);
+}
+
 TEST_F(TaskDataFileTest, shouldSurviveRandomBytes)
 {
     std::srand(7);
@@ -239,28 +253,6 @@ TEST_F(TaskDataFileTest, shouldSurviveRandomBytes)
         QDir(dir.path()).removeRecursively();
         QDir().mkpath(dir.path());
     }
-}
-
-TEST(RecordSplitTest, shouldPutExtraSeparatorsIntoTheTaskWhenTheTailIsWellFormed)
-{
-    const QByteArray text = fields({"", "a", "b", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "4", "note"});
-    const TaskRow row = TaskDataFile::splitRecord(text);
-    EXPECT_EQ(row[Col::Task], QStringLiteral("a|b"));
-    EXPECT_EQ(row[Col::Date], QStringLiteral("01/03/2009"));
-    EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
-    EXPECT_EQ(row[Col::TextColor], QStringLiteral("4"));
-    EXPECT_EQ(row[Col::Note], QStringLiteral("note"));
-    EXPECT_EQ(TaskDataFile::RecordCategory(text), QStringLiteral("Home"));
-}
-
-TEST(RecordSplitTest, shouldKeepEverythingAfterTheNinthSeparatorInTheNoteOtherwise)
-{
-    const QByteArray text = fields({"", "t", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "18", "x", "y", "z"});
-    const TaskRow row = TaskDataFile::splitRecord(text);
-    EXPECT_EQ(row[Col::Task], QStringLiteral("t"));
-    EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
-    EXPECT_EQ(row[Col::Note], QStringLiteral("x|y|z"));
-    EXPECT_EQ(TaskDataFile::RecordCategory(text), QStringLiteral("Home"));
 }
 
 TEST_F(TaskDataFileTest, shouldMoveARecordVerbatimAndCreateAMissingTarget)

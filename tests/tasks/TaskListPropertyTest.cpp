@@ -2,6 +2,7 @@
 // must be what a fresh load and sort of the files gives, and every task must be
 // in exactly one of the two files.
 #include "common/TestFiles.h"
+#include "store/DamagedFiles.h"
 #include "store/TaskDataFile.h"
 #include "tasks/SortRows.h"
 #include "tasks/TaskList.h"
@@ -24,7 +25,7 @@ class TaskListProperty : public ::testing::Test
 protected:
     TaskListProperty()
         : dataPath(dir.path() + QStringLiteral("/Tasklyn.DAT")),
-          archivePath(dir.path() + QStringLiteral("/Tasklyn.ARK")), tasks(dataPath, archivePath)
+          archivePath(dir.path() + QStringLiteral("/Tasklyn.ARK")), tasks(dataPath, archivePath, damaged)
     {
         TestFiles::writeAll(dataPath, {});
         tasks.load(AllItems);
@@ -58,10 +59,10 @@ protected:
     static QString identity(const TaskRow &row) { return row[Col::Note].section(QStringLiteral("\r\n"), 0, 0); }
 
     // Every task in a record file, by identity: how often it is there.
-    std::map<QString, int> tasksIn(const QString &path) const
+    std::map<QString, int> tasksIn(const QString &path)
     {
         TaskTable table;
-        TaskDataFile(path).LoadTasks(table, AllItems);
+        TaskDataFile(path, damaged).LoadTasks(table, AllItems);
         std::map<QString, int> found;
         if (!table.isEmpty())
             for (int r = 1; r < table.rowCount(); ++r)
@@ -109,7 +110,7 @@ protected:
         } else if (command == 7) {
             what = QStringLiteral("unarchive");
             TaskTable archived;
-            const TaskDataFile archive(archivePath);
+            const TaskDataFile archive(archivePath, damaged);
             archive.LoadTasks(archived, AllItems);
             if (archived.isEmpty()) {
                 what = QStringLiteral("nothing");
@@ -138,7 +139,7 @@ protected:
     // rows, in the same order up to ties of the sort key.
     void expectFreshLoadGivesTheTable(bool sortedSinceLastChange, const std::string &context)
     {
-        TaskList fresh(dataPath, archivePath);
+        TaskList fresh(dataPath, archivePath, damaged);
         fresh.load(tasks.filter());
         fresh.setSortState(tasks.sortColumn(), tasks.sortTag());
         const TaskTable &mine = tasks.table();
@@ -174,6 +175,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    DamagedFiles damaged;
     QString dataPath;
     QString archivePath;
     TaskList tasks;

@@ -15,9 +15,11 @@
 
 #include "fault/FaultTasks.h"
 #include "tasks/SortRows.h"
+#include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 
 #include <QCoreApplication>
@@ -76,8 +78,8 @@ class Driver
 {
 public:
     Driver(const QString &folder, quint32 seed)
-        : m_dat(folder + QStringLiteral("/Tasklyn.DAT")),
-          m_ark(folder + QStringLiteral("/Tasklyn.ARK")),
+        : m_dat(folder + QStringLiteral("/Tasklyn.DAT"), m_damaged),
+          m_ark(folder + QStringLiteral("/Tasklyn.ARK"), m_damaged),
           m_settings(folder + QStringLiteral("/Tasklyn.INI")), m_random(seed)
     {
         load(m_dat, false);
@@ -116,7 +118,7 @@ private:
         if (result.damaged)
             fail(QStringLiteral("%1 was damaged").arg(file.path()));
         for (int r = 1; r <= table.taskCount(); ++r)
-            addEntry(table, r, archived, TaskDataFile::orderOffset(table.cell(Col::Order, r)));
+            addEntry(table, r, archived, TaskRecord::orderOffset(table.cell(Col::Order, r)));
     }
 
     void addEntry(const TaskTable &table, int r, bool archived, qint64 offset)
@@ -225,7 +227,7 @@ private:
         say(describe("edit", *e));
         m_scratch.setRow(1, rowFor(e->id, e->done, e->version + 1, e->offset));
         m_dat.ReplaceTask(m_scratch, 1, e->offset);
-        e->offset = TaskDataFile::orderOffset(m_scratch.cell(Col::Order, 1));
+        e->offset = TaskRecord::orderOffset(m_scratch.cell(Col::Order, 1));
         ++e->version;
         say("ok");
     }
@@ -241,7 +243,7 @@ private:
         m_scratch.setRow(1, rowFor(e->id, e->done, e->version, old));
         m_scratch.setCell(Col::Done, 1, e->done ? QStringLiteral(" ") : DoneMark);
         m_dat.ReplaceTask(m_scratch, 1, old);
-        e->offset = TaskDataFile::orderOffset(m_scratch.cell(Col::Order, 1));
+        e->offset = TaskRecord::orderOffset(m_scratch.cell(Col::Order, 1));
         e->done = !e->done;
         say("ok");
     }
@@ -271,7 +273,7 @@ private:
         say(describe("unarchive", *e));
         const QByteArray record = m_ark.readRecord(e->offset);
         const qint64 end = QFileInfo(m_dat.path()).size();
-        TaskDataFile::appendRecords(m_dat.path(), {record.mid(4)});
+        m_dat.appendRecords({record.mid(4)});
         m_ark.BlankTask(e->offset);
         e->archived = false;
         e->offset = end;
@@ -311,14 +313,14 @@ private:
         SortRows(table, columns[random(4)], random(2) == 0);
         QList<QByteArray> texts;
         for (int r = 1; r <= table.taskCount(); ++r)
-            texts.append(TaskDataFile::joinRecord(table.row(r)));
+            texts.append(TaskRecord::join(table.row(r)));
         say(archived ? "compact\tARK" : "compact\tDAT");
         if (random(2) == 0) {
             file.SaveAllTasks(table);
         } else {
             // The call SaveAllTasks makes, with the record texts made beforehand: a
             // kill in this step then lands while the new file is being written.
-            TaskDataFile::writeRecordFile(file.path(), texts);
+            file.writeRecords(texts);
         }
         say("ok");
         // The records now lie one after the other in table order.
@@ -384,6 +386,7 @@ private:
         say("ok");
     }
 
+    DamagedFiles m_damaged; // before the files that use it
     TaskDataFile m_dat;
     TaskDataFile m_ark;
     Settings m_settings;

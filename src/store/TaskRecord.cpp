@@ -1,0 +1,244 @@
+#include "TaskRecord.h"
+
+#include "StoreError.h"
+#include "Win1252.h"
+
+#include <QList>
+
+#include <cstring>
+
+namespace TaskRecord {
+
+namespace {
+
+constexpr char Separator = char(0xA6);
+
+QByteArray slice(const QByteArray &text, qsizetype from, qsizetype to)
+{
+    return QByteArray::fromRawData(text.constData() + from, to - from);
+}
+
+// One pass over a record text: where its separators are. The first ten and the
+// last four are enough for every field lookup.
+struct Separators
+{
+    int count = 0;
+    qsizetype first[10] = {};
+    qsizetype last[4] = {}; // last[3] is the last separator
+
+    explicit Separators(const QByteArray &text)
+    {
+        const char *begin = text.constData();
+        const char *end = begin + text.size();
+        for (const char *p = begin; p < end;) {
+            const void *hit = std::memchr(p, Separator, size_t(end - p));
+            if (!hit)
+                break;
+            const qsizetype at = static_cast<const char *>(hit) - begin;
+            if (count < 10)
+                first[count] = at;
+            last[0] = last[1];
+            last[1] = last[2];
+            last[2] = last[3];
+            last[3] = at;
+            ++count;
+            p = static_cast<const char *>(hit) + 1;
+        }
+    }
+    // Separator k counted from the end (1 = the last one).
+    qsizetype fromEnd(int k) const { return last[4 - k]; }
+};
+
+bool isColourIndex(const QByteArray &field)
+{
+    bool ok = false;
+    const int v = field.toInt(&ok);
+    return ok && v >= 0 && v <= 18 && !field.startsWith('+') && !field.startsWith(' ');
+}
+
+// "yyyy-MM-dd HH:mm", whatever the time separator was.
+bool isSortKey(const QByteArray &f)
+{
+    if (f.size() != 16)
+        return false;
+    static const char shape[] = "9999-99-99 99_99";
+    for (int i = 0; i < 16; ++i) {
+        const char c = f[i];
+        switch (shape[i]) {
+        case '9':
+            if (c < '0' || c > '9')
+                return false;
+            break;
+        case '_':
+            if (c >= '0' && c <= '9')
+                return false;
+            break;
+        default:
+            if (c != shape[i])
+                return false;
+        }
+    }
+    return true;
+}
+
+QByteArray joinParts(const QByteArray &text, const QList<qsizetype> &seps, int firstPart,
+                     int lastPart)
+{
+    // Parts firstPart..lastPart, the separators between them kept as '|'.
+    const qsizetype from = firstPart == 0 ? 0 : seps[firstPart - 1] + 1;
+    const qsizetype to = lastPart >= seps.size() ? text.size() : seps[lastPart];
+    QByteArray out = text.mid(from, to - from);
+    out.replace(Separator, '|');
+    return out;
+}
+
+// More than ten fields: the extra separators were typed into a text field by an
+// older release. When the tail is well-formed they belong to the task text,
+// otherwise to the note.
+bool tailIsWellFormed(const QByteArray &text, const Separators &seps)
+{
+    // Part n-2 (the colour) lies between the last two separators; part n-4 (the
+    // sort key) between the fourth and third from the end.
+    const QByteArray colour = slice(text, seps.fromEnd(2) + 1, seps.fromEnd(1));
+    const QByteArray sortKey = slice(text, seps.fromEnd(4) + 1, seps.fromEnd(3));
+    return isColourIndex(colour) && isSortKey(sortKey);
+}
+
+} // namespace
+
+QByteArray Span::in(const QByteArray &text) const
+{
+    return slice(text, from, to);
+}
+
+Span categorySpan(const QByteArray &text)
+{
+    const Separators seps(text);
+    if (seps.count > 9 && !tailIsWellFormed(text, seps))
+        return {seps.first[6] + 1, seps.first[7]};
+    if (seps.count < 2)
+        return {0, 0};
+    const qsizetype from = seps.count >= 3 ? seps.fromEnd(3) + 1 : 0;
+    return {from, seps.fromEnd(2)};
+}
+
+QString category(const QByteArray &text)
+{
+    return Win1252::decode(categorySpan(text).in(text));
+}
+
+bool taskFieldIsBlank(const QByteArray &text)
+{
+    const char *begin = text.constData();
+    const char *end = begin + text.size();
+    const void *sep = std::memchr(begin, Separator, size_t(end - begin));
+    if (!sep)
+        return true;
+    for (const char *p = static_cast<const char *>(sep) + 1; p < end && *p != Separator; ++p)
+        if (static_cast<unsigned char>(*p) > 0x20)
+            return false;
+    return true;
+}
+
+bool isBlank(const QByteArray &text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) > 0x20)
+            return false;
+    return true;
+}
+
+QString field(const QByteArray &text, int col)
+{
+    const Separators seps(text);
+    if (seps.count > 9)
+        return split(text)[size_t(col)];
+    if (col > seps.count)
+        return QString();
+    const qsizetype from = col == 0 ? 0 : seps.first[col - 1] + 1;
+    const qsizetype to = col < seps.count ? seps.first[col] : text.size();
+    return Win1252::decode(slice(text, from, to));
+}
+
+TaskRow split(const QByteArray &text)
+{
+    TaskRow row;
+    QList<qsizetype> seps;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == Separator)
+            seps.append(i);
+    const int count = int(seps.size());
+    auto part = [&](int i) {
+        const qsizetype from = i == 0 ? 0 : seps[i - 1] + 1;
+        const qsizetype to = i >= count ? text.size() : seps[i];
+        return Win1252::decode(slice(text, from, to));
+    };
+    if (count <= 9) {
+        for (int i = 0; i <= count; ++i)
+            row[size_t(i)] = part(i);
+        return row;
+    }
+    const int n = count + 1;
+    if (tailIsWellFormed(text, Separators(text))) {
+        row[Col::Done] = part(0);
+        row[Col::Task] = Win1252::decode(joinParts(text, seps, 1, n - 9));
+        for (int c = Col::Date; c < Col::Count; ++c)
+            row[size_t(c)] = part(n - 10 + c);
+    } else {
+        for (int c = 0; c < Col::Note; ++c)
+            row[size_t(c)] = part(c);
+        row[Col::Note] = Win1252::decode(joinParts(text, seps, 9, n - 1));
+    }
+    return row;
+}
+
+QByteArray join(const TaskRow &row)
+{
+    QByteArray out;
+    for (int c = 0; c < Col::Count; ++c) {
+        if (c > 0)
+            out.append(Separator);
+        out.append(Win1252::encode(row[size_t(c)]));
+    }
+    return out;
+}
+
+qint64 orderOffset(const QString &orderText)
+{
+    bool ok = false;
+    const qint64 v = orderText.trimmed().toLongLong(&ok);
+    if (!ok || orderText.trimmed().isEmpty())
+        throw StoreError::invalidInteger(orderText);
+    return v;
+}
+
+QByteArray lengthPrefix(qint64 length)
+{
+    const quint32 n = quint32(length);
+    QByteArray out(4, Qt::Uninitialized);
+    out[0] = char(n & 0xFF);
+    out[1] = char((n >> 8) & 0xFF);
+    out[2] = char((n >> 16) & 0xFF);
+    out[3] = char((n >> 24) & 0xFF);
+    return out;
+}
+
+qint32 readLength(const char *prefix)
+{
+    const auto *u = reinterpret_cast<const unsigned char *>(prefix);
+    return qint32(quint32(u[0]) | (quint32(u[1]) << 8) | (quint32(u[2]) << 16) |
+                  (quint32(u[3]) << 24));
+}
+
+std::optional<QByteArray> textAt(const QByteArray &bytes, qint64 pos)
+{
+    const qint64 size = bytes.size();
+    if (size - pos < 4)
+        return std::nullopt;
+    const qint32 length = readLength(bytes.constData() + pos);
+    if (length < 0 || length > size - pos - 4)
+        return std::nullopt;
+    return slice(bytes, pos + 4, pos + 4 + length);
+}
+
+} // namespace TaskRecord

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "TaskRow.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// A task record's text: a task row's ten fields in Windows-1252, joined by 0xA6.
+// In a record file each text follows its length, 32 bits little-endian.
+namespace TaskRecord {
+
+QByteArray join(const TaskRow &row);
+// More than ten fields: see split in the source.
+TaskRow split(const QByteArray &text);
+// One field of a record text, as split would give it.
+QString field(const QByteArray &text, int col);
+
+// Where a record text keeps its category: the third field from the end.
+struct Span
+{
+    qsizetype from = 0;
+    qsizetype to = 0;
+    // The spanned bytes of text, not copied: text must outlive them.
+    QByteArray in(const QByteArray &text) const;
+};
+Span categorySpan(const QByteArray &text);
+QString category(const QByteArray &text);
+
+// A blanked (deleted) record: nothing above a space.
+bool isBlank(const QByteArray &text);
+// Whether the task text (the second field) is empty or blanks, without decoding it.
+bool taskFieldIsBlank(const QByteArray &text);
+
+// The order cell as an offset; throws "'<text>' is not a valid integer value".
+qint64 orderOffset(const QString &orderText);
+
+QByteArray lengthPrefix(qint64 length);
+// The length in the four bytes at prefix.
+qint32 readLength(const char *prefix);
+// The text of the record at pos in a file's bytes, not copied: bytes must outlive
+// it. None when the bytes there are no whole record (damage).
+std::optional<QByteArray> textAt(const QByteArray &bytes, qint64 pos);
+
+} // namespace TaskRecord

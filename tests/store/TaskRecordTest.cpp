@@ -1,0 +1,49 @@
+#include "common/TestFiles.h"
+#include "store/StoreError.h"
+#include "store/TaskRecord.h"
+
+#include <gtest/gtest.h>
+
+using TestFiles::fields;
+
+namespace {
+
+TEST(TaskRecordTest, shouldPutExtraSeparatorsIntoTheTaskWhenTheTailIsWellFormed)
+{
+    const QByteArray text = fields({"", "a", "b", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "4", "note"});
+    const TaskRow row = TaskRecord::split(text);
+    EXPECT_EQ(row[Col::Task], QStringLiteral("a|b"));
+    EXPECT_EQ(row[Col::Date], QStringLiteral("01/03/2009"));
+    EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
+    EXPECT_EQ(row[Col::TextColor], QStringLiteral("4"));
+    EXPECT_EQ(row[Col::Note], QStringLiteral("note"));
+    EXPECT_EQ(TaskRecord::category(text), QStringLiteral("Home"));
+}
+
+TEST(TaskRecordTest, shouldKeepEverythingAfterTheNinthSeparatorInTheNoteOtherwise)
+{
+    const QByteArray text = fields({"", "t", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "18", "x", "y", "z"});
+    const TaskRow row = TaskRecord::split(text);
+    EXPECT_EQ(row[Col::Task], QStringLiteral("t"));
+    EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
+    EXPECT_EQ(row[Col::Note], QStringLiteral("x|y|z"));
+    EXPECT_EQ(TaskRecord::category(text), QStringLiteral("Home"));
+}
+
+TEST(TaskRecordTest, shouldTakeTheThirdFieldFromTheEndAsTheCategoryOfAShortRecord)
+{
+    EXPECT_EQ(TaskRecord::category("a\xA6" "b"), QString());
+    EXPECT_EQ(TaskRecord::category("a\xA6" "b\xA6" "c"), QStringLiteral("a"));
+}
+
+TEST(TaskRecordTest, shouldRefuseANonNumericOrder)
+{
+    try {
+        TaskRecord::orderOffset(QString());
+        FAIL() << "no error";
+    } catch (const StoreError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
+    }
+}
+
+} // namespace
