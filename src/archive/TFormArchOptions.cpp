@@ -1,7 +1,7 @@
 #include "TFormArchOptions.h"
 
-#include "i18n/LanguageTables.h"
 #include "KeyReleasePreview.h"
+#include "i18n/LanguageTables.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "platform/HandlerGuard.h"

@@ -1,6 +1,6 @@
 // The archive viewer: composition, size and position, showing and closing.
-#include "i18n/LanguageTables.h"
 #include "TFormArchive.h"
+#include "i18n/LanguageTables.h"
 
 #include "ArchiveGrid.h"
 #include "KeyReleasePreview.h"
@@ -13,10 +13,12 @@
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
+#include "store/StoreError.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
 
+#include <QFileInfo>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -234,9 +236,6 @@ void TFormArchive::FormShow()
     StringGrid1->setColWidth(
         Col::Task, std::max(1, StringGrid1->width() - dateWidth - PriorityColumnWidth - 4));
     StringGrid1->setHeaderHeight(ArchiveGrid::DefaultHeaderHeight);
-    m_table->setHeader(Col::Task, QStringLiteral("Task"));
-    m_table->setHeader(Col::Date, QStringLiteral("Date"));
-    m_table->setHeader(Col::Priority, QStringLiteral("Pr"));
     m_archiveFileName = m_ctx.file(FileNames::Archive);           // 4
     LoadArchive();                                                // 5
     setWindowTitle(m_archiveBaseCaption + QStringLiteral(" - [ ") // 6
@@ -312,6 +311,11 @@ void TFormArchive::FormKeyUp(int key)
 
 void TFormArchive::LoadArchive()
 {
+    // After a failed conversion the archive is left as it is (a missing one would be made).
+    if (m_tasks.writesBlocked() && !QFileInfo::exists(m_archiveFileName)) {
+        m_table->clearTasks();
+        return;
+    }
     const TaskDataFile file(m_archiveFileName, *m_ctx.damagedFiles);
     const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, AllItems);
     if (result.tellUser)
@@ -321,10 +325,14 @@ void TFormArchive::LoadArchive()
 
 void TFormArchive::SaveArchive()
 {
+    if (m_tasks.writesBlocked())
+        return;
     TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).SaveAllTasks(*m_table);
 }
 
 void TFormArchive::BlankArchivedTask(qint64 position)
 {
+    if (m_tasks.writesBlocked())
+        throw StoreError(QStringLiteral("Nothing can be changed until the older release's tasks are converted."));
     TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).BlankTask(position);
 }

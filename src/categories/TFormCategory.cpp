@@ -1,7 +1,7 @@
 #include "TFormCategory.h"
 
-#include "i18n/LanguageTables.h"
 #include "CategoryList.h"
+#include "i18n/LanguageTables.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "tasks/TaskList.h"

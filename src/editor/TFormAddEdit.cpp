@@ -1,6 +1,6 @@
 // The task editor: creation, showing and closing, keys, Ok and Cancel.
-#include "i18n/LanguageTables.h"
 #include "TFormAddEdit.h"
+#include "i18n/LanguageTables.h"
 
 #include "CalendarPanel.h"
 #include "ColourComboBox.h"

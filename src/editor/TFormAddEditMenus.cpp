@@ -1,6 +1,6 @@
 // The task editor's context menus and the calendar panel's opening and closing.
-#include "i18n/LanguageTables.h"
 #include "TFormAddEdit.h"
+#include "i18n/LanguageTables.h"
 
 #include "CalendarPanel.h"
 #include "platform/Clock.h"

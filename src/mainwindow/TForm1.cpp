@@ -162,6 +162,7 @@ void TForm1::convertIfNeeded()
         converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates, m_ctx.clock->today(), *m_ctx.damagedFiles);
     } catch (...) {
         QApplication::restoreOverrideCursor();
+        m_tasks.blockWrites();
         throw;
     }
     QApplication::restoreOverrideCursor();
@@ -242,9 +243,7 @@ void TForm1::FormShow()
     Settings &s = *m_ctx.settings;
     if (s.text(SettingKey::WindowState) == QLatin1String("wsMinimized"))
         QTimer::singleShot(0, this, [this] { guarded([this] { minimiseToTray(); }); });
-    // The designed menu holds the preferences item until a preference is stored.
-    if (gridPopupNeedsExtras())
-        updateGridPopupExtras();
+    updateGridPopupExtras();
     StringGrid1->setShowNoteHints(s.text(SettingKey::ShowHints) == QLatin1String("true"));
     StringGrid1->setFocus();
 }
@@ -285,6 +284,7 @@ bool TForm1::FormClose()
     s.setInteger(SettingKey::SelectedRow, StringGrid1->currentRow());          // 1
     ComboBox1->setCurrentIndex(0);                                              // 2
     ComboBox1Change();
+    m_tasks.fillEmptyHours(); // start-up showed an empty hour as midnight: stored so
     m_tasks.save();                                                             // 3
     if (s.flag(SettingKey::WindowPosition)) {                                   // 4
         s.setInteger(SettingKey::WindowPositionLeft, x());

@@ -219,4 +219,5 @@ private:
     bool m_closing = false;
     bool m_alphaBlend = false;
     bool m_inNotesSwitch = false;
+    bool m_sortingByHeader = false;
 };

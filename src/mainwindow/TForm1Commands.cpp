@@ -80,7 +80,7 @@ void TForm1::StringGrid1DblClick()
 {
     if (StringGrid1->hoverRow() == 0)
         return;
-    if (m_table->cell(Col::Task, StringGrid1->currentRow()).isEmpty())
+    if (m_table->isEmpty())
         return;
     if (StringGrid1->hoverCol() == Col::Done)
         SpeedButton3Click();
@@ -90,8 +90,11 @@ void TForm1::StringGrid1DblClick()
 
 void TForm1::ConfigureGridPopup(bool toolbarForm)
 {
-    pop2_N1->setVisible(toolbarForm);
-    pop2_About->setVisible(toolbarForm);
+    // The about item (with its separator) in the toolbar's form, and in both forms
+    // when it is the only way left to the box.
+    const bool about = toolbarForm || gridPopupNeedsExtras();
+    pop2_N1->setVisible(about);
+    pop2_About->setVisible(about);
     for (QAction *taskItem : {pop2_EditTask, pop2_Deletetask, pop2_Archivetask, pop2_N9})
         taskItem->setVisible(!toolbarForm);
 }

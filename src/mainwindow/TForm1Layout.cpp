@@ -64,6 +64,9 @@ void TForm1::layoutColumns()
     const int toolbarWidth = Panel1->width();
     ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254, ComboBox1->height());
     const int s = StringGrid1->visibleRowCount() < m_table->rowCount() - 1 ? StringGrid1->scrollBarExtent() : 0;
+    // A task column the user hid (the visible-columns menu) stays hidden.
+    if (StringGrid1->colWidth(Col::Task) < 3)
+        return;
     int others = 0;
     for (int c : {0, 2, 3, 4})
         others += StringGrid1->colWidth(c);
@@ -145,15 +148,17 @@ bool TForm1::gridPopupNeedsExtras() const
 
 void TForm1::updateGridPopupExtras()
 {
+    // The preferences item stays in every form; only the about item and its
+    // separator follow the rule.
     const bool both = gridPopupNeedsExtras();
     pop2_N1->setVisible(both);
-    pop2_Preferences->setVisible(both);
     pop2_About->setVisible(both);
 }
 
 void TForm1::StringGrid1Click()
 {
-    if (StringGrid1->hoverRow() == 0)
+    // The row a header click's sort selects is no row the user chose.
+    if (m_sortingByHeader)
         return;
     StringGrid1->horizontalScrollBar()->setValue(0);
     if (Menu_NotesPane->isChecked()) {

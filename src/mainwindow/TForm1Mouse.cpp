@@ -30,8 +30,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     // The window sees every key before the focused control does, once per key:
     // only the delivery to the focused widget counts, not the propagation to parents.
     const QEvent::Type type = event->type();
-    // The layout step follows the grid's own size, which settles after the window's.
-    if (watched == StringGrid1 && type == QEvent::Resize)
+    // The layout step follows the grid's own size, which settles after the window's;
+    // the viewport is sized last (it decides whether rows overflow).
+    if (watched == StringGrid1->viewport() && type == QEvent::Resize)
         guarded([this] { FormResize(); });
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         auto *w = qobject_cast<QWidget *>(watched);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 int TForm1::sortColumn() const
 {
@@ -86,6 +87,7 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
         return;
     }
     const QString order = m_table->cell(Col::Order, StringGrid1->currentRow());
+    const QScopedValueRollback<bool> sorting(m_sortingByHeader, true);
     m_tasks.sortByHeader(c);
     showSortState();
     StringGrid1->setCurrentRow(1);
@@ -100,8 +102,14 @@ void TForm1::ComboBox1Change()
     m_tasks.applySort();
     StringGrid1->clearHint();
     tasksChanged();
+    // The item of the same name, found by its caption: names that differ only in
+    // case have one selector entry but a menu item each.
     const QList<QAction *> items = Menu_Category->actions();
-    const int checked = ComboBox1->currentIndex() + 3;
+    const QString current = ComboBox1->currentText();
+    int checked = ComboBox1->currentIndex() == 0 ? 3 : -1;
+    for (int i = 4; i < items.size() && checked < 0; ++i)
+        if (items[i]->text() == current)
+            checked = i;
     for (int i = 3; i < items.size(); ++i)
         items[i]->setChecked(i == checked);
     StringGrid1->setFocus();

@@ -1,6 +1,6 @@
 // Composition of the main window: toolbar, menus, grid, notes pane, context menus.
-#include "i18n/LanguageTables.h"
 #include "TForm1.h"
+#include "i18n/LanguageTables.h"
 
 #include "widgets/Glyphs.h"
 #include "widgets/TaskGrid.h"

@@ -1,6 +1,6 @@
 // The preferences dialog: its controls, their design places and their loading.
-#include "i18n/LanguageTables.h"
 #include "TFormOptions.h"
+#include "i18n/LanguageTables.h"
 
 #include "FitToFont.h"
 #include "widgets/ApplyLanguage.h"

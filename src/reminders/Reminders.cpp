@@ -37,12 +37,12 @@ QString stripped(const QString &text)
 QString agendaText(const TaskTable &table, const DateFormat &dates, const QDate &today)
 {
     QString text = AgendaHeading + QLatin1Char('\r');
-    if (table.cell(Col::Task, 1).trimmed().isEmpty())
+    if (table.isEmpty())
         return text;
     TodayMatcher matcher(dates, today);
     for (int r = 1; r < table.rowCount(); ++r) {
         if (table.cell(Col::Done, r) != DoneMark && matcher.isToday(table.cell(Col::Date, r)))
-            appendLine(text, r, table.cell(Col::Task, r));
+            appendLine(text, r, table.shownTask(r));
     }
     return text;
 }
@@ -57,7 +57,7 @@ QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTi
     for (int r = 1; r < table.rowCount(); ++r) {
         if (table.cell(Col::Hour, r) == minute && table.cell(Col::Done, r) != DoneMark &&
             matcher.isToday(table.cell(Col::Date, r)))
-            appendLine(text, r, table.cell(Col::Task, r));
+            appendLine(text, r, table.shownTask(r));
     }
     return text;
 }

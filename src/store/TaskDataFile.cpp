@@ -69,7 +69,6 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     const QByteArray filterBytes = Win1252::encode(filter);
     std::vector<TaskTable::RawRow> rows;
     rows.reserve(size_t(bytes.size() / 64));
-    std::vector<size_t> withoutText;
     qint64 pos = 0;
     while (pos < bytes.size()) {
         const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos);
@@ -79,9 +78,6 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
         }
         if (!TaskRecord::isBlank(*text) &&
             (all || (filterStorable && TaskRecord::categorySpan(*text).in(*text) == filterBytes))) {
-            // A row without task text would make the whole table read as empty.
-            if (TaskRecord::taskFieldIsBlank(*text))
-                withoutText.push_back(rows.size());
             rows.push_back({pos, qint32(pos + 4), qint32(text->size())});
         }
         pos += 4 + text->size();
@@ -95,8 +91,6 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
         result.damaged = result.tellUser = !result.damagedBackup.isEmpty();
     }
     table.setLoadedTasks(std::move(bytes), std::move(rows));
-    for (size_t i : withoutText)
-        table.setCell(Col::Task, int(i) + 1, QStringLiteral("(no task text)"));
     return result;
 }
 
@@ -141,8 +135,12 @@ void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
 {
     // The old record must be where the row says before anything is written: a
-    // stale offset could otherwise name the record about to be appended.
-    readRecord(oldOffset);
+    // stale offset could otherwise name the record about to be appended; a blanked
+    // one is a task that has left the file (archived, deleted) and must not come back.
+    if (TaskRecord::isBlank(readRecord(oldOffset).mid(4)))
+        throw StoreError(QStringLiteral("This task is no longer in the file \"%1\" (it was archived or "
+                                        "deleted): it was not changed.")
+                             .arg(m_path));
     AppendTask(table, row);
     try {
         BlankTask(oldOffset);

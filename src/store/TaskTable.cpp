@@ -95,7 +95,19 @@ void TaskTable::setRowCount(int count)
 
 bool TaskTable::isEmpty() const
 {
-    return cell(Col::Task, 1).isEmpty();
+    // A loaded task always has its order; a row being added has its text.
+    if (!cell(Col::Task, 1).isEmpty() || !cell(Col::Order, 1).isEmpty())
+        return false;
+    for (int c = 0; c < Col::Count; ++c)
+        if (!cell(c, 1).isEmpty())
+            return false;
+    return true;
+}
+
+QString TaskTable::shownTask(int row) const
+{
+    const QString &text = cell(Col::Task, row);
+    return text.trimmed().isEmpty() && !isEmpty() ? NoTaskText : text;
 }
 
 int TaskTable::taskCount() const

@@ -10,6 +10,8 @@
 
 inline const QString DoneMark = QString(QChar(0xD7));      // "×"
 inline const QString AllItems = QStringLiteral("All Items"); // the unfiltered view
+// Shown for a task whose task text is blank; never written to a file.
+inline const QString NoTaskText = QStringLiteral("(no task text)");
 
 // The task grid's data: ten text columns, row 0 the header, rows 1 .. rowCount()-1
 // the tasks. An empty table is the header plus one all-empty row; whether the
@@ -34,8 +36,10 @@ public:
     // Grows or shrinks the table; new rows are empty. Never below 2.
     void setRowCount(int count);
 
-    // The task cell of row 1 is empty.
+    // Row 1 is the all-empty row (a task whose text is blank still counts).
     bool isEmpty() const;
+    // The task text as the windows show it: the placeholder when it is blank.
+    QString shownTask(int row) const;
     // row count - 1, or 0 when the table is empty.
     int taskCount() const;
 

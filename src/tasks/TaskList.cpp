@@ -26,10 +26,22 @@ TaskDataFile TaskList::dataFile() const
     return TaskDataFile(m_dataPath, m_damaged);
 }
 
+void TaskList::requireWritable() const
+{
+    if (m_writesBlocked)
+        throw StoreError(QStringLiteral(
+            "The tasks of the older release could not be converted (see the message at start-up), "
+            "so no task can be stored now: correct that task in \"Tasklyn.INI\" and start Nudgery again."));
+}
+
 void TaskList::load(const QString &filter)
 {
     m_filter = filter;
     m_loaded = false;
+    if (m_writesBlocked) {
+        m_table.clearTasks(); // a missing file would be created by the load
+        return;
+    }
     const TaskDataFile file = dataFile();
     const TaskDataFile::LoadResult result = file.LoadTasks(m_table, filter);
     if (result.tellUser)
@@ -93,6 +105,7 @@ void TaskList::replace(int row, const TaskRow &task)
 
 void TaskList::writeAndRefresh(int row, const TaskRow &task, bool isNew)
 {
+    requireWritable();
     // A failure leaves the table as the file has it.
     const int rowsBefore = m_table.rowCount();
     const TaskRow before = isNew ? TaskRow() : m_table.row(row);
@@ -149,6 +162,7 @@ void TaskList::remove(int top, int bottom)
 
 void TaskList::archive(int top, int bottom)
 {
+    requireWritable();
     // The archive is opened before any record moves, so a missing folder or a
     // locked file stops the command with nothing written. A missing archive is made.
     {
@@ -159,19 +173,28 @@ void TaskList::archive(int top, int bottom)
     // The table is left alone until every record has moved, so the row numbers
     // hold for the whole loop.
     const TaskDataFile records = dataFile();
-    for (int r = top; r <= bottom; ++r)
-        records.moveRecordTo(TaskDataFile::orderOffset(m_table.cell(Col::Order, r)), m_archivePath);
+    try {
+        for (int r = top; r <= bottom; ++r)
+            records.moveRecordTo(TaskDataFile::orderOffset(m_table.cell(Col::Order, r)), m_archivePath);
+    } catch (...) {
+        // Rows already moved must leave the table, or they could be ticked back
+        // into the task file while the archive holds them too.
+        refresh();
+        throw;
+    }
     refresh();
 }
 
 void TaskList::unarchive(const QByteArray &recordText)
 {
+    requireWritable();
     dataFile().appendRecords({recordText});
 }
 
 void TaskList::clearCategory(const QString &name)
 {
-    dataFile().ClearCategory(name);
+    if (!m_writesBlocked)
+        dataFile().ClearCategory(name);
     load(m_filter);
     applySort();
     emit changed();
@@ -179,5 +202,7 @@ void TaskList::clearCategory(const QString &name)
 
 void TaskList::save() const
 {
+    if (m_writesBlocked)
+        return;
     dataFile().SaveAllTasks(m_table);
 }

@@ -74,6 +74,12 @@ public:
     // Rewrites the task data file compactly from the table.
     void save() const;
 
+    // --- After a failed conversion of the older release's tasks nothing may create
+    // or change the task files in this run, or the next start would find a task
+    // file and never try the conversion again.
+    void blockWrites() { m_writesBlocked = true; }
+    bool writesBlocked() const { return m_writesBlocked; }
+
     // --- The stored category list changed (the category dialog wrote it).
     void tellCategoryAdded(const QString &name) { emit categoryAdded(name); }
     void tellCategoryDeleted(const QString &name) { emit categoryDeleted(name); }
@@ -90,6 +96,7 @@ signals:
 
 private:
     void writeAndRefresh(int row, const TaskRow &task, bool isNew);
+    void requireWritable() const;
 
     TaskTable m_table;
     DamagedFiles &m_damaged;
@@ -99,4 +106,5 @@ private:
     int m_sortColumn = 0;
     int m_sortTag = 0;
     bool m_loaded = false;
+    bool m_writesBlocked = false;
 };

@@ -1,7 +1,7 @@
 #include "ApplyLanguage.h"
 
+#include "RowGridView.h"
 #include "i18n/LanguageTables.h"
-#include "TaskGrid.h"
 #include "store/TaskTable.h"
 
 #include <QAbstractButton>
@@ -93,7 +93,7 @@ void setHint(QObject *component, const QString &text)
 // Row 0 of the grid's table; a plain item view takes it as its header.
 void setHeader(QObject *component, int column, const QString &text)
 {
-    if (auto *grid = qobject_cast<TaskGrid *>(component)) {
+    if (auto *grid = qobject_cast<RowGridView *>(component)) {
         if (grid->table())
             grid->table()->setHeader(column, text);
     } else if (auto *table = qobject_cast<QTableWidget *>(component)) {

@@ -59,7 +59,7 @@ void TaskGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->save();
     painter->setFont(option.font);
 
-    if (!m_table || row >= m_table->rowCount() || m_table->cell(Col::Task, 1).trimmed().isEmpty()) {
+    if (!m_table || row >= m_table->rowCount() || m_table->isEmpty()) {
         // No tasks: the plain cell, nothing of the task styling.
         painter->fillRect(cell, selected ? SelectionShade : option.palette.color(QPalette::Base));
         painter->setPen(

@@ -103,3 +103,11 @@ void TaskGridModel::onDataChanged(const QModelIndex &topLeft, const QModelIndex 
         emit dataChanged(index(std::max(topLeft.row(), 1) - 1, topLeft.column()),
                          index(bottomRight.row() - 1, bottomRight.column()), roles);
 }
+
+QVariant TaskGridModel::data(const QModelIndex &proxyIndex, int role) const
+{
+    const auto *table = qobject_cast<const TaskTable *>(sourceModel());
+    if (role == Qt::DisplayRole && table && proxyIndex.column() == Col::Task && proxyIndex.isValid())
+        return table->shownTask(proxyIndex.row() + 1);
+    return QAbstractProxyModel::data(proxyIndex, role);
+}

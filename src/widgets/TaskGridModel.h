@@ -25,6 +25,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // A blank task text shows the placeholder.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
     void onDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,

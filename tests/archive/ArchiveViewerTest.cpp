@@ -308,9 +308,11 @@ TEST_F(ArchiveViewer, TheStoredLanguageIsAppliedAtEveryShowing)
     const QPushButton *unarchive = viewer->Button_Unarchive;
     EXPECT_EQ(unarchive->text(), QStringLiteral("Des-arquivar ..."));
     EXPECT_GT(unarchive->width(), unarchive->fontMetrics().horizontalAdvance(unarchive->text()));
-    // The showing's own headers follow the language texts.
+    // The headers are the language's too.
     EXPECT_EQ(viewer->StringGrid1->model()->headerData(Col::Task, Qt::Horizontal).toString(),
-              QStringLiteral("Task"));
+              QStringLiteral("Eventos"));
+    EXPECT_EQ(viewer->StringGrid1->model()->headerData(Col::Date, Qt::Horizontal).toString(),
+              QStringLiteral("Data"));
     viewer->close();
     EXPECT_EQ(viewer->windowTitle(), QString::fromUtf8(" Nudgery - Eventos Arquivados"));
 

@@ -99,9 +99,10 @@ TEST_F(ReminderTexts, AgendaOfADayWithoutTasksOrOfAnEmptyTableListsNothing)
     load({});
     EXPECT_TRUE(table.isEmpty());
     EXPECT_FALSE(listsTasks(agendaText(table, dates, today), AgendaHeading));
-    // A first row of blanks counts as empty, whatever the rows below hold.
+    // A task without task text is a task: listed with the placeholder the grid shows.
     load({task("   ", "09/12/2026", "08:00"), task("Below", "09/12/2026", "08:00")});
-    EXPECT_EQ(agendaText(table, dates, today), QStringLiteral("Things ToDo today :\r"));
+    EXPECT_EQ(agendaText(table, dates, today),
+              QStringLiteral("Things ToDo today :\r\r1 - (no task text)\r2 - Below"));
 }
 
 TEST(ListsTasks, StripsBlanksAndControlCharactersAtBothEnds)

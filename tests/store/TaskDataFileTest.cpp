@@ -145,6 +145,28 @@ TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankA
     EXPECT_EQ(readAll(path), record(two) + record(one));
 }
 
+TEST_F(TaskDataFileTest, shouldKeepTasksWithoutTextAsTasksAndWriteThemBackAsTheyWere)
+{
+    // The placeholder the grid shows is never stored: the exit's rewrite gives the
+    // same records back.
+    const QByteArray noText = task("", "", "Home");
+    const QByteArray blanks = task("", "   ", "");
+    writeAll(path, record(noText) + record(blanks));
+    file.LoadTasks(table, AllItems);
+    EXPECT_FALSE(table.isEmpty());
+    EXPECT_EQ(table.taskCount(), 2);
+    EXPECT_EQ(table.cell(Col::Task, 1), QString());
+    EXPECT_EQ(table.shownTask(1), NoTaskText);
+    EXPECT_EQ(table.shownTask(2), NoTaskText);
+    file.SaveAllTasks(table);
+    TaskTable again;
+    file.LoadTasks(again, AllItems);
+    EXPECT_EQ(again.taskCount(), 2);
+    EXPECT_EQ(again.cell(Col::Task, 1), QString());
+    EXPECT_EQ(again.cell(Col::Task, 2), QStringLiteral("   "));
+    EXPECT_EQ(again.cell(Col::Category, 1), QStringLiteral("Home"));
+}
+
 TEST_F(TaskDataFileTest, shouldSaveAnEmptyTableAsAnEmptyFile)
 {
     writeAll(path, record(task("", "Gone", "")));
