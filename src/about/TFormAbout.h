@@ -23,13 +23,6 @@ public:
     void Label8Click();  // donation page
     void Label10Click(); // freeware page
 
-    QLabel *Image1 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
-           *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
-           *Label10 = nullptr;
-    QLabel *Image2 = nullptr;
-    QFrame *Bevel1 = nullptr;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -41,6 +34,14 @@ private:
     void arrange();
     void placeDonateLink();
     void openLink(const QUrl &url);
+
+    // Components, named as in the dialog's design.
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
+           *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
+           *Label10 = nullptr;
+    QLabel *Image2 = nullptr;
+    QFrame *Bevel1 = nullptr;
 
     AppContext &m_ctx;
     WebLinks m_links;

@@ -18,15 +18,15 @@ public:
     void FormShow();
     void FormKeyUp(int key);
 
-    // Components, named as in the dialog's design.
-    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
-    QPushButton *Button_pp_ok = nullptr;
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void arrange();
+
+    // Components, named as in the dialog's design.
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox3 = nullptr;
+    QPushButton *Button_pp_ok = nullptr;
 
     AppContext &m_ctx;
 };

@@ -55,16 +55,6 @@ public:
     void SaveArchive();
     void BlankArchivedTask(qint64 position);
 
-    // Components, named as in the window's design.
-    ArchiveGrid *StringGrid1 = nullptr;
-    QWidget *Panel1 = nullptr;
-    QPushButton *Button_Del = nullptr, *Button_Unarchive = nullptr, *Button_close = nullptr;
-    QToolButton *Button_Menu = nullptr;
-    QMenu *PopupMenu1 = nullptr, *pop1_Sort = nullptr;
-    QAction *pop1_Unarchive = nullptr, *pop1_Delete = nullptr, *pop1_sortByname = nullptr,
-            *pop1_sortBydate = nullptr, *pop1_sortBycategory = nullptr, *Preferences1 = nullptr,
-            *pop1_Print = nullptr;
-
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -81,6 +71,16 @@ private:
     void reload();
     void sortBy(int column);
     bool guarded(const std::function<void()> &handler);
+
+    // Components, named as in the window's design.
+    ArchiveGrid *StringGrid1 = nullptr;
+    QWidget *Panel1 = nullptr;
+    QPushButton *Button_Del = nullptr, *Button_Unarchive = nullptr, *Button_close = nullptr;
+    QToolButton *Button_Menu = nullptr;
+    QMenu *PopupMenu1 = nullptr, *pop1_Sort = nullptr;
+    QAction *pop1_Unarchive = nullptr, *pop1_Delete = nullptr, *pop1_sortByname = nullptr,
+            *pop1_sortBydate = nullptr, *pop1_sortBycategory = nullptr, *Preferences1 = nullptr,
+            *pop1_Print = nullptr;
 
     AppContext &m_ctx;
     TaskList &m_tasks;

@@ -43,12 +43,6 @@ public:
     void SpeedButton1Click(); // Ok
     void SpeedButton2Click(); // Cancel
 
-    QLineEdit *Edit1 = nullptr;    // new category name
-    QComboBox *ComboBox1 = nullptr; // category to delete
-    QLineEdit *Edit2 = nullptr;    // search text
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
-
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,6 +56,13 @@ private:
     void addCategory();
     void deleteCategory();
     bool guarded(const std::function<void()> &handler);
+
+    // Components, named as in the dialog's design.
+    QLineEdit *Edit1 = nullptr;    // new category name
+    QComboBox *ComboBox1 = nullptr; // category to delete
+    QLineEdit *Edit2 = nullptr;    // search text
+    QToolButton *SpeedButton1 = nullptr;
+    QToolButton *SpeedButton2 = nullptr;
 
     AppContext &m_ctx;
     TaskList &m_tasks;

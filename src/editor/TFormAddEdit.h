@@ -69,33 +69,6 @@ public:
     // Client height, which the main window stores as NoteHeight.
     int clientHeight() const { return height(); }
 
-    // --- Components, named as in the window's design
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label7 = nullptr, *Label5 = nullptr,
-           *Label8 = nullptr, *Label3 = nullptr, *Label9 = nullptr;
-    QLineEdit *Edit1 = nullptr; // task
-    QLineEdit *Edit3 = nullptr; // date, masked
-    QToolButton *Image1 = nullptr;
-    QLineEdit *Edit2 = nullptr; // hour
-    QScrollBar *ScrollBar2 = nullptr;
-    QLineEdit *Edit4 = nullptr; // minutes
-    QScrollBar *ScrollBar3 = nullptr;
-    ColourComboBox *ComboBox3 = nullptr; // text colour
-    QComboBox *ComboBox1 = nullptr;      // priority
-    // The category list, kept in step with the stored categories.
-    QComboBox *ComboBox2 = nullptr;
-    // "++": adds a category through the main window's category command.
-    QToolButton *SpeedButton5 = nullptr;
-    QPlainTextEdit *Memo1 = nullptr;
-    QLabel *Label4 = nullptr; // the done mark
-    QPushButton *Button_ok = nullptr;
-    QPushButton *Button_cancel = nullptr;
-    CalendarPanel *Panel1 = nullptr;
-    QMenu *PopupMenu1 = nullptr;
-    QAction *pop1_Clear = nullptr, *pop1_Now = nullptr;
-    QMenu *PopupMenu2 = nullptr;
-    QAction *pop2_Cut = nullptr, *pop2_Copy = nullptr, *pop2_Paste = nullptr,
-            *pop2_Selectall = nullptr;
-
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -124,6 +97,33 @@ private:
     void FormResize();
     void applySizeLimits();
     int designClientHeight() const;
+
+    // --- Components, named as in the window's design
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label7 = nullptr, *Label5 = nullptr,
+           *Label8 = nullptr, *Label3 = nullptr, *Label9 = nullptr;
+    QLineEdit *Edit1 = nullptr; // task
+    QLineEdit *Edit3 = nullptr; // date, masked
+    QToolButton *Image1 = nullptr;
+    QLineEdit *Edit2 = nullptr; // hour
+    QScrollBar *ScrollBar2 = nullptr;
+    QLineEdit *Edit4 = nullptr; // minutes
+    QScrollBar *ScrollBar3 = nullptr;
+    ColourComboBox *ComboBox3 = nullptr; // text colour
+    QComboBox *ComboBox1 = nullptr;      // priority
+    // The category list, kept in step with the stored categories.
+    QComboBox *ComboBox2 = nullptr;
+    // "++": adds a category through the main window's category command.
+    QToolButton *SpeedButton5 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QLabel *Label4 = nullptr; // the done mark
+    QPushButton *Button_ok = nullptr;
+    QPushButton *Button_cancel = nullptr;
+    CalendarPanel *Panel1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *pop1_Clear = nullptr, *pop1_Now = nullptr;
+    QMenu *PopupMenu2 = nullptr;
+    QAction *pop2_Cut = nullptr, *pop2_Copy = nullptr, *pop2_Paste = nullptr,
+            *pop2_Selectall = nullptr;
 
     AppContext &m_ctx;
     TaskList &m_tasks;

@@ -134,39 +134,6 @@ public:
     // Runs an event handler inside the error guard.
     bool guarded(const std::function<void()> &handler);
 
-    // Components, named as in the window's design.
-    QWidget *Panel1 = nullptr;
-    QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
-                *SpeedButton4 = nullptr, *SpeedButton5 = nullptr, *SpeedButton6 = nullptr,
-                *SpeedButton7 = nullptr, *SpeedButton9 = nullptr, *SpeedButton14 = nullptr;
-    QComboBox *ComboBox1 = nullptr;
-    TaskGrid *StringGrid1 = nullptr;
-    QFrame *Bevel6 = nullptr;
-    QPlainTextEdit *Memo_notes = nullptr;
-    QMenuBar *MainMenu1 = nullptr;
-    QMenu *Menu_File = nullptr, *Menu_Edit = nullptr, *Menu_View = nullptr, *Menu_Sort = nullptr,
-          *Menu_Category = nullptr, *Menu_Help = nullptr;
-    QAction *Menu_ArchiveTask = nullptr, *Menu_OpenArchive = nullptr, *Menu_Minimize = nullptr,
-            *Menu_Print = nullptr, *Menu_SavetoFile = nullptr, *Menu_Exit = nullptr,
-            *Menu_CheckUncheck = nullptr, *Menu_AddTask = nullptr, *Menu_EditTask = nullptr,
-            *Menu_DeleteTask = nullptr, *Menu_Search = nullptr, *Menu_SortByTask = nullptr,
-            *Menu_SortByDate = nullptr, *Menu_SortByHour = nullptr, *Menu_SortByCategory = nullptr,
-            *Menu_SortByStatus = nullptr, *Menu_Preferences = nullptr, *Menu_NotesPane = nullptr,
-            *Menu_AddCategory = nullptr, *Menu_DeleteCategory = nullptr, *Menu_AllItems = nullptr,
-            *Menu_HelpFile = nullptr, *Menu_SoftwareNews = nullptr, *Menu_CheckNewVersion = nullptr,
-            *Menu_Donations = nullptr, *Menu_About = nullptr;
-    QMenu *PopupMenu2 = nullptr, *pop2_Sort = nullptr;
-    QAction *pop2_EditTask = nullptr, *pop2_Deletetask = nullptr, *pop2_Archivetask = nullptr,
-            *pop2_N9 = nullptr, *pop2_SortByTask = nullptr, *pop2_SortByDate = nullptr,
-            *pop2_SortByHour = nullptr, *pop2_SortByCategory = nullptr, *pop2_SortByStatus = nullptr,
-            *pop2_N1 = nullptr, *pop2_Preferences = nullptr, *pop2_About = nullptr;
-    QMenu *PopupMenu3 = nullptr;
-    QAction *pop3_Copy = nullptr, *pop3_HideNotespane = nullptr;
-    VisibleColumnsMenu *PopupMenu4 = nullptr;
-    QMenu *PopupMenu1 = nullptr;
-    QAction *pop1_Show = nullptr, *pop1_AddTask = nullptr, *pop1_Exit = nullptr;
-    TrayIcon *trayIcon = nullptr;
-
 signals:
     // The window has run its close steps: the program ends.
     void closed();
@@ -203,6 +170,39 @@ private:
     void tasksChanged();
     void showSortState();
     void setHiddenInTray(bool hidden);
+
+    // Components, named as in the window's design.
+    QWidget *Panel1 = nullptr;
+    QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
+                *SpeedButton4 = nullptr, *SpeedButton5 = nullptr, *SpeedButton6 = nullptr,
+                *SpeedButton7 = nullptr, *SpeedButton9 = nullptr, *SpeedButton14 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    TaskGrid *StringGrid1 = nullptr;
+    QFrame *Bevel6 = nullptr;
+    QPlainTextEdit *Memo_notes = nullptr;
+    QMenuBar *MainMenu1 = nullptr;
+    QMenu *Menu_File = nullptr, *Menu_Edit = nullptr, *Menu_View = nullptr, *Menu_Sort = nullptr,
+          *Menu_Category = nullptr, *Menu_Help = nullptr;
+    QAction *Menu_ArchiveTask = nullptr, *Menu_OpenArchive = nullptr, *Menu_Minimize = nullptr,
+            *Menu_Print = nullptr, *Menu_SavetoFile = nullptr, *Menu_Exit = nullptr,
+            *Menu_CheckUncheck = nullptr, *Menu_AddTask = nullptr, *Menu_EditTask = nullptr,
+            *Menu_DeleteTask = nullptr, *Menu_Search = nullptr, *Menu_SortByTask = nullptr,
+            *Menu_SortByDate = nullptr, *Menu_SortByHour = nullptr, *Menu_SortByCategory = nullptr,
+            *Menu_SortByStatus = nullptr, *Menu_Preferences = nullptr, *Menu_NotesPane = nullptr,
+            *Menu_AddCategory = nullptr, *Menu_DeleteCategory = nullptr, *Menu_AllItems = nullptr,
+            *Menu_HelpFile = nullptr, *Menu_SoftwareNews = nullptr, *Menu_CheckNewVersion = nullptr,
+            *Menu_Donations = nullptr, *Menu_About = nullptr;
+    QMenu *PopupMenu2 = nullptr, *pop2_Sort = nullptr;
+    QAction *pop2_EditTask = nullptr, *pop2_Deletetask = nullptr, *pop2_Archivetask = nullptr,
+            *pop2_N9 = nullptr, *pop2_SortByTask = nullptr, *pop2_SortByDate = nullptr,
+            *pop2_SortByHour = nullptr, *pop2_SortByCategory = nullptr, *pop2_SortByStatus = nullptr,
+            *pop2_N1 = nullptr, *pop2_Preferences = nullptr, *pop2_About = nullptr;
+    QMenu *PopupMenu3 = nullptr;
+    QAction *pop3_Copy = nullptr, *pop3_HideNotespane = nullptr;
+    VisibleColumnsMenu *PopupMenu4 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *pop1_Show = nullptr, *pop1_AddTask = nullptr, *pop1_Exit = nullptr;
+    TrayIcon *trayIcon = nullptr;
 
     AppContext &m_ctx;
     TaskList &m_tasks;

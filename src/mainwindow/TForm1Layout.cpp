@@ -1,5 +1,6 @@
 // Layout of the main window: the layout step, the notes pane, size changes and
 // the preferences that change the window's look.
+#include "VisibleColumnsMenu.h"
 #include "TForm1.h"
 
 #include "widgets/TaskGrid.h"
@@ -65,7 +66,7 @@ void TForm1::layoutColumns()
     ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254, ComboBox1->height());
     const int s = StringGrid1->visibleRowCount() < m_table->rowCount() - 1 ? StringGrid1->scrollBarExtent() : 0;
     // A task column the user hid (the visible-columns menu) stays hidden.
-    if (StringGrid1->colWidth(Col::Task) < 3)
+    if (PopupMenu4->taskColumnHidden())
         return;
     int others = 0;
     for (int c : {0, 2, 3, 4})

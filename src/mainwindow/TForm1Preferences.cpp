@@ -2,7 +2,6 @@
 
 #include "TForm1.h"
 
-#include "preferences/StorePreferences.h"
 #include "preferences/TFormOptions.h"
 
 #include "widgets/ApplyLanguage.h"
@@ -22,7 +21,7 @@ void TForm1::SpeedButton7Click()
             setStayOnTop(true);
         return;
     }
-    storePreferences(*FormOptions, *this, m_alarm, m_ctx);
+    FormOptions->storePreferences(m_alarm);
 }
 
 void TForm1::setShowNoteHints(bool on)

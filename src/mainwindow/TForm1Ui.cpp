@@ -359,4 +359,5 @@ void TForm1::buildTray()
     connect(pop1_AddTask, &QAction::triggered, this, [this] { guarded([this] { SpeedButton4Click(); }); });
     connect(pop1_Exit, &QAction::triggered, this, [this] { close(); });
     trayIcon = new TrayIcon(this);
+    trayIcon->setObjectName(QStringLiteral("trayIcon"));
 }

@@ -53,6 +53,8 @@ void VisibleColumnsMenu::pop4_VisibleColsClick(QAction *item)
         m_grid->setColWidth(column, 0);
     else
         m_grid->setColWidth(column, defaultWidth(column));
+    if (column == Col::Task)
+        m_taskHidden = m_grid->colWidth(column) == 0;
     if (m_adjustLayout)
         m_adjustLayout();
 }

@@ -22,6 +22,8 @@ public:
     void PopupMenu4Popup();
     // Hides a column 3 pixels wide or wider, shows any other at its default width.
     void pop4_VisibleColsClick(QAction *item);
+    // The user hid the task column here; the layout step then leaves it hidden.
+    bool taskColumnHidden() const { return m_taskHidden; }
 
     QMenu *pop4_VisibleCols = nullptr;
     QAction *pop4_DoneCol = nullptr;
@@ -38,4 +40,5 @@ private:
     const DateFormat *m_dates;
     const Clock *m_clock;
     std::function<void()> m_adjustLayout;
+    bool m_taskHidden = false;
 };

@@ -38,33 +38,6 @@ struct CheckSpec
     int top;
 };
 
-// Top to bottom, as the dialog is designed.
-const CheckSpec kChecks[] = {
-    {&TFormOptions::CheckBox1, "CheckBox1", "Stay on Top", 8, 29},
-    {&TFormOptions::CheckBox3, "CheckBox3", "Save Window Position", 158, 29},
-    {&TFormOptions::CheckBox12, "CheckBox12", "Hide top menus", 8, 46},
-    {&TFormOptions::CheckBox7, "CheckBox7", "Save Window Size", 166, 46},
-    {&TFormOptions::CheckBox13, "CheckBox13", "Hide toolbar", 8, 63},
-    {&TFormOptions::CheckBox2, "CheckBox2", "Start Minimized", 174, 63},
-    {&TFormOptions::CheckBox19, "CheckBox19", "Flat toolbar buttons", 8, 80},
-    {&TFormOptions::CheckBox22, "CheckBox22", "Choose your language :", 8, 98},
-    {&TFormOptions::CheckBox18, "CheckBox18", "Semi-transparent Window", 8, 116},
-    {&TFormOptions::CheckBox21, "CheckBox21", "Save your custom col widths", 8, 133},
-    {&TFormOptions::CheckBox6, "CheckBox6", "Auto Run [on Windows start]", 8, 174},
-    {&TFormOptions::CheckBox15, "CheckBox15", "Don't start on weekends if auto-run", 8, 191},
-    {&TFormOptions::CheckBox9, "CheckBox9", "Alert me of today's events [on start] ", 8, 208},
-    {&TFormOptions::CheckBox8, "CheckBox8", "Alert me at task finish time", 8, 225},
-    {&TFormOptions::CheckBox11, "CheckBox11", "Email me for tomorrow's events", 8, 242},
-    {&TFormOptions::CheckBox16, "CheckBox16", "Default time for new items:", 8, 259},
-    {&TFormOptions::CheckBox5, "CheckBox5", "Show Notes as Hints for rows", 8, 276},
-    {&TFormOptions::CheckBox17, "CheckBox17", "Color code rows by priority", 8, 293},
-    {&TFormOptions::CheckBox10, "CheckBox10", "Auto-archive finished items", 8, 335},
-    {&TFormOptions::CheckBox14, "CheckBox14", "but don't ask everytime", 24, 350},
-    {&TFormOptions::CheckBox20, "CheckBox20", "Save INI and Data to different/shared folder :", 8,
-     392},
-    {&TFormOptions::CheckBox4, "CheckBox4", "Date Format to use between PC's :", 8, 434},
-};
-
 // The four group captions, each over a rule; a fifth rule above the buttons.
 struct GroupSpec
 {
@@ -77,18 +50,6 @@ struct GroupSpec
     int ruleTop;
     // A caption with a buddy reads "&&" as one ampersand, as the design's captions do.
     QCheckBox *TFormOptions::*buddy;
-};
-
-const GroupSpec kGroups[] = {
-    {&TFormOptions::Label2, "Label2", "  Interface *  ", 8, &TFormOptions::Bevel1, "Bevel1", 14,
-     &TFormOptions::CheckBox1},
-    {&TFormOptions::Label3, "Label3", "  Running && Tasks *  ", 153, &TFormOptions::Bevel2,
-     "Bevel2", 159, &TFormOptions::CheckBox6},
-    {&TFormOptions::Label4, "Label4", "  Archive *  ", 314, &TFormOptions::Bevel3, "Bevel3", 320,
-     &TFormOptions::CheckBox10},
-    {&TFormOptions::Label5, "Label5", "  Network use *  ", 372, &TFormOptions::Bevel4, "Bevel4",
-     378, &TFormOptions::CheckBox20},
-    {nullptr, nullptr, nullptr, 0, &TFormOptions::Bevel5, "Bevel5", 455, nullptr},
 };
 
 constexpr int RuleLeft = 4;
@@ -129,6 +90,45 @@ TFormOptions::TFormOptions(AppContext &ctx, PreferenceTarget &main, QWidget *par
 
 void TFormOptions::buildControls()
 {
+    // The tables point at private members, so they live in a member function.
+    // Top to bottom, as the dialog is designed.
+    static const CheckSpec kChecks[] = {
+        {&TFormOptions::CheckBox1, "CheckBox1", "Stay on Top", 8, 29},
+        {&TFormOptions::CheckBox3, "CheckBox3", "Save Window Position", 158, 29},
+        {&TFormOptions::CheckBox12, "CheckBox12", "Hide top menus", 8, 46},
+        {&TFormOptions::CheckBox7, "CheckBox7", "Save Window Size", 166, 46},
+        {&TFormOptions::CheckBox13, "CheckBox13", "Hide toolbar", 8, 63},
+        {&TFormOptions::CheckBox2, "CheckBox2", "Start Minimized", 174, 63},
+        {&TFormOptions::CheckBox19, "CheckBox19", "Flat toolbar buttons", 8, 80},
+        {&TFormOptions::CheckBox22, "CheckBox22", "Choose your language :", 8, 98},
+        {&TFormOptions::CheckBox18, "CheckBox18", "Semi-transparent Window", 8, 116},
+        {&TFormOptions::CheckBox21, "CheckBox21", "Save your custom col widths", 8, 133},
+        {&TFormOptions::CheckBox6, "CheckBox6", "Auto Run [on Windows start]", 8, 174},
+        {&TFormOptions::CheckBox15, "CheckBox15", "Don't start on weekends if auto-run", 8, 191},
+        {&TFormOptions::CheckBox9, "CheckBox9", "Alert me of today's events [on start] ", 8, 208},
+        {&TFormOptions::CheckBox8, "CheckBox8", "Alert me at task finish time", 8, 225},
+        {&TFormOptions::CheckBox11, "CheckBox11", "Email me for tomorrow's events", 8, 242},
+        {&TFormOptions::CheckBox16, "CheckBox16", "Default time for new items:", 8, 259},
+        {&TFormOptions::CheckBox5, "CheckBox5", "Show Notes as Hints for rows", 8, 276},
+        {&TFormOptions::CheckBox17, "CheckBox17", "Color code rows by priority", 8, 293},
+        {&TFormOptions::CheckBox10, "CheckBox10", "Auto-archive finished items", 8, 335},
+        {&TFormOptions::CheckBox14, "CheckBox14", "but don't ask everytime", 24, 350},
+        {&TFormOptions::CheckBox20, "CheckBox20",
+         "Save INI and Data to different/shared folder :", 8, 392},
+        {&TFormOptions::CheckBox4, "CheckBox4", "Date Format to use between PC's :", 8, 434},
+    };
+    static const GroupSpec kGroups[] = {
+        {&TFormOptions::Label2, "Label2", "  Interface *  ", 8, &TFormOptions::Bevel1, "Bevel1", 14,
+         &TFormOptions::CheckBox1},
+        {&TFormOptions::Label3, "Label3", "  Running && Tasks *  ", 153, &TFormOptions::Bevel2,
+         "Bevel2", 159, &TFormOptions::CheckBox6},
+        {&TFormOptions::Label4, "Label4", "  Archive *  ", 314, &TFormOptions::Bevel3, "Bevel3",
+         320, &TFormOptions::CheckBox10},
+        {&TFormOptions::Label5, "Label5", "  Network use *  ", 372, &TFormOptions::Bevel4, "Bevel4",
+         378, &TFormOptions::CheckBox20},
+        {nullptr, nullptr, nullptr, 0, &TFormOptions::Bevel5, "Bevel5", 455, nullptr},
+    };
+
     // The group captions are drawn over their rules.
     for (const GroupSpec &g : kGroups) {
         QFrame *rule = named<QFrame>(this, g.ruleName);

@@ -11,11 +11,12 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class AlarmTimer;
 class PreferenceTarget;
 
 // The preferences dialog. Its controls are loaded from the settings file once, at
-// creation; the main window's preferences command reads them after each Ok and
-// stores them. The dialog itself writes nothing to the settings file.
+// creation; after each Ok the main window's preferences command has them stored.
+// Until then the dialog writes nothing to the settings file.
 class TFormOptions : public QDialog
 {
     Q_OBJECT
@@ -24,6 +25,11 @@ public:
 
     // "Stay on top" as the box holds it now.
     bool stayOnTopChecked() const;
+    // The preferences command after Ok: stores every preference from the
+    // controls, key by key in a fixed order, and applies at once those that
+    // change the running main window. A failed write ends the sequence at that
+    // step; the steps before it stay done.
+    void storePreferences(AlarmTimer &alarm) const;
 
     // --- Reactions to the user
     void CheckBox6Click();
@@ -37,6 +43,17 @@ public:
     void Button_option_dirClick();
     void Button_resetColsClick();
     void FormKeyUp(int key);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+    void FormCreate();
+    void loadControls();
+    void guarded(const std::function<void()> &handler);
 
     // Components, named as in the dialog's design.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
@@ -55,17 +72,6 @@ public:
     QLineEdit *Edit_option_savepath = nullptr;
     QPushButton *Button_resetCols = nullptr, *Button_option_dir = nullptr, *Button_pp_ok = nullptr,
                 *Button_pp_cancel = nullptr;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void buildControls();
-    void connectHandlers();
-    void FormCreate();
-    void loadControls();
-    void guarded(const std::function<void()> &handler);
 
     AppContext &m_ctx;
     PreferenceTarget &m_main;

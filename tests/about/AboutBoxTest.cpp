@@ -2,6 +2,7 @@
 #include "about/TFormAbout.h"
 #include "about/WebLinks.h"
 #include "common/TestContext.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 
 #include <QAction>
@@ -69,14 +70,16 @@ TEST_F(AboutBoxTest, showsTheProgramsNameVersionAndDescription)
 {
     TFormAbout *box = create();
     EXPECT_EQ(box->windowTitle(), "Nudgery   (v1.2.0.6)");
-    EXPECT_EQ(box->Label6->text(),
+    EXPECT_EQ(ui<QLabel>(box, "Label6")->text(),
               "Create and control lists of all the tasks you have ToDo and remember, set "
               "priorities and colors, alarms, sort, edit, archive, all in an easy way.");
-    EXPECT_EQ(box->Label2->text(), "FreeWare by");
-    EXPECT_EQ(box->Label4->text(), "If you like this program, do email me with feedback, ideas, "
-                                   "suggestions or questions to");
-    EXPECT_EQ(box->Label5->text(), "You can also help the development, by _______ a few $$");
-    EXPECT_EQ(box->Label8->text(), "donating ");
+    EXPECT_EQ(ui<QLabel>(box, "Label2")->text(), "FreeWare by");
+    EXPECT_EQ(ui<QLabel>(box, "Label4")->text(),
+              "If you like this program, do email me with feedback, ideas, "
+              "suggestions or questions to");
+    EXPECT_EQ(ui<QLabel>(box, "Label5")->text(),
+              "You can also help the development, by _______ a few $$");
+    EXPECT_EQ(ui<QLabel>(box, "Label8")->text(), "donating ");
     EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
@@ -85,8 +88,8 @@ TEST_F(AboutBoxTest, opensAtAFixedOffsetFromTheMainWindowsStartPosition)
     create();
     main->move(700, 500); // moved after start-up: the box keeps its place
     QPoint shownAt;
-    EXPECT_TRUE(
-        runModal([&] { main->Menu_About->trigger(); }, [&] { shownAt = main->findChild<TFormAbout *>()->pos(); }));
+    EXPECT_TRUE(runModal([&] { ui<QAction>(main.get(), "Menu_About")->trigger(); },
+                         [&] { shownAt = main->findChild<TFormAbout *>()->pos(); }));
     EXPECT_EQ(shownAt, QPoint(290, 340));
 }
 
@@ -111,9 +114,9 @@ TEST_F(AboutBoxTest, everyTextFitsItsLabelAndTheBox)
         }
     }
     // The rule lies below the description, the feedback text below the rule.
-    EXPECT_GE(box->Bevel1->y(), box->Label6->geometry().bottom());
-    EXPECT_GT(box->Label4->y(), box->Bevel1->geometry().bottom());
-    EXPECT_GT(box->Label5->y(), box->Label7->geometry().bottom());
+    EXPECT_GE(ui<QFrame>(box, "Bevel1")->y(), ui<QLabel>(box, "Label6")->geometry().bottom());
+    EXPECT_GT(ui<QLabel>(box, "Label4")->y(), ui<QFrame>(box, "Bevel1")->geometry().bottom());
+    EXPECT_GT(ui<QLabel>(box, "Label5")->y(), ui<QLabel>(box, "Label7")->geometry().bottom());
 }
 
 TEST_F(AboutBoxTest, aLinkOpensItsAddressAndLeavesTheBoxOpen)
@@ -125,11 +128,11 @@ TEST_F(AboutBoxTest, aLinkOpensItsAddressAndLeavesTheBoxOpen)
     TFormAbout *box = create(links);
 
     bool openAfterLinks = false;
-    EXPECT_TRUE(runModal([&] { main->SpeedButton9->click(); },
+    EXPECT_TRUE(runModal([&] { ui<QToolButton>(main.get(), "SpeedButton9")->click(); },
                          [&] {
-                             clickOn(box->Label7);
-                             clickOn(box->Label8);
-                             clickOn(box->Label10);
+                             clickOn(ui<QLabel>(box, "Label7"));
+                             clickOn(ui<QLabel>(box, "Label8"));
+                             clickOn(ui<QLabel>(box, "Label10"));
                              openAfterLinks = box->isVisible();
                          }));
     EXPECT_TRUE(openAfterLinks);
@@ -160,17 +163,17 @@ TEST_F(AboutBoxTest, aClickOnTheBackgroundAPictureOrAPlainLabelClosesTheBox)
     TFormAbout *box = create();
     const std::function<void()> clicks[] = {
         [&] { clickAt(QPoint(box->width() - 3, box->height() - 3)); },
-        [&] { clickOn(box->Image1); },
-        [&] { clickOn(box->Image2); },
-        [&] { clickOn(box->Label6); },
-        [&] { clickOn(box->Label2); },
-        [&] { clickOn(box->Label4); },
-        [&] { clickOn(box->Label5); },
+        [&] { clickOn(ui<QLabel>(box, "Image1")); },
+        [&] { clickOn(ui<QLabel>(box, "Image2")); },
+        [&] { clickOn(ui<QLabel>(box, "Label6")); },
+        [&] { clickOn(ui<QLabel>(box, "Label2")); },
+        [&] { clickOn(ui<QLabel>(box, "Label4")); },
+        [&] { clickOn(ui<QLabel>(box, "Label5")); },
     };
     int n = 0;
     for (const auto &click : clicks) {
         bool closed = false;
-        EXPECT_TRUE(runModal([&] { main->pop2_About->trigger(); },
+        EXPECT_TRUE(runModal([&] { ui<QAction>(main.get(), "pop2_About")->trigger(); },
                              [&] {
                                  click();
                                  closed = !box->isVisible();
@@ -187,11 +190,11 @@ TEST_F(AboutBoxTest, anAddressTheBuildLacksIsLeftOut)
     links.emailAddress.clear();
     links.donationPage.clear();
     TFormAbout *box = create(links);
-    EXPECT_TRUE(box->Label7->isHidden());
-    EXPECT_TRUE(box->Label4->isHidden());
-    EXPECT_TRUE(box->Label8->isHidden());
-    EXPECT_TRUE(box->Label5->isHidden());
-    EXPECT_FALSE(box->Label10->isHidden());
+    EXPECT_TRUE(ui<QLabel>(box, "Label7")->isHidden());
+    EXPECT_TRUE(ui<QLabel>(box, "Label4")->isHidden());
+    EXPECT_TRUE(ui<QLabel>(box, "Label8")->isHidden());
+    EXPECT_TRUE(ui<QLabel>(box, "Label5")->isHidden());
+    EXPECT_FALSE(ui<QLabel>(box, "Label10")->isHidden());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "about/WebLinks.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 
 #include <QAction>
@@ -39,8 +40,8 @@ protected:
 
 TEST_F(HelpMenuTest, newsAndDonationsOpenTheirPages)
 {
-    main->Menu_SoftwareNews->trigger();
-    main->Menu_Donations->trigger();
+    ui<QAction>(main.get(), "Menu_SoftwareNews")->trigger();
+    ui<QAction>(main.get(), "Menu_Donations")->trigger();
     ASSERT_EQ(t.urls.opened.size(), 2);
     EXPECT_EQ(t.urls.opened[0], QUrl(links.newsPage));
     EXPECT_EQ(t.urls.opened[1], QUrl(links.donationPage));
@@ -50,7 +51,7 @@ TEST_F(HelpMenuTest, newsAndDonationsOpenTheirPages)
 TEST_F(HelpMenuTest, aNewerOfferIsReportedInAnInformationBox)
 {
     t.downloader.pages.insert(source1(), pad("1.2.0.7"));
-    main->Menu_CheckNewVersion->trigger();
+    ui<QAction>(main.get(), "Menu_CheckNewVersion")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     const MessageRequest &box = t.messages.shown[0];
@@ -67,7 +68,7 @@ TEST_F(HelpMenuTest, aNewerOfferIsReportedInAnInformationBox)
 TEST_F(HelpMenuTest, theSameVersionFromTheRepositoryIsTheMostRecent)
 {
     t.downloader.pages.insert(source2(), pad("1.2.0.6"));
-    main->Menu_CheckNewVersion->trigger();
+    ui<QAction>(main.get(), "Menu_CheckNewVersion")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].caption, "Information");
@@ -81,7 +82,7 @@ TEST_F(HelpMenuTest, theSameVersionFromTheRepositoryIsTheMostRecent)
 
 TEST_F(HelpMenuTest, noSourceReachedIsAWarning)
 {
-    main->Menu_CheckNewVersion->trigger();
+    ui<QAction>(main.get(), "Menu_CheckNewVersion")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     const MessageRequest &box = t.messages.shown[0];
@@ -96,7 +97,7 @@ TEST_F(HelpMenuTest, noSourceReachedIsAWarning)
 TEST_F(HelpMenuTest, anOfferWithoutVersionIsShownInTheErrorBox)
 {
     t.downloader.pages.insert(source1(), "<XML_DIZ_INFO></XML_DIZ_INFO>");
-    main->Menu_CheckNewVersion->trigger();
+    ui<QAction>(main.get(), "Menu_CheckNewVersion")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].caption, "Nudgery");

@@ -56,7 +56,7 @@ TEST_F(ArchiveCommand, ThreeSelectedRowsMoveToTheArchiveInGridOrderByteForByte)
 {
     startWithFiveTasks();
     selectRange(2, 4);
-    w->Menu_ArchiveTask->trigger();
+    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     const MessageRequest box = t.messages.shown.first();
@@ -80,7 +80,7 @@ TEST_F(ArchiveCommand, AnsweringNoChangesNothing)
     startWithFiveTasks();
     selectRange(1, 3);
     t.messages.answers = {MsgResult::No};
-    w->Menu_ArchiveTask->trigger();
+    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
     EXPECT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(dataBytes(), original);
     EXPECT_EQ(archiveBytes(), QByteArray());
@@ -91,12 +91,12 @@ TEST_F(ArchiveCommand, OnlyTheMenuItemAsksWhileAutoArchivingIsOff)
 {
     startWithFiveTasks();
     w->grid()->setCurrentRow(5);
-    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(archiveBytes(), recordOf("Echo"));
 
     w->grid()->setCurrentRow(1);
-    w->pop2_Archivetask->trigger();
+    ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(archiveBytes(), recordOf("Echo") + recordOf("Alpha"));
     EXPECT_EQ(mainTasks(), QStringList({"Bravo", "Charlie", "Delta"}));
@@ -108,8 +108,8 @@ TEST_F(ArchiveCommand, AutoArchivingAsksEveryRouteUnlessToldNotTo)
     // Auto-archive on, the "don't ask" key not written: the tool button asks.
     t.settings.setFlag(SettingKey::AutoArchiv, true);
     t.messages.answers = {MsgResult::No, MsgResult::No};
-    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
-    w->pop2_Archivetask->trigger();
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(dataBytes(), original);
 
@@ -117,11 +117,11 @@ TEST_F(ArchiveCommand, AutoArchivingAsksEveryRouteUnlessToldNotTo)
     // still asks.
     t.settings.setFlag(SettingKey::AutoArchivAsk, true);
     w->grid()->setCurrentRow(1);
-    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(archiveBytes(), recordOf("Alpha"));
     t.messages.answers = {MsgResult::No};
-    w->Menu_ArchiveTask->trigger();
+    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
     EXPECT_EQ(t.messages.shown.size(), 3);
     EXPECT_EQ(archiveBytes(), recordOf("Alpha"));
 }
@@ -133,12 +133,12 @@ TEST_F(ArchiveCommand, TheCheckCommandsRouteArchivesEverySelectedRowAfterAsking)
     t.settings.setFlag(SettingKey::AutoArchivAsk, false);
     selectRange(3, 4);
     t.messages.answers = {MsgResult::No};
-    w->guarded([&] { w->Menu_ArchiveTaskClick(w->SpeedButton3); });
+    w->guarded([&] { w->Menu_ArchiveTaskClick(ui<QToolButton>(w.get(), "SpeedButton3")); });
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Sure to archive this Task ?"));
     EXPECT_EQ(dataBytes(), original);
 
-    w->guarded([&] { w->Menu_ArchiveTaskClick(w->SpeedButton3); });
+    w->guarded([&] { w->Menu_ArchiveTaskClick(ui<QToolButton>(w.get(), "SpeedButton3")); });
     EXPECT_EQ(archiveBytes(), recordOf("Charlie") + recordOf("Delta"));
 }
 
@@ -147,7 +147,7 @@ TEST_F(ArchiveCommand, AMissingArchiveFileIsCreated)
     startWithFiveTasks();
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
     w->grid()->setCurrentRow(2);
-    w->pop2_Archivetask->trigger();
+    ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_EQ(archiveBytes(), recordOf("Bravo"));
 }
 
@@ -156,8 +156,8 @@ TEST_F(ArchiveCommand, AnEmptyListDoesNothingAndAsksNothing)
     writeData({});
     writeArchive({});
     start();
-    w->Menu_ArchiveTask->trigger();
-    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
+    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(dataBytes(), QByteArray());
     EXPECT_EQ(archiveBytes(), QByteArray());
@@ -169,7 +169,7 @@ TEST_F(ArchiveCommand, AnArchiveThatCannotBeOpenedStopsBeforeAnythingMoves)
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
     ASSERT_TRUE(QDir().mkdir(t.file(FileNames::Archive)));
     w->grid()->setCurrentRow(1);
-    w->Menu_ArchiveTask->trigger();
+    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[1].caption, QStringLiteral("Nudgery"));
     EXPECT_TRUE(t.messages.shown[1].text.startsWith(
@@ -187,12 +187,13 @@ TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)
               rec(text("Work two", "2027-03-01 09:00", "Work")));
     writeArchive({});
     start();
-    w->ComboBox1->setCurrentIndex(w->ComboBox1->findText(QStringLiteral("Work")));
+    QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
+    selector->setCurrentIndex(selector->findText(QStringLiteral("Work")));
     w->ComboBox1Change();
     ASSERT_EQ(mainTasks(), QStringList({"Work one", "Work two"}));
     w->grid()->setCurrentRow(1);
-    QTest::mouseClick(w->SpeedButton14, Qt::LeftButton);
-    EXPECT_EQ(w->ComboBox1->currentText(), QStringLiteral("Work"));
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    EXPECT_EQ(selector->currentText(), QStringLiteral("Work"));
     EXPECT_EQ(mainTasks(), QStringList({"Work two"}));
     EXPECT_EQ(archiveBytes(), rec(text("Work one", "2027-03-01 09:00", "Work")));
 }

@@ -1,16 +1,21 @@
 #pragma once
 
+#include "archive/ArchiveGrid.h"
 #include "archive/TFormArchOptions.h"
 #include "archive/TFormArchive.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "store/ProfileData.h"
 #include "store/TaskTable.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -80,6 +85,12 @@ protected:
             out << table.cell(Col::Task, r);
         return out;
     }
+    // The viewer's components the tests reach, found by name as the user finds them.
+    ArchiveGrid *archiveGrid() const { return ui<ArchiveGrid>(viewer, "StringGrid1"); }
+    QPushButton *viewerButton(const char *name) const { return ui<QPushButton>(viewer, name); }
+    QToolButton *menuButton() const { return ui<QToolButton>(viewer, "Button_Menu"); }
+    QMenu *viewerMenu() const { return ui<QMenu>(viewer, "PopupMenu1"); }
+
     QStringList mainTasks() const { return tasksOf(w->table()); }
     QStringList archivedTasks() const { return tasksOf(viewer->table()); }
 

@@ -18,15 +18,13 @@ protected:
     // Mouse presses as a user makes them, at the centre of a cell.
     void clickHeader(int col)
     {
-        QWidget *header = viewer->StringGrid1->horizontalHeader()->viewport();
-        const QPoint at =
-            header->mapFrom(viewer->StringGrid1, viewer->StringGrid1->cellRect(col, 0).center());
+        QWidget *header = archiveGrid()->horizontalHeader()->viewport();
+        const QPoint at = header->mapFrom(archiveGrid(), archiveGrid()->cellRect(col, 0).center());
         QTest::mouseClick(header, Qt::LeftButton, Qt::NoModifier, at);
     }
     QPoint inRow(int row) const
     {
-        return viewer->StringGrid1->cellRect(Col::Task, row).center() -
-               viewer->StringGrid1->viewport()->pos();
+        return archiveGrid()->cellRect(Col::Task, row).center() - archiveGrid()->viewport()->pos();
     }
     static QByteArray withOrder(const QByteArray &recordText, qint64 order)
     {
@@ -44,13 +42,13 @@ TEST_F(ArchiveViewer, AnArchiveOfBlankRecordsShowsCountZeroAndIsEmptiedAtClose)
     showViewer();
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral(" Nudgery - Archived Events - [ 0 ]"));
     EXPECT_TRUE(viewer->table().isEmpty());
-    EXPECT_EQ(viewer->StringGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(archiveGrid()->model()->rowCount(), 1);
 
-    QTest::mouseClick(viewer->Button_Unarchive, Qt::LeftButton);
-    QTest::mouseClick(viewer->Button_Del, Qt::LeftButton);
+    QTest::mouseClick(viewerButton("Button_Unarchive"), Qt::LeftButton);
+    QTest::mouseClick(viewerButton("Button_Del"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
 
-    QTest::mouseClick(viewer->Button_close, Qt::LeftButton);
+    QTest::mouseClick(viewerButton("Button_close"), Qt::LeftButton);
     EXPECT_FALSE(viewer->isVisible());
     EXPECT_TRUE(QFile::exists(t.file(FileNames::Archive)));
     EXPECT_EQ(archiveBytes(), QByteArray());
@@ -78,7 +76,7 @@ TEST_F(ArchiveViewer, AnArchiveThatCannotBeRewrittenIsReportedAndTheViewerStillC
     showViewer();
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
     ASSERT_TRUE(QDir().mkdir(t.file(FileNames::Archive)));
-    QTest::mouseClick(viewer->Button_close, Qt::LeftButton);
+    QTest::mouseClick(viewerButton("Button_close"), Qt::LeftButton);
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().caption, QStringLiteral("Nudgery"));
     EXPECT_TRUE(t.messages.shown.first().text.startsWith(
@@ -99,7 +97,7 @@ TEST_F(ArchiveViewer, UnarchivingTheLastTaskAppendsItsRecordAndTheMainListGainsI
     // While loaded, the order cell holds the record's position in the archive.
     EXPECT_EQ(viewer->table().cell(Col::Order, 1), QStringLiteral("0"));
 
-    QTest::mouseClick(viewer->Button_Unarchive, Qt::LeftButton);
+    QTest::mouseClick(viewerButton("Button_Unarchive"), Qt::LeftButton);
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().caption, QStringLiteral("Information"));
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Sure to UN-archive this Task ?"));
@@ -132,8 +130,8 @@ TEST_F(ArchiveViewer, DoubleClickMovesTheRowBackWithoutAQuestionWhenToldNotToAsk
     ASSERT_EQ(archivedTasks(), QStringList({"First", "Second", "Third"}));
 
     // A double click's first press selects the row, its second one moves it back.
-    QTest::mouseClick(viewer->StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier, inRow(2));
-    QTest::mouseDClick(viewer->StringGrid1->viewport(), Qt::LeftButton, Qt::NoModifier, inRow(2));
+    QTest::mouseClick(archiveGrid()->viewport(), Qt::LeftButton, Qt::NoModifier, inRow(2));
+    QTest::mouseDClick(archiveGrid()->viewport(), Qt::LeftButton, Qt::NoModifier, inRow(2));
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(dataBytes(), rec(second));
     EXPECT_EQ(archiveBytes(), rec(third) + rec(first) + blank(second.size()));
@@ -150,8 +148,8 @@ TEST_F(ArchiveViewer, NoToEitherQuestionChangesNothing)
     const QByteArray archiveBefore = archiveBytes();
     showViewer();
     t.messages.answers = {MsgResult::No, MsgResult::No};
-    viewer->pop1_Unarchive->trigger();
-    viewer->pop1_Delete->trigger();
+    ui<QAction>(viewer, "pop1_Unarchive")->trigger();
+    ui<QAction>(viewer, "pop1_Delete")->trigger();
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[1].text, QStringLiteral("Sure to delete this Task ?"));
     EXPECT_EQ(dataBytes(), dataBefore);
@@ -168,12 +166,12 @@ TEST_F(ArchiveViewer, DeleteBlanksTheRowChosenWithTheRightButton)
     writeArchive(rec(a) + rec(b) + rec(c));
     start();
     showViewer();
-    QTest::mouseClick(viewer->StringGrid1->viewport(), Qt::RightButton, Qt::NoModifier, inRow(3));
-    EXPECT_EQ(viewer->StringGrid1->currentRow(), 3);
-    EXPECT_TRUE(viewer->PopupMenu1->isVisible());
-    viewer->PopupMenu1->hide();
+    QTest::mouseClick(archiveGrid()->viewport(), Qt::RightButton, Qt::NoModifier, inRow(3));
+    EXPECT_EQ(archiveGrid()->currentRow(), 3);
+    EXPECT_TRUE(viewerMenu()->isVisible());
+    viewerMenu()->hide();
 
-    viewer->pop1_Delete->trigger();
+    ui<QAction>(viewer, "pop1_Delete")->trigger();
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().caption, QStringLiteral("Information"));
     EXPECT_EQ(archiveBytes(), rec(a) + rec(b) + blank(c.size()));
@@ -222,13 +220,13 @@ TEST_F(ArchiveViewer, SortMenuItemsSortAsTheHeaderClicksDo)
                  rec(text("c", "2026-12-20 09:00", "Mu")));
     start();
     showViewer();
-    viewer->pop1_sortBycategory->trigger();
+    ui<QAction>(viewer, "pop1_sortBycategory")->trigger();
     EXPECT_EQ(archivedTasks(), QStringList({"a", "c", "b"}));
     EXPECT_EQ(stored("Preferences", "SortedArch"), QStringLiteral("7"));
-    viewer->pop1_sortByname->trigger();
+    ui<QAction>(viewer, "pop1_sortByname")->trigger();
     EXPECT_EQ(archivedTasks(), QStringList({"a", "b", "c"}));
     EXPECT_EQ(stored("Preferences", "SortedArch"), QStringLiteral("1"));
-    viewer->pop1_sortBydate->trigger();
+    ui<QAction>(viewer, "pop1_sortBydate")->trigger();
     EXPECT_EQ(archivedTasks(), QStringList({"c", "b", "a"}));
     EXPECT_EQ(stored("Preferences", "SortedArch"), QStringLiteral("6"));
 }
@@ -265,13 +263,13 @@ TEST_F(ArchiveViewer, OpensModallyFromTheMainMenuAndItsPreferencesFromItsOwn)
             EXPECT_EQ(viewer->windowTitle(), QStringLiteral(" Nudgery - Archived Events - [ 1 ]"));
             QTimer::singleShot(0, viewer, [&] {
                 preferencesWereModal = QApplication::activeModalWidget() == options;
-                QTest::mouseClick(options->Button_pp_ok, Qt::LeftButton);
+                QTest::mouseClick(ui<QPushButton>(options, "Button_pp_ok"), Qt::LeftButton);
             });
-            viewer->Preferences1->trigger();
+            ui<QAction>(viewer, "Preferences1")->trigger();
             EXPECT_FALSE(options->isVisible());
-            QTest::mouseClick(viewer->Button_close, Qt::LeftButton);
+            QTest::mouseClick(viewerButton("Button_close"), Qt::LeftButton);
         },
-        [&] { w->Menu_OpenArchive->trigger(); });
+        [&] { ui<QAction>(w.get(), "Menu_OpenArchive")->trigger(); });
     EXPECT_TRUE(viewerWasModal);
     EXPECT_TRUE(preferencesWereModal);
     EXPECT_FALSE(viewer->isVisible());
@@ -282,17 +280,17 @@ TEST_F(ArchiveViewer, TheMenuButtonOpensTheMenuBesideItsCentre)
     writeData({});
     start();
     showViewer();
-    QTest::mouseClick(viewer->Button_Menu, Qt::LeftButton);
-    ASSERT_TRUE(viewer->PopupMenu1->isVisible());
-    const QPoint centre(viewer->Button_Menu->width() / 2, viewer->Button_Menu->height() / 2);
-    EXPECT_EQ(viewer->PopupMenu1->pos(), viewer->Button_Menu->mapToGlobal(centre) + QPoint(5, 4));
-    viewer->PopupMenu1->hide();
+    QTest::mouseClick(menuButton(), Qt::LeftButton);
+    ASSERT_TRUE(viewerMenu()->isVisible());
+    const QPoint centre(menuButton()->width() / 2, menuButton()->height() / 2);
+    EXPECT_EQ(viewerMenu()->pos(), menuButton()->mapToGlobal(centre) + QPoint(5, 4));
+    viewerMenu()->hide();
     QStringList items;
-    for (QAction *a : viewer->PopupMenu1->actions())
+    for (QAction *a : viewerMenu()->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(items, QStringList({"&Unarchive", "&Delete", "-", "&Sort", "-", "Pre&ferences...",
                                   "&Print..."}));
-    EXPECT_EQ(viewer->Button_Menu->toolTip(), QStringLiteral(" menu "));
+    EXPECT_EQ(menuButton()->toolTip(), QStringLiteral(" menu "));
 }
 
 TEST_F(ArchiveViewer, TheStoredLanguageIsAppliedAtEveryShowing)
@@ -303,15 +301,15 @@ TEST_F(ArchiveViewer, TheStoredLanguageIsAppliedAtEveryShowing)
     start();
     showViewer();
     EXPECT_EQ(viewer->windowTitle(), QString::fromUtf8(" Nudgery - Eventos Arquivados - [ 1 ]"));
-    EXPECT_EQ(viewer->Button_close->text(), QStringLiteral("Fechar"));
-    EXPECT_EQ(viewer->pop1_Print->text(), QStringLiteral("&Imprimir..."));
-    const QPushButton *unarchive = viewer->Button_Unarchive;
+    EXPECT_EQ(viewerButton("Button_close")->text(), QStringLiteral("Fechar"));
+    EXPECT_EQ(ui<QAction>(viewer, "pop1_Print")->text(), QStringLiteral("&Imprimir..."));
+    const QPushButton *unarchive = viewerButton("Button_Unarchive");
     EXPECT_EQ(unarchive->text(), QStringLiteral("Des-arquivar ..."));
     EXPECT_GT(unarchive->width(), unarchive->fontMetrics().horizontalAdvance(unarchive->text()));
     // The headers are the language's too.
-    EXPECT_EQ(viewer->StringGrid1->model()->headerData(Col::Task, Qt::Horizontal).toString(),
+    EXPECT_EQ(archiveGrid()->model()->headerData(Col::Task, Qt::Horizontal).toString(),
               QStringLiteral("Eventos"));
-    EXPECT_EQ(viewer->StringGrid1->model()->headerData(Col::Date, Qt::Horizontal).toString(),
+    EXPECT_EQ(archiveGrid()->model()->headerData(Col::Date, Qt::Horizontal).toString(),
               QStringLiteral("Data"));
     viewer->close();
     EXPECT_EQ(viewer->windowTitle(), QString::fromUtf8(" Nudgery - Eventos Arquivados"));
@@ -323,7 +321,7 @@ TEST_F(ArchiveViewer, TheStoredLanguageIsAppliedAtEveryShowing)
     t.settings.setText(SettingKey::Language, QStringLiteral("English"));
     showViewer();
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral(" Nudgery - Archived Events - [ 1 ]"));
-    EXPECT_EQ(viewer->Button_close->text(), QStringLiteral("Close"));
+    EXPECT_EQ(viewerButton("Button_close")->text(), QStringLiteral("Close"));
 }
 
 } // namespace

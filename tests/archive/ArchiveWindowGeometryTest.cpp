@@ -19,14 +19,18 @@ protected:
     void checkBarFollowsWidth()
     {
         const int width = viewer->clientWidth();
-        EXPECT_EQ(viewer->Button_close->x(), width - 74);
-        EXPECT_EQ(viewer->Button_Menu->x(),
-                  viewer->Button_close->x() - viewer->Button_Menu->width() - 3);
-        EXPECT_EQ(viewer->Button_Unarchive->width(), viewer->Button_Menu->x() - 72 - 3);
-        EXPECT_EQ(viewer->Button_Del->geometry(), QRect(3, 3, 65, viewer->Button_Del->height()));
-        EXPECT_EQ(viewer->Button_Unarchive->x(), 72);
-        EXPECT_EQ(viewer->Panel1->geometry().bottom(), viewer->clientHeight() - 1);
-        EXPECT_EQ(viewer->StringGrid1->height(), viewer->clientHeight() - viewer->Panel1->height());
+        const QPushButton *close = viewerButton("Button_close");
+        const QPushButton *unarchive = viewerButton("Button_Unarchive");
+        const QPushButton *del = viewerButton("Button_Del");
+        const QToolButton *menu = menuButton();
+        const QWidget *bar = ui<QWidget>(viewer, "Panel1");
+        EXPECT_EQ(close->x(), width - 74);
+        EXPECT_EQ(menu->x(), close->x() - menu->width() - 3);
+        EXPECT_EQ(unarchive->width(), menu->x() - 72 - 3);
+        EXPECT_EQ(del->geometry(), QRect(3, 3, 65, del->height()));
+        EXPECT_EQ(unarchive->x(), 72);
+        EXPECT_EQ(bar->geometry().bottom(), viewer->clientHeight() - 1);
+        EXPECT_EQ(archiveGrid()->height(), viewer->clientHeight() - bar->height());
     }
 };
 
@@ -39,11 +43,11 @@ TEST_F(ArchiveGeometry, WithoutStoredGeometryItOpensAtItsDesignPlaceAndMinimumSi
     EXPECT_EQ(viewer->maximumSize(), QSize(screen().width() / 2, screen().height() / 3 * 2));
     showViewer();
     EXPECT_EQ(viewer->size(), QSize(350, 172));
-    EXPECT_EQ(viewer->Button_close->width(), 72);
+    EXPECT_EQ(viewerButton("Button_close")->width(), 72);
     checkBarFollowsWidth();
 
     // Column widths set at showing; the task column takes the rest.
-    ArchiveGrid *grid = viewer->StringGrid1;
+    ArchiveGrid *grid = archiveGrid();
     for (int c : {0, 3, 5, 6, 7, 8, 9})
         EXPECT_EQ(grid->colWidth(c), 0) << "column " << c;
     EXPECT_GE(grid->colWidth(Col::Date), 58);
@@ -84,7 +88,7 @@ TEST_F(ArchiveGeometry, ResizingMovesTheButtonsAndWidensTheTaskColumn)
     showViewer();
     viewer->resize(390, 300);
     checkBarFollowsWidth();
-    ArchiveGrid *grid = viewer->StringGrid1;
+    ArchiveGrid *grid = archiveGrid();
     EXPECT_EQ(grid->colWidth(Col::Task), grid->width() - grid->colWidth(Col::Date) - 15 - 4);
 }
 
@@ -97,7 +101,7 @@ TEST_F(ArchiveGeometry, RowsThatOverflowLeaveRoomForTheScrollBar)
     writeArchive(many);
     start();
     showViewer();
-    ArchiveGrid *grid = viewer->StringGrid1;
+    ArchiveGrid *grid = archiveGrid();
     ASSERT_LT(grid->visibleRowCount(), 40);
     EXPECT_EQ(grid->colWidth(Col::Task),
               grid->width() - grid->colWidth(Col::Date) - 15 - 4 - grid->scrollBarExtent());
@@ -135,40 +139,44 @@ TEST_F(ArchiveGeometry, PreferencesReadOnceAtCreationAndWriteEachClickAtOnce)
     writeSettings("[Archive]\r\nWindowPosition=1\r\n");
     writeData({});
     start();
+    QCheckBox *position = ui<QCheckBox>(options, "CheckBox1");
+    QCheckBox *size = ui<QCheckBox>(options, "CheckBox2");
+    QCheckBox *confirm = ui<QCheckBox>(options, "CheckBox3");
+    QPushButton *done = ui<QPushButton>(options, "Button_pp_ok");
     EXPECT_EQ(options->windowTitle(), QStringLiteral(" Preferences ..."));
-    EXPECT_TRUE(options->CheckBox1->isChecked());
-    EXPECT_FALSE(options->CheckBox2->isChecked());
-    EXPECT_TRUE(options->CheckBox3->isChecked()); // confirming is the default
-    EXPECT_EQ(options->CheckBox1->text(), QStringLiteral("Save Window Position"));
-    EXPECT_EQ(options->CheckBox2->text(), QStringLiteral("Save Window Size"));
-    EXPECT_EQ(options->CheckBox3->text(), QStringLiteral("Confirm on un-archiving items"));
-    EXPECT_EQ(options->Button_pp_ok->text(), QStringLiteral("Done"));
+    EXPECT_TRUE(position->isChecked());
+    EXPECT_FALSE(size->isChecked());
+    EXPECT_TRUE(confirm->isChecked()); // confirming is the default
+    EXPECT_EQ(position->text(), QStringLiteral("Save Window Position"));
+    EXPECT_EQ(size->text(), QStringLiteral("Save Window Size"));
+    EXPECT_EQ(confirm->text(), QStringLiteral("Confirm on un-archiving items"));
+    EXPECT_EQ(done->text(), QStringLiteral("Done"));
     EXPECT_FALSE(options->windowFlags() & Qt::WindowCloseButtonHint);
 
     t.settings.setFlag(SettingKey::ArchWindowSize, true); // not read again
     options->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(options));
-    EXPECT_FALSE(options->CheckBox2->isChecked());
+    EXPECT_FALSE(size->isChecked());
     EXPECT_GE(options->width(), 296);
     EXPECT_GE(options->height(), 68);
-    EXPECT_EQ(options->CheckBox1->pos(), QPoint(8, 8));
-    EXPECT_GE(options->Button_pp_ok->x(), 200);
-    for (QCheckBox *box : {options->CheckBox1, options->CheckBox2, options->CheckBox3})
+    EXPECT_EQ(position->pos(), QPoint(8, 8));
+    EXPECT_GE(done->x(), 200);
+    for (QCheckBox *box : {position, size, confirm})
         EXPECT_GE(box->width(), box->sizeHint().width());
 
-    QTest::mouseClick(options->CheckBox1, Qt::LeftButton);
+    QTest::mouseClick(position, Qt::LeftButton);
     EXPECT_EQ(stored("Archive", "WindowPosition"), QStringLiteral("0"));
-    QTest::mouseClick(options->CheckBox2, Qt::LeftButton);
+    QTest::mouseClick(size, Qt::LeftButton);
     EXPECT_EQ(stored("Archive", "WindowSize"), QStringLiteral("1"));
-    QTest::mouseClick(options->CheckBox3, Qt::LeftButton);
+    QTest::mouseClick(confirm, Qt::LeftButton);
     EXPECT_EQ(stored("Archive", "UnArchivAsk"), QStringLiteral("0"));
-    QTest::mouseClick(options->Button_pp_ok, Qt::LeftButton);
+    QTest::mouseClick(done, Qt::LeftButton);
     EXPECT_FALSE(options->isVisible());
 
     // The viewer follows the switch at once: no question before moving a task back.
     writeArchive(rec(text("Back")));
     showViewer();
-    QTest::mouseClick(viewer->Button_Unarchive, Qt::LeftButton);
+    QTest::mouseClick(viewerButton("Button_Unarchive"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(mainTasks(), QStringList({"Back"}));
 }

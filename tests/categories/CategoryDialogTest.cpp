@@ -30,10 +30,10 @@ protected:
     {
         withDialog(
             [&](TFormCategory &d) {
-                QTest::keyClicks(d.Edit1, typed);
-                QTest::keyClick(d.Edit1, Qt::Key_Return);
+                QTest::keyClicks(nameField(d), typed);
+                QTest::keyClick(nameField(d), Qt::Key_Return);
             },
-            [&] { w->Menu_AddCategory->trigger(); });
+            [&] { command("Menu_AddCategory")->trigger(); });
     }
 
     // Deletes the item `downs` steps below the preselected one of the delete list.
@@ -42,10 +42,10 @@ protected:
         withDialog(
             [&](TFormCategory &d) {
                 for (int i = 0; i < downs; ++i)
-                    QTest::keyClick(d.ComboBox1, Qt::Key_Down);
-                d.SpeedButton1->click();
+                    QTest::keyClick(deleteList(d), Qt::Key_Down);
+                okButton(d)->click();
             },
-            [&] { w->Menu_DeleteCategory->trigger(); });
+            [&] { command("Menu_DeleteCategory")->trigger(); });
     }
 
     // Runs an action that must not show the dialog; one shown anyway is closed.
@@ -82,33 +82,33 @@ TEST_F(CategoryDialogTest, shouldStoreANewNameAndShowItInTheSelectorAndTheMenu)
     withDialog(
         [](TFormCategory &d) {
             EXPECT_EQ(d.windowTitle(), " New Category :");
-            EXPECT_EQ(d.Edit1->x(), 4);
-            EXPECT_EQ(d.Edit1->y(), 4);
-            EXPECT_GE(d.Edit1->width(), 165);
-            EXPECT_EQ(d.Edit1->x() + d.Edit1->width() + 4, d.width());
-            EXPECT_TRUE(d.Edit1->text().isEmpty());
-            EXPECT_TRUE(d.Edit1->hasFocus());
-            EXPECT_EQ(d.ComboBox1->x(), 2 * d.width());
-            EXPECT_EQ(d.Edit2->x(), 2 * d.width());
-            EXPECT_EQ(d.SpeedButton1->text(), "Ok");
-            EXPECT_EQ(d.SpeedButton2->text(), "Cancel");
+            EXPECT_EQ(nameField(d)->x(), 4);
+            EXPECT_EQ(nameField(d)->y(), 4);
+            EXPECT_GE(nameField(d)->width(), 165);
+            EXPECT_EQ(nameField(d)->x() + nameField(d)->width() + 4, d.width());
+            EXPECT_TRUE(nameField(d)->text().isEmpty());
+            EXPECT_TRUE(nameField(d)->hasFocus());
+            EXPECT_EQ(deleteList(d)->x(), 2 * d.width());
+            EXPECT_EQ(searchField(d)->x(), 2 * d.width());
+            EXPECT_EQ(okButton(d)->text(), "Ok");
+            EXPECT_EQ(cancelButton(d)->text(), "Cancel");
             // The client area ends 4 pixels beyond the Cancel button.
-            const QRect cancel = d.SpeedButton2->geometry();
+            const QRect cancel = cancelButton(d)->geometry();
             EXPECT_EQ(d.width(), cancel.x() + cancel.width() + 4);
             EXPECT_EQ(d.height(), cancel.y() + cancel.height() + 4);
-            QTest::keyClicks(d.Edit1, "Home");
-            QTest::keyClick(d.Edit1, Qt::Key_Return);
+            QTest::keyClicks(nameField(d), "Home");
+            QTest::keyClick(nameField(d), Qt::Key_Return);
             EXPECT_FALSE(d.isVisible());
         },
-        [&] { w->Menu_AddCategory->trigger(); });
+        [&] { command("Menu_AddCategory")->trigger(); });
 
     EXPECT_EQ(categorySection(), QStringList({"Cats=1", "1=Home"}));
     EXPECT_EQ(selectorItems(), QStringList({"All Items", "Home"}));
     EXPECT_EQ(categoryMenu(), FixedMenu + QStringList{"Home"});
 
     // The fifth menu item filters by its name.
-    w->Menu_Category->actions().at(4)->trigger();
-    EXPECT_EQ(w->ComboBox1->currentText(), "Home");
+    categoryItems().at(4)->trigger();
+    EXPECT_EQ(selector()->currentText(), "Home");
     EXPECT_EQ(tasks(), QStringList({"Water plants"}));
     EXPECT_EQ(checkedMenuItem(), 4);
 }
@@ -119,11 +119,11 @@ TEST_F(CategoryDialogTest, shouldTakeFifteenCharactersAndNoSixteenth)
     start();
     withDialog(
         [](TFormCategory &d) {
-            QTest::keyClicks(d.Edit1, "Fifteen letters!");
-            EXPECT_EQ(d.Edit1->text(), "Fifteen letters");
-            d.SpeedButton1->click();
+            QTest::keyClicks(nameField(d), "Fifteen letters!");
+            EXPECT_EQ(nameField(d)->text(), "Fifteen letters");
+            okButton(d)->click();
         },
-        [&] { w->Menu_AddCategory->trigger(); });
+        [&] { command("Menu_AddCategory")->trigger(); });
     EXPECT_EQ(categorySection(), QStringList({"Cats=1", "1=Fifteen letters"}));
 }
 
@@ -136,24 +136,24 @@ TEST_F(CategoryDialogTest, shouldRefuseABlankNameOrACharacterTheFilesCannotHoldA
     const QStringList listsBefore = lists();
     withDialog(
         [&](TFormCategory &d) {
-            QTest::keyClicks(d.Edit1, "   ");
-            d.SpeedButton1->click();
+            QTest::keyClicks(nameField(d), "   ");
+            okButton(d)->click();
             EXPECT_TRUE(d.isVisible());
             EXPECT_TRUE(t.messages.shown.isEmpty());
 
-            d.Edit1->clear();
-            paste(d.Edit1, QString::fromUtf8("Rock¦Pop"));
-            QTest::keyClick(d.Edit1, Qt::Key_Return);
+            nameField(d)->clear();
+            paste(nameField(d), QString::fromUtf8("Rock¦Pop"));
+            QTest::keyClick(nameField(d), Qt::Key_Return);
             EXPECT_TRUE(d.isVisible());
-            EXPECT_EQ(d.Edit1->text(), QString::fromUtf8("Rock¦Pop"));
+            EXPECT_EQ(nameField(d)->text(), QString::fromUtf8("Rock¦Pop"));
 
-            d.Edit1->clear();
-            paste(d.Edit1, QString::fromUtf8("Ωmega"));
-            d.SpeedButton1->click();
+            nameField(d)->clear();
+            paste(nameField(d), QString::fromUtf8("Ωmega"));
+            okButton(d)->click();
             EXPECT_TRUE(d.isVisible());
-            d.SpeedButton2->click();
+            cancelButton(d)->click();
         },
-        [&] { w->Menu_AddCategory->trigger(); });
+        [&] { command("Menu_AddCategory")->trigger(); });
 
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[0].text,
@@ -172,22 +172,23 @@ TEST_F(CategoryDialogTest, shouldAskFirstAndMoveLaterNamesDownWhenDeletingTheSec
     writeTasks({task("Report", "Beta")});
     writeSettings("[Category]\r\nCats=3\r\n1=Alpha\r\n2=Beta\r\n3=Gamma\r\n");
     start();
-    w->Menu_Category->actions().at(6)->trigger(); // Gamma chosen as the filter
+    categoryItems().at(6)->trigger(); // Gamma chosen as the filter
     withDialog(
         [](TFormCategory &d) {
             EXPECT_EQ(d.windowTitle(), " Delete Category ...");
-            EXPECT_EQ(d.ComboBox1->x(), 4);
-            EXPECT_TRUE(d.ComboBox1->hasFocus());
-            EXPECT_EQ(d.Edit1->x(), 2 * d.width());
+            EXPECT_EQ(deleteList(d)->x(), 4);
+            EXPECT_TRUE(deleteList(d)->hasFocus());
+            EXPECT_EQ(nameField(d)->x(), 2 * d.width());
             QStringList items;
-            for (int i = 0; i < d.ComboBox1->count(); ++i)
-                items << d.ComboBox1->itemText(i);
+            const QComboBox *list = deleteList(d);
+            for (int i = 0; i < list->count(); ++i)
+                items << list->itemText(i);
             EXPECT_EQ(items, QStringList({"All Items", "Alpha", "Beta", "Gamma"}));
-            EXPECT_EQ(d.ComboBox1->currentText(), "Gamma"); // the selector's choice
-            QTest::keyClick(d.ComboBox1, Qt::Key_Up);
-            QTest::keyClick(d.ComboBox1, Qt::Key_Return);
+            EXPECT_EQ(deleteList(d)->currentText(), "Gamma"); // the selector's choice
+            QTest::keyClick(deleteList(d), Qt::Key_Up);
+            QTest::keyClick(deleteList(d), Qt::Key_Return);
         },
-        [&] { w->Menu_DeleteCategory->trigger(); });
+        [&] { command("Menu_DeleteCategory")->trigger(); });
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     const MessageRequest &question = t.messages.shown[0];
@@ -199,7 +200,7 @@ TEST_F(CategoryDialogTest, shouldAskFirstAndMoveLaterNamesDownWhenDeletingTheSec
     EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=Alpha", "2=Gamma"}));
     EXPECT_EQ(selectorItems(), QStringList({"All Items", "Alpha", "Gamma"}));
     EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Alpha", "Gamma"}));
-    EXPECT_EQ(w->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(selector()->currentIndex(), 0);
     EXPECT_EQ(checkedMenuItem(), 3);
     EXPECT_EQ(w->table().cell(Col::Category, 1), "    ");
 }
@@ -229,14 +230,14 @@ TEST_F(CategoryDialogTest, shouldBlankTheDeletedNameInEveryTaskWithoutMovingARec
                 task("Fix bike", "Work", "2027-02-01 10:00", "\xD7")});
     writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
     start();
-    w->Menu_Category->actions().at(4)->trigger(); // showing Work only
+    categoryItems().at(4)->trigger(); // showing Work only
 
     deleteCategory(0);
 
     const QByteArray expected = task("Plan trip", "    ") + task("Read", "Home") + blankRecord +
                                 task("Pay rent", "work") + task("Fix bike", "    ", "2027-02-01 10:00", "\xD7");
     EXPECT_EQ(dataBytes(), expected);
-    EXPECT_EQ(w->ComboBox1->currentText(), "All Items");
+    EXPECT_EQ(selector()->currentText(), "All Items");
     QStringList shown = tasks();
     shown.sort();
     EXPECT_EQ(shown, QStringList({"Fix bike", "Pay rent", "Plan trip", "Read"}));
@@ -265,14 +266,14 @@ TEST_F(CategoryDialogTest, shouldChangeNothingOnAllItemsCancelEscapeOrADeclinedQ
     const QStringList listsBefore = lists();
 
     deleteCategory(0); // "All Items" names no category
-    withDialog([](TFormCategory &d) { QTest::keyClick(d.ComboBox1, Qt::Key_Down); d.SpeedButton2->click(); },
-               [&] { w->Menu_DeleteCategory->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClick(d.ComboBox1, Qt::Key_Down); QTest::keyClick(d.ComboBox1, Qt::Key_Escape); },
-               [&] { w->Menu_DeleteCategory->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClicks(d.Edit1, "Garden"); QTest::keyClick(d.Edit1, Qt::Key_Escape); },
-               [&] { w->Menu_AddCategory->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClick(deleteList(d), Qt::Key_Down); cancelButton(d)->click(); },
+               [&] { command("Menu_DeleteCategory")->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClick(deleteList(d), Qt::Key_Down); QTest::keyClick(deleteList(d), Qt::Key_Escape); },
+               [&] { command("Menu_DeleteCategory")->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClicks(nameField(d), "Garden"); QTest::keyClick(nameField(d), Qt::Key_Escape); },
+               [&] { command("Menu_AddCategory")->trigger(); });
     t.messages.answers = {MsgResult::Cancel};
-    EXPECT_TRUE(showsNoDialog([&] { w->Menu_DeleteCategory->trigger(); }));
+    EXPECT_TRUE(showsNoDialog([&] { command("Menu_DeleteCategory")->trigger(); }));
 
     EXPECT_EQ(settingsBytes(), settingsBefore);
     EXPECT_EQ(dataBytes(), dataBefore);
@@ -299,7 +300,7 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=work\r\n");
     start();
     auto *editor = w->findChild<TFormAddEdit *>();
-    QComboBox *list = editor->ComboBox2;
+    QComboBox *list = ui<QComboBox>(editor, "ComboBox2");
     const auto items = [list] {
         QStringList out;
         for (int i = 0; i < list->count(); ++i)
@@ -313,10 +314,10 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     withDialog(
         [](TFormCategory &d) {
             EXPECT_EQ(d.windowTitle(), " New Category :");
-            QTest::keyClicks(d.Edit1, "Garden");
-            QTest::keyClick(d.Edit1, Qt::Key_Return);
+            QTest::keyClicks(nameField(d), "Garden");
+            QTest::keyClick(nameField(d), Qt::Key_Return);
         },
-        [&] { QTest::mouseClick(editor->SpeedButton5, Qt::LeftButton); });
+        [&] { QTest::mouseClick(ui<QToolButton>(editor, "SpeedButton5"), Qt::LeftButton); });
     EXPECT_EQ(items(), QStringList({"Work", "Garden"}));
     EXPECT_EQ(list->currentText(), "Garden");
     EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Work", "2=work", "3=Garden"}));
@@ -324,10 +325,10 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     // Cancel keeps the category already chosen, whatever was typed.
     withDialog(
         [](TFormCategory &d) {
-            QTest::keyClicks(d.Edit1, "Work");
-            d.SpeedButton2->click();
+            QTest::keyClicks(nameField(d), "Work");
+            ui<QToolButton>(&d, "SpeedButton2")->click();
         },
-        [&] { QTest::mouseClick(editor->SpeedButton5, Qt::LeftButton); });
+        [&] { QTest::mouseClick(ui<QToolButton>(editor, "SpeedButton5"), Qt::LeftButton); });
     EXPECT_EQ(list->currentText(), "Garden");
 
     // A name from the main menu reaches the editor too, without being chosen there.

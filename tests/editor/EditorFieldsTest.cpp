@@ -24,7 +24,7 @@ protected:
     // Opens the editor for a new task and runs `steps` in it.
     void inNewTask(const std::function<void(TFormAddEdit &)> &steps)
     {
-        withEditor(steps, [&] { click(w->SpeedButton4); });
+        withEditor(steps, [&] { click(toolButton("SpeedButton4")); });
     }
 
     // A click on one arrow of a scroll bar, where the style draws it.
@@ -58,10 +58,13 @@ protected:
         menu->close();
     }
 
+    static QToolButton *calendarButton(TFormAddEdit &e) { return ui<QToolButton>(&e, "Image1"); }
+    static CalendarPanel *calendar(TFormAddEdit &e) { return ui<CalendarPanel>(&e, "Panel1"); }
+
     void setDate(TFormAddEdit &e, const QString &text)
     {
-        e.Edit3->setText(text);
-        ASSERT_EQ(e.Edit3->text(), text);
+        dateField(e)->setText(text);
+        ASSERT_EQ(dateField(e)->text(), text);
     }
 };
 
@@ -84,8 +87,9 @@ TEST(EditorCreationTest, shouldNormaliseTheProgramsDateFormatOnceAndMaskTheDateF
         TForm1 main(t.ctx, t.tasks, t.alarm);
         TFormAddEdit editor(t.ctx, t.tasks, t.alarm, &main);
         EXPECT_EQ(t.dates.shortFormat(), c.normalised) << c.format;
-        EXPECT_EQ(editor.Edit3->displayText(), c.blankField) << c.format;
-        EXPECT_EQ(editor.Edit3->toolTip(), c.normalised);
+        const QLineEdit *date = ui<QLineEdit>(&editor, "Edit3");
+        EXPECT_EQ(date->displayText(), c.blankField) << c.format;
+        EXPECT_EQ(date->toolTip(), c.normalised);
         // From now on the whole program writes two-digit days and months.
         EXPECT_EQ(t.dates.shortDate(QDate(2026, 3, 7)), c.seventhOfMarch);
     }
@@ -96,20 +100,23 @@ TEST_F(EditorFieldsTest, shouldFillItsListsAtCreationAndLimitTypingToSixtyCharac
     writeSettings("[Category]\r\nCats=4\r\n1=Home\r\n2=Work\r\n3=HOME\r\n4=Garden\r\n");
     start();
     QStringList categories;
-    for (int i = 0; i < editor->ComboBox2->count(); ++i)
-        categories << editor->ComboBox2->itemText(i);
+    const QComboBox *categoryList = ui<QComboBox>(editor, "ComboBox2");
+    for (int i = 0; i < categoryList->count(); ++i)
+        categories << categoryList->itemText(i);
     EXPECT_EQ(categories, QStringList({"Home", "Work", "Garden"}));
     QStringList priorities;
-    for (int i = 0; i < editor->ComboBox1->count(); ++i)
-        priorities << editor->ComboBox1->itemText(i);
+    const QComboBox *priorityList = ui<QComboBox>(editor, "ComboBox1");
+    for (int i = 0; i < priorityList->count(); ++i)
+        priorities << priorityList->itemText(i);
     EXPECT_EQ(priorities, QStringList({"", "1", "2", "3", "4", "5"}));
-    EXPECT_EQ(editor->ComboBox3->count(), 19);
-    EXPECT_EQ(editor->ComboBox3->itemText(18), "default  ");
+    const ColourComboBox *colours = ui<ColourComboBox>(editor, "ComboBox3");
+    EXPECT_EQ(colours->count(), 19);
+    EXPECT_EQ(colours->itemText(18), "default  ");
     EXPECT_EQ(editor->pos(), QPoint(w->x() - 90, w->y() + 50));
 
     inNewTask([&](TFormAddEdit &e) {
         type(QString(70, QLatin1Char('a')));
-        EXPECT_EQ(e.Edit1->text(), QString(60, QLatin1Char('a')));
+        EXPECT_EQ(taskField(e)->text(), QString(60, QLatin1Char('a')));
     });
 }
 
@@ -117,9 +124,19 @@ TEST_F(EditorFieldsTest, shouldReachEveryFieldWithTabButNeverTheParkedCalendar)
 {
     start();
     inNewTask([&](TFormAddEdit &e) {
-        const QList<QWidget *> chain = {e.Edit3, e.Edit2, e.ScrollBar2, e.Edit4, e.ScrollBar3, e.ComboBox3,
-                                        e.ComboBox1, e.ComboBox2, e.Memo1, e.Button_ok, e.Button_cancel, e.Edit1};
-        ASSERT_EQ(QApplication::focusWidget(), e.Edit1);
+        const QList<QWidget *> chain = {dateField(e),
+                                        hourField(e),
+                                        ui<QScrollBar>(&e, "ScrollBar2"),
+                                        minuteField(e),
+                                        ui<QScrollBar>(&e, "ScrollBar3"),
+                                        ui<ColourComboBox>(&e, "ComboBox3"),
+                                        ui<QComboBox>(&e, "ComboBox1"),
+                                        ui<QComboBox>(&e, "ComboBox2"),
+                                        noteField(e),
+                                        okButton(e),
+                                        cancelButton(e),
+                                        taskField(e)};
+        ASSERT_EQ(QApplication::focusWidget(), taskField(e));
         for (QWidget *next : chain) {
             press(Qt::Key_Tab);
             EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -127,9 +144,9 @@ TEST_F(EditorFieldsTest, shouldReachEveryFieldWithTabButNeverTheParkedCalendar)
         // Tabbing into the date selects it, so typing replaces it whole.
         press(Qt::Key_Tab);
         QCoreApplication::processEvents();
-        EXPECT_EQ(e.Edit3->selectedText(), "09/12/2026");
+        EXPECT_EQ(dateField(e)->selectedText(), "09/12/2026");
         type("3/4/27");
-        EXPECT_EQ(e.Edit3->text(), "3/4/27");
+        EXPECT_EQ(dateField(e)->text(), "3/4/27");
     });
 }
 
@@ -138,20 +155,20 @@ TEST_F(EditorFieldsTest, shouldPresetTheDefaultTimeOrTheTimeOfTheClick)
     writeSettings("DefNewTime=00h:00\r\n");
     start();
     inNewTask([&](TFormAddEdit &e) {
-        EXPECT_EQ(e.Edit2->text(), "00");
-        EXPECT_EQ(e.Edit4->text(), "00");
+        EXPECT_EQ(hourField(e)->text(), "00");
+        EXPECT_EQ(minuteField(e)->text(), "00");
     });
     t.settings.setText(SettingKey::DefNewTime, "current");
     t.clock.set(QDateTime(QDate(2026, 12, 9), QTime(14, 7)));
     inNewTask([&](TFormAddEdit &e) {
-        EXPECT_EQ(e.Edit2->text(), "14");
-        EXPECT_EQ(e.Edit4->text(), "07");
-        EXPECT_EQ(e.Edit3->text(), "09/12/2026");
+        EXPECT_EQ(hourField(e)->text(), "14");
+        EXPECT_EQ(minuteField(e)->text(), "07");
+        EXPECT_EQ(dateField(e)->text(), "09/12/2026");
     });
     t.settings.remove(SettingKey::DefNewTime);
     inNewTask([&](TFormAddEdit &e) {
-        EXPECT_EQ(e.Edit2->text(), "09");
-        EXPECT_EQ(e.Edit4->text(), "30");
+        EXPECT_EQ(hourField(e)->text(), "09");
+        EXPECT_EQ(minuteField(e)->text(), "30");
     });
 }
 
@@ -159,27 +176,29 @@ TEST_F(EditorFieldsTest, shouldStepHourAndMinutesWithTheSpinnersWrappingRound)
 {
     start();
     inNewTask([&](TFormAddEdit &e) {
-        e.Edit2->setText("23");
-        clickArrow(e.ScrollBar2, QStyle::SC_ScrollBarSubLine); // upper arrow: one more
-        EXPECT_EQ(e.Edit2->text(), "00");
-        clickArrow(e.ScrollBar2, QStyle::SC_ScrollBarAddLine); // lower arrow: one less
-        EXPECT_EQ(e.Edit2->text(), "23");
-        clickArrow(e.ScrollBar2, QStyle::SC_ScrollBarAddLine);
-        EXPECT_EQ(e.Edit2->text(), "22");
-        EXPECT_EQ(e.ScrollBar2->value(), 0);
+        QScrollBar *hourSpinner = ui<QScrollBar>(&e, "ScrollBar2");
+        QScrollBar *minuteSpinner = ui<QScrollBar>(&e, "ScrollBar3");
+        hourField(e)->setText("23");
+        clickArrow(hourSpinner, QStyle::SC_ScrollBarSubLine); // upper arrow: one more
+        EXPECT_EQ(hourField(e)->text(), "00");
+        clickArrow(hourSpinner, QStyle::SC_ScrollBarAddLine); // lower arrow: one less
+        EXPECT_EQ(hourField(e)->text(), "23");
+        clickArrow(hourSpinner, QStyle::SC_ScrollBarAddLine);
+        EXPECT_EQ(hourField(e)->text(), "22");
+        EXPECT_EQ(hourSpinner->value(), 0);
 
-        e.Edit4->setText("59");
-        clickArrow(e.ScrollBar3, QStyle::SC_ScrollBarSubLine);
-        EXPECT_EQ(e.Edit4->text(), "00");
-        clickArrow(e.ScrollBar3, QStyle::SC_ScrollBarAddLine);
-        EXPECT_EQ(e.Edit4->text(), "59");
+        minuteField(e)->setText("59");
+        clickArrow(minuteSpinner, QStyle::SC_ScrollBarSubLine);
+        EXPECT_EQ(minuteField(e)->text(), "00");
+        clickArrow(minuteSpinner, QStyle::SC_ScrollBarAddLine);
+        EXPECT_EQ(minuteField(e)->text(), "59");
 
         // From the keyboard: Tab to the spinner, then the arrow keys.
-        e.ScrollBar3->setFocus();
+        minuteSpinner->setFocus();
         press(Qt::Key_Up);
-        EXPECT_EQ(e.Edit4->text(), "00");
+        EXPECT_EQ(minuteField(e)->text(), "00");
         press(Qt::Key_Down);
-        EXPECT_EQ(e.Edit4->text(), "59");
+        EXPECT_EQ(minuteField(e)->text(), "59");
     });
     EXPECT_EQ(EditorRules::spinnerStep(0, 1, 23), 23);
     EXPECT_EQ(EditorRules::spinnerStep(7, -1, 59), 8);
@@ -190,20 +209,23 @@ TEST_F(EditorFieldsTest, shouldClearOrSetTheTimeAndDateFromTheFieldsMenu)
     start();
     t.clock.set(QDateTime(QDate(2026, 12, 9), QTime(16, 5)));
     inNewTask([&](TFormAddEdit &e) {
-        choose(e.Edit3, e.PopupMenu1, e.pop1_Clear); // clears the time whichever field it opened on
-        EXPECT_EQ(e.Edit2->text(), "00");
-        EXPECT_EQ(e.Edit4->text(), "00");
-        EXPECT_EQ(e.Edit3->text(), "09/12/2026");
+        QMenu *timeMenu = ui<QMenu>(&e, "PopupMenu1");
+        // Clears the time whichever field it opened on.
+        choose(dateField(e), timeMenu, ui<QAction>(&e, "pop1_Clear"));
+        EXPECT_EQ(hourField(e)->text(), "00");
+        EXPECT_EQ(minuteField(e)->text(), "00");
+        EXPECT_EQ(dateField(e)->text(), "09/12/2026");
 
-        choose(e.Edit4, e.PopupMenu1, e.pop1_Now);
-        EXPECT_EQ(e.Edit2->text(), "16");
-        EXPECT_EQ(e.Edit4->text(), "05");
+        choose(minuteField(e), timeMenu, ui<QAction>(&e, "pop1_Now"));
+        EXPECT_EQ(hourField(e)->text(), "16");
+        EXPECT_EQ(minuteField(e)->text(), "05");
 
         setDate(e, "01/01/2030");
         t.clock.set(QDateTime(QDate(2026, 12, 24), QTime(8, 0)));
-        choose(e.Edit3, e.PopupMenu1, e.pop1_Now); // on the date: today, and the time stays
-        EXPECT_EQ(e.Edit3->text(), "24/12/2026");
-        EXPECT_EQ(e.Edit2->text(), "16");
+        // On the date: today, and the time stays.
+        choose(dateField(e), timeMenu, ui<QAction>(&e, "pop1_Now"));
+        EXPECT_EQ(dateField(e)->text(), "24/12/2026");
+        EXPECT_EQ(hourField(e)->text(), "16");
     });
 }
 
@@ -212,20 +234,21 @@ TEST_F(EditorFieldsTest, shouldCutCopyPasteAndSelectInTheFocusedField)
     start();
     inNewTask([&](TFormAddEdit &e) {
         type("Water the plants");
-        choose(e.Edit1, e.PopupMenu2, e.pop2_Selectall);
-        EXPECT_EQ(e.Edit1->selectedText(), "Water the plants");
-        choose(e.Edit1, e.PopupMenu2, e.pop2_Cut);
-        EXPECT_TRUE(e.Edit1->text().isEmpty());
+        QMenu *editMenu = ui<QMenu>(&e, "PopupMenu2");
+        choose(taskField(e), editMenu, ui<QAction>(&e, "pop2_Selectall"));
+        EXPECT_EQ(taskField(e)->selectedText(), "Water the plants");
+        choose(taskField(e), editMenu, ui<QAction>(&e, "pop2_Cut"));
+        EXPECT_TRUE(taskField(e)->text().isEmpty());
         EXPECT_EQ(QApplication::clipboard()->text(), "Water the plants");
 
-        e.Memo1->setFocus();
-        choose(e.Memo1, e.PopupMenu2, e.pop2_Paste);
-        EXPECT_EQ(e.Memo1->toPlainText(), "Water the plants");
+        noteField(e)->setFocus();
+        choose(noteField(e), editMenu, ui<QAction>(&e, "pop2_Paste"));
+        EXPECT_EQ(noteField(e)->toPlainText(), "Water the plants");
         // The menu acts on the focused control, not on the one it opened over.
-        e.Edit1->setFocus();
-        choose(e.Memo1, e.PopupMenu2, e.pop2_Paste);
-        EXPECT_EQ(e.Edit1->text(), "Water the plants");
-        EXPECT_EQ(e.Memo1->toPlainText(), "Water the plants");
+        taskField(e)->setFocus();
+        choose(noteField(e), editMenu, ui<QAction>(&e, "pop2_Paste"));
+        EXPECT_EQ(taskField(e)->text(), "Water the plants");
+        EXPECT_EQ(noteField(e)->toPlainText(), "Water the plants");
     });
 }
 
@@ -233,15 +256,15 @@ TEST_F(EditorFieldsTest, shouldOpenTheCalendarOnTheFieldsDateAndScrollMonthsCutt
 {
     start();
     inNewTask([&](TFormAddEdit &e) {
-        CalendarPanel *panel = e.Panel1;
+        CalendarPanel *panel = calendar(e);
         EXPECT_FALSE(e.calendarOpen());
         EXPECT_GT(panel->x(), e.width());
 
         setDate(e, "31/01/2026");
-        click(e.Image1);
+        click(calendarButton(e));
         EXPECT_TRUE(e.calendarOpen());
         EXPECT_EQ(panel->pos(), QPoint(82, 14));
-        EXPECT_FALSE(e.Button_ok->isEnabled());
+        EXPECT_FALSE(okButton(e)->isEnabled());
         EXPECT_EQ(panel->Calendar1->selectedDate(), QDate(2026, 1, 31));
         EXPECT_EQ(panel->Label6->text(), "Jan - 2026");
         EXPECT_EQ(panel->Calendar1->firstDayOfWeek(), Qt::Monday);
@@ -264,9 +287,9 @@ TEST_F(EditorFieldsTest, shouldOpenTheCalendarOnTheFieldsDateAndScrollMonthsCutt
         EXPECT_EQ(panel->Label6->text(), "Dec - 2025");
 
         click(panel->SpeedButton4);
-        EXPECT_EQ(e.Edit3->text(), "28/12/2025");
+        EXPECT_EQ(dateField(e)->text(), "28/12/2025");
         EXPECT_FALSE(e.calendarOpen());
-        EXPECT_TRUE(e.Button_ok->isEnabled());
+        EXPECT_TRUE(okButton(e)->isEnabled());
     });
     EXPECT_EQ(EditorRules::scrollMonth(QDate(2026, 3, 31), 1), QDate(2026, 4, 30));
     EXPECT_EQ(EditorRules::scrollMonth(QDate(2024, 1, 31), 1), QDate(2024, 2, 28)); // a leap year too
@@ -278,26 +301,26 @@ TEST_F(EditorFieldsTest, shouldTakeTheDateWithEnterAndDismissItWithEscape)
     start();
     inNewTask([&](TFormAddEdit &e) {
         setDate(e, "31/03/2026");
-        click(e.Image1);
-        clickArrow(e.Panel1->ScrollBar1, QStyle::SC_ScrollBarAddLine);
+        click(calendarButton(e));
+        clickArrow(calendar(e)->ScrollBar1, QStyle::SC_ScrollBarAddLine);
         press(Qt::Key_Return);
-        EXPECT_EQ(e.Edit3->text(), "30/04/2026");
+        EXPECT_EQ(dateField(e)->text(), "30/04/2026");
         EXPECT_FALSE(e.calendarOpen());
         EXPECT_TRUE(e.isVisible()); // Enter took the date; it did not confirm the task
 
-        click(e.Image1);
-        clickArrow(e.Panel1->ScrollBar1, QStyle::SC_ScrollBarAddLine);
+        click(calendarButton(e));
+        clickArrow(calendar(e)->ScrollBar1, QStyle::SC_ScrollBarAddLine);
         press(Qt::Key_Escape);
-        EXPECT_EQ(e.Edit3->text(), "30/04/2026");
+        EXPECT_EQ(dateField(e)->text(), "30/04/2026");
         EXPECT_FALSE(e.calendarOpen());
         EXPECT_TRUE(e.isVisible());
-        EXPECT_TRUE(e.Button_ok->isEnabled());
+        EXPECT_TRUE(okButton(e)->isEnabled());
 
         // A double click on a day takes that day.
-        click(e.Image1);
-        e.Panel1->Calendar1->setSelectedDate(QDate(2026, 4, 17));
-        emit e.Panel1->Calendar1->activated(QDate(2026, 4, 17));
-        EXPECT_EQ(e.Edit3->text(), "17/04/2026");
+        click(calendarButton(e));
+        calendar(e)->Calendar1->setSelectedDate(QDate(2026, 4, 17));
+        emit calendar(e)->Calendar1->activated(QDate(2026, 4, 17));
+        EXPECT_EQ(dateField(e)->text(), "17/04/2026");
         EXPECT_FALSE(e.calendarOpen());
     });
 }
@@ -307,11 +330,11 @@ TEST_F(EditorFieldsTest, shouldRefuseToOpenTheCalendarOnAnInvalidDate)
     start();
     inNewTask([&](TFormAddEdit &e) {
         setDate(e, "31/02/2026");
-        click(e.Image1);
+        click(calendarButton(e));
         ASSERT_EQ(t.messages.shown.size(), 1);
         EXPECT_EQ(t.messages.shown[0].text, "'31/02/2026' is not a valid date");
         EXPECT_FALSE(e.calendarOpen());
-        EXPECT_TRUE(e.Button_ok->isEnabled());
+        EXPECT_TRUE(okButton(e)->isEnabled());
     });
 }
 
@@ -319,8 +342,8 @@ TEST_F(EditorFieldsTest, shouldDragTheCalendarPanelByItsCaptionAndParkItWhenTheD
 {
     start();
     inNewTask([&](TFormAddEdit &e) {
-        click(e.Image1);
-        CalendarPanel *panel = e.Panel1;
+        click(calendarButton(e));
+        CalendarPanel *panel = calendar(e);
         const QPoint start = panel->pos();
         QLabel *caption = panel->Label6;
         QTest::mousePress(caption, Qt::LeftButton, {}, QPoint(5, 5));
@@ -333,8 +356,8 @@ TEST_F(EditorFieldsTest, shouldDragTheCalendarPanelByItsCaptionAndParkItWhenTheD
     // Closed with the panel open: the next showing starts with it parked and Ok usable.
     inNewTask([&](TFormAddEdit &e) {
         EXPECT_FALSE(e.calendarOpen());
-        EXPECT_EQ(e.Panel1->y(), 14);
-        EXPECT_TRUE(e.Button_ok->isEnabled());
+        EXPECT_EQ(calendar(e)->y(), 14);
+        EXPECT_TRUE(okButton(e)->isEnabled());
     });
 }
 

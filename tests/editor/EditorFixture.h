@@ -2,6 +2,7 @@
 
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "editor/CalendarPanel.h"
 #include "editor/ColourComboBox.h"
 #include "editor/TFormAddEdit.h"
@@ -114,6 +115,19 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
     }
     static void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // The components the tests reach most, found by name as the user finds them.
+    QToolButton *toolButton(const char *name) const { return ui<QToolButton>(w.get(), name); }
+    static QLineEdit *taskField(TFormAddEdit &e) { return ui<QLineEdit>(&e, "Edit1"); }
+    static QLineEdit *dateField(TFormAddEdit &e) { return ui<QLineEdit>(&e, "Edit3"); }
+    static QLineEdit *hourField(TFormAddEdit &e) { return ui<QLineEdit>(&e, "Edit2"); }
+    static QLineEdit *minuteField(TFormAddEdit &e) { return ui<QLineEdit>(&e, "Edit4"); }
+    static QPlainTextEdit *noteField(TFormAddEdit &e) { return ui<QPlainTextEdit>(&e, "Memo1"); }
+    static QPushButton *okButton(TFormAddEdit &e) { return ui<QPushButton>(&e, "Button_ok"); }
+    static QPushButton *cancelButton(TFormAddEdit &e)
+    {
+        return ui<QPushButton>(&e, "Button_cancel");
+    }
 
     TestContext t;
     std::unique_ptr<TForm1> w;

@@ -13,11 +13,14 @@ protected:
     // The rows of the dialog, left to right, as the design places them.
     static QList<QList<QWidget *>> rows(TFormAddEdit &e)
     {
-        return {{e.Label1, e.Edit1},
-                {e.Label2, e.Edit3, e.Label8, e.ComboBox3, e.Label3, e.ComboBox1},
-                {e.Label7, e.Edit2, e.Edit4, e.Label9, e.ComboBox2, e.SpeedButton5},
-                {e.Label5, e.Memo1},
-                {e.Button_ok, e.Button_cancel}};
+        return {{ui<QLabel>(&e, "Label1"), taskField(e)},
+                {ui<QLabel>(&e, "Label2"), dateField(e), ui<QLabel>(&e, "Label8"),
+                 ui<ColourComboBox>(&e, "ComboBox3"), ui<QLabel>(&e, "Label3"),
+                 ui<QComboBox>(&e, "ComboBox1")},
+                {ui<QLabel>(&e, "Label7"), hourField(e), minuteField(e), ui<QLabel>(&e, "Label9"),
+                 ui<QComboBox>(&e, "ComboBox2"), ui<QToolButton>(&e, "SpeedButton5")},
+                {ui<QLabel>(&e, "Label5"), noteField(e)},
+                {okButton(e), cancelButton(e)}};
     }
 
     static void expectNothingClipsOrOverlaps(TFormAddEdit &e, const char *language)
@@ -46,12 +49,15 @@ protected:
             }
         }
         // The spinners sit inside their fields' right ends.
-        EXPECT_TRUE(e.Edit2->geometry().contains(e.ScrollBar2->geometry()));
-        EXPECT_TRUE(e.Edit4->geometry().contains(e.ScrollBar3->geometry()));
+        EXPECT_TRUE(
+            hourField(e)->geometry().contains(ui<QScrollBar>(&e, "ScrollBar2")->geometry()));
+        EXPECT_TRUE(
+            minuteField(e)->geometry().contains(ui<QScrollBar>(&e, "ScrollBar3")->geometry()));
         // Each field shows its whole value.
-        const QFontMetrics fm = e.Edit3->fontMetrics();
-        EXPECT_GT(e.Edit3->width(), fm.horizontalAdvance("28/12/2000") + 8);
-        EXPECT_GT(e.Edit2->width() - e.ScrollBar2->width(), fm.horizontalAdvance("00") + 4);
+        const QFontMetrics fm = dateField(e)->fontMetrics();
+        EXPECT_GT(dateField(e)->width(), fm.horizontalAdvance("28/12/2000") + 8);
+        EXPECT_GT(hourField(e)->width() - ui<QScrollBar>(&e, "ScrollBar2")->width(),
+                  fm.horizontalAdvance("00") + 4);
     }
 };
 
@@ -59,14 +65,14 @@ TEST_F(EditorLayoutTest, shouldLeaveEveryTextRoomInEnglishAndInPortuguese)
 {
     start();
     withEditor([&](TFormAddEdit &e) { expectNothingClipsOrOverlaps(e, "English"); },
-               [&] { click(w->SpeedButton4); });
+               [&] { click(toolButton("SpeedButton4")); });
     t.settings.setText(SettingKey::Language, "Portuguese");
     withEditor(
         [&](TFormAddEdit &e) {
-            EXPECT_EQ(e.Label3->text(), "Prioridade:");
+            EXPECT_EQ(ui<QLabel>(&e, "Label3")->text(), "Prioridade:");
             expectNothingClipsOrOverlaps(e, "Portuguese");
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
 }
 
 TEST_F(EditorLayoutTest, shouldFollowTheDialogsSizeWithTheNoteFieldAndTheButtons)
@@ -77,32 +83,33 @@ TEST_F(EditorLayoutTest, shouldFollowTheDialogsSizeWithTheNoteFieldAndTheButtons
             e.resize(e.minimumSize());
             const int h = e.height();
             // The buttons stand 4 pixels above the bottom; Cancel ends where the task field ends.
-            EXPECT_EQ(e.Button_ok->geometry().bottom() + 1, h - 4);
-            EXPECT_EQ(e.Button_cancel->y(), e.Button_ok->y());
-            EXPECT_EQ(e.Button_cancel->geometry().right(), e.Edit1->geometry().right());
-            EXPECT_LT(e.Button_ok->geometry().right(), e.Button_cancel->x());
-            EXPECT_LT(e.Memo1->geometry().bottom(), e.Button_ok->y());
+            EXPECT_EQ(okButton(e)->geometry().bottom() + 1, h - 4);
+            EXPECT_EQ(cancelButton(e)->y(), okButton(e)->y());
+            EXPECT_EQ(cancelButton(e)->geometry().right(), taskField(e)->geometry().right());
+            EXPECT_LT(okButton(e)->geometry().right(), cancelButton(e)->x());
+            EXPECT_LT(noteField(e)->geometry().bottom(), okButton(e)->y());
 
-            const QRect memo = e.Memo1->geometry();
-            const QRect task = e.Edit1->geometry();
-            const QRect ok = e.Button_ok->geometry();
-            const QRect cancel = e.Button_cancel->geometry();
+            const QRect memo = noteField(e)->geometry();
+            const QRect task = taskField(e)->geometry();
+            const QRect ok = okButton(e)->geometry();
+            const QRect cancel = cancelButton(e)->geometry();
             const int dx = qMin(40, e.maximumWidth() - e.width());
             ASSERT_GT(dx, 0);
             e.resize(e.width() + dx, e.height() + 30);
-            EXPECT_EQ(e.Memo1->geometry(), memo.adjusted(0, 0, dx, 30));
-            EXPECT_EQ(e.Edit1->geometry(), task.adjusted(0, 0, dx, 0));
-            EXPECT_EQ(e.Button_ok->geometry(), ok.translated(dx, 30));
-            EXPECT_EQ(e.Button_cancel->geometry(), cancel.translated(dx, 30));
+            EXPECT_EQ(noteField(e)->geometry(), memo.adjusted(0, 0, dx, 30));
+            EXPECT_EQ(taskField(e)->geometry(), task.adjusted(0, 0, dx, 0));
+            EXPECT_EQ(okButton(e)->geometry(), ok.translated(dx, 30));
+            EXPECT_EQ(cancelButton(e)->geometry(), cancel.translated(dx, 30));
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
 }
 
 TEST_F(EditorLayoutTest, shouldKeepWithinItsSizeLimits)
 {
     start();
     const QRect screen = editor->screen()->geometry();
-    EXPECT_GE(editor->minimumWidth(), editor->SpeedButton5->geometry().right() + 1 + 33);
+    EXPECT_GE(editor->minimumWidth(),
+              ui<QToolButton>(editor, "SpeedButton5")->geometry().right() + 1 + 33);
     EXPECT_EQ(editor->maximumWidth(), screen.width() / 2);
     EXPECT_LE(editor->maximumHeight(), screen.height() - 20);
     withEditor(
@@ -111,12 +118,12 @@ TEST_F(EditorLayoutTest, shouldKeepWithinItsSizeLimits)
             EXPECT_EQ(e.size(), e.minimumSize());
             expectNothingClipsOrOverlaps(e, "the least size");
             // The open calendar panel fits below the caption.
-            click(e.Image1);
-            EXPECT_TRUE(e.rect().contains(e.Panel1->geometry()));
+            click(ui<QToolButton>(&e, "Image1"));
+            EXPECT_TRUE(e.rect().contains(ui<CalendarPanel>(&e, "Panel1")->geometry()));
             e.resize(5000, 5000);
             EXPECT_EQ(e.size(), e.maximumSize());
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
 }
 
 TEST_F(EditorLayoutTest, shouldTakeItsHeightFromTheStoredNoteHeightWhenSizesAreKept)
@@ -132,7 +139,7 @@ TEST_F(EditorLayoutTest, shouldStartAtItsDesignedHeightWhenSizesAreNotKept)
     writeSettings("NoteHeight=260\r\n");
     start();
     // The bottom of Cancel + 3, or the least height the dialog may have.
-    const int designed = editor->Button_cancel->geometry().bottom() + 1 + 3;
+    const int designed = cancelButton(*editor)->geometry().bottom() + 1 + 3;
     EXPECT_EQ(editor->height(), qMax(designed, editor->minimumHeight()));
 }
 

@@ -49,9 +49,9 @@ protected:
         withEditor(
             [&](TFormAddEdit &e) {
                 fill(e);
-                click(e.Button_ok);
+                click(okButton(e));
             },
-            [&] { click(w->SpeedButton4); });
+            [&] { click(toolButton("SpeedButton4")); });
     }
 };
 
@@ -63,11 +63,11 @@ TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord
 
     add([&](TFormAddEdit &e) {
         EXPECT_EQ(e.windowTitle(), " Add New Task");
-        EXPECT_EQ(QApplication::focusWidget(), e.Edit1);
+        EXPECT_EQ(QApplication::focusWidget(), taskField(e));
         type("Call Bob");
-        e.ComboBox1->setCurrentIndex(3);
-        e.ComboBox3->setCurrentIndex(4);
-        e.Memo1->setPlainText("ring twice\nthen wait");
+        ui<QComboBox>(&e, "ComboBox1")->setCurrentIndex(3);
+        ui<ColourComboBox>(&e, "ComboBox3")->setCurrentIndex(4);
+        noteField(e)->setPlainText("ring twice\nthen wait");
     });
 
     EXPECT_EQ(dataBytes(), record(fields({"", "Call Bob", "09/12/2026", "09:30", "3", "0",
@@ -79,8 +79,8 @@ TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord
     EXPECT_EQ(t.alarm.interval(), 60000);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     // Closing emptied the task and the note for the next use.
-    EXPECT_TRUE(editor->Edit1->text().isEmpty());
-    EXPECT_TRUE(editor->Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(taskField(*editor)->text().isEmpty());
+    EXPECT_TRUE(noteField(*editor)->toPlainText().isEmpty());
 }
 
 TEST_F(EditorOkTest, shouldAppendANewRowAfterExistingTasksAndSelectTheTargetRowNumber)
@@ -113,20 +113,20 @@ TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrde
     withEditor(
         [&](TFormAddEdit &e) {
             EXPECT_EQ(e.windowTitle(), " Edit Task");
-            EXPECT_EQ(e.Edit1->text(), "Bravo");
-            EXPECT_EQ(e.Edit3->text(), "03/01/2027");
-            EXPECT_EQ(e.Edit2->text(), "17");
-            EXPECT_EQ(e.Edit4->text(), "45");
-            EXPECT_EQ(e.Label4->text(), QString(QChar(0xD7)));
-            EXPECT_EQ(e.ComboBox2->currentText(), "Work");
-            EXPECT_EQ(e.ComboBox3->currentIndex(), 18);
-            EXPECT_EQ(e.Memo1->toPlainText(), "line 1\nline 2\n");
-            e.Edit1->selectAll();
+            EXPECT_EQ(taskField(e)->text(), "Bravo");
+            EXPECT_EQ(dateField(e)->text(), "03/01/2027");
+            EXPECT_EQ(hourField(e)->text(), "17");
+            EXPECT_EQ(minuteField(e)->text(), "45");
+            EXPECT_EQ(ui<QLabel>(&e, "Label4")->text(), QString(QChar(0xD7)));
+            EXPECT_EQ(ui<QComboBox>(&e, "ComboBox2")->currentText(), "Work");
+            EXPECT_EQ(ui<ColourComboBox>(&e, "ComboBox3")->currentIndex(), 18);
+            EXPECT_EQ(noteField(e)->toPlainText(), "line 1\nline 2\n");
+            taskField(e)->selectAll();
             type("Bravo two");
-            e.ComboBox2->setCurrentIndex(0);
-            click(e.Button_ok);
+            ui<QComboBox>(&e, "ComboBox2")->setCurrentIndex(0);
+            click(okButton(e));
         },
-        [&] { click(w->SpeedButton6); });
+        [&] { click(toolButton("SpeedButton6")); });
 
     const QByteArray edited = record(fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "", QByteArray::number(a.size() + b.size()),
                                              "2027-01-03 17:45", "Home", "18", "line 1\r\nline 2\r\n"}));
@@ -148,12 +148,12 @@ TEST_F(EditorOkTest, shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefus
     // WHEN an edit of Bravo is saved
     withEditor(
         [&](TFormAddEdit &e) {
-            e.Edit1->selectAll();
+            taskField(e)->selectAll();
             type("Bravo two");
             {
                 FileSizeLimit limit(a.size() + b.size());
                 ASSERT_TRUE(limit.isSet());
-                click(e.Button_ok);
+                click(okButton(e));
             }
             // THEN the refusal is reported and the dialog stays open
             ASSERT_EQ(t.messages.shown.size(), 1);
@@ -161,7 +161,7 @@ TEST_F(EditorOkTest, shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefus
             EXPECT_EQ(t.messages.shown[0].text, "Unable to write to " + t.file(FileNames::Data));
             EXPECT_TRUE(e.isVisible());
         },
-        [&] { click(w->SpeedButton6); });
+        [&] { click(toolButton("SpeedButton6")); });
 
     // AND the old version is still in the file, not blanked: the new one had to
     // arrive first.
@@ -173,12 +173,12 @@ TEST_F(EditorOkTest, shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefus
     // AND with room again the same edit goes through as usual.
     withEditor(
         [&](TFormAddEdit &e) {
-            e.Edit1->selectAll();
+            taskField(e)->selectAll();
             type("Bravo two");
-            click(e.Button_ok);
+            click(okButton(e));
             EXPECT_FALSE(e.isVisible());
         },
-        [&] { click(w->SpeedButton6); });
+        [&] { click(toolButton("SpeedButton6")); });
     const QByteArray edited = record(fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "",
                                              QByteArray::number(a.size() + b.size()), "2027-01-03 17:45", "", "18",
                                              "keep me"}));
@@ -198,16 +198,16 @@ TEST_F(EditorOkTest, shouldWriteNothingWhenTheEditedTasksRecordIsNoLongerInTheFi
     writeTasks({a});
     withEditor(
         [&](TFormAddEdit &e) {
-            e.Edit1->selectAll();
+            taskField(e)->selectAll();
             type("Bravo two");
-            click(e.Button_ok);
+            click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("There is no task record at position %1 of \"%2\".")
                                                     .arg(a.size())
                                                     .arg(t.file(FileNames::Data)));
             EXPECT_TRUE(e.isVisible());
         },
-        [&] { click(w->SpeedButton6); });
+        [&] { click(toolButton("SpeedButton6")); });
     EXPECT_EQ(dataBytes(), a);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo"}));
 }
@@ -216,7 +216,7 @@ TEST_F(EditorOkTest, shouldTakeTheTaskFromTheNotesFirstLineTrimmedAndNotCutIt)
 {
     start();
     const QString longLine = QString(70, QLatin1Char('x'));
-    add([&](TFormAddEdit &e) { e.Memo1->setPlainText("   " + longLine + "  \nsecond line"); });
+    add([&](TFormAddEdit &e) { noteField(e)->setPlainText("   " + longLine + "  \nsecond line"); });
 
     EXPECT_EQ(dataBytes(), record(fields({"", longLine.toLatin1(), "09/12/2026", "09:30", "", "0", "2026-12-09 09:30", "", "18",
                                           "   " + longLine.toLatin1() + "  \r\nsecond line"})));
@@ -228,16 +228,16 @@ TEST_F(EditorOkTest, shouldRefuseAnEmptyTaskAndKeepTheDialogOpenWithNothingWritt
     withEditor(
         [&](TFormAddEdit &e) {
             type("   ");
-            e.Memo1->setPlainText("  \nnot the first line");
-            e.Memo1->setFocus();
-            click(e.Button_ok);
+            noteField(e)->setPlainText("  \nnot the first line");
+            noteField(e)->setFocus();
+            click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_EQ(t.messages.shown[0].caption, AppTitle);
             EXPECT_EQ(t.messages.shown[0].text, "No Task to add ... please correct and try again :)");
             EXPECT_TRUE(e.isVisible());
-            EXPECT_EQ(QApplication::focusWidget(), e.Edit1);
+            EXPECT_EQ(QApplication::focusWidget(), taskField(e));
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_TRUE(dataBytes().isEmpty());
     EXPECT_TRUE(w->table().isEmpty());
 }
@@ -248,26 +248,26 @@ TEST_F(EditorOkTest, shouldNameAnInvalidDateAndWriteBackAValidOneInTheShortForma
     withEditor(
         [&](TFormAddEdit &e) {
             type("Dentist");
-            e.Edit3->clear();
-            e.Edit3->setFocus();
-            e.Edit3->home(false);
+            dateField(e)->clear();
+            dateField(e)->setFocus();
+            dateField(e)->home(false);
             type("31/02/2026");
-            click(e.Button_ok);
+            click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_EQ(t.messages.shown[0].text, "31/02/2026 is not a valid Date ..!  Please correct.");
             EXPECT_TRUE(e.isVisible());
-            EXPECT_EQ(QApplication::focusWidget(), e.Edit3);
+            EXPECT_EQ(QApplication::focusWidget(), dateField(e));
             EXPECT_TRUE(dataBytes().isEmpty());
 
             // Typed the short way into the emptied field: day, month, two-digit year.
-            e.Edit3->clear();
-            e.Edit3->home(false);
+            dateField(e)->clear();
+            dateField(e)->home(false);
             type("1/5/26");
-            click(e.Button_ok);
+            click(okButton(e));
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_EQ(dataBytes(), record(fields({"", "Dentist", "01/05/2026", "09:30", "", "0", "2026-05-01 09:30", "", "18", ""})));
-    EXPECT_EQ(editor->Edit3->text(), "01/05/2026");
+    EXPECT_EQ(dateField(*editor)->text(), "01/05/2026");
 }
 
 TEST_F(EditorOkTest, shouldRefuseTextTheFileCannotHoldNamingTheCharacter)
@@ -275,28 +275,28 @@ TEST_F(EditorOkTest, shouldRefuseTextTheFileCannotHoldNamingTheCharacter)
     start();
     withEditor(
         [&](TFormAddEdit &e) {
-            e.Edit1->setText(QString::fromUtf8("Price \xC2\xA6 list"));
-            click(e.Button_ok);
+            taskField(e)->setText(QString::fromUtf8("Price \xC2\xA6 list"));
+            click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_TRUE(t.messages.shown[0].text.contains(QString::fromUtf8("\"\xC2\xA6\" (U+00A6)")))
                 << t.messages.shown[0].text.toStdString();
-            EXPECT_EQ(QApplication::focusWidget(), e.Edit1);
+            EXPECT_EQ(QApplication::focusWidget(), taskField(e));
 
             // Euro and pound are in the code page; an arrow is not.
-            e.Edit1->setText(QString::fromUtf8("Price \xE2\x82\xAC / \xC2\xA3 list"));
-            e.Memo1->setPlainText(QString::fromUtf8("go \xE2\x86\x92 there"));
-            click(e.Button_ok);
+            taskField(e)->setText(QString::fromUtf8("Price \xE2\x82\xAC / \xC2\xA3 list"));
+            noteField(e)->setPlainText(QString::fromUtf8("go \xE2\x86\x92 there"));
+            click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 2);
             EXPECT_TRUE(t.messages.shown[1].text.contains("note"));
             EXPECT_TRUE(t.messages.shown[1].text.contains(QString::fromUtf8("\"\xE2\x86\x92\" (U+2192)")));
-            EXPECT_EQ(QApplication::focusWidget(), e.Memo1);
+            EXPECT_EQ(QApplication::focusWidget(), noteField(e));
             EXPECT_TRUE(e.isVisible());
             EXPECT_TRUE(dataBytes().isEmpty());
 
-            e.Memo1->setPlainText("go there");
-            click(e.Button_ok);
+            noteField(e)->setPlainText("go there");
+            click(okButton(e));
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_EQ(dataBytes(), record(fields({"", "Price \x80 / \xA3 list", "09/12/2026", "09:30", "", "0",
                                           "2026-12-09 09:30", "", "18", "go there"})));
 }
@@ -313,23 +313,23 @@ TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
     withEditor(
         [&](TFormAddEdit &e) {
             type("Bravo");
-            click(e.Button_ok);
+            click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_EQ(t.messages.shown[0].icon, MsgIcon::Error);
             EXPECT_TRUE(t.messages.shown[0].text.startsWith("Cannot open file \"" + t.file(FileNames::Data) + "\"."));
             EXPECT_TRUE(e.isVisible());
             EXPECT_EQ(tasks(), QStringList({"Alpha"}));
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
 
     withEditor(
         [&](TFormAddEdit &e) {
-            e.Edit1->setText("Alpha changed");
-            e.ComboBox1->setCurrentIndex(5);
-            click(e.Button_ok);
+            taskField(e)->setText("Alpha changed");
+            ui<QComboBox>(&e, "ComboBox1")->setCurrentIndex(5);
+            click(okButton(e));
             EXPECT_TRUE(e.isVisible());
         },
-        [&] { click(w->SpeedButton6); });
+        [&] { click(toolButton("SpeedButton6")); });
     EXPECT_EQ(w->table().row(1), TaskRecord::split(a.mid(4)));
     EXPECT_FALSE(QFile::exists(t.file(FileNames::Data)));
 }
@@ -340,16 +340,18 @@ TEST_F(EditorOkTest, shouldSelectTheSavedRowUnderAFilterOnlyWhenTheTaskIsInIt)
                 task("Charlie", "15/01/2027", "09:30", "Work")});
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
-    w->ComboBox1->setCurrentIndex(w->ComboBox1->findText("Work"));
+    QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
+    selector->setCurrentIndex(selector->findText("Work"));
     w->ComboBox1Change();
     ASSERT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
 
     // Saved under Home: the filter hides it and no row is chosen (the sort's row 1 stays).
     w->grid()->setCurrentRow(2);
     add([&](TFormAddEdit &e) {
-        EXPECT_EQ(e.ComboBox2->currentText(), "Work"); // preselected from the filter
+        QComboBox *categories = ui<QComboBox>(&e, "ComboBox2");
+        EXPECT_EQ(categories->currentText(), "Work"); // preselected from the filter
         type("Delta");
-        e.ComboBox2->setCurrentIndex(e.ComboBox2->findText("Home"));
+        categories->setCurrentIndex(categories->findText("Home"));
     });
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
     EXPECT_EQ(w->grid()->currentRow(), 1);
@@ -366,7 +368,7 @@ TEST_F(EditorOkTest, shouldCancelWithTheButtonEscapeOrAltCWritingNothing)
     start();
     const QByteArray before = dataBytes();
     const std::function<void(TFormAddEdit &)> cancels[] = {
-        [&](TFormAddEdit &e) { click(e.Button_cancel); },
+        [&](TFormAddEdit &e) { click(cancelButton(e)); },
         [&](TFormAddEdit &) { press(Qt::Key_Escape); },
         // The accelerator clicks the button the way a click looks: a moment later.
         [&](TFormAddEdit &e) {
@@ -379,15 +381,15 @@ TEST_F(EditorOkTest, shouldCancelWithTheButtonEscapeOrAltCWritingNothing)
         withEditor(
             [&](TFormAddEdit &e) {
                 type("Never stored");
-                e.Memo1->setPlainText("nor this");
+                noteField(e)->setPlainText("nor this");
                 cancel(e);
                 closed = !e.isVisible();
             },
-            [&] { click(w->SpeedButton4); });
+            [&] { click(toolButton("SpeedButton4")); });
         EXPECT_TRUE(closed);
         EXPECT_EQ(dataBytes(), before);
-        EXPECT_TRUE(editor->Edit1->text().isEmpty());
-        EXPECT_TRUE(editor->Memo1->toPlainText().isEmpty());
+        EXPECT_TRUE(taskField(*editor)->text().isEmpty());
+        EXPECT_TRUE(noteField(*editor)->toPlainText().isEmpty());
     }
     EXPECT_EQ(tasks(), QStringList({"Alpha"}));
 }
@@ -398,17 +400,17 @@ TEST_F(EditorOkTest, shouldTakeEnterAsOkExceptInTheNoteWhereItStartsALine)
     withEditor(
         [&](TFormAddEdit &e) {
             type("Shopping");
-            e.Memo1->setFocus();
+            noteField(e)->setFocus();
             type("bread");
             press(Qt::Key_Return);
             type("eggs");
             EXPECT_TRUE(e.isVisible());
-            EXPECT_EQ(e.Memo1->toPlainText(), "bread\neggs");
-            e.ComboBox1->setFocus();
+            EXPECT_EQ(noteField(e)->toPlainText(), "bread\neggs");
+            ui<QComboBox>(&e, "ComboBox1")->setFocus();
             press(Qt::Key_Enter);
             EXPECT_FALSE(e.isVisible());
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_EQ(dataBytes(), record(fields({"", "Shopping", "09/12/2026", "09:30", "", "0", "2026-12-09 09:30", "", "18",
                                           "bread\r\neggs"})));
 
@@ -418,7 +420,7 @@ TEST_F(EditorOkTest, shouldTakeEnterAsOkExceptInTheNoteWhereItStartsALine)
             press(Qt::Key_O, Qt::AltModifier);
             EXPECT_TRUE(QTest::qWaitFor([&] { return !e.isVisible(); }));
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_EQ(tasks(), QStringList({"By Alt+O", "Shopping"}));
 }
 

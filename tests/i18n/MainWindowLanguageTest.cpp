@@ -2,6 +2,7 @@
 #include "ReadBack.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
 #include "mainwindow/VisibleColumnsMenu.h"
@@ -35,26 +36,30 @@ protected:
 TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
 {
     auto w = start("[Options]\r\nLanguage=Portuguese\r\n");
-    EXPECT_EQ(w->Menu_File->title(), "&Ficheiro");
-    EXPECT_EQ(w->Menu_Preferences->text(), "&Op\u00e7\u00f5es ...");
-    EXPECT_EQ(w->Menu_CheckNewVersion->text(), "Nova &vers\u00e3o *");
-    EXPECT_EQ(w->pop3_Copy->text(), "Copia tudo p\u00aa clipbrd");
-    EXPECT_EQ(w->pop1_AddTask->text(), "&Novo Evento");
-    EXPECT_EQ(w->SpeedButton7->toolTip(), " Op\u00e7\u00f5es ");
-    EXPECT_EQ(w->SpeedButton4->toolTip(), " Adiciona Novo Evento ");
-    EXPECT_EQ(w->PopupMenu4->pop4_DoneCol->text(), "X");
-    EXPECT_EQ(w->PopupMenu4->pop4_TaskDescript->text(), "evento");
+    EXPECT_EQ(ui<QMenu>(w.get(), "Menu_File")->title(), "&Ficheiro");
+    const std::pair<const char *, const char *> items[] = {
+        {"Menu_Preferences", "&Op\u00e7\u00f5es ..."},
+        {"Menu_CheckNewVersion", "Nova &vers\u00e3o *"},
+        {"pop3_Copy", "Copia tudo p\u00aa clipbrd"},
+        {"pop1_AddTask", "&Novo Evento"},
+        // The popup twins follow the main menu.
+        {"pop2_EditTask", "&Editar Evento"},
+        {"pop2_Deletetask", "Apa&gar Evento"},
+        {"pop2_SortByStatus", "Por &status"},
+        {"pop2_About", "A&cerca ..."},
+        {"pop1_Exit", "&Sair"},
+        // The same in both languages.
+        {"Menu_AllItems", "All &Items"}};
+    for (const auto &[name, caption] : items)
+        EXPECT_EQ(ui<QAction>(w.get(), name)->text(), QString::fromUtf8(caption)) << name;
+    EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton7")->toolTip(), " Op\u00e7\u00f5es ");
+    EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton4")->toolTip(), " Adiciona Novo Evento ");
+    const VisibleColumnsMenu *columns = ui<VisibleColumnsMenu>(w.get(), "PopupMenu4");
+    EXPECT_EQ(columns->pop4_DoneCol->text(), "X");
+    EXPECT_EQ(columns->pop4_TaskDescript->text(), "evento");
     EXPECT_EQ(header(*w, 1), "Evento");
     EXPECT_EQ(header(*w, 3), "Hora");
-    // The popup twins follow the main menu.
-    EXPECT_EQ(w->pop2_EditTask->text(), "&Editar Evento");
-    EXPECT_EQ(w->pop2_Deletetask->text(), "Apa&gar Evento");
-    EXPECT_EQ(w->pop2_Sort->title(), "&Organizar");
-    EXPECT_EQ(w->pop2_SortByStatus->text(), "Por &status");
-    EXPECT_EQ(w->pop2_About->text(), "A&cerca ...");
-    EXPECT_EQ(w->pop1_Exit->text(), "&Sair");
-    // The same in both languages.
-    EXPECT_EQ(w->Menu_AllItems->text(), "All &Items");
+    EXPECT_EQ(ui<QMenu>(w.get(), "pop2_Sort")->title(), "&Organizar");
 }
 
 TEST_F(MainWindowLanguageTest, everyRowOfTheTableInBothLanguages)
@@ -69,9 +74,9 @@ TEST_F(MainWindowLanguageTest, everyRowOfTheTableInBothLanguages)
                       ReadBack::caption(ReadBack::component(w.get(), twin.source)))
                 << twin.target;
     }
-    EXPECT_EQ(w->Menu_Exit->text(), "E&xit");
-    EXPECT_EQ(w->Menu_Sort->title(), "&Sort");
-    EXPECT_EQ(w->pop2_About->text(), "&About ...");
+    EXPECT_EQ(ui<QAction>(w.get(), "Menu_Exit")->text(), "E&xit");
+    EXPECT_EQ(ui<QMenu>(w.get(), "Menu_Sort")->title(), "&Sort");
+    EXPECT_EQ(ui<QAction>(w.get(), "pop2_About")->text(), "&About ...");
 }
 
 TEST_F(MainWindowLanguageTest, theHiddenColumnsHeadersAreNeverTouched)
@@ -88,20 +93,20 @@ TEST_F(MainWindowLanguageTest, anUnknownLanguageKeepsTheTextsButStillCopiesTheTw
 {
     // A name in another case is not a language either.
     auto w = start("[Options]\r\nLanguage=portuguese\r\n");
-    EXPECT_EQ(w->Menu_File->title(), "&File");
-    EXPECT_EQ(w->SpeedButton1->toolTip(), " Exit ");
+    EXPECT_EQ(ui<QMenu>(w.get(), "Menu_File")->title(), "&File");
+    EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton1")->toolTip(), " Exit ");
     EXPECT_EQ(header(*w, 1), "Task");
     // Designed as "&About..." in the grid's menu: copied from the main menu.
-    EXPECT_EQ(w->pop2_About->text(), "&About ...");
+    EXPECT_EQ(ui<QAction>(w.get(), "pop2_About")->text(), "&About ...");
 
     // After a language, an unknown name leaves that language's texts in place.
     ApplyLanguageMain(w.get(), "Portuguese");
-    w->Menu_EditTask->setText("&Changed");
+    ui<QAction>(w.get(), "Menu_EditTask")->setText("&Changed");
     ApplyLanguageMain(w.get(), "Klingon");
-    EXPECT_EQ(w->Menu_File->title(), "&Ficheiro");
-    EXPECT_EQ(w->Menu_EditTask->text(), "&Changed");
-    EXPECT_EQ(w->pop2_EditTask->text(), "&Changed");
-    EXPECT_EQ(w->Menu_AllItems->text(), "All &Items");
+    EXPECT_EQ(ui<QMenu>(w.get(), "Menu_File")->title(), "&Ficheiro");
+    EXPECT_EQ(ui<QAction>(w.get(), "Menu_EditTask")->text(), "&Changed");
+    EXPECT_EQ(ui<QAction>(w.get(), "pop2_EditTask")->text(), "&Changed");
+    EXPECT_EQ(ui<QAction>(w.get(), "Menu_AllItems")->text(), "All &Items");
 }
 
 TEST_F(MainWindowLanguageTest, anotherWindowOwnedByTheMainWindowIsNotTranslatedWithIt)
@@ -113,7 +118,7 @@ TEST_F(MainWindowLanguageTest, anotherWindowOwnedByTheMainWindowIsNotTranslatedW
     button->setToolTip("the editor's own");
     ApplyLanguageMain(w.get(), "Portuguese");
     EXPECT_EQ(button->toolTip(), "the editor's own");
-    EXPECT_EQ(w->SpeedButton4->toolTip(), " Adiciona Novo Evento ");
+    EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton4")->toolTip(), " Adiciona Novo Evento ");
 }
 
 } // namespace

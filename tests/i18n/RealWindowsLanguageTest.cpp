@@ -5,6 +5,7 @@
 #include "categories/TFormCategory.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "editor/TFormAddEdit.h"
 #include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
@@ -87,7 +88,7 @@ TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
     EXPECT_EQ(label(main->findChild<TFormOptions *>(), "CheckBox12"), "Esconde menu principal");
     // Its three check boxes share the Portuguese left edge (158, 166, 174 in English).
     expectPortuguesePlaces();
-    EXPECT_EQ(main->Menu_Help->title(), "&Ajuda");
+    EXPECT_EQ(ui<QMenu>(main.get(), "Menu_Help")->title(), "&Ajuda");
 
     showOnce(main->findChild<TFormAddEdit *>());
     EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Evento:");
@@ -104,8 +105,8 @@ TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
     // once, the others when next shown, the preferences dialog not before a restart.
     t.settings.setText(SettingKey::Language, QStringLiteral("English"));
     ApplyLanguageMain(main.get(), QStringLiteral("English"));
-    EXPECT_EQ(main->Menu_Help->title(), "&Help");
-    EXPECT_EQ(main->pop2_About->text(), "&About ...");
+    EXPECT_EQ(ui<QMenu>(main.get(), "Menu_Help")->title(), "&Help");
+    EXPECT_EQ(ui<QAction>(main.get(), "pop2_About")->text(), "&About ...");
 
     showOnce(main->findChild<TFormAddEdit *>());
     EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Task:");

@@ -36,11 +36,12 @@ protected:
     {
         QTest::mouseClick(w->grid()->viewport(), Qt::RightButton, {}, centreOf(Col::Task, row));
     }
+    QMenu *gridMenu() const { return ui<QMenu>(w.get(), "PopupMenu2"); }
     // The visible items of the grid's context menu, by name.
     QStringList visibleMenu() const
     {
         QStringList out;
-        for (QAction *action : w->PopupMenu2->actions())
+        for (QAction *action : gridMenu()->actions())
             if (action->isVisible())
                 out << action->objectName();
         return out;
@@ -72,7 +73,7 @@ TEST_F(CommandsTest, shouldAppendTheTickedTaskThenBlankItsOldRecordAndKeepItsPla
     w->grid()->setCurrentRow(rowOf("Bravo"));
     const qint64 size1 = a.size() + b.size() + c.size();
 
-    click(w->SpeedButton3);
+    click(toolButton("SpeedButton3"));
     const QByteArray ticked = rewritten(b, "\xD7", size1);
     EXPECT_EQ(dataBytes(), a + blanked(b) + c + ticked);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
@@ -81,7 +82,7 @@ TEST_F(CommandsTest, shouldAppendTheTickedTaskThenBlankItsOldRecordAndKeepItsPla
     EXPECT_EQ(cell(Col::Order, 2), QString::number(size1));
 
     // Unticked, an open task holds one blank.
-    w->Menu_CheckUncheck->trigger();
+    ui<QAction>(w.get(), "Menu_CheckUncheck")->trigger();
     const qint64 size2 = size1 + ticked.size();
     const QByteArray unticked = rewritten(b, " ", size2);
     EXPECT_EQ(dataBytes(), a + blanked(b) + c + blanked(ticked) + unticked);
@@ -100,13 +101,13 @@ TEST_F(CommandsTest, shouldHandATickedTaskToTheArchiveWhenAutoArchivingButNeverA
     const qint64 size1 = a.size() + b.size() + c.size();
 
     w->grid()->setCurrentRow(rowOf("Charlie")); // done: unticking keeps it here
-    click(w->SpeedButton3);
+    click(toolButton("SpeedButton3"));
     const QByteArray unticked = rewritten(c, " ", size1);
     EXPECT_TRUE(TestFiles::readAll(t.file(FileNames::Archive)).isEmpty());
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
 
     w->grid()->setCurrentRow(rowOf("Bravo"));
-    click(w->SpeedButton3);
+    click(toolButton("SpeedButton3"));
     const QByteArray ticked = rewritten(b, "\xD7", size1 + unticked.size());
     EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive)), ticked);
     EXPECT_EQ(dataBytes(), a + blanked(b) + blanked(c) + unticked + blanked(ticked));
@@ -117,9 +118,9 @@ TEST_F(CommandsTest, shouldHandATickedTaskToTheArchiveWhenAutoArchivingButNeverA
 TEST_F(CommandsTest, shouldDoNothingOnAnEmptyTable)
 {
     start();
-    click(w->SpeedButton3);
-    click(w->SpeedButton5);
-    EXPECT_FALSE(opensADialog([&] { click(w->SpeedButton6); }));
+    click(toolButton("SpeedButton3"));
+    click(toolButton("SpeedButton5"));
+    EXPECT_FALSE(opensADialog([&] { click(toolButton("SpeedButton6")); }));
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_TRUE(dataBytes().isEmpty());
     EXPECT_TRUE(w->table().isEmpty());
@@ -133,7 +134,7 @@ TEST_F(CommandsTest, shouldAskThenBlankTheSelectedRowsFromTheBottomUp)
     w->grid()->selectRows(2, 4);
 
     t.messages.answers = {MsgResult::No};
-    click(w->SpeedButton5);
+    click(toolButton("SpeedButton5"));
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].caption, "Information");
     EXPECT_EQ(t.messages.shown[0].text, "Sure to delete this Task ?");
@@ -141,7 +142,7 @@ TEST_F(CommandsTest, shouldAskThenBlankTheSelectedRowsFromTheBottomUp)
     EXPECT_EQ(t.messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(dataBytes(), a + b + c + d + e);
 
-    w->Menu_DeleteTask->trigger();
+    ui<QAction>(w.get(), "Menu_DeleteTask")->trigger();
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(dataBytes(), a + blanked(b) + blanked(c) + blanked(d) + e);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Echo"}));
@@ -156,7 +157,7 @@ TEST_F(CommandsTest, shouldStopAtARowItCannotDeleteHavingBlankedTheRowsBelowIt)
     w->grid()->selectRows(3, 5);
     w->table().setCell(Col::Order, 4, "x"); // Delta's order is no number
 
-    click(w->SpeedButton5);
+    click(toolButton("SpeedButton5"));
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[1].text, "'x' is not a valid integer value");
     EXPECT_EQ(dataBytes(), a + b + c + d + blanked(e));
@@ -176,8 +177,11 @@ TEST_F(CommandsTest, shouldToggleOnTheDoneCellAndEditOnAnyOtherCellOfADoubleClic
     // with the ones before, so the row is made current here.
     w->grid()->setCurrentRow(1);
     QString caption;
-    withEditor([&](TFormAddEdit &e) { caption = e.windowTitle() + "|" + e.Edit1->text(); },
-               [&] { QTest::mouseDClick(w->grid()->viewport(), Qt::LeftButton, {}, centreOf(Col::Date, 1)); });
+    withEditor([&](TFormAddEdit &e) { caption = e.windowTitle() + "|" + taskField(e)->text(); },
+               [&] {
+                   QTest::mouseDClick(w->grid()->viewport(), Qt::LeftButton, {},
+                                      centreOf(Col::Date, 1));
+               });
     EXPECT_EQ(caption, " Edit Task|Alpha");
 
     const QByteArray before = dataBytes();
@@ -200,18 +204,19 @@ TEST_F(CommandsTest, shouldPresetTheEditorFromTheCurrentRowForEdit)
     withEditor(
         [&](TFormAddEdit &e) {
             EXPECT_EQ(e.windowTitle(), " Edit Task");
-            EXPECT_EQ(e.Edit1->text(), "Garden");
-            EXPECT_EQ(e.Edit3->text(), "05/02/2027");
-            EXPECT_EQ(e.Edit2->text(), "07");
-            EXPECT_EQ(e.Edit4->text(), "05");
-            EXPECT_EQ(e.ComboBox1->currentText(), "4");
-            EXPECT_EQ(e.ComboBox2->currentText(), "Home"); // matched ignoring case
-            EXPECT_EQ(e.ComboBox3->currentIndex(), 12);
-            EXPECT_EQ(e.Label4->text(), " ");
-            EXPECT_EQ(e.Memo1->toPlainText(), "cut the hedge\nwater");
-            click(e.Button_ok);
+            EXPECT_EQ(taskField(e)->text(), "Garden");
+            EXPECT_EQ(dateField(e)->text(), "05/02/2027");
+            EXPECT_EQ(hourField(e)->text(), "07");
+            EXPECT_EQ(minuteField(e)->text(), "05");
+            EXPECT_EQ(ui<QComboBox>(&e, "ComboBox1")->currentText(), "4");
+            EXPECT_EQ(ui<QComboBox>(&e, "ComboBox2")->currentText(),
+                      "Home"); // matched ignoring case
+            EXPECT_EQ(ui<ColourComboBox>(&e, "ComboBox3")->currentIndex(), 12);
+            EXPECT_EQ(ui<QLabel>(&e, "Label4")->text(), " ");
+            EXPECT_EQ(noteField(e)->toPlainText(), "cut the hedge\nwater");
+            click(okButton(e));
         },
-        [&] { click(w->SpeedButton6); });
+        [&] { click(toolButton("SpeedButton6")); });
     // Saved unchanged but for the matched category's spelling and the new order.
     EXPECT_EQ(dataBytes(), blanked(row) + record(fields({" ", "Garden", "05/02/2027", "07:05", "4",
                                                          QByteArray::number(row.size()), "2027-02-05 07:05",
@@ -223,18 +228,19 @@ TEST_F(CommandsTest, shouldPresetTheCategoryFromTheFilterForAdd)
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
     QString preset;
-    withEditor([&](TFormAddEdit &e) { preset = e.ComboBox2->currentText(); }, [&] { click(w->SpeedButton4); });
+    withEditor([&](TFormAddEdit &e) { preset = ui<QComboBox>(&e, "ComboBox2")->currentText(); },
+               [&] { click(toolButton("SpeedButton4")); });
     EXPECT_EQ(preset, ""); // "All Items"
-    w->Menu_Category->actions().at(5)->trigger(); // "Work"
+    ui<QMenu>(w.get(), "Menu_Category")->actions().at(5)->trigger(); // "Work"
     ASSERT_EQ(w->categoryFilter(), "Work");
     withEditor(
         [&](TFormAddEdit &e) {
-            preset = e.ComboBox2->currentText();
-            EXPECT_EQ(e.ComboBox1->currentIndex(), 0);
-            EXPECT_EQ(e.ComboBox3->currentIndex(), 18);
-            EXPECT_TRUE(e.Label4->text().isEmpty());
+            preset = ui<QComboBox>(&e, "ComboBox2")->currentText();
+            EXPECT_EQ(ui<QComboBox>(&e, "ComboBox1")->currentIndex(), 0);
+            EXPECT_EQ(ui<ColourComboBox>(&e, "ComboBox3")->currentIndex(), 18);
+            EXPECT_TRUE(ui<QLabel>(&e, "Label4")->text().isEmpty());
         },
-        [&] { w->Menu_AddTask->trigger(); });
+        [&] { ui<QAction>(w.get(), "Menu_AddTask")->trigger(); });
     EXPECT_EQ(preset, "Work");
 }
 
@@ -244,8 +250,9 @@ TEST_F(CommandsTest, shouldLeaveTheTopmostBandWhileTheEditorIsUpAndReturnToItAft
     start();
     ASSERT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
     bool topmostMeanwhile = true;
-    withEditor([&](TFormAddEdit &) { topmostMeanwhile = w->windowFlags() & Qt::WindowStaysOnTopHint; },
-               [&] { click(w->SpeedButton4); });
+    withEditor(
+        [&](TFormAddEdit &) { topmostMeanwhile = w->windowFlags() & Qt::WindowStaysOnTopHint; },
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_FALSE(topmostMeanwhile);
     EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(w->isVisible());
@@ -257,17 +264,19 @@ TEST_F(CommandsTest, shouldOfferTaskItemsOnARowAndAboutOnTheToolbar)
     start();
     w->grid()->setCurrentRow(1);
     rightClickRow(3);
-    EXPECT_TRUE(w->PopupMenu2->isVisible());
+    EXPECT_TRUE(gridMenu()->isVisible());
     EXPECT_EQ(w->grid()->currentRow(), 3);
     EXPECT_EQ(visibleMenu(), QStringList({"pop2_EditTask", "pop2_Deletetask", "pop2_Archivetask", "pop2_N9",
                                           "pop2_Sort", "pop2_Preferences"}));
-    w->PopupMenu2->close();
+    gridMenu()->close();
 
-    QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(3, 3), w->SpeedButton4->mapToGlobal(QPoint(3, 3)));
-    QApplication::sendEvent(w->SpeedButton4, &onButton);
-    EXPECT_TRUE(w->PopupMenu2->isVisible());
+    QToolButton *add = toolButton("SpeedButton4");
+    QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(3, 3),
+                               add->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(add, &onButton);
+    EXPECT_TRUE(gridMenu()->isVisible());
     EXPECT_EQ(visibleMenu(), QStringList({"pop2_Sort", "pop2_N1", "pop2_Preferences", "pop2_About"}));
-    w->PopupMenu2->close();
+    gridMenu()->close();
     EXPECT_EQ(w->grid()->currentRow(), 3);
 }
 
@@ -280,9 +289,9 @@ TEST_F(CommandsTest, shouldKeepAThreeRowSelectionOnARightClickAndDeleteAllThree)
     rightClickRow(2);
     EXPECT_EQ(w->grid()->selectionTop(), 1);
     EXPECT_EQ(w->grid()->selectionBottom(), 3);
-    ASSERT_TRUE(w->PopupMenu2->isVisible());
-    w->pop2_Deletetask->trigger();
-    w->PopupMenu2->close();
+    ASSERT_TRUE(gridMenu()->isVisible());
+    ui<QAction>(w.get(), "pop2_Deletetask")->trigger();
+    gridMenu()->close();
     EXPECT_EQ(dataBytes(), blanked(a) + blanked(b) + blanked(c) + d);
     EXPECT_EQ(tasks(), QStringList({"Delta"}));
 }

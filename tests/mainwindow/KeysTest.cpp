@@ -128,10 +128,11 @@ TEST_F(KeysTest, shouldAskBeforeDeletingWithDeleteOrCtrlD)
 
 TEST_F(KeysTest, shouldRunNoCommandForKeysTypedInTheNotesPane)
 {
-    w->Menu_NotesPane->trigger();
-    ASSERT_TRUE(w->Memo_notes->isVisible());
-    w->Memo_notes->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), w->Memo_notes);
+    ui<QAction>(w.get(), "Menu_NotesPane")->trigger();
+    QPlainTextEdit *notes = ui<QPlainTextEdit>(w.get(), "Memo_notes");
+    ASSERT_TRUE(notes->isVisible());
+    notes->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), notes);
     const int height = w->height();
     bool dialog = false;
     QTimer::singleShot(0, w.get(), [&] {
@@ -141,9 +142,9 @@ TEST_F(KeysTest, shouldRunNoCommandForKeysTypedInTheNotesPane)
         }
     });
     for (int k : {Qt::Key_Space, Qt::Key_Delete, Qt::Key_Insert, Qt::Key_Return, Qt::Key_Minus})
-        key(w->Memo_notes, k);
-    key(w->Memo_notes, Qt::Key_A, Qt::ControlModifier);
-    key(w->Memo_notes, Qt::Key_Down, Qt::ControlModifier);
+        key(notes, k);
+    key(notes, Qt::Key_A, Qt::ControlModifier);
+    key(notes, Qt::Key_Down, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_FALSE(dialog);
     EXPECT_TRUE(t.messages.shown.isEmpty());
@@ -179,14 +180,16 @@ TEST_F(KeysTest, shouldMakeTheWindowTwoPixelsTallerOrShorterPerCtrlArrowAndLeave
 TEST_F(KeysTest, shouldClickTheButtonOrMenuItemOfEachCtrlShortcutEvenWithTheToolbarHidden)
 {
     // The commands themselves belong to other windows; here only the clicks count.
-    QList<QObject *> targets = {w->SpeedButton1, w->SpeedButton7, w->SpeedButton9, w->Menu_Print, w->Menu_SavetoFile};
+    QList<QObject *> targets = {toolButton("SpeedButton1"), toolButton("SpeedButton7"),
+                                toolButton("SpeedButton9"), ui<QAction>(w.get(), "Menu_Print"),
+                                ui<QAction>(w.get(), "Menu_SavetoFile")};
     for (QObject *target : targets)
         QObject::disconnect(target, nullptr, w.get(), nullptr);
-    QSignalSpy exit(w->SpeedButton1, &QToolButton::clicked);
-    QSignalSpy preferences(w->SpeedButton7, &QToolButton::clicked);
-    QSignalSpy about(w->SpeedButton9, &QToolButton::clicked);
-    QSignalSpy print(w->Menu_Print, &QAction::triggered);
-    QSignalSpy notepad(w->Menu_SavetoFile, &QAction::triggered);
+    QSignalSpy exit(toolButton("SpeedButton1"), &QToolButton::clicked);
+    QSignalSpy preferences(toolButton("SpeedButton7"), &QToolButton::clicked);
+    QSignalSpy about(toolButton("SpeedButton9"), &QToolButton::clicked);
+    QSignalSpy print(ui<QAction>(w.get(), "Menu_Print"), &QAction::triggered);
+    QSignalSpy notepad(ui<QAction>(w.get(), "Menu_SavetoFile"), &QAction::triggered);
     w->setToolbarShown(false);
 
     key(w->grid(), Qt::Key_X, Qt::ControlModifier);
@@ -232,7 +235,7 @@ TEST_F(KeysTest, shouldIgnoreAKeyArrivingWhileAnotherWindowIsActive)
 
 TEST_F(KeysTest, shouldRepaintButtonsAndCheckBoxesOnAltOrTabReleaseOnlyWhereTheSystemNeedsIt)
 {
-    auto *box = new QCheckBox(QStringLiteral("probe"), w->Panel1);
+    auto *box = new QCheckBox(QStringLiteral("probe"), ui<QWidget>(w.get(), "Panel1"));
     box->setGeometry(300, 2, 20, 20);
     box->show();
     QCoreApplication::processEvents();
@@ -248,12 +251,12 @@ TEST_F(KeysTest, shouldRepaintButtonsAndCheckBoxesOnAltOrTabReleaseOnlyWhereTheS
     int editorPaints = -1, otherKey = -1, systemWithout = -1;
     withEditor(
         [&](TFormAddEdit &e) {
-            editorPaints = paintsAfterRelease(e.Edit1, e.Button_ok, Qt::Key_Alt);
-            otherKey = paintsAfterRelease(e.Edit1, e.Button_ok, Qt::Key_Z);
+            editorPaints = paintsAfterRelease(taskField(e), okButton(e), Qt::Key_Alt);
+            otherKey = paintsAfterRelease(taskField(e), okButton(e), Qt::Key_Z);
             t.os.repaintOnAltTab = false;
-            systemWithout = paintsAfterRelease(e.Edit1, e.Button_ok, Qt::Key_Tab);
+            systemWithout = paintsAfterRelease(taskField(e), okButton(e), Qt::Key_Tab);
         },
-        [&] { click(w->SpeedButton4); });
+        [&] { click(toolButton("SpeedButton4")); });
     EXPECT_GT(editorPaints, 0);
     EXPECT_EQ(otherKey, 0);
     EXPECT_EQ(systemWithout, 0);

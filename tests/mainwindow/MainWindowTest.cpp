@@ -2,6 +2,7 @@
 #include "common/Eventually.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "widgets/TaskGrid.h"
 #include "store/ProfileData.h"
@@ -75,7 +76,7 @@ TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartU
 
     EXPECT_EQ(w->clientHeight(), 300);
     EXPECT_EQ(w->clientWidth(), 500);
-    EXPECT_TRUE(w->Panel1->isHidden());
+    EXPECT_TRUE(ui<QWidget>(w.get(), "Panel1")->isHidden());
     // Sorted "Date" sorts by the hidden sort key, ascending while the tag is 0.
     EXPECT_EQ(w->sortColumn(), Col::SortKey);
     EXPECT_EQ(tasksInOrder(*w), (QStringList{"Banana", "apple", "Cherry"}));
@@ -83,9 +84,10 @@ TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartU
     EXPECT_TRUE(t.alarm.isActive());
     EXPECT_EQ(t.alarm.interval(), 5000);
     // The selector drops a name repeated in another case; the menu keeps it.
-    EXPECT_EQ(w->ComboBox1->count(), 3);
-    EXPECT_EQ(w->ComboBox1->itemText(2), QStringLiteral("work"));
-    const QList<QAction *> menu = w->Menu_Category->actions();
+    const QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
+    EXPECT_EQ(selector->count(), 3);
+    EXPECT_EQ(selector->itemText(2), QStringLiteral("work"));
+    const QList<QAction *> menu = ui<QMenu>(w.get(), "Menu_Category")->actions();
     ASSERT_EQ(menu.size(), 7);
     EXPECT_EQ(menu[6]->text(), QStringLiteral("HOME"));
     EXPECT_TRUE(menu[3]->isChecked());
@@ -136,11 +138,14 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
 
     // Toolbar width - 254 up to the selector's left edge + 125, then 119.
+    const QWidget *toolbarPanel = ui<QWidget>(w.get(), "Panel1");
+    const QComboBox *selectorBox = ui<QComboBox>(w.get(), "ComboBox1");
     for (const auto &[toolbar, selector] : {std::pair{360, 106}, {370, 116}, {371, 119}, {500, 119}}) {
         w->setClientSize(toolbar, 200);
-        ASSERT_TRUE(eventually([&] { return w->Panel1->width() == toolbar; })) << w->Panel1->width();
+        ASSERT_TRUE(eventually([&] { return toolbarPanel->width() == toolbar; }))
+            << toolbarPanel->width();
         w->AdjustLayout();
-        EXPECT_EQ(w->ComboBox1->width(), selector) << "toolbar " << toolbar;
+        EXPECT_EQ(selectorBox->width(), selector) << "toolbar " << toolbar;
     }
 
     TaskGrid *g = w->grid();
@@ -167,21 +172,23 @@ TEST_F(MainWindowTest, shouldGiveTheNotesPaneAFifthAtOnceAndASixthAfterTheNextLa
     w->setClientSize(400, 300);
     ASSERT_TRUE(eventually([&] { return w->clientHeight() == 300; })) << w->clientHeight();
 
-    w->Menu_NotesPane->trigger();
-    EXPECT_TRUE(w->Menu_NotesPane->isChecked());
-    EXPECT_EQ(w->Memo_notes->height(), 60);
+    QAction *notesPane = ui<QAction>(w.get(), "Menu_NotesPane");
+    const QPlainTextEdit *notes = ui<QPlainTextEdit>(w.get(), "Memo_notes");
+    notesPane->trigger();
+    EXPECT_TRUE(notesPane->isChecked());
+    EXPECT_EQ(notes->height(), 60);
     EXPECT_EQ(w->clientHeight(), 300);
     w->AdjustLayout();
-    EXPECT_EQ(w->Memo_notes->height(), 50);
+    EXPECT_EQ(notes->height(), 50);
 
     // The pane shows the current row's note.
     w->grid()->setCurrentRow(2);
     QString note = w->table().cell(Col::Note, 2);
-    EXPECT_EQ(w->Memo_notes->toPlainText(), note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(notes->toPlainText(), note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    w->Menu_NotesPane->trigger();
-    EXPECT_FALSE(w->Menu_NotesPane->isChecked());
-    EXPECT_TRUE(w->Memo_notes->isHidden());
+    notesPane->trigger();
+    EXPECT_FALSE(notesPane->isChecked());
+    EXPECT_TRUE(notes->isHidden());
 }
 
 TEST_F(MainWindowTest, shouldStepTheWindowHeightByTwoPixels)
@@ -205,7 +212,7 @@ TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)
     auto w = start();
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    w->ComboBox1->setCurrentIndex(2);
+    ui<QComboBox>(w.get(), "ComboBox1")->setCurrentIndex(2);
     w->ComboBox1Change();
     ASSERT_EQ(w->table().taskCount(), 2);
     w->grid()->setCurrentRow(2);
@@ -253,13 +260,14 @@ TEST_F(MainWindowTest, shouldShowTheToolbarHintsAndTheGridMenuExtrasWhenBothBars
 {
     writeSettings("[Preferences]\r\nHideMainMenu=1\r\nHideToolbar=1\r\n");
     auto w = start();
-    EXPECT_EQ(w->SpeedButton4->toolTip(), QStringLiteral(" Add New Task "));
-    EXPECT_EQ(w->SpeedButton9->toolTip(), QStringLiteral(" About ... "));
+    EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton4")->toolTip(),
+              QStringLiteral(" Add New Task "));
+    EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton9")->toolTip(), QStringLiteral(" About ... "));
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    EXPECT_TRUE(w->pop2_Preferences->isVisible());
-    EXPECT_TRUE(w->pop2_About->isVisible());
-    EXPECT_TRUE(w->pop2_N1->isVisible());
+    EXPECT_TRUE(ui<QAction>(w.get(), "pop2_Preferences")->isVisible());
+    EXPECT_TRUE(ui<QAction>(w.get(), "pop2_About")->isVisible());
+    EXPECT_TRUE(ui<QAction>(w.get(), "pop2_N1")->isVisible());
 }
 
 TEST_F(MainWindowTest, shouldFallBackToAMinimisedWindowWithoutANotificationArea)
@@ -272,11 +280,11 @@ TEST_F(MainWindowTest, shouldFallBackToAMinimisedWindowWithoutANotificationArea)
     EXPECT_TRUE(w->hiddenInTray());
     EXPECT_TRUE(w->isVisible());
     w->PopupMenu1Popup();
-    EXPECT_EQ(w->pop1_Show->text(), QStringLiteral("&Show"));
+    EXPECT_EQ(ui<QAction>(w.get(), "pop1_Show")->text(), QStringLiteral("&Show"));
     w->pop1_ShowClick();
     EXPECT_FALSE(w->isMinimized());
     w->PopupMenu1Popup();
-    EXPECT_EQ(w->pop1_Show->text(), QStringLiteral("&Hide"));
+    EXPECT_EQ(ui<QAction>(w.get(), "pop1_Show")->text(), QStringLiteral("&Hide"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "categories/TFormCategory.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
@@ -10,9 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -70,24 +73,43 @@ protected:
         w->grid()->setCurrentRow(row);
     }
 
+    // The main window's components the tests reach, found by name as the user
+    // finds them.
+    QAction *command(const char *name) const { return ui<QAction>(w.get(), name); }
+    QComboBox *selector() const { return ui<QComboBox>(w.get(), "ComboBox1"); }
+    QList<QAction *> categoryItems() const
+    {
+        return ui<QMenu>(w.get(), "Menu_Category")->actions();
+    }
+    // The input dialog's.
+    static QLineEdit *nameField(TFormCategory &d) { return ui<QLineEdit>(&d, "Edit1"); }
+    static QComboBox *deleteList(TFormCategory &d) { return ui<QComboBox>(&d, "ComboBox1"); }
+    static QLineEdit *searchField(TFormCategory &d) { return ui<QLineEdit>(&d, "Edit2"); }
+    static QToolButton *okButton(TFormCategory &d) { return ui<QToolButton>(&d, "SpeedButton1"); }
+    static QToolButton *cancelButton(TFormCategory &d)
+    {
+        return ui<QToolButton>(&d, "SpeedButton2");
+    }
+
     // The captions of the "&Category" menu, separators as "-".
     QStringList categoryMenu() const
     {
         QStringList out;
-        for (QAction *a : w->Menu_Category->actions())
+        for (QAction *a : categoryItems())
             out << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return out;
     }
     QStringList selectorItems() const
     {
         QStringList out;
-        for (int i = 0; i < w->ComboBox1->count(); ++i)
-            out << w->ComboBox1->itemText(i);
+        const QComboBox *list = selector();
+        for (int i = 0; i < list->count(); ++i)
+            out << list->itemText(i);
         return out;
     }
     int checkedMenuItem() const
     {
-        const QList<QAction *> items = w->Menu_Category->actions();
+        const QList<QAction *> items = categoryItems();
         int checked = -1;
         for (int i = 0; i < items.size(); ++i)
             if (items[i]->isChecked())

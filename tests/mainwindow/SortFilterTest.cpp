@@ -45,21 +45,21 @@ TEST_F(SortFilterTest, shouldToggleTheDirectionOnEverySortCommandWhateverTheColu
     start();
     const QByteArray settingsBefore = settingsBytes();
 
-    w->Menu_SortByTask->trigger(); // tag 1: ascending, tag becomes 0
+    command("Menu_SortByTask")->trigger(); // tag 1: ascending, tag becomes 0
     EXPECT_EQ(tasks(), QStringList({"apple", "Banana", "cherry", "date"}));
     EXPECT_EQ(w->sortTag(), 0);
-    w->Menu_SortByDate->trigger(); // tag 0: descending by sort key
+    command("Menu_SortByDate")->trigger(); // tag 0: descending by sort key
     EXPECT_EQ(tasks(), QStringList({"apple", "cherry", "date", "Banana"}));
     EXPECT_EQ(w->sortTag(), 1);
-    w->pop2_SortByDate->trigger(); // the same column again turns round
+    command("pop2_SortByDate")->trigger(); // the same column again turns round
     EXPECT_EQ(tasks(), QStringList({"Banana", "date", "cherry", "apple"}));
-    w->pop2_SortByHour->trigger();
+    command("pop2_SortByHour")->trigger();
     EXPECT_EQ(tasks(), QStringList({"Banana", "apple", "cherry", "date"})); // 23:00 12:00 08:00 07:30
-    w->Menu_SortByCategory->trigger(); // ascending: no category, Home, then Work and work
+    command("Menu_SortByCategory")->trigger(); // ascending: no category, Home, then Work and work
     EXPECT_EQ(tasks().mid(0, 2), QStringList({"date", "apple"}));
-    w->Menu_SortByStatus->trigger();   // descending: the finished task first
+    command("Menu_SortByStatus")->trigger(); // descending: the finished task first
     EXPECT_EQ(tasks().first(), "Banana");
-    w->pop2_SortByStatus->trigger();
+    command("pop2_SortByStatus")->trigger();
     EXPECT_EQ(tasks().last(), "Banana");
     // Menu sorts last until the next start only.
     EXPECT_EQ(settingsBytes(), settingsBefore);
@@ -68,8 +68,8 @@ TEST_F(SortFilterTest, shouldToggleTheDirectionOnEverySortCommandWhateverTheColu
 TEST_F(SortFilterTest, shouldKeepTheSelectedTaskSelectedAfterEverySort)
 {
     start();
-    QList<QAction *> commands = w->Menu_Sort->actions();
-    commands += w->pop2_Sort->actions();
+    QList<QAction *> commands = ui<QMenu>(w.get(), "Menu_Sort")->actions();
+    commands += ui<QMenu>(w.get(), "pop2_Sort")->actions();
     for (const QString chosen : {"Banana", "date"}) {
         for (QAction *command : commands) {
             select(chosen);
@@ -173,21 +173,21 @@ TEST_F(SortFilterTest, shouldShowOnlyTheTasksOfTheChosenCategoryExactly)
     EXPECT_EQ(checkedMenuItem(), 3);
 
     // The user picks Work in the toolbar's selector.
-    w->ComboBox1->setFocus();
-    QTest::keyClick(w->ComboBox1, Qt::Key_Down);
-    EXPECT_EQ(w->ComboBox1->currentText(), "Work");
+    selector()->setFocus();
+    QTest::keyClick(selector(), Qt::Key_Down);
+    EXPECT_EQ(selector()->currentText(), "Work");
     EXPECT_EQ(tasks(), QStringList({"cherry"}));
     EXPECT_EQ(w->windowTitle(), "Nudgery   [ tasks: 1 ]");
     EXPECT_EQ(checkedMenuItem(), 4);
     EXPECT_EQ(w->focusWidget(), w->grid());
 
     // The menu's own item for Home, then All Items.
-    w->Menu_Category->actions().at(5)->trigger();
-    EXPECT_EQ(w->ComboBox1->currentText(), "Home");
+    categoryItems().at(5)->trigger();
+    EXPECT_EQ(selector()->currentText(), "Home");
     EXPECT_EQ(tasks(), QStringList({"apple"}));
     EXPECT_EQ(checkedMenuItem(), 5);
-    w->Menu_AllItems->trigger();
-    EXPECT_EQ(w->ComboBox1->currentIndex(), 0);
+    command("Menu_AllItems")->trigger();
+    EXPECT_EQ(selector()->currentIndex(), 0);
     EXPECT_EQ(tasks().size(), 4);
     EXPECT_EQ(w->windowTitle(), "Nudgery   [ tasks: 4 ]");
     EXPECT_EQ(checkedMenuItem(), 3);
@@ -220,15 +220,15 @@ TEST_F(SortFilterTest, shouldSelectAndShowEveryShownTaskContainingTheTextWithThe
     withDialog(
         [](TFormCategory &d) {
             EXPECT_EQ(d.windowTitle(), " Search for :");
-            EXPECT_EQ(d.Edit2->x(), 4);
-            EXPECT_TRUE(d.Edit2->text().isEmpty());
-            EXPECT_TRUE(d.Edit2->hasFocus());
-            EXPECT_EQ(d.Edit1->x(), 2 * d.width());
-            EXPECT_EQ(d.ComboBox1->x(), 2 * d.width());
-            QTest::keyClicks(d.Edit2, "Anna");
-            QTest::keyClick(d.Edit2, Qt::Key_Return);
+            EXPECT_EQ(searchField(d)->x(), 4);
+            EXPECT_TRUE(searchField(d)->text().isEmpty());
+            EXPECT_TRUE(searchField(d)->hasFocus());
+            EXPECT_EQ(nameField(d)->x(), 2 * d.width());
+            EXPECT_EQ(deleteList(d)->x(), 2 * d.width());
+            QTest::keyClicks(searchField(d), "Anna");
+            QTest::keyClick(searchField(d), Qt::Key_Return);
         },
-        [&] { w->Menu_Search->trigger(); });
+        [&] { command("Menu_Search")->trigger(); });
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_EQ(messages.shown[0].text, "Call Anna");
     EXPECT_EQ(messages.shown[0].caption, "Nudgery");
@@ -238,17 +238,17 @@ TEST_F(SortFilterTest, shouldSelectAndShowEveryShownTaskContainingTheTextWithThe
     // Only the shown tasks are searched; blanks, Cancel and misses show nothing.
     messages.shown.clear();
     w->LoadTasks("Home");
-    withDialog([](TFormCategory &d) { QTest::keyClicks(d.Edit2, "Anna"); d.SpeedButton1->click(); },
-               [&] { w->Menu_Search->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "Anna"); okButton(d)->click(); },
+               [&] { command("Menu_Search")->trigger(); });
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "Write to Anna");
     messages.shown.clear();
-    withDialog([](TFormCategory &d) { QTest::keyClicks(d.Edit2, "   "); d.SpeedButton1->click(); },
-               [&] { w->Menu_Search->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClicks(d.Edit2, "Anna"); QTest::keyClick(d.Edit2, Qt::Key_Escape); },
-               [&] { w->Menu_Search->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClicks(d.Edit2, "zebra"); d.SpeedButton1->click(); },
-               [&] { w->Menu_Search->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "   "); okButton(d)->click(); },
+               [&] { command("Menu_Search")->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "Anna"); QTest::keyClick(searchField(d), Qt::Key_Escape); },
+               [&] { command("Menu_Search")->trigger(); });
+    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "zebra"); okButton(d)->click(); },
+               [&] { command("Menu_Search")->trigger(); });
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 

@@ -47,7 +47,7 @@ protected:
     // The bytes the text viewer found when it was asked to show the export.
     QByteArray exported()
     {
-        window->Menu_SavetoFile->trigger();
+        command("Menu_SavetoFile")->trigger();
         if (!t.messages.shown.isEmpty())
             ADD_FAILURE() << t.messages.shown.last().text.toStdString();
         if (t.textViewer.opened.isEmpty())
@@ -58,8 +58,9 @@ protected:
 
     void hideColumn(const char *item)
     {
-        auto *visibleCols = window->PopupMenu4->findChild<QMenu *>("pop4_VisibleCols");
-        emit window->PopupMenu4->aboutToShow();
+        auto *columns = ui<VisibleColumnsMenu>(window.get(), "PopupMenu4");
+        auto *visibleCols = columns->findChild<QMenu *>("pop4_VisibleCols");
+        emit columns->aboutToShow();
         visibleCols->findChild<QAction *>(item)->trigger();
     }
 
@@ -86,8 +87,8 @@ TEST_F(ExportTest, shouldLeaveOutAColumnHiddenThroughTheVisibleColumnsMenu)
 {
     setExampleWidths();
     hideColumn("pop4_HourCol");
-    ASSERT_EQ(window->StringGrid1->colWidth(Col::Hour), 0);
-    window->StringGrid1->setColWidth(Col::Task, 206); // the layout step widened it
+    ASSERT_EQ(window->grid()->colWidth(Col::Hour), 0);
+    window->grid()->setColWidth(Col::Task, 206); // the layout step widened it
 
     EXPECT_EQ(exported(), crlf({"",
                                 "------------------------------------------------------------------"
@@ -112,7 +113,7 @@ TEST_F(ExportTest, shouldLeaveOutAColumnHiddenThroughTheVisibleColumnsMenu)
 TEST_F(ExportTest, shouldLeaveOutTheColumnCutOffAtTheRightEdgeAndAllAfterIt)
 {
     setExampleWidths();
-    window->StringGrid1->setColWidth(Col::Task, window->StringGrid1->viewport()->width());
+    window->grid()->setColWidth(Col::Task, window->grid()->viewport()->width());
 
     EXPECT_EQ(exported(), crlf({"", "----------------------------", "      | Type                ",
                                 "----------------------------", "      | Work                ",
@@ -125,7 +126,7 @@ TEST_F(ExportTest, shouldLeaveOutTheColumnCutOffAtTheRightEdgeAndAllAfterIt)
 TEST_F(ExportTest, shouldFollowTheCategoryFilterAndTheSortOrder)
 {
     categoryItem("Work")->trigger();
-    window->Menu_SortByDate->trigger(); // newest first
+    command("Menu_SortByDate")->trigger(); // newest first
     setExampleWidths();
 
     EXPECT_EQ(exported(), crlf({"", Rule104, Header104, Rule104,
@@ -176,7 +177,7 @@ TEST_F(ExportTest, shouldReportAFileThatCannotBeCreatedAndStartNoViewer)
     // A folder of that name: neither removable as a file nor creatable.
     ASSERT_TRUE(QDir().mkpath(exportPath()));
 
-    window->Menu_SavetoFile->trigger();
+    command("Menu_SavetoFile")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     const QString expectedStart = "Cannot create file \"" + exportPath() + "\". ";

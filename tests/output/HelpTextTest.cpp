@@ -27,7 +27,7 @@ TEST_F(HelpTextTest, shouldOpenTheHelpInTheWorkingDirectoryFirst)
     TestFiles::writeAll(cwd.filePath("Tasklyn.txt"), "here\r\n");
     TestFiles::writeAll(t.file("Tasklyn.txt"), "beside the program\r\n");
 
-    window->Menu_HelpFile->trigger();
+    command("Menu_HelpFile")->trigger();
 
     ASSERT_EQ(t.textViewer.opened.size(), 1);
     EXPECT_EQ(t.textViewer.opened[0].path, QDir(cwd.path()).absoluteFilePath("Tasklyn.txt"));
@@ -39,7 +39,7 @@ TEST_F(HelpTextTest, shouldFindTheHelpBesideTheProgramFromAnotherDirectory)
 {
     TestFiles::writeAll(t.file("Tasklyn.txt"), "beside the program\r\n");
 
-    window->Menu_HelpFile->trigger();
+    command("Menu_HelpFile")->trigger();
 
     ASSERT_EQ(t.textViewer.opened.size(), 1);
     EXPECT_EQ(t.textViewer.opened[0].path, t.file("Tasklyn.txt"));
@@ -52,7 +52,7 @@ TEST_F(HelpTextTest, shouldFindTheHelpBesideAnExecutableKeptAwayFromItsData)
     t.ctx.programPath = installed.filePath("nudgery");
     TestFiles::writeAll(installed.filePath("Tasklyn.txt"), "installed\r\n");
 
-    window->Menu_HelpFile->trigger();
+    command("Menu_HelpFile")->trigger();
 
     ASSERT_EQ(t.textViewer.opened.size(), 1);
     EXPECT_EQ(t.textViewer.opened[0].content, "installed\r\n");
@@ -63,7 +63,7 @@ TEST_F(HelpTextTest, shouldSayNotFoundWhenTheHelpIsInNoneOfItsPlaces)
     // The export's lower-case name is another file and does not count.
     TestFiles::writeAll(cwd.filePath("tasklyn.txt"), "an export\r\n");
 
-    window->Menu_HelpFile->trigger();
+    command("Menu_HelpFile")->trigger();
 
     EXPECT_TRUE(t.textViewer.opened.isEmpty());
     ASSERT_EQ(t.messages.shown.size(), 1);

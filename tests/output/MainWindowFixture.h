@@ -3,6 +3,7 @@
 #include "PdfPrinter.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
@@ -46,9 +47,12 @@ protected:
         t.messages.shown.clear();
     }
 
+    // A menu command of the window, found by name as the user finds it.
+    QAction *command(const char *name) const { return ui<QAction>(window.get(), name); }
+
     QAction *categoryItem(const QString &name) const
     {
-        for (QAction *a : window->Menu_Category->actions())
+        for (QAction *a : ui<QMenu>(window.get(), "Menu_Category")->actions())
             if (a->text() == name)
                 return a;
         return nullptr;
@@ -61,7 +65,7 @@ protected:
         QApplication::processEvents();
         const int widths[] = {12, 206, 61, 31, 12};
         for (int c = 0; c < 5; ++c)
-            window->StringGrid1->setColWidth(c, widths[c]);
+            window->grid()->setColWidth(c, widths[c]);
     }
 
     TestContext t;

@@ -18,7 +18,7 @@ using PrintListTest = MainWindowTest;
 
 TEST_F(PrintListTest, shouldPrintTheListInTheTableOrderWithItsCaptionRow)
 {
-    window->Menu_Print->trigger();
+    command("Menu_Print")->trigger();
 
     ASSERT_TRUE(t.messages.shown.isEmpty()) << t.messages.shown.first().text.toStdString();
     const PdfDocument doc = PdfDocument::read(printers.path);
@@ -43,9 +43,9 @@ TEST_F(PrintListTest, shouldPrintTheListInTheTableOrderWithItsCaptionRow)
 TEST_F(PrintListTest, shouldPrintOnlyTheFilteredCategoryInTheCurrentSortOrder)
 {
     categoryItem("Work")->trigger();
-    window->Menu_SortByDate->trigger(); // newest first: the second date sort reverses
+    command("Menu_SortByDate")->trigger(); // newest first: the second date sort reverses
 
-    window->Menu_Print->trigger();
+    command("Menu_Print")->trigger();
 
     EXPECT_EQ(PdfDocument::read(printers.path).pageText(0),
               QStringList({
@@ -65,7 +65,7 @@ TEST_F(PrintListTest, shouldPrintTheEmptyTableAsOneLineOfBlanksWithTheBar)
     categoryItem("Garden")->trigger();
     ASSERT_TRUE(window->table().isEmpty());
 
-    window->Menu_Print->trigger();
+    command("Menu_Print")->trigger();
 
     const QStringList lines = PdfDocument::read(printers.path).pageText(0);
     ASSERT_EQ(lines.size(), 5);
@@ -77,7 +77,7 @@ TEST_F(PrintListTest, shouldReportAMissingDefaultPrinterAndPrintNothing)
 {
     printers.present = false;
 
-    window->Menu_Print->trigger();
+    command("Menu_Print")->trigger();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].text, "There is no default printer currently selected");
@@ -96,9 +96,9 @@ TEST_F(PrintListTest, shouldContinueALongListOnTheNextPageWithoutRepeatingTheHea
             TestFiles::fields({"", "Task number " + QByteArray::number(i).rightJustified(2, '0'),
                                "", "", "", "0", "", "", "18", ""}));
     TestFiles::writeAll(t.file("Tasklyn.DAT"), records);
-    window->Menu_AllItems->trigger();
+    command("Menu_AllItems")->trigger();
 
-    window->Menu_Print->trigger();
+    command("Menu_Print")->trigger();
 
     const PdfDocument doc = PdfDocument::read(printers.path);
     ASSERT_GE(doc.pages.size(), 2);

@@ -32,15 +32,15 @@ protected:
     // Odd widths, then the reset button inside a cancelled command.
     void resetAndCancel()
     {
-        TaskGrid &grid = *main->StringGrid1;
+        TaskGrid &grid = *main->grid();
         for (int c = 0; c < 5; ++c)
             grid.setColWidth(c, 40 + c);
-        cancel([&] { QTest::mouseClick(dialog->Button_resetCols, Qt::LeftButton); });
+        cancel([&] { QTest::mouseClick(dialogButton("Button_resetCols"), Qt::LeftButton); });
     }
 
     void expectDefaults(int scrollBar)
     {
-        TaskGrid &grid = *main->StringGrid1;
+        TaskGrid &grid = *main->grid();
         const int date = main->dateColumnDefaultWidth();
         EXPECT_EQ(grid.colWidth(Col::Done), 12);
         EXPECT_EQ(grid.colWidth(Col::Date), date);
@@ -55,7 +55,7 @@ protected:
 TEST_F(ColumnResetTest, shouldGiveTheTaskColumnTheRestOfTheGridWhenEveryRowFits)
 {
     startWithTasks(2);
-    ASSERT_GE(main->StringGrid1->visibleRowCount(), 2);
+    ASSERT_GE(main->grid()->visibleRowCount(), 2);
     resetAndCancel();
     expectDefaults(0);
 }
@@ -63,9 +63,9 @@ TEST_F(ColumnResetTest, shouldGiveTheTaskColumnTheRestOfTheGridWhenEveryRowFits)
 TEST_F(ColumnResetTest, shouldLeaveRoomForTheScrollBarWhenRowsOverflow)
 {
     startWithTasks(60);
-    ASSERT_LT(main->StringGrid1->visibleRowCount(), 60);
+    ASSERT_LT(main->grid()->visibleRowCount(), 60);
     resetAndCancel();
-    const int scrollBar = main->StringGrid1->verticalScrollBar()->sizeHint().width();
+    const int scrollBar = main->grid()->verticalScrollBar()->sizeHint().width();
     ASSERT_GT(scrollBar, 0);
     expectDefaults(scrollBar);
 }

@@ -41,7 +41,7 @@ TEST_F(PreferencesCommandTest,
     const QByteArray kept = "AutoRun = 0\r\nINIsavePath = " + folder().toLatin1() + "\r\n";
     writeSettings("[Preferences]\r\n" + kept + "[Options]\r\nLanguage = Portuguese\r\n");
     start();
-    ASSERT_TRUE(dialog->CheckBox22->isChecked());
+    ASSERT_TRUE(checkBox(22)->isChecked());
     confirm();
     const QByteArray after = settingsBytes();
     EXPECT_TRUE(after.startsWith("[Preferences]\r\n" + kept)) << after.constData();
@@ -53,7 +53,7 @@ TEST_F(PreferencesCommandTest,
 TEST_F(PreferencesCommandTest, shouldWriteTheRunEntryThenRemoveItThenLeaveItAlone)
 {
     start();
-    confirm([&] { click(dialog->CheckBox6); });
+    confirm([&] { click(checkBox(6)); });
     EXPECT_EQ(pref("AutoRun"), "1");
     EXPECT_EQ(t.autostart.calls, QStringList{"writeRunEntry"});
     EXPECT_EQ(t.autostart.runEntryProgram, t.ctx.programPath);
@@ -62,7 +62,7 @@ TEST_F(PreferencesCommandTest, shouldWriteTheRunEntryThenRemoveItThenLeaveItAlon
     confirm();
     EXPECT_EQ(t.autostart.calls, QStringList({"writeRunEntry", "writeRunEntry"}));
 
-    confirm([&] { click(dialog->CheckBox6); });
+    confirm([&] { click(checkBox(6)); });
     EXPECT_EQ(pref("AutoRun"), "0");
     EXPECT_EQ(t.autostart.calls.last(), "removeRunEntry");
     EXPECT_FALSE(t.autostart.runEntry);
@@ -80,8 +80,8 @@ TEST_F(PreferencesCommandTest, shouldStopAtTheStepWhoseWriteFailsKeepingTheSteps
     t.autostart.failRunEntry = true;
     start();
     confirm([&] {
-        click(dialog->CheckBox6);
-        click(dialog->CheckBox8);
+        click(checkBox(6));
+        click(checkBox(8));
     });
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].text, "Failed to set data for 'Tasklyn'");
@@ -98,13 +98,13 @@ TEST_F(PreferencesCommandTest, shouldStoreTheSharedFolderAndItsMarkerAndDropThem
     t.folders.answer = QStringLiteral("/srv/shared");
     start();
     confirm([&] {
-        click(dialog->CheckBox20);
-        QTest::mouseClick(dialog->Button_option_dir, Qt::LeftButton);
+        click(checkBox(20));
+        QTest::mouseClick(dialogButton("Button_option_dir"), Qt::LeftButton);
     });
     EXPECT_EQ(pref("INIsavePath"), "/srv/shared");
     EXPECT_EQ(t.autostart.calls, QStringList{"writeFolderMarker"});
 
-    confirm([&] { click(dialog->CheckBox20); });
+    confirm([&] { click(checkBox(20)); });
     EXPECT_EQ(pref("INIsavePath"), folder());
     EXPECT_EQ(t.autostart.calls.last(), "removeFolderMarker");
 
@@ -115,7 +115,7 @@ TEST_F(PreferencesCommandTest, shouldStoreTheSharedFolderAndItsMarkerAndDropThem
     // A marker that cannot be written ends the sequence there.
     t.autostart.failFolderMarker = true;
     writeSettings("[Preferences]\r\n");
-    confirm([&] { click(dialog->CheckBox20); });
+    confirm([&] { click(checkBox(20)); });
     EXPECT_EQ(t.messages.shown.last().text, "Failed to create key Software\\Tasklyn");
     EXPECT_EQ(pref("INIsavePath"), folder());
     EXPECT_EQ(pref("CustomCols"), "<missing>");
@@ -126,72 +126,73 @@ TEST_F(PreferencesCommandTest, shouldApplyTheWindowPreferencesAtOnce)
     start();
     showMain();
     confirm([&] {
-        click(dialog->CheckBox1);
-        click(dialog->CheckBox5);
-        click(dialog->CheckBox8);
-        click(dialog->CheckBox18);
-        click(dialog->CheckBox19);
-        click(dialog->CheckBox16);
+        click(checkBox(1));
+        click(checkBox(5));
+        click(checkBox(8));
+        click(checkBox(18));
+        click(checkBox(19));
+        click(checkBox(16));
     });
     EXPECT_TRUE(mainOnTop());
     EXPECT_TRUE(main->isVisible());
-    EXPECT_FALSE(main->StringGrid1->showNoteHints());
+    EXPECT_FALSE(main->grid()->showNoteHints());
     EXPECT_TRUE(t.alarm.isActive());
     EXPECT_NEAR(main->windowOpacity(), 220.0 / 255.0, 0.01);
-    EXPECT_FALSE(main->SpeedButton7->autoRaise());
+    EXPECT_FALSE(ui<QToolButton>(main.get(), "SpeedButton7")->autoRaise());
     EXPECT_EQ(pref("FormStyle"), "fsStayOnTop");
     EXPECT_EQ(pref("ShowHints"), "false");
     EXPECT_EQ(pref("DefNewTime"), "current");
 
     confirm([&] {
-        click(dialog->CheckBox1);
-        click(dialog->CheckBox5);
-        click(dialog->CheckBox8);
-        click(dialog->CheckBox18);
-        click(dialog->CheckBox19);
-        pick(dialog->ComboBox1, "00h:00");
-        click(dialog->CheckBox4);
+        click(checkBox(1));
+        click(checkBox(5));
+        click(checkBox(8));
+        click(checkBox(18));
+        click(checkBox(19));
+        pick(timeList(), "00h:00");
+        click(checkBox(4));
     });
     EXPECT_FALSE(mainOnTop());
-    EXPECT_TRUE(main->StringGrid1->showNoteHints());
+    EXPECT_TRUE(main->grid()->showNoteHints());
     EXPECT_FALSE(t.alarm.isActive());
     EXPECT_DOUBLE_EQ(main->windowOpacity(), 1.0);
-    EXPECT_TRUE(main->SpeedButton7->autoRaise());
+    EXPECT_TRUE(ui<QToolButton>(main.get(), "SpeedButton7")->autoRaise());
     EXPECT_EQ(pref("DefNewTime"), "00h:00");
     EXPECT_EQ(pref("MyDateFormat"), "dd/MM/yyyy");
 }
 
 TEST_F(PreferencesCommandTest,
-       shouldOfferPreferencesAndAboutInTheGridMenuExactlyWhenMenuAndToolbarAreHidden)
+       shouldAlwaysOfferPreferencesAndAboutOnlyWhenMenuAndToolbarAreHidden)
 {
     start();
     showMain();
-    confirm([&] { click(dialog->CheckBox12); });
-    EXPECT_FALSE(main->MainMenu1->isVisible());
-    EXPECT_FALSE(main->pop2_About->isVisible());
+    confirm([&] { click(checkBox(12)); });
+    EXPECT_FALSE(ui<QMenuBar>(main.get(), "MainMenu1")->isVisible());
+    EXPECT_FALSE(ui<QAction>(main.get(), "pop2_About")->isVisible());
 
-    confirm([&] { click(dialog->CheckBox13); });
-    EXPECT_FALSE(main->Panel1->isVisible());
+    confirm([&] { click(checkBox(13)); });
+    EXPECT_FALSE(ui<QWidget>(main.get(), "Panel1")->isVisible());
     EXPECT_EQ(pref("HideMainMenu"), "1");
     EXPECT_EQ(pref("HideToolbar"), "1");
-    EXPECT_TRUE(main->pop2_N1->isVisible());
-    EXPECT_TRUE(main->pop2_Preferences->isVisible());
-    EXPECT_TRUE(main->pop2_About->isVisible());
-    EXPECT_EQ(main->pop2_Preferences->text(), "Pre&ferences ...");
+    EXPECT_TRUE(ui<QAction>(main.get(), "pop2_N1")->isVisible());
+    EXPECT_TRUE(ui<QAction>(main.get(), "pop2_Preferences")->isVisible());
+    EXPECT_TRUE(ui<QAction>(main.get(), "pop2_About")->isVisible());
+    EXPECT_EQ(ui<QAction>(main.get(), "pop2_Preferences")->text(), "Pre&ferences ...");
 
-    // The grid's menu item is now the way to the dialog; showing the toolbar again hides it.
+    // The grid's menu item is now the way to the dialog; showing the toolbar again
+    // hides About and its separator, never Preferences.
     bool opened = false;
     QTimer::singleShot(0, dialog, [&] {
         opened = dialog->isVisible();
-        click(dialog->CheckBox13);
-        QTest::mouseClick(dialog->Button_pp_ok, Qt::LeftButton);
+        click(checkBox(13));
+        QTest::mouseClick(dialogButton("Button_pp_ok"), Qt::LeftButton);
     });
-    main->pop2_Preferences->trigger();
+    ui<QAction>(main.get(), "pop2_Preferences")->trigger();
     EXPECT_TRUE(opened);
-    EXPECT_TRUE(main->Panel1->isVisible());
-    EXPECT_FALSE(main->pop2_N1->isVisible());
-    EXPECT_FALSE(main->pop2_Preferences->isVisible());
-    EXPECT_FALSE(main->pop2_About->isVisible());
+    EXPECT_TRUE(ui<QWidget>(main.get(), "Panel1")->isVisible());
+    EXPECT_FALSE(ui<QAction>(main.get(), "pop2_N1")->isVisible());
+    EXPECT_TRUE(ui<QAction>(main.get(), "pop2_Preferences")->isVisible());
+    EXPECT_FALSE(ui<QAction>(main.get(), "pop2_About")->isVisible());
 }
 
 TEST_F(PreferencesCommandTest,
@@ -205,7 +206,7 @@ TEST_F(PreferencesCommandTest,
 
     cancel([&] {
         EXPECT_FALSE(mainOnTop());
-        click(dialog->CheckBox1);
+        click(checkBox(1));
     });
     EXPECT_FALSE(mainOnTop());
     EXPECT_EQ(settingsBytes(), before);
@@ -213,8 +214,8 @@ TEST_F(PreferencesCommandTest,
 
     // The box stays unticked for the next opening; ticking it and cancelling raises the window.
     cancel([&] {
-        EXPECT_FALSE(dialog->CheckBox1->isChecked());
-        click(dialog->CheckBox1);
+        EXPECT_FALSE(checkBox(1)->isChecked());
+        click(checkBox(1));
     });
     EXPECT_TRUE(mainOnTop());
     EXPECT_EQ(settingsBytes(), before);
@@ -226,14 +227,14 @@ TEST_F(PreferencesCommandTest, shouldSwitchTheMainWindowToEnglishWhenTheLanguage
     start();
     ApplyLanguageMain(main.get(),
                       QStringLiteral("Portuguese")); // as start-up does with that setting
-    confirm([&] { click(dialog->CheckBox22); });
+    confirm([&] { click(checkBox(22)); });
     EXPECT_EQ(stored("Options", "Language"), "English");
-    EXPECT_EQ(main->Menu_File->title(), "&File");
-    EXPECT_EQ(main->Menu_Preferences->text(), "&Options ...");
-    EXPECT_EQ(main->pop2_Preferences->text(), "Pre&ferences ...");
+    EXPECT_EQ(ui<QMenu>(main.get(), "Menu_File")->title(), "&File");
+    EXPECT_EQ(ui<QAction>(main.get(), "Menu_Preferences")->text(), "&Options ...");
+    EXPECT_EQ(ui<QAction>(main.get(), "pop2_Preferences")->text(), "Pre&ferences ...");
 
     // A language picked in the list is stored as picked.
-    confirm([&] { pick(dialog->ComboBox2, "Portuguese"); });
+    confirm([&] { pick(languageList(), "Portuguese"); });
     EXPECT_EQ(stored("Options", "Language"), "Portuguese");
 }
 

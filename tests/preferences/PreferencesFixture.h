@@ -2,6 +2,7 @@
 
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "preferences/TFormOptions.h"
 #include "store/ProfileData.h"
@@ -60,14 +61,25 @@ protected:
             reached = dialog->isVisible();
             if (inDialog)
                 inDialog();
-            QTest::mouseClick(ok ? dialog->Button_pp_ok : dialog->Button_pp_cancel, Qt::LeftButton);
+            QTest::mouseClick(dialogButton(ok ? "Button_pp_ok" : "Button_pp_cancel"),
+                              Qt::LeftButton);
         });
-        main->Menu_Preferences->trigger();
+        ui<QAction>(main.get(), "Menu_Preferences")->trigger();
         EXPECT_TRUE(reached) << "the dialog was not shown";
         EXPECT_FALSE(dialog->isVisible());
     }
     void confirm(const std::function<void()> &inDialog = {}) { runCommand(inDialog, true); }
     void cancel(const std::function<void()> &inDialog = {}) { runCommand(inDialog, false); }
+
+    // The dialog's components the tests reach, found by name as the user finds them.
+    QCheckBox *checkBox(int number) const
+    {
+        return ui<QCheckBox>(dialog, ("CheckBox" + QByteArray::number(number)).constData());
+    }
+    QComboBox *timeList() const { return ui<QComboBox>(dialog, "ComboBox1"); }
+    QComboBox *languageList() const { return ui<QComboBox>(dialog, "ComboBox2"); }
+    QLineEdit *savePathField() const { return ui<QLineEdit>(dialog, "Edit_option_savepath"); }
+    QPushButton *dialogButton(const char *name) const { return ui<QPushButton>(dialog, name); }
 
     // A click on the box's indicator, where a user clicks.
     static void click(QCheckBox *box)

@@ -31,14 +31,14 @@ protected:
 TEST_F(RealAutostartTest, shouldWriteRemoveAndThenLeaveAloneTheLogInEntry)
 {
     start();
-    confirm([&] { click(dialog->CheckBox6); });
+    confirm([&] { click(checkBox(6)); });
     const QByteArray exec =
         "Exec=\"" + folder().toUtf8() + "My \\\\\"Apps\\\\\" \\\\$HOME/nudgery\" /ar\n";
     const QByteArray written = TestFiles::readAll(entry());
     EXPECT_TRUE(written.startsWith("[Desktop Entry]\n")) << written.constData();
     EXPECT_TRUE(written.contains("\n" + exec)) << written.constData();
 
-    confirm([&] { click(dialog->CheckBox6); });
+    confirm([&] { click(checkBox(6)); });
     EXPECT_FALSE(QFileInfo::exists(entry()));
 
     // With AutoRun already off an entry left by something else stays.

@@ -17,8 +17,8 @@ protected:
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
     }
-    void browse() { QTest::mouseClick(dialog->Button_option_dir, Qt::LeftButton); }
-    QString field() const { return dialog->Edit_option_savepath->text(); }
+    void browse() { QTest::mouseClick(dialogButton("Button_option_dir"), Qt::LeftButton); }
+    QString field() const { return savePathField()->text(); }
 };
 
 TEST_F(SavePathBrowserTest, shouldStartAtTheFieldsFolderAndTakeThePickedOneWithoutTrailingSlash)
@@ -40,7 +40,7 @@ TEST_F(SavePathBrowserTest, shouldResolveARelativePathAgainstTheProgramFolderAnd
 {
     QDir(folder()).mkdir("shared");
     startWithStoredPath("shared");
-    EXPECT_TRUE(dialog->CheckBox20->isChecked());
+    EXPECT_TRUE(checkBox(20)->isChecked());
     browse(); // cancelled: the fake has no answer
     EXPECT_EQ(t.folders.calls[0].startPath, folder() + "shared");
     EXPECT_EQ(field(), folder() + "shared");

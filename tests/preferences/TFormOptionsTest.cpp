@@ -137,18 +137,18 @@ TEST_F(TFormOptionsTest, shouldLoadEveryStoredValueOnceWhenCreated)
     for (const char *off : {"CheckBox5", "CheckBox9", "CheckBox14", "CheckBox16", "CheckBox17",
                             "CheckBox19", "CheckBox21"})
         EXPECT_FALSE(dialog->findChild<QCheckBox *>(off)->isChecked()) << off;
-    EXPECT_TRUE(dialog->CheckBox14->isEnabled());
-    EXPECT_TRUE(dialog->CheckBox15->isEnabled());
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "current");
-    EXPECT_EQ(dialog->ComboBox2->currentText(), "Portuguese");
-    EXPECT_EQ(dialog->Edit_option_savepath->text(), "/srv/shared/");
-    EXPECT_EQ(dialog->Label1->text(), "yyyy-MM-dd");
+    EXPECT_TRUE(checkBox(14)->isEnabled());
+    EXPECT_TRUE(checkBox(15)->isEnabled());
+    EXPECT_EQ(timeList()->currentText(), "current");
+    EXPECT_EQ(languageList()->currentText(), "Portuguese");
+    EXPECT_EQ(savePathField()->text(), "/srv/shared/");
+    EXPECT_EQ(ui<QLabel>(dialog, "Label1")->text(), "yyyy-MM-dd");
 
     // A later change of the file is not seen by the next opening.
     writeSettings("[Preferences]\r\nFormStyle=fsNormal\r\nAlert=0\r\n");
     cancel([&] {
-        EXPECT_TRUE(dialog->CheckBox1->isChecked());
-        EXPECT_TRUE(dialog->CheckBox8->isChecked());
+        EXPECT_TRUE(checkBox(1)->isChecked());
+        EXPECT_TRUE(checkBox(8)->isChecked());
     });
 }
 
@@ -157,65 +157,65 @@ TEST_F(TFormOptionsTest,
 {
     writeSettings("[Preferences]\r\nDefNewTime=07h:15\r\n[Options]\r\nLanguage=Klingon\r\n");
     start();
-    EXPECT_EQ(dialog->ComboBox1->currentIndex(), -1);
-    EXPECT_FALSE(dialog->CheckBox16->isChecked());
-    EXPECT_EQ(dialog->ComboBox2->currentIndex(), -1);
-    EXPECT_TRUE(dialog->CheckBox22->isChecked());
+    EXPECT_EQ(timeList()->currentIndex(), -1);
+    EXPECT_FALSE(checkBox(16)->isChecked());
+    EXPECT_EQ(languageList()->currentIndex(), -1);
+    EXPECT_TRUE(checkBox(22)->isChecked());
 
     writeSettings("[Preferences]\r\nDefNewTime=00h:00\r\n");
     start();
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "00h:00");
-    EXPECT_FALSE(dialog->CheckBox16->isChecked());
+    EXPECT_EQ(timeList()->currentText(), "00h:00");
+    EXPECT_FALSE(checkBox(16)->isChecked());
 }
 
 TEST_F(TFormOptionsTest, shouldEnableDependentBoxesOnlyWhileTheirMasterIsTicked)
 {
     startShown();
-    click(dialog->CheckBox6);
-    EXPECT_TRUE(dialog->CheckBox15->isEnabled());
-    click(dialog->CheckBox15);
-    EXPECT_TRUE(dialog->CheckBox15->isChecked());
-    click(dialog->CheckBox6);
-    EXPECT_FALSE(dialog->CheckBox15->isChecked());
-    EXPECT_FALSE(dialog->CheckBox15->isEnabled());
+    click(checkBox(6));
+    EXPECT_TRUE(checkBox(15)->isEnabled());
+    click(checkBox(15));
+    EXPECT_TRUE(checkBox(15)->isChecked());
+    click(checkBox(6));
+    EXPECT_FALSE(checkBox(15)->isChecked());
+    EXPECT_FALSE(checkBox(15)->isEnabled());
 
     // The archive box only enables its companion; the companion keeps its tick.
-    EXPECT_TRUE(dialog->CheckBox14->isChecked());
-    click(dialog->CheckBox10);
-    EXPECT_TRUE(dialog->CheckBox14->isEnabled());
-    click(dialog->CheckBox14);
-    click(dialog->CheckBox10);
-    EXPECT_FALSE(dialog->CheckBox14->isEnabled());
-    EXPECT_FALSE(dialog->CheckBox14->isChecked());
-    click(dialog->CheckBox10);
-    EXPECT_FALSE(dialog->CheckBox14->isChecked());
+    EXPECT_TRUE(checkBox(14)->isChecked());
+    click(checkBox(10));
+    EXPECT_TRUE(checkBox(14)->isEnabled());
+    click(checkBox(14));
+    click(checkBox(10));
+    EXPECT_FALSE(checkBox(14)->isEnabled());
+    EXPECT_FALSE(checkBox(14)->isChecked());
+    click(checkBox(10));
+    EXPECT_FALSE(checkBox(14)->isChecked());
 }
 
 TEST_F(TFormOptionsTest, shouldTieTheDefaultTimeBoxToItsList)
 {
     startShown();
-    click(dialog->CheckBox16);
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "current");
-    pick(dialog->ComboBox1, "00h:00");
-    EXPECT_TRUE(dialog->CheckBox16->isChecked());
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "00h:00");
-    click(dialog->CheckBox16);
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "current");
-    click(dialog->CheckBox16);
-    EXPECT_EQ(dialog->ComboBox1->currentText(), "09h:30");
+    click(checkBox(16));
+    EXPECT_EQ(timeList()->currentText(), "current");
+    pick(timeList(), "00h:00");
+    EXPECT_TRUE(checkBox(16)->isChecked());
+    EXPECT_EQ(timeList()->currentText(), "00h:00");
+    click(checkBox(16));
+    EXPECT_EQ(timeList()->currentText(), "current");
+    click(checkBox(16));
+    EXPECT_EQ(timeList()->currentText(), "09h:30");
 }
 
 TEST_F(TFormOptionsTest, shouldTieTheLanguageBoxToItsList)
 {
     startShown();
-    pick(dialog->ComboBox2, "Portuguese");
-    EXPECT_TRUE(dialog->CheckBox22->isChecked());
-    click(dialog->CheckBox22);
-    EXPECT_FALSE(dialog->CheckBox22->isChecked());
-    EXPECT_EQ(dialog->ComboBox2->currentText(), "English");
+    pick(languageList(), "Portuguese");
+    EXPECT_TRUE(checkBox(22)->isChecked());
+    click(checkBox(22));
+    EXPECT_FALSE(checkBox(22)->isChecked());
+    EXPECT_EQ(languageList()->currentText(), "English");
     // Ticking again leaves the list where it is.
-    click(dialog->CheckBox22);
-    EXPECT_EQ(dialog->ComboBox2->currentText(), "English");
+    click(checkBox(22));
+    EXPECT_EQ(languageList()->currentText(), "English");
 }
 
 TEST_F(TFormOptionsTest, shouldAskBeforeTheDateFormatChangesAndFlipBackSilentlyOnCancel)
@@ -223,38 +223,38 @@ TEST_F(TFormOptionsTest, shouldAskBeforeTheDateFormatChangesAndFlipBackSilentlyO
     startShown();
     // GIVEN no stored format WHEN the box is ticked and the question cancelled
     t.messages.answers = {MsgResult::Cancel};
-    click(dialog->CheckBox4);
+    click(checkBox(4));
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(lastBox().text, DateFormatQuestion);
     EXPECT_EQ(lastBox().caption, "Information");
     EXPECT_EQ(lastBox().icon, MsgIcon::Information);
     EXPECT_EQ(lastBox().buttons, MsgButtons::YesCancel);
     // THEN the box is unticked again, and the flip-back asked nothing
-    EXPECT_FALSE(dialog->CheckBox4->isChecked());
+    EXPECT_FALSE(checkBox(4)->isChecked());
 
     // A new tick asks again; Yes keeps it.
-    click(dialog->CheckBox4);
+    click(checkBox(4));
     EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_TRUE(dialog->CheckBox4->isChecked());
+    EXPECT_TRUE(checkBox(4)->isChecked());
     // Unticking while nothing is stored is no risk: no question.
-    click(dialog->CheckBox4);
+    click(checkBox(4));
     EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_FALSE(dialog->CheckBox4->isChecked());
+    EXPECT_FALSE(checkBox(4)->isChecked());
 }
 
 TEST_F(TFormOptionsTest, shouldAskBeforeAStoredDateFormatIsDropped)
 {
     writeSettings("[Preferences]\r\nMyDateFormat=dd/MM/yyyy\r\n");
     startShown();
-    ASSERT_TRUE(dialog->CheckBox4->isChecked());
+    ASSERT_TRUE(checkBox(4)->isChecked());
     t.messages.answers = {MsgResult::Cancel};
-    click(dialog->CheckBox4);
+    click(checkBox(4));
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(lastBox().text, DateFormatQuestion);
-    EXPECT_TRUE(dialog->CheckBox4->isChecked());
-    click(dialog->CheckBox4);
+    EXPECT_TRUE(checkBox(4)->isChecked());
+    click(checkBox(4));
     EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_FALSE(dialog->CheckBox4->isChecked());
+    EXPECT_FALSE(checkBox(4)->isChecked());
 }
 
 TEST_F(TFormOptionsTest, shouldAskBeforeLeavingTheProgramFolderAndResetTheFieldOnEveryUntick)
@@ -263,40 +263,40 @@ TEST_F(TFormOptionsTest, shouldAskBeforeLeavingTheProgramFolderAndResetTheFieldO
     startShown();
     // Cancel: unticked, the field back at the program folder.
     t.messages.answers = {MsgResult::Cancel};
-    click(dialog->CheckBox20);
+    click(checkBox(20));
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(lastBox().text, SharedFolderQuestion);
     EXPECT_EQ(lastBox().caption, "Information");
     EXPECT_EQ(lastBox().icon, MsgIcon::Information);
     EXPECT_EQ(lastBox().buttons, MsgButtons::YesCancel);
-    EXPECT_FALSE(dialog->CheckBox20->isChecked());
-    EXPECT_EQ(dialog->Edit_option_savepath->text(), folder());
+    EXPECT_FALSE(checkBox(20)->isChecked());
+    EXPECT_EQ(savePathField()->text(), folder());
 
     // Yes keeps the tick and leaves the field as it was.
-    QTest::mouseClick(dialog->Button_option_dir, Qt::LeftButton);
-    ASSERT_EQ(dialog->Edit_option_savepath->text(), "/srv/elsewhere");
-    click(dialog->CheckBox20);
+    QTest::mouseClick(dialogButton("Button_option_dir"), Qt::LeftButton);
+    ASSERT_EQ(savePathField()->text(), "/srv/elsewhere");
+    click(checkBox(20));
     EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_TRUE(dialog->CheckBox20->isChecked());
-    EXPECT_EQ(dialog->Edit_option_savepath->text(), "/srv/elsewhere");
+    EXPECT_TRUE(checkBox(20)->isChecked());
+    EXPECT_EQ(savePathField()->text(), "/srv/elsewhere");
 
     // Unticking asks nothing and resets the field.
-    click(dialog->CheckBox20);
+    click(checkBox(20));
     EXPECT_EQ(t.messages.shown.size(), 2);
-    EXPECT_EQ(dialog->Edit_option_savepath->text(), folder());
+    EXPECT_EQ(savePathField()->text(), folder());
 }
 
 TEST_F(TFormOptionsTest, shouldNotAskWhenASharedFolderIsAlreadyStored)
 {
     writeSettings("[Preferences]\r\nINIsavePath=/srv/shared/\r\n");
     startShown();
-    ASSERT_TRUE(dialog->CheckBox20->isChecked());
-    ASSERT_EQ(dialog->Edit_option_savepath->text(), "/srv/shared/");
-    click(dialog->CheckBox20);
-    EXPECT_EQ(dialog->Edit_option_savepath->text(), folder());
-    click(dialog->CheckBox20);
-    EXPECT_TRUE(dialog->CheckBox20->isChecked());
-    EXPECT_EQ(dialog->Edit_option_savepath->text(), folder());
+    ASSERT_TRUE(checkBox(20)->isChecked());
+    ASSERT_EQ(savePathField()->text(), "/srv/shared/");
+    click(checkBox(20));
+    EXPECT_EQ(savePathField()->text(), folder());
+    click(checkBox(20));
+    EXPECT_TRUE(checkBox(20)->isChecked());
+    EXPECT_EQ(savePathField()->text(), folder());
     EXPECT_TRUE(t.messages.shown.isEmpty());
 }
 
@@ -306,9 +306,10 @@ TEST_F(TFormOptionsTest, shouldCloseOnlyThroughItsButtons)
     cancel([&] {
         QTest::keyClick(dialog, Qt::Key_Escape);
         EXPECT_TRUE(dialog->isVisible());
-        dialog->Button_pp_ok->setFocus();
-        QTest::keyClick(dialog->Button_pp_ok, Qt::Key_Return);
-        QTest::keyClick(dialog->Button_pp_ok, Qt::Key_Enter);
+        QPushButton *ok = dialogButton("Button_pp_ok");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
+        QTest::keyClick(ok, Qt::Key_Enter);
         EXPECT_TRUE(dialog->isVisible());
     });
     // Cancel stored nothing.
@@ -324,9 +325,10 @@ TEST_F(TFormOptionsTest, shouldFitEveryCaptionWithoutOverlapInTheDesignedArrange
     EXPECT_GE(dialog->width(), 290);
     EXPECT_GE(dialog->height(), 487);
 
+    QLabel *dateFormat = ui<QLabel>(dialog, "Label1");
     QList<QWidget *> controls;
     for (QWidget *w : dialog->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QLabel *>(w) && w != dialog->Label1)
+        if (qobject_cast<QLabel *>(w) && w != dateFormat)
             continue; // group captions lie over their rules
         if (qobject_cast<QFrame *>(w) && !qobject_cast<QLabel *>(w) &&
             !qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w))
@@ -354,45 +356,31 @@ TEST_F(TFormOptionsTest, shouldFitEveryCaptionWithoutOverlapInTheDesignedArrange
 
     // Pairs on one row, left then right.
     const std::pair<QWidget *, QWidget *> rows[] = {
-        {dialog->CheckBox1, dialog->CheckBox3},
-        {dialog->CheckBox12, dialog->CheckBox7},
-        {dialog->CheckBox13, dialog->CheckBox2},
-        {dialog->CheckBox22, dialog->ComboBox2},
-        {dialog->CheckBox21, dialog->Button_resetCols},
-        {dialog->CheckBox16, dialog->ComboBox1},
-        {dialog->CheckBox4, dialog->Label1},
-        {dialog->Button_pp_ok, dialog->Button_pp_cancel},
-        {dialog->Edit_option_savepath, dialog->Button_option_dir}};
+        {checkBox(1), checkBox(3)},
+        {checkBox(12), checkBox(7)},
+        {checkBox(13), checkBox(2)},
+        {checkBox(22), languageList()},
+        {checkBox(21), dialogButton("Button_resetCols")},
+        {checkBox(16), timeList()},
+        {checkBox(4), dateFormat},
+        {dialogButton("Button_pp_ok"), dialogButton("Button_pp_cancel")},
+        {savePathField(), dialogButton("Button_option_dir")}};
     for (const auto &[left, right] : rows) {
         EXPECT_LT(left->geometry().right(), right->x()) << left->objectName().toStdString();
         EXPECT_TRUE(right->geometry().contains(right->x(), left->geometry().center().y()))
             << left->objectName().toStdString();
     }
     // The left column, top to bottom.
-    const QList<QWidget *> column = {dialog->CheckBox1,
-                                     dialog->CheckBox12,
-                                     dialog->CheckBox13,
-                                     dialog->CheckBox19,
-                                     dialog->CheckBox22,
-                                     dialog->CheckBox18,
-                                     dialog->CheckBox21,
-                                     dialog->CheckBox6,
-                                     dialog->CheckBox15,
-                                     dialog->CheckBox9,
-                                     dialog->CheckBox8,
-                                     dialog->CheckBox11,
-                                     dialog->CheckBox16,
-                                     dialog->CheckBox5,
-                                     dialog->CheckBox17,
-                                     dialog->CheckBox10,
-                                     dialog->CheckBox14,
-                                     dialog->CheckBox20,
-                                     dialog->Edit_option_savepath,
-                                     dialog->CheckBox4,
-                                     dialog->Button_pp_ok};
+    const QList<QWidget *> column = {checkBox(1),     checkBox(12), checkBox(13),
+                                     checkBox(19),    checkBox(22), checkBox(18),
+                                     checkBox(21),    checkBox(6),  checkBox(15),
+                                     checkBox(9),     checkBox(8),  checkBox(11),
+                                     checkBox(16),    checkBox(5),  checkBox(17),
+                                     checkBox(10),    checkBox(14), checkBox(20),
+                                     savePathField(), checkBox(4),  dialogButton("Button_pp_ok")};
     for (int i = 1; i < column.size(); ++i)
         EXPECT_LT(column[i - 1]->y(), column[i]->y()) << column[i]->objectName().toStdString();
-    EXPECT_GT(dialog->CheckBox14->x(), dialog->CheckBox10->x()); // indented
+    EXPECT_GT(checkBox(14)->x(), checkBox(10)->x()); // indented
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "common/Eventually.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
+#include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "store/TaskTable.h"
 
@@ -45,7 +46,8 @@ protected:
     }
     void filter(const QString &category)
     {
-        w->ComboBox1->setCurrentIndex(w->ComboBox1->findText(category));
+        QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
+        selector->setCurrentIndex(selector->findText(category));
         w->ComboBox1Change();
     }
 
