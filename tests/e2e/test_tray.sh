@@ -13,6 +13,7 @@ cleanup() {
   local status=$?
   [ $status -ne 0 ] && artefact tray_failure
   [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
+  [ -n "${wrapper:-}" ] && kill -9 "$wrapper" 2>/dev/null || true
   rm -rf "$home"
   exit $status
 }
@@ -30,8 +31,12 @@ PY
 : >"$home/Tasklyn.ARK"
 export NUDGERY_HOME="$home"
 
-"$BIN" &
-pid=$!
+# A fixed clock a week before the task: no start-up agenda or alert box in the way.
+export FAKETIME_DONT_FAKE_MONOTONIC=1
+faketime '2026-12-02 10:00:00' "$BIN" &
+wrapper=$!
+pid=$(program_of "$wrapper")
+[ -n "$pid" ] || fail "the program did not start"
 main=$(window_of "$pid" '^Nudgery   \[ tasks: 1 \]$' 30)
 [ -n "$main" ] || fail "no main window with one task"
 
@@ -57,7 +62,7 @@ artefact tray_shown
 # Exit from the tray menu while shown.
 open_tray_menu
 xdotool key x   # "E&xit"
-wait_exit "$pid" 15 || fail "'E&xit' in the tray menu did not end the program"
+wait_exit "$wrapper" 15 || fail "'E&xit' in the tray menu did not end the program"
 pid=""
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
 
