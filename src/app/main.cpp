@@ -1,22 +1,28 @@
-#include "platform/AppIcon.h"
-#include "platform/ProgramFolder.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
+#include "platform/AppIcon.h"
+#include "platform/DisplayConnectionWatch.h"
+#include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
 #include "platform/RealServices.h"
+#include "platform/SessionEnd.h"
 #include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
+#include "reminders/AlarmTimer.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
-#include "reminders/AlarmTimer.h"
 #include "store/Settings.h"
 #include "tasks/TaskList.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLocale>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
+    // Before the application's own connection to the display (see the class).
+    DisplayConnectionWatch display;
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(AppTitle);
     QApplication::setWindowIcon(appIcon());
@@ -62,6 +68,22 @@ int main(int argc, char *argv[])
     QObject::connect(&w, &TForm1::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &w, [&w] { w.bringToFront(); });
 
-    w.show();
+    // Log-out, shutdown, SIGTERM, SIGINT or SIGHUP and the display going away close
+    // the window as Exit does.
+    SessionEnd sessionEnd(w);
+    QObject::connect(&w, &TForm1::closed, &sessionEnd, &SessionEnd::windowClosed);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &sessionEnd,
+                     &SessionEnd::closeWindow);
+    QObject::connect(&display, &DisplayConnectionWatch::connectionLost, &sessionEnd,
+                     &SessionEnd::closeWindow);
+    display.start();
+
+    // Shown from inside the event loop: a signal during the start-up agenda then
+    // ends the program too (a quit before exec() would be lost).
+    QTimer::singleShot(0, &w, [&w, &sessionEnd] {
+        if (!sessionEnd.ended())
+            w.show();
+    });
     return app.exec();
 }
