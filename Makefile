@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test unit bench fuzz package format clean
+.PHONY: all deps configure build run test unit bench fuzz package format check-format clean
 
 all: build
 
@@ -21,8 +21,9 @@ build: configure
 run: build
 	$(BUILD)/src/nudgery
 
-# Every test: unit and widget tests offscreen, whole-program tests under Xvfb.
-test: build
+# Every test: the format check, unit and widget tests offscreen, whole-program
+# tests under Xvfb.
+test: check-format build
 	cd $(BUILD) && ctest --output-on-failure -j2
 
 # Unit and widget tests only (no display, no print queue).
@@ -55,8 +56,14 @@ fuzz:
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-format:
-	clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp')
+FORMATTED = git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp'
+
+format: deps
+	clang-format -i $$($(FORMATTED))
+
+# Fails on any file that differs from .clang-format.
+check-format: deps
+	clang-format --dry-run -Werror $$($(FORMATTED))
 
 clean:
 	rm -rf $(BUILD)

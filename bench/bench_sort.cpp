@@ -2,8 +2,8 @@
 // sorts by, each beside its floor measured in the same run: std::sort over the
 // same column's collation keys, computed beforehand. "ratio" is SortRows / floor,
 // both in CPU time.
-#include "tasks/SortRows.h"
 #include "store/TaskTable.h"
+#include "tasks/SortRows.h"
 
 #include <QCollator>
 #include <QCoreApplication>
@@ -32,10 +32,13 @@ std::vector<TaskRow> makeRows(int count)
                              .arg(QLatin1String(words[gen() % 8]), QLatin1String(words[gen() % 8]))
                              .arg(gen() % 1000000);
         row[Col::Date] = QStringLiteral("%1/12/2026").arg(day, 2, 10, QLatin1Char('0'));
-        row[Col::Hour] = QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+        row[Col::Hour] = QStringLiteral("%1:%2")
+                             .arg(hour, 2, 10, QLatin1Char('0'))
+                             .arg(minute, 2, 10, QLatin1Char('0'));
         row[Col::Priority] = QString::number(gen() % 6);
         row[Col::Order] = QString::number(i * 64);
-        row[Col::SortKey] = QStringLiteral("2026-12-%1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(row[Col::Hour]);
+        row[Col::SortKey] =
+            QStringLiteral("2026-12-%1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(row[Col::Hour]);
         row[Col::Category] = gen() % 4 ? QStringLiteral("Work") : QStringLiteral("Home");
         row[Col::TextColor] = QStringLiteral("18");
     }

@@ -76,7 +76,8 @@ void BM_SaveAllTasks(benchmark::State &state)
     DamagedFiles damaged;
     TaskTable table;
     TaskDataFile(path, damaged).LoadTasks(table, AllItems);
-    const TaskDataFile out(benchDir().filePath(QStringLiteral("save-%1.DAT").arg(state.range(0))), damaged);
+    const TaskDataFile out(benchDir().filePath(QStringLiteral("save-%1.DAT").arg(state.range(0))),
+                           damaged);
     for (auto _ : state)
         out.SaveAllTasks(table);
 }

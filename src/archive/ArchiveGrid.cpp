@@ -1,8 +1,8 @@
 #include "ArchiveGrid.h"
 
 #include "ArchiveGridModel.h"
-#include "widgets/TaskGridHeader.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGridHeader.h"
 
 #include <QMouseEvent>
 #include <algorithm>

@@ -2,10 +2,10 @@
 
 #include "KeyReleasePreview.h"
 #include "i18n/LanguageTables.h"
-#include "widgets/ApplyLanguage.h"
-#include "widgets/RepaintOnAltTab.h"
 #include "platform/HandlerGuard.h"
 #include "store/Settings.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/RepaintOnAltTab.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -46,10 +46,10 @@ TFormArchOptions::TFormArchOptions(AppContext &ctx, QWidget *parent)
     const Settings &s = *m_ctx.settings;
     CheckBox1 = checkBox(this, "CheckBox1", designCaption("CheckBox1"),
                          s.flag(SettingKey::ArchWindowPosition));
-    CheckBox2 = checkBox(this, "CheckBox2", designCaption("CheckBox2"),
-                         s.flag(SettingKey::ArchWindowSize));
-    CheckBox3 = checkBox(this, "CheckBox3", designCaption("CheckBox3"),
-                         s.flag(SettingKey::UnArchivAsk));
+    CheckBox2 =
+        checkBox(this, "CheckBox2", designCaption("CheckBox2"), s.flag(SettingKey::ArchWindowSize));
+    CheckBox3 =
+        checkBox(this, "CheckBox3", designCaption("CheckBox3"), s.flag(SettingKey::UnArchivAsk));
     Button_pp_ok = new QPushButton(designCaption("Button_pp_ok"), this);
     Button_pp_ok->setObjectName(QStringLiteral("Button_pp_ok"));
     Button_pp_ok->setDefault(true);

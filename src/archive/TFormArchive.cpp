@@ -4,23 +4,23 @@
 
 #include "ArchiveGrid.h"
 #include "KeyReleasePreview.h"
-#include "widgets/ApplyLanguage.h"
-#include "widgets/RepaintOnAltTab.h"
-#include "tasks/SortRows.h"
 #include "TFormArchOptions.h"
-#include "tasks/TaskList.h"
-#include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
-#include "store/StoreError.h"
 #include "store/Settings.h"
+#include "store/StoreError.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
+#include "tasks/SortRows.h"
+#include "tasks/TaskList.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/RepaintOnAltTab.h"
+#include "widgets/TaskGrid.h"
 
-#include <QFileInfo>
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -150,7 +150,8 @@ void TFormArchive::buildPopupMenu()
     PopupMenu1->addMenu(pop1_Sort);
     pop1_sortByname = item(pop1_Sort, "pop1_sortByname", designCaption("pop1_sortByname"));
     pop1_sortBydate = item(pop1_Sort, "pop1_sortBydate", designCaption("pop1_sortBydate"));
-    pop1_sortBycategory = item(pop1_Sort, "pop1_sortBycategory", designCaption("pop1_sortBycategory"));
+    pop1_sortBycategory =
+        item(pop1_Sort, "pop1_sortBycategory", designCaption("pop1_sortBycategory"));
     PopupMenu1->addSeparator();
     Preferences1 = item(PopupMenu1, "Preferences1", designCaption("Preferences1"));
     pop1_Print = item(PopupMenu1, "pop1_Print", designCaption("pop1_Print"));
@@ -333,6 +334,7 @@ void TFormArchive::SaveArchive()
 void TFormArchive::BlankArchivedTask(qint64 position)
 {
     if (m_tasks.writesBlocked())
-        throw StoreError(QStringLiteral("Nothing can be changed until the older release's tasks are converted."));
+        throw StoreError(QStringLiteral(
+            "Nothing can be changed until the older release's tasks are converted."));
     TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).BlankTask(position);
 }

@@ -3,14 +3,14 @@
 
 #include "ArchiveGrid.h"
 #include "TFormArchOptions.h"
-#include "tasks/SortRows.h"
-#include "tasks/TaskList.h"
-#include "widgets/SharedTexts.h"
 #include "output/PrintCommands.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
+#include "tasks/SortRows.h"
+#include "tasks/TaskList.h"
+#include "widgets/SharedTexts.h"
 
 #include <QAction>
 #include <QMenu>
@@ -34,7 +34,8 @@ void TFormArchive::Button_UnarchiveClick()
     const qint64 position =
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow()));
     // The record goes back unchanged, so a done task comes back done.
-    const QByteArray record = TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).readRecord(position);
+    const QByteArray record =
+        TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).readRecord(position);
     m_tasks.unarchive(record.mid(4));
     BlankArchivedTask(position);
     reload();
@@ -43,8 +44,7 @@ void TFormArchive::Button_UnarchiveClick()
 
 void TFormArchive::Button_DelClick()
 {
-    if (m_table->isEmpty() ||
-        !m_ctx.messages->confirm(this, SharedTexts::DeleteTaskQuestion))
+    if (m_table->isEmpty() || !m_ctx.messages->confirm(this, SharedTexts::DeleteTaskQuestion))
         return;
     BlankArchivedTask(
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow())));

@@ -9,7 +9,8 @@ constexpr char16_t FieldSeparator = 0x00A6; // "¦"
 
 QString codePoint(char32_t c)
 {
-    return QStringLiteral("U+") + QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QStringLiteral("U+") +
+           QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
 // The whole character at i, a surrogate pair counting as one.
@@ -64,17 +65,20 @@ QString CategoryList::refusal(const QString &name)
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t u = name.at(i).unicode();
         if (u == FieldSeparator)
-            return QStringLiteral("A category name cannot contain \"%1\": the task file uses it to separate "
-                                  "the fields of a task.")
+            return QStringLiteral(
+                       "A category name cannot contain \"%1\": the task file uses it to separate "
+                       "the fields of a task.")
                 .arg(QChar(FieldSeparator));
         // A line break would end the settings line that stores the name.
         if (u < 0x20)
-            return QStringLiteral("A category name cannot contain the control character %1.").arg(codePoint(u));
+            return QStringLiteral("A category name cannot contain the control character %1.")
+                .arg(codePoint(u));
     }
     const int bad = Win1252::firstUnencodable(name);
     if (bad < 0)
         return {};
     const char32_t c = characterAt(name, bad);
-    return QStringLiteral("A category name cannot contain \"%1\" (%2): the task file cannot store this character.")
+    return QStringLiteral("A category name cannot contain \"%1\" (%2): the task file cannot store "
+                          "this character.")
         .arg(QString::fromUcs4(&c, 1), codePoint(c));
 }

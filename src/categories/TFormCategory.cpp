@@ -2,12 +2,12 @@
 
 #include "CategoryList.h"
 #include "i18n/LanguageTables.h"
-#include "widgets/ApplyLanguage.h"
-#include "widgets/RepaintOnAltTab.h"
-#include "tasks/TaskList.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
+#include "tasks/TaskList.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/RepaintOnAltTab.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,7 +45,8 @@ TFormCategory::TFormCategory(AppContext &ctx, TaskList &tasks, QWidget *parent)
     setObjectName(QStringLiteral("FormCategory"));
     // A dialog frame: a caption and a close button only, which leaves the narrow
     // caption bar room for the mode's text.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     FormCreate();
 }
 
@@ -75,8 +76,10 @@ void TFormCategory::FormCreate()
         b->setFocusPolicy(Qt::NoFocus);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton2Click(); }); });
 
     // The designed sizes, taller where the desktop's font needs more room, and
     // wider where the caption bar, beside the window manager's icon and buttons,
@@ -88,7 +91,8 @@ void TFormCategory::FormCreate()
     QFont captionFont = font();
     captionFont.setBold(true);
     const int captionWidth =
-        int(QFontMetrics(captionFont).horizontalAdvance(DeleteCaption) * CaptionFontAllowance) + CaptionBarExtras;
+        int(QFontMetrics(captionFont).horizontalAdvance(DeleteCaption) * CaptionFontAllowance) +
+        CaptionBarExtras;
     const int extra = std::max(0, captionWidth - DesignWidth);
     for (QWidget *input : inputs()) {
         input->setGeometry(InputLeft, InputTop, InputWidth + extra, inputHeight);

@@ -58,9 +58,9 @@ private:
     bool guarded(const std::function<void()> &handler);
 
     // Components, named as in the dialog's design.
-    QLineEdit *Edit1 = nullptr;    // new category name
+    QLineEdit *Edit1 = nullptr;     // new category name
     QComboBox *ComboBox1 = nullptr; // category to delete
-    QLineEdit *Edit2 = nullptr;    // search text
+    QLineEdit *Edit2 = nullptr;     // search text
     QToolButton *SpeedButton1 = nullptr;
     QToolButton *SpeedButton2 = nullptr;
 

@@ -60,12 +60,14 @@ void CalendarPanel::arrange(int rowHeight)
     ScrollBar1->setGeometry(5, 5, 38, 15);
     Calendar1->setGeometry(4, 24, calendar.width(), calendar.height());
     const int buttonsTop = 24 + calendar.height() + 1;
-    const int buttonWidth = qMax(50, qMax(SpeedButton4->sizeHint().width(), SpeedButton3->sizeHint().width()));
+    const int buttonWidth =
+        qMax(50, qMax(SpeedButton4->sizeHint().width(), SpeedButton3->sizeHint().width()));
     const int cancelLeft = width - 6 - buttonWidth;
     SpeedButton3->setGeometry(cancelLeft, buttonsTop, buttonWidth, rowHeight);
     SpeedButton4->setGeometry(cancelLeft - 6 - buttonWidth, buttonsTop, buttonWidth, rowHeight);
     const int captionLeft = ScrollBar1->geometry().right() + 6;
-    Label6->setGeometry(captionLeft, 3, width - 6 - captionLeft, qMax(19, Label6->sizeHint().height()));
+    Label6->setGeometry(captionLeft, 3, width - 6 - captionLeft,
+                        qMax(19, Label6->sizeHint().height()));
     resize(width, buttonsTop + rowHeight + 4);
 }
 
@@ -94,8 +96,8 @@ void CalendarPanel::refreshCaption()
 {
     // The month the calendar shows, which it may change by itself (a greyed day
     // of the next month, its own keys).
-    Label6->setText(QLocale().monthName(Calendar1->monthShown(), QLocale::ShortFormat) + QStringLiteral(" - ")
-                    + QString::number(Calendar1->yearShown()));
+    Label6->setText(QLocale().monthName(Calendar1->monthShown(), QLocale::ShortFormat) +
+                    QStringLiteral(" - ") + QString::number(Calendar1->yearShown()));
 }
 
 bool CalendarPanel::eventFilter(QObject *watched, QEvent *event)
@@ -103,10 +105,11 @@ bool CalendarPanel::eventFilter(QObject *watched, QEvent *event)
     // A left press on the panel or on its caption drags the panel within the dialog.
     if (watched == this || watched == Label6) {
         const QEvent::Type type = event->type();
-        if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove
-            || type == QEvent::MouseButtonRelease) {
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+            type == QEvent::MouseButtonRelease) {
             auto *mouse = static_cast<QMouseEvent *>(event);
-            const QPoint inParent = parentWidget()->mapFromGlobal(mouse->globalPosition().toPoint());
+            const QPoint inParent =
+                parentWidget()->mapFromGlobal(mouse->globalPosition().toPoint());
             if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
                 m_dragging = true;
                 m_dragOffset = inParent - pos();

@@ -4,8 +4,8 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 
 const QString ColourComboBox::DefaultItemText = QStringLiteral("default  ");
 
@@ -20,7 +20,8 @@ public:
                const QModelIndex &index) const override
     {
         const bool selected = option.state & QStyle::State_Selected;
-        painter->fillRect(option.rect, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
+        painter->fillRect(option.rect,
+                          option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
         QPalette palette = option.palette;
         if (selected)
             palette.setColor(QPalette::Text, option.palette.color(QPalette::HighlightedText));
@@ -64,12 +65,14 @@ void ColourComboBox::paintEvent(QPaintEvent *)
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     if (currentIndex() < 0)
         return;
-    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
     // The words sit on the field's middle; a swatch fills the field.
-    const QRect item = currentIndex() >= DefaultTextColour
-                           ? QRect(field.left(), field.top() + (field.height() - fontMetrics().height()) / 2,
-                                   field.width(), fontMetrics().height())
-                           : field.adjusted(0, 1, 0, -1);
+    const QRect item =
+        currentIndex() >= DefaultTextColour
+            ? QRect(field.left(), field.top() + (field.height() - fontMetrics().height()) / 2,
+                    field.width(), fontMetrics().height())
+            : field.adjusted(0, 1, 0, -1);
     painter.setClipRect(field);
     ComboBox3DrawItem(painter, item, currentIndex(), palette());
 }

@@ -43,12 +43,13 @@ std::optional<Unstorable> firstUnstorable(const QString &text)
     if (index < 0)
         return std::nullopt;
     // A character outside the basic plane is two UTF-16 units: name it whole.
-    const bool pair = text.at(index).isHighSurrogate() && index + 1 < text.size()
-                      && text.at(index + 1).isLowSurrogate();
+    const bool pair = text.at(index).isHighSurrogate() && index + 1 < text.size() &&
+                      text.at(index + 1).isLowSurrogate();
     const QString character = text.mid(index, pair ? 2 : 1);
     const char32_t code = pair ? QChar::surrogateToUcs4(text.at(index), text.at(index + 1))
                                : char32_t(text.at(index).unicode());
-    const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    const QString hex =
+        QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
     return Unstorable{index, QStringLiteral("\"%1\" (U+%2)").arg(character, hex)};
 }
 

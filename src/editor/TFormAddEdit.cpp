@@ -5,20 +5,20 @@
 #include "CalendarPanel.h"
 #include "ColourComboBox.h"
 #include "EditorRules.h"
-#include "widgets/TextColours.h"
-#include "widgets/ApplyLanguage.h"
-#include "widgets/Glyphs.h"
-#include "widgets/RepaintOnAltTab.h"
 #include "categories/TFormCategory.h"
-#include "reminders/AlarmTimer.h"
-#include "tasks/TaskList.h"
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
+#include "reminders/AlarmTimer.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskList.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/Glyphs.h"
+#include "widgets/RepaintOnAltTab.h"
+#include "widgets/TextColours.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,7 +39,8 @@ namespace {
 // The component's English caption from the language table, the one place it is spelled.
 QString designCaption(const char *component)
 {
-    return LanguageTables::englishCaption(LanguageTables::editor(), component, LanguageTables::editorTwins());
+    return LanguageTables::englishCaption(LanguageTables::editor(), component,
+                                          LanguageTables::editorTwins());
 }
 
 constexpr int TaskTypingLimit = 60;
@@ -97,7 +98,8 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, 
     // The dialog sees every key before its controls do.
     qApp->installEventFilter(this);
     FormCreate();
-    connect(&m_tasks, &TaskList::categoryAdded, this, [this](const QString &name) { ComboBox2->addItem(name); });
+    connect(&m_tasks, &TaskList::categoryAdded, this,
+            [this](const QString &name) { ComboBox2->addItem(name); });
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TFormAddEdit::categoryDeleted);
 }
 
@@ -162,9 +164,12 @@ void TFormAddEdit::buildFields()
     Label4->setPalette(red);
 
     connect(Image1, &QToolButton::clicked, this, [this] { guarded([this] { Image1Click(); }); });
-    connect(ScrollBar2, &QScrollBar::valueChanged, this, [this](int p) { guarded([&] { ScrollBar2Change(p); }); });
-    connect(ScrollBar3, &QScrollBar::valueChanged, this, [this](int p) { guarded([&] { ScrollBar3Change(p); }); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton5Click(); }); });
+    connect(ScrollBar2, &QScrollBar::valueChanged, this,
+            [this](int p) { guarded([&] { ScrollBar2Change(p); }); });
+    connect(ScrollBar3, &QScrollBar::valueChanged, this,
+            [this](int p) { guarded([&] { ScrollBar3Change(p); }); });
+    connect(SpeedButton5, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton5Click(); }); });
 }
 
 void TFormAddEdit::buildButtonsAndPanel()
@@ -179,8 +184,10 @@ void TFormAddEdit::buildButtonsAndPanel()
     connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
 
     Panel1 = new CalendarPanel(this);
-    connect(Panel1, &CalendarPanel::takeRequested, this, [this] { guarded([this] { takeCalendarDate(); }); });
-    connect(Panel1, &CalendarPanel::dismissRequested, this, [this] { guarded([this] { dismissCalendar(); }); });
+    connect(Panel1, &CalendarPanel::takeRequested, this,
+            [this] { guarded([this] { takeCalendarDate(); }); });
+    connect(Panel1, &CalendarPanel::dismissRequested, this,
+            [this] { guarded([this] { dismissCalendar(); }); });
 }
 
 bool TFormAddEdit::guarded(const std::function<void()> &handler)
@@ -342,11 +349,12 @@ void TFormAddEdit::Button_okClick()
             return;
         }
         // Text the task data file cannot hold is refused, so nothing is lost or corrupted.
-        if (refuseUnstorable(Edit1, Edit1->text(), QStringLiteral("task"))
-            || refuseUnstorable(Memo1, Memo1->toPlainText(), QStringLiteral("note")))
+        if (refuseUnstorable(Edit1, Edit1->text(), QStringLiteral("task")) ||
+            refuseUnstorable(Memo1, Memo1->toPlainText(), QStringLiteral("note")))
             return;
         // 3
-        const std::optional<QDate> date = m_ctx.dates->parseDate(Edit3->text(), m_ctx.clock->today());
+        const std::optional<QDate> date =
+            m_ctx.dates->parseDate(Edit3->text(), m_ctx.clock->today());
         if (!date) {
             m_ctx.messages->notice(this, Edit3->text() + InvalidDateSuffix);
             Edit3->setFocus();
@@ -359,8 +367,8 @@ void TFormAddEdit::Button_okClick()
             m_tasks.replace(m_editRow, task); // 5-9
         else
             m_tasks.add(task);
-        m_alarm.pause();                      // 10
-        accept();                             // 11
+        m_alarm.pause(); // 10
+        accept();        // 11
     });
 }
 
@@ -402,7 +410,7 @@ void TFormAddEdit::presetForAdd()
     const DateFormat &dates = *m_ctx.dates;
     setWindowTitle(AddCaption); // 2
     const QDateTime now = m_ctx.clock->now();
-    Edit3->setText(dates.shortDate(now.date())); // 3
+    Edit3->setText(dates.shortDate(now.date()));                              // 3
     const QString defaultTime = m_ctx.settings->text(SettingKey::DefNewTime); // 4: "09h:30"
     if (defaultTime != QLatin1String("current")) {
         Edit2->setText(defaultTime.mid(0, 2));

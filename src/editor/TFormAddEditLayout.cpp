@@ -39,8 +39,9 @@ int widest(std::initializer_list<QWidget *> widgets)
 void TFormAddEdit::arrange()
 {
     const QFontMetrics fm = fontMetrics();
-    const int rowHeight = std::max({DesignRowHeight, Edit1->sizeHint().height(),
-                                ComboBox1->sizeHint().height(), Button_ok->sizeHint().height()});
+    const int rowHeight =
+        std::max({DesignRowHeight, Edit1->sizeHint().height(), ComboBox1->sizeHint().height(),
+                  Button_ok->sizeHint().height()});
     const int e = m_grow = rowHeight - DesignRowHeight;
     const int tops[4] = {3, 23 + e, 44 + 2 * e, 65 + 3 * e};
     std::copy(std::begin(tops), std::end(tops), std::begin(m_rowTop));
@@ -69,7 +70,8 @@ void TFormAddEdit::arrange()
     const int minuteLeft = left + hourWidth + 4;
     const int minuteWidth = qMax(35, digits);
     Edit4->setGeometry(minuteLeft, tops[2], minuteWidth, rowHeight);
-    ScrollBar3->setGeometry(minuteLeft + minuteWidth - 17, tops[2] + 1, SpinnerWidth, rowHeight - 2);
+    ScrollBar3->setGeometry(minuteLeft + minuteWidth - 17, tops[2] + 1, SpinnerWidth,
+                            rowHeight - 2);
     const int leftGroupRight = qMax(Image1->geometry().right() + 1, minuteLeft + minuteWidth);
 
     // "Txt Color:" and "Category:" right-aligned before their lists at 168.
@@ -84,7 +86,8 @@ void TFormAddEdit::arrange()
     const int priorityLabel = Label3->sizeHint().width();
     const int priorityLeft = qMax(listLeft + 93, listLeft + colourWidth + 3 + priorityLabel + 3);
     Label3->setGeometry(priorityLeft - 3 - priorityLabel, tops[1], priorityLabel, rowHeight);
-    ComboBox1->setGeometry(priorityLeft, tops[1], qMax(39, ComboBox1->sizeHint().width()), rowHeight);
+    ComboBox1->setGeometry(priorityLeft, tops[1], qMax(39, ComboBox1->sizeHint().width()),
+                           rowHeight);
 
     ComboBox2->setGeometry(listLeft, tops[2], 114, rowHeight);
     SpeedButton5->setGeometry(listLeft + 115, tops[2],
@@ -119,12 +122,12 @@ void TFormAddEdit::applySizeLimits()
     const QScreen *s = screen();
     const QRect screenRect = s ? s->geometry() : QRect(0, 0, 1024, 768);
 
-    const int listsRight = qMax(SpeedButton5->geometry().right() + 1 + 33,
-                                ComboBox1->geometry().right() + 1 + 23);
+    const int listsRight =
+        qMax(SpeedButton5->geometry().right() + 1 + 33, ComboBox1->geometry().right() + 1 + 23);
     const int minWidth = qMax(listsRight, m_fieldLeft + 282 + 4);
     // Room for the note's first lines and for the open calendar panel.
-    const int contentHeight = qMax(m_rowTop[3] + 2 * (DesignRowHeight + m_grow) + 25 + m_grow,
-                                   14 + Panel1->height() + 2);
+    const int contentHeight =
+        qMax(m_rowTop[3] + 2 * (DesignRowHeight + m_grow) + 25 + m_grow, 14 + Panel1->height() + 2);
     const int minHeight = qMax(190 - decoration.height(), contentHeight);
     setMinimumSize(minWidth, minHeight);
     setMaximumSize(qMax(minWidth, screenRect.width() / 2 - decoration.width()),

@@ -22,7 +22,8 @@ namespace {
 // The component's English caption from the language table, the one place it is spelled.
 QString designCaption(const char *component)
 {
-    return LanguageTables::englishCaption(LanguageTables::editor(), component, LanguageTables::editorTwins());
+    return LanguageTables::englishCaption(LanguageTables::editor(), component,
+                                          LanguageTables::editorTwins());
 }
 
 QAction *item(QMenu *menu, const char *name, const QString &caption)
@@ -41,7 +42,8 @@ void TFormAddEdit::buildMenus()
     pop1_Clear = item(PopupMenu1, "pop1_Clear", designCaption("pop1_Clear"));
     PopupMenu1->addSeparator();
     pop1_Now = item(PopupMenu1, "pop1_Now", designCaption("pop1_Now"));
-    connect(pop1_Clear, &QAction::triggered, this, [this] { guarded([this] { pop1_ClearClick(); }); });
+    connect(pop1_Clear, &QAction::triggered, this,
+            [this] { guarded([this] { pop1_ClearClick(); }); });
     connect(pop1_Now, &QAction::triggered, this, [this] { guarded([this] { pop1_NowClick(); }); });
     for (QLineEdit *field : {Edit3, Edit2, Edit4}) {
         field->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -62,9 +64,8 @@ void TFormAddEdit::buildMenus()
         connect(a, &QAction::triggered, this, [this, a] { clipboardCommand(a); });
     for (QWidget *field : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Memo1)}) {
         field->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(field, &QWidget::customContextMenuRequested, this, [this, field](const QPoint &p) {
-            PopupMenu2->popup(field->mapToGlobal(p));
-        });
+        connect(field, &QWidget::customContextMenuRequested, this,
+                [this, field](const QPoint &p) { PopupMenu2->popup(field->mapToGlobal(p)); });
     }
 }
 

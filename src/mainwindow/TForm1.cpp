@@ -1,20 +1,20 @@
 // The main window's lifecycle: creation steps, showing, activation, closing.
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
-#include "platform/ProgramFolder.h"
 #include "WeekendStop.h"
+#include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
+#include "platform/ProgramFolder.h"
 #include "platform/TrayIcon.h"
-#include "platform/Clock.h"
 #include "reminders/AlarmTimer.h"
-#include "tasks/TaskList.h"
 #include "store/DateFormat.h"
 #include "store/OldFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskList.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,26 +66,26 @@ bool TForm1::FormCreate()
 
     // An error in a later step is shown and skips the rest of the steps.
     guarded([&] {
-        createTable();                                    // 4
-        buildTrayIconAtStart();                           // 5
-        applyStoredLanguage();                            // 6-7
+        createTable();                                                    // 4
+        buildTrayIconAtStart();                                           // 5
+        applyStoredLanguage();                                            // 6-7
         const QString myFormat = settings.text(SettingKey::MyDateFormat); // 8
         if (!myFormat.isEmpty())
             m_ctx.dates->setShortFormat(myFormat);
-        restoreAppearance();                              // 9
+        restoreAppearance(); // 9
         // Only tidying: a folder that cannot be written must still show its tasks.
         guarded([&] { settings.remove(SettingKey::SortedHint); }); // 10
-        fillCategories();                                 // 11
-        convertIfNeeded();                                // 12
-        loadAtStartUp();                                  // 13
-        restoreSort();                                    // 14
-        restoreAfterLoad();                               // 15
-        m_alarm.reset();                                  // 16
+        fillCategories();                                          // 11
+        convertIfNeeded();                                         // 12
+        loadAtStartUp();                                           // 13
+        restoreSort();                                             // 14
+        restoreAfterLoad();                                        // 15
+        m_alarm.reset();                                           // 16
         if (settings.flag(SettingKey::Alert))
             m_alarm.start();
-        ApplySort();                                      // 17
+        ApplySort(); // 17
         AdjustLayout();
-        selectStoredRow();                                // 18
+        selectStoredRow(); // 18
     });
     return true;
 }
@@ -95,7 +95,8 @@ void TForm1::createTable()
     static const int widths[Col::Count] = {12, 206, 61, 31, 12, 0, 0, 0, 0, 0};
     for (int c = 0; c < Col::Count; ++c)
         StringGrid1->setColWidth(c, widths[c]);
-    static const char *captions[Col::Count] = {"", "Task", "Date", "Hour", "Pr", "order", "Date", "Type", "TxtC", "Note"};
+    static const char *captions[Col::Count] = {"",      "Task", "Date", "Hour", "Pr",
+                                               "order", "Date", "Type", "TxtC", "Note"};
     for (int c = 0; c < Col::Count; ++c)
         m_table->setHeader(c, QString::fromLatin1(captions[c]));
     Memo_notes->setFixedHeight(0);
@@ -109,9 +110,13 @@ void TForm1::restoreAppearance()
     setMenuBarShown(!s.flag(SettingKey::HideMainMenu));
     setToolbarShown(!s.flag(SettingKey::HideToolbar));
     if (s.flag(SettingKey::WindowPosition)) {
-        const QRect screen = QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
-        const int left = s.integer(SettingKey::WindowPositionLeft, screen.width() / 2 - width() / 2);
-        const int top = s.integer(SettingKey::WindowPositionTop, screen.height() / 2 - height() / 2);
+        const QRect screen = QApplication::primaryScreen()
+                                 ? QApplication::primaryScreen()->geometry()
+                                 : QRect(0, 0, 1024, 768);
+        const int left =
+            s.integer(SettingKey::WindowPositionLeft, screen.width() / 2 - width() / 2);
+        const int top =
+            s.integer(SettingKey::WindowPositionTop, screen.height() / 2 - height() / 2);
         move(left, top);
     } else {
         move(265, 108);
@@ -147,7 +152,8 @@ void TForm1::addCategoryMenuItem(const QString &name)
 {
     QAction *a = Menu_Category->addAction(name);
     a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, a] { guarded([this, a] { categoryMenuItemClick(a); }); });
+    connect(a, &QAction::triggered, this,
+            [this, a] { guarded([this, a] { categoryMenuItemClick(a); }); });
 }
 
 void TForm1::convertIfNeeded()
@@ -156,10 +162,12 @@ void TForm1::convertIfNeeded()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const OldFormat::FirstStartPaths paths{m_ctx.settings->path(), m_tasks.dataFileName(),
-                                           m_ctx.file(FileNames::Archive), m_ctx.file(FileNames::OldArchive)};
+                                           m_ctx.file(FileNames::Archive),
+                                           m_ctx.file(FileNames::OldArchive)};
     bool converted = false;
     try {
-        converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates, m_ctx.clock->today(), *m_ctx.damagedFiles);
+        converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates,
+                                                   m_ctx.clock->today(), *m_ctx.damagedFiles);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         m_tasks.blockWrites();
@@ -209,8 +217,8 @@ void TForm1::restoreAfterLoad()
     if (s.flag(SettingKey::CustomCols)) {
         // A value that does not read as widths leaves the defaults; start-up goes on.
         try {
-            const auto widths = ColumnWidths::parse(
-                s.text(SettingKey::ColumnWidths, ColumnWidths::defaultValue(dateColumnDefaultWidth())));
+            const auto widths = ColumnWidths::parse(s.text(
+                SettingKey::ColumnWidths, ColumnWidths::defaultValue(dateColumnDefaultWidth())));
             for (int c = 0; c < 5; ++c)
                 StringGrid1->setColWidth(c, widths[size_t(c)]);
         } catch (const StoreError &e) {
@@ -258,8 +266,8 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_closing && isVisible()
-        && trayIcon->available())
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_closing && isVisible() &&
+        trayIcon->available())
         QTimer::singleShot(0, this, [this] { guarded([this] { minimiseToTray(); }); });
 }
 
@@ -281,16 +289,16 @@ void TForm1::closeEvent(QCloseEvent *event)
 bool TForm1::FormClose()
 {
     Settings &s = *m_ctx.settings;
-    s.setInteger(SettingKey::SelectedRow, StringGrid1->currentRow());          // 1
-    ComboBox1->setCurrentIndex(0);                                              // 2
+    s.setInteger(SettingKey::SelectedRow, StringGrid1->currentRow()); // 1
+    ComboBox1->setCurrentIndex(0);                                    // 2
     ComboBox1Change();
     m_tasks.fillEmptyHours(); // start-up showed an empty hour as midnight: stored so
-    m_tasks.save();                                                             // 3
-    if (s.flag(SettingKey::WindowPosition)) {                                   // 4
+    m_tasks.save();           // 3
+    if (s.flag(SettingKey::WindowPosition)) { // 4
         s.setInteger(SettingKey::WindowPositionLeft, x());
         s.setInteger(SettingKey::WindowPositionTop, y());
     }
-    if (s.flag(SettingKey::WindowSize)) {                                       // 5
+    if (s.flag(SettingKey::WindowSize)) { // 5
         s.setInteger(SettingKey::WindowHeight, clientHeight());
         s.setInteger(SettingKey::WindowWidth, clientWidth());
         s.setInteger(SettingKey::NoteHeight, editorClientHeight());
@@ -298,7 +306,7 @@ bool TForm1::FormClose()
         s.setInteger(SettingKey::WindowHeight, 240);
         s.setInteger(SettingKey::WindowWidth, 336);
     }
-    if (s.flag(SettingKey::CustomCols)) {                                       // 6
+    if (s.flag(SettingKey::CustomCols)) { // 6
         std::array<int, 5> widths{};
         for (int c = 0; c < 5; ++c)
             widths[size_t(c)] = StringGrid1->colWidth(c);
@@ -306,10 +314,10 @@ bool TForm1::FormClose()
     } else {
         s.setText(SettingKey::ColumnWidths, ColumnWidths::defaultValue(dateColumnDefaultWidth()));
     }
-    s.setFlag(SettingKey::NotePane, Menu_NotesPane->isChecked());               // 7
+    s.setFlag(SettingKey::NotePane, Menu_NotesPane->isChecked()); // 7
     // 8: the settings object needs no closing: every write is already on disk.
-    trayIcon->hide();                                                           // 9
-    return true;                                                                // 10: the caller ends the program
+    trayIcon->hide(); // 9
+    return true;      // 10: the caller ends the program
 }
 
 void TForm1::bringToFront()

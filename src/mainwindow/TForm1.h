@@ -195,8 +195,9 @@ private:
     QMenu *PopupMenu2 = nullptr, *pop2_Sort = nullptr;
     QAction *pop2_EditTask = nullptr, *pop2_Deletetask = nullptr, *pop2_Archivetask = nullptr,
             *pop2_N9 = nullptr, *pop2_SortByTask = nullptr, *pop2_SortByDate = nullptr,
-            *pop2_SortByHour = nullptr, *pop2_SortByCategory = nullptr, *pop2_SortByStatus = nullptr,
-            *pop2_N1 = nullptr, *pop2_Preferences = nullptr, *pop2_About = nullptr;
+            *pop2_SortByHour = nullptr, *pop2_SortByCategory = nullptr,
+            *pop2_SortByStatus = nullptr, *pop2_N1 = nullptr, *pop2_Preferences = nullptr,
+            *pop2_About = nullptr;
     QMenu *PopupMenu3 = nullptr;
     QAction *pop3_Copy = nullptr, *pop3_HideNotespane = nullptr;
     VisibleColumnsMenu *PopupMenu4 = nullptr;

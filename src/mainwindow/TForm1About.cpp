@@ -5,12 +5,12 @@
 #include "about/TEXEVersionData.h"
 #include "about/TFormAbout.h"
 #include "about/VersionBlock.h"
-#include "updates/VersionCheckLogic.h"
 #include "about/WebLinks.h"
-#include "widgets/ApplyLanguage.h"
 #include "platform/MessageService.h"
 #include "platform/Services.h"
 #include "store/Settings.h"
+#include "updates/VersionCheckLogic.h"
+#include "widgets/ApplyLanguage.h"
 
 void TForm1::Menu_AboutClick()
 {

@@ -2,12 +2,12 @@
 
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "archive/TFormArchive.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
+#include "widgets/TaskGrid.h"
 
 void TForm1::Menu_ArchiveTaskClick(QObject *trigger)
 {

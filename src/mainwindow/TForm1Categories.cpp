@@ -1,11 +1,11 @@
 // Adding and deleting categories; the search through the input dialog.
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "categories/TFormCategory.h"
 #include "platform/MessageService.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,7 +16,8 @@
 namespace {
 
 const QString DeleteCategoryQuestion =
-    QStringLiteral("Sure to delete a category type ?\rAll items using deleted category will revert to 'no category'.");
+    QStringLiteral("Sure to delete a category type ?\rAll items using deleted category will revert "
+                   "to 'no category'.");
 
 // The first item of a list from `from` on whose text equals name, case included.
 int exactIndex(const QComboBox *list, const QString &name, int from)
@@ -36,8 +37,9 @@ void TForm1::Menu_AddCategoryClick(QObject *trigger)
         dialog.askNewCategory();
         return;
     }
-    const MsgResult answer = m_ctx.messages->show(
-        this, {QStringLiteral("Information"), DeleteCategoryQuestion, MsgIcon::Information, MsgButtons::YesCancel});
+    const MsgResult answer =
+        m_ctx.messages->show(this, {QStringLiteral("Information"), DeleteCategoryQuestion,
+                                    MsgIcon::Information, MsgButtons::YesCancel});
     if (answer != MsgResult::Yes)
         return;
     QStringList names;

@@ -2,13 +2,13 @@
 
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "editor/TFormAddEdit.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
 #include "widgets/SharedTexts.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,8 +34,8 @@ void TForm1::SpeedButton4Click()
     const bool onTop = windowFlags() & Qt::WindowStaysOnTopHint;
     if (onTop)
         setStayOnTop(false);
-    FormAddEdit->presetForAdd(); // 2-5
-    showEditor(*FormAddEdit);    // 6
+    FormAddEdit->presetForAdd();       // 2-5
+    showEditor(*FormAddEdit);          // 6
     StringGrid1->viewport()->update(); // 7
     if (onTop)
         setStayOnTop(true);

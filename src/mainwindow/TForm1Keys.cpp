@@ -30,7 +30,8 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad)
     const bool up = key == Qt::Key_Up || (keypad && key == Qt::Key_8);
     QToolButton *button = nullptr;
     QAction *menuItem = nullptr;
-    if (key == Qt::Key_Plus || key == Qt::Key_Equal || key == Qt::Key_Insert || (ctrl && key == Qt::Key_A))
+    if (key == Qt::Key_Plus || key == Qt::Key_Equal || key == Qt::Key_Insert ||
+        (ctrl && key == Qt::Key_A))
         button = SpeedButton4;
     else if (key == Qt::Key_Minus || key == Qt::Key_Underscore || key == Qt::Key_Space)
         button = SpeedButton3;

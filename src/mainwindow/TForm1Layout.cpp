@@ -1,14 +1,14 @@
 // Layout of the main window: the layout step, the notes pane, size changes and
 // the preferences that change the window's look.
-#include "VisibleColumnsMenu.h"
 #include "TForm1.h"
+#include "VisibleColumnsMenu.h"
 
-#include "widgets/TaskGrid.h"
-#include "store/DateFormat.h"
 #include "platform/Clock.h"
+#include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,8 +16,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
-#include <QScrollBar>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QToolButton>
 
 // The menu bar is outside the client area, as on the desktop this layout came
@@ -63,8 +63,11 @@ void TForm1::layoutColumns()
     if (!m_tasks.loaded())
         return;
     const int toolbarWidth = Panel1->width();
-    ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254, ComboBox1->height());
-    const int s = StringGrid1->visibleRowCount() < m_table->rowCount() - 1 ? StringGrid1->scrollBarExtent() : 0;
+    ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254,
+                      ComboBox1->height());
+    const int s = StringGrid1->visibleRowCount() < m_table->rowCount() - 1
+                      ? StringGrid1->scrollBarExtent()
+                      : 0;
     // A task column the user hid (the visible-columns menu) stays hidden.
     if (PopupMenu4->taskColumnHidden())
         return;
@@ -106,7 +109,8 @@ void TForm1::StepWindowHeight(const QString &direction)
 
 int TForm1::dateColumnDefaultWidth() const
 {
-    return TaskGrid::dateColumnWidth(StringGrid1->fontMetrics(), *m_ctx.dates, m_ctx.clock->today());
+    return TaskGrid::dateColumnWidth(StringGrid1->fontMetrics(), *m_ctx.dates,
+                                     m_ctx.clock->today());
 }
 
 void TForm1::setStayOnTop(bool on)

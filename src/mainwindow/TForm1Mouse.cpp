@@ -1,9 +1,9 @@
 // Mouse presses on the grid.
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "VisibleColumnsMenu.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -44,7 +44,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             auto *key = static_cast<QKeyEvent *>(event);
             if (type == QEvent::KeyPress) {
                 bool usedUp = false;
-                guarded([&] { usedUp = FormKeyDown(key->key(), key->modifiers(), key->modifiers() & Qt::KeypadModifier); });
+                guarded([&] {
+                    usedUp = FormKeyDown(key->key(), key->modifiers(),
+                                         key->modifiers() & Qt::KeypadModifier);
+                });
                 if (usedUp)
                     return true;
             } else if (!key->isAutoRepeat())

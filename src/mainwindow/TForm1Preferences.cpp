@@ -4,9 +4,9 @@
 
 #include "preferences/TFormOptions.h"
 
+#include "store/TaskTable.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/TaskGrid.h"
-#include "store/TaskTable.h"
 
 void TForm1::SpeedButton7Click()
 {
@@ -37,11 +37,13 @@ void TForm1::applyLanguage(const QString &language)
 void TForm1::resetColumnWidths()
 {
     TaskGrid &grid = *StringGrid1;
-    const int scrollBar = grid.visibleRowCount() < m_table->rowCount() - 1 ? grid.scrollBarExtent() : 0;
+    const int scrollBar =
+        grid.visibleRowCount() < m_table->rowCount() - 1 ? grid.scrollBarExtent() : 0;
     grid.setColWidth(Col::Done, 12);
     grid.setColWidth(Col::Date, dateColumnDefaultWidth());
     grid.setColWidth(Col::Hour, 31);
     grid.setColWidth(Col::Priority, 12);
     grid.setColWidth(Col::Task, grid.width() - grid.colWidth(Col::Done) - grid.colWidth(Col::Date) -
-                                    grid.colWidth(Col::Hour) - grid.colWidth(Col::Priority) - scrollBar - 6);
+                                    grid.colWidth(Col::Hour) - grid.colWidth(Col::Priority) -
+                                    scrollBar - 6);
 }

@@ -2,13 +2,12 @@
 
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "reminders/AlarmTimer.h"
 #include "reminders/Reminders.h"
 #include "store/Settings.h"
-
+#include "widgets/TaskGrid.h"
 
 void TForm1::ShowAgenda()
 {

@@ -1,10 +1,10 @@
 // Sorting, the category filter and the search of the task list.
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The notification-area icon and the shown / hidden-in-tray states.
 #include "TForm1.h"
 
-#include "widgets/TaskGrid.h"
 #include "platform/TrayIcon.h"
 #include "store/Settings.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QCursor>

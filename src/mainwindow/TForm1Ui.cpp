@@ -2,14 +2,14 @@
 #include "TForm1.h"
 #include "i18n/LanguageTables.h"
 
-#include "widgets/Glyphs.h"
-#include "widgets/TaskGrid.h"
 #include "VisibleColumnsMenu.h"
-#include "platform/TrayIcon.h"
 #include "platform/MessageService.h"
+#include "platform/TrayIcon.h"
 #include "reminders/AlarmTimer.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
+#include "widgets/Glyphs.h"
+#include "widgets/TaskGrid.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,7 +27,8 @@ namespace {
 // The component's English caption from the language table, the one place it is spelled.
 QString designCaption(const char *component)
 {
-    return LanguageTables::englishCaption(LanguageTables::mainWindow(), component, LanguageTables::mainTwins());
+    return LanguageTables::englishCaption(LanguageTables::mainWindow(), component,
+                                          LanguageTables::mainTwins());
 }
 
 QAction *item(QMenu *menu, const char *name, const QString &caption)
@@ -101,9 +102,11 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
 
     connect(&m_alarm, &AlarmTimer::checkDue, this, [this] { guarded([this] { Timer1Timer(); }); });
     connect(&m_tasks, &TaskList::changed, this, &TForm1::tasksChanged);
-    connect(&m_tasks, &TaskList::selectionWanted, this, [this](int row) { StringGrid1->setCurrentRow(row); });
+    connect(&m_tasks, &TaskList::selectionWanted, this,
+            [this](int row) { StringGrid1->setCurrentRow(row); });
     connect(&m_tasks, &TaskList::damaged, this, [this](const QString &message) {
-        m_ctx.messages->show(isVisible() ? this : nullptr, {AppTitle, message, MsgIcon::Warning, MsgButtons::Ok});
+        m_ctx.messages->show(isVisible() ? this : nullptr,
+                             {AppTitle, message, MsgIcon::Warning, MsgButtons::Ok});
     });
     connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
@@ -112,11 +115,13 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
             [this](Qt::MouseButton b, int c, int r, const QPoint &g) {
                 guarded([&] { StringGrid1MouseDown(b, c, r, g); });
             });
-    connect(StringGrid1, &TaskGrid::gridMouseReleased, this, [this](Qt::MouseButton b, const QPoint &p) {
-        guarded([&] { StringGrid1MouseUp(b, p); });
-    });
-    connect(StringGrid1, &TaskGrid::gridDoubleClicked, this, [this] { guarded([this] { StringGrid1DblClick(); }); });
-    connect(StringGrid1, &TaskGrid::currentCellChanged, this, [this] { guarded([this] { StringGrid1Click(); }); });
+    connect(
+        StringGrid1, &TaskGrid::gridMouseReleased, this,
+        [this](Qt::MouseButton b, const QPoint &p) { guarded([&] { StringGrid1MouseUp(b, p); }); });
+    connect(StringGrid1, &TaskGrid::gridDoubleClicked, this,
+            [this] { guarded([this] { StringGrid1DblClick(); }); });
+    connect(StringGrid1, &TaskGrid::currentCellChanged, this,
+            [this] { guarded([this] { StringGrid1Click(); }); });
     connect(Memo_notes, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &p) { PopupMenu3->popup(Memo_notes->mapToGlobal(p)); });
 
@@ -179,15 +184,22 @@ void TForm1::buildToolbar()
     ComboBox1->setGeometry(245, 1, 77, 21);
     ComboBox1->setFocusPolicy(Qt::ClickFocus);
 
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton2Click(); }); });
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton3Click(); }); });
-    connect(SpeedButton4, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton4Click(); }); });
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton6Click(); }); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton5Click(); }); });
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton3Click(); }); });
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton4Click(); }); });
+    connect(SpeedButton6, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton6Click(); }); });
+    connect(SpeedButton5, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton5Click(); }); });
     connect(SpeedButton14, &QToolButton::clicked, this,
             [this] { guarded([this] { Menu_ArchiveTaskClick(SpeedButton14); }); });
-    connect(SpeedButton7, &QToolButton::clicked, this, [this] { guarded([this] { SpeedButton7Click(); }); });
-    connect(SpeedButton9, &QToolButton::clicked, this, [this] { guarded([this] { Menu_AboutClick(); }); });
+    connect(SpeedButton7, &QToolButton::clicked, this,
+            [this] { guarded([this] { SpeedButton7Click(); }); });
+    connect(SpeedButton9, &QToolButton::clicked, this,
+            [this] { guarded([this] { Menu_AboutClick(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { close(); });
     connect(ComboBox1, qOverload<int>(&QComboBox::activated), this,
             [this](int) { guarded([this] { ComboBox1Change(); }); });
@@ -241,7 +253,8 @@ void TForm1::buildMenus()
     Menu_SortByTask = item(Menu_Sort, "Menu_SortByTask", designCaption("Menu_SortByTask"));
     Menu_SortByDate = item(Menu_Sort, "Menu_SortByDate", designCaption("Menu_SortByDate"));
     Menu_SortByHour = item(Menu_Sort, "Menu_SortByHour", designCaption("Menu_SortByHour"));
-    Menu_SortByCategory = item(Menu_Sort, "Menu_SortByCategory", designCaption("Menu_SortByCategory"));
+    Menu_SortByCategory =
+        item(Menu_Sort, "Menu_SortByCategory", designCaption("Menu_SortByCategory"));
     Menu_SortByStatus = item(Menu_Sort, "Menu_SortByStatus", designCaption("Menu_SortByStatus"));
     for (QAction *a : Menu_Sort->actions())
         run(a, [this, a] { Sort1Click(a); });
@@ -259,7 +272,8 @@ void TForm1::buildMenus()
 
     Menu_Category = submenu(this, "Menu_Category", designCaption("Menu_Category"));
     Menu_AddCategory = item(Menu_Category, "Menu_AddCategory", designCaption("Menu_AddCategory"));
-    Menu_DeleteCategory = item(Menu_Category, "Menu_DeleteCategory", designCaption("Menu_DeleteCategory"));
+    Menu_DeleteCategory =
+        item(Menu_Category, "Menu_DeleteCategory", designCaption("Menu_DeleteCategory"));
     separator(Menu_Category);
     Menu_AllItems = item(Menu_Category, "Menu_AllItems", designCaption("Menu_AllItems"));
     Menu_AllItems->setCheckable(true);
@@ -271,7 +285,8 @@ void TForm1::buildMenus()
     Menu_HelpFile = item(Menu_Help, "Menu_HelpFile", designCaption("Menu_HelpFile"));
     separator(Menu_Help);
     Menu_SoftwareNews = item(Menu_Help, "Menu_SoftwareNews", designCaption("Menu_SoftwareNews"));
-    Menu_CheckNewVersion = item(Menu_Help, "Menu_CheckNewVersion", designCaption("Menu_CheckNewVersion"));
+    Menu_CheckNewVersion =
+        item(Menu_Help, "Menu_CheckNewVersion", designCaption("Menu_CheckNewVersion"));
     separator(Menu_Help);
     Menu_Donations = item(Menu_Help, "Menu_Donations", designCaption("Menu_Donations"));
     Menu_About = item(Menu_Help, "Menu_About", designCaption("Menu_About"));
@@ -301,7 +316,8 @@ void TForm1::buildPopupMenus()
     pop2_SortByTask = item(pop2_Sort, "pop2_SortByTask", designCaption("pop2_SortByTask"));
     pop2_SortByDate = item(pop2_Sort, "pop2_SortByDate", designCaption("pop2_SortByDate"));
     pop2_SortByHour = item(pop2_Sort, "pop2_SortByHour", designCaption("pop2_SortByHour"));
-    pop2_SortByCategory = item(pop2_Sort, "pop2_SortByCategory", designCaption("pop2_SortByCategory"));
+    pop2_SortByCategory =
+        item(pop2_Sort, "pop2_SortByCategory", designCaption("pop2_SortByCategory"));
     pop2_SortByStatus = item(pop2_Sort, "pop2_SortByStatus", designCaption("pop2_SortByStatus"));
     for (QAction *a : pop2_Sort->actions())
         run(a, [this, a] { Sort1Click(a); });
@@ -331,7 +347,8 @@ void TForm1::buildPopupMenus()
     PopupMenu3 = new QMenu(this);
     PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
     pop3_Copy = item(PopupMenu3, "pop3_Copy", designCaption("pop3_Copy"));
-    pop3_HideNotespane = item(PopupMenu3, "pop3_HideNotespane", designCaption("pop3_HideNotespane"));
+    pop3_HideNotespane =
+        item(PopupMenu3, "pop3_HideNotespane", designCaption("pop3_HideNotespane"));
     connect(pop3_Copy, &QAction::triggered, this, [] {
         QWidget *focused = QApplication::focusWidget();
         if (auto *edit = qobject_cast<QPlainTextEdit *>(focused)) {
@@ -341,7 +358,8 @@ void TForm1::buildPopupMenus()
     });
     connect(pop3_HideNotespane, &QAction::triggered, Menu_NotesPane, &QAction::trigger);
 
-    PopupMenu4 = new VisibleColumnsMenu(StringGrid1, m_ctx.dates, m_ctx.clock, [this] { AdjustLayout(); }, this);
+    PopupMenu4 = new VisibleColumnsMenu(
+        StringGrid1, m_ctx.dates, m_ctx.clock, [this] { AdjustLayout(); }, this);
 }
 
 void TForm1::buildTray()
@@ -355,8 +373,10 @@ void TForm1::buildTray()
     bold.setBold(true);
     pop1_Show->setFont(bold);
     connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
-    connect(pop1_Show, &QAction::triggered, this, [this] { guarded([this] { pop1_ShowClick(); }); });
-    connect(pop1_AddTask, &QAction::triggered, this, [this] { guarded([this] { SpeedButton4Click(); }); });
+    connect(pop1_Show, &QAction::triggered, this,
+            [this] { guarded([this] { pop1_ShowClick(); }); });
+    connect(pop1_AddTask, &QAction::triggered, this,
+            [this] { guarded([this] { SpeedButton4Click(); }); });
     connect(pop1_Exit, &QAction::triggered, this, [this] { close(); });
     trayIcon = new TrayIcon(this);
     trayIcon->setObjectName(QStringLiteral("trayIcon"));

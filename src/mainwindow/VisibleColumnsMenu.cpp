@@ -1,8 +1,8 @@
 #include "VisibleColumnsMenu.h"
 
-#include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 VisibleColumnsMenu::VisibleColumnsMenu(TaskGrid *grid, const DateFormat *dates, const Clock *clock,
                                        std::function<void()> adjustLayout, QWidget *parent)

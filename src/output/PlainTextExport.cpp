@@ -1,14 +1,14 @@
 #include "PlainTextExport.h"
 
-#include "tasks/TaskListings.h"
 #include "platform/Services.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskListings.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QFile>
+#include <QStandardPaths>
 
 PlainTextExport::PlainTextExport(QObject *parent) : QObject(parent)
 {

@@ -1,9 +1,9 @@
 #include "PrintCommands.h"
 
 #include "LinePrinter.h"
-#include "tasks/TaskListings.h"
 #include "platform/Services.h"
 #include "store/StoreError.h"
+#include "tasks/TaskListings.h"
 
 #include <QApplication>
 #include <QPrinter>

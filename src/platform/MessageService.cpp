@@ -12,6 +12,6 @@ void MessageService::error(QWidget *parent, const QString &text)
 
 bool MessageService::confirm(QWidget *parent, const QString &text)
 {
-    return show(parent, {QStringLiteral("Information"), text, MsgIcon::Information, MsgButtons::YesNo})
-           == MsgResult::Yes;
+    return show(parent, {QStringLiteral("Information"), text, MsgIcon::Information,
+                         MsgButtons::YesNo}) == MsgResult::Yes;
 }

@@ -62,8 +62,8 @@ QString programFolder(const QString &executableFolder)
         return withSlash(home);
     }
     // Root can write to /usr/bin, yet an installed copy must not keep its lists there.
-    if (!executableFolder.isEmpty() && !isSystemFolder(executableFolder)
-        && canWriteIn(executableFolder))
+    if (!executableFolder.isEmpty() && !isSystemFolder(executableFolder) &&
+        canWriteIn(executableFolder))
         return withSlash(executableFolder);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (data.isEmpty() || !QDir().mkpath(data))

@@ -3,8 +3,8 @@
 #include <QClipboard>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QSpacerItem>
 #include <QTimer>
 #include <QWidget>

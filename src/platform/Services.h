@@ -14,7 +14,8 @@ class FolderBrowser
 public:
     virtual ~FolderBrowser() = default;
     // The chosen folder, or nothing when the user cancels.
-    virtual std::optional<QString> browse(QWidget *parent, const QString &title, const QString &startPath) = 0;
+    virtual std::optional<QString> browse(QWidget *parent, const QString &title,
+                                          const QString &startPath) = 0;
 };
 
 // Web pages and mail links; never through a shell.

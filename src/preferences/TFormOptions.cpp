@@ -3,11 +3,11 @@
 #include "i18n/LanguageTables.h"
 
 #include "FitToFont.h"
-#include "widgets/ApplyLanguage.h"
 #include "PreferenceTarget.h"
 #include "platform/HandlerGuard.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "widgets/ApplyLanguage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -182,9 +182,10 @@ void TFormOptions::buildControls()
     Label1->setTextFormat(Qt::PlainText);
     Label1->setGeometry(202, 434, 80, LabelHeight);
 
-    Button_pp_ok = button(this, "Button_pp_ok", designCaption("Button_pp_ok"), QRect(144, 464, 63, 18));
-    Button_pp_cancel =
-        button(this, "Button_pp_cancel", designCaption("Button_pp_cancel"), QRect(218, 464, 65, 18));
+    Button_pp_ok =
+        button(this, "Button_pp_ok", designCaption("Button_pp_ok"), QRect(144, 464, 63, 18));
+    Button_pp_cancel = button(this, "Button_pp_cancel", designCaption("Button_pp_cancel"),
+                              QRect(218, 464, 65, 18));
 
     // Tab walks the controls top to bottom, left to right.
     const QList<QWidget *> chain = {

@@ -3,9 +3,9 @@
 
 #include "PreferenceTarget.h"
 #include "SavePathBrowser.h"
-#include "widgets/RepaintOnAltTab.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
+#include "widgets/RepaintOnAltTab.h"
 
 #include <QCheckBox>
 #include <QComboBox>

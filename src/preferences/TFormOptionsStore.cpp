@@ -2,8 +2,8 @@
 #include "TFormOptions.h"
 
 #include "PreferenceTarget.h"
-#include "reminders/AlarmTimer.h"
 #include "platform/Services.h"
+#include "reminders/AlarmTimer.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 

@@ -52,9 +52,10 @@ void DamagedFiles::requireBackedUp(const QString &path)
         return;
     const QString backup = backUpAndCut(path, it->soundLength);
     if (backup.isEmpty())
-        throw StoreError(QStringLiteral("The file \"%1\" is damaged and no backup copy of it could be "
-                                        "made: nothing is written to it until there is room for one.")
-                             .arg(path));
+        throw StoreError(
+            QStringLiteral("The file \"%1\" is damaged and no backup copy of it could be "
+                           "made: nothing is written to it until there is room for one.")
+                .arg(path));
     m_backupsToTell.insert(fileKey(path), backup);
 }
 

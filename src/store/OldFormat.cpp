@@ -15,7 +15,8 @@ namespace OldFormat {
 
 namespace {
 
-QString read(const ProfileData &source, const QString &section, const char *key, const QString &def = {})
+QString read(const ProfileData &source, const QString &section, const char *key,
+             const QString &def = {})
 {
     return source.value(section, QString::fromLatin1(key)).value_or(def);
 }
@@ -23,7 +24,10 @@ QString read(const ProfileData &source, const QString &section, const char *key,
 int quantity(const ProfileData &source)
 {
     bool ok = false;
-    const int n = source.value(Sections::Records, QStringLiteral("Quantity")).value_or(QString()).trimmed().toInt(&ok);
+    const int n = source.value(Sections::Records, QStringLiteral("Quantity"))
+                      .value_or(QString())
+                      .trimmed()
+                      .toInt(&ok);
     return ok ? n : 0;
 }
 
@@ -42,7 +46,8 @@ TaskRow convertTask(const ProfileData &source, int n, const DateFormat &dates, c
     const QString when = row[Col::Date] + QLatin1Char(' ') + row[Col::Hour];
     const auto parsed = dates.parseDateTime(when, today);
     if (!parsed)
-        throw StoreError(QStringLiteral("'%1' is not a valid date and time (old task [%2])").arg(when, section));
+        throw StoreError(
+            QStringLiteral("'%1' is not a valid date and time (old task [%2])").arg(when, section));
     row[Col::SortKey] = dates.formatDateTime(*parsed, QStringLiteral("yyyy-MM-dd HH:mm"));
     row[Col::Category] = read(source, section, "Type");
     row[Col::TextColor] = read(source, section, "Color", QStringLiteral("18"));
@@ -51,17 +56,20 @@ TaskRow convertTask(const ProfileData &source, int n, const DateFormat &dates, c
     bool ok = false;
     const int lines = memoLines.trimmed().toInt(&ok);
     if (!ok)
-        throw StoreError(QStringLiteral("'%1' is not a valid integer value (old task [%2])").arg(memoLines, section));
+        throw StoreError(QStringLiteral("'%1' is not a valid integer value (old task [%2])")
+                             .arg(memoLines, section));
     QString note;
     for (int i = 0; i < lines; ++i)
-        note += read(source, section, QStringLiteral("Notes%1").arg(i).toLatin1().constData()) + QStringLiteral("\r\n");
+        note += read(source, section, QStringLiteral("Notes%1").arg(i).toLatin1().constData()) +
+                QStringLiteral("\r\n");
     row[Col::Note] = note;
     return row;
 }
 
 } // namespace
 
-QList<QByteArray> ConvertOldFormat(const ProfileData &source, const DateFormat &dates, const QDate &today)
+QList<QByteArray> ConvertOldFormat(const ProfileData &source, const DateFormat &dates,
+                                   const QDate &today)
 {
     QList<QByteArray> texts;
     const int n = quantity(source);
@@ -79,13 +87,15 @@ void EraseOldFormat(ProfileFile &settings)
     settings.eraseSection(Sections::Records);
 }
 
-bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings, const DateFormat &dates,
-                         const QDate &today, DamagedFiles &damaged)
+bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings,
+                         const DateFormat &dates, const QDate &today, DamagedFiles &damaged)
 {
-    const QList<QByteArray> tasks = ConvertOldFormat(ProfileData::load(paths.settings), dates, today);
+    const QList<QByteArray> tasks =
+        ConvertOldFormat(ProfileData::load(paths.settings), dates, today);
     const bool hasOldArchive = QFileInfo::exists(paths.oldArchive);
     const QList<QByteArray> archived =
-        hasOldArchive ? ConvertOldFormat(ProfileData::load(paths.oldArchive), dates, today) : QList<QByteArray>();
+        hasOldArchive ? ConvertOldFormat(ProfileData::load(paths.oldArchive), dates, today)
+                      : QList<QByteArray>();
 
     TaskDataFile(paths.dataFile, damaged).writeRecords(tasks);
     const TaskDataFile archive(paths.archive, damaged);

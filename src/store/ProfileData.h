@@ -30,8 +30,8 @@ public:
 private:
     struct Line
     {
-        QString text;   // the line as it stands, for lines kept verbatim
-        QString key;    // non-empty for "key=value" lines
+        QString text; // the line as it stands, for lines kept verbatim
+        QString key;  // non-empty for "key=value" lines
         QString value;
     };
     struct Section

@@ -22,7 +22,9 @@ void truncateTo(QFile &f, qint64 size)
 
 QString noRecordMessage(const QString &path, qint64 offset)
 {
-    return QStringLiteral("There is no task record at position %1 of \"%2\".").arg(offset).arg(path);
+    return QStringLiteral("There is no task record at position %1 of \"%2\".")
+        .arg(offset)
+        .arg(path);
 }
 
 } // namespace
@@ -32,9 +34,10 @@ QString TaskDataFile::damagedMessage(const LoadResult &result) const
     if (!result.damaged)
         return {};
     if (result.damagedBackup.isEmpty())
-        return QStringLiteral("The file \"%1\" is damaged: only the tasks before the damage could be "
-                              "read, and no backup copy could be made. Nothing is written to it until "
-                              "there is room for one.")
+        return QStringLiteral(
+                   "The file \"%1\" is damaged: only the tasks before the damage could be "
+                   "read, and no backup copy could be made. Nothing is written to it until "
+                   "there is room for one.")
             .arg(m_path);
     return QStringLiteral("The file \"%1\" was damaged. Every task before the damage was kept; the "
                           "original file was saved as \"%2\".")
@@ -138,9 +141,10 @@ void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) cons
     // stale offset could otherwise name the record about to be appended; a blanked
     // one is a task that has left the file (archived, deleted) and must not come back.
     if (TaskRecord::isBlank(readRecord(oldOffset).mid(4)))
-        throw StoreError(QStringLiteral("This task is no longer in the file \"%1\" (it was archived or "
-                                        "deleted): it was not changed.")
-                             .arg(m_path));
+        throw StoreError(
+            QStringLiteral("This task is no longer in the file \"%1\" (it was archived or "
+                           "deleted): it was not changed.")
+                .arg(m_path));
     AppendTask(table, row);
     try {
         BlankTask(oldOffset);

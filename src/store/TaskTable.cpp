@@ -32,7 +32,8 @@ void TaskTable::decode(const Row &row, int col) const
         cells[Col::Order] = QString::number(row.raw.offset);
     else
         cells[size_t(col)] = TaskRecord::field(
-            QByteArray::fromRawData(m_bytes.constData() + row.raw.textStart, row.raw.textLength), col);
+            QByteArray::fromRawData(m_bytes.constData() + row.raw.textStart, row.raw.textLength),
+            col);
     row.decoded |= quint16(1u << col);
 }
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-inline const QString DoneMark = QString(QChar(0xD7));      // "×"
+inline const QString DoneMark = QString(QChar(0xD7));        // "×"
 inline const QString AllItems = QStringLiteral("All Items"); // the unfiltered view
 // Shown for a task whose task text is blank; never written to a file.
 inline const QString NoTaskText = QStringLiteral("(no task text)");
@@ -52,7 +52,7 @@ public:
     // decoded when first read, so a load costs little more than reading the file.
     struct RawRow
     {
-        qint64 offset = 0;  // the record's offset in its file: the row's order
+        qint64 offset = 0;    // the record's offset in its file: the row's order
         qint32 textStart = 0; // the record text within the file's bytes
         qint32 textLength = 0;
     };

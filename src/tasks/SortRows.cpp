@@ -49,7 +49,8 @@ int CompareCellText(const QString &a, const QString &b)
     return collator().compare(a, b);
 }
 
-void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo, int hi, bool ascending)
+void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo, int hi,
+                   bool ascending)
 {
     while (lo < hi) {
         std::uniform_int_distribution<int> pick(lo, hi);
@@ -105,7 +106,8 @@ void SortRows(TaskTable &table, int column, bool ascending)
     std::vector<int> byKey(distinct.size());
     for (size_t i = 0; i < byKey.size(); ++i)
         byKey[i] = int(i);
-    std::sort(byKey.begin(), byKey.end(), [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+    std::sort(byKey.begin(), byKey.end(),
+              [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
     // Texts that collate equal (differing only in case) share a rank.
     std::vector<int> rankOfText(distinct.size());
     int rank = 0;

@@ -18,4 +18,5 @@ int CompareCellText(const QString &a, const QString &b);
 
 // Sorts rows[lo..hi] by rank[rows[i]]: a quicksort with a random pivot that
 // partitions three ways, so many equal keys cost no more than distinct ones.
-void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo, int hi, bool ascending);
+void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo, int hi,
+                   bool ascending);

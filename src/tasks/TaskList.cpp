@@ -31,7 +31,8 @@ void TaskList::requireWritable() const
     if (m_writesBlocked)
         throw StoreError(QStringLiteral(
             "The tasks of the older release could not be converted (see the message at start-up), "
-            "so no task can be stored now: correct that task in \"Tasklyn.INI\" and start Nudgery again."));
+            "so no task can be stored now: correct that task in \"Tasklyn.INI\" and start Nudgery "
+            "again."));
 }
 
 void TaskList::load(const QString &filter)
@@ -127,7 +128,8 @@ void TaskList::writeAndRefresh(int row, const TaskRow &task, bool isNew)
         throw;
     }
     refresh();
-    if ((m_filter == AllItems || m_filter == task[Col::Category]) && row >= 1 && row < m_table.rowCount())
+    if ((m_filter == AllItems || m_filter == task[Col::Category]) && row >= 1 &&
+        row < m_table.rowCount())
         emit selectionWanted(row);
 }
 
@@ -175,7 +177,8 @@ void TaskList::archive(int top, int bottom)
     const TaskDataFile records = dataFile();
     try {
         for (int r = top; r <= bottom; ++r)
-            records.moveRecordTo(TaskDataFile::orderOffset(m_table.cell(Col::Order, r)), m_archivePath);
+            records.moveRecordTo(TaskDataFile::orderOffset(m_table.cell(Col::Order, r)),
+                                 m_archivePath);
     } catch (...) {
         // Rows already moved must leave the table, or they could be ticked back
         // into the task file while the archive holds them too.

@@ -11,8 +11,8 @@
 #include "store/TaskTable.h"
 
 #include <QHelpEvent>
-#include <QTextDocument>
 #include <QMouseEvent>
+#include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
 #include <array>
@@ -208,8 +208,8 @@ bool TaskGrid::viewportEvent(QEvent *event)
         QString text = m_hintText;
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         // A note is plain text, every line of it, whatever it looks like.
-        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre), viewport(),
-                           QRect(0, row.top(), viewport()->width(), row.height()));
+        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre),
+                           viewport(), QRect(0, row.top(), viewport()->width(), row.height()));
         m_hintShown = true;
     } else {
         QToolTip::hideText();

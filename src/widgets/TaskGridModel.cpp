@@ -107,7 +107,8 @@ void TaskGridModel::onDataChanged(const QModelIndex &topLeft, const QModelIndex 
 QVariant TaskGridModel::data(const QModelIndex &proxyIndex, int role) const
 {
     const auto *table = qobject_cast<const TaskTable *>(sourceModel());
-    if (role == Qt::DisplayRole && table && proxyIndex.column() == Col::Task && proxyIndex.isValid())
+    if (role == Qt::DisplayRole && table && proxyIndex.column() == Col::Task &&
+        proxyIndex.isValid())
         return table->shownTask(proxyIndex.row() + 1);
     return QAbstractProxyModel::data(proxyIndex, role);
 }

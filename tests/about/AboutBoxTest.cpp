@@ -59,7 +59,8 @@ protected:
     }
     void clickAt(const QPoint &at)
     {
-        QTest::mouseClick(main->findChild<TFormAbout *>()->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseClick(main->findChild<TFormAbout *>()->windowHandle(), Qt::LeftButton,
+                          Qt::NoModifier, at);
     }
 
     TestContext t;

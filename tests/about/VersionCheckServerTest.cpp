@@ -1,9 +1,9 @@
 // The new-version check against a loopback HTTP server through the real downloader.
 #include "LoopbackServer.h"
-#include "updates/VersionCheckLogic.h"
 #include "common/TestFiles.h"
 #include "platform/RealServices.h"
 #include "store/StoreError.h"
+#include "updates/VersionCheckLogic.h"
 
 #include <QDir>
 #include <QFileInfo>

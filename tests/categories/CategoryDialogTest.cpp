@@ -157,12 +157,14 @@ TEST_F(CategoryDialogTest, shouldRefuseABlankNameOrACharacterTheFilesCannotHoldA
 
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[0].text,
-              QString::fromUtf8("A category name cannot contain \"¦\": the task file uses it to separate the "
-                                "fields of a task."));
+              QString::fromUtf8(
+                  "A category name cannot contain \"¦\": the task file uses it to separate the "
+                  "fields of a task."));
     EXPECT_EQ(t.messages.shown[0].caption, "Nudgery");
     EXPECT_EQ(t.messages.shown[1].text,
-              QString::fromUtf8("A category name cannot contain \"Ω\" (U+03A9): the task file cannot store this "
-                                "character."));
+              QString::fromUtf8(
+                  "A category name cannot contain \"Ω\" (U+03A9): the task file cannot store this "
+                  "character."));
     EXPECT_EQ(settingsBytes(), before);
     EXPECT_EQ(lists(), listsBefore);
 }
@@ -192,8 +194,9 @@ TEST_F(CategoryDialogTest, shouldAskFirstAndMoveLaterNamesDownWhenDeletingTheSec
 
     ASSERT_EQ(t.messages.shown.size(), 1);
     const MessageRequest &question = t.messages.shown[0];
-    EXPECT_EQ(question.text, "Sure to delete a category type ?\rAll items using deleted category will revert to "
-                             "'no category'.");
+    EXPECT_EQ(question.text,
+              "Sure to delete a category type ?\rAll items using deleted category will revert to "
+              "'no category'.");
     EXPECT_EQ(question.icon, MsgIcon::Information);
     EXPECT_EQ(question.buttons, MsgButtons::YesCancel);
 
@@ -226,8 +229,8 @@ TEST_F(CategoryDialogTest, shouldBlankTheDeletedNameInEveryTaskWithoutMovingARec
     using TestFiles::fields;
     using TestFiles::record;
     const QByteArray blankRecord = record(QByteArray(23, ' '));
-    writeTasks({task("Plan trip", "Work"), task("Read", "Home"), blankRecord, task("Pay rent", "work"),
-                task("Fix bike", "Work", "2027-02-01 10:00", "\xD7")});
+    writeTasks({task("Plan trip", "Work"), task("Read", "Home"), blankRecord,
+                task("Pay rent", "work"), task("Fix bike", "Work", "2027-02-01 10:00", "\xD7")});
     writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
     start();
     categoryItems().at(4)->trigger(); // showing Work only
@@ -235,7 +238,8 @@ TEST_F(CategoryDialogTest, shouldBlankTheDeletedNameInEveryTaskWithoutMovingARec
     deleteCategory(0);
 
     const QByteArray expected = task("Plan trip", "    ") + task("Read", "Home") + blankRecord +
-                                task("Pay rent", "work") + task("Fix bike", "    ", "2027-02-01 10:00", "\xD7");
+                                task("Pay rent", "work") +
+                                task("Fix bike", "    ", "2027-02-01 10:00", "\xD7");
     EXPECT_EQ(dataBytes(), expected);
     EXPECT_EQ(selector()->currentText(), "All Items");
     QStringList shown = tasks();
@@ -250,8 +254,8 @@ TEST_F(CategoryDialogTest, shouldBlankTheDeletedNameInEveryTaskWithoutMovingARec
     for (int r = 1; r < w->table().rowCount(); ++r)
         orders << w->table().cell(Col::Order, r);
     orders.sort();
-    QStringList expectedOrders = {QString::number(plan), QString::number(read), QString::number(pay),
-                                  QString::number(fix)};
+    QStringList expectedOrders = {QString::number(plan), QString::number(read),
+                                  QString::number(pay), QString::number(fix)};
     expectedOrders.sort();
     EXPECT_EQ(orders, expectedOrders);
 }
@@ -266,12 +270,24 @@ TEST_F(CategoryDialogTest, shouldChangeNothingOnAllItemsCancelEscapeOrADeclinedQ
     const QStringList listsBefore = lists();
 
     deleteCategory(0); // "All Items" names no category
-    withDialog([](TFormCategory &d) { QTest::keyClick(deleteList(d), Qt::Key_Down); cancelButton(d)->click(); },
-               [&] { command("Menu_DeleteCategory")->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClick(deleteList(d), Qt::Key_Down); QTest::keyClick(deleteList(d), Qt::Key_Escape); },
-               [&] { command("Menu_DeleteCategory")->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClicks(nameField(d), "Garden"); QTest::keyClick(nameField(d), Qt::Key_Escape); },
-               [&] { command("Menu_AddCategory")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClick(deleteList(d), Qt::Key_Down);
+            cancelButton(d)->click();
+        },
+        [&] { command("Menu_DeleteCategory")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClick(deleteList(d), Qt::Key_Down);
+            QTest::keyClick(deleteList(d), Qt::Key_Escape);
+        },
+        [&] { command("Menu_DeleteCategory")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(nameField(d), "Garden");
+            QTest::keyClick(nameField(d), Qt::Key_Escape);
+        },
+        [&] { command("Menu_AddCategory")->trigger(); });
     t.messages.answers = {MsgResult::Cancel};
     EXPECT_TRUE(showsNoDialog([&] { command("Menu_DeleteCategory")->trigger(); }));
 

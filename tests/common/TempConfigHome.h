@@ -10,7 +10,8 @@ class TempConfigHome
 {
 public:
     TempConfigHome()
-        : m_hadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
+        : m_hadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
+          m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
     {
         qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
     }

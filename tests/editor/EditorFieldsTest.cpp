@@ -3,8 +3,8 @@
 #include "EditorFixture.h"
 
 #include "editor/EditorRules.h"
-#include "widgets/TextColours.h"
 #include "store/DateFormat.h"
+#include "widgets/TextColours.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -51,7 +51,8 @@ protected:
         // A text pane receives the click on its viewport.
         auto *pane = qobject_cast<QAbstractScrollArea *>(field);
         QWidget *target = pane ? pane->viewport() : field;
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), target->mapToGlobal(QPoint(2, 2)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                target->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(target, &event);
         EXPECT_TRUE(menu->isVisible()) << field->objectName().toStdString();
         item->trigger();
@@ -292,7 +293,8 @@ TEST_F(EditorFieldsTest, shouldOpenTheCalendarOnTheFieldsDateAndScrollMonthsCutt
         EXPECT_TRUE(okButton(e)->isEnabled());
     });
     EXPECT_EQ(EditorRules::scrollMonth(QDate(2026, 3, 31), 1), QDate(2026, 4, 30));
-    EXPECT_EQ(EditorRules::scrollMonth(QDate(2024, 1, 31), 1), QDate(2024, 2, 28)); // a leap year too
+    EXPECT_EQ(EditorRules::scrollMonth(QDate(2024, 1, 31), 1),
+              QDate(2024, 2, 28)); // a leap year too
     EXPECT_EQ(EditorRules::scrollMonth(QDate(2026, 12, 31), 1), QDate(2027, 1, 31));
 }
 
@@ -347,8 +349,9 @@ TEST_F(EditorFieldsTest, shouldDragTheCalendarPanelByItsCaptionAndParkItWhenTheD
         const QPoint start = panel->pos();
         QLabel *caption = panel->Label6;
         QTest::mousePress(caption, Qt::LeftButton, {}, QPoint(5, 5));
-        QMouseEvent move(QEvent::MouseMove, QPointF(15, 9), QPointF(caption->mapToGlobal(QPoint(15, 9))),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(15, 9),
+                         QPointF(caption->mapToGlobal(QPoint(15, 9))), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(caption, &move);
         QTest::mouseRelease(caption, Qt::LeftButton, {}, QPoint(15, 9));
         EXPECT_EQ(panel->pos(), start + QPoint(10, 4));

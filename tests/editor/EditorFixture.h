@@ -7,8 +7,8 @@
 #include "editor/ColourComboBox.h"
 #include "editor/TFormAddEdit.h"
 #include "mainwindow/TForm1.h"
-#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,7 +36,8 @@ protected:
                            const QByteArray &hour = "09:30", const QByteArray &category = {},
                            const QByteArray &done = {}, const QByteArray &note = {})
     {
-        const QByteArray sortKey = date.mid(6, 4) + '-' + date.mid(3, 2) + '-' + date.left(2) + ' ' + hour;
+        const QByteArray sortKey =
+            date.mid(6, 4) + '-' + date.mid(3, 2) + '-' + date.left(2) + ' ' + hour;
         return TestFiles::record(
             TestFiles::fields({done, text, date, hour, "", "0", sortKey, category, "18", note}));
     }
@@ -89,7 +90,8 @@ protected:
 
     // Runs `answer` on the editor once `action` has shown it modally. Whatever the
     // answer leaves open is cancelled, so the test goes on.
-    void withEditor(const std::function<void(TFormAddEdit &)> &answer, const std::function<void()> &action)
+    void withEditor(const std::function<void(TFormAddEdit &)> &answer,
+                    const std::function<void()> &action)
     {
         bool answered = false;
         QTimer::singleShot(0, w.get(), [&] {

@@ -38,7 +38,9 @@ protected:
                     EXPECT_GE(button->width(), button->sizeHint().width()) << name;
                 }
                 if (auto *button = qobject_cast<QToolButton *>(x)) {
-                    EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 4) << name;
+                    EXPECT_GE(button->width(),
+                              button->fontMetrics().horizontalAdvance(button->text()) + 4)
+                        << name;
                 }
                 if (!qobject_cast<QPlainTextEdit *>(x)) {
                     EXPECT_GE(x->height(), x->minimumSizeHint().height()) << name;

@@ -70,8 +70,9 @@ TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord
         noteField(e)->setPlainText("ring twice\nthen wait");
     });
 
-    EXPECT_EQ(dataBytes(), record(fields({"", "Call Bob", "09/12/2026", "09:30", "3", "0",
-                                          "2026-12-09 09:30", "", "4", "ring twice\r\nthen wait"})));
+    EXPECT_EQ(dataBytes(),
+              record(fields({"", "Call Bob", "09/12/2026", "09:30", "3", "0", "2026-12-09 09:30",
+                             "", "4", "ring twice\r\nthen wait"})));
     EXPECT_EQ(w->table().rowCount(), 2);
     EXPECT_EQ(cell(Col::Task, 1), "Call Bob");
     EXPECT_EQ(cell(Col::Order, 1), "0");
@@ -92,7 +93,8 @@ TEST_F(EditorOkTest, shouldAppendANewRowAfterExistingTasksAndSelectTheTargetRowN
 
     add([&](TFormAddEdit &) { type("Bravo"); });
 
-    const QByteArray added = record(fields({"", "Bravo", "09/12/2026", "09:30", "", QByteArray::number(first.size() + second.size()),
+    const QByteArray added = record(fields({"", "Bravo", "09/12/2026", "09:30", "",
+                                            QByteArray::number(first.size() + second.size()),
                                             "2026-12-09 09:30", "", "18", ""}));
     EXPECT_EQ(dataBytes(), first + second + added);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
@@ -104,7 +106,8 @@ TEST_F(EditorOkTest, shouldAppendANewRowAfterExistingTasksAndSelectTheTargetRowN
 TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrder)
 {
     const QByteArray a = task("Alpha", "02/01/2027", "08:00", "Home");
-    const QByteArray b = task("Bravo", "03/01/2027", "17:45", "Work", "\xD7", "line 1\r\nline 2\r\n");
+    const QByteArray b =
+        task("Bravo", "03/01/2027", "17:45", "Work", "\xD7", "line 1\r\nline 2\r\n");
     writeTasks({a, b});
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
@@ -128,15 +131,17 @@ TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrde
         },
         [&] { click(toolButton("SpeedButton6")); });
 
-    const QByteArray edited = record(fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "", QByteArray::number(a.size() + b.size()),
-                                             "2027-01-03 17:45", "Home", "18", "line 1\r\nline 2\r\n"}));
+    const QByteArray edited = record(fields(
+        {"\xD7", "Bravo two", "03/01/2027", "17:45", "", QByteArray::number(a.size() + b.size()),
+         "2027-01-03 17:45", "Home", "18", "line 1\r\nline 2\r\n"}));
     EXPECT_EQ(dataBytes(), a + blanked(b) + edited);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo two"}));
     EXPECT_EQ(cell(Col::Order, rowOf("Bravo two")), QString::number(a.size() + b.size()));
     EXPECT_EQ(w->grid()->currentRow(), 2);
 }
 
-TEST_F(EditorOkTest, shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefusedAppendLosesNothing)
+TEST_F(EditorOkTest,
+       shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefusedAppendLosesNothing)
 {
     // GIVEN a task data file that cannot grow
     const QByteArray a = task("Alpha");
@@ -179,9 +184,9 @@ TEST_F(EditorOkTest, shouldAppendTheEditedTaskBeforeBlankingTheOldRecordSoARefus
             EXPECT_FALSE(e.isVisible());
         },
         [&] { click(toolButton("SpeedButton6")); });
-    const QByteArray edited = record(fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "",
-                                             QByteArray::number(a.size() + b.size()), "2027-01-03 17:45", "", "18",
-                                             "keep me"}));
+    const QByteArray edited = record(
+        fields({"\xD7", "Bravo two", "03/01/2027", "17:45", "",
+                QByteArray::number(a.size() + b.size()), "2027-01-03 17:45", "", "18", "keep me"}));
     EXPECT_EQ(dataBytes(), a + blanked(b) + edited);
 }
 
@@ -202,9 +207,10 @@ TEST_F(EditorOkTest, shouldWriteNothingWhenTheEditedTasksRecordIsNoLongerInTheFi
             type("Bravo two");
             click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
-            EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("There is no task record at position %1 of \"%2\".")
-                                                    .arg(a.size())
-                                                    .arg(t.file(FileNames::Data)));
+            EXPECT_EQ(t.messages.shown[0].text,
+                      QStringLiteral("There is no task record at position %1 of \"%2\".")
+                          .arg(a.size())
+                          .arg(t.file(FileNames::Data)));
             EXPECT_TRUE(e.isVisible());
         },
         [&] { click(toolButton("SpeedButton6")); });
@@ -218,7 +224,8 @@ TEST_F(EditorOkTest, shouldTakeTheTaskFromTheNotesFirstLineTrimmedAndNotCutIt)
     const QString longLine = QString(70, QLatin1Char('x'));
     add([&](TFormAddEdit &e) { noteField(e)->setPlainText("   " + longLine + "  \nsecond line"); });
 
-    EXPECT_EQ(dataBytes(), record(fields({"", longLine.toLatin1(), "09/12/2026", "09:30", "", "0", "2026-12-09 09:30", "", "18",
+    EXPECT_EQ(dataBytes(), record(fields({"", longLine.toLatin1(), "09/12/2026", "09:30", "", "0",
+                                          "2026-12-09 09:30", "", "18",
                                           "   " + longLine.toLatin1() + "  \r\nsecond line"})));
 }
 
@@ -233,7 +240,8 @@ TEST_F(EditorOkTest, shouldRefuseAnEmptyTaskAndKeepTheDialogOpenWithNothingWritt
             click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_EQ(t.messages.shown[0].caption, AppTitle);
-            EXPECT_EQ(t.messages.shown[0].text, "No Task to add ... please correct and try again :)");
+            EXPECT_EQ(t.messages.shown[0].text,
+                      "No Task to add ... please correct and try again :)");
             EXPECT_TRUE(e.isVisible());
             EXPECT_EQ(QApplication::focusWidget(), taskField(e));
         },
@@ -254,7 +262,8 @@ TEST_F(EditorOkTest, shouldNameAnInvalidDateAndWriteBackAValidOneInTheShortForma
             type("31/02/2026");
             click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
-            EXPECT_EQ(t.messages.shown[0].text, "31/02/2026 is not a valid Date ..!  Please correct.");
+            EXPECT_EQ(t.messages.shown[0].text,
+                      "31/02/2026 is not a valid Date ..!  Please correct.");
             EXPECT_TRUE(e.isVisible());
             EXPECT_EQ(QApplication::focusWidget(), dateField(e));
             EXPECT_TRUE(dataBytes().isEmpty());
@@ -266,7 +275,8 @@ TEST_F(EditorOkTest, shouldNameAnInvalidDateAndWriteBackAValidOneInTheShortForma
             click(okButton(e));
         },
         [&] { click(toolButton("SpeedButton4")); });
-    EXPECT_EQ(dataBytes(), record(fields({"", "Dentist", "01/05/2026", "09:30", "", "0", "2026-05-01 09:30", "", "18", ""})));
+    EXPECT_EQ(dataBytes(), record(fields({"", "Dentist", "01/05/2026", "09:30", "", "0",
+                                          "2026-05-01 09:30", "", "18", ""})));
     EXPECT_EQ(dateField(*editor)->text(), "01/05/2026");
 }
 
@@ -278,7 +288,8 @@ TEST_F(EditorOkTest, shouldRefuseTextTheFileCannotHoldNamingTheCharacter)
             taskField(e)->setText(QString::fromUtf8("Price \xC2\xA6 list"));
             click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
-            EXPECT_TRUE(t.messages.shown[0].text.contains(QString::fromUtf8("\"\xC2\xA6\" (U+00A6)")))
+            EXPECT_TRUE(
+                t.messages.shown[0].text.contains(QString::fromUtf8("\"\xC2\xA6\" (U+00A6)")))
                 << t.messages.shown[0].text.toStdString();
             EXPECT_EQ(QApplication::focusWidget(), taskField(e));
 
@@ -288,7 +299,8 @@ TEST_F(EditorOkTest, shouldRefuseTextTheFileCannotHoldNamingTheCharacter)
             click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 2);
             EXPECT_TRUE(t.messages.shown[1].text.contains("note"));
-            EXPECT_TRUE(t.messages.shown[1].text.contains(QString::fromUtf8("\"\xE2\x86\x92\" (U+2192)")));
+            EXPECT_TRUE(
+                t.messages.shown[1].text.contains(QString::fromUtf8("\"\xE2\x86\x92\" (U+2192)")));
             EXPECT_EQ(QApplication::focusWidget(), noteField(e));
             EXPECT_TRUE(e.isVisible());
             EXPECT_TRUE(dataBytes().isEmpty());
@@ -297,8 +309,8 @@ TEST_F(EditorOkTest, shouldRefuseTextTheFileCannotHoldNamingTheCharacter)
             click(okButton(e));
         },
         [&] { click(toolButton("SpeedButton4")); });
-    EXPECT_EQ(dataBytes(), record(fields({"", "Price \x80 / \xA3 list", "09/12/2026", "09:30", "", "0",
-                                          "2026-12-09 09:30", "", "18", "go there"})));
+    EXPECT_EQ(dataBytes(), record(fields({"", "Price \x80 / \xA3 list", "09/12/2026", "09:30", "",
+                                          "0", "2026-12-09 09:30", "", "18", "go there"})));
 }
 
 TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
@@ -316,7 +328,8 @@ TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
             click(okButton(e));
             ASSERT_EQ(t.messages.shown.size(), 1);
             EXPECT_EQ(t.messages.shown[0].icon, MsgIcon::Error);
-            EXPECT_TRUE(t.messages.shown[0].text.startsWith("Cannot open file \"" + t.file(FileNames::Data) + "\"."));
+            EXPECT_TRUE(t.messages.shown[0].text.startsWith("Cannot open file \"" +
+                                                            t.file(FileNames::Data) + "\"."));
             EXPECT_TRUE(e.isVisible());
             EXPECT_EQ(tasks(), QStringList({"Alpha"}));
         },
@@ -336,7 +349,8 @@ TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
 
 TEST_F(EditorOkTest, shouldSelectTheSavedRowUnderAFilterOnlyWhenTheTaskIsInIt)
 {
-    writeTasks({task("Alpha", "15/01/2027", "09:30", "Work"), task("Bravo", "15/01/2027", "09:30", "Home"),
+    writeTasks({task("Alpha", "15/01/2027", "09:30", "Work"),
+                task("Bravo", "15/01/2027", "09:30", "Home"),
                 task("Charlie", "15/01/2027", "09:30", "Work")});
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
@@ -411,8 +425,8 @@ TEST_F(EditorOkTest, shouldTakeEnterAsOkExceptInTheNoteWhereItStartsALine)
             EXPECT_FALSE(e.isVisible());
         },
         [&] { click(toolButton("SpeedButton4")); });
-    EXPECT_EQ(dataBytes(), record(fields({"", "Shopping", "09/12/2026", "09:30", "", "0", "2026-12-09 09:30", "", "18",
-                                          "bread\r\neggs"})));
+    EXPECT_EQ(dataBytes(), record(fields({"", "Shopping", "09/12/2026", "09:30", "", "0",
+                                          "2026-12-09 09:30", "", "18", "bread\r\neggs"})));
 
     withEditor(
         [&](TFormAddEdit &e) {

@@ -406,7 +406,8 @@ protected:
         if (!log.interrupted)
             return;
         const QByteArray &kind = log.interrupted->kind;
-        const bool appends = kind == "edit" || kind == "tick" || kind == "archive" || kind == "unarchive";
+        const bool appends =
+            kind == "edit" || kind == "tick" || kind == "archive" || kind == "unarchive";
         if (!appends)
             return;
         const QString name = kind == "archive" ? ArchiveName : DataName;
@@ -417,11 +418,14 @@ protected:
             return;
         const qint64 sound = soundLength(bytes);
         TaskTable table;
-        const TaskDataFile::LoadResult result = TaskDataFile(file(name), m_damaged).LoadTasks(table, AllItems);
+        const TaskDataFile::LoadResult result =
+            TaskDataFile(file(name), m_damaged).LoadTasks(table, AllItems);
         ASSERT_TRUE(result.damaged) << name.toStdString() << ": a torn record read as sound";
         ASSERT_FALSE(result.damagedBackup.isEmpty());
-        EXPECT_EQ(TestFiles::readAll(result.damagedBackup), bytes) << "the backup is not the original";
-        ASSERT_EQ(TestFiles::readAll(file(name)), bytes.left(sound)) << "not cut back to the last whole record";
+        EXPECT_EQ(TestFiles::readAll(result.damagedBackup), bytes)
+            << "the backup is not the original";
+        ASSERT_EQ(TestFiles::readAll(file(name)), bytes.left(sound))
+            << "not cut back to the last whole record";
         QFile::remove(result.damagedBackup);
         ++m_tornAppends;
     }

@@ -3,10 +3,10 @@
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
 #include "common/Ui.h"
-#include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
 #include "mainwindow/VisibleColumnsMenu.h"
 #include "store/TaskTable.h"
+#include "widgets/ApplyLanguage.h"
 
 #include <QDialog>
 #include <QToolButton>

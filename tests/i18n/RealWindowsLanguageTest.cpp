@@ -7,9 +7,9 @@
 #include "common/TestFiles.h"
 #include "common/Ui.h"
 #include "editor/TFormAddEdit.h"
-#include "widgets/ApplyLanguage.h"
 #include "mainwindow/TForm1.h"
 #include "preferences/TFormOptions.h"
+#include "widgets/ApplyLanguage.h"
 
 #include <QTest>
 #include <functional>
@@ -65,7 +65,8 @@ TEST_F(RealWindowsLanguageTest, everyWindowCarriesEveryComponentOfItsTable)
     const Window windows[] = {
         {main.get(), ApplyLanguageMain, LanguageTables::mainWindow()},
         {main->findChild<TFormAddEdit *>(), ApplyLanguageEditor, LanguageTables::editor()},
-        {main->findChild<TFormOptions *>(), ApplyLanguagePreferences, LanguageTables::preferences()},
+        {main->findChild<TFormOptions *>(), ApplyLanguagePreferences,
+         LanguageTables::preferences()},
         {main->findChild<TFormArchive *>(), ApplyLanguageArchive, LanguageTables::archive()},
         {main->findChild<TFormArchOptions *>(), ApplyLanguageArchivePreferences,
          LanguageTables::archivePreferences()},
@@ -95,7 +96,8 @@ TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
     EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "SpeedButton3"), "&Cancelar");
     showOnce(main->findChild<TFormArchive *>());
     // The viewer then adds its counts to the caption.
-    EXPECT_TRUE(main->findChild<TFormArchive *>()->windowTitle().startsWith(" Nudgery - Eventos Arquivados"));
+    EXPECT_TRUE(main->findChild<TFormArchive *>()->windowTitle().startsWith(
+        " Nudgery - Eventos Arquivados"));
     showOnce(main->findChild<TFormArchOptions *>());
     EXPECT_EQ(label(main->findChild<TFormArchOptions *>(), "Button_pp_ok"), "Fechar");
     showOnce(main->findChild<TFormCategory *>());
@@ -111,7 +113,8 @@ TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
     showOnce(main->findChild<TFormAddEdit *>());
     EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Task:");
     showOnce(main->findChild<TFormArchive *>());
-    EXPECT_TRUE(main->findChild<TFormArchive *>()->windowTitle().startsWith(" Nudgery - Archived Events"));
+    EXPECT_TRUE(
+        main->findChild<TFormArchive *>()->windowTitle().startsWith(" Nudgery - Archived Events"));
     showOnce(main->findChild<TFormArchOptions *>());
     EXPECT_EQ(label(main->findChild<TFormArchOptions *>(), "Button_pp_ok"), "Done");
     showOnce(main->findChild<TFormCategory *>());
@@ -124,7 +127,9 @@ TEST_F(RealWindowsLanguageTest, eachWindowShowsTheStoredLanguageAtItsMoment)
 TEST_F(RealWindowsLanguageTest, anUnknownLanguageChangesNoTextButTheEditorStillCopiesItsButtons)
 {
     t.settings.setText(SettingKey::Language, QStringLiteral("Espa\u00f1ol"));
-    main->findChild<TFormAddEdit *>()->findChild<QAbstractButton *>("Button_cancel")->setText("&Stop");
+    main->findChild<TFormAddEdit *>()
+        ->findChild<QAbstractButton *>("Button_cancel")
+        ->setText("&Stop");
     showOnce(main->findChild<TFormAddEdit *>());
     // Never shown before: the designed texts.
     EXPECT_EQ(label(main->findChild<TFormAddEdit *>(), "Label1"), "Task:");

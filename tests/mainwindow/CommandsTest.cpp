@@ -28,8 +28,9 @@ protected:
     }
     QPoint centreOf(int col, int row) const
     {
-        QWidget *target = row == 0 ? static_cast<QWidget *>(w->grid()->horizontalHeader()->viewport())
-                                   : w->grid()->viewport();
+        QWidget *target = row == 0
+                              ? static_cast<QWidget *>(w->grid()->horizontalHeader()->viewport())
+                              : w->grid()->viewport();
         return target->mapFrom(w->grid(), w->grid()->cellRect(col, row).center());
     }
     void rightClickRow(int row)
@@ -186,18 +187,21 @@ TEST_F(CommandsTest, shouldToggleOnTheDoneCellAndEditOnAnyOtherCellOfADoubleClic
 
     const QByteArray before = dataBytes();
     EXPECT_FALSE(opensADialog([&] {
-        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, centreOf(Col::Task, 0));
+        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                           centreOf(Col::Task, 0));
     }));
     EXPECT_FALSE(opensADialog([&] {
-        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, centreOf(Col::Done, 0));
+        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                           centreOf(Col::Done, 0));
     }));
     EXPECT_EQ(dataBytes(), before);
 }
 
 TEST_F(CommandsTest, shouldPresetTheEditorFromTheCurrentRowForEdit)
 {
-    const QByteArray row = record(fields({" ", "Garden", "05/02/2027", "07:05", "4", "0", "2027-02-05 07:05",
-                                          "home", "12", "cut the hedge\r\nwater"}));
+    const QByteArray row =
+        record(fields({" ", "Garden", "05/02/2027", "07:05", "4", "0", "2027-02-05 07:05", "home",
+                       "12", "cut the hedge\r\nwater"}));
     writeTasks({row});
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
@@ -218,9 +222,10 @@ TEST_F(CommandsTest, shouldPresetTheEditorFromTheCurrentRowForEdit)
         },
         [&] { click(toolButton("SpeedButton6")); });
     // Saved unchanged but for the matched category's spelling and the new order.
-    EXPECT_EQ(dataBytes(), blanked(row) + record(fields({" ", "Garden", "05/02/2027", "07:05", "4",
-                                                         QByteArray::number(row.size()), "2027-02-05 07:05",
-                                                         "Home", "12", "cut the hedge\r\nwater"})));
+    EXPECT_EQ(dataBytes(),
+              blanked(row) + record(fields({" ", "Garden", "05/02/2027", "07:05", "4",
+                                            QByteArray::number(row.size()), "2027-02-05 07:05",
+                                            "Home", "12", "cut the hedge\r\nwater"})));
 }
 
 TEST_F(CommandsTest, shouldPresetTheCategoryFromTheFilterForAdd)
@@ -230,7 +235,7 @@ TEST_F(CommandsTest, shouldPresetTheCategoryFromTheFilterForAdd)
     QString preset;
     withEditor([&](TFormAddEdit &e) { preset = ui<QComboBox>(&e, "ComboBox2")->currentText(); },
                [&] { click(toolButton("SpeedButton4")); });
-    EXPECT_EQ(preset, ""); // "All Items"
+    EXPECT_EQ(preset, "");                                           // "All Items"
     ui<QMenu>(w.get(), "Menu_Category")->actions().at(5)->trigger(); // "Work"
     ASSERT_EQ(w->categoryFilter(), "Work");
     withEditor(
@@ -266,8 +271,8 @@ TEST_F(CommandsTest, shouldOfferTaskItemsOnARowAndAboutOnTheToolbar)
     rightClickRow(3);
     EXPECT_TRUE(gridMenu()->isVisible());
     EXPECT_EQ(w->grid()->currentRow(), 3);
-    EXPECT_EQ(visibleMenu(), QStringList({"pop2_EditTask", "pop2_Deletetask", "pop2_Archivetask", "pop2_N9",
-                                          "pop2_Sort", "pop2_Preferences"}));
+    EXPECT_EQ(visibleMenu(), QStringList({"pop2_EditTask", "pop2_Deletetask", "pop2_Archivetask",
+                                          "pop2_N9", "pop2_Sort", "pop2_Preferences"}));
     gridMenu()->close();
 
     QToolButton *add = toolButton("SpeedButton4");
@@ -275,7 +280,8 @@ TEST_F(CommandsTest, shouldOfferTaskItemsOnARowAndAboutOnTheToolbar)
                                add->mapToGlobal(QPoint(3, 3)));
     QApplication::sendEvent(add, &onButton);
     EXPECT_TRUE(gridMenu()->isVisible());
-    EXPECT_EQ(visibleMenu(), QStringList({"pop2_Sort", "pop2_N1", "pop2_Preferences", "pop2_About"}));
+    EXPECT_EQ(visibleMenu(),
+              QStringList({"pop2_Sort", "pop2_N1", "pop2_Preferences", "pop2_About"}));
     gridMenu()->close();
     EXPECT_EQ(w->grid()->currentRow(), 3);
 }

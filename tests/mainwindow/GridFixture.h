@@ -1,9 +1,9 @@
 #pragma once
 
-#include "widgets/TaskGrid.h"
 #include "platform/Clock.h"
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -84,7 +84,8 @@ TEST_F(KeysTest, shouldTickWithSpaceMinusAndTheKeypadMinusWhateverTheModifiers)
     for (const auto &tick : ticks) {
         key(w->grid(), tick.key, tick.modifiers);
         done = !done;
-        EXPECT_EQ(cell(Col::Done, 2), done ? QString(QChar(0xD7)) : QStringLiteral(" ")) << tick.key;
+        EXPECT_EQ(cell(Col::Done, 2), done ? QString(QChar(0xD7)) : QStringLiteral(" "))
+            << tick.key;
     }
     // Each tick appended the task once and blanked its previous record: the last
     // record is the only live one of it.

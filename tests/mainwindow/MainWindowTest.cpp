@@ -4,10 +4,10 @@
 #include "common/TestFiles.h"
 #include "common/Ui.h"
 #include "mainwindow/TForm1.h"
-#include "widgets/TaskGrid.h"
 #include "store/ProfileData.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -24,7 +24,8 @@ using namespace TestFiles;
 namespace {
 
 QByteArray taskRecord(const QByteArray &task, const QByteArray &date, const QByteArray &hour,
-                      const QByteArray &sortKey, const QByteArray &category = {}, const QByteArray &note = {})
+                      const QByteArray &sortKey, const QByteArray &category = {},
+                      const QByteArray &note = {})
 {
     return record(fields({"", task, date, hour, "", "0", sortKey, category, "18", note}));
 }
@@ -36,10 +37,11 @@ protected:
 
     void writeTasks()
     {
-        writeAll(t.file(FileNames::Data),
-                 taskRecord("Cherry", "10/12/2026", "09:00", "2026-12-10 09:00", "Work")
-                     + taskRecord("apple", "08/12/2026", "", "2026-12-08 00:00", "Home", "a\r\nnote")
-                     + taskRecord("Banana", "01/12/2026", "07:15", "2026-12-01 07:15", "Work"));
+        writeAll(
+            t.file(FileNames::Data),
+            taskRecord("Cherry", "10/12/2026", "09:00", "2026-12-10 09:00", "Work") +
+                taskRecord("apple", "08/12/2026", "", "2026-12-08 00:00", "Home", "a\r\nnote") +
+                taskRecord("Banana", "01/12/2026", "07:15", "2026-12-01 07:15", "Work"));
         writeAll(t.file(FileNames::Archive), {});
     }
     void writeSettings(const QByteArray &ini) { writeAll(t.file(FileNames::Settings), ini); }
@@ -69,9 +71,10 @@ protected:
 TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartUp)
 {
     writeTasks();
-    writeSettings("[preferences]\r\nwindowsize=1\r\nWindowHeight=300\r\nWINDOWWIDTH=500\r\nHideToolbar=1\r\n"
-                  "Sorted=Date\r\nSortedOrdr=0\r\nSortedHint=old\r\nAlert=1\r\nSelectedRow=2\r\n"
-                  "[Category]\r\nCats=3\r\n1=Home\r\n2=work\r\n3=HOME\r\n");
+    writeSettings(
+        "[preferences]\r\nwindowsize=1\r\nWindowHeight=300\r\nWINDOWWIDTH=500\r\nHideToolbar=1\r\n"
+        "Sorted=Date\r\nSortedOrdr=0\r\nSortedHint=old\r\nAlert=1\r\nSelectedRow=2\r\n"
+        "[Category]\r\nCats=3\r\n1=Home\r\n2=work\r\n3=HOME\r\n");
     auto w = start();
 
     EXPECT_EQ(w->clientHeight(), 300);
@@ -120,7 +123,8 @@ TEST_F(MainWindowTest, shouldSelectTheLastRowForAStoredRowOutsideTheTable)
 TEST_F(MainWindowTest, shouldFallBackToDefaultWidthsAndFinishStartUpWhenColumnWidthsDoNotRead)
 {
     writeTasks();
-    writeSettings("[Preferences]\r\nColumnWidths=[0x2,206,061,031,012]\r\nAlert=1\r\nSelectedRow=1\r\n");
+    writeSettings(
+        "[Preferences]\r\nColumnWidths=[0x2,206,061,031,012]\r\nAlert=1\r\nSelectedRow=1\r\n");
     auto w = start();
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("'0x2' is not a valid integer value"));
@@ -140,7 +144,8 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     // Toolbar width - 254 up to the selector's left edge + 125, then 119.
     const QWidget *toolbarPanel = ui<QWidget>(w.get(), "Panel1");
     const QComboBox *selectorBox = ui<QComboBox>(w.get(), "ComboBox1");
-    for (const auto &[toolbar, selector] : {std::pair{360, 106}, {370, 116}, {371, 119}, {500, 119}}) {
+    for (const auto &[toolbar, selector] :
+         {std::pair{360, 106}, {370, 116}, {371, 119}, {500, 119}}) {
         w->setClientSize(toolbar, 200);
         ASSERT_TRUE(eventually([&] { return toolbarPanel->width() == toolbar; }))
             << toolbarPanel->width();
@@ -155,7 +160,8 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     // With more rows than fit, the task column gives up the scroll bar's width.
     QByteArray many;
     for (int i = 0; i < 40; ++i)
-        many += taskRecord("Task " + QByteArray::number(i), "10/12/2026", "09:00", "2026-12-10 09:00");
+        many +=
+            taskRecord("Task " + QByteArray::number(i), "10/12/2026", "09:00", "2026-12-10 09:00");
     writeAll(t.file(FileNames::Data), many);
     w->LoadTasks(AllItems);
     ASSERT_TRUE(eventually([&] { return g->visibleRowCount() < w->table().rowCount() - 1; }));

@@ -5,8 +5,8 @@
 #include "common/TestFiles.h"
 #include "common/Ui.h"
 #include "mainwindow/TForm1.h"
-#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +28,8 @@ protected:
     // One record as the file holds it; dates far from the fake clock's day, so
     // no agenda is shown at start.
     static QByteArray task(const QByteArray &text, const QByteArray &category = {},
-                           const QByteArray &sortKey = "2027-03-01 09:00", const QByteArray &done = {})
+                           const QByteArray &sortKey = "2027-03-01 09:00",
+                           const QByteArray &done = {})
     {
         const QByteArray date = sortKey.mid(8, 2) + '/' + sortKey.mid(5, 2) + '/' + sortKey.left(4);
         return TestFiles::record(TestFiles::fields(
@@ -43,7 +44,10 @@ protected:
         TestFiles::writeAll(t.file(FileNames::Data), bytes);
     }
 
-    void writeSettings(const QByteArray &text) { TestFiles::writeAll(t.file(FileNames::Settings), text); }
+    void writeSettings(const QByteArray &text)
+    {
+        TestFiles::writeAll(t.file(FileNames::Settings), text);
+    }
     QByteArray settingsBytes() const { return TestFiles::readAll(t.file(FileNames::Settings)); }
     QByteArray dataBytes() const { return TestFiles::readAll(t.file(FileNames::Data)); }
 
@@ -118,7 +122,8 @@ protected:
     }
 
     // Runs `answer` on the input dialog once it is shown modally by `action`.
-    void withDialog(const std::function<void(TFormCategory &)> &answer, const std::function<void()> &action)
+    void withDialog(const std::function<void(TFormCategory &)> &answer,
+                    const std::function<void()> &action)
     {
         bool answered = false;
         QTimer::singleShot(0, w.get(), [&] {

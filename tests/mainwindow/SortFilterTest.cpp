@@ -14,8 +14,10 @@ class SortFilterTest : public SortFilterWindowTest
 protected:
     void SetUp() override
     {
-        writeTasks({task("cherry", "Work", "2027-03-02 08:00"), task("apple", "Home", "2027-05-01 12:00"),
-                    task("Banana", "work", "2026-12-31 23:00", "\xD7"), task("date", "", "2027-01-15 07:30")});
+        writeTasks({task("cherry", "Work", "2027-03-02 08:00"),
+                    task("apple", "Home", "2027-05-01 12:00"),
+                    task("Banana", "work", "2026-12-31 23:00", "\xD7"),
+                    task("date", "", "2027-01-15 07:30")});
     }
 
     // A left click on the header, pressed and released at x pixels from the
@@ -54,7 +56,8 @@ TEST_F(SortFilterTest, shouldToggleTheDirectionOnEverySortCommandWhateverTheColu
     command("pop2_SortByDate")->trigger(); // the same column again turns round
     EXPECT_EQ(tasks(), QStringList({"Banana", "date", "cherry", "apple"}));
     command("pop2_SortByHour")->trigger();
-    EXPECT_EQ(tasks(), QStringList({"Banana", "apple", "cherry", "date"})); // 23:00 12:00 08:00 07:30
+    EXPECT_EQ(tasks(),
+              QStringList({"Banana", "apple", "cherry", "date"})); // 23:00 12:00 08:00 07:30
     command("Menu_SortByCategory")->trigger(); // ascending: no category, Home, then Work and work
     EXPECT_EQ(tasks().mid(0, 2), QStringList({"date", "apple"}));
     command("Menu_SortByStatus")->trigger(); // descending: the finished task first
@@ -199,7 +202,8 @@ class CurrentTaskMessages : public FakeMessageService
 public:
     MsgResult show(QWidget *parent, const MessageRequest &request) override
     {
-        currentTasks << (window ? window->table().cell(Col::Task, window->grid()->currentRow()) : QString());
+        currentTasks << (window ? window->table().cell(Col::Task, window->grid()->currentRow())
+                                : QString());
         return FakeMessageService::show(parent, request);
     }
     TForm1 *window = nullptr;
@@ -208,7 +212,8 @@ public:
 
 TEST_F(SortFilterTest, shouldSelectAndShowEveryShownTaskContainingTheTextWithTheSameCase)
 {
-    writeTasks({task("Write to Anna", "Home"), task("call anna"), task("Buy milk"), task("Call Anna")});
+    writeTasks(
+        {task("Write to Anna", "Home"), task("call anna"), task("Buy milk"), task("Call Anna")});
     writeSettings("[Preferences]\r\nSorted=Task\r\n"); // table order: by task, ascending
     CurrentTaskMessages messages;
     t.ctx.messages = &messages;
@@ -238,17 +243,33 @@ TEST_F(SortFilterTest, shouldSelectAndShowEveryShownTaskContainingTheTextWithThe
     // Only the shown tasks are searched; blanks, Cancel and misses show nothing.
     messages.shown.clear();
     w->LoadTasks("Home");
-    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "Anna"); okButton(d)->click(); },
-               [&] { command("Menu_Search")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(searchField(d), "Anna");
+            okButton(d)->click();
+        },
+        [&] { command("Menu_Search")->trigger(); });
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "Write to Anna");
     messages.shown.clear();
-    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "   "); okButton(d)->click(); },
-               [&] { command("Menu_Search")->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "Anna"); QTest::keyClick(searchField(d), Qt::Key_Escape); },
-               [&] { command("Menu_Search")->trigger(); });
-    withDialog([](TFormCategory &d) { QTest::keyClicks(searchField(d), "zebra"); okButton(d)->click(); },
-               [&] { command("Menu_Search")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(searchField(d), "   ");
+            okButton(d)->click();
+        },
+        [&] { command("Menu_Search")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(searchField(d), "Anna");
+            QTest::keyClick(searchField(d), Qt::Key_Escape);
+        },
+        [&] { command("Menu_Search")->trigger(); });
+    withDialog(
+        [](TFormCategory &d) {
+            QTest::keyClicks(searchField(d), "zebra");
+            okButton(d)->click();
+        },
+        [&] { command("Menu_Search")->trigger(); });
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 

@@ -1,7 +1,7 @@
 #include "GridFixture.h"
 
-#include "widgets/TextColours.h"
 #include "widgets/TaskGridHeader.h"
+#include "widgets/TextColours.h"
 
 #include <QPalette>
 

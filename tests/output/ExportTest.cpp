@@ -29,7 +29,8 @@ protected:
         // The export goes to the user's runtime folder: one of this test's own.
         savedTmp = qgetenv("XDG_RUNTIME_DIR");
         ASSERT_TRUE(QDir().mkpath(t.folder() + "tmp"));
-        QFile::setPermissions(t.folder() + "tmp", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(t.folder() + "tmp",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", (t.folder() + "tmp").toLocal8Bit());
         MainWindowTest::SetUp();
     }

@@ -5,8 +5,8 @@
 #include "common/TestFiles.h"
 #include "common/Ui.h"
 #include "mainwindow/TForm1.h"
-#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QMenu>

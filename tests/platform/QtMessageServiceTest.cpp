@@ -78,15 +78,16 @@ TEST(QtMessageService, CtrlCCopiesTheTextAndLeavesTheBoxOpen)
     SeenBox seen;
     QString copied;
     bool stillOpen = false;
-    showAndAnswer({"Nudgery", "Things ToDo today :\r\r1 - Call", MsgIcon::Information, MsgButtons::Ok},
-                  [&](QMessageBox *b) {
-                      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : b,
-                                      Qt::Key_C, Qt::ControlModifier);
-                      copied = QApplication::clipboard()->text();
-                      stillOpen = b->isVisible();
-                      press(b, QMessageBox::Ok);
-                  },
-                  seen);
+    showAndAnswer(
+        {"Nudgery", "Things ToDo today :\r\r1 - Call", MsgIcon::Information, MsgButtons::Ok},
+        [&](QMessageBox *b) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : b,
+                            Qt::Key_C, Qt::ControlModifier);
+            copied = QApplication::clipboard()->text();
+            stillOpen = b->isVisible();
+            press(b, QMessageBox::Ok);
+        },
+        seen);
     EXPECT_EQ(copied, "Things ToDo today :\n\n1 - Call");
     EXPECT_TRUE(stillOpen);
 }

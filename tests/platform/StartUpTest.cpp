@@ -1,8 +1,8 @@
-#include "platform/AppIcon.h"
-#include "platform/ProgramFolder.h"
-#include "mainwindow/WeekendStop.h"
 #include "common/Fakes.h"
 #include "common/TestFiles.h"
+#include "mainwindow/WeekendStop.h"
+#include "platform/AppIcon.h"
+#include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
 #include "store/Settings.h"
 

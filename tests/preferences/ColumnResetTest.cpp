@@ -1,9 +1,9 @@
 // The dialog's column reset acts on the main grid at once, and Cancel keeps it.
-#include "common/Eventually.h"
 #include "PreferencesFixture.h"
+#include "common/Eventually.h"
 
-#include "widgets/TaskGrid.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QScrollBar>
 

@@ -1,9 +1,9 @@
 // The preferences command: what Ok stores and applies, what Cancel leaves.
 #include "PreferencesFixture.h"
 
+#include "platform/MessageService.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/TaskGrid.h"
-#include "platform/MessageService.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -161,8 +161,7 @@ TEST_F(PreferencesCommandTest, shouldApplyTheWindowPreferencesAtOnce)
     EXPECT_EQ(pref("MyDateFormat"), "dd/MM/yyyy");
 }
 
-TEST_F(PreferencesCommandTest,
-       shouldAlwaysOfferPreferencesAndAboutOnlyWhenMenuAndToolbarAreHidden)
+TEST_F(PreferencesCommandTest, shouldAlwaysOfferPreferencesAndAboutOnlyWhenMenuAndToolbarAreHidden)
 {
     start();
     showMain();

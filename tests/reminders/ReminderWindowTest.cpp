@@ -96,7 +96,8 @@ TEST_F(ReminderWindow, TheTimerCallsTheCheckAndAQuietTickChangesNothing)
     // The timer itself runs the check: a short period and a due task bring the box.
     t.clock.set(QDateTime(QDate(2026, 12, 9), QTime(11, 0, 1)));
     t.alarm.findChild<QTimer *>(QStringLiteral("Timer1"))->setInterval(10);
-    ASSERT_TRUE(eventually([&] { return t.messages.shown.size() == 1; })) << t.messages.shown.size();
+    ASSERT_TRUE(eventually([&] { return t.messages.shown.size() == 1; }))
+        << t.messages.shown.size();
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Alert :\r\r1 - Later"));
     EXPECT_EQ(t.alarm.interval(), 60000);
 }

@@ -112,21 +112,22 @@ TEST_F(SettingsTest, EveryKeyIsWrittenAsTheFilesOlderReleasesWrote)
     s.setInteger(SettingKey::ArchWindowHeight, 139);
     s.setInteger(SettingKey::ArchWindowWidth, 309);
     s.setFlag(SettingKey::UnArchivAsk, false);
-    EXPECT_EQ(onDisk().toStdString(), std::string("[Preferences]\r\n"
-                                   "WeekendStop=1\r\nMyDateFormat=dd/MM/yyyy\r\nWindowPositionLeft=265\r\n"
-                                   "WindowPositionTop=108\r\nFormStyle=fsStayOnTop\r\nWindowHeight=240\r\n"
-                                   "WindowWidth=336\r\nNoteHeight=129\r\nWindowState=wsMinimized\r\n"
-                                   "FlatToolbar=0\r\nCustomCols=1\r\nColumnWidths=[012,206,061,031,012]\r\n"
-                                   "SelectedRow=3\r\nSorted=Date\r\nSortedOrdr=1\r\nAlert=1\r\nAlert_s=0\r\n"
-                                   "AutoArchiv=1\r\nAutoArchivAsk=0\r\nDefNewTime=08h:15\r\nShowHints=false\r\n"
-                                   "INIsavePath=/home/ann/Nudgery/\r\nSortedArch=1\r\nSortedHint=x\r\n"
-                                   "\r\n[Options]\r\nLanguage=Portuguese\r\n"
-                                   "\r\n[Category]\r\nCats=0\r\n"
-                                   "\r\n[Archive]\r\nWindowPosition=1\r\nWindowPositionLeft=40\r\n"
-                                   "WindowPositionTop=50\r\nWindowSize=1\r\nWindowHeight=139\r\n"
-                                   "WindowWidth=309\r\nUnArchivAsk=0\r\n"));
+    EXPECT_EQ(
+        onDisk().toStdString(),
+        std::string("[Preferences]\r\n"
+                    "WeekendStop=1\r\nMyDateFormat=dd/MM/yyyy\r\nWindowPositionLeft=265\r\n"
+                    "WindowPositionTop=108\r\nFormStyle=fsStayOnTop\r\nWindowHeight=240\r\n"
+                    "WindowWidth=336\r\nNoteHeight=129\r\nWindowState=wsMinimized\r\n"
+                    "FlatToolbar=0\r\nCustomCols=1\r\nColumnWidths=[012,206,061,031,012]\r\n"
+                    "SelectedRow=3\r\nSorted=Date\r\nSortedOrdr=1\r\nAlert=1\r\nAlert_s=0\r\n"
+                    "AutoArchiv=1\r\nAutoArchivAsk=0\r\nDefNewTime=08h:15\r\nShowHints=false\r\n"
+                    "INIsavePath=/home/ann/Nudgery/\r\nSortedArch=1\r\nSortedHint=x\r\n"
+                    "\r\n[Options]\r\nLanguage=Portuguese\r\n"
+                    "\r\n[Category]\r\nCats=0\r\n"
+                    "\r\n[Archive]\r\nWindowPosition=1\r\nWindowPositionLeft=40\r\n"
+                    "WindowPositionTop=50\r\nWindowSize=1\r\nWindowHeight=139\r\n"
+                    "WindowWidth=309\r\nUnArchivAsk=0\r\n"));
 }
-
 
 TEST_F(SettingsTest, WithoutAFileEveryKeyReadsItsTableDefault)
 {
@@ -152,8 +153,8 @@ TEST_F(SettingsTest, WithoutAFileEveryKeyReadsItsTableDefault)
     EXPECT_EQ(s.integer(SettingKey::Cats), 0);
     EXPECT_TRUE(s.flag(SettingKey::CustomCols));
     EXPECT_TRUE(s.flag(SettingKey::AutoArchivAsk));
-    for (SettingKey off : {SettingKey::WeekendStop, SettingKey::AutoArchiv, SettingKey::ArchWindowPosition,
-                           SettingKey::ArchWindowSize})
+    for (SettingKey off : {SettingKey::WeekendStop, SettingKey::AutoArchiv,
+                           SettingKey::ArchWindowPosition, SettingKey::ArchWindowSize})
         EXPECT_FALSE(s.flag(off));
     // No table default: the plain accessors give nothing, callers pass their own.
     EXPECT_EQ(s.integer(SettingKey::WindowPositionLeft), 0);
@@ -186,8 +187,8 @@ TEST_F(SettingsTest, WritesGoToTheKeysOwnSectionAndSpelling)
     s.setInteger(SettingKey::ArchWindowHeight, 150);
     s.setText(SettingKey::Language, "Portuguese");
     EXPECT_EQ(onDisk().toStdString(), std::string("[Preferences]\r\nAlert_s=0\r\n\r\n"
-                                   "[Archive]\r\nWindowHeight=150\r\n\r\n"
-                                   "[Options]\r\nLanguage=Portuguese\r\n"));
+                                                  "[Archive]\r\nWindowHeight=150\r\n\r\n"
+                                                  "[Options]\r\nLanguage=Portuguese\r\n"));
     EXPECT_EQ(s.integer(SettingKey::WindowHeight), 177) << "[Archive] must not leak";
     EXPECT_EQ(s.integer(SettingKey::ArchWindowHeight), 150);
     EXPECT_EQ(s.text(SettingKey::Language), "Portuguese");
@@ -209,7 +210,8 @@ TEST_F(SettingsTest, CategoriesAreNumberedKeysOfTheCategorySection)
     s.setCategoryName(3, "Garden");
     s.removeCategoryName(1);
     s.setCategoryName(2, "House");
-    EXPECT_EQ(onDisk().toStdString(), std::string("[Category]\r\nCats=2\r\n2=House\r\n3=Garden\r\n"));
+    EXPECT_EQ(onDisk().toStdString(),
+              std::string("[Category]\r\nCats=2\r\n2=House\r\n3=Garden\r\n"));
     EXPECT_EQ(s.categoryName(1), "");
 }
 

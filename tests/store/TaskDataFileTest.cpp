@@ -1,7 +1,7 @@
+#include "store/TaskDataFile.h"
 #include "common/TestFiles.h"
 #include "store/DamagedFiles.h"
 #include "store/StoreError.h"
-#include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 
@@ -26,10 +26,11 @@ protected:
     DamagedFiles damaged;
     TaskDataFile file{path, damaged};
 
-    static QByteArray task(const QByteArray &done, const QByteArray &text, const QByteArray &category,
-                           const QByteArray &note = {})
+    static QByteArray task(const QByteArray &done, const QByteArray &text,
+                           const QByteArray &category, const QByteArray &note = {})
     {
-        return fields({done, text, "01/03/2009", "09:30", "2", "77", "2009-03-01 09:30", category, "18", note});
+        return fields({done, text, "01/03/2009", "09:30", "2", "77", "2009-03-01 09:30", category,
+                       "18", note});
     }
 };
 
@@ -104,9 +105,16 @@ TEST_F(TaskDataFileTest, shouldWriteExactBytesOnAppendAndBlank)
     writeAll(path, record(task("", "Old", "")));
     file.LoadTasks(table, AllItems);
     table.setRowCount(3);
-    TaskRow row{QString(), QStringLiteral("Caf\u00e9"), QStringLiteral("08/12/2026"), QStringLiteral("10:15"),
-                QString(), QString(), QStringLiteral("2026-12-08 10:15"), QStringLiteral("Home"),
-                QStringLiteral("18"), QStringLiteral("n")};
+    TaskRow row{QString(),
+                QStringLiteral("Caf\u00e9"),
+                QStringLiteral("08/12/2026"),
+                QStringLiteral("10:15"),
+                QString(),
+                QString(),
+                QStringLiteral("2026-12-08 10:15"),
+                QStringLiteral("Home"),
+                QStringLiteral("18"),
+                QStringLiteral("n")};
     table.setRow(2, row);
     const qint64 before = QFileInfo(path).size();
 
@@ -114,7 +122,8 @@ TEST_F(TaskDataFileTest, shouldWriteExactBytesOnAppendAndBlank)
 
     EXPECT_EQ(table.cell(Col::Order, 2), QString::number(before));
     const QByteArray expectedText =
-        fields({"", "Caf\xE9", "08/12/2026", "10:15", "", QByteArray::number(before), "2026-12-08 10:15", "Home", "18", "n"});
+        fields({"", "Caf\xE9", "08/12/2026", "10:15", "", QByteArray::number(before),
+                "2026-12-08 10:15", "Home", "18", "n"});
     EXPECT_EQ(readAll(path), record(task("", "Old", "")) + record(expectedText));
 
     file.BlankTask(0);
@@ -139,8 +148,9 @@ TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankA
     EXPECT_EQ(reloaded.cell(Col::Done, 2), DoneMark);
 
     file.SaveAllTasks(reloaded);
-    const QByteArray two = fields({"", "Two", "01/03/2009", "09:30", "2", reloaded.cell(Col::Order, 1).toLatin1(),
-                                   "2009-03-01 09:30", "", "18", ""});
+    const QByteArray two =
+        fields({"", "Two", "01/03/2009", "09:30", "2", reloaded.cell(Col::Order, 1).toLatin1(),
+                "2009-03-01 09:30", "", "18", ""});
     const QByteArray one = TaskRecord::join(reloaded.row(2));
     EXPECT_EQ(readAll(path), record(two) + record(one));
 }
@@ -231,7 +241,9 @@ TEST_P(DamagedFileTest, shouldKeepRecordsBeforeTheDamageBackUpTheOriginalAndCutT
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest,
                          ::testing::Values(Damage{"lengthPastEnd", record("abc").left(4) + "ab"},
-                                           Damage{"negativeLength", QByteArray("\xFF\xFF\xFF\xFF" "abcd", 8)},
+                                           Damage{"negativeLength", QByteArray("\xFF\xFF\xFF\xFF"
+                                                                               "abcd",
+                                                                               8)},
                                            Damage{"truncatedPrefix", QByteArray("\x05\x00", 2)}),
                          [](const auto &p) { return std::string(p.param.name); });
 
@@ -300,7 +312,10 @@ TEST_F(TaskDataFileTest, shouldBlankADeletedCategoryInPlaceKeepingEveryLength)
 
     QByteArray a2 = a, c2 = c;
     a2.replace("\xA6Home\xA6", "\xA6    \xA6");
-    c2.replace("\xA6Home\xA6" "18", "\xA6    \xA6" "18");
+    c2.replace("\xA6Home\xA6"
+               "18",
+               "\xA6    \xA6"
+               "18");
     EXPECT_EQ(readAll(path), record(a2) + record(b) + record(c2));
 }
 

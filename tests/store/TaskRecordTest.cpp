@@ -1,6 +1,6 @@
+#include "store/TaskRecord.h"
 #include "common/TestFiles.h"
 #include "store/StoreError.h"
-#include "store/TaskRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ namespace {
 
 TEST(TaskRecordTest, shouldPutExtraSeparatorsIntoTheTaskWhenTheTailIsWellFormed)
 {
-    const QByteArray text = fields({"", "a", "b", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "4", "note"});
+    const QByteArray text = fields(
+        {"", "a", "b", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "4", "note"});
     const TaskRow row = TaskRecord::split(text);
     EXPECT_EQ(row[Col::Task], QStringLiteral("a|b"));
     EXPECT_EQ(row[Col::Date], QStringLiteral("01/03/2009"));
@@ -22,7 +23,8 @@ TEST(TaskRecordTest, shouldPutExtraSeparatorsIntoTheTaskWhenTheTailIsWellFormed)
 
 TEST(TaskRecordTest, shouldKeepEverythingAfterTheNinthSeparatorInTheNoteOtherwise)
 {
-    const QByteArray text = fields({"", "t", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "18", "x", "y", "z"});
+    const QByteArray text = fields(
+        {"", "t", "01/03/2009", "09:30", "", "0", "2009-03-01 09:30", "Home", "18", "x", "y", "z"});
     const TaskRow row = TaskRecord::split(text);
     EXPECT_EQ(row[Col::Task], QStringLiteral("t"));
     EXPECT_EQ(row[Col::Category], QStringLiteral("Home"));
@@ -32,8 +34,13 @@ TEST(TaskRecordTest, shouldKeepEverythingAfterTheNinthSeparatorInTheNoteOtherwis
 
 TEST(TaskRecordTest, shouldTakeTheThirdFieldFromTheEndAsTheCategoryOfAShortRecord)
 {
-    EXPECT_EQ(TaskRecord::category("a\xA6" "b"), QString());
-    EXPECT_EQ(TaskRecord::category("a\xA6" "b\xA6" "c"), QStringLiteral("a"));
+    EXPECT_EQ(TaskRecord::category("a\xA6"
+                                   "b"),
+              QString());
+    EXPECT_EQ(TaskRecord::category("a\xA6"
+                                   "b\xA6"
+                                   "c"),
+              QStringLiteral("a"));
 }
 
 TEST(TaskRecordTest, shouldRefuseANonNumericOrder)

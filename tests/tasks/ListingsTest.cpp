@@ -1,7 +1,7 @@
 // What a printed page or PDF cannot show: the fields' exact widths, trailing
 // blanks included. The lines as seen on paper are checked in PrintListTest.
-#include "tasks/TaskListings.h"
 #include "store/TaskTable.h"
+#include "tasks/TaskListings.h"
 
 #include <gtest/gtest.h>
 

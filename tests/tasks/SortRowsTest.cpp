@@ -78,11 +78,12 @@ TEST(SortRows, shouldOrderSortKeysByTimeAndHoursByClock)
 {
     TaskTable table;
     fill(table, Col::SortKey,
-         {"2026-12-09 10:00", "2025-01-31 23:59", "2026-02-01 08:00", "2026-12-09 09:30", "2027-01-01 00:00"});
+         {"2026-12-09 10:00", "2025-01-31 23:59", "2026-02-01 08:00", "2026-12-09 09:30",
+          "2027-01-01 00:00"});
     SortRows(table, Col::SortKey, true);
     EXPECT_EQ(column(table, Col::SortKey),
-              QStringList({"2025-01-31 23:59", "2026-02-01 08:00", "2026-12-09 09:30", "2026-12-09 10:00",
-                           "2027-01-01 00:00"}));
+              QStringList({"2025-01-31 23:59", "2026-02-01 08:00", "2026-12-09 09:30",
+                           "2026-12-09 10:00", "2027-01-01 00:00"}));
 
     fill(table, Col::Hour, {"18:05", "07:45", "00:00", "23:59"});
     SortRows(table, Col::Hour, false);

@@ -25,7 +25,8 @@ class TaskListProperty : public ::testing::Test
 protected:
     TaskListProperty()
         : dataPath(dir.path() + QStringLiteral("/Tasklyn.DAT")),
-          archivePath(dir.path() + QStringLiteral("/Tasklyn.ARK")), tasks(dataPath, archivePath, damaged)
+          archivePath(dir.path() + QStringLiteral("/Tasklyn.ARK")),
+          tasks(dataPath, archivePath, damaged)
     {
         TestFiles::writeAll(dataPath, {});
         tasks.load(AllItems);
@@ -40,7 +41,9 @@ protected:
         const int hour = pick(24);
         const int minute = pick(4) * 15;
         const QString date = QStringLiteral("%1/12/2026").arg(day, 2, 10, QLatin1Char('0'));
-        const QString time = QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+        const QString time = QStringLiteral("%1:%2")
+                                 .arg(hour, 2, 10, QLatin1Char('0'))
+                                 .arg(minute, 2, 10, QLatin1Char('0'));
         TaskRow row;
         row[Col::Done] = pick(3) == 0 ? DoneMark : QString();
         // Few distinct texts, so that the sort meets many ties; the note makes each
@@ -49,14 +52,18 @@ protected:
         row[Col::Date] = date;
         row[Col::Hour] = time;
         row[Col::Priority] = pick(2) ? QString::number(1 + pick(5)) : QString();
-        row[Col::SortKey] = QStringLiteral("2026-12-%1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(time);
+        row[Col::SortKey] =
+            QStringLiteral("2026-12-%1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(time);
         row[Col::Category] = category();
         row[Col::TextColor] = QString::number(pick(19));
         row[Col::Note] = QStringLiteral("id %1\r\nsecond line").arg(++lastId);
         return row;
     }
 
-    static QString identity(const TaskRow &row) { return row[Col::Note].section(QStringLiteral("\r\n"), 0, 0); }
+    static QString identity(const TaskRow &row)
+    {
+        return row[Col::Note].section(QStringLiteral("\r\n"), 0, 0);
+    }
 
     // Every task in a record file, by identity: how often it is there.
     std::map<QString, int> tasksIn(const QString &path)
@@ -162,7 +169,8 @@ protected:
         for (size_t i = 0; i + 1 < a.size(); ++i) {
             const int c = CompareCellText(a[i][column], a[i + 1][column]);
             ASSERT_TRUE(ascending ? c <= 0 : c >= 0)
-                << context << ": rows " << i + 1 << " and " << i + 2 << " out of order by column " << column;
+                << context << ": rows " << i + 1 << " and " << i + 2 << " out of order by column "
+                << column;
         }
     }
 

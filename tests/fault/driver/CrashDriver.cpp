@@ -14,13 +14,13 @@
 // the same store calls in the same order as they do, naming each one below.
 
 #include "fault/FaultTasks.h"
-#include "tasks/SortRows.h"
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
+#include "tasks/SortRows.h"
 
 #include <QCoreApplication>
 #include <QDir>
