@@ -36,10 +36,9 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (!instance.tryAcquire()) {
         QtMessageService messages;
-        // The running copy's window may stay on top; the notice must not hide behind it.
         messages.show(nullptr, {QStringLiteral("Nudgery freeware"),
                                 QStringLiteral("Nudgery is already running ..."), MsgIcon::None,
-                                MsgButtons::Ok, true});
+                                MsgButtons::Ok});
         SingleInstance::askRunningCopyToRaise();
         return 0;
     }

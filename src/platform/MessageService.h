@@ -14,9 +14,6 @@ struct MessageRequest
     QString text; // "\r" breaks a line, as in the program's message texts
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
-    // Above every other window, even one that stays on top (a box with no window
-    // of its own program to come in front of).
-    bool aboveOthers = false;
 };
 
 // Every message box and confirmation of the program goes through here.

@@ -54,8 +54,6 @@ MsgResult QtMessageService::show(QWidget *parent, const MessageRequest &request)
 
     CopyableBox box(qtIcon(request.icon), request.caption, text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
-    if (request.aboveOthers)
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     // A short text would make the box narrower than its own caption, which the
     // window manager then cuts ("Nu… ry"): keep room for the caption.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
