@@ -1,6 +1,7 @@
 // The archive viewer: composition, size and position, showing and closing.
 #include "TFormArchive.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/OuterSize.h"
 
 #include "ArchiveGrid.h"
 #include "KeyReleasePreview.h"
@@ -183,8 +184,7 @@ void TFormArchive::connectHandlers()
 
 void TFormArchive::applySizeLimits()
 {
-    // The limits are for the outer window; Qt's are for the client area.
-    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize frame = windowFrame(this);
     const QRect screen = primaryScreen();
     setMinimumSize(QSize(MinTrackWidth, MinTrackHeight) - frame);
     setMaximumSize(QSize(screen.width() / 2, (screen.height() / 3) * 2) - frame);
@@ -218,6 +218,13 @@ void TFormArchive::showEvent(QShowEvent *event)
     guarded([this] { FormShow(); });
     // The frame is known once the window manager has framed the window.
     QTimer::singleShot(0, this, [this] { applySizeLimits(); });
+}
+
+void TFormArchive::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    // Framing by the window manager shows as a move; the frame is known from then.
+    applySizeLimits();
 }
 
 void TFormArchive::FormShow()
