@@ -1,6 +1,7 @@
 // The archive viewer: composition, size and position, showing and closing.
 #include "TFormArchive.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/Hint.h"
 #include "widgets/OuterSize.h"
 
 #include "ArchiveGrid.h"
@@ -119,7 +120,7 @@ void TFormArchive::buildBottomBar()
     Button_Unarchive = button(Panel1, "Button_Unarchive", designCaption("Button_Unarchive"));
     Button_Menu = new QToolButton(Panel1);
     Button_Menu->setObjectName(QStringLiteral("Button_Menu"));
-    Button_Menu->setToolTip(QStringLiteral(" menu "));
+    setHint(Button_Menu, QStringLiteral(" menu "));
     Button_Menu->setArrowType(Qt::DownArrow);
     Button_Menu->setFocusPolicy(Qt::NoFocus);
     Button_close = button(Panel1, "Button_close", designCaption("Button_close"));
