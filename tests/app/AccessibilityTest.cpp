@@ -63,15 +63,25 @@ QStringList nameless(QWidget *window)
     return missing;
 }
 
-TEST(AccessibilityTest, shouldNameEveryControlOfEveryWindow)
+// The program's windows over one task, as a user starts it.
+class AccessibilityTest : public ::testing::Test
 {
+protected:
+    AccessibilityTest()
+    {
+        TestFiles::writeAll(
+            t.file(FileNames::Data),
+            TestFiles::record(TestFiles::fields({"", "Call the dentist", "01/06/2030", "09:30", "1",
+                                                 "0", "2030-06-01 09:30", "", "18", ""})));
+        EXPECT_TRUE(main.FormCreate());
+    }
+
     TestContext t;
-    TestFiles::writeAll(
-        t.file(FileNames::Data),
-        TestFiles::record(TestFiles::fields({"", "Call the dentist", "01/06/2030", "09:30", "1",
-                                             "0", "2030-06-01 09:30", "", "18", ""})));
-    TForm1 main(t.ctx, t.tasks, t.alarm);
-    ASSERT_TRUE(main.FormCreate());
+    TForm1 main{t.ctx, t.tasks, t.alarm};
+};
+
+TEST_F(AccessibilityTest, shouldNameEveryControlOfEveryWindow)
+{
     main.createDialogs();
     QList<QWidget *> windows{&main};
     for (QDialog *d : main.findChildren<QDialog *>())
@@ -84,15 +94,8 @@ TEST(AccessibilityTest, shouldNameEveryControlOfEveryWindow)
     }
 }
 
-TEST(AccessibilityTest, shouldReportTheFocusedCellOfTheTaskGrid)
+TEST_F(AccessibilityTest, shouldReportTheFocusedCellOfTheTaskGrid)
 {
-    TestContext t;
-    TestFiles::writeAll(
-        t.file(FileNames::Data),
-        TestFiles::record(TestFiles::fields({"", "Call the dentist", "01/06/2030", "09:30", "1",
-                                             "0", "2030-06-01 09:30", "", "18", ""})));
-    TForm1 main(t.ctx, t.tasks, t.alarm);
-    ASSERT_TRUE(main.FormCreate());
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     TaskGrid *grid = main.grid();

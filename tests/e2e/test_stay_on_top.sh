@@ -7,19 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-ontop.XXXXXX)
-pid=""
-spy=""
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact stay_on_top_failure
-  [ -n "$spy" ] && kill "$spy" 2>/dev/null || true
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
-export NUDGERY_HOME="$home"
+fresh_program_home stay_on_top
 printf '[Preferences]\r\nFormStyle=fsStayOnTop\r\n' >"$home/Tasklyn.INI"
 
 "$BIN" &
