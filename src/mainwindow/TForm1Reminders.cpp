@@ -22,9 +22,13 @@ void TForm1::ShowAgenda()
 
 void TForm1::Timer1Timer()
 {
-    const QString text = Reminders::alertText(*m_table, *m_ctx.dates, m_ctx.clock->now());
+    // A late tick also alerts the minutes it skipped, in the same box.
+    const auto minutes = m_alarm.minutesToCheck(m_ctx.clock->now());
+    const QString text =
+        minutes ? Reminders::alertText(*m_table, *m_ctx.dates, minutes->first, minutes->last)
+                : Reminders::AlertHeading + QLatin1Char('\r');
     if (Reminders::listsTasks(text, Reminders::AlertHeading)) {
-        m_alarm.pause();
+        m_alarm.alerted();
         // No parent: the box must come to the front on its own even while this
         // window is hidden in the tray, and must not bring the window back.
         m_ctx.messages->show(nullptr, {AppTitle, text, MsgIcon::None, MsgButtons::Ok});
