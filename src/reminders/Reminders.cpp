@@ -94,6 +94,12 @@ QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTi
     return text;
 }
 
+QString taskLines(const QString &text)
+{
+    // "<heading>\r" then "\r<line>" for each task.
+    return text.section(QLatin1Char('\r'), 2).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 bool listsTasks(const QString &text, const QString &heading)
 {
     return stripped(text) != heading;

@@ -29,6 +29,9 @@ QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTi
 QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTime &first,
                   const QDateTime &last);
 
+// The task lines of a text built above, without its heading, joined by "\n".
+QString taskLines(const QString &text);
+
 // Whether a text built above lists at least one task: it differs from its heading
 // once stripped of blanks and control characters at both ends.
 bool listsTasks(const QString &text, const QString &heading);

@@ -72,6 +72,11 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
     // One long period moves the next check into a later minute.
     EXPECT_EQ(t.alarm.interval(), 60000);
+    // The same tasks go to the desktop's notification list, as urgent.
+    ASSERT_EQ(t.notifications.sent.size(), 1);
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Nudgery"));
+    EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Alpha\n2 - Bravo"));
+    EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Critical);
 
     t.clock.advance(60);
     t.alarm.tick();
@@ -226,6 +231,13 @@ TEST_F(ReminderWindow, AgendaAtTheFirstShowingListsTodaysOpenTasks)
     EXPECT_EQ(box.text, QStringLiteral("Things ToDo today :\r\r1 - Dawn\r3 - Evening"));
     EXPECT_EQ(box.icon, MsgIcon::Information);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
+    ASSERT_EQ(t.notifications.sent.size(), 1);
+    EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Dawn\n3 - Evening"));
+    EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Normal);
+    // Picking the notification brings the hidden window back.
+    w->hide();
+    t.notifications.sent[0].activated();
+    EXPECT_TRUE(w->isVisible());
 
     // Once per run: showing the window again says nothing.
     w->hide();
@@ -243,6 +255,14 @@ TEST_F(ReminderWindow, AgendaShowsNothingWithoutTasksForTodayOrWhenSwitchedOff)
     start(taskRecord("Today", "09/12/2026", "09:00"), "Alert_s=0\r\n");
     show();
     EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_TRUE(t.notifications.sent.isEmpty());
+
+    // Desktop notifications switched off: the box alone.
+    w.reset();
+    start(taskRecord("Today", "09/12/2026", "09:00"), "DesktopNotify=0\r\n");
+    show();
+    EXPECT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.notifications.sent.isEmpty());
 }
 
 TEST_F(ReminderWindow, ACategoryFilterHidesOtherTasksFromAlertAndAgenda)
