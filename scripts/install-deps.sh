@@ -12,7 +12,7 @@ PKGS=(
   g++ cmake ninja-build make ccache clang-format pkgconf qt6-base-dev libxcb1-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-liberation2 locales
   # whole-program tests: display, window manager, tray host, printing, clock
-  xvfb xauth openbox trayer xdotool xclip imagemagick faketime
+  xvfb xauth openbox trayer xdotool x11-utils xclip imagemagick faketime
   cups printer-driver-cups-pdf
   # desktop notifications: a private session bus and a notification daemon
   dbus-daemon dunst

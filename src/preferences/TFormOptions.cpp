@@ -1,6 +1,7 @@
 // The preferences dialog: its controls, their design places and their loading.
 #include "TFormOptions.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/Hint.h"
 
 #include "FitToFont.h"
 #include "PreferenceTarget.h"
@@ -84,6 +85,7 @@ TFormOptions::TFormOptions(AppContext &ctx, PreferenceTarget &main, QWidget *par
     setWindowTitle(QStringLiteral("  Preferences ..."));
     setModal(true);
     buildControls();
+    nameControls(this, LanguageTables::preferences());
     connectHandlers();
     FormCreate();
 }
@@ -179,7 +181,7 @@ void TFormOptions::buildControls()
     Edit_option_savepath->setGeometry(27, 426, 238, FieldHeight);
     Button_option_dir =
         button(this, "Button_option_dir", QStringLiteral("..."), QRect(266, 425, 17, 19));
-    Button_option_dir->setToolTip(QStringLiteral(" choose default save path ... "));
+    setHint(Button_option_dir, QStringLiteral(" choose default save path ... "));
 
     Label1 = named<QLabel>(this, "Label1");
     Label1->setTextFormat(Qt::PlainText);

@@ -77,8 +77,10 @@ void drawGlyph(QPainter &p, const QString &name)
 
 QIcon glyph(const QString &name)
 {
+    // One pixmap for each usual screen scale (1, 1.5, 2, 3), so that no scale
+    // shows a glyph resampled from another size.
     QIcon icon;
-    for (int size : {16, 32}) {
+    for (int size : {16, 24, 32, 48}) {
         QPixmap pm(size, size);
         pm.fill(Qt::transparent);
         QPainter p(&pm);

@@ -47,16 +47,16 @@ TEST_F(GridPaint, shouldHighlightTodaysOpenTaskInYellowWithBoldTaskText)
               countPixels(image, grid.cellRect(Col::Hour, 2), isDark));
 }
 
-TEST_F(GridPaint, shouldLeaveTodaysTaskPlainOnceDoneOrWhenItsDateIsNoDate)
+TEST_F(GridPaint, shouldLeaveTodaysTaskPlainOnceDoneOrWhenItsDateIsNoDateOrAnotherYears)
 {
     load({makeTask("Done today", "15/03/2024", DoneMark), makeTask("Garbled", "3x/1q/20"),
-          makeTask("Selected", "01/01/2024")});
-    grid.setCurrentRow(3);
+          makeTask("Same day last year", "15/03/2023"), makeTask("Selected", "01/01/2024")});
+    grid.setCurrentRow(4);
 
     const QImage image = shot();
 
-    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 1)), base());
-    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 2)), base());
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, row)), base()) << "row " << row;
 }
 
 TEST_F(GridPaint, shouldShadeTheSelectedRowsAndKeepTheirOwnTextColour)
