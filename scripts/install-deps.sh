@@ -14,6 +14,8 @@ PKGS=(
   # whole-program tests: display, window manager, tray host, printing, clock
   xvfb xauth openbox trayer xdotool x11-utils xclip imagemagick faketime
   cups printer-driver-cups-pdf
+  # desktop notifications: a private session bus and a notification daemon
+  dbus-daemon dunst
 )
 [ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev)
 

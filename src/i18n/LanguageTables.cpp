@@ -173,6 +173,8 @@ const std::vector<LanguageEntry> &preferences()
          "Mostrar Notas como Hints nas linhas"},
         {"CheckBox17", Caption, 0, "Color code rows by priority",
          "Codificar prioridades por cor, por linha"},
+        {"CheckBox23", Caption, 0, "Also show alerts as desktop notifications",
+         "Mostrar alertas também como notificações"},
         {"Label4", Caption, 0, "  Archive *  ", "  Arquivar *  "},
         {"CheckBox10", Caption, 0, "Auto-archive finished items",
          "Auto-arquivar eventos finalizados"},

@@ -15,6 +15,7 @@ class PrinterService;
 class Downloader;
 class AutostartService;
 class OsInfo;
+class NotificationService;
 
 // What every window receives on construction: the program folder, the one
 // settings object, the program-wide date format and the operating-system services.
@@ -37,6 +38,7 @@ struct AppContext
     Downloader *downloader = nullptr;
     AutostartService *autostart = nullptr;
     OsInfo *os = nullptr;
+    NotificationService *notifications = nullptr; // none: no desktop notifications
 
     QString file(const QString &name) const { return programFolder + name; }
 };
