@@ -14,6 +14,10 @@ PKGS=(
   # whole-program tests: display, window manager, tray host, printing, clock
   xvfb xauth openbox trayer xdotool x11-utils xclip imagemagick faketime
   cups printer-driver-cups-pdf
+  # whole-program test under Wayland: a compositor with a headless backend, Qt's plugin
+  qt6-wayland weston
+  # package checks: software-centre data, desktop entry, the .deb, the manual page
+  appstream desktop-file-utils lintian man-db groff-base
 )
 [ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev)
 
