@@ -7,7 +7,8 @@
 #    close keys stored, the stored position kept. No input reaches a headless
 #    weston, so the task file is prepared.
 # 2. A weston nested in the test's X display, whose window passes the keyboard on:
-#    a task added with Insert, typed and Ok'd is in the file after a SIGTERM.
+#    a task added with Insert, typed and Ok'd is in the file after a SIGTERM;
+#    with no notification area, File > Minimize leaves a minimised window.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -176,7 +177,35 @@ xdotool key --clearmodifiers Insert
 toplevel_titled ' Add New Task' >/dev/null
 xdotool type --clearmodifiers --delay 20 -- "Feed the cat"
 xdotool key --clearmodifiers Return
-toplevel_titled 'Nudgery   [ tasks: 2 ]' >/dev/null
+main=$(toplevel_titled 'Nudgery   [ tasks: 2 ]')
+# No notification area here: File > Minimize leaves a minimised window, which
+# the compositor can bring back, rather than hiding it. The keyboard first comes
+# back to the main window from the closed editor.
+xdg=$(grep -o "xdg_surface@[0-9]*\.get_toplevel(new id $main)" "$log" | sed 's/\..*//')
+surface=$(grep -o "get_xdg_surface(new id $xdg, wl_surface@[0-9]*)" "$log" | grep -o 'wl_surface@[0-9]*')
+[ -n "$surface" ] || fail "the main window's surface is not in the protocol log"
+for _ in $(seq 100); do
+  grep -o 'wl_keyboard@[0-9]*\.\(enter([0-9]*, wl_surface@[0-9]*\|leave\)' "$log" | tail -n1 |
+    grep -q "enter([0-9]*, $surface\$" && break
+  sleep 0.1
+done
+popups=$(grep -c 'get_popup(' "$log" || true)
+xdotool key --clearmodifiers alt+f
+for _ in $(seq 100); do
+  [ "$(grep -c 'get_popup(' "$log" || true)" -gt "$popups" ] &&
+    grep -A1000 -F "$(grep 'get_popup(' "$log" | tail -n1)" "$log" | grep -q 'xdg_surface@[0-9]*\.ack_configure' &&
+    break
+  sleep 0.1
+done
+sleep 0.3 # the menu's first frame
+xdotool key --clearmodifiers n
+for _ in $(seq 100); do
+  grep -q "$main\.set_minimized" "$log" && break
+  sleep 0.1
+done
+grep -q "$main\.set_minimized" "$log" || fail "File > Minimize did not minimise the window"
+sleep 0.5
+! grep -q "$main\.destroy" "$log" || fail "File > Minimize took the window away without a tray"
 terminate
 [ "$(task_texts "$home/Tasklyn.DAT" | tr '\n' '/')" = "Water the plants/Feed the cat/" ] ||
   fail "Tasklyn.DAT holds: $(task_texts "$home/Tasklyn.DAT" | tr '\n' '/')"
