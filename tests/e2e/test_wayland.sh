@@ -192,8 +192,9 @@ done
 popups=$(grep -c 'get_popup(' "$log" || true)
 xdotool key --clearmodifiers alt+f
 for _ in $(seq 100); do
+  # A new menu, and the program has acknowledged its placement since.
   [ "$(grep -c 'get_popup(' "$log" || true)" -gt "$popups" ] &&
-    grep -A1000 -F "$(grep 'get_popup(' "$log" | tail -n1)" "$log" | grep -q 'xdg_surface@[0-9]*\.ack_configure' &&
+    awk '/get_popup\(/ { acked = 0 } /\.ack_configure\(/ { acked = 1 } END { exit !acked }' "$log" &&
     break
   sleep 0.1
 done
