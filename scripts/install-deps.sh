@@ -16,6 +16,10 @@ PKGS=(
   cups printer-driver-cups-pdf
   # desktop notifications: a private session bus and a notification daemon
   dbus-daemon dunst
+  # whole-program test under Wayland: a compositor with a headless backend, Qt's plugin
+  qt6-wayland weston
+  # package checks: software-centre data, desktop entry, the .deb, the manual page
+  appstream desktop-file-utils lintian man-db groff-base
 )
 [ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev)
 

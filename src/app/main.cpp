@@ -25,6 +25,9 @@ int main(int argc, char *argv[])
     DisplayConnectionWatch display;
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(AppTitle);
+    // The installed desktop entry's name: Wayland compositors match the window's
+    // application id against it for the window's icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(NUDGERY_APP_ID));
     QApplication::setWindowIcon(appIcon());
     // The main window hides to the tray, and a message box or dialog may then be
     // the only window on screen: closing it must not end the program. Closing the

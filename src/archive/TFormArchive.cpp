@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
+#include "platform/WindowPlacement.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
@@ -298,7 +299,7 @@ void TFormArchive::done(int result)
 void TFormArchive::FormClose()
 {
     Settings &s = *m_ctx.settings;
-    if (s.flag(SettingKey::ArchWindowPosition)) { // 1
+    if (s.flag(SettingKey::ArchWindowPosition) && windowPositionsKnown()) { // 1
         s.setInteger(SettingKey::ArchWindowPositionLeft, x());
         s.setInteger(SettingKey::ArchWindowPositionTop, y());
     }

@@ -8,6 +8,7 @@
 #include "platform/MessageService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TrayIcon.h"
+#include "platform/WindowPlacement.h"
 #include "reminders/AlarmTimer.h"
 #include "store/DateFormat.h"
 #include "store/OldFormat.h"
@@ -312,7 +313,7 @@ bool TForm1::FormClose()
     ComboBox1Change();
     m_tasks.fillEmptyHours(); // start-up showed an empty hour as midnight: stored so
     m_tasks.save();           // 3
-    if (s.flag(SettingKey::WindowPosition)) { // 4
+    if (s.flag(SettingKey::WindowPosition) && windowPositionsKnown()) { // 4
         s.setInteger(SettingKey::WindowPositionLeft, x());
         s.setInteger(SettingKey::WindowPositionTop, y());
     }
