@@ -59,6 +59,7 @@ int main(int argc, char *argv[])
     platform.wire(ctx);
 
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
+    tasks.setSettings(&settings);
     AlarmTimer alarm;
     TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())

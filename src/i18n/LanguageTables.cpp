@@ -231,6 +231,23 @@ const std::vector<LanguageEntry> &input()
     return table;
 }
 
+// The main window's Edit > Undo item, by what it takes back; "Undo" when nothing.
+const std::vector<LanguageEntry> &undoCaptions()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"Undo", Caption, 0, "&Undo", "&Desfazer"},
+        {"UndoAdd", Caption, 0, "&Undo add", "&Desfazer adição"},
+        {"UndoEdit", Caption, 0, "&Undo edit", "&Desfazer edição"},
+        {"UndoTick", Caption, 0, "&Undo tick", "&Desfazer marca"},
+        {"UndoUntick", Caption, 0, "&Undo untick", "&Desfazer desmarca"},
+        {"UndoDelete", Caption, 0, "&Undo delete", "&Desfazer apagar"},
+        {"UndoArchive", Caption, 0, "&Undo archive", "&Desfazer arquivar"},
+        {"UndoUnarchive", Caption, 0, "&Undo unarchive", "&Desfazer desarquivar"},
+        {"UndoCategoryDelete", Caption, 0, "&Undo category delete", "&Desfazer apagar categoria"},
+    };
+    return table;
+}
+
 const std::vector<CaptionTwin> &mainTwins()
 {
     static const std::vector<CaptionTwin> twins = {

@@ -56,6 +56,9 @@ const std::vector<LanguageEntry> &preferences();
 const std::vector<LanguageEntry> &archive();
 const std::vector<LanguageEntry> &archivePreferences();
 const std::vector<LanguageEntry> &input();
+// The undo item's captions, keyed "Undo", "UndoAdd", "UndoEdit", "UndoTick",
+// "UndoUntick", "UndoDelete", "UndoArchive", "UndoUnarchive", "UndoCategoryDelete".
+const std::vector<LanguageEntry> &undoCaptions();
 
 // The English caption a window's builder gives a component: its entry in the
 // window's table, else the entry of the component it is a twin of; empty when

@@ -168,6 +168,8 @@ private:
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
     void tasksChanged();
+    void Menu_UndoClick();
+    void showUndoState();
     void showSortState();
     void setHiddenInTray(bool hidden);
 
@@ -191,7 +193,7 @@ private:
             *Menu_SortByStatus = nullptr, *Menu_Preferences = nullptr, *Menu_NotesPane = nullptr,
             *Menu_AddCategory = nullptr, *Menu_DeleteCategory = nullptr, *Menu_AllItems = nullptr,
             *Menu_HelpFile = nullptr, *Menu_SoftwareNews = nullptr, *Menu_CheckNewVersion = nullptr,
-            *Menu_Donations = nullptr, *Menu_About = nullptr;
+            *Menu_Donations = nullptr, *Menu_About = nullptr, *Menu_Undo = nullptr;
     QMenu *PopupMenu2 = nullptr, *pop2_Sort = nullptr;
     QAction *pop2_EditTask = nullptr, *pop2_Deletetask = nullptr, *pop2_Archivetask = nullptr,
             *pop2_N9 = nullptr, *pop2_SortByTask = nullptr, *pop2_SortByDate = nullptr,

@@ -231,6 +231,8 @@ void TForm1::buildMenus()
     connect(Menu_Exit, &QAction::triggered, this, [this] { close(); });
 
     Menu_Edit = submenu(this, "Menu_Edit", designCaption("Menu_Edit"));
+    Menu_Undo = item(Menu_Edit, "Menu_Undo", QString());
+    separator(Menu_Edit);
     Menu_CheckUncheck = item(Menu_Edit, "Menu_CheckUncheck", designCaption("Menu_CheckUncheck"));
     separator(Menu_Edit);
     Menu_AddTask = item(Menu_Edit, "Menu_AddTask", designCaption("Menu_AddTask"));
@@ -241,6 +243,9 @@ void TForm1::buildMenus()
     Menu_AddTask->setIcon(glyph(QStringLiteral("add")));
     Menu_EditTask->setIcon(glyph(QStringLiteral("edit")));
     Menu_DeleteTask->setIcon(glyph(QStringLiteral("delete")));
+    run(Menu_Undo, [this] { Menu_UndoClick(); });
+    connect(&m_tasks, &TaskList::undoChanged, this, &TForm1::showUndoState);
+    showUndoState();
     run(Menu_CheckUncheck, [this] { SpeedButton3Click(); });
     run(Menu_AddTask, [this] { SpeedButton4Click(); });
     run(Menu_EditTask, [this] { SpeedButton6Click(); });

@@ -29,4 +29,5 @@ TestContext::TestContext()
     ctx.downloader = &downloader;
     ctx.autostart = &autostart;
     ctx.os = &os;
+    tasks.setSettings(&settings);
 }

@@ -48,6 +48,7 @@ TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
         {"pop2_SortByStatus", "Por &status"},
         {"pop2_About", "A&cerca ..."},
         {"pop1_Exit", "&Sair"},
+        {"Menu_Undo", "&Desfazer\tCtrl+Z"},
         // The same in both languages.
         {"Menu_AllItems", "All &Items"}};
     for (const auto &[name, caption] : items)
