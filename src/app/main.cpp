@@ -12,6 +12,7 @@
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QApplication>
@@ -57,6 +58,13 @@ int main(int argc, char *argv[])
 
     RealPlatform platform;
     platform.wire(ctx);
+
+    // Before the first write of each day, a copy of the three files.
+    DailyBackup backups(ctx.programFolder,
+                        {FileNames::Data, FileNames::Archive, FileNames::Settings}, *ctx.clock);
+    damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
+    settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
+    ctx.backups = &backups;
 
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     tasks.setSettings(&settings);

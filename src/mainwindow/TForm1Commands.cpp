@@ -107,6 +107,13 @@ int TForm1::editorClientHeight() const
     return m_ctx.settings->integer(SettingKey::NoteHeight);
 }
 
+Language TForm1::language() const
+{
+    Language language = Language::English;
+    languageFromName(m_ctx.settings->text(SettingKey::Language), language);
+    return language;
+}
+
 void TForm1::Menu_UndoClick()
 {
     if (m_tasks.canUndo())
@@ -144,11 +151,8 @@ const char *undoCaptionKey(UndoKind kind)
 void TForm1::showUndoState()
 {
     const bool can = m_tasks.canUndo();
-    const QLatin1String key(can ? undoCaptionKey(m_tasks.nextUndo()) : "Undo");
-    Language language = Language::English;
-    languageFromName(m_ctx.settings->text(SettingKey::Language), language);
-    for (const LanguageEntry &e : LanguageTables::undoCaptions())
-        if (key == QLatin1String(e.component))
-            Menu_Undo->setText(e.text(language) + QStringLiteral("\tCtrl+Z"));
+    const char *key = can ? undoCaptionKey(m_tasks.nextUndo()) : "Undo";
+    Menu_Undo->setText(LanguageTables::text(LanguageTables::undoCaptions(), key, language()) +
+                       QStringLiteral("\tCtrl+Z"));
     Menu_Undo->setEnabled(can);
 }

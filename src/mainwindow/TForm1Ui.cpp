@@ -7,6 +7,7 @@
 #include "platform/TrayIcon.h"
 #include "reminders/AlarmTimer.h"
 #include "store/TaskTable.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 #include "widgets/Glyphs.h"
 #include "widgets/TaskGrid.h"
@@ -110,6 +111,10 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
     });
     connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
+    // Told after the write that met it, once the handler has finished.
+    if (m_ctx.backups)
+        connect(m_ctx.backups, &DailyBackup::failed, this, &TForm1::backupFailed,
+                Qt::QueuedConnection);
 
     connect(StringGrid1, &TaskGrid::gridMousePressed, this,
             [this](Qt::MouseButton b, int c, int r, const QPoint &g) {
@@ -216,6 +221,7 @@ void TForm1::buildMenus()
     Menu_File = submenu(this, "Menu_File", designCaption("Menu_File"));
     Menu_ArchiveTask = item(Menu_File, "Menu_ArchiveTask", designCaption("Menu_ArchiveTask"));
     Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", designCaption("Menu_OpenArchive"));
+    Menu_Restore = item(Menu_File, "Menu_Restore", designCaption("Menu_Restore"));
     separator(Menu_File);
     Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
     Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));
@@ -225,6 +231,7 @@ void TForm1::buildMenus()
     Menu_Exit = item(Menu_File, "Menu_Exit", designCaption("Menu_Exit"));
     run(Menu_ArchiveTask, [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
     run(Menu_OpenArchive, [this] { Menu_OpenArchiveClick(); });
+    run(Menu_Restore, [this] { Menu_RestoreClick(); });
     run(Menu_Minimize, [this] { SpeedButton2Click(); });
     run(Menu_Print, [this] { Menu_PrintClick(); });
     run(Menu_SavetoFile, [this] { Menu_SavetoFileClick(); });
