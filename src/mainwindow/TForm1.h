@@ -174,6 +174,7 @@ private:
     Language language() const;
     void Menu_RestoreClick();
     void backupFailed(const QString &folder, const QString &reason);
+    void showBackupReport();
     void reloadAfterRestore();
     void showSortState();
     void setHiddenInTray(bool hidden);
@@ -217,6 +218,7 @@ private:
     TaskList &m_tasks;
     AlarmTimer &m_alarm;
     TaskTable *m_table = nullptr;
+    QString m_backupReport; // a failed daily backup, not yet told
     // The dialogs this window opens.
     TFormAddEdit *FormAddEdit = nullptr;
     TFormOptions *FormOptions = nullptr;

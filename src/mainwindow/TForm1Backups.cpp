@@ -11,7 +11,10 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -24,15 +27,23 @@ QString withReason(const QString &reason)
 
 void TForm1::backupFailed(const QString &folder, const QString &reason)
 {
-    // After the box of the write that met it, if that write failed too: never two
-    // boxes at once.
-    if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(250, this, [this, folder, reason] { backupFailed(folder, reason); });
+    // Met inside a write: told once that command is over, after any box of its own.
+    m_backupReport = LanguageTables::text(LanguageTables::backupTexts(), "BackupFailed", language())
+                         .arg(folder, withReason(reason));
+    QTimer::singleShot(0, this, &TForm1::showBackupReport);
+}
+
+void TForm1::showBackupReport()
+{
+    if (m_backupReport.isEmpty())
+        return;
+    // Never two boxes at once (a dialog left open, as the editor after a failed Ok,
+    // does not hold it back).
+    if (qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        QTimer::singleShot(250, this, &TForm1::showBackupReport);
         return;
     }
-    const QString text =
-        LanguageTables::text(LanguageTables::backupTexts(), "BackupFailed", language())
-            .arg(folder, withReason(reason));
+    const QString text = std::exchange(m_backupReport, QString());
     m_ctx.messages->show(isVisible() ? this : nullptr,
                          {AppTitle, text, MsgIcon::Warning, MsgButtons::Ok});
 }

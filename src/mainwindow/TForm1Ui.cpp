@@ -111,10 +111,8 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
     });
     connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
-    // Told after the write that met it, once the handler has finished.
     if (m_ctx.backups)
-        connect(m_ctx.backups, &DailyBackup::failed, this, &TForm1::backupFailed,
-                Qt::QueuedConnection);
+        connect(m_ctx.backups, &DailyBackup::failed, this, &TForm1::backupFailed);
 
     connect(StringGrid1, &TaskGrid::gridMousePressed, this,
             [this](Qt::MouseButton b, int c, int r, const QPoint &g) {

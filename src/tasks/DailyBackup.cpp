@@ -54,7 +54,10 @@ void DailyBackup::beforeWrite()
     QString reason;
     if (copyToday(&reason)) {
         removeOldest();
-    } else if (!m_told) {
+        return;
+    }
+    QDir().rmdir(m_folder); // made for nothing: gone again when empty
+    if (!m_told) {
         m_told = true;
         emit failed(QDir::toNativeSeparators(m_folder), reason);
     }
