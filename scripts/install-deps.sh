@@ -13,6 +13,8 @@ PKGS=(
   poppler-utils fonts-liberation2 locales
   # whole-program tests: display, window manager, tray host, printing, clock
   xvfb xauth openbox trayer xdotool xclip imagemagick faketime
+  # iCalendar export (libical) and the second parser its test reads it back with
+  libical-dev python3-icalendar
   cups printer-driver-cups-pdf
 )
 [ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev)

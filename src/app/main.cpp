@@ -1,6 +1,8 @@
 #include "mainwindow/TForm1.h"
+#include "output/IcsExport.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
+#include "platform/Clock.h"
 #include "platform/DisplayConnectionWatch.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
@@ -11,17 +13,76 @@
 #include "reminders/AlarmTimer.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
+#include "store/SaveFile.h"
 #include "store/Settings.h"
+#include "store/StoreError.h"
+#include "store/TaskRecord.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+// nudgery --export-ics FILE: the task list written as an iCalendar file. It only
+// reads the program's files, so it runs beside a running copy, and needs no display.
+int exportIcs(int argc, char *argv[], const QString &target)
+{
+    QCoreApplication app(argc, argv);
+    const QString folder =
+        programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+    QFile data(folder + FileNames::Data);
+    QByteArray bytes;
+    if (data.exists()) {
+        if (!data.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "%s\n", qPrintable(data.errorString()));
+            return 1;
+        }
+        bytes = data.readAll();
+    }
+    TaskTable table;
+    table.clearTasks();
+    qint64 pos = 0;
+    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
+        if (!TaskRecord::isBlank(*text)) {
+            const int row = table.isEmpty() ? 1 : table.rowCount();
+            table.setRowCount(std::max(table.rowCount(), row + 1));
+            table.setRow(row, TaskRecord::split(*text));
+        }
+        pos += 4 + text->size();
+    }
+    const Settings settings(folder + FileNames::Settings);
+    DateFormat dates = DateFormat::fromLocale(QLocale::system());
+    const QString myFormat = settings.text(SettingKey::MyDateFormat);
+    if (!myFormat.isEmpty())
+        dates.setShortFormat(myFormat);
+    dates.normaliseShortFormat();
+    const SystemClock clock;
+    QString reason;
+    if (!SaveFile::replace(target, IcsExport::calendar(table, dates, clock.today(), clock.now()),
+                           &reason)) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(StoreError::cannotCreate(target, reason).message()));
+        return 1;
+    }
+    std::printf("%d\n", table.taskCount());
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--export-ics") == 0)
+            return exportIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
+
     // Before the application's own connection to the display (see the class).
     DisplayConnectionWatch display;
     QApplication app(argc, argv);
