@@ -13,15 +13,11 @@
 #include "reminders/AlarmTimer.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
-#include "store/SaveFile.h"
 #include "store/Settings.h"
-#include "store/StoreError.h"
-#include "store/TaskRecord.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
@@ -37,41 +33,20 @@ int exportIcs(int argc, char *argv[], const QString &target)
     QCoreApplication app(argc, argv);
     const QString folder =
         programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-    QFile data(folder + FileNames::Data);
-    QByteArray bytes;
-    if (data.exists()) {
-        if (!data.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "%s\n", qPrintable(data.errorString()));
-            return 1;
-        }
-        bytes = data.readAll();
-    }
-    TaskTable table;
-    table.clearTasks();
-    qint64 pos = 0;
-    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
-        if (!TaskRecord::isBlank(*text)) {
-            const int row = table.isEmpty() ? 1 : table.rowCount();
-            table.setRowCount(std::max(table.rowCount(), row + 1));
-            table.setRow(row, TaskRecord::split(*text));
-        }
-        pos += 4 + text->size();
-    }
     const Settings settings(folder + FileNames::Settings);
     DateFormat dates = DateFormat::fromLocale(QLocale::system());
     const QString myFormat = settings.text(SettingKey::MyDateFormat);
     if (!myFormat.isEmpty())
         dates.setShortFormat(myFormat);
     dates.normaliseShortFormat();
-    const SystemClock clock;
-    QString reason;
-    if (!SaveFile::replace(target, IcsExport::calendar(table, dates, clock.today(), clock.now()),
-                           &reason)) {
-        std::fprintf(stderr, "%s\n",
-                     qPrintable(StoreError::cannotCreate(target, reason).message()));
+    QString error;
+    const int count =
+        IcsExport::exportFile(folder + FileNames::Data, target, dates, SystemClock(), &error);
+    if (count < 0) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    std::printf("%d\n", table.taskCount());
+    std::printf("%d\n", count);
     return 0;
 }
 

@@ -47,6 +47,7 @@ const std::vector<LanguageEntry> &mainWindow()
         {"Menu_ArchiveTask", Caption, 0, "&Archive Task", "Arquivar &Evento"},
         {"Menu_OpenArchive", Caption, 0, "&Open Archive...", "&Abrir Arquivo..."},
         {"Menu_Restore", Caption, 0, "&Restore from backup...", "&Restaurar cópia de segurança..."},
+        {"Menu_ExportIcs", Caption, 0, "&Export to iCalendar...", "E&xportar para iCalendar..."},
         {"Menu_Minimize", Caption, 0, "Mi&nimize", "Mi&nimizar"},
         {"Menu_Print", Caption, 0, "&Print...", "&Imprimir..."},
         {"Menu_SavetoFile", Caption, 0, "&Show in Notepad...", "&Mostrar no Notepad..."},
@@ -249,7 +250,7 @@ const std::vector<LanguageEntry> &undoCaptions()
     return table;
 }
 
-// The daily backups' messages and the restore dialog's texts.
+// The daily backups' messages, the restore dialog's and the iCalendar export's texts.
 const std::vector<LanguageEntry> &backupTexts()
 {
     static const std::vector<LanguageEntry> table = {
@@ -258,6 +259,9 @@ const std::vector<LanguageEntry> &backupTexts()
          "was saved.",
          "Não foi possível fazer a cópia de segurança diária dos ficheiros em \"%1\".%2 "
          "A alteração foi guardada."},
+        {"ExportTitle", Caption, 0, "Export to iCalendar", "Exportar para iCalendar"},
+        {"Exported", Caption, 0, "%1 tasks exported to \"%2\".",
+         "%1 eventos exportados para \"%2\"."},
         {"RestoreTitle", Caption, 0, "Restore from backup", "Restaurar cópia de segurança"},
         {"RestoreLabel", Caption, 0, "Backup to restore (the current files are backed up first):",
          "Cópia a restaurar (os ficheiros atuais são copiados primeiro):"},

@@ -59,8 +59,9 @@ const std::vector<LanguageEntry> &input();
 // The undo item's captions, keyed "Undo", "UndoAdd", "UndoEdit", "UndoTick",
 // "UndoUntick", "UndoDelete", "UndoArchive", "UndoUnarchive", "UndoCategoryDelete".
 const std::vector<LanguageEntry> &undoCaptions();
-// The daily backups' messages, keyed "BackupFailed", "RestoreTitle", "RestoreLabel",
-// "RestoreItem", "NoBackup", "RestoreRefused".
+// The daily backups' and the iCalendar export's messages, keyed "BackupFailed",
+// "ExportTitle", "Exported", "RestoreTitle", "RestoreLabel", "RestoreItem",
+// "NoBackup", "RestoreRefused".
 const std::vector<LanguageEntry> &backupTexts();
 // A text of one of those tables by its key, in language; empty when none has it.
 QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);

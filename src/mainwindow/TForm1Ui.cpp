@@ -3,9 +3,12 @@
 #include "i18n/LanguageTables.h"
 
 #include "VisibleColumnsMenu.h"
+#include "output/IcsExport.h"
 #include "platform/MessageService.h"
 #include "platform/TrayIcon.h"
 #include "reminders/AlarmTimer.h"
+#include "store/Settings.h"
+#include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
@@ -220,6 +224,7 @@ void TForm1::buildMenus()
     Menu_ArchiveTask = item(Menu_File, "Menu_ArchiveTask", designCaption("Menu_ArchiveTask"));
     Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", designCaption("Menu_OpenArchive"));
     Menu_Restore = item(Menu_File, "Menu_Restore", designCaption("Menu_Restore"));
+    QAction *exportIcs = item(Menu_File, "Menu_ExportIcs", designCaption("Menu_ExportIcs"));
     separator(Menu_File);
     Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
     Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));
@@ -230,6 +235,24 @@ void TForm1::buildMenus()
     run(Menu_ArchiveTask, [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
     run(Menu_OpenArchive, [this] { Menu_OpenArchiveClick(); });
     run(Menu_Restore, [this] { Menu_RestoreClick(); });
+    run(exportIcs, [this] {
+        Language language = Language::English;
+        languageFromName(m_ctx.settings->text(SettingKey::Language), language);
+        const auto text = [language](const char *key) {
+            return LanguageTables::text(LanguageTables::backupTexts(), key, language);
+        };
+        const QString target = QFileDialog::getSaveFileName(
+            this, text("ExportTitle"), m_ctx.programFolder + QStringLiteral("Nudgery.ics"),
+            QStringLiteral("iCalendar (*.ics)"));
+        if (target.isEmpty())
+            return;
+        QString error;
+        const int count = IcsExport::exportFile(m_tasks.dataFileName(), target, *m_ctx.dates,
+                                                *m_ctx.clock, &error);
+        if (count < 0)
+            throw StoreError(error);
+        m_ctx.messages->notice(this, text("Exported").arg(count).arg(target));
+    });
     run(Menu_Minimize, [this] { SpeedButton2Click(); });
     run(Menu_Print, [this] { Menu_PrintClick(); });
     run(Menu_SavetoFile, [this] { Menu_SavetoFileClick(); });

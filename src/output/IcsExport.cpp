@@ -1,7 +1,13 @@
 #include "IcsExport.h"
 
+#include "platform/Clock.h"
 #include "store/DateFormat.h"
+#include "store/SaveFile.h"
+#include "store/StoreError.h"
+#include "store/TaskRecord.h"
 #include "store/TaskTable.h"
+
+#include <QFile>
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -102,6 +108,37 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
     std::free(text);
     icalcomponent_free(cal);
     return out;
+}
+
+int exportFile(const QString &dataPath, const QString &target, const DateFormat &dates,
+               const Clock &clock, QString *error)
+{
+    QFile data(dataPath);
+    QByteArray bytes;
+    if (data.exists()) {
+        if (!data.open(QIODevice::ReadOnly)) {
+            *error = StoreError::cannotOpen(dataPath, data.errorString()).message();
+            return -1;
+        }
+        bytes = data.readAll();
+    }
+    TaskTable table;
+    table.clearTasks();
+    qint64 pos = 0;
+    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
+        if (!TaskRecord::isBlank(*text)) {
+            const int row = table.isEmpty() ? 1 : table.rowCount();
+            table.setRowCount(std::max(table.rowCount(), row + 1));
+            table.setRow(row, TaskRecord::split(*text));
+        }
+        pos += 4 + text->size();
+    }
+    QString reason;
+    if (!SaveFile::replace(target, calendar(table, dates, clock.today(), clock.now()), &reason)) {
+        *error = StoreError::cannotCreate(target, reason).message();
+        return -1;
+    }
+    return table.taskCount();
 }
 
 } // namespace IcsExport

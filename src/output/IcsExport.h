@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QString>
 
+class Clock;
 class DateFormat;
 class TaskTable;
 
@@ -14,6 +16,11 @@ namespace IcsExport {
 // stamp: the DTSTAMP of every VTODO (UTC).
 QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate &today,
                     const QDateTime &stamp);
+
+// Every task of a task data file (read, never changed; a missing file holds none)
+// written to target whole. The number of tasks, or -1 with the message why not.
+int exportFile(const QString &dataPath, const QString &target, const DateFormat &dates,
+               const Clock &clock, QString *error);
 
 // The X- property that keeps a task's text colour (an index of the colour table).
 inline constexpr const char *ColourProperty = "X-NUDGERY-TEXT-COLOUR";

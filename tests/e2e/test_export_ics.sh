@@ -2,7 +2,8 @@
 # nudgery --export-ics FILE, run beside a running copy: it changes no file of the
 # program, and a second, independent parser (python3-icalendar) reads every
 # field back: summary, due date and hour (or a date alone), priority, category,
-# note, done, a UID per task and the text colour.
+# note, done, a UID per task and the text colour. File > Export to iCalendar...
+# writes the same calendar.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -63,6 +64,20 @@ PY
 "$BIN" --export-ics "$out.2" >/dev/null || fail "the second export failed"
 [ "$(grep '^UID' "$out")" = "$(grep '^UID' "$out.2")" ] || fail "the UIDs changed between two exports"
 rm -f "$out.2"
+
+# File > Export to iCalendar... writes the same calendar (but its time stamps).
+main=$(window_of "$app" '^Nudgery   ' 5)
+menu_item "$main" f e
+dialog=$(window_of "$app" '^Export to iCalendar$' 15)
+[ -n "$dialog" ] || fail "File > Export to iCalendar... showed no save dialog"
+xdotool key --clearmodifiers ctrl+a
+type_to "$dialog" "$out.menu"
+xdotool key --clearmodifiers Return
+expect_message "$app" "3 tasks exported to \"$out.menu\"." 15
+[ "$(grep -v '^DTSTAMP' "$out.menu")" = "$(grep -v '^DTSTAMP' "$out")" ] ||
+  fail "the menu's export differs from the command line's"
+rm -f "$out.menu"
+[ "$(folder_sums "$home")" = "$before" ] || fail "the menu's export changed the program's files"
 close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
 app=""
 echo PASS
