@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test unit bench fuzz package format check-format clean
+.PHONY: all deps configure build run test unit asan bench fuzz package format check-format clean
 
 all: build
 
@@ -29,6 +29,20 @@ test: check-format build
 # Unit and widget tests only (no display, no print queue).
 unit: build
 	cd $(BUILD) && ctest --output-on-failure -j2 -LE integration
+
+# Unit and whole-program tests built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# in their own folder; not part of `make test`. faketime preloads itself ahead of the
+# sanitizer runtime, hence verify_asan_link_order=0.
+ASAN_BUILD ?= build-asan
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNUDGERY_SANITIZE=ON \
+		-DNUDGERY_BUILD_BENCH=OFF -DNUDGERY_PNG_ICONS=OFF
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && \
+		ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1 NUDGERY_FAULT_SECONDS=900 \
+		ctest --output-on-failure -j2
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done

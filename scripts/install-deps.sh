@@ -12,10 +12,12 @@ PKGS=(
   g++ cmake ninja-build make ccache clang-format pkgconf qt6-base-dev libxcb1-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-liberation2 locales
   # whole-program tests: display, window manager, tray host, printing, clock
-  xvfb xauth openbox trayer xdotool xclip imagemagick faketime
+  xvfb xauth openbox trayer xdotool x11-utils xclip imagemagick faketime
   # iCalendar export (libical) and the second parser its test reads it back with
   libical-dev python3-icalendar
   cups printer-driver-cups-pdf
+  # desktop notifications: a private session bus and a notification daemon
+  dbus-daemon dunst
 )
 [ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev)
 

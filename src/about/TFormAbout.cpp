@@ -18,7 +18,8 @@ const QString FeedbackText = QStringLiteral(
     "If you like this program, do email me with feedback, ideas, suggestions or questions to");
 const QString DonateBefore = QStringLiteral("You can also help the development, by ");
 const QString DonateBlank = QStringLiteral("_______");
-const QString DonateText = DonateBefore + DonateBlank + QStringLiteral(" a few $$");
+const QString DonateAfter = QStringLiteral(" a few $$");
+const QString DonateText = DonateBefore + DonateBlank + DonateAfter;
 
 int right(const QWidget *w)
 {
@@ -113,6 +114,8 @@ TFormAbout::TFormAbout(AppContext &ctx, QWidget *parent, const WebLinks &links)
     Label5 = label("Label5", DonateText, 12);
     Label8 = label("Label8", QStringLiteral("donating "), 11, true);
     Label8->setAutoFillBackground(true); // covers the blank of Label5
+    DonateTail = label("DonateTail", DonateAfter.trimmed(), 12);
+    DonateTail->setAutoFillBackground(true);
 
     // What the build has no address for is left out.
     for (QLabel *l : {Label1, Label2, Label3})
@@ -120,7 +123,7 @@ TFormAbout::TFormAbout(AppContext &ctx, QWidget *parent, const WebLinks &links)
     Label10->setVisible(!m_links.webAddress.isEmpty());
     for (QLabel *l : {Label4, Label7})
         l->setVisible(!m_links.emailAddress.isEmpty());
-    for (QLabel *l : {Label5, Label8})
+    for (QLabel *l : {Label5, Label8, DonateTail})
         l->setVisible(!m_links.donationPage.isEmpty());
 
     FormCreate();
@@ -200,28 +203,26 @@ void TFormAbout::arrange()
     int width = right(Label4) + 8;
     for (QWidget *w : {static_cast<QWidget *>(Label3), static_cast<QWidget *>(Label10),
                        static_cast<QWidget *>(Label5), static_cast<QWidget *>(Label7),
-                       static_cast<QWidget *>(Label8)})
+                       static_cast<QWidget *>(Label8), static_cast<QWidget *>(DonateTail)})
         width = qMax(width, right(w) + 8);
     setFixedSize(width, Label5->y() + Label5->height() + 8);
 }
 
 void TFormAbout::placeDonateLink()
 {
-    // The link covers the blank of Label5 and must leave the words after it
-    // readable: in a font where it is wider than the blank and the blank's
-    // following space, it takes a smaller size (down to 9 pixels).
+    // The link covers the blank of Label5 in its own readable size. Where it
+    // reaches into the words after the blank, they move right of it (an opaque
+    // copy over the originals), so nothing is covered.
     const QFontMetrics donate(Label5->font());
-    const int blank = donate.horizontalAdvance(DonateBlank);
-    const int room = donate.horizontalAdvance(DonateBlank + QLatin1Char(' '));
-    QFont font = Label8->font();
-    while (font.pixelSize() > 9 &&
-           QFontMetrics(font).horizontalAdvance(Label8->text().trimmed()) > room)
-        font.setPixelSize(font.pixelSize() - 1);
-    Label8->setFont(font);
-    Label8->adjustSize();
-    Label8->resize(qMax(Label8->width(), blank), Label8->height());
-    Label8->move(Label5->x() + donate.horizontalAdvance(DonateBefore),
-                 Label5->y() + donate.ascent() - QFontMetrics(font).ascent());
+    const int blankLeft = Label5->x() + donate.horizontalAdvance(DonateBefore);
+    const int wordsLeft = blankLeft + donate.horizontalAdvance(DonateBlank + QLatin1Char(' '));
+    const QFontMetrics link(Label8->font());
+    Label8->resize(qMax(Label8->sizeHint().width(), donate.horizontalAdvance(DonateBlank)),
+                   Label8->sizeHint().height());
+    Label8->move(blankLeft, Label5->y() + donate.ascent() - link.ascent());
+    DonateTail->setVisible(right(Label8) > wordsLeft && !Label8->isHidden());
+    DonateTail->adjustSize();
+    DonateTail->move(right(Label8), Label5->y());
 }
 
 void TFormAbout::FormClick()

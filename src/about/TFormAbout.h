@@ -39,7 +39,8 @@ private:
     QLabel *Image1 = nullptr;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
            *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
-           *Label10 = nullptr;
+           *DonateTail = nullptr, // Label5's words after the blank, moved right of a wide link
+               *Label10 = nullptr;
     QLabel *Image2 = nullptr;
     QFrame *Bevel1 = nullptr;
 

@@ -1,6 +1,8 @@
 // The archive viewer: composition, size and position, showing and closing.
 #include "TFormArchive.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/Hint.h"
+#include "widgets/OuterSize.h"
 
 #include "ArchiveGrid.h"
 #include "KeyReleasePreview.h"
@@ -118,7 +120,7 @@ void TFormArchive::buildBottomBar()
     Button_Unarchive = button(Panel1, "Button_Unarchive", designCaption("Button_Unarchive"));
     Button_Menu = new QToolButton(Panel1);
     Button_Menu->setObjectName(QStringLiteral("Button_Menu"));
-    Button_Menu->setToolTip(QStringLiteral(" menu "));
+    setHint(Button_Menu, QStringLiteral(" menu "));
     Button_Menu->setArrowType(Qt::DownArrow);
     Button_Menu->setFocusPolicy(Qt::NoFocus);
     Button_close = button(Panel1, "Button_close", designCaption("Button_close"));
@@ -183,8 +185,7 @@ void TFormArchive::connectHandlers()
 
 void TFormArchive::applySizeLimits()
 {
-    // The limits are for the outer window; Qt's are for the client area.
-    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize frame = windowFrame(this);
     const QRect screen = primaryScreen();
     setMinimumSize(QSize(MinTrackWidth, MinTrackHeight) - frame);
     setMaximumSize(QSize(screen.width() / 2, (screen.height() / 3) * 2) - frame);
@@ -218,6 +219,13 @@ void TFormArchive::showEvent(QShowEvent *event)
     guarded([this] { FormShow(); });
     // The frame is known once the window manager has framed the window.
     QTimer::singleShot(0, this, [this] { applySizeLimits(); });
+}
+
+void TFormArchive::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    // Framing by the window manager shows as a move; the frame is known from then.
+    applySizeLimits();
 }
 
 void TFormArchive::FormShow()

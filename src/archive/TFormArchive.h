@@ -57,6 +57,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     // Every way of closing (close box, "Close", Escape) comes here.
     void done(int result) override;

@@ -48,6 +48,7 @@ TFormCategory::TFormCategory(AppContext &ctx, TaskList &tasks, QWidget *parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     FormCreate();
+    nameControls(this, LanguageTables::input());
 }
 
 bool TFormCategory::guarded(const std::function<void()> &handler)

@@ -52,7 +52,9 @@ void ColourComboBox::ComboBox3DrawItem(QPainter &painter, const QRect &rect, int
         painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, DefaultItemText);
         return;
     }
-    painter.fillRect(rect.adjusted(1, 1, -1, 0), textColour(index));
+    // The swatch shows the colour as the grid will draw it on this palette.
+    painter.fillRect(rect.adjusted(1, 1, -1, 0),
+                     readableOn(textColour(index), palette.color(QPalette::Base), palette));
 }
 
 void ColourComboBox::paintEvent(QPaintEvent *)

@@ -1,6 +1,7 @@
 // The task editor: creation, showing and closing, keys, Ok and Cancel.
 #include "TFormAddEdit.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/Hint.h"
 
 #include "CalendarPanel.h"
 #include "ColourComboBox.h"
@@ -95,6 +96,7 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, 
     buildFields();
     buildButtonsAndPanel();
     buildMenus();
+    nameControls(this, LanguageTables::editor());
     // The dialog sees every key before its controls do.
     qApp->installEventFilter(this);
     FormCreate();
@@ -127,7 +129,7 @@ void TFormAddEdit::buildFields()
     Edit3 = edit(this, "Edit3");
     Image1 = new QToolButton(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setToolTip(QStringLiteral("show calendar"));
+    setHint(Image1, QStringLiteral("show calendar"));
     Image1->setIcon(glyph(QStringLiteral("calendar")));
     Image1->setAutoRaise(true);
     Image1->setFocusPolicy(Qt::NoFocus);
@@ -147,7 +149,7 @@ void TFormAddEdit::buildFields()
     SpeedButton5 = new QToolButton(this);
     SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
     SpeedButton5->setText(QStringLiteral("++"));
-    SpeedButton5->setToolTip(QStringLiteral("Add category..."));
+    setHint(SpeedButton5, QStringLiteral("Add category..."));
     SpeedButton5->setFocusPolicy(Qt::NoFocus);
 
     Memo1 = new QPlainTextEdit(this);
@@ -162,6 +164,16 @@ void TFormAddEdit::buildFields()
     QPalette red = Label4->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     Label4->setPalette(red);
+
+    // Each field is known by its label, to the keyboard (Alt+letter) and to
+    // assistive technology; the minutes share the hour's.
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(Edit3);
+    Label7->setBuddy(Edit2);
+    Label5->setBuddy(Memo1);
+    Label8->setBuddy(ComboBox3);
+    Label3->setBuddy(ComboBox1);
+    Label9->setBuddy(ComboBox2);
 
     connect(Image1, &QToolButton::clicked, this, [this] { guarded([this] { Image1Click(); }); });
     connect(ScrollBar2, &QScrollBar::valueChanged, this,

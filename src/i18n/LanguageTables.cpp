@@ -22,6 +22,7 @@ constexpr TextProperty Caption = TextProperty::Caption;
 constexpr TextProperty Hint = TextProperty::Hint;
 constexpr TextProperty Header = TextProperty::Header;
 constexpr TextProperty Window = TextProperty::WindowCaption;
+constexpr TextProperty Name = TextProperty::Name;
 } // namespace
 
 namespace LanguageTables {
@@ -102,6 +103,8 @@ const std::vector<LanguageEntry> &mainWindow()
         {"pop4_DateCol", Caption, 0, "Date", "Data"},
         {"pop4_HourCol", Caption, 0, "Hour", "Hora"},
         {"pop4_PriorityCol", Caption, 0, "Priority", "Prioridade"},
+        {"StringGrid1", Name, 0, "Tasks", "Eventos"},
+        {"Memo_notes", Name, 0, "Note", "Nota"},
     };
     return table;
 }
@@ -128,6 +131,10 @@ const std::vector<LanguageEntry> &editor()
         {"pop2_Paste", Caption, 0, "Paste", "Colar"},
         {"pop2_Selectall", Caption, 0, "Select all", "Selecionar tudo"},
         {"ScrollBar1", Hint, 0, "scrool months", "passar meses"},
+        {"ScrollBar2", Name, 0, "Hour", "Hora"},
+        {"Edit4", Name, 0, "Minutes", "Minutos"},
+        {"ScrollBar3", Name, 0, "Minutes", "Minutos"},
+        {"Calendar1", Name, 0, "Calendar", "Calendário"},
     };
     return table;
 }
@@ -168,6 +175,8 @@ const std::vector<LanguageEntry> &preferences()
          "Mostrar Notas como Hints nas linhas"},
         {"CheckBox17", Caption, 0, "Color code rows by priority",
          "Codificar prioridades por cor, por linha"},
+        {"CheckBox23", Caption, 0, "Also show alerts as desktop notifications",
+         "Mostrar alertas também como notificações"},
         {"Label4", Caption, 0, "  Archive *  ", "  Arquivar *  "},
         {"CheckBox10", Caption, 0, "Auto-archive finished items",
          "Auto-arquivar eventos finalizados"},
@@ -181,6 +190,7 @@ const std::vector<LanguageEntry> &preferences()
          "Date Format to use between PC's :", "Formato da Data a utilizar entre PC's :"},
         {"Button_pp_ok", Caption, 0, "Ok", "Ok"},
         {"Button_pp_cancel", Caption, 0, "Cancel", "Cancelar"},
+        {"Edit_option_savepath", Name, 0, "Folder", "Pasta"},
     };
     return table;
 }
@@ -229,6 +239,9 @@ const std::vector<LanguageEntry> &input()
     static const std::vector<LanguageEntry> table = {
         {"SpeedButton1", Caption, 0, "Ok", "Ok"},
         {"SpeedButton2", Caption, 0, "Cancel", "Cancelar"},
+        {"Edit1", Name, 0, "New category", "Nova categoria"},
+        {"ComboBox1", Name, 0, "Category to delete", "Categoria a apagar"},
+        {"Edit2", Name, 0, "Text to find", "Texto a procurar"},
     };
     return table;
 }

@@ -16,6 +16,7 @@ enum class TextProperty {
     Hint,          // the tooltip of a control or tool button
     Header,        // a header cell (row 0) of the window's grid
     WindowCaption, // the window's own title; `component` is empty
+    Name,          // what assistive technology calls a control that shows no label
 };
 
 struct LanguageEntry

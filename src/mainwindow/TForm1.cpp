@@ -1,5 +1,6 @@
 // The main window's lifecycle: creation steps, showing, activation, closing.
 #include "TForm1.h"
+#include "widgets/OuterSize.h"
 
 #include "WeekendStop.h"
 #include "platform/Clock.h"
@@ -243,6 +244,23 @@ void TForm1::showEvent(QShowEvent *event)
         m_shownOnce = true;
         guarded([this] { FormShow(); });
     }
+    QTimer::singleShot(0, this, [this] { applySizeLimits(); });
+}
+
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Framing by the window manager shows as a move; the frame is known from then.
+    applySizeLimits();
+}
+
+void TForm1::applySizeLimits()
+{
+    // 360 x 240 at least and the screen at most, both for the outer window.
+    const QSize frame = windowFrame(this);
+    setMinimumSize(QSize(360, 240) - frame);
+    if (const QScreen *s = screen())
+        setMaximumSize(s->geometry().size() - frame);
 }
 
 void TForm1::FormShow()

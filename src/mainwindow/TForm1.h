@@ -143,6 +143,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -163,6 +164,7 @@ private:
     void restoreAfterLoad();
     void selectStoredRow();
     void FormShow();
+    void applySizeLimits();
     void FormActivate();
     bool FormClose();
     void addCategoryMenuItem(const QString &name);

@@ -19,6 +19,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QWindow>
 
 // The menu bar is outside the client area, as on the desktop this layout came
 // from. Measured from the window's own size, so it holds before the window is
@@ -115,10 +116,16 @@ int TForm1::dateColumnDefaultWidth() const
 
 void TForm1::setStayOnTop(bool on)
 {
-    const bool visible = isVisible();
+    // A shown window changes its window manager state in place: a widget's flag
+    // change re-creates the window, which unmaps and maps it (a visible flicker).
+    if (isVisible() && windowHandle()) {
+        Qt::WindowFlags flags = windowFlags();
+        flags.setFlag(Qt::WindowStaysOnTopHint, on);
+        overrideWindowFlags(flags);
+        windowHandle()->setFlags(flags);
+        return;
+    }
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (visible)
-        show();
 }
 
 void TForm1::setMenuBarShown(bool shown)

@@ -4,10 +4,31 @@
 
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "platform/NotificationService.h"
 #include "reminders/AlarmTimer.h"
 #include "reminders/Reminders.h"
 #include "store/Settings.h"
 #include "widgets/TaskGrid.h"
+
+#include <QPointer>
+
+namespace {
+
+// The same tasks in the desktop's notification list; picking the notification
+// brings the main window to the front.
+void notifyDesktop(const AppContext &ctx, TForm1 *window, const QString &text,
+                   NotificationService::Urgency urgency)
+{
+    if (!ctx.notifications || !ctx.settings->flag(SettingKey::DesktopNotify))
+        return;
+    ctx.notifications->notify(AppTitle, Reminders::taskLines(text), urgency,
+                              [window = QPointer<TForm1>(window)] {
+                                  if (window)
+                                      window->bringToFront();
+                              });
+}
+
+} // namespace
 
 void TForm1::ShowAgenda()
 {
@@ -16,15 +37,21 @@ void TForm1::ShowAgenda()
     const QString text = Reminders::agendaText(*m_table, *m_ctx.dates, m_ctx.clock->today());
     if (!Reminders::listsTasks(text, Reminders::AgendaHeading))
         return;
+    notifyDesktop(m_ctx, this, text, NotificationService::Urgency::Normal);
     m_ctx.messages->show(isVisible() ? this : nullptr,
                          {QLatin1Char(' ') + AppTitle, text, MsgIcon::Information, MsgButtons::Ok});
 }
 
 void TForm1::Timer1Timer()
 {
-    const QString text = Reminders::alertText(*m_table, *m_ctx.dates, m_ctx.clock->now());
+    // A late tick also alerts the minutes it skipped, in the same box.
+    const auto minutes = m_alarm.minutesToCheck(m_ctx.clock->now());
+    const QString text =
+        minutes ? Reminders::alertText(*m_table, *m_ctx.dates, minutes->first, minutes->last)
+                : Reminders::AlertHeading + QLatin1Char('\r');
     if (Reminders::listsTasks(text, Reminders::AlertHeading)) {
-        m_alarm.pause();
+        m_alarm.alerted();
+        notifyDesktop(m_ctx, this, text, NotificationService::Urgency::Critical);
         // No parent: the box must come to the front on its own even while this
         // window is hidden in the tray, and must not bring the window back.
         m_ctx.messages->show(nullptr, {AppTitle, text, MsgIcon::None, MsgButtons::Ok});

@@ -1,6 +1,8 @@
 // Composition of the main window: toolbar, menus, grid, notes pane, context menus.
 #include "TForm1.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/ApplyLanguage.h"
+#include "widgets/Hint.h"
 
 #include "VisibleColumnsMenu.h"
 #include "output/IcsExport.h"
@@ -135,6 +137,7 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
     // Every key reaches the window first; no shortcut consumes its key.
     qApp->installEventFilter(this);
     setMinimumSize(360, 240);
+    nameControls(this, LanguageTables::mainWindow());
 }
 
 TForm1::~TForm1()
@@ -172,7 +175,7 @@ void TForm1::buildToolbar()
         auto *btn = new QToolButton(Panel1);
         btn->setObjectName(QString::fromLatin1(b.name));
         btn->setGeometry(b.left, 1, 22, 21);
-        btn->setToolTip(QString::fromLatin1(b.hint));
+        setHint(btn, QString::fromLatin1(b.hint));
         btn->setIcon(glyph(QString::fromLatin1(b.glyph)));
         btn->setIconSize(QSize(16, 16));
         btn->setAutoRaise(true);

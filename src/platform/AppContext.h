@@ -16,6 +16,7 @@ class Downloader;
 class AutostartService;
 class OsInfo;
 class DailyBackup;
+class NotificationService;
 
 // What every window receives on construction: the program folder, the one
 // settings object, the program-wide date format and the operating-system services.
@@ -39,6 +40,7 @@ struct AppContext
     Downloader *downloader = nullptr;
     AutostartService *autostart = nullptr;
     OsInfo *os = nullptr;
+    NotificationService *notifications = nullptr; // none: no desktop notifications
 
     QString file(const QString &name) const { return programFolder + name; }
 };

@@ -15,11 +15,11 @@ DisplayConnectionWatch::DisplayConnectionWatch()
 
 void DisplayConnectionWatch::start()
 {
-    if (!m_connection || xcb_connection_has_error(m_connection) || m_notifier
-        || QGuiApplication::platformName() != QLatin1String("xcb"))
+    if (!m_connection || xcb_connection_has_error(m_connection) || m_notifier ||
+        QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection),
-                                     QSocketNotifier::Read, this);
+    m_notifier =
+        new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &DisplayConnectionWatch::check);
 }
 

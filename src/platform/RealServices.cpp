@@ -194,4 +194,5 @@ void RealPlatform::wire(AppContext &ctx)
     ctx.downloader = &m_downloader;
     ctx.autostart = &m_autostart;
     ctx.os = &m_os;
+    ctx.notifications = &m_notifications;
 }

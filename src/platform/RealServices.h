@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "DbusNotificationService.h"
 #include "QtMessageService.h"
 #include "Services.h"
 
@@ -86,4 +87,5 @@ private:
     NetworkDownloader m_downloader;
     XdgAutostartService m_autostart;
     OsInfo m_os;
+    DbusNotificationService m_notifications;
 };

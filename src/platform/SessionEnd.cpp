@@ -8,8 +8,9 @@ SessionEnd::SessionEnd(QWidget &window) : m_window(&window)
 {
     // Direct: the session manager object is valid only during the emission, and
     // the session may end right after it.
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { closeWindow(); }, Qt::DirectConnection);
+    connect(
+        qGuiApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager &) { closeWindow(); }, Qt::DirectConnection);
     connect(qGuiApp, &QCoreApplication::aboutToQuit, this, &SessionEnd::closeWindow,
             Qt::DirectConnection);
 }

@@ -1,6 +1,7 @@
 // The preferences dialog: its controls, their design places and their loading.
 #include "TFormOptions.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/Hint.h"
 
 #include "FitToFont.h"
 #include "PreferenceTarget.h"
@@ -84,6 +85,7 @@ TFormOptions::TFormOptions(AppContext &ctx, PreferenceTarget &main, QWidget *par
     setWindowTitle(QStringLiteral("  Preferences ..."));
     setModal(true);
     buildControls();
+    nameControls(this, LanguageTables::preferences());
     connectHandlers();
     FormCreate();
 }
@@ -111,22 +113,25 @@ void TFormOptions::buildControls()
         {&TFormOptions::CheckBox16, "CheckBox16", "Default time for new items:", 8, 259},
         {&TFormOptions::CheckBox5, "CheckBox5", "Show Notes as Hints for rows", 8, 276},
         {&TFormOptions::CheckBox17, "CheckBox17", "Color code rows by priority", 8, 293},
-        {&TFormOptions::CheckBox10, "CheckBox10", "Auto-archive finished items", 8, 335},
-        {&TFormOptions::CheckBox14, "CheckBox14", "but don't ask everytime", 24, 350},
+        // Added below the design's last row; everything under it moved down one row.
+        {&TFormOptions::CheckBox23, "CheckBox23", "Also show alerts as desktop notifications", 8,
+         310},
+        {&TFormOptions::CheckBox10, "CheckBox10", "Auto-archive finished items", 8, 352},
+        {&TFormOptions::CheckBox14, "CheckBox14", "but don't ask everytime", 24, 367},
         {&TFormOptions::CheckBox20, "CheckBox20",
-         "Save INI and Data to different/shared folder :", 8, 392},
-        {&TFormOptions::CheckBox4, "CheckBox4", "Date Format to use between PC's :", 8, 434},
+         "Save INI and Data to different/shared folder :", 8, 409},
+        {&TFormOptions::CheckBox4, "CheckBox4", "Date Format to use between PC's :", 8, 451},
     };
     static const GroupSpec kGroups[] = {
         {&TFormOptions::Label2, "Label2", "  Interface *  ", 8, &TFormOptions::Bevel1, "Bevel1", 14,
          &TFormOptions::CheckBox1},
         {&TFormOptions::Label3, "Label3", "  Running && Tasks *  ", 153, &TFormOptions::Bevel2,
          "Bevel2", 159, &TFormOptions::CheckBox6},
-        {&TFormOptions::Label4, "Label4", "  Archive *  ", 314, &TFormOptions::Bevel3, "Bevel3",
-         320, &TFormOptions::CheckBox10},
-        {&TFormOptions::Label5, "Label5", "  Network use *  ", 372, &TFormOptions::Bevel4, "Bevel4",
-         378, &TFormOptions::CheckBox20},
-        {nullptr, nullptr, nullptr, 0, &TFormOptions::Bevel5, "Bevel5", 455, nullptr},
+        {&TFormOptions::Label4, "Label4", "  Archive *  ", 331, &TFormOptions::Bevel3, "Bevel3",
+         337, &TFormOptions::CheckBox10},
+        {&TFormOptions::Label5, "Label5", "  Network use *  ", 389, &TFormOptions::Bevel4, "Bevel4",
+         395, &TFormOptions::CheckBox20},
+        {nullptr, nullptr, nullptr, 0, &TFormOptions::Bevel5, "Bevel5", 472, nullptr},
     };
 
     // The group captions are drawn over their rules.
@@ -173,27 +178,27 @@ void TFormOptions::buildControls()
     Edit_option_savepath = named<QLineEdit>(this, "Edit_option_savepath");
     Edit_option_savepath->setReadOnly(true);
     Edit_option_savepath->setEnabled(false); // display only
-    Edit_option_savepath->setGeometry(27, 409, 238, FieldHeight);
+    Edit_option_savepath->setGeometry(27, 426, 238, FieldHeight);
     Button_option_dir =
-        button(this, "Button_option_dir", QStringLiteral("..."), QRect(266, 408, 17, 19));
-    Button_option_dir->setToolTip(QStringLiteral(" choose default save path ... "));
+        button(this, "Button_option_dir", QStringLiteral("..."), QRect(266, 425, 17, 19));
+    setHint(Button_option_dir, QStringLiteral(" choose default save path ... "));
 
     Label1 = named<QLabel>(this, "Label1");
     Label1->setTextFormat(Qt::PlainText);
-    Label1->setGeometry(202, 434, 80, LabelHeight);
+    Label1->setGeometry(202, 451, 80, LabelHeight);
 
     Button_pp_ok =
-        button(this, "Button_pp_ok", designCaption("Button_pp_ok"), QRect(144, 464, 63, 18));
+        button(this, "Button_pp_ok", designCaption("Button_pp_ok"), QRect(144, 481, 63, 18));
     Button_pp_cancel = button(this, "Button_pp_cancel", designCaption("Button_pp_cancel"),
-                              QRect(218, 464, 65, 18));
+                              QRect(218, 481, 65, 18));
 
     // Tab walks the controls top to bottom, left to right.
     const QList<QWidget *> chain = {
-        CheckBox1,         CheckBox3,  CheckBox12,   CheckBox7,       CheckBox13, CheckBox2,
-        CheckBox19,        CheckBox22, ComboBox2,    CheckBox18,      CheckBox21, Button_resetCols,
-        CheckBox6,         CheckBox15, CheckBox9,    CheckBox8,       CheckBox11, CheckBox16,
-        ComboBox1,         CheckBox5,  CheckBox17,   CheckBox10,      CheckBox14, CheckBox20,
-        Button_option_dir, CheckBox4,  Button_pp_ok, Button_pp_cancel};
+        CheckBox1,  CheckBox3,         CheckBox12, CheckBox7,    CheckBox13,      CheckBox2,
+        CheckBox19, CheckBox22,        ComboBox2,  CheckBox18,   CheckBox21,      Button_resetCols,
+        CheckBox6,  CheckBox15,        CheckBox9,  CheckBox8,    CheckBox11,      CheckBox16,
+        ComboBox1,  CheckBox5,         CheckBox17, CheckBox23,   CheckBox10,      CheckBox14,
+        CheckBox20, Button_option_dir, CheckBox4,  Button_pp_ok, Button_pp_cancel};
     for (int i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 
@@ -271,6 +276,7 @@ void TFormOptions::loadControls()
     CheckBox20->setChecked(savePath != m_ctx.programFolder);
 
     CheckBox21->setChecked(s.flag(SettingKey::CustomCols));
+    CheckBox23->setChecked(s.flag(SettingKey::DesktopNotify));
 
     ComboBox2->setCurrentIndex(
         ComboBox2->findText(s.text(SettingKey::Language), Qt::MatchFixedString));

@@ -67,7 +67,7 @@ private:
               *CheckBox13 = nullptr, *CheckBox14 = nullptr, *CheckBox15 = nullptr,
               *CheckBox16 = nullptr, *CheckBox17 = nullptr, *CheckBox18 = nullptr,
               *CheckBox19 = nullptr, *CheckBox20 = nullptr, *CheckBox21 = nullptr,
-              *CheckBox22 = nullptr;
+              *CheckBox22 = nullptr, *CheckBox23 = nullptr;
     QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr;
     QLineEdit *Edit_option_savepath = nullptr;
     QPushButton *Button_resetCols = nullptr, *Button_option_dir = nullptr, *Button_pp_ok = nullptr,

@@ -93,6 +93,7 @@ void TFormOptions::storePreferences(AlarmTimer &alarm) const
     }
 
     s.setFlag(SettingKey::CustomCols, CheckBox21->isChecked()); // 21
+    s.setFlag(SettingKey::DesktopNotify, CheckBox23->isChecked());
 
     if (CheckBox22->isChecked()) { // 22
         const QString chosen = ComboBox2->currentText();

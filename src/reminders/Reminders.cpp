@@ -4,6 +4,9 @@
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"
 
+#include <QHash>
+#include <optional>
+
 namespace Reminders {
 
 namespace {
@@ -49,17 +52,52 @@ QString agendaText(const TaskTable &table, const DateFormat &dates, const QDate 
 
 QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTime &now)
 {
+    return alertText(table, dates, now, now);
+}
+
+QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTime &first,
+                  const QDateTime &last)
+{
     QString text = AlertHeading + QLatin1Char('\r');
-    const QString minute = dates.formatTime(now.time(), QStringLiteral("hh:nn"));
-    TodayMatcher matcher(dates, now.date());
-    // Every condition is a pure test, so the cheap hour comparison goes first: on a
-    // long list almost every row stops there. An empty hour never equals "hh:nn".
+    const QDate firstDay = first.date();
+    const QDate lastDay = last.date();
+    // No more than a day: every "hh:nn" names at most one minute of the span.
+    QHash<QString, QDate> dayOfMinute;
+    for (QDate day = firstDay; day <= lastDay; day = day.addDays(1)) {
+        const int from = day == firstDay ? first.time().hour() * 60 + first.time().minute() : 0;
+        const int to =
+            day == lastDay ? last.time().hour() * 60 + last.time().minute() : 24 * 60 - 1;
+        for (int m = from; m <= to; ++m)
+            dayOfMinute.insert(dates.formatTime(QTime(m / 60, m % 60), QStringLiteral("hh:nn")),
+                               day);
+    }
+    TodayMatcher onFirstDay(dates, firstDay);
+    TodayMatcher onLastDay(dates, lastDay);
+    // The ordinary check looks at one minute: a plain comparison is the fast path.
+    const QString onlyMinute = dayOfMinute.size() == 1 ? dayOfMinute.begin().key() : QString();
+    const auto dayOf = [&](const QString &hour) -> std::optional<QDate> {
+        if (!onlyMinute.isNull())
+            return hour == onlyMinute ? std::optional(firstDay) : std::nullopt;
+        const auto found = dayOfMinute.constFind(hour);
+        return found == dayOfMinute.constEnd() ? std::nullopt : std::optional(*found);
+    };
+    // Every condition is a pure test, so the cheap hour test goes first: on a long
+    // list almost every row stops there. An empty hour names no minute.
     for (int r = 1; r < table.rowCount(); ++r) {
-        if (table.cell(Col::Hour, r) == minute && table.cell(Col::Done, r) != DoneMark &&
-            matcher.isToday(table.cell(Col::Date, r)))
+        const std::optional<QDate> day = dayOf(table.cell(Col::Hour, r));
+        if (!day || table.cell(Col::Done, r) == DoneMark)
+            continue;
+        TodayMatcher &matcher = *day == firstDay ? onFirstDay : onLastDay;
+        if (matcher.isToday(table.cell(Col::Date, r)))
             appendLine(text, r, table.shownTask(r));
     }
     return text;
+}
+
+QString taskLines(const QString &text)
+{
+    // "<heading>\r" then "\r<line>" for each task.
+    return text.section(QLatin1Char('\r'), 2).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 bool listsTasks(const QString &text, const QString &heading)

@@ -23,6 +23,15 @@ QString agendaText(const TaskTable &table, const DateFormat &dates, const QDate 
 // "hh:nn", compared as text.
 QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTime &now);
 
+// The same for every minute from `first` to `last` (both included, at most a day
+// apart): an open task is listed when its hour is one of these minutes' "hh:nn"
+// and its date is that minute's day. Each task once, in table order.
+QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTime &first,
+                  const QDateTime &last);
+
+// The task lines of a text built above, without its heading, joined by "\n".
+QString taskLines(const QString &text);
+
 // Whether a text built above lists at least one task: it differs from its heading
 // once stripped of blanks and control characters at both ends.
 bool listsTasks(const QString &text, const QString &heading);

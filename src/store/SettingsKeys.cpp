@@ -58,6 +58,8 @@ constexpr Entry kEntries[] = {
     {SettingKey::SortedArch, {Prefs, "SortedArch", I, "6"}},
     // Obsolete: only ever deleted.
     {SettingKey::SortedHint, {Prefs, "SortedHint", S, ""}},
+    // Reminders also go to the desktop's notification service.
+    {SettingKey::DesktopNotify, {Prefs, "DesktopNotify", B, "1"}},
     {SettingKey::Language, {Opts, "Language", S, "English"}},
     {SettingKey::Cats, {Cat, "Cats", I, "0"}},
     {SettingKey::ArchWindowPosition, {Arch, "WindowPosition", B, "0"}},

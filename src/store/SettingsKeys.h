@@ -38,6 +38,7 @@ enum class SettingKey {
     INIsavePath,
     SortedArch,
     SortedHint,
+    DesktopNotify,
     // [Options]
     Language,
     // [Category]

@@ -1,5 +1,6 @@
 #include "ApplyLanguage.h"
 
+#include "Hint.h"
 #include "RowGridView.h"
 #include "i18n/LanguageTables.h"
 #include "store/TaskTable.h"
@@ -82,12 +83,12 @@ bool captionOf(QObject *component, QString &text)
     return true;
 }
 
-void setHint(QObject *component, const QString &text)
+void setComponentHint(QObject *component, const QString &text)
 {
     if (auto *action = qobject_cast<QAction *>(component))
         action->setToolTip(text);
     else if (auto *widget = qobject_cast<QWidget *>(component))
-        widget->setToolTip(text);
+        setHint(widget, text);
 }
 
 // Row 0 of the grid's table; a plain item view takes it as its header.
@@ -120,16 +121,31 @@ void applyEntry(QWidget *window, const LanguageEntry &entry, Language language)
             setCaption(component, text);
             break;
         case TextProperty::Hint:
-            setHint(component, text);
+            setComponentHint(component, text);
             break;
         case TextProperty::Header:
             setHeader(component, entry.column, text);
+            break;
+        case TextProperty::Name:
+            if (auto *widget = qobject_cast<QWidget *>(component))
+                widget->setAccessibleName(text);
             break;
         case TextProperty::WindowCaption:
             break;
         }
     }
 }
+
+} // namespace
+
+void nameControls(QWidget *window, const std::vector<LanguageEntry> &table)
+{
+    for (const LanguageEntry &entry : table)
+        if (entry.property == TextProperty::Name)
+            applyEntry(window, entry, Language::English);
+}
+
+namespace {
 
 // Steps 1 and 2: the texts of the named language, none for any other name.
 bool applyTable(QWidget *window, const std::vector<LanguageEntry> &table,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "i18n/LanguageTables.h"
+
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -13,3 +16,7 @@ void ApplyLanguagePreferences(QWidget *preferences, const QString &language);
 void ApplyLanguageArchive(QWidget *archiveViewer, const QString &language);
 void ApplyLanguageArchivePreferences(QWidget *archivePreferences, const QString &language);
 void ApplyLanguageInput(QWidget *inputDialog, const QString &language);
+
+// The names a window's wordless controls have for assistive technology, in
+// English, as the window is built (before any language is applied).
+void nameControls(QWidget *window, const std::vector<LanguageEntry> &table);

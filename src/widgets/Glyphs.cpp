@@ -1,23 +1,36 @@
 #include "Glyphs.h"
 
+#include "TextColours.h"
+
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 
 namespace {
 
+// A glyph's colour as it stands on the buttons of the palette in force: the same
+// under a light palette, lightened under a dark one.
+QColor onButtons(const QColor &colour)
+{
+    const QPalette palette = QGuiApplication::palette();
+    return readableOn(colour, palette.color(QPalette::Button), palette);
+}
+
 void drawGlyph(QPainter &p, const QString &name)
 {
-    const QColor ink(0x30, 0x30, 0x30);
+    const QColor ink = onButtons(QColor(0x30, 0x30, 0x30));
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     if (name == QLatin1String("minimize")) {
         p.drawLine(QPointF(4, 12), QPointF(12, 12));
     } else if (name == QLatin1String("check")) {
-        p.setPen(QPen(QColor(0x1a, 0x7f, 0x37), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(onButtons(QColor(0x1a, 0x7f, 0x37)), 2.2, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin));
         p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
     } else if (name == QLatin1String("add")) {
-        p.setPen(QPen(QColor(0x1f, 0x5f, 0xbf), 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(onButtons(QColor(0x1f, 0x5f, 0xbf)), 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(8, 3), QPointF(8, 13));
         p.drawLine(QPointF(3, 8), QPointF(13, 8));
     } else if (name == QLatin1String("edit")) {
@@ -25,7 +38,7 @@ void drawGlyph(QPainter &p, const QString &name)
         p.drawLine(QPointF(3, 13), QPointF(5.5, 12.5));
         p.drawRect(QRectF(2.5, 2.5, 11, 11).adjusted(0, 0, 0, 0));
     } else if (name == QLatin1String("delete")) {
-        p.setPen(QPen(QColor(0xb0, 0x20, 0x20), 2.0, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(onButtons(QColor(0xb0, 0x20, 0x20)), 2.0, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(4, 4), QPointF(12, 12));
         p.drawLine(QPointF(12, 4), QPointF(4, 12));
     } else if (name == QLatin1String("archive")) {
@@ -64,8 +77,10 @@ void drawGlyph(QPainter &p, const QString &name)
 
 QIcon glyph(const QString &name)
 {
+    // One pixmap for each usual screen scale (1, 1.5, 2, 3), so that no scale
+    // shows a glyph resampled from another size.
     QIcon icon;
-    for (int size : {16, 32}) {
+    for (int size : {16, 24, 32, 48}) {
         QPixmap pm(size, size);
         pm.fill(Qt::transparent);
         QPainter p(&pm);

@@ -10,6 +10,8 @@
 const QColor TaskGridDelegate::SelectionShade(0xE6, 0xE6, 0xE6);
 const QColor TaskGridDelegate::TodayShade(0xFF, 0xFF, 0xDC);
 const QColor TaskGridDelegate::DoneMarkColour(0xFF, 0x00, 0x00);
+const QColor TaskGridDelegate::DarkSelectionShade(0x48, 0x48, 0x48);
+const QColor TaskGridDelegate::DarkTodayShade(0x4A, 0x4A, 0x26);
 
 namespace {
 // Text is drawn with its top-left corner at a fixed offset from the cell's corner,
@@ -56,24 +58,30 @@ void TaskGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QString text = index.data(Qt::DisplayRole).toString();
     const QPoint textOrigin(cell.left() + 2, cell.top() + 2);
 
+    const QPalette &palette = option.palette;
+    const bool dark = isDarkPalette(palette);
+    const QColor selectionShade = dark ? DarkSelectionShade : SelectionShade;
+
     painter->save();
     painter->setFont(option.font);
 
     if (!m_table || row >= m_table->rowCount() || m_table->isEmpty()) {
         // No tasks: the plain cell, nothing of the task styling.
-        painter->fillRect(cell, selected ? SelectionShade : option.palette.color(QPalette::Base));
+        const QColor background = selected ? selectionShade : palette.color(QPalette::Base);
+        painter->fillRect(cell, background);
         painter->setPen(
-            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+            readableOn(palette.color(selected ? QPalette::HighlightedText : QPalette::Text),
+                       background, palette));
         drawCellText(painter, cell, textOrigin, text);
         painter->restore();
         return;
     }
 
-    QColor background = selected ? SelectionShade : option.palette.color(QPalette::Base);
+    QColor background = selected ? selectionShade : palette.color(QPalette::Base);
     QFont font = option.font;
     if (isOpenTaskDueToday(row)) {
         // Today's open task wins over the selection shade.
-        background = TodayShade;
+        background = dark ? DarkTodayShade : TodayShade;
         font.setBold(col == Col::Task);
     }
     painter->fillRect(cell, background);
@@ -84,11 +92,12 @@ void TaskGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         mark.setBold(true);
         mark.setItalic(true);
         painter->setFont(mark);
-        painter->setPen(DoneMarkColour);
+        painter->setPen(readableOn(DoneMarkColour, background, palette));
         drawCellText(painter, cell, QPoint(cell.left() - 3, cell.top() - 1), text);
     } else {
         painter->setFont(font);
-        painter->setPen(textColourFor(m_table->cell(Col::TextColor, row)));
+        painter->setPen(
+            readableOn(textColourFor(m_table->cell(Col::TextColor, row)), background, palette));
         drawCellText(painter, cell, textOrigin, text);
     }
     painter->restore();

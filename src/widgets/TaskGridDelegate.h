@@ -23,6 +23,9 @@ public:
     static const QColor SelectionShade; // #E6E6E6
     static const QColor TodayShade;     // #FFFFDC
     static const QColor DoneMarkColour; // #FF0000
+    // The same hues for a dark palette.
+    static const QColor DarkSelectionShade;
+    static const QColor DarkTodayShade;
 
 private:
     bool isOpenTaskDueToday(int row) const;

@@ -1,5 +1,6 @@
 #include "TaskGridHeader.h"
 
+#include "TextColours.h"
 #include "store/TaskTable.h"
 
 #include <QPainter>
@@ -8,6 +9,9 @@ namespace {
 constexpr int ArrowSize = 13;
 const QColor EtchShadow(0x7F, 0x7F, 0x7F);
 const QColor EtchLight(0xFF, 0xFF, 0xFF);
+// On a dark header both edges must stand out from the button colour.
+const QColor DarkEtchShadow(0x9A, 0x9A, 0x9A);
+const QColor DarkEtchLight(0xE8, 0xE8, 0xE8);
 
 // The hour header reads this instead of its caption while the table is sorted by hour,
 // leaving room for the arrow at its left.
@@ -15,40 +19,49 @@ const QString HourSortedCaption = QStringLiteral("    Hr.");
 
 // One triangle with its upper-left edges in shadow and its lower-right edges lit,
 // the engraved look of the classic list headers.
-QImage etchedTriangle(bool up)
+QImage etchedTriangle(bool up, bool dark)
 {
+    const QColor shadow = dark ? DarkEtchShadow : EtchShadow;
+    const QColor light = dark ? DarkEtchLight : EtchLight;
     QImage image(ArrowSize, ArrowSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (up) {
         const QPoint apex(6, 2), left(1, 11), right(11, 11);
-        p.setPen(EtchLight);
+        p.setPen(light);
         p.drawLine(apex, right);
         p.drawLine(left, right);
-        p.setPen(EtchShadow);
+        p.setPen(shadow);
         p.drawLine(apex, left);
     } else {
         const QPoint left(1, 2), right(11, 2), apex(6, 11);
-        p.setPen(EtchLight);
+        p.setPen(light);
         p.drawLine(right, apex);
-        p.setPen(EtchShadow);
+        p.setPen(shadow);
         p.drawLine(left, right);
         p.drawLine(left, apex);
     }
     return image;
 }
+
+const QImage &darkArrow(bool up)
+{
+    static const QImage upImage = etchedTriangle(true, true);
+    static const QImage downImage = etchedTriangle(false, true);
+    return up ? upImage : downImage;
+}
 } // namespace
 
 const QImage &Image_up()
 {
-    static const QImage image = etchedTriangle(true);
+    static const QImage image = etchedTriangle(true, false);
     return image;
 }
 
 const QImage &Image_down()
 {
-    static const QImage image = etchedTriangle(false);
+    static const QImage image = etchedTriangle(false, false);
     return image;
 }
 
@@ -119,10 +132,11 @@ void TaskGridHeader::paintSection(QPainter *painter, const QRect &rect, int logi
                       caption);
 
     if (const std::optional<int> left = arrowLeft(logicalIndex, rect)) {
+        const bool dark = isDarkPalette(palette());
         if (m_tag == 1)
-            painter->drawImage(QPoint(*left, rect.top()), Image_up());
+            painter->drawImage(QPoint(*left, rect.top()), dark ? darkArrow(true) : Image_up());
         else if (m_tag == 0)
-            painter->drawImage(QPoint(*left, rect.top()), Image_down());
+            painter->drawImage(QPoint(*left, rect.top()), dark ? darkArrow(false) : Image_down());
     }
 
     // A raised edge keeps the cells apart, as the header of a classic grid.

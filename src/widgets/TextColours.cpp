@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 constexpr std::array<QRgb, DefaultTextColour> FixedColours = {
@@ -40,4 +42,39 @@ QColor textColourFor(const QString &textColorCell)
     bool ok = false;
     const int index = textColorCell.trimmed().toInt(&ok);
     return textColour(ok ? index : DefaultTextColour);
+}
+
+bool isDarkPalette(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightness() <
+           palette.color(QPalette::WindowText).lightness();
+}
+
+namespace {
+double relativeLuminance(const QColor &c)
+{
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+} // namespace
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor &colour, const QColor &background, const QPalette &palette)
+{
+    constexpr double Readable = 3.0;
+    if (!isDarkPalette(palette))
+        return colour;
+    QColor raised = colour.toHsl();
+    while (contrastRatio(raised, background) < Readable && raised.lightness() < 255)
+        raised.setHsl(raised.hslHue(), raised.hslSaturation(),
+                      std::min(255, raised.lightness() + 4));
+    return raised.toRgb();
 }

@@ -6,6 +6,7 @@
 #include "mainwindow/TForm1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -118,6 +119,35 @@ TEST_F(AboutBoxTest, everyTextFitsItsLabelAndTheBox)
     EXPECT_GE(ui<QFrame>(box, "Bevel1")->y(), ui<QLabel>(box, "Label6")->geometry().bottom());
     EXPECT_GT(ui<QLabel>(box, "Label4")->y(), ui<QFrame>(box, "Bevel1")->geometry().bottom());
     EXPECT_GT(ui<QLabel>(box, "Label5")->y(), ui<QLabel>(box, "Label7")->geometry().bottom());
+}
+
+TEST_F(AboutBoxTest, theDonationLinkKeepsItsSizeAndCoversNoWordInANarrowOrAWideFont)
+{
+    const QFont before = QApplication::font();
+    for (const char *family : {"Liberation Sans", "DejaVu Sans"}) {
+        SCOPED_TRACE(family);
+        QApplication::setFont(QFont(QString::fromLatin1(family)));
+        main->setFont(QApplication::font());
+        TFormAbout *box = create();
+        const QLabel *sentence = ui<QLabel>(box, "Label5");
+        const QLabel *link = ui<QLabel>(box, "Label8");
+        const QLabel *tail = ui<QLabel>(box, "DonateTail");
+        EXPECT_GE(link->font().pixelSize(), 11);
+        // The words after the blank: where the sentence has them, or their copy
+        // right of a link wider than the blank.
+        const QString upToWords = sentence->text().section(QLatin1Char('_'), 0, -2) + "_ ";
+        const int wordsAt =
+            tail->isHidden()
+                ? sentence->x() + QFontMetrics(sentence->font()).horizontalAdvance(upToWords)
+                : tail->x();
+        EXPECT_LE(link->geometry().right() + 1, wordsAt);
+        if (!tail->isHidden()) {
+            EXPECT_EQ(tail->text(), "a few $$");
+            EXPECT_TRUE(box->rect().contains(tail->geometry()));
+        }
+        delete box;
+    }
+    QApplication::setFont(before);
 }
 
 TEST_F(AboutBoxTest, aLinkOpensItsAddressAndLeavesTheBoxOpen)

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QToolButton>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 class ArchiveCommand : public ArchiveTest
@@ -177,6 +180,34 @@ TEST_F(ArchiveCommand, AnArchiveThatCannotBeOpenedStopsBeforeAnythingMoves)
         << t.messages.shown[1].text.toStdString();
     EXPECT_EQ(dataBytes(), original);
     EXPECT_EQ(mainTasks().size(), 5);
+}
+
+TEST_F(ArchiveCommand, AMoveThatFailsPartWayLeavesTheTableAsTheFilesHaveIt)
+{
+    const QByteArray alpha = rec(text("Alpha")), bravo = rec(text("Bravo"));
+    writeData(alpha + bravo);
+    writeArchive({});
+    start();
+    selectRange(1, 2);
+
+    // No file may grow past Alpha's record: Alpha moves, Bravo's append fails.
+    struct rlimit before
+    {
+    };
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = before;
+    small.rlim_cur = rlim_t(alpha.size());
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_EQ(t.messages.shown.size(), 2); // the question, then the failure
+    EXPECT_EQ(archiveBytes(), alpha);
+    EXPECT_EQ(dataBytes(), blank(alpha.size() - 4) + bravo);
+    // The moved task left the table: it cannot be ticked back into the task file.
+    EXPECT_EQ(mainTasks(), QStringList({"Bravo"}));
 }
 
 TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)

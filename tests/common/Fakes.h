@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "platform/NotificationService.h"
 #include "platform/Services.h"
 
 #include <QByteArray>
@@ -112,4 +113,23 @@ public:
     bool failFolderMarker =
         false;         // writeFolderMarker throws "Failed to create key Software\Tasklyn"
     QStringList calls; // "writeRunEntry", "removeRunEntry", ... in order
+};
+
+// Records every desktop notification with what picking it would run.
+class FakeNotifications : public NotificationService
+{
+public:
+    struct Sent
+    {
+        QString summary;
+        QString body;
+        Urgency urgency;
+        std::function<void()> activated;
+    };
+    void notify(const QString &summary, const QString &body, Urgency urgency,
+                std::function<void()> activated) override
+    {
+        sent.append({summary, body, urgency, std::move(activated)});
+    }
+    QList<Sent> sent;
 };

@@ -30,4 +30,5 @@ TestContext::TestContext()
     ctx.autostart = &autostart;
     ctx.os = &os;
     tasks.setSettings(&settings);
+    ctx.notifications = &notifications;
 }

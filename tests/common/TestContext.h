@@ -34,6 +34,7 @@ struct TestContext
     FakeDownloader downloader;
     FakeAutostart autostart;
     FakeOsInfo os;
+    FakeNotifications notifications;
     AppContext ctx;
     TaskList tasks;
     AlarmTimer alarm;

@@ -294,3 +294,21 @@ unchanged() {
   now=$(folder_sums "$home")
   [ "$now" = "$before" ] || fail "$1 changed a file: $(diff <(echo "$before") <(echo "$now") || true)"
 }
+
+# A fresh program folder in $home, exported as NUDGERY_HOME. When the test ends,
+# the processes it started ($pid, $wrapper, $spy when set) are killed, a failing
+# test leaves the screenshot artefact "$1_failure", and the folder goes.
+fresh_program_home() {
+  home=$(mktemp -d "/tmp/nudgery-$1.XXXXXX")
+  export NUDGERY_HOME="$home"
+  TEST_NAME=$1
+  pid="" wrapper="" spy=""
+  trap end_test EXIT
+}
+end_test() {
+  local status=$? p
+  [ $status -ne 0 ] && artefact "${TEST_NAME}_failure"
+  for p in ${spy:-} ${pid:-} ${wrapper:-}; do kill -9 "$p" 2>/dev/null || true; done
+  rm -rf "$home"
+  exit $status
+}

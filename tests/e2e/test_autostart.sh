@@ -32,12 +32,12 @@ export FAKETIME_DONT_FAKE_MONOTONIC=1
 INI="$NUDGERY_HOME/Tasklyn.INI"
 printf '[Preferences]\r\nWeekendStop=1\r\n' >"$INI"
 
-# Clicks the preferences dialog at a point of its designed 290 x 487 layout; the
+# Clicks the preferences dialog at a point of its designed 290 x 504 layout; the
 # dialog keeps that layout, scaled to its font.
 click_design() {
   local WIDTH HEIGHT
   eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
-  xdotool mousemove --window "$1" $((($2 * WIDTH + 145) / 290)) $((($3 * HEIGHT + 243) / 487)) click 1
+  xdotool mousemove --window "$1" $((($2 * WIDTH + 145) / 290)) $((($3 * HEIGHT + 252) / 504)) click 1
   sleep 0.3
 }
 
@@ -58,7 +58,7 @@ toggle_autorun() {
   [ -n "$dialog" ] || fail "$1: no preferences dialog"
   click_design "$dialog" 14 181 # the auto-run box
   artefact "autostart_$1"
-  click_design "$dialog" 175 473 # Ok
+  click_design "$dialog" 175 490 # Ok
   for _ in $(seq 30); do alive "$p" && [ -z "$(xdotool search --onlyvisible --pid "$p" --name 'Preferences' 2>/dev/null)" ] && break; sleep 0.1; done
   main=$(window_of "$p" '^Nudgery  ' 10)
   close_window "$p" "$main"

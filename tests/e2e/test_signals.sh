@@ -7,17 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-signals.XXXXXX)
-pid=""
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact signals_failure
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
-export NUDGERY_HOME="$home"
+fresh_program_home signals
 
 write_files() {
   python3 - "$home/Tasklyn.DAT" <<'PY'

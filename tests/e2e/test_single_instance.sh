@@ -27,7 +27,8 @@ snapshot() { (cd "$home" && find . -type f -print0 | sort -z | xargs -0 -r sha25
 
 export NUDGERY_HOME="$home"
 
-# GIVEN a running copy
+# GIVEN a running copy whose window stays on top
+printf '[Preferences]\r\nFormStyle=fsStayOnTop\r\n' >"$home/Tasklyn.INI"
 "$BIN" &
 first=$!
 pids+=("$first")
@@ -54,6 +55,11 @@ for n in $(seq 20); do
   others=$(windows_besides "$second" "$box")
   [ -z "$others" ] || fail "second copy $n opened another window: $(xdotool getwindowname "$(echo "$others" | head -n1)")"
   if [ "$n" -eq 1 ]; then
+    # The notice is stacked above the window that stays on top.
+    sleep 0.5
+    order=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/^[^#]*# //; s/,//g')
+    at() { local i=0 w; for w in $order; do [ $((w)) -eq "$1" ] && { echo $i; return; }; i=$((i + 1)); done; echo -1; }
+    [ "$(at "$box")" -gt "$(at "$main")" ] || fail "the notice is behind the running copy's window ($order)"
     text=$(box_text "$box") || fail "cannot read the second copy's box"
     [ "$text" = "Nudgery is already running ..." ] || fail "the second copy's box says '$text'"
   fi

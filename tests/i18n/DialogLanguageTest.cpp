@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -34,15 +35,16 @@ struct PreferencesStandIn
     {
         dialog.setWindowTitle("design");
         for (const char *name :
-             {"CheckBox1", "CheckBox12", "CheckBox13", "CheckBox18", "CheckBox19", "CheckBox21",
-              "CheckBox22", "CheckBox6", "CheckBox15", "CheckBox9", "CheckBox8", "CheckBox11",
-              "CheckBox16", "CheckBox5", "CheckBox17", "CheckBox10", "CheckBox14", "CheckBox20",
-              "CheckBox4"})
+             {"CheckBox1",  "CheckBox12", "CheckBox13", "CheckBox18", "CheckBox19",
+              "CheckBox21", "CheckBox22", "CheckBox6",  "CheckBox15", "CheckBox9",
+              "CheckBox8",  "CheckBox11", "CheckBox16", "CheckBox5",  "CheckBox17",
+              "CheckBox23", "CheckBox10", "CheckBox14", "CheckBox20", "CheckBox4"})
             add<QCheckBox>(&dialog, name, "design");
         add<QCheckBox>(&dialog, "CheckBox3", "design")->move(158, 29);
         add<QCheckBox>(&dialog, "CheckBox7", "design")->move(166, 46);
         add<QCheckBox>(&dialog, "CheckBox2", "design")->move(174, 63);
         add<QComboBox>(&dialog, "ComboBox1")->move(164, 258);
+        add<QLineEdit>(&dialog, "Edit_option_savepath");
         // Section titles: plain labels, or a group's title.
         add<QLabel>(&dialog, "Label2", "design");
         add<QLabel>(&dialog, "Label3", "design");
@@ -63,7 +65,7 @@ struct PreferencesStandIn
 TEST(PreferencesLanguage, portugueseTextsAndTheWiderPlaces)
 {
     PreferencesStandIn prefs;
-    EXPECT_EQ(LanguageTables::preferences().size(), 32u);
+    EXPECT_EQ(LanguageTables::preferences().size(), 34u);
     ApplyLanguagePreferences(&prefs.dialog, "Portuguese");
     ReadBack::expectTable(&prefs.dialog, LanguageTables::preferences(), Language::Portuguese);
     EXPECT_EQ(prefs.dialog.windowTitle(), "  Op\u00e7\u00f5es ...");

@@ -85,7 +85,9 @@ inline void expectTable(QWidget *window, const std::vector<LanguageEntry> &table
         }
         QObject *o = component(window, name);
         ASSERT_NE(o, nullptr) << "no component " << name.toStdString();
-        if (entry.property == TextProperty::Hint)
+        if (entry.property == TextProperty::Name)
+            EXPECT_EQ(qobject_cast<QWidget *>(o)->accessibleName(), expected);
+        else if (entry.property == TextProperty::Hint)
             EXPECT_EQ(hint(o), expected);
         else
             EXPECT_EQ(caption(o), shownCaption(o, expected));

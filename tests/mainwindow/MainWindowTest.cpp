@@ -5,12 +5,13 @@
 #include "common/Ui.h"
 #include "mainwindow/TForm1.h"
 #include "store/ProfileData.h"
-#include "store/TaskDataFile.h"
+#include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -111,6 +112,28 @@ TEST_F(MainWindowTest, shouldCreateEmptyFilesWithoutAMessageOnAFirstStartInAnEmp
     EXPECT_TRUE(t.messages.shown.isEmpty());
 }
 
+TEST_F(MainWindowTest, shouldLeaveTheOldTasksForTheNextStartWhenTheirConversionFails)
+{
+    writeSettings("[Records]\r\nQuantity=1\r\n[Events0]\r\nChecked=\r\nTask=Old one\r\n"
+                  "Date=31/02/2009\r\nTime=21:30\r\nPriority=1\r\nMemoLines=0\r\n");
+    auto w = start();
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.messages.shown[0].text.contains(QStringLiteral("Events0")));
+    EXPECT_EQ(w->table().taskCount(), 0);
+
+    // Nothing may be stored in this run: a task file would stop every later try.
+    TaskRow task;
+    task[Col::Task] = QStringLiteral("New one");
+    EXPECT_THROW(t.tasks.add(task), StoreError);
+    w->show();
+    w->close();
+    EXPECT_FALSE(QFile::exists(t.file(FileNames::Data)));
+    EXPECT_FALSE(QFile::exists(t.file(FileNames::Archive)));
+    EXPECT_EQ(ProfileData::load(t.file(FileNames::Settings))
+                  .value(QStringLiteral("Events0"), QStringLiteral("Task")),
+              QStringLiteral("Old one"));
+}
+
 TEST_F(MainWindowTest, shouldSelectTheLastRowForAStoredRowOutsideTheTable)
 {
     writeTasks();
@@ -140,6 +163,12 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     auto w = start();
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    TaskGrid *g = w->grid();
+    const auto others = [g] {
+        return g->colWidth(0) + g->colWidth(2) + g->colWidth(3) + g->colWidth(4);
+    };
+    // At start-up already, before any resize: no scroll bar is taken off that is not there.
+    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others());
 
     // Toolbar width - 254 up to the selector's left edge + 125, then 119.
     const QWidget *toolbarPanel = ui<QWidget>(w.get(), "Panel1");
@@ -153,9 +182,7 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
         EXPECT_EQ(selectorBox->width(), selector) << "toolbar " << toolbar;
     }
 
-    TaskGrid *g = w->grid();
-    const int others = g->colWidth(0) + g->colWidth(2) + g->colWidth(3) + g->colWidth(4);
-    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others);
+    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others());
 
     // With more rows than fit, the task column gives up the scroll bar's width.
     QByteArray many;
@@ -166,7 +193,44 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     w->LoadTasks(AllItems);
     ASSERT_TRUE(eventually([&] { return g->visibleRowCount() < w->table().rowCount() - 1; }));
     w->AdjustLayout();
-    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others - g->scrollBarExtent());
+    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others() - g->scrollBarExtent());
+}
+
+TEST_F(MainWindowTest, shouldGiveTheRoomOfAColumnHiddenFromTheHeaderMenuToTheTaskColumn)
+{
+    writeTasks();
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    TaskGrid *g = w->grid();
+    auto *menu = ui<QMenu>(w.get(), "PopupMenu4");
+    const auto item = [menu](const char *name) { return ui<QAction>(menu, name); };
+    const auto byRule = [g] {
+        return g->width() - 6 - g->colWidth(0) - g->colWidth(2) - g->colWidth(3) - g->colWidth(4);
+    };
+    const int task = g->colWidth(Col::Task);
+    const int hour = g->colWidth(Col::Hour);
+    ASSERT_GT(hour, 3);
+
+    item("pop4_HourCol")->trigger();
+    EXPECT_EQ(g->colWidth(Col::Hour), 0);
+    EXPECT_EQ(g->colWidth(Col::Task), task + hour);
+    item("pop4_HourCol")->trigger();
+    EXPECT_GT(g->colWidth(Col::Hour), 3);
+    EXPECT_EQ(g->colWidth(Col::Task), byRule());
+
+    // A task column the user hid stays hidden when the window is resized, and comes
+    // back with the rest of the row once shown again.
+    item("pop4_TaskDescript")->trigger();
+    EXPECT_EQ(g->colWidth(Col::Task), 0);
+    const int before = g->width();
+    w->setClientSize(w->clientWidth() + 120, w->clientHeight());
+    ASSERT_TRUE(eventually([&] { return g->width() == before + 120; })) << g->width();
+    EXPECT_EQ(g->colWidth(Col::Task), 0);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(item("pop4_TaskDescript")->isChecked());
+    item("pop4_TaskDescript")->trigger();
+    EXPECT_EQ(g->colWidth(Col::Task), byRule());
 }
 
 TEST_F(MainWindowTest, shouldGiveTheNotesPaneAFifthAtOnceAndASixthAfterTheNextLayoutStep)
@@ -231,18 +295,21 @@ TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)
     EXPECT_EQ(stored("NotePane"), QStringLiteral("0"));
     EXPECT_TRUE(stored("ColumnWidths").startsWith(QStringLiteral("[012,")));
     EXPECT_EQ(stored("ColumnWidths").size(), 21);
-    // Compacted, every task written once, in the order of the (status) sort.
-    TaskTable saved;
-    TaskDataFile(t.file(FileNames::Data), t.damagedFiles).LoadTasks(saved, AllItems);
-    ASSERT_EQ(saved.taskCount(), 3);
-    QStringList names;
-    for (int r = 1; r <= 3; ++r)
-        names << saved.cell(Col::Task, r);
-    names.sort();
-    EXPECT_EQ(names, (QStringList{"Banana", "Cherry", "apple"}));
-    EXPECT_EQ(QFileInfo(t.file(FileNames::Data)).size(), readAll(t.file(FileNames::Data)).size());
-    for (int r = 1; r <= 3; ++r)
-        EXPECT_FALSE(saved.cell(Col::Task, r).trimmed().isEmpty());
+    // Compacted: every task once, in the table's (unsorted) order, each order field the
+    // record's offset in the file as it was loaded, and the hour filled in at start-up kept.
+    QByteArray expected;
+    qint64 loadedAt = 0;
+    const auto append = [&](const QByteArray &task, const QByteArray &date, const QByteArray &hour,
+                            const QByteArray &key, const QByteArray &category,
+                            const QByteArray &note, const QByteArray &hourInFile) {
+        const QByteArray offset = QByteArray::number(loadedAt);
+        expected += record(fields({"", task, date, hour, "", offset, key, category, "18", note}));
+        loadedAt += taskRecord(task, date, hourInFile, key, category, note).size();
+    };
+    append("Cherry", "10/12/2026", "09:00", "2026-12-10 09:00", "Work", {}, "09:00");
+    append("apple", "08/12/2026", "00:00", "2026-12-08 00:00", "Home", "a\r\nnote", "");
+    append("Banana", "01/12/2026", "07:15", "2026-12-01 07:15", "Work", {}, "07:15");
+    EXPECT_EQ(readAll(t.file(FileNames::Data)), expected);
 }
 
 TEST_F(MainWindowTest, shouldKeepCustomWidthsWithWindowSizeOnAndWriteTheSizes)

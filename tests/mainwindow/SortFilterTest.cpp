@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -194,6 +195,39 @@ TEST_F(SortFilterTest, shouldShowOnlyTheTasksOfTheChosenCategoryExactly)
     EXPECT_EQ(tasks().size(), 4);
     EXPECT_EQ(w->windowTitle(), "Nudgery   [ tasks: 4 ]");
     EXPECT_EQ(checkedMenuItem(), 3);
+}
+
+TEST_F(SortFilterTest, shouldTickTheMenuItemOfTheChosenNameWhenNamesRepeatInAnotherCase)
+{
+    writeSettings("[Category]\r\nCats=3\r\n1=Work\r\n2=work\r\n3=Home\r\n");
+    start();
+    selector()->setFocus();
+    QTest::keyClick(selector(), Qt::Key_Down);
+    EXPECT_EQ(selector()->currentText(), "Work");
+    EXPECT_EQ(checkedMenuItem(), 4);
+    QTest::keyClick(selector(), Qt::Key_Down);
+    EXPECT_EQ(selector()->currentText(), "Home");
+    EXPECT_EQ(tasks(), QStringList({"apple"}));
+    EXPECT_EQ(categoryItems().at(checkedMenuItem())->text(), "Home");
+}
+
+TEST_F(SortFilterTest, shouldShowTheNoteOfEachTaskTheArrowKeysReachAfterAHeaderClick)
+{
+    QList<QByteArray> records;
+    for (const QByteArray name : {"apple", "Banana", "cherry", "date"})
+        records << TestFiles::record(
+            TestFiles::fields({"", name, "01/03/2027", "09:00", "1", "0", "2027-03-01 09:00", "",
+                               "18", "about " + name}));
+    writeTasks(records);
+    start();
+    ui<QAction>(w.get(), "Menu_NotesPane")->trigger();
+    const QPlainTextEdit *notes = ui<QPlainTextEdit>(w.get(), "Memo_notes");
+    clickHeaderMiddle(Col::Task);
+    w->grid()->setFocus();
+    for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+        QTest::keyClick(w->grid(), Qt::Key(key));
+        EXPECT_EQ(notes->toPlainText(), "about " + currentTask());
+    }
 }
 
 // Records, with every box, which task was current when it was shown.

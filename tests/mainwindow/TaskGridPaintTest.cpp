@@ -1,9 +1,12 @@
 #include "GridFixture.h"
 
+#include "editor/ColourComboBox.h"
 #include "widgets/TaskGridHeader.h"
 #include "widgets/TextColours.h"
 
+#include <QPainter>
 #include <QPalette>
+#include <QStyleFactory>
 
 namespace {
 
@@ -44,16 +47,16 @@ TEST_F(GridPaint, shouldHighlightTodaysOpenTaskInYellowWithBoldTaskText)
               countPixels(image, grid.cellRect(Col::Hour, 2), isDark));
 }
 
-TEST_F(GridPaint, shouldLeaveTodaysTaskPlainOnceDoneOrWhenItsDateIsNoDate)
+TEST_F(GridPaint, shouldLeaveTodaysTaskPlainOnceDoneOrWhenItsDateIsNoDateOrAnotherYears)
 {
     load({makeTask("Done today", "15/03/2024", DoneMark), makeTask("Garbled", "3x/1q/20"),
-          makeTask("Selected", "01/01/2024")});
-    grid.setCurrentRow(3);
+          makeTask("Same day last year", "15/03/2023"), makeTask("Selected", "01/01/2024")});
+    grid.setCurrentRow(4);
 
     const QImage image = shot();
 
-    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 1)), base());
-    EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, 2)), base());
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(backgroundOf(image, grid.cellRect(Col::Task, row)), base()) << "row " << row;
 }
 
 TEST_F(GridPaint, shouldShadeTheSelectedRowsAndKeepTheirOwnTextColour)
@@ -140,6 +143,140 @@ TEST_F(GridPaint, shouldPaintNothingSpecialOnAnEmptyTable)
     image = shot();
     EXPECT_GT(countPixels(image, grid.cellRect(Col::Done, 1), isReddish), 0);
     EXPECT_EQ(grid.model()->index(0, Col::Task).data().toString(), "(no task text)");
+}
+
+// Fusion's colours set dark, as a dark desktop theme sets them.
+QPalette darkPalette()
+{
+    QPalette p = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const QColor window(0x35, 0x35, 0x35), text(0xF0, 0xF0, 0xF0);
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase})
+        p.setColor(role, window);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(role, text);
+    p.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+    p.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    return p;
+}
+
+// The pixel of a cell (its border left out) that stands out most from the cell's
+// background: a fully covered pixel of the text.
+QColor inkOf(const QImage &image, const QRect &cell)
+{
+    const QColor background = backgroundOf(image, cell);
+    QColor ink = background;
+    const QRect inner = cell.adjusted(1, 1, -1, -1);
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            if (contrastRatio(image.pixelColor(x, y), background) > contrastRatio(ink, background))
+                ink = image.pixelColor(x, y);
+    return ink;
+}
+
+// Every text colour on every row background, painted under a light and a dark
+// palette: the light one keeps the designed colours to the pixel; under the dark
+// one every text, the done mark, the header's arrow and the editor's colour
+// swatches stand at least 3:1 against what they are drawn on.
+TEST_F(GridPaint, shouldKeepTheDesignedColoursWhenLightAndEveryTextReadableWhenDark)
+{
+    enum Rows { Plain, Selected, DueToday };
+    struct Case
+    {
+        const char *name;
+        bool dark;
+        Rows rows;
+        QColor lightBackground; // under the light palette
+    };
+    const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const QPalette before = QApplication::palette();
+    const Case cases[] = {
+        {"light, plain rows", false, Plain, light.color(QPalette::Base)},
+        {"light, selected rows", false, Selected, Selection},
+        {"light, today's rows", false, DueToday, Today},
+        {"dark, plain rows", true, Plain, {}},
+        {"dark, selected rows", true, Selected, {}},
+        {"dark, today's rows", true, DueToday, {}},
+    };
+    grid.resize(420, 560);
+    QFont big = grid.font();
+    big.setPixelSize(15);
+    grid.setFont(big);
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        const QPalette palette = k.dark ? darkPalette() : light;
+        QApplication::setPalette(palette);
+        grid.setPalette(palette);
+        std::vector<TaskRow> rows;
+        for (int colour = 0; colour < TextColourCount; ++colour)
+            rows.push_back(makeTask(
+                QStringLiteral("HTML EFT"), k.rows == DueToday ? "15/03/2024" : "01/01/2024",
+                k.rows == DueToday ? QString() : QString(DoneMark), QString::number(colour)));
+        load(rows);
+        grid.setSortColumn(6);
+        grid.setTag(0);
+        if (k.rows == Selected)
+            grid.selectRows(1, TextColourCount);
+        else
+            grid.clearSelection();
+        const QImage image = shot();
+
+        for (int r = 1; r <= TextColourCount; ++r) {
+            const QRect cell = grid.cellRect(Col::Task, r);
+            ASSERT_LT(cell.bottom(), image.height()) << "row " << r << " is not on screen";
+            const QColor background = backgroundOf(image, cell);
+            const QColor ink = inkOf(image, cell);
+            const QColor designed = textColour(r - 1);
+            if (!k.dark) {
+                EXPECT_EQ(background, k.lightBackground) << "row " << r;
+                if (designed != background) {
+                    EXPECT_GT(countPixels(image, cell, [&](QColor c) { return c == designed; }), 0)
+                        << "row " << r << " has no pixel of " << designed.name().toStdString();
+                }
+                continue;
+            }
+            EXPECT_GE(contrastRatio(background, palette.color(QPalette::Text)), 3.0)
+                << "row " << r << " background " << background.name().toStdString();
+            EXPECT_GE(contrastRatio(ink, background), 3.0)
+                << "row " << r << " text " << ink.name().toStdString() << " on "
+                << background.name().toStdString();
+            if (k.rows != DueToday) {
+                const QRect mark = grid.cellRect(Col::Done, r);
+                EXPECT_GE(contrastRatio(inkOf(image, mark), backgroundOf(image, mark)), 3.0)
+                    << "done mark, row " << r;
+            }
+        }
+        if (!k.dark)
+            continue;
+
+        // The sort arrow over the date header: every pixel of it that is not the
+        // header's own colour.
+        const QRect header = grid.cellRect(Col::Date, 0);
+        const QColor button = palette.color(QPalette::Button);
+        int arrowPixels = 0;
+        for (int y = header.top() + 1; y < header.top() + 13; ++y) {
+            for (int x = header.left() + 2; x < header.left() + 15; ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel == button)
+                    continue;
+                ++arrowPixels;
+                EXPECT_GE(contrastRatio(pixel, button), 3.0) << "arrow at " << x << "," << y;
+            }
+        }
+        EXPECT_GT(arrowPixels, 10);
+
+        // The editor's colour list shows each colour as the grid draws it.
+        for (int colour = 0; colour < DefaultTextColour; ++colour) {
+            QImage item(40, 14, QImage::Format_RGB32);
+            item.fill(palette.color(QPalette::Base));
+            QPainter painter(&item);
+            ColourComboBox::ComboBox3DrawItem(painter, item.rect(), colour, palette);
+            painter.end();
+            EXPECT_GE(contrastRatio(item.pixelColor(20, 7), palette.color(QPalette::Base)), 3.0)
+                << "swatch " << colour;
+        }
+    }
+    QApplication::setPalette(before);
 }
 
 // Whether the arrow picture stands with its top-left corner at the given point:

@@ -17,8 +17,7 @@ protected:
         return submenu ? submenu->findChild<QAction *>(name) : nullptr;
     }
 
-    int layouts = 0;
-    VisibleColumnsMenu menu{&grid, &dates, &clock, [this] { ++layouts; }};
+    VisibleColumnsMenu menu{&grid, &dates, &clock, {}};
 };
 
 TEST_F(VisibleColumnsMenuTest, shouldOfferTheFiveVisibleColumnsInOneSubmenu)
@@ -49,38 +48,6 @@ TEST_F(VisibleColumnsMenuTest, shouldCheckOnlyColumnsWiderThanThreePixels)
     EXPECT_TRUE(item("pop4_DateCol")->isChecked());
     EXPECT_FALSE(item("pop4_HourCol")->isChecked());
     EXPECT_TRUE(item("pop4_PriorityCol")->isChecked());
-}
-
-TEST_F(VisibleColumnsMenuTest, shouldHideColumnsThreePixelsOrWiderThenRunTheLayout)
-{
-    grid.setColWidth(Col::Hour, 3);
-    emit menu.aboutToShow();
-    item("pop4_HourCol")->trigger();
-    EXPECT_EQ(grid.colWidth(Col::Hour), 0);
-    EXPECT_EQ(layouts, 1);
-
-    item("pop4_TaskDescript")->trigger();
-    EXPECT_EQ(grid.colWidth(Col::Task), 0);
-    EXPECT_EQ(layouts, 2);
-}
-
-TEST_F(VisibleColumnsMenuTest, shouldShowHiddenColumnsAtTheirDefaultWidths)
-{
-    for (int c = 0; c <= Col::Priority; ++c)
-        grid.setColWidth(c, c == Col::Hour ? 2 : 0);
-    emit menu.aboutToShow();
-    for (const char *name :
-         {"pop4_DoneCol", "pop4_TaskDescript", "pop4_DateCol", "pop4_HourCol", "pop4_PriorityCol"})
-        item(name)->trigger();
-
-    EXPECT_EQ(grid.colWidth(Col::Done), 12);
-    EXPECT_EQ(grid.colWidth(Col::Task), 206);
-    // Today's date in the grid's font, plus 6.
-    EXPECT_EQ(grid.colWidth(Col::Date), grid.fontMetrics().horizontalAdvance("15/03/2024") + 6);
-    EXPECT_EQ(grid.colWidth(Col::Hour), 31);
-    EXPECT_EQ(grid.colWidth(Col::Priority), 12);
-    EXPECT_EQ(layouts, 5);
-    EXPECT_TRUE(item("pop4_DateCol")->isChecked());
 }
 
 } // namespace

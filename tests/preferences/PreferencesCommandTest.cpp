@@ -23,14 +23,14 @@ TEST_F(PreferencesCommandTest,
     start();
     const QByteArray before = settingsBytes();
     confirm();
-    EXPECT_EQ(settingsBytes(), before +
-                                   "[Preferences]\r\nFormStyle=fsNormal\r\nWindowState=wsNormal\r\n"
-                                   "WindowPosition=0\r\nMyDateFormat=\r\nShowHints=true\r\n"
-                                   "WindowSize=0\r\nAlert=0\r\nAlert_s=1\r\nAutoArchiv=0\r\n"
-                                   "EmailMe=0\r\nHideMainMenu=0\r\nHideToolbar=0\r\n"
-                                   "AutoArchivAsk=1\r\nWeekendStop=0\r\nDefNewTime=09h:30\r\n"
-                                   "ColorCoded=0\r\nTransparency=0\r\nFlatToolbar=1\r\n"
-                                   "CustomCols=1\r\n\r\n[Options]\r\nLanguage=English\r\n");
+    EXPECT_EQ(settingsBytes(),
+              before + "[Preferences]\r\nFormStyle=fsNormal\r\nWindowState=wsNormal\r\n"
+                       "WindowPosition=0\r\nMyDateFormat=\r\nShowHints=true\r\n"
+                       "WindowSize=0\r\nAlert=0\r\nAlert_s=1\r\nAutoArchiv=0\r\n"
+                       "EmailMe=0\r\nHideMainMenu=0\r\nHideToolbar=0\r\n"
+                       "AutoArchivAsk=1\r\nWeekendStop=0\r\nDefNewTime=09h:30\r\n"
+                       "ColorCoded=0\r\nTransparency=0\r\nFlatToolbar=1\r\n"
+                       "CustomCols=1\r\nDesktopNotify=1\r\n\r\n[Options]\r\nLanguage=English\r\n");
     EXPECT_TRUE(t.autostart.calls.isEmpty());
 }
 

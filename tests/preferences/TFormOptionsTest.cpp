@@ -120,13 +120,13 @@ TEST_F(TFormOptionsTest, shouldOfferEveryControlWithItsCaptionTooltipAndDefaultS
 
 TEST_F(TFormOptionsTest, shouldLoadEveryStoredValueOnceWhenCreated)
 {
-    writeSettings(
-        "[Preferences]\r\nFormStyle=fsStayOnTop\r\nWindowState=wsMinimized\r\n"
-        "MyDateFormat=yyyy-MM-dd\r\nShowHints=false\r\nAutoRun=1\r\nWindowPosition=1\r\n"
-        "WindowSize=1\r\nAlert=1\r\nAlert_s=0\r\nAutoArchiv=1\r\nEmailMe=1\r\n"
-        "HideMainMenu=1\r\nHideToolbar=1\r\nAutoArchivAsk=0\r\nWeekendStop=1\r\n"
-        "DefNewTime=CURRENT\r\nColorCoded=1\r\nTransparency=1\r\nFlatToolbar=0\r\n"
-        "INIsavePath=/srv/shared/\r\nCustomCols=0\r\n[Options]\r\nLanguage=portuguese\r\n");
+    writeSettings("[Preferences]\r\nFormStyle=fsStayOnTop\r\nWindowState=wsMinimized\r\n"
+                  "MyDateFormat=yyyy-MM-dd\r\nShowHints=false\r\nAutoRun=1\r\nWindowPosition=1\r\n"
+                  "WindowSize=1\r\nAlert=1\r\nAlert_s=0\r\nAutoArchiv=1\r\nEmailMe=1\r\n"
+                  "HideMainMenu=1\r\nHideToolbar=1\r\nAutoArchivAsk=0\r\nWeekendStop=1\r\n"
+                  "DefNewTime=CURRENT\r\nColorCoded=1\r\nTransparency=1\r\nFlatToolbar=0\r\n"
+                  "INIsavePath=/srv/shared/"
+                  "\r\nCustomCols=0\r\nDesktopNotify=0\r\n[Options]\r\nLanguage=portuguese\r\n");
     start();
 
     for (const char *on : {"CheckBox1", "CheckBox2", "CheckBox4", "CheckBox6", "CheckBox3",
@@ -135,7 +135,7 @@ TEST_F(TFormOptionsTest, shouldLoadEveryStoredValueOnceWhenCreated)
         EXPECT_TRUE(dialog->findChild<QCheckBox *>(on)->isChecked()) << on;
     // ColorCoded is never loaded; "CURRENT" selects the item but only "09h:30" ticks the box.
     for (const char *off : {"CheckBox5", "CheckBox9", "CheckBox14", "CheckBox16", "CheckBox17",
-                            "CheckBox19", "CheckBox21"})
+                            "CheckBox19", "CheckBox21", "CheckBox23"})
         EXPECT_FALSE(dialog->findChild<QCheckBox *>(off)->isChecked()) << off;
     EXPECT_TRUE(checkBox(14)->isEnabled());
     EXPECT_TRUE(checkBox(15)->isEnabled());
@@ -371,13 +371,17 @@ TEST_F(TFormOptionsTest, shouldFitEveryCaptionWithoutOverlapInTheDesignedArrange
             << left->objectName().toStdString();
     }
     // The left column, top to bottom.
-    const QList<QWidget *> column = {checkBox(1),     checkBox(12), checkBox(13),
-                                     checkBox(19),    checkBox(22), checkBox(18),
-                                     checkBox(21),    checkBox(6),  checkBox(15),
-                                     checkBox(9),     checkBox(8),  checkBox(11),
-                                     checkBox(16),    checkBox(5),  checkBox(17),
-                                     checkBox(10),    checkBox(14), checkBox(20),
-                                     savePathField(), checkBox(4),  dialogButton("Button_pp_ok")};
+    const QList<QWidget *> column = {checkBox(1),  checkBox(12),
+                                     checkBox(13), checkBox(19),
+                                     checkBox(22), checkBox(18),
+                                     checkBox(21), checkBox(6),
+                                     checkBox(15), checkBox(9),
+                                     checkBox(8),  checkBox(11),
+                                     checkBox(16), checkBox(5),
+                                     checkBox(17), checkBox(23),
+                                     checkBox(10), checkBox(14),
+                                     checkBox(20), savePathField(),
+                                     checkBox(4),  dialogButton("Button_pp_ok")};
     for (int i = 1; i < column.size(); ++i)
         EXPECT_LT(column[i - 1]->y(), column[i]->y()) << column[i]->objectName().toStdString();
     EXPECT_GT(checkBox(14)->x(), checkBox(10)->x()); // indented

@@ -39,7 +39,8 @@ TEST_F(ReminderTexts, AlertListsEveryOpenTaskDueThisMinuteOnlyInThatMinute)
 {
     load({task("Bravo", "09/12/2026", "10:30"), task("Other minute", "09/12/2026", "10:31"),
           task("Alpha", "09/12/2026", "10:30"), task("Tomorrow", "10/12/2026", "10:30"),
-          task("Yesterday", "08/12/2026", "10:30"), task("Midnight", "09/12/2026", "00:00")});
+          task("Yesterday", "08/12/2026", "10:30"), task("Midnight", "09/12/2026", "00:00"),
+          task("Last year", "09/12/2025", "10:30"), task("Next year", "09/12/2027", "10:30")});
     const QString text = alertAt(10, 30, 59);
     EXPECT_EQ(text, QStringLiteral("Alert :\r\r1 - Bravo\r3 - Alpha"));
     EXPECT_TRUE(listsTasks(text, AlertHeading));
@@ -84,7 +85,8 @@ TEST_F(ReminderTexts, AgendaListsTodaysOpenTasksWhateverTheirHour)
     load({task("Morning", "09/12/2026", "06:00"),
           task("Done today", "09/12/2026", "07:00", DoneMark),
           task("Tomorrow", "10/12/2026", "08:00"), task("Any time", "09/12/2026", ""),
-          task("Late", "09/12/2026", "23:59")});
+          task("Late", "09/12/2026", "23:59"), task("Last year", "09/12/2025", "06:00"),
+          task("Next year", "09/12/2027", "06:00")});
     const QString text = agendaText(table, dates, today);
     EXPECT_EQ(text, QStringLiteral("Things ToDo today :\r\r1 - Morning\r4 - Any time\r5 - Late"));
     EXPECT_TRUE(listsTasks(text, AgendaHeading));

@@ -72,6 +72,11 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
     // One long period moves the next check into a later minute.
     EXPECT_EQ(t.alarm.interval(), 60000);
+    // The same tasks go to the desktop's notification list, as urgent.
+    ASSERT_EQ(t.notifications.sent.size(), 1);
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Nudgery"));
+    EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Alpha\n2 - Bravo"));
+    EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Critical);
 
     t.clock.advance(60);
     t.alarm.tick();
@@ -83,6 +88,108 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     t.alarm.tick();
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown.last().text, QStringLiteral("Alert :\r\r3 - Charlie"));
+}
+
+// What a run of ticks at chosen clock times alerts: late ticks catch up the minutes
+// they skipped, at most a day back, and nothing is alerted twice.
+struct TickStep
+{
+    enum Kind { Tick, TickUntil, AlarmOff, AlarmOn } kind;
+    QDateTime at; // Tick: the clock then; TickUntil: ticks at the timer's periods up to here
+};
+
+struct LateTickCase
+{
+    const char *name;
+    QList<TickStep> steps;
+    QStringList boxes; // the alert texts, in order
+};
+
+QDateTime on(int day, int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(2026, 12, day), QTime(hour, minute, second));
+}
+
+TEST_F(ReminderWindow, LateTicksCatchUpTheMinutesTheySkippedAndAlertEachTaskOnce)
+{
+    using S = TickStep;
+    const QList<LateTickCase> cases{
+        {"ordinary ticks alert each task once, in its minute",
+         {{S::TickUntil, on(9, 11, 5)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo", "Alert :\r\r4 - Delta",
+          "Alert :\r\r7 - Foxtrot"}},
+        {"a jump of an hour gives one box with every task it skipped, in table order",
+         {{S::Tick, on(9, 10, 0)}, {S::Tick, on(9, 11, 0, 30)}, {S::Tick, on(9, 11, 1, 30)}},
+         {"Alert :\r\r1 - Alpha\r2 - Bravo\r3 - Charlie\r4 - Delta", "Alert :\r\r7 - Foxtrot"}},
+        {"a tick late after the pause that followed an alert",
+         {{S::Tick, on(9, 10, 30, 58)}, {S::Tick, on(9, 10, 32, 1)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo"}},
+        {"a clock set back alerts nothing again",
+         {{S::Tick, on(9, 10, 30, 5)},
+          {S::Tick, on(9, 10, 29, 0)},
+          {S::Tick, on(9, 10, 30, 10)},
+          {S::Tick, on(9, 10, 31, 5)},
+          {S::Tick, on(9, 9, 0)},
+          {S::Tick, on(9, 10, 31, 30)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo"}},
+        {"the first tick after a start looks at its own minute only",
+         {{S::Tick, on(9, 10, 45)}, {S::Tick, on(9, 11, 1)}},
+         {"Alert :\r\r4 - Delta\r7 - Foxtrot"}},
+        {"minutes that pass while the alarm is off are not alerted",
+         {{S::Tick, on(9, 10, 0)},
+          {S::AlarmOff, {}},
+          {S::AlarmOn, {}},
+          {S::Tick, on(9, 10, 50)},
+          {S::Tick, on(9, 11, 2)}},
+         {"Alert :\r\r4 - Delta\r7 - Foxtrot"}},
+        {"a late tick looks back one day at most",
+         {{S::Tick, on(7, 10, 0)}, {S::Tick, on(9, 10, 30, 30)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie\r6 - Echo\r8 - Golf"}},
+        {"across midnight each minute keeps its own day",
+         {{S::Tick, on(8, 23, 58, 58)}, {S::Tick, on(9, 0, 0, 3)}},
+         {"Alert :\r\r6 - Echo\r8 - Golf"}},
+    };
+    for (const LateTickCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        w.reset();
+        t.messages.shown.clear();
+        t.alarm.stop();
+        t.alarm.reset();
+        // Sorted by task text; the file's order is another.
+        start(taskRecord("Bravo", "09/12/2026", "10:31") +
+              taskRecord("Foxtrot", "09/12/2026", "11:01") +
+              taskRecord("Alpha", "09/12/2026", "10:30") +
+              taskRecord("Charlie", "09/12/2026", "10:30") +
+              taskRecord("Delta", "09/12/2026", "10:59") +
+              taskRecord("Done", "09/12/2026", "10:45", {}, "\xD7") +
+              taskRecord("Echo", "08/12/2026", "23:59") +
+              taskRecord("Golf", "09/12/2026", "00:00") +
+              taskRecord("Hotel", "08/12/2026", "10:30"));
+        for (const TickStep &step : c.steps) {
+            switch (step.kind) {
+            case TickStep::Tick:
+                t.clock.set(step.at);
+                t.alarm.tick();
+                break;
+            case TickStep::TickUntil:
+                for (t.clock.set(on(9, 10, 28, 3)); t.clock.now() <= step.at;
+                     t.clock.advance(t.alarm.interval() / 1000))
+                    t.alarm.tick();
+                break;
+            case TickStep::AlarmOff:
+                t.alarm.stop();
+                break;
+            case TickStep::AlarmOn:
+                t.alarm.start();
+                break;
+            }
+        }
+        QStringList texts;
+        for (const MessageRequest &box : t.messages.shown)
+            texts << box.text;
+        EXPECT_EQ(texts.join(QStringLiteral(" | ")).toStdString(),
+                  c.boxes.join(QStringLiteral(" | ")).toStdString());
+    }
 }
 
 TEST_F(ReminderWindow, TheTimerCallsTheCheckAndAQuietTickChangesNothing)
@@ -124,6 +231,13 @@ TEST_F(ReminderWindow, AgendaAtTheFirstShowingListsTodaysOpenTasks)
     EXPECT_EQ(box.text, QStringLiteral("Things ToDo today :\r\r1 - Dawn\r3 - Evening"));
     EXPECT_EQ(box.icon, MsgIcon::Information);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
+    ASSERT_EQ(t.notifications.sent.size(), 1);
+    EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Dawn\n3 - Evening"));
+    EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Normal);
+    // Picking the notification brings the hidden window back.
+    w->hide();
+    t.notifications.sent[0].activated();
+    EXPECT_TRUE(w->isVisible());
 
     // Once per run: showing the window again says nothing.
     w->hide();
@@ -141,6 +255,14 @@ TEST_F(ReminderWindow, AgendaShowsNothingWithoutTasksForTodayOrWhenSwitchedOff)
     start(taskRecord("Today", "09/12/2026", "09:00"), "Alert_s=0\r\n");
     show();
     EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_TRUE(t.notifications.sent.isEmpty());
+
+    // Desktop notifications switched off: the box alone.
+    w.reset();
+    start(taskRecord("Today", "09/12/2026", "09:00"), "DesktopNotify=0\r\n");
+    show();
+    EXPECT_EQ(t.messages.shown.size(), 1);
+    EXPECT_TRUE(t.notifications.sent.isEmpty());
 }
 
 TEST_F(ReminderWindow, ACategoryFilterHidesOtherTasksFromAlertAndAgenda)
