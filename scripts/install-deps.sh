@@ -13,6 +13,8 @@ PKGS=(
   poppler-utils fonts-liberation2 locales
   # whole-program tests: display, window manager, tray host, printing, clock
   xvfb xauth openbox trayer xdotool x11-utils xclip imagemagick faketime
+  # iCalendar export (libical) and the second parser its test reads it back with
+  libical-dev python3-icalendar
   cups printer-driver-cups-pdf
   # desktop notifications: a private session bus and a notification daemon
   dbus-daemon dunst

@@ -1,6 +1,8 @@
 #include "mainwindow/TForm1.h"
+#include "output/IcsExport.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
+#include "platform/Clock.h"
 #include "platform/DisplayConnectionWatch.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
@@ -12,6 +14,7 @@
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QApplication>
@@ -19,8 +22,42 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+// nudgery --export-ics FILE: the task list written as an iCalendar file. It only
+// reads the program's files, so it runs beside a running copy, and needs no display.
+int exportIcs(int argc, char *argv[], const QString &target)
+{
+    QCoreApplication app(argc, argv);
+    const QString folder =
+        programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+    const Settings settings(folder + FileNames::Settings);
+    DateFormat dates = DateFormat::fromLocale(QLocale::system());
+    const QString myFormat = settings.text(SettingKey::MyDateFormat);
+    if (!myFormat.isEmpty())
+        dates.setShortFormat(myFormat);
+    dates.normaliseShortFormat();
+    QString error;
+    const int count =
+        IcsExport::exportFile(folder + FileNames::Data, target, dates, SystemClock(), &error);
+    if (count < 0) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%d\n", count);
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "--export-ics") == 0)
+            return exportIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
+
     // Before the application's own connection to the display (see the class).
     DisplayConnectionWatch display;
     QApplication app(argc, argv);
@@ -61,7 +98,15 @@ int main(int argc, char *argv[])
     RealPlatform platform;
     platform.wire(ctx);
 
+    // Before the first write of each day, a copy of the three files.
+    DailyBackup backups(ctx.programFolder,
+                        {FileNames::Data, FileNames::Archive, FileNames::Settings}, *ctx.clock);
+    damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
+    settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
+    ctx.backups = &backups;
+
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
+    tasks.setSettings(&settings);
     AlarmTimer alarm;
     TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())

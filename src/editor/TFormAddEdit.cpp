@@ -230,14 +230,7 @@ void TFormAddEdit::FormCreate()
     // 7: placed once, beside the main window.
     if (parentWidget())
         move(parentWidget()->x() - 90, parentWidget()->y() + 50);
-    // 8
-    ComboBox2->clear();
-    const int cats = settings.integer(SettingKey::Cats);
-    for (int k = 1; k <= cats; ++k) {
-        const QString name = settings.categoryName(k);
-        if (ComboBox2->findText(name, Qt::MatchFixedString) < 0)
-            ComboBox2->addItem(name);
-    }
+    fillCategories(); // 8
     // 9
     for (int i = 0; i < TextColourCount; ++i)
         ComboBox3->addItem(i == DefaultTextColour ? ColourComboBox::DefaultItemText : QString());
@@ -462,6 +455,18 @@ void TFormAddEdit::presetForEdit(int r)
     bool isNumber = false;
     const int colour = table.cell(Col::TextColor, r).trimmed().toInt(&isNumber);
     setColourIndex(isNumber ? colour : 18);
+}
+
+void TFormAddEdit::fillCategories()
+{
+    const Settings &settings = *m_ctx.settings;
+    ComboBox2->clear();
+    const int cats = settings.integer(SettingKey::Cats);
+    for (int k = 1; k <= cats; ++k) {
+        const QString name = settings.categoryName(k);
+        if (ComboBox2->findText(name, Qt::MatchFixedString) < 0)
+            ComboBox2->addItem(name);
+    }
 }
 
 void TFormAddEdit::categoryDeleted(const QString &name)

@@ -51,6 +51,8 @@ public:
     static void selectItem(QComboBox *box, const QString &text);
     // The text colour index; anything outside the table gives the default entry.
     void setColourIndex(int index);
+    // The category list from the stored names, without duplicates ignoring case.
+    void fillCategories();
 
     // --- Handlers
     void Button_okClick();

@@ -47,6 +47,8 @@ const std::vector<LanguageEntry> &mainWindow()
         {"Menu_File", Caption, 0, "&File", "&Ficheiro"},
         {"Menu_ArchiveTask", Caption, 0, "&Archive Task", "Arquivar &Evento"},
         {"Menu_OpenArchive", Caption, 0, "&Open Archive...", "&Abrir Arquivo..."},
+        {"Menu_Restore", Caption, 0, "&Restore from backup...", "&Restaurar cópia de segurança..."},
+        {"Menu_ExportIcs", Caption, 0, "&Export to iCalendar...", "E&xportar para iCalendar..."},
         {"Menu_Minimize", Caption, 0, "Mi&nimize", "Mi&nimizar"},
         {"Menu_Print", Caption, 0, "&Print...", "&Imprimir..."},
         {"Menu_SavetoFile", Caption, 0, "&Show in Notepad...", "&Mostrar no Notepad..."},
@@ -242,6 +244,56 @@ const std::vector<LanguageEntry> &input()
         {"Edit2", Name, 0, "Text to find", "Texto a procurar"},
     };
     return table;
+}
+
+// The main window's Edit > Undo item, by what it takes back; "Undo" when nothing.
+const std::vector<LanguageEntry> &undoCaptions()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"Undo", Caption, 0, "&Undo", "&Desfazer"},
+        {"UndoAdd", Caption, 0, "&Undo add", "&Desfazer adição"},
+        {"UndoEdit", Caption, 0, "&Undo edit", "&Desfazer edição"},
+        {"UndoTick", Caption, 0, "&Undo tick", "&Desfazer marca"},
+        {"UndoUntick", Caption, 0, "&Undo untick", "&Desfazer desmarca"},
+        {"UndoDelete", Caption, 0, "&Undo delete", "&Desfazer apagar"},
+        {"UndoArchive", Caption, 0, "&Undo archive", "&Desfazer arquivar"},
+        {"UndoUnarchive", Caption, 0, "&Undo unarchive", "&Desfazer desarquivar"},
+        {"UndoCategoryDelete", Caption, 0, "&Undo category delete", "&Desfazer apagar categoria"},
+    };
+    return table;
+}
+
+// The daily backups' messages, the restore dialog's and the iCalendar export's texts.
+const std::vector<LanguageEntry> &backupTexts()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"BackupFailed", Caption, 0,
+         "The daily backup of the task files could not be made in \"%1\".%2 The change itself "
+         "was saved.",
+         "Não foi possível fazer a cópia de segurança diária dos ficheiros em \"%1\".%2 "
+         "A alteração foi guardada."},
+        {"ExportTitle", Caption, 0, "Export to iCalendar", "Exportar para iCalendar"},
+        {"Exported", Caption, 0, "%1 tasks exported to \"%2\".",
+         "%1 eventos exportados para \"%2\"."},
+        {"RestoreTitle", Caption, 0, "Restore from backup", "Restaurar cópia de segurança"},
+        {"RestoreLabel", Caption, 0, "Backup to restore (the current files are backed up first):",
+         "Cópia a restaurar (os ficheiros atuais são copiados primeiro):"},
+        {"RestoreItem", Caption, 0, "%1   (%2 tasks)", "%1   (%2 eventos)"},
+        {"NoBackup", Caption, 0, "There is no backup yet.", "Ainda não há cópias de segurança."},
+        {"RestoreRefused", Caption, 0,
+         "The current files could not be backed up in \"%1\".%2 Nothing was restored.",
+         "Não foi possível copiar os ficheiros atuais para \"%1\".%2 Nada foi restaurado."},
+    };
+    return table;
+}
+
+QString text(const std::vector<LanguageEntry> &table, const char *key, Language language)
+{
+    const QLatin1String name(key);
+    for (const LanguageEntry &e : table)
+        if (name == QLatin1String(e.component))
+            return e.text(language);
+    return {};
 }
 
 const std::vector<CaptionTwin> &mainTwins()

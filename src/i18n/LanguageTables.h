@@ -57,6 +57,15 @@ const std::vector<LanguageEntry> &preferences();
 const std::vector<LanguageEntry> &archive();
 const std::vector<LanguageEntry> &archivePreferences();
 const std::vector<LanguageEntry> &input();
+// The undo item's captions, keyed "Undo", "UndoAdd", "UndoEdit", "UndoTick",
+// "UndoUntick", "UndoDelete", "UndoArchive", "UndoUnarchive", "UndoCategoryDelete".
+const std::vector<LanguageEntry> &undoCaptions();
+// The daily backups' and the iCalendar export's messages, keyed "BackupFailed",
+// "ExportTitle", "Exported", "RestoreTitle", "RestoreLabel", "RestoreItem",
+// "NoBackup", "RestoreRefused".
+const std::vector<LanguageEntry> &backupTexts();
+// A text of one of those tables by its key, in language; empty when none has it.
+QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);
 
 // The English caption a window's builder gives a component: its entry in the
 // window's table, else the entry of the component it is a twin of; empty when

@@ -298,6 +298,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     guarded([this] { FormClose(); });
+    showBackupReport(); // before the program ends
     // Whatever failed above, the task data file still holds every task: each change
     // was appended the moment it was made.
     trayIcon->hide();

@@ -30,6 +30,7 @@ class TFormOptions;
 class TFormAbout;
 class TFormArchive;
 class TFormCategory;
+enum class Language;
 
 // The main window: toolbar, task grid and notes pane over the task list. It
 // opens the dialogs and holds them; they work on the task list, never on this
@@ -170,6 +171,13 @@ private:
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
     void tasksChanged();
+    void Menu_UndoClick();
+    void showUndoState();
+    Language language() const;
+    void Menu_RestoreClick();
+    void backupFailed(const QString &folder, const QString &reason);
+    void showBackupReport();
+    void reloadAfterRestore();
     void showSortState();
     void setHiddenInTray(bool hidden);
 
@@ -193,7 +201,8 @@ private:
             *Menu_SortByStatus = nullptr, *Menu_Preferences = nullptr, *Menu_NotesPane = nullptr,
             *Menu_AddCategory = nullptr, *Menu_DeleteCategory = nullptr, *Menu_AllItems = nullptr,
             *Menu_HelpFile = nullptr, *Menu_SoftwareNews = nullptr, *Menu_CheckNewVersion = nullptr,
-            *Menu_Donations = nullptr, *Menu_About = nullptr;
+            *Menu_Donations = nullptr, *Menu_About = nullptr, *Menu_Undo = nullptr,
+            *Menu_Restore = nullptr;
     QMenu *PopupMenu2 = nullptr, *pop2_Sort = nullptr;
     QAction *pop2_EditTask = nullptr, *pop2_Deletetask = nullptr, *pop2_Archivetask = nullptr,
             *pop2_N9 = nullptr, *pop2_SortByTask = nullptr, *pop2_SortByDate = nullptr,
@@ -211,6 +220,7 @@ private:
     TaskList &m_tasks;
     AlarmTimer &m_alarm;
     TaskTable *m_table = nullptr;
+    QString m_backupReport; // a failed daily backup, not yet told
     // The dialogs this window opens.
     TFormAddEdit *FormAddEdit = nullptr;
     TFormOptions *FormOptions = nullptr;

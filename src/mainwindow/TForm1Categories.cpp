@@ -1,6 +1,7 @@
 // Adding and deleting categories; the search through the input dialog.
 #include "TForm1.h"
 
+#include "categories/CategoryList.h"
 #include "categories/TFormCategory.h"
 #include "platform/MessageService.h"
 #include "store/TaskTable.h"
@@ -45,8 +46,9 @@ void TForm1::Menu_AddCategoryClick(QObject *trigger)
     QStringList names;
     for (int i = 0; i < ComboBox1->count(); ++i)
         names << ComboBox1->itemText(i);
+    const QStringList stored = CategoryList(*m_ctx.settings).names(); // for undo
     if (dialog.askDeleteCategory(names, ComboBox1->currentIndex()))
-        m_tasks.clearCategory(dialog.chosenCategory());
+        m_tasks.clearCategory(dialog.chosenCategory(), stored);
 }
 
 void TForm1::categoryAdded(const QString &name)

@@ -3,6 +3,7 @@
 #include "TForm1.h"
 
 #include "editor/TFormAddEdit.h"
+#include "i18n/LanguageTables.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
@@ -104,4 +105,54 @@ int TForm1::editorClientHeight() const
     if (FormAddEdit)
         return FormAddEdit->clientHeight();
     return m_ctx.settings->integer(SettingKey::NoteHeight);
+}
+
+Language TForm1::language() const
+{
+    Language language = Language::English;
+    languageFromName(m_ctx.settings->text(SettingKey::Language), language);
+    return language;
+}
+
+void TForm1::Menu_UndoClick()
+{
+    if (m_tasks.canUndo())
+        m_tasks.undo();
+}
+
+namespace {
+
+// The undo item's caption key in the language table.
+const char *undoCaptionKey(UndoKind kind)
+{
+    switch (kind) {
+    case UndoKind::Add:
+        return "UndoAdd";
+    case UndoKind::Edit:
+        return "UndoEdit";
+    case UndoKind::Tick:
+        return "UndoTick";
+    case UndoKind::Untick:
+        return "UndoUntick";
+    case UndoKind::Delete:
+        return "UndoDelete";
+    case UndoKind::Archive:
+        return "UndoArchive";
+    case UndoKind::Unarchive:
+        return "UndoUnarchive";
+    case UndoKind::CategoryDelete:
+        return "UndoCategoryDelete";
+    }
+    return "Undo";
+}
+
+} // namespace
+
+void TForm1::showUndoState()
+{
+    const bool can = m_tasks.canUndo();
+    const char *key = can ? undoCaptionKey(m_tasks.nextUndo()) : "Undo";
+    Menu_Undo->setText(LanguageTables::text(LanguageTables::undoCaptions(), key, language()) +
+                       QStringLiteral("\tCtrl+Z"));
+    Menu_Undo->setEnabled(can);
 }

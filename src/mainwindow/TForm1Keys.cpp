@@ -49,6 +49,8 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad)
         menuItem = Menu_Print;
     else if (ctrl && key == Qt::Key_S)
         menuItem = Menu_SavetoFile;
+    else if (ctrl && key == Qt::Key_Z)
+        menuItem = Menu_Undo;
     else if (ctrl && (down || up)) {
         StepWindowHeight(down ? QStringLiteral("down") : QStringLiteral("up"));
         // Only the height changes: the grid must not move its current row too.

@@ -32,6 +32,7 @@ void TForm1::setShowNoteHints(bool on)
 void TForm1::applyLanguage(const QString &language)
 {
     ApplyLanguageMain(this, language);
+    showUndoState();
 }
 
 void TForm1::resetColumnWidths()

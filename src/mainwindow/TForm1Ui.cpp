@@ -5,10 +5,14 @@
 #include "widgets/Hint.h"
 
 #include "VisibleColumnsMenu.h"
+#include "output/IcsExport.h"
 #include "platform/MessageService.h"
 #include "platform/TrayIcon.h"
 #include "reminders/AlarmTimer.h"
+#include "store/Settings.h"
+#include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 #include "widgets/Glyphs.h"
 #include "widgets/TaskGrid.h"
@@ -16,6 +20,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
@@ -112,6 +117,8 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
     });
     connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
+    if (m_ctx.backups)
+        connect(m_ctx.backups, &DailyBackup::failed, this, &TForm1::backupFailed);
 
     connect(StringGrid1, &TaskGrid::gridMousePressed, this,
             [this](Qt::MouseButton b, int c, int r, const QPoint &g) {
@@ -219,6 +226,8 @@ void TForm1::buildMenus()
     Menu_File = submenu(this, "Menu_File", designCaption("Menu_File"));
     Menu_ArchiveTask = item(Menu_File, "Menu_ArchiveTask", designCaption("Menu_ArchiveTask"));
     Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", designCaption("Menu_OpenArchive"));
+    Menu_Restore = item(Menu_File, "Menu_Restore", designCaption("Menu_Restore"));
+    QAction *exportIcs = item(Menu_File, "Menu_ExportIcs", designCaption("Menu_ExportIcs"));
     separator(Menu_File);
     Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
     Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));
@@ -228,12 +237,33 @@ void TForm1::buildMenus()
     Menu_Exit = item(Menu_File, "Menu_Exit", designCaption("Menu_Exit"));
     run(Menu_ArchiveTask, [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
     run(Menu_OpenArchive, [this] { Menu_OpenArchiveClick(); });
+    run(Menu_Restore, [this] { Menu_RestoreClick(); });
+    run(exportIcs, [this] {
+        Language language = Language::English;
+        languageFromName(m_ctx.settings->text(SettingKey::Language), language);
+        const auto text = [language](const char *key) {
+            return LanguageTables::text(LanguageTables::backupTexts(), key, language);
+        };
+        const QString target = QFileDialog::getSaveFileName(
+            this, text("ExportTitle"), m_ctx.programFolder + QStringLiteral("Nudgery.ics"),
+            QStringLiteral("iCalendar (*.ics)"));
+        if (target.isEmpty())
+            return;
+        QString error;
+        const int count = IcsExport::exportFile(m_tasks.dataFileName(), target, *m_ctx.dates,
+                                                *m_ctx.clock, &error);
+        if (count < 0)
+            throw StoreError(error);
+        m_ctx.messages->notice(this, text("Exported").arg(count).arg(target));
+    });
     run(Menu_Minimize, [this] { SpeedButton2Click(); });
     run(Menu_Print, [this] { Menu_PrintClick(); });
     run(Menu_SavetoFile, [this] { Menu_SavetoFileClick(); });
     connect(Menu_Exit, &QAction::triggered, this, [this] { close(); });
 
     Menu_Edit = submenu(this, "Menu_Edit", designCaption("Menu_Edit"));
+    Menu_Undo = item(Menu_Edit, "Menu_Undo", QString());
+    separator(Menu_Edit);
     Menu_CheckUncheck = item(Menu_Edit, "Menu_CheckUncheck", designCaption("Menu_CheckUncheck"));
     separator(Menu_Edit);
     Menu_AddTask = item(Menu_Edit, "Menu_AddTask", designCaption("Menu_AddTask"));
@@ -244,6 +274,9 @@ void TForm1::buildMenus()
     Menu_AddTask->setIcon(glyph(QStringLiteral("add")));
     Menu_EditTask->setIcon(glyph(QStringLiteral("edit")));
     Menu_DeleteTask->setIcon(glyph(QStringLiteral("delete")));
+    run(Menu_Undo, [this] { Menu_UndoClick(); });
+    connect(&m_tasks, &TaskList::undoChanged, this, &TForm1::showUndoState);
+    showUndoState();
     run(Menu_CheckUncheck, [this] { SpeedButton3Click(); });
     run(Menu_AddTask, [this] { SpeedButton4Click(); });
     run(Menu_EditTask, [this] { SpeedButton6Click(); });

@@ -15,6 +15,7 @@ class PrinterService;
 class Downloader;
 class AutostartService;
 class OsInfo;
+class DailyBackup;
 class NotificationService;
 
 // What every window receives on construction: the program folder, the one
@@ -28,6 +29,7 @@ struct AppContext
     Settings *settings = nullptr;
     DamagedFiles *damagedFiles = nullptr; // what the run knows of damaged record files
     DateFormat *dates = nullptr;
+    DailyBackup *backups = nullptr; // the daily copies of the files; none in most tests
 
     MessageService *messages = nullptr;
     Clock *clock = nullptr;

@@ -85,13 +85,15 @@ ProfileData loadForWrite(const QString &path)
     return ProfileData::parse(file.readAll());
 }
 
-void save(const QString &path, const QByteArray &bytes)
-{
-    if (!SaveFile::replace(path, bytes))
-        throw StoreError::unableToWrite(QFileInfo(path).absoluteFilePath());
-}
-
 } // namespace
+
+void ProfileFile::save(const QByteArray &bytes) const
+{
+    if (m_beforeWrite)
+        m_beforeWrite();
+    if (!SaveFile::replace(m_path, bytes))
+        throw StoreError::unableToWrite(QFileInfo(m_path).absoluteFilePath());
+}
 
 ProfileFile::ProfileFile(const QString &path) : m_path(path) {}
 
@@ -118,7 +120,7 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
 {
     ProfileData data = loadForWrite(m_path);
     data.setValue(section, key, value);
-    save(m_path, data.serialize());
+    save(data.serialize());
 }
 
 void ProfileFile::writeInteger(const QString &section, const QString &key, int value)
@@ -138,7 +140,7 @@ void ProfileFile::deleteKey(const QString &section, const QString &key)
     data.removeKey(section, key);
     const QByteArray after = data.serialize();
     if (after != before)
-        save(m_path, after);
+        save(after);
 }
 
 void ProfileFile::eraseSection(const QString &section)
@@ -147,5 +149,5 @@ void ProfileFile::eraseSection(const QString &section)
     if (!data.hasSection(section))
         return;
     data.removeSection(section);
-    save(m_path, data.serialize());
+    save(data.serialize());
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The settings file: every read goes to the file, every write reaches the file
 // at once (written to a temporary file beside it and renamed over it). A missing
 // file, section or key reads as the default. A refused write throws StoreError
@@ -27,6 +29,12 @@ public:
     void deleteKey(const QString &section, const QString &key);
     void eraseSection(const QString &section);
 
+    // Run before every write (the daily backup).
+    void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
+
 private:
+    void save(const QByteArray &bytes) const;
+
     QString m_path;
+    std::function<void()> m_beforeWrite;
 };

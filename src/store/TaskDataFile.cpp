@@ -99,6 +99,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
+    m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
@@ -116,6 +117,7 @@ void TaskDataFile::AppendTask(TaskTable &table, int row) const
 
 void TaskDataFile::BlankTask(qint64 offset) const
 {
+    m_damaged.beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint32 length = recordLengthAt(f, offset);
@@ -194,6 +196,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
+    m_damaged.beforeWrite();
     m_damaged.requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
@@ -209,6 +212,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 
 void TaskDataFile::ClearCategory(const QString &name) const
 {
+    m_damaged.beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     const QByteArray bytes = f.readAll();
@@ -230,6 +234,7 @@ void TaskDataFile::ClearCategory(const QString &name) const
 
 void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 {
+    m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
     qsizetype size = 0;
     for (const QByteArray &text : texts)
@@ -247,6 +252,7 @@ void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 
 void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
+    m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     if (!f.open(InPlace))

@@ -1,16 +1,42 @@
 #include "TaskList.h"
 
 #include "SortRows.h"
+#include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskRecord.h"
+#include "store/Win1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
 int toggledTag(int tag)
 {
     return tag == 1 ? 0 : 1;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw StoreError::cannotOpen(path, f.errorString());
+    return f.readAll();
+}
+
+// Whole records of a file's bytes whose category is name, with their offsets.
+QList<UndoStep::Record> recordsOfCategory(const QByteArray &bytes, const QString &name)
+{
+    QList<UndoStep::Record> found;
+    qint64 pos = 0;
+    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
+        const TaskRecord::Span s = TaskRecord::categorySpan(*text);
+        if (!TaskRecord::isBlank(*text) && s.to > s.from && Win1252::decode(s.in(*text)) == name)
+            found.append({false, pos, QByteArray(text->constData(), text->size())});
+        pos += 4 + text->size();
+    }
+    return found;
 }
 
 } // namespace
@@ -99,6 +125,17 @@ int TaskList::add(const TaskRow &task)
     return row;
 }
 
+QByteArray TaskList::recordText(qint64 offset) const
+{
+    return dataFile().readRecord(offset).mid(4);
+}
+
+void TaskList::record(UndoStep step)
+{
+    m_undo.push_back(std::move(step));
+    emit undoChanged();
+}
+
 void TaskList::replace(int row, const TaskRow &task)
 {
     writeAndRefresh(row, task, false);
@@ -115,11 +152,16 @@ void TaskList::writeAndRefresh(int row, const TaskRow &task, bool isNew)
     if (row >= rowsBefore)
         m_table.setRowCount(row + 1);
     m_table.setRow(row, written);
+    UndoStep undo;
+    undo.kind = isNew ? UndoKind::Add : UndoKind::Edit;
     try {
-        if (isNew)
+        if (isNew) {
             dataFile().AppendTask(m_table, row);
-        else
-            dataFile().ReplaceTask(m_table, row, TaskDataFile::orderOffset(before[Col::Order]));
+        } else {
+            const qint64 old = TaskDataFile::orderOffset(before[Col::Order]);
+            undo.toData.append(recordText(old));
+            dataFile().ReplaceTask(m_table, row, old);
+        }
     } catch (...) {
         if (row < rowsBefore)
             m_table.setRow(row, before);
@@ -127,6 +169,9 @@ void TaskList::writeAndRefresh(int row, const TaskRow &task, bool isNew)
             m_table.setRowCount(rowsBefore);
         throw;
     }
+    undo.toBlank.append({false, TaskDataFile::orderOffset(m_table.cell(Col::Order, row)),
+                         TaskRecord::join(m_table.row(row))});
+    record(std::move(undo));
     refresh();
     if ((m_filter == AllItems || m_filter == task[Col::Category]) && row >= 1 &&
         row < m_table.rowCount())
@@ -139,26 +184,42 @@ bool TaskList::toggleDone(int row)
     const QString before = m_table.cell(Col::Done, row);
     const bool wasDone = before == DoneMark;
     m_table.setCell(Col::Done, row, wasDone ? QStringLiteral(" ") : DoneMark);
+    UndoStep undo;
+    undo.kind = wasDone ? UndoKind::Untick : UndoKind::Tick;
     try {
+        undo.toData.append(recordText(old));
         dataFile().ReplaceTask(m_table, row, old);
     } catch (...) {
         m_table.setCell(Col::Done, row, before); // the file is as it was
         throw;
     }
+    undo.toBlank.append({false, TaskDataFile::orderOffset(m_table.cell(Col::Order, row)),
+                         TaskRecord::join(m_table.row(row))});
+    record(std::move(undo));
     return !wasDone;
 }
 
 void TaskList::remove(int top, int bottom)
 {
     const TaskDataFile file = dataFile();
+    UndoStep undo;
+    undo.kind = UndoKind::Delete;
     try {
-        for (int r = bottom; r >= top; --r)
-            file.BlankTask(TaskDataFile::orderOffset(m_table.cell(Col::Order, r)));
+        for (int r = bottom; r >= top; --r) {
+            const qint64 offset = TaskDataFile::orderOffset(m_table.cell(Col::Order, r));
+            const QByteArray text = recordText(offset);
+            file.BlankTask(offset);
+            undo.toData.append(text);
+        }
     } catch (...) {
-        // Rows already blanked must leave the table too, or the exit would write them back.
+        // Rows already blanked must leave the table too, or the exit would write them
+        // back; they can still come back by undo.
+        if (!undo.toData.isEmpty())
+            record(std::move(undo));
         refresh();
         throw;
     }
+    record(std::move(undo));
     refresh();
 }
 
@@ -175,32 +236,124 @@ void TaskList::archive(int top, int bottom)
     // The table is left alone until every record has moved, so the row numbers
     // hold for the whole loop.
     const TaskDataFile records = dataFile();
+    UndoStep undo;
+    undo.kind = UndoKind::Archive;
     try {
-        for (int r = top; r <= bottom; ++r)
-            records.moveRecordTo(TaskDataFile::orderOffset(m_table.cell(Col::Order, r)),
-                                 m_archivePath);
+        for (int r = top; r <= bottom; ++r) {
+            const qint64 offset = TaskDataFile::orderOffset(m_table.cell(Col::Order, r));
+            const QByteArray text = recordText(offset);
+            const qint64 archivedAt = QFileInfo(m_archivePath).size();
+            records.moveRecordTo(offset, m_archivePath);
+            undo.toData.append(text);
+            undo.toBlank.append({true, archivedAt, text});
+        }
     } catch (...) {
         // Rows already moved must leave the table, or they could be ticked back
         // into the task file while the archive holds them too.
+        if (!undo.toData.isEmpty())
+            record(std::move(undo));
         refresh();
         throw;
     }
+    record(std::move(undo));
     refresh();
 }
 
 void TaskList::unarchive(const QByteArray &recordText)
 {
     requireWritable();
+    const qint64 at = QFileInfo(m_dataPath).size();
     dataFile().appendRecords({recordText});
+    UndoStep undo;
+    undo.kind = UndoKind::Unarchive;
+    undo.toArchive.append(recordText);
+    undo.toBlank.append({false, at, recordText});
+    record(std::move(undo));
 }
 
-void TaskList::clearCategory(const QString &name)
+void TaskList::clearCategory(const QString &name, const QStringList &namesBefore)
 {
-    if (!m_writesBlocked)
+    if (!m_writesBlocked) {
+        UndoStep undo;
+        undo.kind = UndoKind::CategoryDelete;
+        undo.category = name;
+        undo.categoryNames = namesBefore;
+        // Each task comes back as it was and its cleared version goes.
+        for (UndoStep::Record r : recordsOfCategory(fileBytes(m_dataPath), name)) {
+            undo.toData.append(r.text);
+            const TaskRecord::Span s = TaskRecord::categorySpan(r.text);
+            r.text.replace(s.from, s.to - s.from, QByteArray(s.to - s.from, ' '));
+            undo.toBlank.append(r);
+        }
         dataFile().ClearCategory(name);
+        record(std::move(undo));
+    }
     load(m_filter);
     applySort();
     emit changed();
+}
+
+void TaskList::undo()
+{
+    requireWritable();
+    if (m_undo.empty())
+        return;
+    const UndoStep step = m_undo.back();
+    auto drop = [this] {
+        m_undo.pop_back();
+        emit undoChanged();
+    };
+    // Every record to blank is found before anything is written, so an undo that
+    // cannot be done writes nothing.
+    QByteArray bytes[2];
+    bool read[2] = {false, false};
+    QList<qint64> taken[2];
+    for (const UndoStep::Record &r : step.toBlank) {
+        const int file = r.inArchive ? 1 : 0;
+        if (!read[file]) {
+            bytes[file] = fileBytes(file ? m_archivePath : m_dataPath);
+            read[file] = true;
+        }
+        const qint64 at = UndoRecords::find(bytes[file], r, taken[file]);
+        if (at < 0) {
+            drop();
+            throw StoreError(QStringLiteral("This change can no longer be undone: a task it "
+                                            "changed is no longer in the file \"%1\".")
+                                 .arg(file ? m_archivePath : m_dataPath));
+        }
+        taken[file].append(at);
+    }
+    if (!step.toData.isEmpty())
+        dataFile().appendRecords(step.toData);
+    if (!step.toArchive.isEmpty())
+        TaskDataFile(m_archivePath, m_damaged).appendRecords(step.toArchive);
+    try {
+        for (int file = 0; file < 2; ++file)
+            for (qint64 at : taken[file])
+                TaskDataFile(file ? m_archivePath : m_dataPath, m_damaged).BlankTask(at);
+    } catch (...) {
+        // The appended records stay (a task twice, never none); doing it again
+        // would append them once more.
+        drop();
+        refresh();
+        throw;
+    }
+    if (step.kind == UndoKind::CategoryDelete && m_settings && !step.categoryNames.isEmpty()) {
+        // The names first, the count last, as the category dialog writes them.
+        const QStringList &names = step.categoryNames;
+        for (int k = 1; k <= names.size(); ++k)
+            m_settings->setCategoryName(k, names[k - 1]);
+        m_settings->setInteger(SettingKey::Cats, int(names.size()));
+        emit categoryAdded(step.category);
+    }
+    drop();
+    refresh();
+}
+
+void TaskList::forgetUndo()
+{
+    m_undo.clear();
+    emit undoChanged();
 }
 
 void TaskList::save() const

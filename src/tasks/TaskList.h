@@ -1,11 +1,15 @@
 #pragma once
 
+#include "UndoStep.h"
 #include "store/TaskTable.h"
 
 #include <QObject>
 #include <QString>
 
+#include <vector>
+
 class DamagedFiles;
+class Settings;
 class TaskDataFile;
 
 // The current tasks, without a widget: the task table, the task data file and
@@ -69,10 +73,24 @@ public:
     // refresh: the caller blanks it in the archive first, then refreshes.
     void unarchive(const QByteArray &recordText);
     // Blanks the category in every stored task that has it; the table is reloaded
-    // and sorted.
-    void clearCategory(const QString &name);
+    // and sorted. namesBefore: the stored category names before name was taken
+    // out of them, which undo writes back.
+    void clearCategory(const QString &name, const QStringList &namesBefore = {});
     // Rewrites the task data file compactly from the table.
     void save() const;
+
+    // --- Undo: each change above is recorded with its inverse, back to the start
+    // of the run. Undo writes the inverse (appends, then blanks), then the refresh.
+    // It throws StoreError when a write fails, or when the records it would take
+    // back have gone (deleted in the archive viewer): that change is then
+    // dropped from the history.
+    bool canUndo() const { return !m_undo.empty(); }
+    UndoKind nextUndo() const { return m_undo.back().kind; }
+    void undo();
+    // The files were replaced from outside the history (a restore).
+    void forgetUndo();
+    // Where undo writes the category names back ([Category]).
+    void setSettings(Settings *settings) { m_settings = settings; }
 
     // --- After a failed conversion of the older release's tasks nothing may create
     // or change the task files in this run, or the next start would find a task
@@ -93,9 +111,13 @@ signals:
     void damaged(const QString &message);
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
+    // A change was recorded or undone: the next undo is another one.
+    void undoChanged();
 
 private:
     void writeAndRefresh(int row, const TaskRow &task, bool isNew);
+    void record(UndoStep step);
+    QByteArray recordText(qint64 offset) const;
     void requireWritable() const;
 
     TaskTable m_table;
@@ -107,4 +129,6 @@ private:
     int m_sortTag = 0;
     bool m_loaded = false;
     bool m_writesBlocked = false;
+    Settings *m_settings = nullptr;
+    std::vector<UndoStep> m_undo;
 };

@@ -29,5 +29,6 @@ TestContext::TestContext()
     ctx.downloader = &downloader;
     ctx.autostart = &autostart;
     ctx.os = &os;
+    tasks.setSettings(&settings);
     ctx.notifications = &notifications;
 }

@@ -56,6 +56,7 @@ ini="$home/Tasklyn.INI"
 export NUDGERY_HOME="$home"
 "$BIN" &
 app=$!
+BACKUP_REPORT_NEXT=1
 expect_message "$app" "Unable to write to $ini" 30
 main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 [ -n "$main" ] || fail "no main window with the three tasks"
@@ -77,6 +78,7 @@ unchanged "the exit"
 export NUDGERY_HOME="$empty"
 "$BIN" &
 app=$!
+BACKUP_REPORT_NEXT=1 # the first start's conversion writes the task files
 expect_message "$app" "Cannot create file \"$empty/Tasklyn.DAT\"." 30
 main=$(window_of "$app" '^Nudgery' 30 || true)
 [ -n "$main" ] || fail "no main window after the files could not be created"

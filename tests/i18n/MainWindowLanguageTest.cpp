@@ -48,6 +48,7 @@ TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
         {"pop2_SortByStatus", "Por &status"},
         {"pop2_About", "A&cerca ..."},
         {"pop1_Exit", "&Sair"},
+        {"Menu_Undo", "&Desfazer\tCtrl+Z"},
         // The same in both languages.
         {"Menu_AllItems", "All &Items"}};
     for (const auto &[name, caption] : items)
@@ -65,7 +66,7 @@ TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
 TEST_F(MainWindowLanguageTest, everyRowOfTheTableInBothLanguages)
 {
     auto w = start();
-    EXPECT_EQ(LanguageTables::mainWindow().size(), 59u);
+    EXPECT_EQ(LanguageTables::mainWindow().size(), 61u);
     for (Language language : {Language::Portuguese, Language::English}) {
         ApplyLanguageMain(w.get(), language == Language::English ? "English" : "Portuguese");
         ReadBack::expectTable(w.get(), LanguageTables::mainWindow(), language);

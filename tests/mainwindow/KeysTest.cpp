@@ -127,6 +127,50 @@ TEST_F(KeysTest, shouldAskBeforeDeletingWithDeleteOrCtrlD)
     EXPECT_EQ(dataBytes(), alpha + blanked(bravo));
 }
 
+TEST_F(KeysTest, shouldTakeBackTheLastChangesWithCtrlZOrTheEditMenuNamingEachInTurn)
+{
+    QAction *undo = ui<QAction>(w.get(), "Menu_Undo");
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo\tCtrl+Z");
+
+    key(w->grid(), Qt::Key_Space); // Bravo ticked
+    w->grid()->setCurrentRow(rowOf("Alpha"));
+    key(w->grid(), Qt::Key_Delete);
+    EXPECT_EQ(tasks(), QStringList({"Bravo"}));
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo delete\tCtrl+Z");
+
+    // The deleted record comes back as it was, appended; Ctrl+Z in the notes pane
+    // is only typing.
+    ui<QPlainTextEdit>(w.get(), "Memo_notes")->setFocus();
+    key(ui<QPlainTextEdit>(w.get(), "Memo_notes"), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(tasks(), QStringList({"Bravo"}));
+    w->grid()->setFocus();
+    key(w->grid(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo"}));
+    const QByteArray afterTick = dataBytes();
+    EXPECT_TRUE(afterTick.endsWith(alpha)) << afterTick.toStdString();
+    EXPECT_EQ(undo->text(), "&Undo tick\tCtrl+Z");
+
+    undo->trigger();
+    EXPECT_EQ(cell(Col::Done, rowOf("Bravo")), QString());
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo\tCtrl+Z");
+    // Only the two tasks as they were are left unblanked (at other offsets).
+    auto content = [](TaskRow row) {
+        row[Col::Order].clear();
+        return TaskRecord::join(row);
+    };
+    TaskTable loaded;
+    TaskDataFile(t.file(FileNames::Data), t.damagedFiles).LoadTasks(loaded, AllItems);
+    ASSERT_EQ(loaded.taskCount(), 2);
+    QByteArrayList live = {content(loaded.row(1)), content(loaded.row(2))};
+    std::sort(live.begin(), live.end());
+    EXPECT_EQ(live, QByteArrayList({content(TaskRecord::split(alpha.mid(4))),
+                                    content(TaskRecord::split(bravo.mid(4)))}));
+    EXPECT_TRUE(t.messages.shown.size() == 1); // the delete's question only
+}
+
 TEST_F(KeysTest, shouldRunNoCommandForKeysTypedInTheNotesPane)
 {
     ui<QAction>(w.get(), "Menu_NotesPane")->trigger();

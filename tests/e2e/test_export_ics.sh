@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# nudgery --export-ics FILE, run beside a running copy: it changes no file of the
+# program, and a second, independent parser (python3-icalendar) reads every
+# field back: summary, due date and hour (or a date alone), priority, category,
+# note, done, a UID per task and the text colour. File > Export to iCalendar...
+# writes the same calendar.
+# Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+BIN=$(readlink -f "$1")
+
+home=$(mktemp -d /tmp/nudgery-ics.XXXXXX)
+app=""
+cleanup() {
+  local status=$?
+  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
+  rm -rf "$home"
+  exit $status
+}
+trap cleanup EXIT
+
+{
+  record "" "Buy stamps" "01/06/2030" "09:30" "1" "0" "2030-06-01 09:30" "Errands" "4" ""
+  record "$(printf '\xd7')" "Call the plumber, quickly" "02/06/2030" "14:05" "5" "0" "2030-06-02 14:05" "" "18" \
+    "$(printf 'Ask about the boiler;\r\nand the tap')"
+  blank_record 40
+  record "" "Renew the passport" "03/06/2030" "" "" "0" "2030-06-03 00:00" "Home" "18" ""
+} >"$home/Tasklyn.DAT"
+: >"$home/Tasklyn.ARK"
+printf '[Preferences]\r\nMyDateFormat=dd/MM/yyyy\r\n' >"$home/Tasklyn.INI"
+export NUDGERY_HOME="$home"
+
+"$BIN" &
+app=$!
+[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30)" ] || fail "no main window with the three tasks"
+before=$(folder_sums "$home")
+out=$(mktemp /tmp/nudgery-ics-out.XXXXXX)
+trap 'rm -f "$out"; cleanup' EXIT
+count=$("$BIN" --export-ics "$out") || fail "the export failed"
+[ "$count" = 3 ] || fail "the export says $count tasks"
+[ "$(folder_sums "$home")" = "$before" ] || fail "the export changed the program's files"
+alive "$app" || fail "the running copy ended"
+
+/usr/bin/python3 - "$out" <<'PY' || fail "the second parser does not read the file back"
+import sys, datetime, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+todos = {str(t['SUMMARY']): t for t in cal.walk('VTODO')}
+assert sorted(todos) == ['Buy stamps', 'Call the plumber, quickly', 'Renew the passport'], sorted(todos)
+a, b, c = todos['Buy stamps'], todos['Call the plumber, quickly'], todos['Renew the passport']
+assert a.decoded('DUE') == datetime.datetime(2030, 6, 1, 9, 30), a.decoded('DUE')
+assert b.decoded('DUE') == datetime.datetime(2030, 6, 2, 14, 5)
+assert c.decoded('DUE') == datetime.date(2030, 6, 3), c.decoded('DUE')
+assert int(a['PRIORITY']) == 1 and int(b['PRIORITY']) == 9 and 'PRIORITY' not in c
+assert [str(x) for x in a['CATEGORIES'].cats] == ['Errands'] and 'CATEGORIES' not in b
+assert str(b['DESCRIPTION']) == 'Ask about the boiler;\nand the tap', repr(str(b['DESCRIPTION']))
+assert str(b['STATUS']) == 'COMPLETED' and 'STATUS' not in a
+assert str(a['X-NUDGERY-TEXT-COLOUR']) == '4' and str(c['X-NUDGERY-TEXT-COLOUR']) == '18'
+uids = {str(t['UID']) for t in todos.values()}
+assert len(uids) == 3, uids
+assert all('DTSTAMP' in t for t in todos.values())
+PY
+
+# The same tasks give the same UIDs.
+"$BIN" --export-ics "$out.2" >/dev/null || fail "the second export failed"
+[ "$(grep '^UID' "$out")" = "$(grep '^UID' "$out.2")" ] || fail "the UIDs changed between two exports"
+rm -f "$out.2"
+
+# File > Export to iCalendar... writes the same calendar (but its time stamps).
+main=$(window_of "$app" '^Nudgery   ' 5)
+menu_item "$main" f e
+dialog=$(window_of "$app" '^Export to iCalendar$' 15)
+[ -n "$dialog" ] || fail "File > Export to iCalendar... showed no save dialog"
+xdotool key --clearmodifiers ctrl+a
+type_to "$dialog" "$out.menu"
+xdotool key --clearmodifiers Return
+expect_message "$app" "3 tasks exported to \"$out.menu\"." 15
+[ "$(grep -v '^DTSTAMP' "$out.menu")" = "$(grep -v '^DTSTAMP' "$out")" ] ||
+  fail "the menu's export differs from the command line's"
+rm -f "$out.menu"
+[ "$(folder_sums "$home")" = "$before" ] || fail "the menu's export changed the program's files"
+close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
+app=""
+echo PASS
