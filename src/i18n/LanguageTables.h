@@ -62,7 +62,8 @@ const std::vector<LanguageEntry> &input();
 const std::vector<LanguageEntry> &undoCaptions();
 // The daily backups' and the iCalendar export's messages, keyed "BackupFailed",
 // "ExportTitle", "Exported", "RestoreTitle", "RestoreLabel", "RestoreItem",
-// "NoBackup", "RestoreRefused".
+// "NoBackup", "RestoreRefused", and the iCalendar import's "ImportTitle", "Imported",
+// "ImportRefused", "ImportChanged", "ImportSkipped" and its reasons "Import...".
 const std::vector<LanguageEntry> &backupTexts();
 // A text of one of those tables by its key, in language; empty when none has it.
 QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);

@@ -6,6 +6,7 @@
 
 #include "VisibleColumnsMenu.h"
 #include "output/IcsExport.h"
+#include "output/IcsImport.h"
 #include "platform/MessageService.h"
 #include "platform/TrayIcon.h"
 #include "reminders/AlarmTimer.h"
@@ -228,6 +229,7 @@ void TForm1::buildMenus()
     Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", designCaption("Menu_OpenArchive"));
     Menu_Restore = item(Menu_File, "Menu_Restore", designCaption("Menu_Restore"));
     QAction *exportIcs = item(Menu_File, "Menu_ExportIcs", designCaption("Menu_ExportIcs"));
+    QAction *importIcs = item(Menu_File, "Menu_ImportIcs", designCaption("Menu_ImportIcs"));
     separator(Menu_File);
     Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
     Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));
@@ -238,12 +240,15 @@ void TForm1::buildMenus()
     run(Menu_ArchiveTask, [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
     run(Menu_OpenArchive, [this] { Menu_OpenArchiveClick(); });
     run(Menu_Restore, [this] { Menu_RestoreClick(); });
-    run(exportIcs, [this] {
-        Language language = Language::English;
-        languageFromName(m_ctx.settings->text(SettingKey::Language), language);
-        const auto text = [language](const char *key) {
-            return LanguageTables::text(LanguageTables::backupTexts(), key, language);
-        };
+    const auto language = [this] {
+        Language chosen = Language::English;
+        languageFromName(m_ctx.settings->text(SettingKey::Language), chosen);
+        return chosen;
+    };
+    const auto text = [language](const char *key) {
+        return LanguageTables::text(LanguageTables::backupTexts(), key, language());
+    };
+    run(exportIcs, [this, text] {
         const QString target = QFileDialog::getSaveFileName(
             this, text("ExportTitle"), m_ctx.programFolder + QStringLiteral("Nudgery.ics"),
             QStringLiteral("iCalendar (*.ics)"));
@@ -255,6 +260,16 @@ void TForm1::buildMenus()
         if (count < 0)
             throw StoreError(error);
         m_ctx.messages->notice(this, text("Exported").arg(count).arg(target));
+    });
+    run(importIcs, [this, text, language] {
+        const QString source =
+            QFileDialog::getOpenFileName(this, text("ImportTitle"), m_ctx.programFolder,
+                                         QStringLiteral("iCalendar (*.ics *.ical *.ifb);;* (*)"));
+        if (source.isEmpty())
+            return;
+        const IcsImport::Parsed result =
+            IcsImport::importFile(source, m_tasks, *m_ctx.settings, *m_ctx.dates, *m_ctx.clock);
+        m_ctx.messages->notice(this, IcsImport::summary(result, language()));
     });
     run(Menu_Minimize, [this] { SpeedButton2Click(); });
     run(Menu_Print, [this] { Menu_PrintClick(); });
