@@ -3,7 +3,9 @@
 # program, and a second, independent parser (python3-icalendar) reads every
 # field back: summary, due date and hour (or a date alone), priority, category,
 # note, done, a UID per task and the text colour. File > Export to iCalendar...
-# writes the same calendar.
+# writes the same calendar. nudgery --import-ics FILE is refused beside the
+# running copy and changes nothing; once it has ended, the exported file imports
+# into an empty program folder as the same tasks and categories.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -78,6 +80,40 @@ expect_message "$app" "3 tasks exported to \"$out.menu\"." 15
   fail "the menu's export differs from the command line's"
 rm -f "$out.menu"
 [ "$(folder_sums "$home")" = "$before" ] || fail "the menu's export changed the program's files"
+
+# The import writes the program's files: not while a copy runs.
+status=0
+"$BIN" --import-ics "$out" >"$out.stdout" 2>"$out.stderr" || status=$?
+[ "$status" = 1 ] || fail "the import beside a running copy ended with status $status"
+grep -q 'Nudgery is running' "$out.stderr" || fail "the refusal says: $(cat "$out.stderr")"
+[ "$(folder_sums "$home")" = "$before" ] || fail "the refused import changed the program's files"
 close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
 app=""
+
+# Round trip: the calendar imported into an empty folder gives the same tasks.
+again=$(mktemp -d /tmp/nudgery-ics-again.XXXXXX)
+trap 'rm -rf "$again" "$out" "$out.stdout" "$out.stderr"; cleanup' EXIT
+cp "$home/Tasklyn.INI" "$again/"
+NUDGERY_HOME="$again" "$BIN" --import-ics "$out" >"$out.stdout" || fail "the import failed"
+[ "$(head -n1 "$out.stdout")" = "3 tasks imported." ] || fail "the import says: $(cat "$out.stdout")"
+/usr/bin/python3 - "$home/Tasklyn.DAT" "$again/Tasklyn.DAT" "$again/Tasklyn.INI" <<'PY' ||
+import sys, struct
+def tasks(path):
+    data, pos, out = open(path, 'rb').read(), 0, []
+    while pos + 4 <= len(data):
+        n = struct.unpack('<i', data[pos:pos + 4])[0]
+        text = data[pos + 4:pos + 4 + n]
+        pos += 4 + n
+        if text.strip(b' '):
+            fields = text.split(b'\xa6')
+            del fields[5]  # the order field: the record's offset
+            fields[0] = fields[0].strip(b' ')  # an open task's mark: empty or a blank
+            out.append(fields)
+    return sorted(out)
+a, b = tasks(sys.argv[1]), tasks(sys.argv[2])
+assert a == b, (a, b)
+ini = open(sys.argv[3], 'rb').read()
+assert b'Cats=2' in ini and b'Errands' in ini and b'Home' in ini, ini
+PY
+  fail "the imported tasks differ from the exported ones"
 echo PASS
