@@ -5,7 +5,8 @@
 # note, done, a UID per task and the text colour. File > Export to iCalendar...
 # writes the same calendar. nudgery --import-ics FILE is refused beside the
 # running copy and changes nothing; once it has ended, the exported file imports
-# into an empty program folder as the same tasks and categories.
+# into an empty program folder as the same tasks and categories, and File >
+# Import from iCalendar... adds them once more.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -116,4 +117,20 @@ ini = open(sys.argv[3], 'rb').read()
 assert b'Cats=2' in ini and b'Errands' in ini and b'Home' in ini, ini
 PY
   fail "the imported tasks differ from the exported ones"
+
+# File > Import from iCalendar... appends the same three again and says so.
+NUDGERY_HOME="$again" "$BIN" &
+app=$!
+main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30)
+[ -n "$main" ] || fail "no main window over the imported tasks"
+menu_item "$main" f i
+dialog=$(window_of "$app" '^Import from iCalendar$' 15)
+[ -n "$dialog" ] || fail "File > Import from iCalendar... showed no open dialog"
+xdotool key --clearmodifiers ctrl+a
+type_to "$dialog" "$out"
+xdotool key --clearmodifiers Return
+expect_message "$app" "3 tasks imported." 15
+[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 6 \]$' 15)" ] || fail "the list does not show six tasks"
+close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
+app=""
 echo PASS
