@@ -84,7 +84,6 @@ int importIcs(int argc, char *argv[], const QString &source)
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     TaskList tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles);
     tasks.setSettings(&settings);
-    tasks.load(AllItems);
     Language language = Language::English;
     languageFromName(settings.text(SettingKey::Language), language);
     try {

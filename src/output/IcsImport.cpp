@@ -218,6 +218,10 @@ Parsed importFile(const QString &path, TaskList &tasks, Settings &settings, cons
     Parsed result = parse(file.readAll(), dates, clock.today());
     if (!result.error.isEmpty())
         return result;
+    // Loaded only now: a load creates a missing task file, and a refused file
+    // must leave the folder as it was.
+    if (!result.tasks.empty() && !tasks.loaded())
+        tasks.load(tasks.filter());
     CategoryList categories(settings);
     QStringList listed = categories.names();
     for (const TaskRow &task : result.tasks) {
