@@ -48,10 +48,21 @@ minimise_away "$pid" "$main" '^Nudgery'
 artefact tray_hidden
 
 # The icon is the tray host's only client: a press on it opens the tray menu.
+# Waits for the menu's window (a busy machine may take a while), pressing again
+# if none came.
 open_tray_menu() {
+  local before tries i
+  before=$(xdotool search --all --onlyvisible --pid "$pid" '' 2>/dev/null | sort | tr '\n' ' ')
   eval "$(xdotool getwindowgeometry --shell "$tray")"
-  xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
-  sleep 0.7
+  for tries in 1 2 3; do
+    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+    for ((i = 0; i < 30; i++)); do
+      sleep 0.1
+      [ "$(xdotool search --all --onlyvisible --pid "$pid" '' 2>/dev/null | sort | tr '\n' ' ')" != "$before" ] &&
+        { sleep 0.3; return 0; }
+    done
+  done
+  fail "the tray menu did not open"
 }
 open_tray_menu
 xdotool key s   # "&Show"
