@@ -1,10 +1,10 @@
 #include "TFormCategory.h"
 
-#include "CategoryList.h"
 #include "i18n/LanguageTables.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "store/Settings.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/RepaintOnAltTab.h"

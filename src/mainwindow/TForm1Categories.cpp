@@ -1,10 +1,10 @@
 // Adding and deleting categories; the search through the input dialog.
 #include "TForm1.h"
 
-#include "categories/CategoryList.h"
 #include "categories/TFormCategory.h"
 #include "platform/MessageService.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/TaskGrid.h"
 

@@ -1,13 +1,13 @@
 #include "IcsImport.h"
 
 #include "IcsExport.h"
-#include "categories/CategoryList.h"
 #include "platform/Clock.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "store/Win1252.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 
 #include <QDateTime>

@@ -1,7 +1,6 @@
 // Tasks read from iCalendar files into a real task file and settings file.
 #include "output/IcsImport.h"
 
-#include "categories/CategoryList.h"
 #include "common/Fakes.h"
 #include "common/TestFiles.h"
 #include "output/IcsExport.h"
@@ -10,6 +9,7 @@
 #include "store/Settings.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 
 #include <QDir>
