@@ -136,6 +136,15 @@ void TaskList::record(UndoStep step)
     emit undoChanged();
 }
 
+void TaskList::settle(UndoStep step)
+{
+    // Whatever part of a command was written can be taken back; nothing written,
+    // nothing to undo.
+    if (!step.toData.isEmpty())
+        record(std::move(step));
+    refresh();
+}
+
 void TaskList::replace(int row, const TaskRow &task)
 {
     writeAndRefresh(row, task, false);
@@ -214,13 +223,10 @@ void TaskList::remove(int top, int bottom)
     } catch (...) {
         // Rows already blanked must leave the table too, or the exit would write them
         // back; they can still come back by undo.
-        if (!undo.toData.isEmpty())
-            record(std::move(undo));
-        refresh();
+        settle(std::move(undo));
         throw;
     }
-    record(std::move(undo));
-    refresh();
+    settle(std::move(undo));
 }
 
 void TaskList::archive(int top, int bottom)
@@ -250,13 +256,10 @@ void TaskList::archive(int top, int bottom)
     } catch (...) {
         // Rows already moved must leave the table, or they could be ticked back
         // into the task file while the archive holds them too.
-        if (!undo.toData.isEmpty())
-            record(std::move(undo));
-        refresh();
+        settle(std::move(undo));
         throw;
     }
-    record(std::move(undo));
-    refresh();
+    settle(std::move(undo));
 }
 
 void TaskList::unarchive(const QByteArray &recordText)

@@ -117,6 +117,9 @@ signals:
 private:
     void writeAndRefresh(int row, const TaskRow &task, bool isNew);
     void record(UndoStep step);
+    // After a command over several rows, finished or cut short: records what was
+    // written and reloads the table from the files.
+    void settle(UndoStep step);
     QByteArray recordText(qint64 offset) const;
     void requireWritable() const;
 

@@ -12,6 +12,18 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
+# File menu item with accelerator $2 of main window $1, then the path $4 typed into
+# the file dialog titled $3 (a pattern), and Return.
+choose_file() {
+  local dialog
+  menu_item "$1" f "$2"
+  dialog=$(window_of "$app" "$3" 15)
+  [ -n "$dialog" ] || fail "the File menu showed no dialog $3"
+  xdotool key --clearmodifiers ctrl+a
+  type_to "$dialog" "$4"
+  xdotool key --clearmodifiers Return
+}
+
 home=$(mktemp -d /tmp/nudgery-ics.XXXXXX)
 app=""
 scratch=() # more paths to remove at the end
@@ -73,12 +85,7 @@ rm -f "$out.2"
 
 # File > Export to iCalendar... writes the same calendar (but its time stamps).
 main=$(window_of "$app" '^Nudgery   ' 5)
-menu_item "$main" f e
-dialog=$(window_of "$app" '^Export to iCalendar$' 15)
-[ -n "$dialog" ] || fail "File > Export to iCalendar... showed no save dialog"
-xdotool key --clearmodifiers ctrl+a
-type_to "$dialog" "$out.menu"
-xdotool key --clearmodifiers Return
+choose_file "$main" e '^Export to iCalendar$' "$out.menu"
 expect_message "$app" "3 tasks exported to \"$out.menu\"." 15
 [ "$(grep -v '^DTSTAMP' "$out.menu")" = "$(grep -v '^DTSTAMP' "$out")" ] ||
   fail "the menu's export differs from the command line's"
@@ -126,12 +133,7 @@ NUDGERY_HOME="$again" "$BIN" &
 app=$!
 main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30)
 [ -n "$main" ] || fail "no main window over the imported tasks"
-menu_item "$main" f i
-dialog=$(window_of "$app" '^Import from iCalendar$' 15)
-[ -n "$dialog" ] || fail "File > Import from iCalendar... showed no open dialog"
-xdotool key --clearmodifiers ctrl+a
-type_to "$dialog" "$out"
-xdotool key --clearmodifiers Return
+choose_file "$main" i '^Import from iCalendar$' "$out"
 expect_message "$app" "3 tasks imported." 15
 [ -n "$(window_of "$app" '^Nudgery   \[ tasks: 6 \]$' 15)" ] || fail "the list does not show six tasks"
 close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
