@@ -39,7 +39,6 @@ void TFormArchive::Button_UnarchiveClick()
     m_tasks.unarchive(record.mid(4));
     BlankArchivedTask(position);
     reload();
-    m_tasks.refresh();
 }
 
 void TFormArchive::Button_DelClick()

@@ -99,20 +99,28 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
 
 void TaskDataFile::AppendTask(TaskTable &table, int row) const
 {
+    TaskRow task = table.row(row);
+    appendRow(task);
+    table.setCell(Col::Order, row, task[Col::Order]);
+}
+
+QByteArray TaskDataFile::appendRow(TaskRow &task) const
+{
     m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint64 end = f.size();
-    const QString oldOrder = table.cell(Col::Order, row);
-    table.setCell(Col::Order, row, QString::number(end));
-    const QByteArray text = TaskRecord::join(table.row(row));
+    const QString oldOrder = task[Col::Order];
+    task[Col::Order] = QString::number(end);
+    const QByteArray text = TaskRecord::join(task);
     const QByteArray record = TaskRecord::lengthPrefix(text.size()) + text;
     if (!f.seek(end) || f.write(record) != record.size() || !f.flush()) {
         truncateTo(f, end);
-        table.setCell(Col::Order, row, oldOrder);
+        task[Col::Order] = oldOrder;
         throw StoreError::unableToWrite(m_path);
     }
+    return text;
 }
 
 void TaskDataFile::BlankTask(qint64 offset) const
@@ -139,6 +147,13 @@ void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
 {
+    TaskRow task = table.row(row);
+    replaceRow(task, oldOffset);
+    table.setCell(Col::Order, row, task[Col::Order]);
+}
+
+QByteArray TaskDataFile::replaceRow(TaskRow &task, qint64 oldOffset) const
+{
     // The old record must be where the row says before anything is written: a
     // stale offset could otherwise name the record about to be appended; a blanked
     // one is a task that has left the file (archived, deleted) and must not come back.
@@ -147,20 +162,21 @@ void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) cons
             QStringLiteral("This task is no longer in the file \"%1\" (it was archived or "
                            "deleted): it was not changed.")
                 .arg(m_path));
-    AppendTask(table, row);
+    const QByteArray text = appendRow(task);
     try {
         BlankTask(oldOffset);
     } catch (...) {
         // Take the new version out again, so that the file matches the unchanged row
         // and a retry adds no third copy; should that fail too, both stay.
-        const QString appended = table.cell(Col::Order, row);
-        table.setCell(Col::Order, row, QString::number(oldOffset));
+        const QString appended = task[Col::Order];
+        task[Col::Order] = QString::number(oldOffset);
         try {
             BlankTask(TaskRecord::orderOffset(appended));
         } catch (...) {
         }
         throw;
     }
+    return text;
 }
 
 QByteArray TaskDataFile::readRecord(qint64 offset) const

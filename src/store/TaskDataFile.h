@@ -39,6 +39,8 @@ public:
     LoadResult LoadTasks(TaskTable &table, const QString &filter) const;
     // Appends row as a new record; its order cell becomes the record's offset.
     void AppendTask(TaskTable &table, int row) const;
+    // The same for a task outside any table; the record text written.
+    QByteArray appendRow(TaskRow &task) const;
     // Overwrites the record at offset with blanks of the same length.
     void BlankTask(qint64 offset) const;
     // A changed task (edited, ticked): row is appended as a new record, then the
@@ -46,6 +48,8 @@ public:
     // task twice, never not at all. On a failure the file is left as it was, as far
     // as it lets itself be written, with row's order cell back at oldOffset.
     void ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const;
+    // The same for a task outside any table; the record text written.
+    QByteArray replaceRow(TaskRow &task, qint64 oldOffset) const;
     // Replaces the file (atomically) with one record per task row, in table order.
     void SaveAllTasks(const TaskTable &table) const;
 

@@ -159,6 +159,51 @@ void TaskTable::setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&row
     endResetModel();
 }
 
+void TaskTable::insertTask(int at, const TaskRow &values)
+{
+    if (isEmpty()) {
+        setRow(1, values);
+        return;
+    }
+    Row stored;
+    stored.cells = std::make_unique<TaskRow>(values);
+    beginInsertRows(QModelIndex(), at, at);
+    m_rows.insert(m_rows.begin() + at, std::move(stored));
+    endInsertRows();
+}
+
+void TaskTable::removeTasks(int top, int bottom)
+{
+    if (top <= 1 && bottom >= rowCount() - 1) {
+        clearTasks();
+        return;
+    }
+    beginRemoveRows(QModelIndex(), top, bottom);
+    m_rows.erase(m_rows.begin() + top, m_rows.begin() + bottom + 1);
+    endRemoveRows();
+}
+
+void TaskTable::removeTasks(const std::vector<bool> &gone)
+{
+    beginResetModel();
+    size_t kept = 1;
+    for (size_t r = 1; r < m_rows.size(); ++r)
+        if (!(r < gone.size() && gone[r]))
+            m_rows[kept++] = std::move(m_rows[r]);
+    m_rows.resize(std::max<size_t>(kept, 2));
+    if (kept == 1)
+        m_rows[1] = Row();
+    endResetModel();
+}
+
+qint64 TaskTable::recordOffset(int row) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!(r.decoded & (1u << Col::Order)))
+        return r.raw.offset;
+    return TaskRecord::orderOffset(r.ensureCells()[Col::Order]);
+}
+
 void TaskTable::permuteTasks(const std::vector<int> &newOrder)
 {
     emit layoutAboutToBeChanged();

@@ -57,6 +57,16 @@ public:
         qint32 textLength = 0;
     };
     void setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&rows);
+    // A task row put in at row at (1 .. rowCount()); into an empty table it
+    // takes the place of the empty row.
+    void insertTask(int at, const TaskRow &values);
+    // Takes out the task rows top .. bottom; taking out all leaves the empty table.
+    void removeTasks(int top, int bottom);
+    // Takes out every task row r whose gone[r] is set.
+    void removeTasks(const std::vector<bool> &gone);
+    // The offset a row's order names, without decoding the row.
+    qint64 recordOffset(int row) const;
+
     // Moves whole task rows: newOrder[j] is the row (1-based task row) that
     // becomes row j + 1. Used by the sort routine.
     void permuteTasks(const std::vector<int> &newOrder);

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace {
 
@@ -39,6 +40,16 @@ QList<UndoStep::Record> recordsOfCategory(const QByteArray &bytes, const QString
     return found;
 }
 
+// A task row as a load of its record at offset decodes it.
+TaskRow rowOfRecord(const QByteArray &text, qint64 offset)
+{
+    TaskRow row;
+    for (int c = 0; c < Col::Count; ++c)
+        row[size_t(c)] = TaskRecord::field(text, c);
+    row[Col::Order] = QString::number(offset);
+    return row;
+}
+
 } // namespace
 
 TaskList::TaskList(const QString &dataPath, const QString &archivePath, DamagedFiles &damaged,
@@ -65,6 +76,7 @@ void TaskList::load(const QString &filter)
 {
     m_filter = filter;
     m_loaded = false;
+    m_inSortOrder = false;
     if (m_writesBlocked) {
         m_table.clearTasks(); // a missing file would be created by the load
         return;
@@ -79,7 +91,8 @@ void TaskList::load(const QString &filter)
 void TaskList::applySort()
 {
     // Only the tag's lowest byte counts, as the stored value may be any integer.
-    SortRows(m_table, m_sortColumn, (m_sortTag & 0xFF) != 1);
+    SortRows(m_table, m_sortColumn, ascending());
+    m_inSortOrder = true;
 }
 
 void TaskList::refresh()
@@ -96,12 +109,15 @@ void TaskList::fillEmptyHours()
     for (int r = 1; r < m_table.rowCount(); ++r)
         if (m_table.cell(Col::Hour, r).trimmed().isEmpty())
             m_table.setCell(Col::Hour, r, QStringLiteral("00:00"));
+    if (m_sortColumn == Col::Hour)
+        m_inSortOrder = false;
 }
 
 void TaskList::setSortState(int column, int tag)
 {
     m_sortColumn = column;
     m_sortTag = tag;
+    m_inSortOrder = false;
 }
 
 void TaskList::sortByCommand(int column)
@@ -113,16 +129,50 @@ void TaskList::sortByCommand(int column)
 
 void TaskList::sortByHeader(int column)
 {
-    SortRows(m_table, column, (m_sortTag & 0xFF) != 0);
+    const bool up = (m_sortTag & 0xFF) != 0;
+    SortRows(m_table, column, up);
     m_sortColumn = column;
     m_sortTag = toggledTag(m_sortTag);
+    // Only a tag outside 0 and 1 sorts a header click the other way from a refresh.
+    m_inSortOrder = up == ascending();
 }
 
 int TaskList::add(const TaskRow &task)
 {
     const int row = m_table.isEmpty() ? 1 : m_table.rowCount();
-    writeAndRefresh(row, task, true);
+    write(row, task, true);
     return row;
+}
+
+bool TaskList::filterShows(const QByteArray &text) const
+{
+    // The load's own test: categories compare as bytes.
+    if (m_filter == AllItems)
+        return true;
+    return Win1252::firstUnencodable(m_filter) < 0 &&
+           TaskRecord::categorySpan(text).in(text) == Win1252::encode(m_filter);
+}
+
+void TaskList::place(const QByteArray &text, qint64 offset)
+{
+    if (!filterShows(text))
+        return;
+    const TaskRow row = rowOfRecord(text, offset);
+    const QString &key = row[size_t(m_sortColumn)];
+    // After the last row that sorts with it or before it: the sort leaves ties in
+    // no particular order.
+    const bool up = ascending();
+    int lo = 1;
+    int hi = m_table.isEmpty() ? 1 : m_table.rowCount();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        const int c = CompareCellText(m_table.cell(m_sortColumn, mid), key);
+        if (up ? c <= 0 : c >= 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    m_table.insertTask(lo, row);
 }
 
 QByteArray TaskList::recordText(qint64 offset) const
@@ -136,52 +186,51 @@ void TaskList::record(UndoStep step)
     emit undoChanged();
 }
 
-void TaskList::settle(UndoStep step)
+void TaskList::settle(UndoStep step, int gone, int count)
 {
     // Whatever part of a command was written can be taken back; nothing written,
     // nothing to undo.
     if (!step.toData.isEmpty())
         record(std::move(step));
-    refresh();
+    if (!inPlace()) {
+        refresh();
+        return;
+    }
+    if (count > 0)
+        m_table.removeTasks(gone, gone + count - 1);
+    emit changed();
 }
 
 void TaskList::replace(int row, const TaskRow &task)
 {
-    writeAndRefresh(row, task, false);
+    write(row, task, false);
 }
 
-void TaskList::writeAndRefresh(int row, const TaskRow &task, bool isNew)
+void TaskList::write(int row, const TaskRow &task, bool isNew)
 {
     requireWritable();
-    // A failure leaves the table as the file has it.
-    const int rowsBefore = m_table.rowCount();
-    const TaskRow before = isNew ? TaskRow() : m_table.row(row);
     TaskRow written = task;
-    written[Col::Order] = before[Col::Order]; // the record to blank; an append sets it
-    if (row >= rowsBefore)
-        m_table.setRowCount(row + 1);
-    m_table.setRow(row, written);
     UndoStep undo;
     undo.kind = isNew ? UndoKind::Add : UndoKind::Edit;
-    try {
-        if (isNew) {
-            dataFile().AppendTask(m_table, row);
-        } else {
-            const qint64 old = TaskDataFile::orderOffset(before[Col::Order]);
-            undo.toData.append(recordText(old));
-            dataFile().ReplaceTask(m_table, row, old);
-        }
-    } catch (...) {
-        if (row < rowsBefore)
-            m_table.setRow(row, before);
-        else
-            m_table.setRowCount(rowsBefore);
-        throw;
+    QByteArray text;
+    if (isNew) {
+        text = dataFile().appendRow(written);
+    } else {
+        const qint64 old = m_table.recordOffset(row);
+        undo.toData.append(recordText(old));
+        text = dataFile().replaceRow(written, old);
     }
-    undo.toBlank.append({false, TaskDataFile::orderOffset(m_table.cell(Col::Order, row)),
-                         TaskRecord::join(m_table.row(row))});
+    const qint64 offset = TaskDataFile::orderOffset(written[Col::Order]);
+    undo.toBlank.append({false, offset, text});
     record(std::move(undo));
-    refresh();
+    if (inPlace()) {
+        if (!isNew)
+            m_table.removeTasks(row, row);
+        place(text, offset);
+        emit changed();
+    } else {
+        refresh();
+    }
     if ((m_filter == AllItems || m_filter == task[Col::Category]) && row >= 1 &&
         row < m_table.rowCount())
         emit selectionWanted(row);
@@ -205,6 +254,8 @@ bool TaskList::toggleDone(int row)
     undo.toBlank.append({false, TaskDataFile::orderOffset(m_table.cell(Col::Order, row)),
                          TaskRecord::join(m_table.row(row))});
     record(std::move(undo));
+    if (m_sortColumn == Col::Done || m_sortColumn == Col::Order)
+        m_inSortOrder = false;
     return !wasDone;
 }
 
@@ -213,9 +264,11 @@ void TaskList::remove(int top, int bottom)
     const TaskDataFile file = dataFile();
     UndoStep undo;
     undo.kind = UndoKind::Delete;
+    // From the bottom up; cut short, the rows below the failed one are gone.
+    int r = bottom;
     try {
-        for (int r = bottom; r >= top; --r) {
-            const qint64 offset = TaskDataFile::orderOffset(m_table.cell(Col::Order, r));
+        for (; r >= top; --r) {
+            const qint64 offset = m_table.recordOffset(r);
             const QByteArray text = recordText(offset);
             file.BlankTask(offset);
             undo.toData.append(text);
@@ -223,10 +276,10 @@ void TaskList::remove(int top, int bottom)
     } catch (...) {
         // Rows already blanked must leave the table too, or the exit would write them
         // back; they can still come back by undo.
-        settle(std::move(undo));
+        settle(std::move(undo), r + 1, bottom - r);
         throw;
     }
-    settle(std::move(undo));
+    settle(std::move(undo), top, bottom - top + 1);
 }
 
 void TaskList::archive(int top, int bottom)
@@ -244,9 +297,10 @@ void TaskList::archive(int top, int bottom)
     const TaskDataFile records = dataFile();
     UndoStep undo;
     undo.kind = UndoKind::Archive;
+    int r = top;
     try {
-        for (int r = top; r <= bottom; ++r) {
-            const qint64 offset = TaskDataFile::orderOffset(m_table.cell(Col::Order, r));
+        for (; r <= bottom; ++r) {
+            const qint64 offset = m_table.recordOffset(r);
             const QByteArray text = recordText(offset);
             const qint64 archivedAt = QFileInfo(m_archivePath).size();
             records.moveRecordTo(offset, m_archivePath);
@@ -256,10 +310,10 @@ void TaskList::archive(int top, int bottom)
     } catch (...) {
         // Rows already moved must leave the table, or they could be ticked back
         // into the task file while the archive holds them too.
-        settle(std::move(undo));
+        settle(std::move(undo), top, r - top);
         throw;
     }
-    settle(std::move(undo));
+    settle(std::move(undo), top, bottom - top + 1);
 }
 
 void TaskList::unarchive(const QByteArray &recordText)
@@ -272,28 +326,65 @@ void TaskList::unarchive(const QByteArray &recordText)
     undo.toArchive.append(recordText);
     undo.toBlank.append({false, at, recordText});
     record(std::move(undo));
+    if (!inPlace()) {
+        refresh();
+        return;
+    }
+    place(recordText, at);
+    emit changed();
 }
 
 void TaskList::clearCategory(const QString &name, const QStringList &namesBefore)
 {
-    if (!m_writesBlocked) {
-        UndoStep undo;
-        undo.kind = UndoKind::CategoryDelete;
-        undo.category = name;
-        undo.categoryNames = namesBefore;
-        // Each task comes back as it was and its cleared version goes.
-        for (UndoStep::Record r : recordsOfCategory(fileBytes(m_dataPath), name)) {
-            undo.toData.append(r.text);
-            const TaskRecord::Span s = TaskRecord::categorySpan(r.text);
-            r.text.replace(s.from, s.to - s.from, QByteArray(s.to - s.from, ' '));
-            undo.toBlank.append(r);
-        }
-        dataFile().ClearCategory(name);
-        record(std::move(undo));
+    if (m_writesBlocked || !inPlace()) {
+        if (!m_writesBlocked)
+            writeClearedCategory(name, namesBefore);
+        refresh();
+        return;
     }
-    load(m_filter);
-    applySort();
+    // Each cleared record as the file now has it, by offset.
+    QHash<qint64, QByteArray> cleared;
+    for (const UndoStep::Record &r : writeClearedCategory(name, namesBefore))
+        cleared.insert(r.offset, r.text);
+    std::vector<bool> gone(size_t(m_table.rowCount()), false);
+    bool anyGone = false;
+    if (!cleared.isEmpty() && !m_table.isEmpty()) {
+        for (int r = 1; r < m_table.rowCount(); ++r) {
+            const qint64 offset = m_table.recordOffset(r);
+            const auto it = cleared.constFind(offset);
+            if (it == cleared.constEnd())
+                continue;
+            if (filterShows(*it))
+                m_table.setRow(r, rowOfRecord(*it, offset));
+            else
+                anyGone = gone[size_t(r)] = true;
+        }
+    }
+    if (anyGone)
+        m_table.removeTasks(gone);
+    if (m_sortColumn == Col::Category)
+        applySort();
     emit changed();
+}
+
+QList<UndoStep::Record> TaskList::writeClearedCategory(const QString &name,
+                                                       const QStringList &namesBefore)
+{
+    UndoStep undo;
+    undo.kind = UndoKind::CategoryDelete;
+    undo.category = name;
+    undo.categoryNames = namesBefore;
+    // Each task comes back as it was and its cleared version goes.
+    for (UndoStep::Record r : recordsOfCategory(fileBytes(m_dataPath), name)) {
+        undo.toData.append(r.text);
+        const TaskRecord::Span s = TaskRecord::categorySpan(r.text);
+        r.text.replace(s.from, s.to - s.from, QByteArray(s.to - s.from, ' '));
+        undo.toBlank.append(r);
+    }
+    dataFile().ClearCategory(name);
+    const QList<UndoStep::Record> cleared = undo.toBlank;
+    record(std::move(undo));
+    return cleared;
 }
 
 void TaskList::undo()

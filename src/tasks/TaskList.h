@@ -14,8 +14,10 @@ class TaskDataFile;
 
 // The current tasks, without a widget: the task table, the task data file and
 // the archive file, the category filter and the sort state. Every change to a
-// task goes through here; it writes the files, refreshes the table (load with
-// the filter, then sort) and tells the windows with `changed`.
+// task goes through here; it writes the files, brings the table to what a
+// refresh (load with the filter, then sort) would give and tells the windows
+// with `changed`. A command changes only the rows it touched: a new row goes
+// where the sort puts it, so a change costs the same with any number of tasks.
 class TaskList : public QObject
 {
     Q_OBJECT
@@ -62,15 +64,15 @@ public:
     // A changed task at a table row: the new version appended, the old blanked, then
     // the refresh.
     void replace(int row, const TaskRow &task);
-    // Ticks an open task or unticks a done one, in the file and the row; no refresh.
+    // Ticks an open task or unticks a done one, in the file and the row; no re-sort.
     // True when the task is now done.
     bool toggleDone(int row);
     // Deletes the task rows top .. bottom.
     void remove(int top, int bottom);
     // Moves the task rows top .. bottom into the archive file (made when missing).
     void archive(int top, int bottom);
-    // An archived record (its text, without the length) comes back unchanged. No
-    // refresh: the caller blanks it in the archive first, then refreshes.
+    // An archived record (its text, without the length) comes back unchanged; the
+    // caller then blanks it in the archive.
     void unarchive(const QByteArray &recordText);
     // Blanks the category in every stored task that has it; the table is reloaded
     // and sorted. namesBefore: the stored category names before name was taken
@@ -103,7 +105,7 @@ public:
     void tellCategoryDeleted(const QString &name) { emit categoryDeleted(name); }
 
 signals:
-    // The table was reloaded and sorted: the rows may all be different.
+    // The rows changed (a command, a reload, a sort): any row may be another task.
     void changed();
     // The first task row is current after a sort; a command may then ask for another.
     void selectionWanted(int row);
@@ -115,11 +117,22 @@ signals:
     void undoChanged();
 
 private:
-    void writeAndRefresh(int row, const TaskRow &task, bool isNew);
+    void write(int row, const TaskRow &task, bool isNew);
     void record(UndoStep step);
-    // After a command over several rows, finished or cut short: records what was
-    // written and reloads the table from the files.
-    void settle(UndoStep step);
+    // After a command over the rows top .. bottom, finished or cut short: records
+    // what was written and takes the rows from gone to gone + count - 1 out.
+    void settle(UndoStep step, int gone, int count);
+    // Whether a command may change the table row by row instead of a refresh: the
+    // table holds a load whose rows are in the order of the sort state.
+    bool inPlace() const { return m_loaded && m_inSortOrder; }
+    // A record just written to the task data file at offset: shown where a
+    // refresh would show it, or not at all when the filter hides it.
+    void place(const QByteArray &text, qint64 offset);
+    bool filterShows(const QByteArray &text) const;
+    // Blanks the category in the file and records it; the records as now written.
+    QList<UndoStep::Record> writeClearedCategory(const QString &name,
+                                                 const QStringList &namesBefore);
+    bool ascending() const { return (m_sortTag & 0xFF) != 1; }
     QByteArray recordText(qint64 offset) const;
     void requireWritable() const;
 
@@ -131,6 +144,7 @@ private:
     int m_sortColumn = 0;
     int m_sortTag = 0;
     bool m_loaded = false;
+    bool m_inSortOrder = false;
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
     std::vector<UndoStep> m_undo;

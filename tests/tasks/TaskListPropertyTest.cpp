@@ -133,7 +133,6 @@ protected:
             const qint64 at = TaskDataFile::orderOffset(archived.cell(Col::Order, r));
             tasks.unarchive(archive.readRecord(at).mid(4));
             archive.BlankTask(at);
-            tasks.refresh();
         } else if (command == 8) {
             what = QStringLiteral("filter");
             tasks.load(pick(2) ? AllItems : category());
