@@ -98,8 +98,7 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
 
 void TForm1::ComboBox1Change()
 {
-    m_tasks.load(ComboBox1->currentText());
-    m_tasks.applySort();
+    m_tasks.show(ComboBox1->currentText());
     StringGrid1->clearHint();
     tasksChanged();
     // The item of the same name, found by its caption: names that differ only in

@@ -6,9 +6,14 @@ namespace SaveFile {
 
 bool replace(const QString &path, const QByteArray &bytes, QString *reason)
 {
+    return replace(
+        path, [&](QIODevice &out) { return out.write(bytes) == bytes.size(); }, reason);
+}
+
+bool replace(const QString &path, const std::function<bool(QIODevice &)> &write, QString *reason)
+{
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                    file.flush() && file.commit();
+    const bool ok = file.open(QIODevice::WriteOnly) && write(file) && file.flush() && file.commit();
     if (!ok) {
         if (reason)
             *reason = file.errorString();

@@ -136,13 +136,8 @@ void TaskDataFile::BlankTask(qint64 offset) const
 
 void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 {
-    QList<QByteArray> texts;
-    if (!table.isEmpty()) {
-        texts.reserve(table.rowCount() - 1);
-        for (int r = 1; r < table.rowCount(); ++r)
-            texts.append(TaskRecord::join(table.row(r)));
-    }
-    writeRecords(texts);
+    writeAll(table.isEmpty() ? 0 : table.rowCount() - 1,
+             [&table](int k) { return table.recordText(k + 1); });
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -250,19 +245,31 @@ void TaskDataFile::ClearCategory(const QString &name) const
 
 void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 {
+    writeAll(int(texts.size()), [&texts](int k) { return texts[k]; });
+}
+
+void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &textOf) const
+{
     m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
-    qsizetype size = 0;
-    for (const QByteArray &text : texts)
-        size += 4 + text.size();
-    QByteArray bytes;
-    bytes.reserve(size);
-    for (const QByteArray &text : texts) {
-        bytes.append(TaskRecord::lengthPrefix(text.size()));
-        bytes.append(text);
-    }
+    // A piece of about a megabyte: a large file is never held twice in memory.
+    constexpr qsizetype Piece = 1 << 20;
+    const auto write = [&](QIODevice &out) {
+        QByteArray piece;
+        piece.reserve(Piece + 4096);
+        for (int k = 0; k < count; ++k) {
+            const QByteArray text = textOf(k);
+            piece.append(TaskRecord::lengthPrefix(text.size())).append(text);
+            if (piece.size() >= Piece) {
+                if (out.write(piece) != piece.size())
+                    return false;
+                piece.resize(0);
+            }
+        }
+        return out.write(piece) == piece.size();
+    };
     QString reason;
-    if (!SaveFile::replace(m_path, bytes, &reason))
+    if (!SaveFile::replace(m_path, write, &reason))
         throw StoreError::cannotCreate(m_path, reason);
 }
 

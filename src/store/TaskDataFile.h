@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <functional>
 
 class DamagedFiles;
 
@@ -72,6 +73,9 @@ public:
 
 private:
     void openExisting(QFile &f, QIODevice::OpenMode mode) const;
+    // Replaces the file with count records, text k given by textOf(k), written in
+    // pieces as they are made.
+    void writeAll(int count, const std::function<QByteArray(int)> &textOf) const;
     qint32 recordLengthAt(QFile &f, qint64 offset) const;
 
     QString m_path;

@@ -203,6 +203,23 @@ QByteArray join(const TaskRow &row)
     return out;
 }
 
+bool withOrder(const QByteArray &text, qint64 order, QByteArray &out)
+{
+    // Every byte survives a decode and an encode, so only the order field changes.
+    const Separators seps(text);
+    if (seps.count != 9)
+        return false;
+    const QByteArray number = QByteArray::number(order);
+    const qsizetype from = seps.first[Col::Order - 1] + 1;
+    const qsizetype to = seps.first[Col::Order];
+    out.resize(text.size() - (to - from) + number.size());
+    char *p = out.data();
+    std::memcpy(p, text.constData(), size_t(from));
+    std::memcpy(p + from, number.constData(), size_t(number.size()));
+    std::memcpy(p + from + number.size(), text.constData() + to, size_t(text.size() - to));
+    return true;
+}
+
 qint64 orderOffset(const QString &orderText)
 {
     bool ok = false;

@@ -2,10 +2,6 @@
 
 #include "TaskRecord.h"
 
-namespace {
-constexpr quint16 AllDecoded = 0xFFFF;
-}
-
 TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2) {}
 
 int TaskTable::rowCount(const QModelIndex &parent) const
@@ -25,58 +21,67 @@ QVariant TaskTable::data(const QModelIndex &index, int role) const
     return cell(index.column(), index.row());
 }
 
-void TaskTable::decode(const Row &row, int col) const
+QByteArray TaskTable::rawText(const Row &row) const
 {
-    TaskRow &cells = row.ensureCells();
-    if (col == Col::Order)
-        cells[Col::Order] = QString::number(row.raw.offset);
-    else
-        cells[size_t(col)] = TaskRecord::field(
-            QByteArray::fromRawData(m_bytes.constData() + row.raw.textStart, row.raw.textLength),
-            col);
-    row.decoded |= quint16(1u << col);
+    return QByteArray::fromRawData(m_bytes.constData() + row.raw.textStart, row.raw.textLength);
 }
 
-const QString &TaskTable::cell(int col, int row) const
+QString TaskTable::cell(int col, int row) const
 {
     const Row &r = m_rows[size_t(row)];
-    if (!(r.decoded & (1u << col)))
-        decode(r, col);
-    return r.ensureCells()[size_t(col)];
+    if (r.cells)
+        return (*r.cells)[size_t(col)];
+    if (r.raw.textLength == 0)
+        return QString();
+    if (col == Col::Order)
+        return QString::number(r.raw.offset);
+    return TaskRecord::field(rawText(r), col);
 }
 
-const TaskRow &TaskTable::row(int r) const
+TaskRow TaskTable::row(int r) const
 {
     const Row &stored = m_rows[size_t(r)];
-    if (stored.decoded != AllDecoded)
-        for (int c = 0; c < Col::Count; ++c)
-            cell(c, r);
-    return stored.ensureCells();
+    if (stored.cells)
+        return *stored.cells;
+    if (stored.raw.textLength == 0)
+        return TaskRow();
+    TaskRow cells = TaskRecord::split(rawText(stored));
+    cells[Col::Order] = QString::number(stored.raw.offset);
+    return cells;
 }
 
-TaskTable::Row &TaskTable::mutableRow(int r)
+TaskRow &TaskTable::ownCells(int r)
 {
     Row &stored = m_rows[size_t(r)];
-    row(r); // a changed row no longer reads from the file's bytes
-    return stored;
+    if (!stored.cells)
+        stored.cells = std::make_unique<TaskRow>(row(r));
+    return *stored.cells;
 }
 
 void TaskTable::setCell(int col, int row, const QString &text)
 {
-    QString &c = mutableRow(row).ensureCells()[size_t(col)];
-    if (c == text)
+    if (cell(col, row) == text)
         return;
-    c = text;
+    ownCells(row)[size_t(col)] = text;
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i);
 }
 
 void TaskTable::setRow(int r, const TaskRow &values)
 {
-    Row &stored = m_rows[size_t(r)];
-    stored.ensureCells() = values;
-    stored.decoded = AllDecoded;
+    m_rows[size_t(r)].cells = std::make_unique<TaskRow>(values);
     emit dataChanged(index(r, 0), index(r, Col::Count - 1));
+}
+
+QByteArray TaskTable::recordText(int row) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!r.cells && r.raw.textLength > 0) {
+        QByteArray text;
+        if (TaskRecord::withOrder(rawText(r), r.raw.offset, text))
+            return text;
+    }
+    return TaskRecord::join(this->row(row));
 }
 
 void TaskTable::setRowCount(int count)
@@ -96,18 +101,18 @@ void TaskTable::setRowCount(int count)
 
 bool TaskTable::isEmpty() const
 {
-    // A loaded task always has its order; a row being added has its text.
-    if (!cell(Col::Task, 1).isEmpty() || !cell(Col::Order, 1).isEmpty())
-        return false;
-    for (int c = 0; c < Col::Count; ++c)
-        if (!cell(c, 1).isEmpty())
+    const Row &first = m_rows[1];
+    if (!first.cells)
+        return first.raw.textLength == 0;
+    for (const QString &c : *first.cells)
+        if (!c.isEmpty())
             return false;
     return true;
 }
 
 QString TaskTable::shownTask(int row) const
 {
-    const QString &text = cell(Col::Task, row);
+    const QString text = cell(Col::Task, row);
     return text.trimmed().isEmpty() && !isEmpty() ? NoTaskText : text;
 }
 
@@ -151,11 +156,8 @@ void TaskTable::setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&row
     m_bytes = std::move(fileBytes);
     m_rows.resize(std::max<size_t>(rows.size(), 1) + 1);
     m_rows[0] = std::move(header);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        Row &stored = m_rows[i + 1];
-        stored.raw = rows[i];
-        stored.decoded = 0;
-    }
+    for (size_t i = 0; i < rows.size(); ++i)
+        m_rows[i + 1].raw = rows[i];
     endResetModel();
 }
 
@@ -199,9 +201,9 @@ void TaskTable::removeTasks(const std::vector<bool> &gone)
 qint64 TaskTable::recordOffset(int row) const
 {
     const Row &r = m_rows[size_t(row)];
-    if (!(r.decoded & (1u << Col::Order)))
+    if (!r.cells && r.raw.textLength > 0)
         return r.raw.offset;
-    return TaskRecord::orderOffset(r.ensureCells()[Col::Order]);
+    return TaskRecord::orderOffset(cell(Col::Order, row));
 }
 
 void TaskTable::permuteTasks(const std::vector<int> &newOrder)

@@ -28,10 +28,13 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    const QString &cell(int col, int row) const;
+    // A loaded row's cells are decoded from its record at every read and never
+    // kept: a pass over every row costs no memory, and the table stays close to
+    // the size of its file.
+    QString cell(int col, int row) const;
     void setCell(int col, int row, const QString &text);
     // Every cell of a row.
-    const TaskRow &row(int r) const;
+    TaskRow row(int r) const;
     void setRow(int r, const TaskRow &values);
     // Grows or shrinks the table; new rows are empty. Never below 2.
     void setRowCount(int count);
@@ -71,25 +74,24 @@ public:
     // becomes row j + 1. Used by the sort routine.
     void permuteTasks(const std::vector<int> &newOrder);
 
+    // The record a compacting save writes for a task row: its cells joined, the
+    // order being where the record is now. A row unchanged since the load is
+    // copied from its record's bytes.
+    QByteArray recordText(int row) const;
+
     void setHeader(int col, const QString &caption) { setCell(col, 0, caption); }
-    const QString &header(int col) const { return cell(col, 0); }
+    QString header(int col) const { return cell(col, 0); }
 
 private:
     struct Row
     {
-        // Decoded cells, made on first use: a loaded row costs a few bytes until read.
-        mutable std::unique_ptr<TaskRow> cells;
-        mutable quint16 decoded = 0xFFFF; // one bit per column already in cells
+        // The row's own cells once it was set or changed; until then its record
+        // in the loaded bytes (no record: an all-empty row).
+        std::unique_ptr<TaskRow> cells;
         RawRow raw;
-        TaskRow &ensureCells() const
-        {
-            if (!cells)
-                cells = std::make_unique<TaskRow>();
-            return *cells;
-        }
     };
-    void decode(const Row &row, int col) const;
-    Row &mutableRow(int r);
+    QByteArray rawText(const Row &row) const;
+    TaskRow &ownCells(int r);
 
     std::vector<Row> m_rows;
     QByteArray m_bytes; // the file the raw rows point into

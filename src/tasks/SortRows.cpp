@@ -40,6 +40,62 @@ std::mt19937 &randomSource()
     return gen;
 }
 
+// Texts of one shape - the same length, a digit wherever the first has one and
+// its other characters everywhere else (dates, hours, priorities) - collate in
+// every locale as their digits read as a number, the empty text first. Such a
+// column sorts by that number, without a collation key per text. False when a
+// text has another shape.
+bool sortByDigits(TaskTable &table, int column, bool ascending)
+{
+    const int n = table.rowCount() - 1;
+    QString shape;
+    std::vector<std::pair<quint64, int>> keyed;
+    keyed.reserve(size_t(n));
+    constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
+    for (int r = 1; r <= n; ++r) {
+        const QString text = table.cell(column, r);
+        if (text.isEmpty()) {
+            keyed.emplace_back(0, r);
+            continue;
+        }
+        if (shape.isNull()) {
+            shape = text;
+            int digits = 0;
+            for (QChar c : text)
+                digits += c.isDigit() && c.unicode() < 0x80;
+            if (digits == 0 || digits > MostDigits)
+                return false;
+        }
+        if (text.size() != shape.size())
+            return false;
+        quint64 value = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t s = shape[i].unicode();
+            const char16_t c = text[i].unicode();
+            if (s >= '0' && s <= '9') {
+                if (c < '0' || c > '9')
+                    return false;
+                value = value * 10 + (c - '0');
+            } else if (c != s) {
+                return false;
+            }
+        }
+        keyed.emplace_back(value + 1, r);
+    }
+    if (ascending)
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto &a, const auto &b) { return a.first < b.first; });
+    else
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto &a, const auto &b) { return a.first > b.first; });
+    std::vector<int> rows;
+    rows.reserve(size_t(n));
+    for (const auto &k : keyed)
+        rows.push_back(k.second);
+    table.permuteTasks(rows);
+    return true;
+}
+
 } // namespace
 
 int CompareCellText(const QString &a, const QString &b)
@@ -82,7 +138,7 @@ void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo,
 void SortRows(TaskTable &table, int column, bool ascending)
 {
     const int n = table.rowCount() - 1;
-    if (n < 2)
+    if (n < 2 || sortByDigits(table, column, ascending))
         return;
     // Collation keys for the distinct texts only: status, priority and category
     // columns hold a handful of values.
@@ -91,7 +147,7 @@ void SortRows(TaskTable &table, int column, bool ascending)
     std::vector<int> textOf(size_t(n) + 1, 0);
     std::vector<QString> distinct;
     for (int r = 1; r <= n; ++r) {
-        const QString &text = table.cell(column, r);
+        const QString text = table.cell(column, r);
         auto it = distinctIndex.constFind(text);
         if (it == distinctIndex.constEnd()) {
             it = distinctIndex.insert(text, int(distinct.size()));

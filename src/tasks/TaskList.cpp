@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <filesystem>
+
 namespace {
 
 int toggledTag(int tag)
@@ -76,7 +78,8 @@ void TaskList::load(const QString &filter)
 {
     m_filter = filter;
     m_loaded = false;
-    m_inSortOrder = false;
+    m_sorted = false;
+    m_asInFile = true;
     if (m_writesBlocked) {
         m_table.clearTasks(); // a missing file would be created by the load
         return;
@@ -86,13 +89,35 @@ void TaskList::load(const QString &filter)
     if (result.tellUser)
         emit damaged(file.damagedMessage(result));
     m_loaded = result.fileExisted;
+    noteFileWritten();
 }
 
 void TaskList::applySort()
 {
     // Only the tag's lowest byte counts, as the stored value may be any integer.
     SortRows(m_table, m_sortColumn, ascending());
-    m_inSortOrder = true;
+    m_sorted = true;
+}
+
+std::pair<qint64, qint64> TaskList::fileStamp() const
+{
+    std::error_code error;
+    const std::filesystem::path path = m_dataPath.toStdString();
+    const auto size = std::filesystem::file_size(path, error);
+    if (error)
+        return {-1, -1};
+    const auto time = std::filesystem::last_write_time(path, error);
+    if (error)
+        return {-1, -1};
+    return {qint64(size), qint64(time.time_since_epoch().count())};
+}
+
+void TaskList::show(const QString &filter)
+{
+    if (filter == m_filter && inPlace() && fileStamp() == m_writtenStamp)
+        return;
+    load(filter);
+    applySort();
 }
 
 void TaskList::refresh()
@@ -106,18 +131,19 @@ void TaskList::fillEmptyHours()
 {
     if (m_table.isEmpty())
         return;
-    for (int r = 1; r < m_table.rowCount(); ++r)
-        if (m_table.cell(Col::Hour, r).trimmed().isEmpty())
+    for (int r = 1; r < m_table.rowCount(); ++r) {
+        if (m_table.cell(Col::Hour, r).trimmed().isEmpty()) {
             m_table.setCell(Col::Hour, r, QStringLiteral("00:00"));
-    if (m_sortColumn == Col::Hour)
-        m_inSortOrder = false;
+            m_asInFile = false; // a reload shows the empty hour again
+        }
+    }
 }
 
 void TaskList::setSortState(int column, int tag)
 {
     m_sortColumn = column;
     m_sortTag = tag;
-    m_inSortOrder = false;
+    m_sorted = false;
 }
 
 void TaskList::sortByCommand(int column)
@@ -134,7 +160,7 @@ void TaskList::sortByHeader(int column)
     m_sortColumn = column;
     m_sortTag = toggledTag(m_sortTag);
     // Only a tag outside 0 and 1 sorts a header click the other way from a refresh.
-    m_inSortOrder = up == ascending();
+    m_sorted = up == ascending();
 }
 
 int TaskList::add(const TaskRow &task)
@@ -198,6 +224,7 @@ void TaskList::settle(UndoStep step, int gone, int count)
     }
     if (count > 0)
         m_table.removeTasks(gone, gone + count - 1);
+    noteFileWritten();
     emit changed();
 }
 
@@ -227,6 +254,7 @@ void TaskList::write(int row, const TaskRow &task, bool isNew)
         if (!isNew)
             m_table.removeTasks(row, row);
         place(text, offset);
+        noteFileWritten();
         emit changed();
     } else {
         refresh();
@@ -255,7 +283,8 @@ bool TaskList::toggleDone(int row)
                          TaskRecord::join(m_table.row(row))});
     record(std::move(undo));
     if (m_sortColumn == Col::Done || m_sortColumn == Col::Order)
-        m_inSortOrder = false;
+        m_sorted = false;
+    noteFileWritten();
     return !wasDone;
 }
 
@@ -331,6 +360,7 @@ void TaskList::unarchive(const QByteArray &recordText)
         return;
     }
     place(recordText, at);
+    noteFileWritten();
     emit changed();
 }
 
@@ -364,6 +394,7 @@ void TaskList::clearCategory(const QString &name, const QStringList &namesBefore
         m_table.removeTasks(gone);
     if (m_sortColumn == Col::Category)
         applySort();
+    noteFileWritten();
     emit changed();
 }
 

@@ -41,6 +41,9 @@ public:
     const QString &filter() const { return m_filter; }
     // Sorts by the sort state (tag 1 sorts descending).
     void applySort();
+    // load, then applySort; nothing to do when the table already holds this
+    // filter's tasks in that order and the file is as this list last wrote it.
+    void show(const QString &filter);
     // load with the current filter, sort, and `changed`.
     void refresh();
     // A task whose hour was empty in the file shows midnight.
@@ -123,8 +126,8 @@ private:
     // what was written and takes the rows from gone to gone + count - 1 out.
     void settle(UndoStep step, int gone, int count);
     // Whether a command may change the table row by row instead of a refresh: the
-    // table holds a load whose rows are in the order of the sort state.
-    bool inPlace() const { return m_loaded && m_inSortOrder; }
+    // table is what a refresh would give (a load, in the order of the sort state).
+    bool inPlace() const { return m_loaded && m_sorted && m_asInFile; }
     // A record just written to the task data file at offset: shown where a
     // refresh would show it, or not at all when the filter hides it.
     void place(const QByteArray &text, qint64 offset);
@@ -133,6 +136,9 @@ private:
     QList<UndoStep::Record> writeClearedCategory(const QString &name,
                                                  const QStringList &namesBefore);
     bool ascending() const { return (m_sortTag & 0xFF) != 1; }
+    // The task data file's size and time of change: whether someone else wrote it.
+    std::pair<qint64, qint64> fileStamp() const;
+    void noteFileWritten() { m_writtenStamp = fileStamp(); }
     QByteArray recordText(qint64 offset) const;
     void requireWritable() const;
 
@@ -144,7 +150,9 @@ private:
     int m_sortColumn = 0;
     int m_sortTag = 0;
     bool m_loaded = false;
-    bool m_inSortOrder = false;
+    bool m_sorted = false;   // in the order of the sort state
+    bool m_asInFile = false; // every cell as a load of the file gives it
+    std::pair<qint64, qint64> m_writtenStamp{-1, -1};
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
     std::vector<UndoStep> m_undo;
