@@ -62,7 +62,13 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     }
     if (!f.open(QIODevice::ReadOnly))
         throw StoreError::cannotOpen(m_path, f.errorString());
-    QByteArray bytes = f.readAll();
+    // Read to its exact size: readAll() leaves up to twice the file allocated, and
+    // the table keeps these bytes for the run.
+    QByteArray bytes(f.size(), Qt::Uninitialized);
+    const qint64 got = f.read(bytes.data(), bytes.size());
+    if (got < 0)
+        throw StoreError::cannotOpen(m_path, f.errorString());
+    bytes.truncate(got);
     f.close();
 
     const bool all = filter == AllItems;

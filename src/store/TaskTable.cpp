@@ -154,6 +154,8 @@ void TaskTable::setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&row
     Row header = std::move(m_rows[0]);
     m_rows.clear();
     m_bytes = std::move(fileBytes);
+    // Room for the tasks a run adds, so that adding one does not copy the table.
+    m_rows.reserve(rows.size() + rows.size() / 64 + 16);
     m_rows.resize(std::max<size_t>(rows.size(), 1) + 1);
     m_rows[0] = std::move(header);
     for (size_t i = 0; i < rows.size(); ++i)
@@ -209,12 +211,24 @@ qint64 TaskTable::recordOffset(int row) const
 void TaskTable::permuteTasks(const std::vector<int> &newOrder)
 {
     emit layoutAboutToBeChanged();
-    std::vector<Row> moved;
-    moved.reserve(newOrder.size());
-    for (int from : newOrder)
-        moved.push_back(std::move(m_rows[size_t(from)]));
-    for (size_t j = 0; j < moved.size(); ++j)
-        m_rows[j + 1] = std::move(moved[j]);
+    // In place, cycle by cycle: a second table of rows would double the table.
+    std::vector<bool> placed(newOrder.size(), false);
+    for (size_t j = 0; j < newOrder.size(); ++j) {
+        if (placed[j])
+            continue;
+        Row first = std::move(m_rows[j + 1]);
+        size_t at = j;
+        for (;;) {
+            placed[at] = true;
+            const size_t from = size_t(newOrder[at] - 1);
+            if (from == j) {
+                m_rows[at + 1] = std::move(first);
+                break;
+            }
+            m_rows[at + 1] = std::move(m_rows[from + 1]);
+            at = from;
+        }
+    }
     // Persistent indexes follow rows by position only; views re-read the cells.
     emit layoutChanged();
 }

@@ -6,7 +6,11 @@
 #include <QHash>
 #include <QLocale>
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <random>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -96,6 +100,81 @@ bool sortByDigits(TaskTable &table, int column, bool ascending)
     return true;
 }
 
+// Collations that compare texts of printable ASCII character by character: the
+// C locale and these languages (no contraction or reordering of ASCII letters).
+bool comparesAsciiByCharacter(QLocale::Language language)
+{
+    static const QLocale::Language simple[] = {
+        QLocale::C,      QLocale::English, QLocale::Portuguese, QLocale::Spanish,
+        QLocale::French, QLocale::German,  QLocale::Italian,    QLocale::Dutch};
+    return std::find(std::begin(simple), std::end(simple), language) != std::end(simple);
+}
+
+// Each printable ASCII character's place in the collation (equal ranks for the
+// two cases of a letter); none where the collation is not character by character.
+const std::array<quint8, 128> *asciiRanks()
+{
+    thread_local const std::optional<std::array<quint8, 128>> ranks =
+        []() -> std::optional<std::array<quint8, 128>> {
+        if (!comparesAsciiByCharacter(collator().locale().language()))
+            return std::nullopt;
+        std::vector<QString> chars;
+        for (char16_t c = 0x20; c <= 0x7E; ++c)
+            chars.emplace_back(QChar(c));
+        std::stable_sort(chars.begin(), chars.end(), [](const QString &a, const QString &b) {
+            return CompareCellText(a, b) < 0;
+        });
+        std::array<quint8, 128> out{};
+        quint8 rank = 1;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            if (i > 0 && CompareCellText(chars[i - 1], chars[i]) != 0)
+                ++rank;
+            out[chars[i][0].unicode()] = rank;
+        }
+        return out;
+    }();
+    return ranks ? &*ranks : nullptr;
+}
+
+// A column of printable ASCII texts under such a collation sorts by the ranks of
+// its characters, one byte each: no collation key object per text. False when
+// a text holds another character.
+bool sortByAsciiRanks(TaskTable &table, int column, bool ascending)
+{
+    const std::array<quint8, 128> *ranks = asciiRanks();
+    if (!ranks)
+        return false;
+    const int n = table.rowCount() - 1;
+    std::string keys;
+    keys.reserve(size_t(n) * 32);
+    std::vector<quint32> start(size_t(n) + 1);
+    for (int r = 1; r <= n; ++r) {
+        start[size_t(r - 1)] = quint32(keys.size());
+        for (QChar c : table.cell(column, r)) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u > 0x7E)
+                return false;
+            keys.push_back(char((*ranks)[u]));
+        }
+    }
+    start[size_t(n)] = quint32(keys.size());
+    const auto key = [&](int i) {
+        return std::string_view(keys.data() + start[size_t(i)],
+                                start[size_t(i) + 1] - start[size_t(i)]);
+    };
+    std::vector<int> rows(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k)
+        rows[size_t(k)] = k;
+    if (ascending)
+        std::sort(rows.begin(), rows.end(), [&](int a, int b) { return key(a) < key(b); });
+    else
+        std::sort(rows.begin(), rows.end(), [&](int a, int b) { return key(b) < key(a); });
+    for (int &r : rows)
+        ++r;
+    table.permuteTasks(rows);
+    return true;
+}
+
 } // namespace
 
 int CompareCellText(const QString &a, const QString &b)
@@ -138,7 +217,8 @@ void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo,
 void SortRows(TaskTable &table, int column, bool ascending)
 {
     const int n = table.rowCount() - 1;
-    if (n < 2 || sortByDigits(table, column, ascending))
+    if (n < 2 || sortByDigits(table, column, ascending) ||
+        sortByAsciiRanks(table, column, ascending))
         return;
     // Collation keys for the distinct texts only: status, priority and category
     // columns hold a handful of values.

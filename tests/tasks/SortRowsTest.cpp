@@ -2,7 +2,10 @@
 #include "tasks/SortRows.h"
 #include "store/TaskTable.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -122,6 +125,55 @@ TEST(SortRows, shouldLeaveAnEmptyTableOrASingleTaskAsItWas)
     fill(table, Col::Task, {"only"});
     SortRows(table, Col::Task, false);
     EXPECT_EQ(column(table, Col::Task), QStringList({"only"}));
+}
+
+// Texts of the shapes a column holds: free ASCII text (letters of both cases,
+// digits, punctuation, spaces), dates and hours with empty ones among them,
+// text with accented letters. Whatever way the sort takes for each, the result
+// is in the collation's order and keeps every row.
+TEST(SortRows, shouldOrderRandomColumnsAsTheCollationComparesThem)
+{
+    QRandomGenerator random(7);
+    const QString ascii = QStringLiteral(" !-.,:;_/()#&'09aAbBzZ~");
+    const QString accented = QStringLiteral("aáAÁeéEçÇoõ ");
+    const auto text = [&](const QString &alphabet, int longest) {
+        QString t;
+        for (int k = int(random.bounded(longest + 1)); k > 0; --k)
+            t += alphabet[int(random.bounded(int(alphabet.size())))];
+        return t;
+    };
+    const auto dateOrEmpty = [&] {
+        if (random.bounded(8) == 0)
+            return QString();
+        return QStringLiteral("2026-%1-%2 %3:%4")
+            .arg(1 + random.bounded(12), 2, 10, QLatin1Char('0'))
+            .arg(1 + random.bounded(28), 2, 10, QLatin1Char('0'))
+            .arg(random.bounded(24), 2, 10, QLatin1Char('0'))
+            .arg(random.bounded(60), 2, 10, QLatin1Char('0'));
+    };
+    const std::vector<std::function<QString()>> shapes = {
+        [&] { return text(ascii, 6); }, dateOrEmpty, [&] { return text(accented, 5); }};
+    for (size_t shape = 0; shape < shapes.size(); ++shape) {
+        for (bool ascending : {true, false}) {
+            QStringList keys;
+            for (int i = 0; i < 400; ++i)
+                keys << shapes[shape]();
+            TaskTable table;
+            fill(table, Col::Task, keys);
+            SortRows(table, Col::Task, ascending);
+            const QStringList sorted = column(table, Col::Task);
+            for (int i = 0; i + 1 < sorted.size(); ++i) {
+                const int c = CompareCellText(sorted[i], sorted[i + 1]);
+                ASSERT_TRUE(ascending ? c <= 0 : c >= 0)
+                    << "shape " << shape << ": \"" << sorted[i].toStdString() << "\" before \""
+                    << sorted[i + 1].toStdString() << "\"";
+            }
+            QStringList a = sorted, b = keys;
+            a.sort();
+            b.sort();
+            ASSERT_EQ(a, b) << "shape " << shape;
+        }
+    }
 }
 
 TEST(QuickSortRows, shouldSortAnyRangeOfEntriesByRankThreeWays)
