@@ -70,6 +70,7 @@ BENCHMARK(BM_StartUp)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)
+    ->Arg(1000000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

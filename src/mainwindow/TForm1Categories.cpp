@@ -4,6 +4,7 @@
 #include "categories/TFormCategory.h"
 #include "platform/MessageService.h"
 #include "store/TaskTable.h"
+#include "store/Win1252.h"
 #include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/TaskGrid.h"
@@ -82,7 +83,15 @@ void TForm1::Menu_SearchClick()
     const QString text = FormCategory->askSearch();
     if (text.trimmed().isEmpty())
         return;
+    // A task that holds the text holds its bytes in its record, unless the text
+    // has a character the file cannot store, or a '|' (which an older release's
+    // extra separators read as).
+    const QByteArray bytes = Win1252::firstUnencodable(text) < 0 && !text.contains(QLatin1Char('|'))
+                                 ? Win1252::encode(text)
+                                 : QByteArray();
     for (int r = 1; r < m_table->rowCount(); ++r) {
+        if (!bytes.isEmpty() && !m_table->mayContain(r, bytes))
+            continue;
         const QString task = m_table->cell(Col::Task, r);
         if (task.contains(text, Qt::CaseSensitive)) {
             StringGrid1->setCurrentRow(r);

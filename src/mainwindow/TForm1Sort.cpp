@@ -43,8 +43,13 @@ void TForm1::tasksChanged()
 
 void TForm1::reselectOrder(const QString &order)
 {
+    // A loaded task's order is its record's offset: compared as a number, no row's
+    // cell is made. Any other order text is compared as text.
+    bool isNumber = false;
+    const qint64 offset = order.toLongLong(&isNumber);
+    const bool plain = isNumber && QString::number(offset) == order;
     for (int r = 1; r < m_table->rowCount(); ++r) {
-        if (m_table->cell(Col::Order, r) == order) {
+        if (plain ? m_table->holdsOrder(r, offset) : m_table->cell(Col::Order, r) == order) {
             StringGrid1->setCurrentRow(r);
             return;
         }

@@ -8,6 +8,8 @@
 
 #include <QFile>
 
+#include <cstring>
+
 namespace {
 
 // Files that are written in place are opened unbuffered: a buffered write that
@@ -85,8 +87,14 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
             result.damaged = true;
             break;
         }
-        if (!TaskRecord::isBlank(*text) &&
-            (all || (filterStorable && TaskRecord::categorySpan(*text).in(*text) == filterBytes))) {
+        // A record without the filter's bytes anywhere cannot have it as category.
+        const auto holdsFilter = [&] {
+            return filterStorable &&
+                   memmem(text->constData(), size_t(text->size()), filterBytes.constData(),
+                          size_t(filterBytes.size())) != nullptr &&
+                   TaskRecord::categorySpan(*text).in(*text) == filterBytes;
+        };
+        if (!TaskRecord::isBlank(*text) && (all || holdsFilter())) {
             rows.push_back({pos, qint32(pos + 4), qint32(text->size())});
         }
         pos += 4 + text->size();
@@ -227,26 +235,41 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
     BlankTask(offset);
 }
 
-void TaskDataFile::ClearCategory(const QString &name) const
+QList<TaskDataFile::Cleared> TaskDataFile::ClearCategory(const QString &name) const
 {
     m_damaged.beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
-    const QByteArray bytes = f.readAll();
+    QByteArray bytes = f.readAll();
+    QList<Cleared> cleared;
+    // The code page maps characters one to one: a name it cannot hold is in no record.
+    if (Win1252::firstUnencodable(name) >= 0)
+        return cleared;
+    const QByteArray nameBytes = Win1252::encode(name);
+    qint64 first = -1;
+    qint64 last = -1;
     qint64 pos = 0;
     while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
+        const qint64 next = pos + 4 + text->size();
         if (!TaskRecord::isBlank(*text)) {
             const TaskRecord::Span s = TaskRecord::categorySpan(*text);
-            if (s.to > s.from && Win1252::decode(s.in(*text)) == name) {
-                const QByteArray blanks(s.to - s.from, ' ');
-                if (!f.seek(pos + 4 + s.from) || f.write(blanks) != blanks.size())
-                    throw StoreError::unableToWrite(m_path);
+            if (s.to > s.from && s.in(*text) == nameBytes) {
+                cleared.append({pos, QByteArray(text->constData(), text->size())});
+                const qint64 at = pos + 4 + s.from;
+                std::memset(bytes.data() + at, ' ', size_t(s.to - s.from));
+                first = first < 0 ? at : first;
+                last = at + (s.to - s.from);
             }
         }
-        pos += 4 + text->size();
+        pos = next;
     }
-    if (!f.flush())
-        throw StoreError::unableToWrite(m_path);
+    // One write from the first changed byte to the last.
+    if (first >= 0) {
+        const qint64 length = last - first;
+        if (!f.seek(first) || f.write(bytes.constData() + first, length) != length || !f.flush())
+            throw StoreError::unableToWrite(m_path);
+    }
+    return cleared;
 }
 
 void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const

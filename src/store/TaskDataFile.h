@@ -60,8 +60,13 @@ public:
     // missing), then blanks it here.
     void moveRecordTo(qint64 offset, const QString &targetPath) const;
     // Blanks the category field of every record whose category equals name,
-    // keeping every record's length.
-    void ClearCategory(const QString &name) const;
+    // keeping every record's length. The records it changed, as they were.
+    struct Cleared
+    {
+        qint64 offset = 0;
+        QByteArray text; // before the change
+    };
+    QList<Cleared> ClearCategory(const QString &name) const;
 
     // Replaces the file (atomically) with these records (texts without prefix).
     void writeRecords(const QList<QByteArray> &texts) const;

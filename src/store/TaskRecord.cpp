@@ -148,16 +148,23 @@ bool isBlank(const QByteArray &text)
     return true;
 }
 
-QString field(const QByteArray &text, int col)
+std::optional<QByteArray> fieldBytes(const QByteArray &text, int col)
 {
     const Separators seps(text);
     if (seps.count > 9)
-        return split(text)[size_t(col)];
+        return std::nullopt;
     if (col > seps.count)
-        return QString();
+        return QByteArray();
     const qsizetype from = col == 0 ? 0 : seps.first[col - 1] + 1;
     const qsizetype to = col < seps.count ? seps.first[col] : text.size();
-    return Win1252::decode(slice(text, from, to));
+    return slice(text, from, to);
+}
+
+QString field(const QByteArray &text, int col)
+{
+    if (const std::optional<QByteArray> bytes = fieldBytes(text, col))
+        return Win1252::decode(*bytes);
+    return split(text)[size_t(col)];
 }
 
 TaskRow split(const QByteArray &text)

@@ -18,6 +18,9 @@ bool withOrder(const QByteArray &text, qint64 order, QByteArray &out);
 TaskRow split(const QByteArray &text);
 // One field of a record text, as split would give it.
 QString field(const QByteArray &text, int col);
+// That field's bytes, not copied (text must outlive them); none for a record of
+// more than ten fields, whose fields split reads by the older release's rules.
+std::optional<QByteArray> fieldBytes(const QByteArray &text, int col);
 
 // Where a record text keeps its category: the third field from the end.
 struct Span

@@ -1,6 +1,9 @@
 #include "TaskTable.h"
 
 #include "TaskRecord.h"
+#include "Win1252.h"
+
+#include <cstring>
 
 TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2) {}
 
@@ -36,6 +39,21 @@ QString TaskTable::cell(int col, int row) const
     if (col == Col::Order)
         return QString::number(r.raw.offset);
     return TaskRecord::field(rawText(r), col);
+}
+
+std::optional<QByteArray> TaskTable::cellBytes(int col, int row) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!r.cells && r.raw.textLength > 0) {
+        if (col == Col::Order)
+            return QByteArray::number(r.raw.offset);
+        if (std::optional<QByteArray> bytes = TaskRecord::fieldBytes(rawText(r), col))
+            return bytes;
+    }
+    const QString text = cell(col, row);
+    if (Win1252::firstUnencodable(text) >= 0)
+        return std::nullopt;
+    return Win1252::encode(text);
 }
 
 TaskRow TaskTable::row(int r) const
@@ -198,6 +216,37 @@ void TaskTable::removeTasks(const std::vector<bool> &gone)
     if (kept == 1)
         m_rows[1] = Row();
     endResetModel();
+}
+
+bool TaskTable::rewriteLoadedRecord(int row, const QByteArray &before, const QByteArray &after)
+{
+    const Row &r = m_rows[size_t(row)];
+    if (r.cells || r.raw.textLength == 0 || before.size() != after.size() || rawText(r) != before)
+        return false;
+    std::memcpy(m_bytes.data() + r.raw.textStart, after.constData(), size_t(after.size()));
+    return true;
+}
+
+bool TaskTable::mayContain(int row, const QByteArray &bytes) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (r.cells || r.raw.textLength == 0)
+        return true;
+    return memmem(m_bytes.constData() + r.raw.textStart, size_t(r.raw.textLength),
+                  bytes.constData(), size_t(bytes.size())) != nullptr;
+}
+
+void TaskTable::announceChanged()
+{
+    emit dataChanged(index(1, 0), index(rowCount() - 1, Col::Count - 1));
+}
+
+bool TaskTable::holdsOrder(int row, qint64 offset) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!r.cells && r.raw.textLength > 0)
+        return r.raw.offset == offset;
+    return cell(Col::Order, row) == QString::number(offset);
 }
 
 qint64 TaskTable::recordOffset(int row) const

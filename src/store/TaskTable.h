@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 inline const QString DoneMark = QString(QChar(0xD7));        // "×"
@@ -33,6 +34,10 @@ public:
     // the size of its file.
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString &text);
+    // A cell as its file stores it (Windows-1252, a byte per character), not
+    // copied from a loaded row: valid until the table changes. None for a cell
+    // holding a character the code page lacks.
+    std::optional<QByteArray> cellBytes(int col, int row) const;
     // Every cell of a row.
     TaskRow row(int r) const;
     void setRow(int r, const TaskRow &values);
@@ -67,6 +72,19 @@ public:
     void removeTasks(int top, int bottom);
     // Takes out every task row r whose gone[r] is set.
     void removeTasks(const std::vector<bool> &gone);
+    // A loaded row whose record text was before now reads after (the same length),
+    // as a write in place to its file changed it; false, and nothing changed, for
+    // a row that owns its cells or holds another text. Views learn of it from
+    // announceChanged().
+    bool rewriteLoadedRecord(int row, const QByteArray &before, const QByteArray &after);
+    // Tells views that any cell of any task row may have changed.
+    void announceChanged();
+    // False only when the row's record does not hold these bytes (Windows-1252)
+    // anywhere: a quick test that spares decoding the cells of a row that cannot
+    // match. A row that owns its cells may match.
+    bool mayContain(int row, const QByteArray &bytes) const;
+    // Whether the row's order cell reads as this number, without decoding the row.
+    bool holdsOrder(int row, qint64 offset) const;
     // The offset a row's order names, without decoding the row.
     qint64 recordOffset(int row) const;
 

@@ -1,12 +1,14 @@
 #include "SortRows.h"
 
 #include "store/TaskTable.h"
+#include "store/Win1252.h"
 
 #include <QCollator>
 #include <QHash>
 #include <QLocale>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -44,60 +46,82 @@ std::mt19937 &randomSource()
     return gen;
 }
 
-// Texts of one shape - the same length, a digit wherever the first has one and
-// its other characters everywhere else (dates, hours, priorities) - collate in
-// every locale as their digits read as a number, the empty text first. Such a
-// column sorts by that number, without a collation key per text. False when a
-// text has another shape.
-bool sortByDigits(TaskTable &table, int column, bool ascending)
+// Row order 1 .. n by key, either way; ties in no particular order.
+template <class Key> std::vector<int> orderByKey(const std::vector<Key> &keys, bool ascending)
 {
-    const int n = table.rowCount() - 1;
-    QString shape;
-    std::vector<std::pair<quint64, int>> keyed;
-    keyed.reserve(size_t(n));
-    constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
-    for (int r = 1; r <= n; ++r) {
-        const QString text = table.cell(column, r);
-        if (text.isEmpty()) {
-            keyed.emplace_back(0, r);
-            continue;
-        }
-        if (shape.isNull()) {
-            shape = text;
-            int digits = 0;
-            for (QChar c : text)
-                digits += c.isDigit() && c.unicode() < 0x80;
-            if (digits == 0 || digits > MostDigits)
-                return false;
-        }
-        if (text.size() != shape.size())
-            return false;
-        quint64 value = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t s = shape[i].unicode();
-            const char16_t c = text[i].unicode();
-            if (s >= '0' && s <= '9') {
-                if (c < '0' || c > '9')
-                    return false;
-                value = value * 10 + (c - '0');
-            } else if (c != s) {
-                return false;
-            }
-        }
-        keyed.emplace_back(value + 1, r);
-    }
+    // Each key beside its row: the sort reads neighbouring memory.
+    std::vector<std::pair<Key, int>> keyed;
+    keyed.reserve(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k)
+        keyed.emplace_back(keys[k], int(k) + 1);
     if (ascending)
         std::sort(keyed.begin(), keyed.end(),
                   [](const auto &a, const auto &b) { return a.first < b.first; });
     else
         std::sort(keyed.begin(), keyed.end(),
-                  [](const auto &a, const auto &b) { return a.first > b.first; });
+                  [](const auto &a, const auto &b) { return b.first < a.first; });
     std::vector<int> rows;
-    rows.reserve(size_t(n));
+    rows.reserve(keyed.size());
     for (const auto &k : keyed)
         rows.push_back(k.second);
-    table.permuteTasks(rows);
-    return true;
+    return rows;
+}
+
+// A sort column's texts as its file stores them: Windows-1252, a byte per
+// character, read from a loaded table without decoding. None when a cell holds
+// a character the code page lacks (a table not loaded from a file may).
+std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int column)
+{
+    const int n = table.rowCount() - 1;
+    std::vector<QByteArray> texts;
+    texts.reserve(size_t(n));
+    for (int r = 1; r <= n; ++r) {
+        std::optional<QByteArray> bytes = table.cellBytes(column, r);
+        if (!bytes)
+            return std::nullopt;
+        texts.push_back(std::move(*bytes));
+    }
+    return texts;
+}
+
+// Texts of one shape - the same length, a digit wherever the first has one and
+// its other characters everywhere else (dates, hours, priorities) - collate in
+// every locale as their digits read as a number, the empty text first. Such a
+// column sorts by that number, without a collation key per text. Empty when a
+// text has another shape.
+std::vector<int> orderByDigits(const std::vector<QByteArray> &texts, bool ascending)
+{
+    QByteArray shape;
+    std::vector<quint64> keys;
+    keys.reserve(texts.size());
+    constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (const QByteArray &text : texts) {
+        if (text.isEmpty()) {
+            keys.push_back(0);
+            continue;
+        }
+        if (shape.isNull()) {
+            shape = text;
+            const auto digits = std::count_if(text.begin(), text.end(), isDigit);
+            if (digits == 0 || digits > MostDigits)
+                return {};
+        }
+        if (text.size() != shape.size())
+            return {};
+        quint64 value = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (isDigit(shape[i])) {
+                if (!isDigit(text[i]))
+                    return {};
+                value = value * 10 + quint64(text[i] - '0');
+            } else if (text[i] != shape[i]) {
+                return {};
+            }
+        }
+        keys.push_back(value + 1);
+    }
+    return orderByKey(keys, ascending);
 }
 
 // Collations that compare texts of printable ASCII character by character: the
@@ -137,42 +161,70 @@ const std::array<quint8, 128> *asciiRanks()
 }
 
 // A column of printable ASCII texts under such a collation sorts by the ranks of
-// its characters, one byte each: no collation key object per text. False when
-// a text holds another character.
-bool sortByAsciiRanks(TaskTable &table, int column, bool ascending)
+// its characters, one byte each: no collation key object per text. Empty when a
+// text holds another character.
+std::vector<int> orderByAsciiRanks(const std::vector<QByteArray> &texts, bool ascending)
 {
     const std::array<quint8, 128> *ranks = asciiRanks();
     if (!ranks)
-        return false;
-    const int n = table.rowCount() - 1;
-    std::string keys;
-    keys.reserve(size_t(n) * 32);
-    std::vector<quint32> start(size_t(n) + 1);
-    for (int r = 1; r <= n; ++r) {
-        start[size_t(r - 1)] = quint32(keys.size());
-        for (QChar c : table.cell(column, r)) {
-            const char16_t u = c.unicode();
-            if (u < 0x20 || u > 0x7E)
-                return false;
-            keys.push_back(char((*ranks)[u]));
+        return {};
+    std::string arena;
+    arena.reserve(texts.size() * 32);
+    std::vector<quint32> start(texts.size() + 1);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        start[i] = quint32(arena.size());
+        for (char c : texts[i]) {
+            if (c < 0x20 || c > 0x7E)
+                return {};
+            arena.push_back(char((*ranks)[size_t(c)]));
         }
     }
-    start[size_t(n)] = quint32(keys.size());
-    const auto key = [&](int i) {
-        return std::string_view(keys.data() + start[size_t(i)],
-                                start[size_t(i) + 1] - start[size_t(i)]);
-    };
+    start[texts.size()] = quint32(arena.size());
+    std::vector<std::string_view> keys(texts.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        keys[i] = std::string_view(arena.data() + start[i], start[i + 1] - start[i]);
+    return orderByKey(keys, ascending);
+}
+
+// Any texts: collation keys for the distinct texts only (status, priority and
+// category columns hold a handful of values), then the quicksort over their ranks.
+template <class Text>
+std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending,
+                                  const std::function<QString(const Text &)> &toString)
+{
+    const int n = int(texts.size());
+    QHash<Text, int> distinctIndex;
+    std::vector<int> rankOfRow(size_t(n) + 1, 0); // the text's index, then its rank
+    std::vector<QCollatorSortKey> keys;
+    for (int r = 1; r <= n; ++r) {
+        const Text &text = texts[size_t(r - 1)];
+        auto it = distinctIndex.constFind(text);
+        if (it == distinctIndex.constEnd()) {
+            it = distinctIndex.insert(text, int(keys.size()));
+            keys.push_back(sortKey(toString(text)));
+        }
+        rankOfRow[size_t(r)] = it.value();
+    }
+    std::vector<int> byKey(keys.size());
+    for (size_t i = 0; i < byKey.size(); ++i)
+        byKey[i] = int(i);
+    std::sort(byKey.begin(), byKey.end(),
+              [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+    // Texts that collate equal (differing only in case) share a rank.
+    std::vector<int> rankOfText(keys.size());
+    int rank = 0;
+    for (size_t i = 0; i < byKey.size(); ++i) {
+        if (i > 0 && keys[size_t(byKey[i - 1])].compare(keys[size_t(byKey[i])]) != 0)
+            ++rank;
+        rankOfText[size_t(byKey[i])] = rank;
+    }
+    for (int r = 1; r <= n; ++r)
+        rankOfRow[size_t(r)] = rankOfText[size_t(rankOfRow[size_t(r)])];
     std::vector<int> rows(static_cast<size_t>(n));
     for (int k = 0; k < n; ++k)
-        rows[size_t(k)] = k;
-    if (ascending)
-        std::sort(rows.begin(), rows.end(), [&](int a, int b) { return key(a) < key(b); });
-    else
-        std::sort(rows.begin(), rows.end(), [&](int a, int b) { return key(b) < key(a); });
-    for (int &r : rows)
-        ++r;
-    table.permuteTasks(rows);
-    return true;
+        rows[size_t(k)] = k + 1;
+    QuickSortRows(rows, rankOfRow, 0, n - 1, ascending);
+    return rows;
 }
 
 } // namespace
@@ -217,48 +269,21 @@ void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo,
 void SortRows(TaskTable &table, int column, bool ascending)
 {
     const int n = table.rowCount() - 1;
-    if (n < 2 || sortByDigits(table, column, ascending) ||
-        sortByAsciiRanks(table, column, ascending))
+    if (n < 2)
         return;
-    // Collation keys for the distinct texts only: status, priority and category
-    // columns hold a handful of values.
-    QHash<QString, int> distinctIndex;
-    distinctIndex.reserve(n);
-    std::vector<int> textOf(size_t(n) + 1, 0);
-    std::vector<QString> distinct;
-    for (int r = 1; r <= n; ++r) {
-        const QString text = table.cell(column, r);
-        auto it = distinctIndex.constFind(text);
-        if (it == distinctIndex.constEnd()) {
-            it = distinctIndex.insert(text, int(distinct.size()));
-            distinct.push_back(text);
-        }
-        textOf[size_t(r)] = it.value();
+    std::vector<int> rows;
+    if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column)) {
+        rows = orderByDigits(*bytes, ascending);
+        if (rows.empty())
+            rows = orderByAsciiRanks(*bytes, ascending);
+        if (rows.empty())
+            rows = orderByCollation<QByteArray>(*bytes, ascending, &Win1252::decode);
+    } else {
+        std::vector<QString> texts;
+        texts.reserve(size_t(n));
+        for (int r = 1; r <= n; ++r)
+            texts.push_back(table.cell(column, r));
+        rows = orderByCollation<QString>(texts, ascending, [](const QString &t) { return t; });
     }
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(distinct.size());
-    for (const QString &t : distinct)
-        keys.push_back(sortKey(t));
-    std::vector<int> byKey(distinct.size());
-    for (size_t i = 0; i < byKey.size(); ++i)
-        byKey[i] = int(i);
-    std::sort(byKey.begin(), byKey.end(),
-              [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
-    // Texts that collate equal (differing only in case) share a rank.
-    std::vector<int> rankOfText(distinct.size());
-    int rank = 0;
-    for (size_t i = 0; i < byKey.size(); ++i) {
-        if (i > 0 && keys[size_t(byKey[i - 1])].compare(keys[size_t(byKey[i])]) != 0)
-            ++rank;
-        rankOfText[size_t(byKey[i])] = rank;
-    }
-    std::vector<int> rankOfRow(size_t(n) + 1, 0);
-    for (int r = 1; r <= n; ++r)
-        rankOfRow[size_t(r)] = rankOfText[size_t(textOf[size_t(r)])];
-
-    std::vector<int> rows(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k)
-        rows[size_t(k)] = k + 1;
-    QuickSortRows(rows, rankOfRow, 0, n - 1, ascending);
     table.permuteTasks(rows);
 }

@@ -28,20 +28,6 @@ QByteArray fileBytes(const QString &path)
     return f.readAll();
 }
 
-// Whole records of a file's bytes whose category is name, with their offsets.
-QList<UndoStep::Record> recordsOfCategory(const QByteArray &bytes, const QString &name)
-{
-    QList<UndoStep::Record> found;
-    qint64 pos = 0;
-    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
-        const TaskRecord::Span s = TaskRecord::categorySpan(*text);
-        if (!TaskRecord::isBlank(*text) && s.to > s.from && Win1252::decode(s.in(*text)) == name)
-            found.append({false, pos, QByteArray(text->constData(), text->size())});
-        pos += 4 + text->size();
-    }
-    return found;
-}
-
 // A task row as a load of its record at offset decodes it.
 TaskRow rowOfRecord(const QByteArray &text, qint64 offset)
 {
@@ -50,6 +36,14 @@ TaskRow rowOfRecord(const QByteArray &text, qint64 offset)
         row[size_t(c)] = TaskRecord::field(text, c);
     row[Col::Order] = QString::number(offset);
     return row;
+}
+
+// A record text with its category field blanked, as the file's clear writes it.
+QByteArray withoutCategory(QByteArray text)
+{
+    const TaskRecord::Span s = TaskRecord::categorySpan(text);
+    text.replace(s.from, s.to - s.from, QByteArray(s.to - s.from, ' '));
+    return text;
 }
 
 } // namespace
@@ -89,6 +83,9 @@ void TaskList::load(const QString &filter)
     if (result.tellUser)
         emit damaged(file.damagedMessage(result));
     m_loaded = result.fileExisted;
+    // A damaged file is cut back, and the user told, by the write and the load
+    // after it: until a load finds it sound, every command reloads.
+    m_asInFile = !result.damaged;
     noteFileWritten();
 }
 
@@ -372,10 +369,9 @@ void TaskList::clearCategory(const QString &name, const QStringList &namesBefore
         refresh();
         return;
     }
-    // Each cleared record as the file now has it, by offset.
-    QHash<qint64, QByteArray> cleared;
-    for (const UndoStep::Record &r : writeClearedCategory(name, namesBefore))
-        cleared.insert(r.offset, r.text);
+    QHash<qint64, QByteArray> cleared; // the records as they were, by offset
+    for (const TaskDataFile::Cleared &c : writeClearedCategory(name, namesBefore))
+        cleared.insert(c.offset, c.text);
     std::vector<bool> gone(size_t(m_table.rowCount()), false);
     bool anyGone = false;
     if (!cleared.isEmpty() && !m_table.isEmpty()) {
@@ -384,11 +380,13 @@ void TaskList::clearCategory(const QString &name, const QStringList &namesBefore
             const auto it = cleared.constFind(offset);
             if (it == cleared.constEnd())
                 continue;
-            if (filterShows(*it))
-                m_table.setRow(r, rowOfRecord(*it, offset));
-            else
+            const QByteArray now = withoutCategory(*it);
+            if (!filterShows(now))
                 anyGone = gone[size_t(r)] = true;
+            else if (!m_table.rewriteLoadedRecord(r, *it, now))
+                m_table.setRow(r, rowOfRecord(now, offset));
         }
+        m_table.announceChanged();
     }
     if (anyGone)
         m_table.removeTasks(gone);
@@ -398,22 +396,19 @@ void TaskList::clearCategory(const QString &name, const QStringList &namesBefore
     emit changed();
 }
 
-QList<UndoStep::Record> TaskList::writeClearedCategory(const QString &name,
-                                                       const QStringList &namesBefore)
+QList<TaskDataFile::Cleared> TaskList::writeClearedCategory(const QString &name,
+                                                            const QStringList &namesBefore)
 {
     UndoStep undo;
     undo.kind = UndoKind::CategoryDelete;
     undo.category = name;
     undo.categoryNames = namesBefore;
+    const QList<TaskDataFile::Cleared> cleared = dataFile().ClearCategory(name);
     // Each task comes back as it was and its cleared version goes.
-    for (UndoStep::Record r : recordsOfCategory(fileBytes(m_dataPath), name)) {
-        undo.toData.append(r.text);
-        const TaskRecord::Span s = TaskRecord::categorySpan(r.text);
-        r.text.replace(s.from, s.to - s.from, QByteArray(s.to - s.from, ' '));
-        undo.toBlank.append(r);
+    for (const TaskDataFile::Cleared &c : cleared) {
+        undo.toData.append(c.text);
+        undo.toBlank.append({false, c.offset, withoutCategory(c.text)});
     }
-    dataFile().ClearCategory(name);
-    const QList<UndoStep::Record> cleared = undo.toBlank;
     record(std::move(undo));
     return cleared;
 }

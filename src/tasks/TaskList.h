@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UndoStep.h"
+#include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
 
 #include <QObject>
@@ -10,7 +11,6 @@
 
 class DamagedFiles;
 class Settings;
-class TaskDataFile;
 
 // The current tasks, without a widget: the task table, the task data file and
 // the archive file, the category filter and the sort state. Every change to a
@@ -132,9 +132,9 @@ private:
     // refresh would show it, or not at all when the filter hides it.
     void place(const QByteArray &text, qint64 offset);
     bool filterShows(const QByteArray &text) const;
-    // Blanks the category in the file and records it; the records as now written.
-    QList<UndoStep::Record> writeClearedCategory(const QString &name,
-                                                 const QStringList &namesBefore);
+    // Blanks the category in the file and records it; the records it changed.
+    QList<TaskDataFile::Cleared> writeClearedCategory(const QString &name,
+                                                      const QStringList &namesBefore);
     bool ascending() const { return (m_sortTag & 0xFF) != 1; }
     // The task data file's size and time of change: whether someone else wrote it.
     std::pair<qint64, qint64> fileStamp() const;
