@@ -4,6 +4,7 @@
 #include "SaveFile.h"
 #include "StoreError.h"
 #include "TaskRecord.h"
+#include "WholeFile.h"
 #include "Win1252.h"
 
 #include <QFile>
@@ -64,13 +65,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     }
     if (!f.open(QIODevice::ReadOnly))
         throw StoreError::cannotOpen(m_path, f.errorString());
-    // Read to its exact size: readAll() leaves up to twice the file allocated, and
-    // the table keeps these bytes for the run.
-    QByteArray bytes(f.size(), Qt::Uninitialized);
-    const qint64 got = f.read(bytes.data(), bytes.size());
-    if (got < 0)
-        throw StoreError::cannotOpen(m_path, f.errorString());
-    bytes.truncate(got);
+    QByteArray bytes = readWholeFile(f); // the table keeps these for the run
     f.close();
 
     const bool all = filter == AllItems;
@@ -240,7 +235,7 @@ QList<TaskDataFile::Cleared> TaskDataFile::ClearCategory(const QString &name) co
     m_damaged.beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
-    QByteArray bytes = f.readAll();
+    QByteArray bytes = readWholeFile(f);
     QList<Cleared> cleared;
     // The code page maps characters one to one: a name it cannot hold is in no record.
     if (Win1252::firstUnencodable(name) >= 0)

@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
+#include "store/WholeFile.h"
 #include "store/Win1252.h"
 
 #include <QFile>
@@ -25,7 +26,7 @@ QByteArray fileBytes(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw StoreError::cannotOpen(path, f.errorString());
-    return f.readAll();
+    return readWholeFile(f);
 }
 
 // A task row as a load of its record at offset decodes it.
@@ -430,11 +431,16 @@ void TaskList::undo()
     QList<qint64> taken[2];
     for (const UndoStep::Record &r : step.toBlank) {
         const int file = r.inArchive ? 1 : 0;
-        if (!read[file]) {
-            bytes[file] = fileBytes(file ? m_archivePath : m_dataPath);
-            read[file] = true;
+        const QString &path = file ? m_archivePath : m_dataPath;
+        // Where it was written, as a rule; else the whole file is searched.
+        qint64 at = stillAt(path, r, taken[file]);
+        if (at < 0) {
+            if (!read[file]) {
+                bytes[file] = fileBytes(path);
+                read[file] = true;
+            }
+            at = UndoRecords::find(bytes[file], r, taken[file]);
         }
-        const qint64 at = UndoRecords::find(bytes[file], r, taken[file]);
         if (at < 0) {
             drop();
             throw StoreError(QStringLiteral("This change can no longer be undone: a task it "
@@ -468,6 +474,22 @@ void TaskList::undo()
     }
     drop();
     refresh();
+}
+
+qint64 TaskList::stillAt(const QString &path, const UndoStep::Record &record,
+                         const QList<qint64> &taken) const
+{
+    if (record.offset < 0 || taken.contains(record.offset))
+        return -1;
+    QByteArray text;
+    try {
+        text = TaskDataFile(path, m_damaged).readRecord(record.offset).mid(4);
+    } catch (const StoreError &) {
+        return -1; // no whole record there
+    }
+    const bool same = !TaskRecord::isBlank(text) &&
+                      UndoRecords::withoutOrder(text) == UndoRecords::withoutOrder(record.text);
+    return same ? record.offset : -1;
 }
 
 void TaskList::forgetUndo()

@@ -140,6 +140,10 @@ private:
     std::pair<qint64, qint64> fileStamp() const;
     void noteFileWritten() { m_writtenStamp = fileStamp(); }
     QByteArray recordText(qint64 offset) const;
+    // record.offset when the record there is still record's text (order aside)
+    // and not taken; -1 otherwise.
+    qint64 stillAt(const QString &path, const UndoStep::Record &record,
+                   const QList<qint64> &taken) const;
     void requireWritable() const;
 
     TaskTable m_table;

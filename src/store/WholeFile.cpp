@@ -1,0 +1,15 @@
+#include "WholeFile.h"
+
+#include "StoreError.h"
+
+#include <QFile>
+
+QByteArray readWholeFile(QFile &file)
+{
+    QByteArray bytes(file.size() - file.pos(), Qt::Uninitialized);
+    const qint64 got = file.read(bytes.data(), bytes.size());
+    if (got < 0)
+        throw StoreError::cannotOpen(file.fileName(), file.errorString());
+    bytes.truncate(got);
+    return bytes;
+}

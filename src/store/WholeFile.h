@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QByteArray>
+
+class QFile;
+
+// The rest of an open file in an array of exactly its size (QIODevice::readAll()
+// may leave twice the file allocated, and a task file is the largest thing the
+// program holds). Throws StoreError when the file cannot be read.
+QByteArray readWholeFile(QFile &file);
