@@ -46,14 +46,11 @@ std::mt19937 &randomSource()
     return gen;
 }
 
-// Row order 1 .. n by key, either way; ties in no particular order.
-template <class Key> std::vector<int> orderByKey(const std::vector<Key> &keys, bool ascending)
+// Row order by key, either way; ties in no particular order. keyed holds each
+// key beside its row (the sort then reads neighbouring memory).
+template <class Key>
+std::vector<int> orderKeyed(std::vector<std::pair<Key, int>> &&keyed, bool ascending)
 {
-    // Each key beside its row: the sort reads neighbouring memory.
-    std::vector<std::pair<Key, int>> keyed;
-    keyed.reserve(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k)
-        keyed.emplace_back(keys[k], int(k) + 1);
     if (ascending)
         std::sort(keyed.begin(), keyed.end(),
                   [](const auto &a, const auto &b) { return a.first < b.first; });
@@ -89,39 +86,44 @@ std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int c
 // every locale as their digits read as a number, the empty text first. Such a
 // column sorts by that number, without a collation key per text. Empty when a
 // text has another shape.
-std::vector<int> orderByDigits(const std::vector<QByteArray> &texts, bool ascending)
+std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascending)
 {
+    const int n = table.rowCount() - 1;
     QByteArray shape;
-    std::vector<quint64> keys;
-    keys.reserve(texts.size());
+    std::vector<std::pair<quint64, int>> keyed;
+    keyed.reserve(size_t(n));
     constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    for (const QByteArray &text : texts) {
-        if (text.isEmpty()) {
-            keys.push_back(0);
+    for (int r = 1; r <= n; ++r) {
+        const std::optional<QByteArray> text = table.cellBytes(column, r);
+        if (!text)
+            return {};
+        if (text->isEmpty()) {
+            keyed.emplace_back(0, r);
             continue;
         }
         if (shape.isNull()) {
-            shape = text;
-            const auto digits = std::count_if(text.begin(), text.end(), isDigit);
+            shape = QByteArray(text->constData(), text->size());
+            const auto digits = std::count_if(shape.begin(), shape.end(), isDigit);
             if (digits == 0 || digits > MostDigits)
                 return {};
         }
-        if (text.size() != shape.size())
+        if (text->size() != shape.size())
             return {};
         quint64 value = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
+        for (qsizetype i = 0; i < text->size(); ++i) {
+            const char c = text->at(i);
             if (isDigit(shape[i])) {
-                if (!isDigit(text[i]))
+                if (!isDigit(c))
                     return {};
-                value = value * 10 + quint64(text[i] - '0');
-            } else if (text[i] != shape[i]) {
+                value = value * 10 + quint64(c - '0');
+            } else if (c != shape[i]) {
                 return {};
             }
         }
-        keys.push_back(value + 1);
+        keyed.emplace_back(value + 1, r);
     }
-    return orderByKey(keys, ascending);
+    return orderKeyed(std::move(keyed), ascending);
 }
 
 // Collations that compare texts of printable ASCII character by character: the
@@ -163,27 +165,34 @@ const std::array<quint8, 128> *asciiRanks()
 // A column of printable ASCII texts under such a collation sorts by the ranks of
 // its characters, one byte each: no collation key object per text. Empty when a
 // text holds another character.
-std::vector<int> orderByAsciiRanks(const std::vector<QByteArray> &texts, bool ascending)
+std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool ascending)
 {
     const std::array<quint8, 128> *ranks = asciiRanks();
     if (!ranks)
         return {};
+    const int n = table.rowCount() - 1;
+    // Reserved, not touched: room for long texts without moving the arena.
     std::string arena;
-    arena.reserve(texts.size() * 32);
-    std::vector<quint32> start(texts.size() + 1);
-    for (size_t i = 0; i < texts.size(); ++i) {
-        start[i] = quint32(arena.size());
-        for (char c : texts[i]) {
+    arena.reserve(size_t(n) * 64);
+    std::vector<quint32> start(size_t(n) + 1);
+    for (int r = 1; r <= n; ++r) {
+        start[size_t(r - 1)] = quint32(arena.size());
+        const std::optional<QByteArray> text = table.cellBytes(column, r);
+        if (!text)
+            return {};
+        for (char c : *text) {
             if (c < 0x20 || c > 0x7E)
                 return {};
             arena.push_back(char((*ranks)[size_t(c)]));
         }
     }
-    start[texts.size()] = quint32(arena.size());
-    std::vector<std::string_view> keys(texts.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        keys[i] = std::string_view(arena.data() + start[i], start[i + 1] - start[i]);
-    return orderByKey(keys, ascending);
+    start[size_t(n)] = quint32(arena.size());
+    std::vector<std::pair<std::string_view, int>> keyed;
+    keyed.reserve(size_t(n));
+    for (size_t i = 0; i < size_t(n); ++i)
+        keyed.emplace_back(std::string_view(arena.data() + start[i], start[i + 1] - start[i]),
+                           int(i) + 1);
+    return orderKeyed(std::move(keyed), ascending);
 }
 
 // Any texts: collation keys for the distinct texts only (status, priority and
@@ -225,6 +234,20 @@ std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending
         rows[size_t(k)] = k + 1;
     QuickSortRows(rows, rankOfRow, 0, n - 1, ascending);
     return rows;
+}
+
+// The column's texts as bytes where the file's code page holds them all, else
+// as decoded text.
+std::vector<int> orderByCollation(const TaskTable &table, int column, bool ascending)
+{
+    if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column))
+        return orderByCollation<QByteArray>(*bytes, ascending, &Win1252::decode);
+    const int n = table.rowCount() - 1;
+    std::vector<QString> texts;
+    texts.reserve(size_t(n));
+    for (int r = 1; r <= n; ++r)
+        texts.push_back(table.cell(column, r));
+    return orderByCollation<QString>(texts, ascending, [](const QString &t) { return t; });
 }
 
 } // namespace
@@ -271,19 +294,10 @@ void SortRows(TaskTable &table, int column, bool ascending)
     const int n = table.rowCount() - 1;
     if (n < 2)
         return;
-    std::vector<int> rows;
-    if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column)) {
-        rows = orderByDigits(*bytes, ascending);
-        if (rows.empty())
-            rows = orderByAsciiRanks(*bytes, ascending);
-        if (rows.empty())
-            rows = orderByCollation<QByteArray>(*bytes, ascending, &Win1252::decode);
-    } else {
-        std::vector<QString> texts;
-        texts.reserve(size_t(n));
-        for (int r = 1; r <= n; ++r)
-            texts.push_back(table.cell(column, r));
-        rows = orderByCollation<QString>(texts, ascending, [](const QString &t) { return t; });
-    }
+    std::vector<int> rows = orderByDigits(table, column, ascending);
+    if (rows.empty())
+        rows = orderByAsciiRanks(table, column, ascending);
+    if (rows.empty())
+        rows = orderByCollation(table, column, ascending);
     table.permuteTasks(rows);
 }
