@@ -174,25 +174,41 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
     // Reserved, not touched: room for long texts without moving the arena.
     std::string arena;
     arena.reserve(size_t(n) * 64);
-    std::vector<quint32> start(size_t(n) + 1);
+    // A key is a piece of the arena; where, not a pointer, as the arena may move.
+    struct Key
+    {
+        quint32 from;
+        quint32 length;
+        int row;
+    };
+    std::vector<Key> keys;
+    keys.reserve(size_t(n));
     for (int r = 1; r <= n; ++r) {
-        start[size_t(r - 1)] = quint32(arena.size());
         const std::optional<QByteArray> text = table.cellBytes(column, r);
         if (!text)
             return {};
+        const size_t from = arena.size();
         for (char c : *text) {
             if (c < 0x20 || c > 0x7E)
                 return {};
             arena.push_back(char((*ranks)[size_t(c)]));
         }
+        keys.push_back({quint32(from), quint32(arena.size() - from), r});
     }
-    start[size_t(n)] = quint32(arena.size());
-    std::vector<std::pair<std::string_view, int>> keyed;
-    keyed.reserve(size_t(n));
-    for (size_t i = 0; i < size_t(n); ++i)
-        keyed.emplace_back(std::string_view(arena.data() + start[i], start[i + 1] - start[i]),
-                           int(i) + 1);
-    return orderKeyed(std::move(keyed), ascending);
+    const auto view = [&arena](const Key &k) {
+        return std::string_view(arena.data() + k.from, k.length);
+    };
+    if (ascending)
+        std::sort(keys.begin(), keys.end(),
+                  [&](const Key &a, const Key &b) { return view(a) < view(b); });
+    else
+        std::sort(keys.begin(), keys.end(),
+                  [&](const Key &a, const Key &b) { return view(b) < view(a); });
+    std::vector<int> rows;
+    rows.reserve(keys.size());
+    for (const Key &k : keys)
+        rows.push_back(k.row);
+    return rows;
 }
 
 // Any texts: collation keys for the distinct texts only (status, priority and
