@@ -73,36 +73,44 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     // filter it cannot hold matches no record.
     const bool filterStorable = Win1252::firstUnencodable(filter) < 0;
     const QByteArray filterBytes = Win1252::encode(filter);
-    std::vector<TaskTable::RawRow> rows;
-    rows.reserve(size_t(bytes.size() / 64));
     qint64 pos = 0;
-    while (pos < bytes.size()) {
-        const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos);
-        if (!text) {
-            result.damaged = true;
-            break;
+    const auto next = [&](const QByteArray &bytes, TaskTable::RawRow &row) {
+        while (pos < bytes.size()) {
+            const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos);
+            if (!text) {
+                result.damaged = true;
+                return false;
+            }
+            const qint64 at = pos;
+            pos += 4 + text->size();
+            // A record without the filter's bytes anywhere cannot have it as category.
+            const auto holdsFilter = [&] {
+                return filterStorable &&
+                       memmem(text->constData(), size_t(text->size()), filterBytes.constData(),
+                              size_t(filterBytes.size())) != nullptr &&
+                       TaskRecord::categorySpan(*text).in(*text) == filterBytes;
+            };
+            if (!TaskRecord::isBlank(*text) && (all || holdsFilter())) {
+                row = {at, qint32(at + 4), qint32(text->size())};
+                return true;
+            }
         }
-        // A record without the filter's bytes anywhere cannot have it as category.
-        const auto holdsFilter = [&] {
-            return filterStorable &&
-                   memmem(text->constData(), size_t(text->size()), filterBytes.constData(),
-                          size_t(filterBytes.size())) != nullptr &&
-                   TaskRecord::categorySpan(*text).in(*text) == filterBytes;
-        };
-        if (!TaskRecord::isBlank(*text) && (all || holdsFilter())) {
-            rows.push_back({pos, qint32(pos + 4), qint32(text->size())});
+        return false;
+    };
+    table.setLoadedTasks(std::move(bytes), next);
+    try {
+        if (result.damaged) {
+            const DamagedFiles::Found found = m_damaged.foundDamaged(m_path, pos);
+            result.damagedBackup = found.backup;
+            result.tellUser = found.tellUser;
+        } else {
+            result.damagedBackup = m_damaged.foundSound(m_path);
+            result.damaged = result.tellUser = !result.damagedBackup.isEmpty();
         }
-        pos += 4 + text->size();
+    } catch (...) {
+        table.clearTasks(); // as a load that stopped before reading any task
+        throw;
     }
-    if (result.damaged) {
-        const DamagedFiles::Found found = m_damaged.foundDamaged(m_path, pos);
-        result.damagedBackup = found.backup;
-        result.tellUser = found.tellUser;
-    } else {
-        result.damagedBackup = m_damaged.foundSound(m_path);
-        result.damaged = result.tellUser = !result.damagedBackup.isEmpty();
-    }
-    table.setLoadedTasks(std::move(bytes), std::move(rows));
     return result;
 }
 

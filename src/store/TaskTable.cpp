@@ -166,18 +166,22 @@ void TaskTable::setTasks(std::vector<TaskRow> &&rows)
     endResetModel();
 }
 
-void TaskTable::setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&rows)
+void TaskTable::setLoadedTasks(QByteArray &&fileBytes,
+                               const std::function<bool(const QByteArray &, RawRow &)> &next)
 {
     beginResetModel();
     Row header = std::move(m_rows[0]);
     m_rows.clear();
     m_bytes = std::move(fileBytes);
-    // Room for the tasks a run adds, so that adding one does not copy the table.
-    m_rows.reserve(rows.size() + rows.size() / 64 + 16);
-    m_rows.resize(std::max<size_t>(rows.size(), 1) + 1);
-    m_rows[0] = std::move(header);
-    for (size_t i = 0; i < rows.size(); ++i)
-        m_rows[i + 1].raw = rows[i];
+    // Room for a record of 64 bytes or more each, and for the tasks a run adds,
+    // so that adding one does not copy the table; room not used costs no memory.
+    m_rows.reserve(size_t(m_bytes.size() / 64) + 16);
+    m_rows.push_back(std::move(header));
+    RawRow raw;
+    while (next(m_bytes, raw))
+        m_rows.push_back(Row{nullptr, raw});
+    if (m_rows.size() < 2)
+        m_rows.emplace_back();
     endResetModel();
 }
 

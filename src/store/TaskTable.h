@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -64,7 +65,10 @@ public:
         qint32 textStart = 0; // the record text within the file's bytes
         qint32 textLength = 0;
     };
-    void setLoadedTasks(QByteArray &&fileBytes, std::vector<RawRow> &&rows);
+    // Replaces every task row by the rows next gives, one a call, until it returns
+    // false; they point into fileBytes, which the table keeps.
+    void setLoadedTasks(QByteArray &&fileBytes,
+                        const std::function<bool(const QByteArray &, RawRow &)> &next);
     // A task row put in at row at (1 .. rowCount()); into an empty table it
     // takes the place of the empty row.
     void insertTask(int at, const TaskRow &values);
