@@ -7,16 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-undo.XXXXXX)
-app=""
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact undo_backup_failure
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home undo_backup
 
 {
   task_record "Buy stamps"
@@ -27,22 +18,21 @@ trap cleanup EXIT
 printf '[Preferences]\r\nSorted=Task\r\nSortedOrdr=0\r\n' >"$home/Tasklyn.INI"
 mkdir "$home/morning"
 cp "$home"/Tasklyn.* "$home/morning/"
-export NUDGERY_HOME="$home"
 export FAKETIME_DONT_FAKE_MONOTONIC=1
 
 # Starts the program on day $1 and waits for its main window with $2 tasks.
 start_on() {
   faketime "$1" "$BIN" &
   wrapper=$!
-  app=$(program_of "$wrapper")
-  [ -n "$app" ] || fail "the program did not start"
-  main=$(window_of "$app" "^Nudgery   \\[ tasks: $2 \\]\$" 30)
+  pid=$(program_of "$wrapper")
+  [ -n "$pid" ] || fail "the program did not start"
+  main=$(window_of "$pid" "^Nudgery   \\[ tasks: $2 \\]\$" 30)
   [ -n "$main" ] || fail "no main window with $2 tasks on $1"
 }
 # Deletes the current task, answering Yes.
 delete_current() {
   keys_to "$main" Delete
-  ask=$(window_of "$app" '^Information$' 15)
+  ask=$(window_of "$pid" '^Information$' 15)
   [ -n "$ask" ] || fail "no question before deleting"
   keys_to "$ask" y
 }
@@ -50,18 +40,18 @@ stored() { record_tasks "$home/Tasklyn.DAT" | sort | paste -sd,; }
 quit() {
   keys_to "$main" ctrl+x
   wait_exit "$wrapper" 15 || fail "the program did not end"
-  app=""
+  pid=""
 }
 
 # --- day one: delete, then Ctrl+Z -------------------------------------------------------
 start_on '2026-12-08 10:00:00' 3
 delete_current
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 2 \]$' 15)" ] || fail "the task was not deleted"
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 2 \]$' 15)" ] || fail "the task was not deleted"
 [ "$(record_tasks "$home/Tasklyn.DAT" | wc -l)" = 2 ] || fail "after the delete the file holds: $(stored)"
 cmp -s "$home/backups/2026-12-08/Tasklyn.DAT" "$home/morning/Tasklyn.DAT" ||
   fail "the day's backup is not the file as the day began"
 keys_to "$main" ctrl+z
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "Ctrl+Z did not bring the task back"
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "Ctrl+Z did not bring the task back"
 artefact undo_after_ctrl_z
 [ "$(stored)" = "Buy stamps,Call the plumber,Renew the passport" ] ||
   fail "after Ctrl+Z the file holds: $(stored)"
@@ -70,15 +60,15 @@ quit
 # --- day two: a delete, then yesterday's backup restored --------------------------------
 start_on '2026-12-09 10:00:00' 3
 delete_current
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 2 \]$' 15)" ] || fail "the task was not deleted"
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 2 \]$' 15)" ] || fail "the task was not deleted"
 before_restore=$(sha256sum <"$home/Tasklyn.DAT")
 menu_item "$main" f r
-chooser=$(window_of "$app" '^Restore from backup$' 15)
+chooser=$(window_of "$pid" '^Restore from backup$' 15)
 [ -n "$chooser" ] || fail "File > Restore from backup showed no list"
 artefact undo_backup_list
 # Newest first: today's, then yesterday's.
 keys_to "$chooser" Down Return
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "the window did not reload the restored tasks"
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "the window did not reload the restored tasks"
 for f in Tasklyn.DAT Tasklyn.ARK Tasklyn.INI; do
   cmp -s "$home/$f" "$home/morning/$f" || fail "$f is not yesterday's backup"
 done
