@@ -264,21 +264,18 @@ void TaskList::write(int row, const TaskRow &task, bool isNew)
 
 bool TaskList::toggleDone(int row)
 {
-    const qint64 old = TaskDataFile::orderOffset(m_table.cell(Col::Order, row));
-    const QString before = m_table.cell(Col::Done, row);
-    const bool wasDone = before == DoneMark;
-    m_table.setCell(Col::Done, row, wasDone ? QStringLiteral(" ") : DoneMark);
+    // The table changes only once the file has: a failure leaves both as they were.
+    TaskRow task = m_table.row(row);
+    const bool wasDone = task[Col::Done] == DoneMark;
+    task[Col::Done] = wasDone ? QStringLiteral(" ") : DoneMark;
+    const qint64 old = m_table.recordOffset(row);
     UndoStep undo;
     undo.kind = wasDone ? UndoKind::Untick : UndoKind::Tick;
-    try {
-        undo.toData.append(recordText(old));
-        dataFile().ReplaceTask(m_table, row, old);
-    } catch (...) {
-        m_table.setCell(Col::Done, row, before); // the file is as it was
-        throw;
-    }
-    undo.toBlank.append({false, TaskDataFile::orderOffset(m_table.cell(Col::Order, row)),
-                         TaskRecord::join(m_table.row(row))});
+    undo.toData.append(recordText(old));
+    const QByteArray text = dataFile().replaceRow(task, old);
+    const qint64 offset = TaskDataFile::orderOffset(task[Col::Order]);
+    m_table.setRow(row, rowOfRecord(text, offset));
+    undo.toBlank.append({false, offset, text});
     record(std::move(undo));
     if (m_sortColumn == Col::Done || m_sortColumn == Col::Order)
         m_sorted = false;
