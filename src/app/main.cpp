@@ -16,6 +16,7 @@
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
+#include "store/TaskIdentities.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
@@ -40,6 +41,12 @@ DateFormat datesOf(const Settings &settings)
     return dates;
 }
 
+// The files the daily backup copies; the first one's tasks are counted.
+QStringList backedUpFiles()
+{
+    return {FileNames::Data, FileNames::Archive, FileNames::Settings, FileNames::Identities};
+}
+
 QString folderOfProgram()
 {
     return programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
@@ -53,7 +60,8 @@ int exportIcs(int argc, char *argv[], const QString &target)
     const DateFormat dates = datesOf(settings);
     QString error;
     const int count =
-        IcsExport::exportFile(folder + FileNames::Data, target, dates, SystemClock(), &error);
+        IcsExport::exportFile(folder + FileNames::Data, folder + FileNames::Identities, target,
+                              dates, SystemClock(), &error);
     if (count < 0) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
@@ -79,14 +87,18 @@ int importIcs(int argc, char *argv[], const QString &source)
     const DateFormat dates = datesOf(settings);
     const SystemClock clock;
     DamagedFiles damagedFiles;
-    DailyBackup backups(folder, {FileNames::Data, FileNames::Archive, FileNames::Settings}, clock);
+    DailyBackup backups(folder, backedUpFiles(), clock);
     damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
+    TaskIdentities identities(folder + FileNames::Identities);
+    identities.setBeforeWrite([&backups] { backups.beforeWrite(); });
     TaskList tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles);
     tasks.setSettings(&settings);
     Language language = Language::English;
     languageFromName(settings.text(SettingKey::Language), language);
     try {
+        identities.load();
+        tasks.setIdentities(&identities);
         const IcsImport::Parsed result =
             IcsImport::importFile(source, tasks, settings, dates, clock);
         const QString summary = IcsImport::summary(result, language);
@@ -153,14 +165,22 @@ int main(int argc, char *argv[])
     platform.wire(ctx);
 
     // Before the first write of each day, a copy of the three files.
-    DailyBackup backups(ctx.programFolder,
-                        {FileNames::Data, FileNames::Archive, FileNames::Settings}, *ctx.clock);
+    DailyBackup backups(ctx.programFolder, backedUpFiles(), *ctx.clock);
     damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     ctx.backups = &backups;
 
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     tasks.setSettings(&settings);
+    TaskIdentities identities(ctx.file(FileNames::Identities));
+    identities.setBeforeWrite([&backups] { backups.beforeWrite(); });
+    try {
+        identities.load();
+        tasks.setIdentities(&identities);
+    } catch (const StoreError &e) {
+        // The tasks work without it; only their identities are not followed.
+        ctx.messages->error(nullptr, e.message());
+    }
     AlarmTimer alarm;
     TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())

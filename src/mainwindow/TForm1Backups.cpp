@@ -84,7 +84,7 @@ void TForm1::Menu_RestoreClick()
 void TForm1::reloadAfterRestore()
 {
     // What was done before the restore cannot be taken back in the restored files.
-    m_tasks.forgetUndo();
+    m_tasks.filesRestored();
     const QList<QAction *> items = Menu_Category->actions();
     for (qsizetype i = 4; i < items.size(); ++i) {
         Menu_Category->removeAction(items[i]);

@@ -255,8 +255,9 @@ void TForm1::buildMenus()
         if (target.isEmpty())
             return;
         QString error;
-        const int count = IcsExport::exportFile(m_tasks.dataFileName(), target, *m_ctx.dates,
-                                                *m_ctx.clock, &error);
+        const int count =
+            IcsExport::exportFile(m_tasks.dataFileName(), m_ctx.file(FileNames::Identities), target,
+                                  *m_ctx.dates, *m_ctx.clock, &error);
         if (count < 0)
             throw StoreError(error);
         m_ctx.messages->notice(this, text("Exported").arg(count).arg(target));

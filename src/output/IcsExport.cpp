@@ -4,12 +4,12 @@
 #include "store/DateFormat.h"
 #include "store/SaveFile.h"
 #include "store/StoreError.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 
 #include <QFile>
 
-#include <QCryptographicHash>
 #include <QHash>
 
 #include <libical/ical.h>
@@ -51,8 +51,11 @@ void add(icalcomponent *todo, icalproperty *property)
 namespace IcsExport {
 
 QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate &today,
-                    const QDateTime &stamp)
+                    const QDateTime &stamp, const TaskIdentities *identities)
 {
+    std::optional<TaskIdentities::Claims> claims;
+    if (identities)
+        claims.emplace(*identities, TaskIdentities::Place::Data);
     icalcomponent *cal =
         icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
                             icalproperty_new_prodid("-//Nudgery//Nudgery task list//EN"), nullptr);
@@ -65,17 +68,17 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
     dtstamp.zone = icaltimezone_get_utc_timezone();
     QHash<QByteArray, int> seen; // identical tasks get numbered UIDs
     for (int r = 1; r <= table.taskCount(); ++r) {
-        TaskRow row = table.row(r);
+        const TaskRow row = table.row(r);
         icalcomponent *todo = icalcomponent_new(ICAL_VTODO_COMPONENT);
-        // The identity is the content, not the offset the order field holds.
-        row[Col::Order].clear();
-        QByteArray content;
-        for (const QString &field : row)
-            content += field.toUtf8() + '\x1f';
-        QByteArray uid = QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex();
-        if (const int n = seen[uid]++; n > 0)
-            uid += '-' + QByteArray::number(n + 1);
-        add(todo, icalproperty_new_uid((uid + "@nudgery").constData()));
+        QByteArray uid = claims ? claims->take(table.recordText(r)).toUtf8() : QByteArray();
+        if (uid.isEmpty()) {
+            // Made from the content, not from the offset the order field holds.
+            uid = TaskIdentities::contentHash(row).toLatin1();
+            if (const int n = seen[uid]++; n > 0)
+                uid += '-' + QByteArray::number(n + 1);
+            uid += "@nudgery";
+        }
+        add(todo, icalproperty_new_uid(uid.constData()));
         add(todo, icalproperty_new_dtstamp(dtstamp));
         add(todo, icalproperty_new_summary(row[Col::Task].toUtf8().constData()));
         if (const std::optional<QDate> date = dates.parseDate(row[Col::Date], today)) {
@@ -110,9 +113,17 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
     return out;
 }
 
-int exportFile(const QString &dataPath, const QString &target, const DateFormat &dates,
-               const Clock &clock, QString *error)
+int exportFile(const QString &dataPath, const QString &identitiesPath, const QString &target,
+               const DateFormat &dates, const Clock &clock, QString *error)
 {
+    TaskIdentities identities(identitiesPath);
+    try {
+        if (!identitiesPath.isEmpty())
+            identities.load(true);
+    } catch (const StoreError &e) {
+        *error = e.message();
+        return -1;
+    }
     QFile data(dataPath);
     QByteArray bytes;
     if (data.exists()) {
@@ -134,7 +145,8 @@ int exportFile(const QString &dataPath, const QString &target, const DateFormat 
         pos += 4 + text->size();
     }
     QString reason;
-    if (!SaveFile::replace(target, calendar(table, dates, clock.today(), clock.now()), &reason)) {
+    const QByteArray text = calendar(table, dates, clock.today(), clock.now(), &identities);
+    if (!SaveFile::replace(target, text, &reason)) {
         *error = StoreError::cannotCreate(target, reason).message();
         return -1;
     }

@@ -50,4 +50,6 @@ inline const QString Settings = QStringLiteral("Tasklyn.INI");
 inline const QString Data = QStringLiteral("Tasklyn.DAT");
 inline const QString Archive = QStringLiteral("Tasklyn.ARK");
 inline const QString OldArchive = QStringLiteral("Tasklyn.ARH");
+// The side file of task identities and sync state (store/TaskIdentities).
+inline const QString Identities = QStringLiteral("Tasklyn.IDS");
 } // namespace FileNames

@@ -1,9 +1,11 @@
 #include "TaskList.h"
 
+#include "IdentityMoves.h"
 #include "SortRows.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/WholeFile.h"
 #include "store/Win1252.h"
@@ -206,8 +208,21 @@ QByteArray TaskList::recordText(qint64 offset) const
 
 void TaskList::record(UndoStep step)
 {
+    tellIdentities(step, false);
     m_undo.push_back(std::move(step));
     emit undoChanged();
+}
+
+void TaskList::tellIdentities(const UndoStep &step, bool undone)
+{
+    if (!m_identities)
+        return;
+    try {
+        m_identities->moved(IdentityMoves::of(step, undone));
+    } catch (const StoreError &) {
+        // The task itself is written; a task whose identity was not followed is
+        // only a new task to the next sync, and its old identity a deleted one.
+    }
 }
 
 void TaskList::settle(UndoStep step, int gone, int count)
@@ -469,6 +484,7 @@ void TaskList::undo()
         m_settings->setInteger(SettingKey::Cats, int(names.size()));
         emit categoryAdded(step.category);
     }
+    tellIdentities(step, true);
     drop();
     refresh();
 }
@@ -493,6 +509,15 @@ void TaskList::forgetUndo()
 {
     m_undo.clear();
     emit undoChanged();
+}
+
+void TaskList::filesRestored()
+{
+    forgetUndo();
+    if (!m_identities)
+        return;
+    m_identities->load();
+    m_identities->setRestored(true);
 }
 
 void TaskList::save() const

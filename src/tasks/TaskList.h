@@ -11,6 +11,7 @@
 
 class DamagedFiles;
 class Settings;
+class TaskIdentities;
 
 // The current tasks, without a widget: the task table, the task data file and
 // the archive file, the category filter and the sort state. Every change to a
@@ -94,8 +95,15 @@ public:
     void undo();
     // The files were replaced from outside the history (a restore).
     void forgetUndo();
+    // A backup was put back: the history is forgotten, the side file of identities
+    // read again, and the next sync told to delete nothing on either side (the
+    // restore was meant to bring tasks back).
+    void filesRestored();
     // Where undo writes the category names back ([Category]).
     void setSettings(Settings *settings) { m_settings = settings; }
+    // The side file of identities, told of every record a change or an undo
+    // writes in place of another, so a task keeps its identity through them.
+    void setIdentities(TaskIdentities *identities) { m_identities = identities; }
 
     // --- After a failed conversion of the older release's tasks nothing may create
     // or change the task files in this run, or the next start would find a task
@@ -122,6 +130,7 @@ signals:
 private:
     void write(int row, const TaskRow &task, bool isNew);
     void record(UndoStep step);
+    void tellIdentities(const UndoStep &step, bool undone);
     // After a command over the rows top .. bottom, finished or cut short: records
     // what was written and takes the rows from gone to gone + count - 1 out.
     void settle(UndoStep step, int gone, int count);
@@ -159,5 +168,6 @@ private:
     std::pair<qint64, qint64> m_writtenStamp{-1, -1};
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
+    TaskIdentities *m_identities = nullptr;
     std::vector<UndoStep> m_undo;
 };

@@ -215,7 +215,7 @@ TEST(IcsImport, anExportedListImportsBackToTheSameTasks)
     const std::vector<TaskRow> before = storedTasks(source.data);
     const QString ics = source.dir.filePath(QStringLiteral("out.ics"));
     QString error;
-    ASSERT_EQ(IcsExport::exportFile(source.data, ics, source.dates, source.clock, &error), 4);
+    ASSERT_EQ(IcsExport::exportFile(source.data, {}, ics, source.dates, source.clock, &error), 4);
 
     Folder target;
     const IcsImport::Parsed result = target.import(readAll(ics));

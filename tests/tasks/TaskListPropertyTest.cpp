@@ -6,6 +6,8 @@
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
+#include "store/TaskRecord.h"
 #include "tasks/SortRows.h"
 #include "tasks/TaskList.h"
 
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -56,7 +59,8 @@ protected:
         // task one of its own.
         row[Col::Task] = QStringLiteral("Task %1").arg(QChar('A' + pick(5)));
         row[Col::Date] = date;
-        row[Col::Hour] = time;
+        // An empty hour is stored as midnight by the exit's compaction.
+        row[Col::Hour] = emptyHours && pick(4) == 0 ? QString() : time;
         row[Col::Priority] = pick(2) ? QString::number(1 + pick(5)) : QString();
         row[Col::SortKey] =
             QStringLiteral("2026-12-%1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(time);
@@ -100,6 +104,12 @@ protected:
             const TaskRow task = newTask();
             tasks.add(task);
             expected[identity(task)] = 1;
+            if (identities) {
+                TaskIdentities::Identity given;
+                given.uid = uidOf(identity(task));
+                given.key = TaskIdentities::identityKey(TaskRecord::join(task));
+                identities->put({given});
+            }
         } else if (command == 3 && row) {
             what = QStringLiteral("edit");
             TaskRow task = newTask();
@@ -215,6 +225,23 @@ protected:
         tasks.clearCategory(name, before);
     }
 
+    // 0: undo, 1: a category delete, 2: the archive viewer's compaction, else a
+    // random command.
+    void runCommandOrUndo(QString &what, int command)
+    {
+        if (command == 0 && tasks.canUndo()) {
+            what = QStringLiteral("undo");
+            tasks.undo();
+        } else if (command == 1) {
+            deleteCategory(what);
+        } else if (command == 2) {
+            what = QStringLiteral("compact archive");
+            compactArchive();
+        } else {
+            runOneCommand(what);
+        }
+    }
+
     // The archive viewer rewrites its file compactly when it closes.
     void compactArchive()
     {
@@ -249,6 +276,25 @@ protected:
     std::map<QString, int> expected; // every task there should be: once each
     int lastId = 0;
     bool sorted = true;
+    bool emptyHours = false;
+    // When set, every task added gets an identity, as a sync gives it one.
+    TaskIdentities *identities = nullptr;
+
+    static QString uidOf(const QString &id) { return id + QStringLiteral("@test"); }
+
+    // Every record of both files is claimed by the identity its task was given.
+    void expectEveryTaskKeepsItsIdentity(const TaskIdentities &ids, const std::string &context)
+    {
+        for (const auto place : {TaskIdentities::Place::Data, TaskIdentities::Place::Archive}) {
+            const QString path = place == TaskIdentities::Place::Data ? dataPath : archivePath;
+            TaskTable table;
+            TaskDataFile(path, damaged).LoadTasks(table, AllItems);
+            TaskIdentities::Claims claims(ids, place);
+            for (int r = 1; r <= table.taskCount(); ++r)
+                ASSERT_EQ(claims.take(table.recordText(r)), uidOf(identity(table.row(r))))
+                    << context << " in " << path.toStdString();
+        }
+    }
 };
 
 TEST_F(TaskListProperty, shouldEqualAFreshLoadAndLoseNoTaskAfterEveryRandomCommand)
@@ -290,18 +336,7 @@ TEST_F(TaskListProperty, shouldGiveBackTheFilesTheRunStartedWithWhenEveryChangeI
         const QStringList names = storedNames();
 
         for (int step = 0; step < 100; ++step) {
-            const int command = pick(12);
-            if (command == 0 && tasks.canUndo()) {
-                what = QStringLiteral("undo");
-                tasks.undo();
-            } else if (command == 1) {
-                deleteCategory(what);
-            } else if (command == 2) {
-                what = QStringLiteral("compact archive");
-                compactArchive();
-            } else {
-                runOneCommand(what);
-            }
+            runCommandOrUndo(what, pick(12));
             const std::string context =
                 QStringLiteral("seed %1 step %2 (%3)").arg(seed).arg(step).arg(what).toStdString();
             if (what == QLatin1String("tick"))
@@ -324,6 +359,48 @@ TEST_F(TaskListProperty, shouldGiveBackTheFilesTheRunStartedWithWhenEveryChangeI
         if (HasFatalFailure())
             return;
     }
+}
+
+TEST_F(TaskListProperty, shouldKeepEveryTasksIdentityThroughChangesUndosCompactionsAndRestarts)
+{
+    const QString sidePath = dir.path() + QStringLiteral("/Tasklyn.IDS");
+    auto side = std::make_unique<TaskIdentities>(sidePath);
+    identities = side.get();
+    tasks.setIdentities(identities);
+    emptyHours = true;
+    for (quint32 seed = 1; seed <= 8; ++seed) {
+        random.seed(seed);
+        for (int step = 0; step < 120; ++step) {
+            QString what;
+            const int command = pick(16);
+            if (command == 3) {
+                // The exit: every task, empty hours stored as midnight, the data
+                // file rewritten; then a new run reads the side file afresh.
+                what = QStringLiteral("exit and restart");
+                tasks.load(AllItems);
+                tasks.fillEmptyHours();
+                tasks.save();
+                side = std::make_unique<TaskIdentities>(sidePath);
+                side->load();
+                identities = side.get();
+                tasks.setIdentities(identities);
+                tasks.forgetUndo();
+                tasks.load(AllItems);
+                tasks.applySort();
+            } else {
+                runCommandOrUndo(what, command);
+            }
+            const std::string context =
+                QStringLiteral("seed %1 step %2 (%3)").arg(seed).arg(step).arg(what).toStdString();
+            expectEveryTaskKeepsItsIdentity(*identities, context);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+    // What the file holds is what the run kept in memory.
+    TaskIdentities reread(sidePath);
+    reread.load(true);
+    expectEveryTaskKeepsItsIdentity(reread, "read back");
 }
 
 } // namespace
