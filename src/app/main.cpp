@@ -1,6 +1,5 @@
+#include "CommandLine.h"
 #include "mainwindow/TForm1.h"
-#include "output/IcsExport.h"
-#include "output/IcsImport.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
 #include "platform/Clock.h"
@@ -27,102 +26,10 @@
 
 #include <cstdio>
 
-namespace {
-
-// nudgery --export-ics FILE: the task list written as an iCalendar file. It only
-// reads the program's files, so it runs beside a running copy, and needs no display.
-DateFormat datesOf(const Settings &settings)
-{
-    DateFormat dates = DateFormat::fromLocale(QLocale::system());
-    const QString myFormat = settings.text(SettingKey::MyDateFormat);
-    if (!myFormat.isEmpty())
-        dates.setShortFormat(myFormat);
-    dates.normaliseShortFormat();
-    return dates;
-}
-
-// The files the daily backup copies; the first one's tasks are counted.
-QStringList backedUpFiles()
-{
-    return {FileNames::Data, FileNames::Archive, FileNames::Settings, FileNames::Identities};
-}
-
-QString folderOfProgram()
-{
-    return programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-}
-
-int exportIcs(int argc, char *argv[], const QString &target)
-{
-    QCoreApplication app(argc, argv);
-    const QString folder = folderOfProgram();
-    const Settings settings(folder + FileNames::Settings);
-    const DateFormat dates = datesOf(settings);
-    QString error;
-    const int count =
-        IcsExport::exportFile(folder + FileNames::Data, folder + FileNames::Identities, target,
-                              dates, SystemClock(), &error);
-    if (count < 0) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    std::printf("%d\n", count);
-    return 0;
-}
-
-// nudgery --import-ics FILE: the calendar's tasks appended to the task list. It
-// writes the program's files, so not while a copy is running (that copy would
-// overwrite them on exit).
-int importIcs(int argc, char *argv[], const QString &source)
-{
-    QCoreApplication app(argc, argv);
-    SingleInstance instance;
-    if (!instance.tryAcquire()) {
-        std::fprintf(stderr, "Nudgery is running: close it before importing \"%s\".\n",
-                     qPrintable(source));
-        return 1;
-    }
-    const QString folder = folderOfProgram();
-    Settings settings(folder + FileNames::Settings);
-    const DateFormat dates = datesOf(settings);
-    const SystemClock clock;
-    DamagedFiles damagedFiles;
-    DailyBackup backups(folder, backedUpFiles(), clock);
-    damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
-    settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
-    TaskIdentities identities(folder + FileNames::Identities);
-    identities.setBeforeWrite([&backups] { backups.beforeWrite(); });
-    TaskList tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles);
-    tasks.setSettings(&settings);
-    Language language = Language::English;
-    languageFromName(settings.text(SettingKey::Language), language);
-    try {
-        identities.load();
-        tasks.setIdentities(&identities);
-        const IcsImport::Parsed result =
-            IcsImport::importFile(source, tasks, settings, dates, clock);
-        const QString summary = IcsImport::summary(result, language);
-        if (!result.error.isEmpty()) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(summary));
-            return 1;
-        }
-        std::printf("%s\n", qUtf8Printable(summary));
-    } catch (const StoreError &e) {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(e.message()));
-        return 1;
-    }
-    return 0;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (qstrcmp(argv[i], "--export-ics") == 0)
-            return exportIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
-        else if (qstrcmp(argv[i], "--import-ics") == 0)
-            return importIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
+    if (const std::optional<int> status = CommandLine::run(argc, argv))
+        return *status;
 
     // Before the application's own connection to the display (see the class).
     DisplayConnectionWatch display;
@@ -165,7 +72,7 @@ int main(int argc, char *argv[])
     platform.wire(ctx);
 
     // Before the first write of each day, a copy of the three files.
-    DailyBackup backups(ctx.programFolder, backedUpFiles(), *ctx.clock);
+    DailyBackup backups(ctx.programFolder, FileNames::backedUp(), *ctx.clock);
     damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     ctx.backups = &backups;

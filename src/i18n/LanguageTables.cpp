@@ -354,4 +354,12 @@ const std::vector<LanguageLeft> &preferencesLefts()
     return lefts;
 }
 
+const std::vector<LanguageEntry> &syncTexts()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"ConflictCopy", Caption, 0, " (conflict copy)", " (cópia em conflito)"},
+    };
+    return table;
+}
+
 } // namespace LanguageTables

@@ -65,6 +65,9 @@ const std::vector<LanguageEntry> &undoCaptions();
 // "NoBackup", "RestoreRefused", and the iCalendar import's "ImportTitle", "Imported",
 // "ImportRefused", "ImportChanged", "ImportSkipped" and its reasons "Import...".
 const std::vector<LanguageEntry> &backupTexts();
+// The sync's texts that land in the task list: "ConflictCopy", the mark a conflict
+// copy's task text gets.
+const std::vector<LanguageEntry> &syncTexts();
 // A text of one of those tables by its key, in language; empty when none has it.
 QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);
 

@@ -52,4 +52,9 @@ inline const QString Archive = QStringLiteral("Tasklyn.ARK");
 inline const QString OldArchive = QStringLiteral("Tasklyn.ARH");
 // The side file of task identities and sync state (store/TaskIdentities).
 inline const QString Identities = QStringLiteral("Tasklyn.IDS");
+// What the daily backup copies; the first one's tasks are counted.
+inline QStringList backedUp()
+{
+    return {Data, Archive, Settings, Identities};
+}
 } // namespace FileNames

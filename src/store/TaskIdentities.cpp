@@ -109,8 +109,9 @@ QByteArray slot(TaskIdentities::Place place, const QByteArray &key)
 
 QList<QByteArray> entryLine(const TaskIdentities::Identity &i)
 {
-    return {"E",    i.uid.toUtf8(),  placeCode(i.place), i.key,   i.pendingKey,
-            i.href.toUtf8(), i.etag, i.base,             i.server};
+    return {"E",    i.uid.toUtf8(), placeCode(i.place),
+            i.key,  i.pendingKey,   i.href.toUtf8(),
+            i.etag, i.base,         i.server};
 }
 
 } // namespace

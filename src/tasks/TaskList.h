@@ -85,6 +85,14 @@ public:
     // Rewrites the task data file compactly from the table.
     void save() const;
 
+    // --- Changes that come from elsewhere (the sync): a task is named by its
+    // record's offset, so one the filter hides changes too, and the selection
+    // stays where it is. Each is a change like the others, undone by Ctrl+Z.
+    // The record text written.
+    QByteArray addTask(const TaskRow &task);
+    QByteArray replaceRecord(qint64 offset, const TaskRow &task);
+    void removeRecords(const QList<qint64> &offsets);
+
     // --- Undo: each change above is recorded with its inverse, back to the start
     // of the run. Undo writes the inverse (appends, then blanks), then the refresh.
     // It throws StoreError when a write fails, or when the records it would take
@@ -129,6 +137,11 @@ signals:
 
 private:
     void write(int row, const TaskRow &task, bool isNew);
+    // The table row showing the record at offset, or 0.
+    int tableRowAt(qint64 offset) const;
+    // After a record was written at offset in place of the one shown at row (0:
+    // none): the table as a refresh would give it, and `changed`.
+    void show(int row, const QByteArray &text, qint64 offset);
     void record(UndoStep step);
     void tellIdentities(const UndoStep &step, bool undone);
     // After a command over the rows top .. bottom, finished or cut short: records

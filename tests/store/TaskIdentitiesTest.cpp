@@ -1,7 +1,7 @@
 // The side file of identities: what a kill at any byte of a write leaves, and how
 // records find their identities.
-#include "common/TestFiles.h"
 #include "store/TaskIdentities.h"
+#include "common/TestFiles.h"
 #include "store/TaskRecord.h"
 
 #include <QTemporaryDir>
@@ -48,8 +48,13 @@ TEST(TaskIdentities, shouldLoseAtMostTheChangeBeingWrittenWhenAKillCutsTheFileAt
     const QString path = dir.filePath(QStringLiteral("Tasklyn.IDS"));
     // Values holding the journal's own separators and the record separator.
     TaskIdentities ids(path);
-    ids.put({{QStringLiteral("a@x"), Place::Data, TaskIdentities::identityKey(record("A", "", "4")),
-              {}, QStringLiteral("/cal/a.ics"), "\"e1\"", {},
+    ids.put({{QStringLiteral("a@x"),
+              Place::Data,
+              TaskIdentities::identityKey(record("A", "", "4")),
+              {},
+              QStringLiteral("/cal/a.ics"),
+              "\"e1\"",
+              {},
               "BEGIN:VTODO\r\nSUMMARY:50%\ttab\r\nEND:VTODO\r\n"}});
     ids.setCalendar(QStringLiteral("http://127.0.0.1/cal/"));
     ids.setSyncToken("http://radicale.org/ns/sync/1");
@@ -60,7 +65,8 @@ TEST(TaskIdentities, shouldLoseAtMostTheChangeBeingWrittenWhenAKillCutsTheFileAt
     // The changes a kill interrupts: a move (an archive), then a new identity.
     ids.moved({{Place::Data, record("A", "", "4"), Place::Archive, record("A", "00:00", "0")}});
     const std::string afterMove = stateOf(ids);
-    TaskIdentities::Identity b = placed("b@x", Place::Data, TaskIdentities::identityKey(record("B", "", "9")));
+    TaskIdentities::Identity b =
+        placed("b@x", Place::Data, TaskIdentities::identityKey(record("B", "", "9")));
     b.pendingKey = TaskIdentities::identityKey(record("B2", "", "9"));
     ids.put({b});
     const std::string after = stateOf(ids);
@@ -92,8 +98,8 @@ TEST(TaskIdentities, shouldLoseAtMostTheChangeBeingWrittenWhenAKillCutsTheFileAt
 TEST(TaskIdentities, shouldTieRecordsToIdentitiesByTextWithoutOrderAndWithAnEmptyHourAsMidnight)
 {
     // A record with more fields than ten: its extra separator belongs to the task.
-    const QByteArray eleven = TestFiles::fields({" ", "A \xA6 B", "09/12/2026", "10:00", "",
-                                                 "77", "2026-12-09 10:00", "", "18", ""});
+    const QByteArray eleven = TestFiles::fields(
+        {" ", "A \xA6 B", "09/12/2026", "10:00", "", "77", "2026-12-09 10:00", "", "18", ""});
     struct Case
     {
         QByteArray stored;
@@ -105,10 +111,11 @@ TEST(TaskIdentities, shouldTieRecordsToIdentitiesByTextWithoutOrderAndWithAnEmpt
         {record("A", "  ", "4"), record("A", "00:00", "8"), true},
         {record("A", "10:00", "4"), record("A", "10:01", "4"), false},
         {record("A", "10:00", "4"), record("a", "10:00", "4"), false},
-        {eleven, QByteArray(eleven).replace("\xA6"
-                                            "77\xA6",
-                                            "\xA6"
-                                            "5\xA6"),
+        {eleven,
+         QByteArray(eleven).replace("\xA6"
+                                    "77\xA6",
+                                    "\xA6"
+                                    "5\xA6"),
          true},
     };
     for (const Case &c : cases)
@@ -135,8 +142,14 @@ TEST(TaskIdentities, shouldForgetTheServerButKeepEveryUidWhenTheCalendarChanges)
     TaskIdentities ids(path);
     ids.setCalendar(QStringLiteral("http://h/one/"));
     const QByteArray key = TaskIdentities::identityKey(record("A", "10:00", "4"));
-    ids.put({{QStringLiteral("1@x"), Place::Data, key, {}, QStringLiteral("/one/1.ics"), "\"e\"",
-              key, "BEGIN:VTODO"}});
+    ids.put({{QStringLiteral("1@x"),
+              Place::Data,
+              key,
+              {},
+              QStringLiteral("/one/1.ics"),
+              "\"e\"",
+              key,
+              "BEGIN:VTODO"}});
     ids.setSyncToken("t1");
     ids.setIgnored({{QStringLiteral("/one/ev.ics"), "\"v\""}}, {});
     ids.setCalendar(QStringLiteral("http://h/two/"));

@@ -97,12 +97,15 @@ protected:
     void runOneCommand(QString &what)
     {
         TaskTable &table = tasks.table();
-        const int command = pick(10);
+        const int command = pick(12);
         const int row = someRow();
         if (command <= 2) {
             what = QStringLiteral("add");
             const TaskRow task = newTask();
-            tasks.add(task);
+            if (pick(3) == 0)
+                tasks.addTask(task); // as the sync adds one
+            else
+                tasks.add(task);
             expected[identity(task)] = 1;
             if (identities) {
                 TaskIdentities::Identity given;
@@ -143,6 +146,38 @@ protected:
             const qint64 at = TaskDataFile::orderOffset(archived.cell(Col::Order, r));
             tasks.unarchive(archive.readRecord(at).mid(4));
             archive.BlankTask(at);
+        } else if (command == 10 || command == 11) {
+            // As the sync changes tasks: by their records, the filter's hidden ones too.
+            TaskTable stored;
+            TaskDataFile(dataPath, damaged).LoadTasks(stored, AllItems);
+            if (stored.isEmpty()) {
+                what = QStringLiteral("nothing");
+                return;
+            }
+            const int r = 1 + pick(stored.taskCount());
+            const qint64 offset = stored.recordOffset(r);
+            if (command == 10) {
+                what = QStringLiteral("sync edit");
+                TaskRow task = stored.row(r);
+                if (pick(2)) {
+                    task = newTask();
+                    --lastId;
+                }
+                task[Col::Note] = identity(stored.row(r)) + QStringLiteral("\r\nfrom the server");
+                task[Col::Done] = pick(2) ? DoneMark : QString();
+                tasks.replaceRecord(offset, task);
+            } else {
+                what = QStringLiteral("sync delete");
+                QList<qint64> offsets{offset};
+                const int r2 = 1 + pick(stored.taskCount());
+                if (r2 != r)
+                    offsets.append(stored.recordOffset(r2));
+                for (const qint64 o : offsets)
+                    for (int k = 1; k <= stored.taskCount(); ++k)
+                        if (stored.recordOffset(k) == o)
+                            expected.erase(identity(stored.row(k)));
+                tasks.removeRecords(offsets);
+            }
         } else if (command == 8) {
             what = QStringLiteral("filter");
             tasks.load(pick(2) ? AllItems : category());

@@ -1,0 +1,274 @@
+#include "SyncPlan.h"
+
+#include "store/DateFormat.h"
+#include "store/TaskFields.h"
+#include "store/TaskRecord.h"
+
+#include <QMap>
+
+namespace {
+
+using SyncDecision::Here;
+using SyncDecision::There;
+using Identity = TaskIdentities::Identity;
+
+QString hrefFor(const QString &calendarPath, const QString &uid)
+{
+    return calendarPath + uid.section(QLatin1Char('@'), 0, 0) + QStringLiteral(".ics");
+}
+
+// Which local record a new item of the server is: the one an export gave its UID,
+// else one that reads the same.
+int strayFor(const QList<LocalTasks::Record> &strays, const QList<bool> &taken,
+             const RemoteItem &item, const DateFormat &dates, const QDate &today)
+{
+    for (int i = 0; i < strays.size(); ++i) {
+        if (taken[i])
+            continue;
+        const QString hash = TaskIdentities::contentHash(TaskRecord::split(strays[i].text));
+        if (item.read.uid.startsWith(hash + QLatin1Char('@')) ||
+            item.read.uid.startsWith(hash + QLatin1Char('-')))
+            return i;
+    }
+    for (int i = 0; i < strays.size(); ++i)
+        if (!taken[i] &&
+            TaskFields::sameTask(TaskRecord::split(strays[i].text), item.read.row, dates, today))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+TaskRow SyncPlan::rowOfKey(const QByteArray &key)
+{
+    QList<QByteArray> parts = key.split(char(0xA6));
+    if (parts.size() == Col::Count - 1)
+        parts.insert(Col::Order, QByteArray());
+    QByteArray text;
+    for (int i = 0; i < parts.size(); ++i)
+        text += (i ? QByteArray(1, char(0xA6)) : QByteArray()) + parts[i];
+    TaskRow row = TaskRecord::split(text);
+    row[Col::Order].clear();
+    return row;
+}
+
+TaskRow SyncPlan::remoteRow(const QByteArray &serverText, const SyncDecision::Case &c,
+                           const DateFormat &dates, const QDate &today)
+{
+    // A to-do without a due date keeps the one it has here.
+    const QDate fallback =
+        c.base ? dates.parseDate(c.base->at(Col::Date), today).value_or(today) : today;
+    return CalendarObject::read(serverText, dates, fallback).row;
+}
+
+void SyncPlan::update(SyncJob &job, const RemoteItem *item, const DateFormat &dates,
+                      const QDate &today)
+{
+    SyncDecision::Case &c = job.situation;
+    if (item && item->read.kind != CalendarObject::Read::Task) {
+        // What the server holds there now cannot be read as a task: left alone.
+        c.there = job.etag.isEmpty() ? There::Unknown : There::Same;
+        c.remote = remoteRow(job.serverText, c, dates, today);
+    } else if (!item || item->read.uid != job.uid) {
+        c.there = job.href.isEmpty() ? There::Unknown : There::Gone;
+        job.etag.clear();
+    } else {
+        c.there = There::Changed;
+        c.remote = item->read.row;
+        job.etag = item->etag;
+        job.serverText = item->text;
+    }
+    job.outcome = SyncDecision::decide(c, dates, today);
+}
+
+SyncPlan SyncPlan::make(const Input &in)
+{
+    SyncPlan plan;
+    const TaskIdentities &ids = in.identities;
+    QHash<QString, QString> owner; // href → UID
+    for (const auto &[uid, i] : ids.identities())
+        if (!i.href.isEmpty())
+            owner.insert(i.href, uid);
+
+    // New items of the server: paired with an identity by UID, or with a record
+    // here that has none, else fetched as new tasks.
+    QHash<QString, QString> pairedHref; // UID → the new item's path
+    QHash<QString, int> pairedStray;    // UID → stray
+    QList<bool> strayTaken(in.local.strays.size(), false);
+    QMap<QString, QStringList> byUid; // new task items by UID, in path order
+    for (auto it = in.remote.fetched.cbegin(); it != in.remote.fetched.cend(); ++it) {
+        const RemoteItem &item = *it;
+        if (owner.contains(item.href) && (owner[item.href] == item.read.uid ||
+                                          item.read.kind != CalendarObject::Read::Task)) {
+            if (item.read.kind != CalendarObject::Read::Task)
+                plan.skipped << QStringLiteral("The task at %1 of the server was left as it "
+                                               "was: %2.")
+                                    .arg(item.href, item.read.reason);
+            continue;
+        }
+        if (item.read.kind == CalendarObject::Read::Task) {
+            byUid[item.read.uid].append(item.href);
+            continue;
+        }
+        plan.ignore.insert(item.href, item.etag);
+        if (item.read.kind != CalendarObject::Read::NotATask)
+            plan.skipped << QStringLiteral("The item %1 of the server was left alone: %2.")
+                                .arg(item.href, item.read.reason);
+    }
+    for (auto it = byUid.cbegin(); it != byUid.cend(); ++it) {
+        const QString &uid = it.key();
+        const Identity *known = ids.find(uid);
+        const bool knownThere = known && !known->href.isEmpty() &&
+                                !in.remote.gone.contains(known->href) &&
+                                !it.value().contains(known->href);
+        if (it.value().size() > 1 || knownThere) {
+            for (const QString &href : it.value()) {
+                plan.ignore.insert(href, in.remote.fetched.value(href).etag);
+                plan.skipped << QStringLiteral("The item %1 of the server was left alone: "
+                                               "another item has its UID \"%2\".")
+                                    .arg(href, uid);
+            }
+            continue;
+        }
+        const RemoteItem &item = *in.remote.fetched.constFind(it.value().first());
+        pairedHref.insert(uid, item.href);
+        if (known)
+            continue;
+        const int stray = strayFor(in.local.strays, strayTaken, item, in.dates, in.today);
+        if (stray >= 0)
+            strayTaken[stray] = true;
+        pairedStray.insert(uid, stray);
+    }
+
+    const auto job = [&](const QString &uid, const Identity *known, const QString &href) {
+        SyncJob j;
+        j.uid = uid;
+        j.href = href;
+        SyncDecision::Case &c = j.situation;
+        c.restored = ids.restored();
+        if (known && !known->base.isEmpty())
+            c.base = rowOfKey(known->base);
+        if (in.local.data.contains(uid)) {
+            c.here = Here::Live;
+            j.record = in.local.data[uid];
+            c.local = TaskRecord::split(j.record.text);
+            c.local[Col::Order].clear();
+        } else {
+            c.here = in.local.archive.contains(uid) ? Here::Archived : Here::Gone;
+        }
+        const auto fetched = in.remote.fetched.constFind(href);
+        if (href.isEmpty()) {
+            c.there = There::Unknown;
+        } else if (fetched != in.remote.fetched.cend()) {
+            if (known) {
+                j.etag = known->etag;
+                j.serverText = known->server;
+            }
+            update(j, &*fetched, in.dates, in.today);
+            return j;
+        } else if (in.remote.gone.contains(href)) {
+            c.there = There::Gone;
+        } else if (!known || known->etag.isEmpty()) {
+            c.there = There::Unknown; // sent once, never confirmed
+        } else {
+            c.there = There::Same;
+            j.etag = known->etag;
+            j.serverText = known->server;
+            c.remote = remoteRow(known->server, c, in.dates, in.today);
+        }
+        if (known && j.serverText.isEmpty())
+            j.serverText = known->server;
+        j.outcome = SyncDecision::decide(c, in.dates, in.today);
+        return j;
+    };
+
+    for (const auto &[uid, identity] : ids.identities()) {
+        QString href = identity.href;
+        const bool paired = pairedHref.contains(uid);
+        if (paired) {
+            href = pairedHref[uid];
+            Identity moved = identity;
+            moved.href = href;
+            moved.etag.clear();
+            plan.identities.append(moved);
+        }
+        SyncJob j = job(uid, &identity, href);
+        // A task in step on both sides, known as such, needs nothing.
+        const SyncDecision::Outcome &o = j.outcome;
+        const bool nothing = !o.local && !o.remote && !o.removeLocal && !o.deleteRemote &&
+                             !o.forget && !o.conflictCopy;
+        if (nothing && !paired && !identity.base.isEmpty() && j.etag == identity.etag &&
+            (j.situation.here != Here::Live ||
+             (j.record.key == identity.base && j.record.key == identity.key)))
+            continue;
+        if (nothing && j.situation.here == Here::Archived && identity.href.isEmpty())
+            continue;
+        plan.jobs.push_back(std::move(j));
+    }
+    // New items of the server that no identity knows: tied to a record here that
+    // reads the same, or fetched.
+    for (auto it = pairedStray.cbegin(); it != pairedStray.cend(); ++it) {
+        Identity made;
+        made.uid = it.key();
+        made.href = pairedHref[it.key()];
+        if (it.value() >= 0)
+            made.key = in.local.strays[it.value()].key;
+        plan.identities.append(made);
+        SyncJob j;
+        j.uid = made.uid;
+        j.href = made.href;
+        j.situation.here = Here::Gone;
+        if (it.value() >= 0) {
+            j.situation.here = Here::Live;
+            j.record = in.local.strays[it.value()];
+            j.situation.local = TaskRecord::split(j.record.text);
+            j.situation.local[Col::Order].clear();
+        }
+        const RemoteItem &item = *in.remote.fetched.constFind(made.href);
+        update(j, &item, in.dates, in.today);
+        plan.jobs.push_back(std::move(j));
+    }
+    // Tasks here that the server never had: sent under a new UID.
+    for (int i = 0; i < in.local.strays.size(); ++i) {
+        if (strayTaken[i])
+            continue;
+        Identity made;
+        made.uid = TaskIdentities::newUid();
+        made.key = in.local.strays[i].key;
+        made.href = hrefFor(in.calendarPath, made.uid);
+        plan.identities.append(made);
+        SyncJob j;
+        j.uid = made.uid;
+        j.href = made.href;
+        j.record = in.local.strays[i];
+        j.situation.here = Here::Live;
+        j.situation.local = TaskRecord::split(j.record.text);
+        j.situation.local[Col::Order].clear();
+        j.situation.there = There::Unknown;
+        j.outcome = SyncDecision::decide(j.situation, in.dates, in.today);
+        plan.jobs.push_back(std::move(j));
+    }
+    for (auto it = ids.ignored().cbegin(); it != ids.ignored().cend(); ++it)
+        if (in.remote.gone.contains(it.key()))
+            plan.unignore << it.key();
+    return plan;
+}
+
+int SyncPlan::localDeletes() const
+{
+    int n = 0;
+    for (const SyncJob &j : jobs)
+        n += j.outcome.removeLocal ? 1 : 0;
+    return n;
+}
+
+void SyncPlan::keepLocalDeletes()
+{
+    for (SyncJob &j : jobs) {
+        if (!j.outcome.removeLocal)
+            continue;
+        j.outcome = {};
+        j.outcome.remote = j.situation.local;
+        j.outcome.createRemote = true;
+    }
+}
