@@ -134,8 +134,8 @@ int importIcs(const QString &source)
     ProgramFiles files;
     try {
         files.openIdentities();
-        const IcsImport::Parsed result = IcsImport::importFile(
-            source, files.tasks, files.settings, files.dates, files.clock);
+        const IcsImport::Parsed result =
+            IcsImport::importFile(source, files.tasks, files.settings, files.dates, files.clock);
         const QString summary = IcsImport::summary(result, files.language);
         if (!result.error.isEmpty()) {
             say(stderr, summary);
@@ -220,8 +220,8 @@ int syncSetup(const QStringList &args)
     else
         chosen = named(found, wanted);
     Discovery::Calendar made;
-    if (!chosen && (found.isEmpty() || wanted.compare(QLatin1String("Nudgery"),
-                                                      Qt::CaseInsensitive) == 0)) {
+    if (!chosen &&
+        (found.isEmpty() || wanted.compare(QLatin1String("Nudgery"), Qt::CaseInsensitive) == 0)) {
         QObject::connect(&discovery, &Discovery::created,
                          [&](const Discovery::Calendar &c, const QString &e, const DavReply &) {
                              made = c;

@@ -42,8 +42,7 @@ bool isColour(icalproperty *p)
 }
 
 // Takes out every property of the kind (that passes the test); whether there was one.
-bool removeAll(icalcomponent *todo, icalproperty_kind kind,
-               bool (*test)(icalproperty *) = nullptr)
+bool removeAll(icalcomponent *todo, icalproperty_kind kind, bool (*test)(icalproperty *) = nullptr)
 {
     bool removed = false;
     icalproperty *p = icalcomponent_get_first_property(todo, kind);
@@ -91,7 +90,8 @@ void write(icalcomponent *todo, TaskFields::Field field, const TaskRow &row,
         break;
     case Field::Category:
         // Only the first: the task holds one category, a list keeps the others.
-        if (icalproperty *first = icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY)) {
+        if (icalproperty *first =
+                icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY)) {
             icalcomponent_remove_property(todo, first);
             icalproperty_free(first);
         }

@@ -4,8 +4,7 @@
 
 namespace {
 
-void run(QKeychain::Job *job, QObject *context,
-         std::function<void(QKeychain::Job *)> whenDone)
+void run(QKeychain::Job *job, QObject *context, std::function<void(QKeychain::Job *)> whenDone)
 {
     job->setAutoDelete(true);
     // No plain-text fallback: without a secret store the password is not kept.

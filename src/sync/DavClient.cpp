@@ -41,9 +41,7 @@ QString megabytes(qint64 bytes)
 
 } // namespace
 
-DavClient::DavClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAccessManager(this))
-{
-}
+DavClient::DavClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAccessManager(this)) {}
 
 DavClient::~DavClient()
 {
@@ -128,8 +126,9 @@ void DavClient::start(Request *r)
         cutOff(QStringLiteral("The server did not answer within %1 seconds.")
                    .arg(m_timeoutMs / 1000.0));
     });
-    const auto tooLarge = QStringLiteral("The server's answer is larger than %1 MB: it was cut off.")
-                              .arg(megabytes(m_answerLimit));
+    const auto tooLarge =
+        QStringLiteral("The server's answer is larger than %1 MB: it was cut off.")
+            .arg(megabytes(m_answerLimit));
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, r, cutOff, tooLarge] {
         const QVariant length = r->reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_answerLimit)
@@ -174,8 +173,9 @@ void DavClient::finished(Request *r)
         if (r->error.isEmpty()) {
             r->received += reply->readAll();
             if (r->received.size() > m_answerLimit)
-                r->error = QStringLiteral("The server's answer is larger than %1 MB: it was cut off.")
-                               .arg(megabytes(m_answerLimit));
+                r->error =
+                    QStringLiteral("The server's answer is larger than %1 MB: it was cut off.")
+                        .arg(megabytes(m_answerLimit));
         }
         answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         answer.body = r->received;
@@ -193,8 +193,7 @@ void DavClient::finished(Request *r)
             r->error = QStringLiteral("The server %1 could not be reached: %2.")
                            .arg(r->url.host(), reply->errorString());
         const bool redirect = answer.status == 301 || answer.status == 302 ||
-                              answer.status == 303 || answer.status == 307 ||
-                              answer.status == 308;
+                              answer.status == 303 || answer.status == 307 || answer.status == 308;
         const QByteArray location = reply->rawHeader("Location");
         if (r->error.isEmpty() && redirect && !location.isEmpty()) {
             const QUrl target = r->url.resolved(QUrl::fromEncoded(location));

@@ -27,7 +27,8 @@ bool holdsTasks(const Multistatus::Response &r)
     const Multistatus::Property *type = r.property(QStringLiteral("resourcetype"));
     if (!type || !type->children.contains(QStringLiteral("calendar")))
         return false;
-    const Multistatus::Property *set = r.property(QStringLiteral("supported-calendar-component-set"));
+    const Multistatus::Property *set =
+        r.property(QStringLiteral("supported-calendar-component-set"));
     // No set given: every component, as RFC 4791 says.
     return !set || set->status / 100 != 2 || set->components.isEmpty() ||
            set->components.contains(QStringLiteral("VTODO"));
@@ -150,9 +151,9 @@ void Discovery::home(const QUrl &url)
                             reply);
             const Multistatus::Answer answer = Multistatus::parse(reply.body);
             if (!answer.error.isEmpty())
-                return fail(QStringLiteral("The server's answer could not be read: %1.")
-                                .arg(answer.error),
-                            reply);
+                return fail(
+                    QStringLiteral("The server's answer could not be read: %1.").arg(answer.error),
+                    reply);
             QList<Calendar> found;
             for (const Multistatus::Response &r : answer.responses) {
                 if (!holdsTasks(r) || slash(r.href) == m_home.path())
@@ -196,11 +197,12 @@ void Discovery::makeAt(const QString &name, int attempt)
                       if (reply.error.isEmpty() && taken && attempt < 9)
                           return makeAt(name, attempt + 1);
                       if (!reply.ok() || reply.status == 207)
-                          return emit created({}, reply.error.isEmpty()
-                                                      ? QStringLiteral("The calendar could not be "
-                                                                       "made (status %1).")
-                                                            .arg(reply.status)
-                                                      : reply.error,
+                          return emit created({},
+                                              reply.error.isEmpty()
+                                                  ? QStringLiteral("The calendar could not be "
+                                                                   "made (status %1).")
+                                                        .arg(reply.status)
+                                                  : reply.error,
                                               reply);
                       emit created({url, name}, {}, reply);
                   });

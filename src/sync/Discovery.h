@@ -32,8 +32,7 @@ signals:
     // answer that failed, for what the user can mend.
     void finished(const QList<Discovery::Calendar> &calendars, const QString &error,
                   const DavReply &reply);
-    void created(const Discovery::Calendar &calendar, const QString &error,
-                 const DavReply &reply);
+    void created(const Discovery::Calendar &calendar, const QString &error, const DavReply &reply);
 
 private:
     void ask(const QUrl &url, const QByteArray &depth, const QByteArray &props,

@@ -70,11 +70,10 @@ LocalTasks LocalTasks::read(const QString &dataPath, const QString &archivePath,
     tie(recordsOf(archivePath), identities, Place::Archive, local.archive, untied);
     for (const QString &uid : untied) {
         const TaskIdentities::Identity &identity = *identities.find(uid);
-        const auto meant = std::find_if(local.strays.begin(), local.strays.end(),
-                                        [&](const Record &r) {
-                                            return !identity.pendingKey.isEmpty() &&
-                                                   r.key == identity.pendingKey;
-                                        });
+        const auto meant =
+            std::find_if(local.strays.begin(), local.strays.end(), [&](const Record &r) {
+                return !identity.pendingKey.isEmpty() && r.key == identity.pendingKey;
+            });
         if (meant == local.strays.end()) {
             local.gone.append(uid);
             continue;

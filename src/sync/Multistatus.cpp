@@ -116,7 +116,8 @@ Answer parse(const QByteArray &text)
         while (!xml.atEnd() && !xml.hasError())
             xml.readNext();
         if (xml.hasError())
-            answer.error = QStringLiteral("%1 (line %2)").arg(xml.errorString()).arg(xml.lineNumber());
+            answer.error =
+                QStringLiteral("%1 (line %2)").arg(xml.errorString()).arg(xml.lineNumber());
     }
     if (!answer.error.isEmpty()) {
         answer.responses.clear();

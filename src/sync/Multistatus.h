@@ -15,16 +15,16 @@ namespace Multistatus {
 struct Property
 {
     int status = 200;
-    QString text;          // the element's text (an ETag, calendar data, a name)
-    QStringList hrefs;     // hrefs inside it, as paths (current-user-principal ...)
-    QStringList children;  // the local names of its child elements (resourcetype)
+    QString text;           // the element's text (an ETag, calendar data, a name)
+    QStringList hrefs;      // hrefs inside it, as paths (current-user-principal ...)
+    QStringList children;   // the local names of its child elements (resourcetype)
     QStringList components; // comp names inside it (supported-calendar-component-set)
 };
 
 struct Response
 {
-    QString href; // as a path, decoded
-    int status = 0; // the response's own status; 0 when each property has one
+    QString href;                        // as a path, decoded
+    int status = 0;                      // the response's own status; 0 when each property has one
     QHash<QString, Property> properties; // by local name
 
     const Property *property(const QString &name) const;

@@ -53,7 +53,7 @@ TaskRow SyncPlan::rowOfKey(const QByteArray &key)
 }
 
 TaskRow SyncPlan::remoteRow(const QByteArray &serverText, const SyncDecision::Case &c,
-                           const DateFormat &dates, const QDate &today)
+                            const DateFormat &dates, const QDate &today)
 {
     // A to-do without a due date keeps the one it has here.
     const QDate fallback =
@@ -98,8 +98,8 @@ SyncPlan SyncPlan::make(const Input &in)
     QMap<QString, QStringList> byUid; // new task items by UID, in path order
     for (auto it = in.remote.fetched.cbegin(); it != in.remote.fetched.cend(); ++it) {
         const RemoteItem &item = *it;
-        if (owner.contains(item.href) && (owner[item.href] == item.read.uid ||
-                                          item.read.kind != CalendarObject::Read::Task)) {
+        if (owner.contains(item.href) &&
+            (owner[item.href] == item.read.uid || item.read.kind != CalendarObject::Read::Task)) {
             if (item.read.kind != CalendarObject::Read::Task)
                 plan.skipped << QStringLiteral("The task at %1 of the server was left as it "
                                                "was: %2.")
@@ -193,6 +193,8 @@ SyncPlan SyncPlan::make(const Input &in)
             plan.identities.append(moved);
         }
         SyncJob j = job(uid, &identity, href);
+        if (j.href.isEmpty() && j.outcome.createRemote)
+            j.href = hrefFor(in.calendarPath, uid); // back from the archive, or a new calendar
         // A task in step on both sides, known as such, needs nothing.
         const SyncDecision::Outcome &o = j.outcome;
         const bool nothing = !o.local && !o.remote && !o.removeLocal && !o.deleteRemote &&

@@ -15,10 +15,10 @@ namespace {
 
 const QByteArray Xml = "application/xml; charset=utf-8";
 const QByteArray Calendar = "text/calendar; charset=utf-8";
-constexpr int FetchBatch = 100;  // items a multiget asks for
-constexpr int LocalBatch = 50;   // changes here between two turns of the event loop
-constexpr int Parallel = 4;      // writes to the server under way at once
-constexpr int Attempts = 3;      // a refused write is decided again this often
+constexpr int FetchBatch = 100; // items a multiget asks for
+constexpr int LocalBatch = 50;  // changes here between two turns of the event loop
+constexpr int Parallel = 4;     // writes to the server under way at once
+constexpr int Attempts = 3;     // a refused write is decided again this often
 
 QByteArray syncCollection(const QByteArray &token)
 {
@@ -37,8 +37,8 @@ QByteArray multiget(const QStringList &paths)
     for (const QString &p : paths) {
         QUrl u;
         u.setPath(p);
-        body += "<D:href>" + QString::fromUtf8(u.toEncoded()).toHtmlEscaped().toUtf8() +
-                "</D:href>";
+        body +=
+            "<D:href>" + QString::fromUtf8(u.toEncoded()).toHtmlEscaped().toUtf8() + "</D:href>";
     }
     return body + "</C:calendar-multiget>";
 }
@@ -58,8 +58,7 @@ QByteArray keyOf(const TaskRow &row)
 } // namespace
 
 SyncSession::SyncSession(DavClient &client, TaskList &tasks, TaskIdentities &identities,
-                         const DateFormat &dates, const Clock &clock, Setup setup,
-                         QObject *parent)
+                         const DateFormat &dates, const Clock &clock, Setup setup, QObject *parent)
     : QObject(parent), m_client(client), m_tasks(tasks), m_ids(identities), m_dates(dates),
       m_clock(clock), m_setup(std::move(setup))
 {
@@ -143,8 +142,8 @@ void SyncSession::listed(const DavReply &reply, const QByteArray &token)
         if (!token.isEmpty())
             return list({});
         if (reply.status == 207)
-            return fail(QStringLiteral("The server's answer could not be read: %1.")
-                            .arg(answer.error));
+            return fail(
+                QStringLiteral("The server's answer could not be read: %1.").arg(answer.error));
         return listByProperties();
     }
     if (token.isEmpty())
@@ -185,8 +184,7 @@ void SyncSession::listByProperties()
                       if (reply.status == 404 || reply.status == 410)
                           return vanished();
                       if (reply.status != 207)
-                          return fail(problem(reply, QStringLiteral("the list of tasks")),
-                                      &reply);
+                          return fail(problem(reply, QStringLiteral("the list of tasks")), &reply);
                       const Multistatus::Answer answer = Multistatus::parse(reply.body);
                       if (!answer.error.isEmpty())
                           return fail(QStringLiteral("The server's answer could not be read: "
@@ -233,8 +231,7 @@ void SyncSession::vanished()
     m_client.send("MKCALENDAR", m_setup.calendar, body, {{"Content-Type", Xml}},
                   [this](const DavReply &reply) {
                       if (!reply.ok())
-                          return fail(problem(reply, QStringLiteral("the new calendar")),
-                                      &reply);
+                          return fail(problem(reply, QStringLiteral("the new calendar")), &reply);
                       try {
                           // Nothing of the old calendar holds: every task is sent anew.
                           m_ids.setCalendar(QString());
@@ -421,8 +418,8 @@ void SyncSession::applyLocalPart(SyncJob &job)
         TaskIdentities::Identity made;
         made.uid = TaskIdentities::newUid();
         made.key = TaskIdentities::identityKey(text);
-        made.href = calendarPath() + made.uid.section(QLatin1Char('@'), 0, 0) +
-                    QStringLiteral(".ics");
+        made.href =
+            calendarPath() + made.uid.section(QLatin1Char('@'), 0, 0) + QStringLiteral(".ics");
         m_ids.put({made});
         SyncJob send;
         send.uid = made.uid;

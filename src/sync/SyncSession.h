@@ -18,10 +18,10 @@ class TaskList;
 // What one sync did, for the user.
 struct SyncReport
 {
-    QString error; // why the sync stopped; empty when it went through
-    int sent = 0;     // tasks made, changed or deleted on the server
-    int received = 0; // tasks added, changed or deleted here
-    int merged = 0;   // tasks changed on both sides, merged into one
+    QString error;     // why the sync stopped; empty when it went through
+    int sent = 0;      // tasks made, changed or deleted on the server
+    int received = 0;  // tasks added, changed or deleted here
+    int merged = 0;    // tasks changed on both sides, merged into one
     int conflicts = 0; // conflict copies made
     QStringList notes; // items left alone, and why
     int requests = 0;
@@ -105,7 +105,7 @@ private:
     bool m_over = false;
 
     QByteArray m_newToken;
-    bool m_full = false;                // every item listed, not only changes
+    bool m_full = false;                 // every item listed, not only changes
     QHash<QString, QByteArray> m_listed; // path → ETag
     RemoteChanges m_remote;
     QHash<QString, QDate> m_dueHere; // path → the date its task has here
