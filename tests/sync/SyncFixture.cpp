@@ -35,8 +35,8 @@ bool waitUntil(const std::function<bool()> &ready, int ms = 20000)
 
 } // namespace
 
-DavReply request(DavClient &client, const QByteArray &verb, const QUrl &url,
-                 const QByteArray &body, const DavClient::Headers &headers)
+DavReply request(DavClient &client, const QByteArray &verb, const QUrl &url, const QByteArray &body,
+                 const DavClient::Headers &headers)
 {
     DavReply answer;
     bool done = false;
@@ -59,8 +59,9 @@ DavServer::DavServer(Kind kind) : m_kind(kind)
         TestFiles::writeAll(dir + QStringLiteral("/config"),
                             ("[server]\nhosts = 127.0.0.1:0\n[auth]\ntype = htpasswd\n"
                              "htpasswd_filename = " +
-                             dir + "/users\nhtpasswd_encryption = plain\ndelay = 0\n"
-                                   "[rights]\ntype = owner_only\n[storage]\nfilesystem_folder = " +
+                             dir +
+                             "/users\nhtpasswd_encryption = plain\ndelay = 0\n"
+                             "[rights]\ntype = owner_only\n[storage]\nfilesystem_folder = " +
                              dir + "/collections\n[logging]\nlevel = info\n")
                                 .toUtf8());
         m_process.setStandardErrorFile(dir + QStringLiteral("/log"));
@@ -134,8 +135,7 @@ DavReply DavServer::put(const QString &path, const QByteArray &text)
 {
     QUrl url = m_calendar;
     url.setPath(path);
-    return request(m_client, "PUT", url, text,
-                   {{"Content-Type", "text/calendar; charset=utf-8"}});
+    return request(m_client, "PUT", url, text, {{"Content-Type", "text/calendar; charset=utf-8"}});
 }
 
 DavReply DavServer::remove(const QString &path)
@@ -253,10 +253,9 @@ QStringList Device::list()
         TaskDataFile(archived ? m_tasks->archiveFileName() : m_tasks->dataFileName(), m_damaged)
             .LoadTasks(table, AllItems);
         for (int r = 1; r <= table.taskCount(); ++r)
-            out << (archived ? QStringLiteral("archive:") : QString()) +
-                       table.cell(Col::Task, r) +
+            out << (archived ? QStringLiteral("archive:") : QString()) + table.cell(Col::Task, r) +
                        (table.cell(Col::Done, r) == DoneMark ? QStringLiteral("|done")
-                                                              : QStringLiteral("|open"));
+                                                             : QStringLiteral("|open"));
     }
     out.sort();
     return out;

@@ -56,8 +56,7 @@ TEST_P(SyncServers, shouldBringEveryChangeOfEachDeviceToTheOthersAndKeepWhatTheP
               QStringList({"Buy stamps||1|||", "Call Bob|COMPLETED||||",
                            "Water the plants|||FREQ=WEEKLY|1|kept"}));
     synced(a);
-    EXPECT_EQ(a.list(),
-              QStringList({"Buy stamps|open", "Call Bob|done", "Water the plants|open"}));
+    EXPECT_EQ(a.list(), QStringList({"Buy stamps|open", "Call Bob|done", "Water the plants|open"}));
 
     // WHEN the phone completes a task, a deletes one and archives another
     phone(*server, {QStringLiteral("complete"), QStringLiteral("Buy stamps")});
@@ -70,8 +69,7 @@ TEST_P(SyncServers, shouldBringEveryChangeOfEachDeviceToTheOthersAndKeepWhatTheP
     // the server
     EXPECT_EQ(a.list(), QStringList({"Buy stamps|done", "archive:Call Bob|done"}));
     EXPECT_EQ(b.list(), QStringList({"Buy stamps|done"}));
-    EXPECT_EQ(phone(*server, {QStringLiteral("list")}),
-              QStringList({"Buy stamps|COMPLETED|1|||"}));
+    EXPECT_EQ(phone(*server, {QStringLiteral("list")}), QStringList({"Buy stamps|COMPLETED|1|||"}));
 
     // WHEN a takes it back out of the archive: under the same UID
     a.unarchive(QStringLiteral("Call Bob"));
