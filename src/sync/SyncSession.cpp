@@ -97,11 +97,13 @@ QString SyncSession::problem(const DavReply &reply, const QString &what) const
     default:
         break;
     }
-    const bool html = reply.contentType.contains("html");
-    return QStringLiteral("The server answered %1 with status %2%3.")
-        .arg(what)
-        .arg(reply.status)
-        .arg(html ? QStringLiteral(" and an error page") : QString());
+    if (reply.contentType.contains("html"))
+        return QStringLiteral("The server answered %1 with a web page (status %2) instead of "
+                              "calendar data: is %3 the address of a calendar?")
+            .arg(what)
+            .arg(reply.status)
+            .arg(where);
+    return QStringLiteral("The server answered %1 with status %2.").arg(what).arg(reply.status);
 }
 
 void SyncSession::start()
@@ -563,7 +565,17 @@ void SyncSession::pushed(SyncJob job, const QByteArray &body, const DavReply &re
     if (!reply.error.isEmpty())
         return fail(reply.error, &reply);
     const bool deleting = job.outcome.deleteRemote;
-    const bool done = reply.status / 100 == 2 || (deleting && reply.status == 404);
+    // A 207 holds the real answer (Xandikos: 412 for a UID it has elsewhere or data
+    // it will not take).
+    int status = reply.status;
+    if (status == 207)
+        for (const Multistatus::Response &r : Multistatus::parse(reply.body).responses) {
+            status = r.status;
+            for (const Multistatus::Property &p : r.properties)
+                status = status ? status : p.status;
+            break;
+        }
+    const bool done = status / 100 == 2 || (deleting && status == 404);
     try {
         if (done) {
             ++m_report.sent;
@@ -582,7 +594,7 @@ void SyncSession::pushed(SyncJob job, const QByteArray &body, const DavReply &re
             }
             return pushRemote();
         }
-        if (reply.status == 412 || (reply.status == 404 && !deleting)) {
+        if (status == 412 || (status == 404 && !deleting)) {
             if (++job.attempts >= Attempts) {
                 m_incomplete = true;
                 m_report.notes << QStringLiteral("The task at %1 changed on the server while it "
@@ -593,14 +605,14 @@ void SyncSession::pushed(SyncJob job, const QByteArray &body, const DavReply &re
             }
             return retry(std::move(job));
         }
-        if (reply.status == 401 || reply.status == 403 || reply.status / 100 == 5)
+        if (status == 401 || status == 403 || status / 100 == 5)
             return fail(problem(reply, QStringLiteral("a task sent")), &reply);
         // The server refuses this one task (a UID it holds elsewhere, data it will not
         // take): the rest goes on.
         m_incomplete = true;
         m_report.notes << QStringLiteral("The server refused the task \"%1\" (status %2).")
                               .arg(job.situation.local[Col::Task])
-                              .arg(reply.status);
+                              .arg(status);
         ++m_done;
         pushRemote();
     } catch (const StoreError &e) {

@@ -163,9 +163,15 @@ void Device::restart()
 
 SyncReport Device::sync(const DavServer &server, std::function<bool(const QString &)> ask)
 {
-    m_client.setCredentials(server.user, server.password);
+    return sync(server.calendar(), server.user, server.password, std::move(ask));
+}
+
+SyncReport Device::sync(const QUrl &calendar, const QString &user, const QString &password,
+                        std::function<bool(const QString &)> ask)
+{
+    m_client.setCredentials(user, password);
     SyncSession::Setup setup;
-    setup.calendar = server.calendar();
+    setup.calendar = calendar;
     setup.ask = std::move(ask);
     SyncSession session(m_client, *m_tasks, *m_identities, m_dates, m_clock, setup);
     session.start();

@@ -72,6 +72,9 @@ public:
     const DateFormat &dates() const { return m_dates; }
 
     SyncReport sync(const DavServer &server, std::function<bool(const QString &)> ask = {});
+    SyncReport sync(const QUrl &calendar, const QString &user, const QString &password,
+                    std::function<bool(const QString &)> ask = {});
+    DavClient &client() { return m_client; }
     // The side file and the task list read afresh, as a new run does.
     void restart();
 

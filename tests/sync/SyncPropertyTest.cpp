@@ -46,8 +46,9 @@ protected:
         static const QRegularExpression summary(QStringLiteral("\nSUMMARY:([^\r\n]*)\r?\n"));
         const QMap<QString, QByteArray> items = server.items();
         for (auto it = items.cbegin(); it != items.cend(); ++it)
-            out[summary.match(QString::fromUtf8(it.value())).captured(1).replace(
-                QStringLiteral("\\,"), QStringLiteral(","))] = it.key();
+            out[summary.match(QString::fromUtf8(it.value()))
+                    .captured(1)
+                    .replace(QStringLiteral("\\,"), QStringLiteral(","))] = it.key();
         return out;
     }
 
@@ -79,11 +80,13 @@ protected:
             if (onServer) {
                 const QByteArray ics =
                     "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//other//EN\r\nBEGIN:VTODO\r\n"
-                    "UID:other-" + QByteArray::number(made) +
+                    "UID:other-" +
+                    QByteArray::number(made) +
                     "\r\nDTSTAMP:20261210T020000Z\r\nSUMMARY:" + text.toUtf8() +
                     "\r\nDUE;VALUE=DATE:20261224\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
                 ASSERT_EQ(server.put(calendarPath + QStringLiteral("other-%1.ics").arg(made), ics)
-                              .status / 100,
+                                  .status /
+                              100,
                           2);
             } else {
                 device.add(text);
@@ -96,8 +99,7 @@ protected:
             return; // gone from that side already
         const QString now = mine.renamed.isEmpty() ? currentText(key, onServer) : mine.renamed;
         if (what <= 4) {
-            const QString to =
-                key + QStringLiteral(" %1%2").arg(onServer ? 's' : 'h').arg(++made);
+            const QString to = key + QStringLiteral(" %1%2").arg(onServer ? 's' : 'h').arg(++made);
             if (onServer) {
                 const QString path = serverTasks()[now];
                 QByteArray ics = server.items()[path];
@@ -228,7 +230,8 @@ TEST_F(SyncProperty, shouldHoldTheSameTasksOnBothSidesAndLoseNoChangeAfterEveryS
                 byText[e.text] = e;
             model = byText;
             const SyncReport again = device.sync(server);
-            ASSERT_EQ(again.sent + again.received, 0) << context << ": a second sync changed things";
+            ASSERT_EQ(again.sent + again.received, 0)
+                << context << ": a second sync changed things";
         }
     }
 }
