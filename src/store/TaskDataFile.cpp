@@ -1,5 +1,6 @@
 #include "TaskDataFile.h"
 
+#include "AppendJournal.h"
 #include "DamagedFiles.h"
 #include "SaveFile.h"
 #include "StoreError.h"
@@ -320,4 +321,47 @@ void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
         truncateTo(f, end);
         throw StoreError::unableToWrite(m_path);
     }
+}
+
+QList<QByteArray> TaskDataFile::appendRowsAtOnce(std::vector<TaskRow> &rows,
+                                                 const std::function<void()> &alongside) const
+{
+    m_damaged.beforeWrite();
+    m_damaged.requireBackedUp(m_path);
+    const AppendJournal journal(m_path);
+    // A marker left by this run's own failed append: its bytes are gone already.
+    if (journal.recover() == AppendJournal::Recovery::Failed)
+        throw StoreError::unableToWrite(m_path);
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    const qint64 end = f.size();
+    QList<QByteArray> texts;
+    texts.reserve(qsizetype(rows.size()));
+    QByteArray buffer;
+    for (TaskRow &row : rows) {
+        row[Col::Order] = QString::number(end + buffer.size());
+        texts.append(TaskRecord::join(row));
+        buffer.append(TaskRecord::lengthPrefix(texts.back().size())).append(texts.back());
+    }
+    journal.begin(end, buffer);
+    const auto takeBack = [&] {
+        truncateTo(f, end);
+        journal.end();
+    };
+    if (!f.seek(end) || f.write(buffer) != buffer.size() || !f.flush()) {
+        takeBack();
+        throw StoreError::unableToWrite(m_path);
+    }
+    try {
+        if (alongside)
+            alongside();
+    } catch (...) {
+        takeBack();
+        throw;
+    }
+    if (!journal.end()) {
+        takeBack();
+        throw StoreError::unableToWrite(m_path);
+    }
+    return texts;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class DamagedFiles;
 
@@ -72,6 +73,12 @@ public:
     void writeRecords(const QList<QByteArray> &texts) const;
     // Appends these records (texts without prefix), creating a missing file.
     void appendRecords(const QList<QByteArray> &texts) const;
+    // Appends rows as new records in one write that is all or nothing, also under a
+    // kill (AppendJournal); each row's order cell becomes its record's offset. The
+    // record texts written. alongside runs after the write, before it is final: when
+    // it throws, the records are taken back.
+    QList<QByteArray> appendRowsAtOnce(std::vector<TaskRow> &rows,
+                                       const std::function<void()> &alongside = {}) const;
 
     // TaskRecord::orderOffset, for the windows that name it here.
     static qint64 orderOffset(const QString &orderText);
