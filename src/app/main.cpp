@@ -12,6 +12,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "reminders/AlarmTimer.h"
+#include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -75,6 +76,8 @@ int importIcs(int argc, char *argv[], const QString &source)
         return 1;
     }
     const QString folder = folderOfProgram();
+    // An import cut short by a kill is taken back before anything reads the file.
+    AppendJournal(folder + FileNames::Data).recover();
     Settings settings(folder + FileNames::Settings);
     const DateFormat dates = datesOf(settings);
     const SystemClock clock;
@@ -90,7 +93,7 @@ int importIcs(int argc, char *argv[], const QString &source)
         const IcsImport::Parsed result =
             IcsImport::importFile(source, tasks, settings, dates, clock);
         const QString summary = IcsImport::summary(result, language);
-        if (!result.error.isEmpty()) {
+        if (result.refused()) {
             std::fprintf(stderr, "%s\n", qUtf8Printable(summary));
             return 1;
         }
@@ -159,6 +162,8 @@ int main(int argc, char *argv[])
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     ctx.backups = &backups;
 
+    // An import cut short by a kill is taken back before anything reads the file.
+    AppendJournal(ctx.file(FileNames::Data)).recover();
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     tasks.setSettings(&settings);
     AlarmTimer alarm;
