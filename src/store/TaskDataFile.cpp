@@ -152,6 +152,20 @@ void TaskDataFile::BlankTask(qint64 offset) const
         throw StoreError::unableToWrite(m_path);
 }
 
+void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
+{
+    m_damaged.beforeWrite();
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    for (const qint64 offset : offsets) {
+        const QByteArray blanks(recordLengthAt(f, offset), ' ');
+        if (!f.seek(offset + 4) || f.write(blanks) != blanks.size())
+            throw StoreError::unableToWrite(m_path);
+    }
+    if (!f.flush())
+        throw StoreError::unableToWrite(m_path);
+}
+
 void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 {
     writeAll(table.isEmpty() ? 0 : table.rowCount() - 1,

@@ -45,6 +45,9 @@ public:
     QByteArray appendRow(TaskRow &task) const;
     // Overwrites the record at offset with blanks of the same length.
     void BlankTask(qint64 offset) const;
+    // BlankTask for many records, in one opening of the file; stops at the first
+    // that fails.
+    void blankRecords(const QList<qint64> &offsets) const;
     // A changed task (edited, ticked): row is appended as a new record, then the
     // old record at oldOffset is blanked, so that a crash between the two leaves the
     // task twice, never not at all. On a failure the file is left as it was, as far

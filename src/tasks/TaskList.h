@@ -150,6 +150,9 @@ private:
     qint64 stillAt(const QString &path, const UndoStep::Record &record,
                    const QList<qint64> &taken) const;
     void requireWritable() const;
+    // Undo of an import whose records are all where it wrote them: blanked in one
+    // pass. False, with nothing written, when one has moved or changed.
+    bool undoImport();
 
     TaskTable m_table;
     DamagedFiles &m_damaged;

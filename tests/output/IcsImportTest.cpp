@@ -467,4 +467,20 @@ TEST(IcsImport, hostileFilesAreRefusedWithTheirReasonAndLeaveTheFolderAlone)
     }
 }
 
+TEST(IcsImport, aDamagedTaskFileCutBackOnTheWayIsSaidInTheSummary)
+{
+    Folder folder;
+    const QByteArray sound =
+        record(fields({" ", "Kept", "01/01/2027", "", "", "0", "2027-01-01 00:00", "", "18", ""}));
+    writeAll(folder.data, sound + QByteArray("\x40\0\0\0torn", 8));
+    const IcsImport::Parsed result = folder.import(manyTodos(2, true));
+    ASSERT_EQ(result.notices.size(), 1);
+    EXPECT_TRUE(IcsImport::summary(result, Language::English)
+                    .endsWith(QStringLiteral("\n\n") + result.notices[0]));
+    EXPECT_TRUE(result.notices[0].contains(QStringLiteral("was damaged")))
+        << result.notices[0].toStdString();
+    EXPECT_EQ(storedTasks(folder.data).size(), 3u);
+    EXPECT_EQ(QDir(folder.dir.path()).entryList({QStringLiteral("*.damaged*")}).size(), 1);
+}
+
 } // namespace
