@@ -38,8 +38,12 @@ Parsed importWithProgress(QWidget *parent, const QString &path, TaskList &tasks,
     QEventLoop loop;
     QTimer tick;
     tick.setInterval(50);
-    QObject::connect(&tick, &QTimer::timeout, &dialog,
-                     [&] { dialog.setValue(progress.permille.load()); });
+    QObject::connect(&tick, &QTimer::timeout, &dialog, [&] {
+        if (dialog.wasCanceled())
+            progress.cancel.store(true);
+        else
+            dialog.setValue(progress.permille.load());
+    });
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog,
                      [&] { progress.cancel.store(true); });
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);

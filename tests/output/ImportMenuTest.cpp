@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -44,8 +45,9 @@ QByteArray calendarOf(int tasks)
 
 TEST_F(ImportMenuTest, aLargeImportShowsItsProgressAndTakesOneUndoToTakeBack)
 {
+    // Long enough to read (about a second) for the progress to show.
     const QString path = t.file("big.ics");
-    TestFiles::writeAll(path, calendarOf(40000));
+    TestFiles::writeAll(path, calendarOf(80000));
     // What the window does meanwhile: its event loop runs, the progress shows.
     int ticks = 0;
     bool progressShown = false;
@@ -61,11 +63,11 @@ TEST_F(ImportMenuTest, aLargeImportShowsItsProgressAndTakesOneUndoToTakeBack)
     watch.stop();
 
     ASSERT_EQ(t.messages.shown.size(), 1);
-    EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("40,000 tasks imported."));
+    EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("80,000 tasks imported."));
     EXPECT_EQ(t.messages.shown[0].icon, MsgIcon::None);
     EXPECT_TRUE(progressShown);
     EXPECT_GT(ticks, 20);
-    EXPECT_EQ(t.tasks.table().taskCount(), 40004);
+    EXPECT_EQ(t.tasks.table().taskCount(), 80004);
     EXPECT_TRUE(command("Menu_Undo")->text().startsWith(QStringLiteral("&Undo import")))
         << command("Menu_Undo")->text().toStdString();
 
@@ -89,6 +91,29 @@ TEST_F(ImportMenuTest, aRefusedFileIsToldWithTheWarningIconAndChangesNothing)
               QStringLiteral("The file was not imported, nothing was changed: its components are "
                              "nested more than 32 deep."));
     EXPECT_EQ(TestFiles::readAll(t.file("Tasklyn.DAT")), before);
+    EXPECT_FALSE(command("Menu_Undo")->isEnabled());
+}
+
+TEST_F(ImportMenuTest, aCancelledImportWritesNothingAndSaysNothing)
+{
+    const QString path = t.file("big.ics");
+    TestFiles::writeAll(path, calendarOf(40000));
+    const QByteArray before = TestFiles::readAll(t.file("Tasklyn.DAT"));
+    // Cancel at once, while the file is being read (the dialog's button does this).
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
+        if (auto *p = window->findChild<QProgressDialog *>(QStringLiteral("ImportProgress")))
+            if (auto *button = p->findChild<QPushButton *>())
+                button->click();
+    });
+    watch.start(10);
+    answerFileDialog(path);
+    command("Menu_ImportIcs")->trigger();
+    watch.stop();
+
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(TestFiles::readAll(t.file("Tasklyn.DAT")), before);
+    EXPECT_EQ(t.tasks.table().taskCount(), 4);
     EXPECT_FALSE(command("Menu_Undo")->isEnabled());
 }
 
