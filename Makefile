@@ -51,7 +51,9 @@ bench: build
 # New inputs go to $(FUZZ_BUILD)/corpus/<target>, crashes to .../crashes/<target>.
 FUZZ_SECONDS ?= 600
 FUZZ_BUILD ?= build-fuzz
-FUZZ_TARGETS := fuzz_records fuzz_profile fuzz_version
+FUZZ_TARGETS := fuzz_records fuzz_profile fuzz_version fuzz_ics
+# No input may take longer than this many seconds (a hang is a fault too).
+FUZZ_TIMEOUT ?= 10
 
 fuzz:
 	@bash scripts/install-deps.sh --fuzz
@@ -61,7 +63,7 @@ fuzz:
 	@for t in $(FUZZ_TARGETS); do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
 		echo "== $$t for $(FUZZ_SECONDS) s"; \
-		$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -rss_limit_mb=4096 -print_final_stats=1 \
+		$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -max_len=4096 -rss_limit_mb=4096 -print_final_stats=1 \
 			-artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ \
 			$(FUZZ_BUILD)/corpus/$$t fuzz/seeds/$$t || exit 1; \
 	done

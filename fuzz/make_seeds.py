@@ -46,3 +46,37 @@ write("fuzz_version", "nudgery.xml",
 write("fuzz_version", "no-tag.xml", b"0123456789abcdef1.3.0</x>")
 write("fuzz_version", "big.xml", b"<Program_Version>99999999999</Program_Version>")
 write("fuzz_version", "signed.xml", b"<Program_Version> -1.2</Program_Version>")
+
+
+def calendar(*parts):
+    return ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Nudgery seeds//EN\r\n" + "".join(parts)
+            + "END:VCALENDAR\r\n").encode("utf-8")
+
+
+def todo(*lines):
+    return "BEGIN:VTODO\r\nUID:seed@example.com\r\nDTSTAMP:20261201T080000Z\r\n" + "".join(
+        line + "\r\n" for line in lines) + "END:VTODO\r\n"
+
+
+zone = ("BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\nBEGIN:STANDARD\r\nDTSTART:19701101T020000\r\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\n"
+        "END:STANDARD\r\nBEGIN:DAYLIGHT\r\nDTSTART:19700308T020000\r\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\r\nTZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\n"
+        "END:DAYLIGHT\r\nEND:VTIMEZONE\r\n")
+write("fuzz_ics", "plain.ics", calendar(todo("SUMMARY:Call the bank", "DUE:20270115T093000",
+                                             "PRIORITY:1", "CATEGORIES:Work,Calls")))
+write("fuzz_ics", "zone.ics", calendar(zone, todo("SUMMARY:Folded\\, escaped and zoned line th",
+                                                  " at goes on", "DUE;TZID=America/New_York:20270115T093000",
+                                                  "DESCRIPTION:Line one\\nLine two")))
+write("fuzz_ics", "status.ics", calendar(todo("SUMMARY:Done", "STATUS:COMPLETED", "DUE;VALUE=DATE:20270301"),
+                                         todo("SUMMARY:Dropped", "STATUS:CANCELLED"),
+                                         todo("SUMMARY:Started", "DTSTART:20270105T081500Z",
+                                              "PERCENT-COMPLETE:100", "X-NUDGERY-TEXT-COLOUR:4")))
+write("fuzz_ics", "repeat.ics", calendar(todo("SUMMARY:Weekly", "DUE;TZID=Asia/Tokyo:20270102T100000",
+                                              "RRULE:FREQ=WEEKLY;COUNT=4", "BEGIN:VALARM",
+                                              "ACTION:DISPLAY", "TRIGGER:-PT15M", "DESCRIPTION:x",
+                                              "END:VALARM")))
+write("fuzz_ics", "events.ics", calendar("BEGIN:VEVENT\r\nUID:e@example.com\r\nDTSTART:20270116T100000Z\r\n"
+                                         "SUMMARY:Meeting\r\nEND:VEVENT\r\n"))
+write("fuzz_ics", "odd.ics", calendar(todo("SUMMARY:Odd", "PRIORITY:abc", "DUE:20270102T256100"),
+                                      todo("SUMMARY:\u0141ukasz \u2713 caf\u00e9 \u00a6")))

@@ -23,7 +23,7 @@ PKGS=(
   # package checks: software-centre data, desktop entry, the .deb, the manual page
   appstream desktop-file-utils lintian man-db groff-base
 )
-[ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev)
+[ "$FUZZ" -eq 1 ] && PKGS=(clang libclang-rt-14-dev cmake ninja-build make pkgconf qt6-base-dev libxcb1-dev libical-dev)
 
 missing=()
 for p in "${PKGS[@]}"; do

@@ -7,6 +7,7 @@
 #include "platform/KeychainSecretStore.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
+#include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -137,7 +138,7 @@ int importIcs(const QString &source)
         const IcsImport::Parsed result =
             IcsImport::importFile(source, files.tasks, files.settings, files.dates, files.clock);
         const QString summary = IcsImport::summary(result, files.language);
-        if (!result.error.isEmpty()) {
+        if (result.refused()) {
             say(stderr, summary);
             return 1;
         }

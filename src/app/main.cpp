@@ -11,6 +11,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "reminders/AlarmTimer.h"
+#include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -77,6 +78,8 @@ int main(int argc, char *argv[])
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     ctx.backups = &backups;
 
+    // An import cut short by a kill is taken back before anything reads the file.
+    AppendJournal(ctx.file(FileNames::Data)).recover();
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     tasks.setSettings(&settings);
     TaskIdentities identities(ctx.file(FileNames::Identities));

@@ -6,7 +6,7 @@
 
 #include "VisibleColumnsMenu.h"
 #include "output/IcsExport.h"
-#include "output/IcsImport.h"
+#include "output/IcsImportProgress.h"
 #include "platform/MessageService.h"
 #include "platform/TrayIcon.h"
 #include "reminders/AlarmTimer.h"
@@ -268,9 +268,12 @@ void TForm1::buildMenus()
                                          QStringLiteral("iCalendar (*.ics *.ical *.ifb);;* (*)"));
         if (source.isEmpty())
             return;
-        const IcsImport::Parsed result =
-            IcsImport::importFile(source, m_tasks, *m_ctx.settings, *m_ctx.dates, *m_ctx.clock);
-        m_ctx.messages->notice(this, IcsImport::summary(result, language()));
+        const IcsImport::Parsed result = IcsImport::importWithProgress(
+            this, source, m_tasks, *m_ctx.settings, *m_ctx.dates, *m_ctx.clock, language());
+        if (!result.cancelled)
+            m_ctx.messages->show(this, {AppTitle, IcsImport::summary(result, language()),
+                                        result.refused() ? MsgIcon::Warning : MsgIcon::None,
+                                        MsgButtons::Ok});
     });
     run(Menu_Minimize, [this] { SpeedButton2Click(); });
     run(Menu_Print, [this] { Menu_PrintClick(); });

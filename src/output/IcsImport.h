@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IcsImportScan.h"
 #include "i18n/LanguageTables.h"
 #include "store/TaskRow.h"
 
@@ -20,7 +21,8 @@ class TaskList;
 namespace IcsImport {
 
 // A task that was changed or skipped: its text (or the UID when it has none) and
-// the reason, a key of LanguageTables::backupTexts() with its argument.
+// the reason, a key of LanguageTables::backupTexts(), with what it concerns (a
+// time zone, a value as written) when there is one. Also why a file is refused.
 struct Remark
 {
     QString task;
@@ -33,21 +35,35 @@ struct Parsed
     std::vector<TaskRow> tasks; // the order field empty: an append sets it
     std::vector<Remark> changed;
     std::vector<Remark> skipped;
-    QString error; // libical's reason the file is refused; then nothing else is set
+    // Why the file is refused; then nothing else is set.
+    Remark refusal;
+    bool refused() const { return refusal.reason != nullptr; }
+    bool onlyEvents = false; // no to-do, but events
+    bool cancelled = false;  // stopped by the user: nothing is written
+    // What the write found on its way (a damaged task file cut back).
+    QStringList notices;
 };
 
-// The calendar's tasks in the date format in force; DUE in local time, today for
-// a VTODO without one.
-Parsed parse(const QByteArray &text, const DateFormat &dates, const QDate &today);
+// The calendar's tasks in the date format in force; DUE in local time, DTSTART
+// for a VTODO without one, else today. progress: where it stands, and a request to
+// stop, from another thread.
+Parsed parse(const QByteArray &text, const DateFormat &dates, const QDate &today,
+             IcsImportScan::Progress *progress = nullptr);
+// The same for a file, refused unread when it is too large.
+Parsed parseFile(const QString &path, const DateFormat &dates, const QDate &today,
+                 IcsImportScan::Progress *progress = nullptr);
 
-// Reads path and appends its tasks through tasks (which writes them the usual way),
-// adding the categories not yet listed to settings' [Category]. Nothing is written
-// when the file cannot be read or is malformed (result.error). Throws StoreError
-// when a write fails.
+// Appends the parsed tasks through tasks in one step that is all or nothing (one
+// undo step), adding the categories not yet listed to settings' [Category] in one
+// write. Throws StoreError when a write fails; nothing is then imported.
+void store(Parsed &result, TaskList &tasks, Settings &settings);
+
+// parseFile, then store unless the file is refused.
 Parsed importFile(const QString &path, TaskList &tasks, Settings &settings, const DateFormat &dates,
                   const Clock &clock);
 
-// What an import did, for a message box or standard output.
+// What an import did, for a message box or standard output: remarks grouped by
+// reason, each with its number of tasks and the first few of them.
 QString summary(const Parsed &result, Language language);
 
 } // namespace IcsImport

@@ -3,6 +3,7 @@
 #include "Win1252.h"
 
 #include <QFile>
+#include <QHash>
 
 namespace {
 
@@ -132,6 +133,20 @@ std::optional<QString> ProfileData::value(const QString &section, const QString 
     return std::nullopt;
 }
 
+QHash<QString, QString> ProfileData::values(const QString &section) const
+{
+    QHash<QString, QString> out;
+    const int index = findSection(section);
+    if (index < 0)
+        return out;
+    for (const Line &line : m_sections.at(index).lines) {
+        const QString folded = line.key.toCaseFolded();
+        if (!line.key.isEmpty() && !out.contains(folded))
+            out.insert(folded, line.value);
+    }
+    return out;
+}
+
 bool ProfileData::hasSection(const QString &section) const
 {
     return findSection(section) >= 0;
@@ -177,6 +192,51 @@ void ProfileData::setValue(const QString &section, const QString &key, const QSt
             --insertAt;
     }
     lines.insert(insertAt, Line{key + QLatin1Char('=') + value, key, value});
+}
+
+void ProfileData::setValues(const QString &section,
+                            const QList<std::pair<QString, QString>> &values)
+{
+    if (values.isEmpty())
+        return;
+    if (findSection(section) < 0)
+        setValue(section, values.front().first, values.front().second);
+    QList<Line> &lines = m_sections[findSection(section)].lines;
+    // Where each key stands (its first line), and where new keys go: after the last.
+    QHash<QString, qsizetype> at;
+    qsizetype insertAt = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).key.isEmpty())
+            continue;
+        const QString folded = lines.at(i).key.toCaseFolded();
+        if (!at.contains(folded)) // the first of duplicates is the one set
+            at.insert(folded, i);
+        insertAt = i + 1;
+    }
+    if (insertAt < 0) {
+        insertAt = lines.size();
+        while (insertAt > 0 && isBlankLine(lines.at(insertAt - 1).text))
+            --insertAt;
+    }
+    QList<Line> added;
+    QHash<QString, qsizetype> addedAt;
+    for (const auto &[key, value] : values) {
+        const QString folded = key.toCaseFolded();
+        Line *line = nullptr;
+        if (const auto it = at.constFind(folded); it != at.constEnd())
+            line = &lines[*it];
+        else if (const auto a = addedAt.constFind(folded); a != addedAt.constEnd())
+            line = &added[*a];
+        if (line) { // keeps its place and its spelling
+            line->value = value;
+            line->text = line->key + QLatin1Char('=') + value;
+            continue;
+        }
+        addedAt.insert(folded, added.size());
+        added.append(Line{key + QLatin1Char('=') + value, key, value});
+    }
+    if (!added.isEmpty())
+        lines = lines.mid(0, insertAt) + added + lines.mid(insertAt);
 }
 
 void ProfileData::removeKey(const QString &section, const QString &key)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 // A parsed profile (INI) file: sections in brackets, "key=value" lines.
 // Section and key names match without regard to case; values are trimmed, and
@@ -19,8 +21,12 @@ public:
 
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool hasSection(const QString &section) const;
+    // Every value of a section by its key case-folded, as value() finds them.
+    QHash<QString, QString> values(const QString &section) const;
 
     void setValue(const QString &section, const QString &key, const QString &value);
+    // setValue for each pair in turn, in time linear in the section's size.
+    void setValues(const QString &section, const QList<std::pair<QString, QString>> &values);
     void removeKey(const QString &section, const QString &key);
     void removeSection(const QString &section);
 

@@ -123,6 +123,14 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
     save(data.serialize());
 }
 
+void ProfileFile::writeStrings(const QString &section,
+                               const QList<std::pair<QString, QString>> &values)
+{
+    ProfileData data = loadForWrite(m_path);
+    data.setValues(section, values);
+    save(data.serialize());
+}
+
 void ProfileFile::writeInteger(const QString &section, const QString &key, int value)
 {
     writeString(section, key, QString::number(value));

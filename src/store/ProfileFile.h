@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 // The settings file: every read goes to the file, every write reaches the file
 // at once (written to a temporary file beside it and renamed over it). A missing
@@ -24,6 +26,8 @@ public:
     bool readBool(const QString &section, const QString &key, bool def) const;
 
     void writeString(const QString &section, const QString &key, const QString &value);
+    // Many keys of one section in one write of the file.
+    void writeStrings(const QString &section, const QList<std::pair<QString, QString>> &values);
     void writeInteger(const QString &section, const QString &key, int value);
     void writeBool(const QString &section, const QString &key, bool value); // "1" / "0"
     void deleteKey(const QString &section, const QString &key);

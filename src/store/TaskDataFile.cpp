@@ -1,5 +1,6 @@
 #include "TaskDataFile.h"
 
+#include "AppendJournal.h"
 #include "DamagedFiles.h"
 #include "SaveFile.h"
 #include "StoreError.h"
@@ -148,6 +149,20 @@ void TaskDataFile::BlankTask(qint64 offset) const
     const qint32 length = recordLengthAt(f, offset);
     const QByteArray blanks(length, ' ');
     if (!f.seek(offset + 4) || f.write(blanks) != blanks.size() || !f.flush())
+        throw StoreError::unableToWrite(m_path);
+}
+
+void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
+{
+    m_damaged.beforeWrite();
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    for (const qint64 offset : offsets) {
+        const QByteArray blanks(recordLengthAt(f, offset), ' ');
+        if (!f.seek(offset + 4) || f.write(blanks) != blanks.size())
+            throw StoreError::unableToWrite(m_path);
+    }
+    if (!f.flush())
         throw StoreError::unableToWrite(m_path);
 }
 
@@ -320,4 +335,47 @@ void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
         truncateTo(f, end);
         throw StoreError::unableToWrite(m_path);
     }
+}
+
+QList<QByteArray> TaskDataFile::appendRowsAtOnce(std::vector<TaskRow> &rows,
+                                                 const std::function<void()> &alongside) const
+{
+    m_damaged.beforeWrite();
+    m_damaged.requireBackedUp(m_path);
+    const AppendJournal journal(m_path);
+    // A marker left by this run's own failed append: its bytes are gone already.
+    if (journal.recover() == AppendJournal::Recovery::Failed)
+        throw StoreError::unableToWrite(m_path);
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    const qint64 end = f.size();
+    QList<QByteArray> texts;
+    texts.reserve(qsizetype(rows.size()));
+    QByteArray buffer;
+    for (TaskRow &row : rows) {
+        row[Col::Order] = QString::number(end + buffer.size());
+        texts.append(TaskRecord::join(row));
+        buffer.append(TaskRecord::lengthPrefix(texts.back().size())).append(texts.back());
+    }
+    journal.begin(end, buffer);
+    const auto takeBack = [&] {
+        truncateTo(f, end);
+        journal.end();
+    };
+    if (!f.seek(end) || f.write(buffer) != buffer.size() || !f.flush()) {
+        takeBack();
+        throw StoreError::unableToWrite(m_path);
+    }
+    try {
+        if (alongside)
+            alongside();
+    } catch (...) {
+        takeBack();
+        throw;
+    }
+    if (!journal.end()) {
+        takeBack();
+        throw StoreError::unableToWrite(m_path);
+    }
+    return texts;
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class DamagedFiles;
 
@@ -44,6 +45,9 @@ public:
     QByteArray appendRow(TaskRow &task) const;
     // Overwrites the record at offset with blanks of the same length.
     void BlankTask(qint64 offset) const;
+    // BlankTask for many records, in one opening of the file; stops at the first
+    // that fails.
+    void blankRecords(const QList<qint64> &offsets) const;
     // A changed task (edited, ticked): row is appended as a new record, then the
     // old record at oldOffset is blanked, so that a crash between the two leaves the
     // task twice, never not at all. On a failure the file is left as it was, as far
@@ -72,6 +76,12 @@ public:
     void writeRecords(const QList<QByteArray> &texts) const;
     // Appends these records (texts without prefix), creating a missing file.
     void appendRecords(const QList<QByteArray> &texts) const;
+    // Appends rows as new records in one write that is all or nothing, also under a
+    // kill (AppendJournal); each row's order cell becomes its record's offset. The
+    // record texts written. alongside runs after the write, before it is final: when
+    // it throws, the records are taken back.
+    QList<QByteArray> appendRowsAtOnce(std::vector<TaskRow> &rows,
+                                       const std::function<void()> &alongside = {}) const;
 
     // TaskRecord::orderOffset, for the windows that name it here.
     static qint64 orderOffset(const QString &orderText);

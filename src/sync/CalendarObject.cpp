@@ -70,8 +70,8 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
     }
     // The import's own reading, so a task reads alike from a file and a server.
     const IcsImport::Parsed p = IcsImport::parse(text, dates, fallbackDate);
-    if (!p.error.isEmpty()) {
-        result.reason = p.error;
+    if (p.refused()) {
+        result.reason = QStringLiteral("it could not be read");
         return result;
     }
     if (p.tasks.empty()) {

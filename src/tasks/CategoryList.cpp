@@ -31,11 +31,7 @@ int CategoryList::count() const
 
 QStringList CategoryList::names() const
 {
-    QStringList out;
-    const int n = count();
-    for (int k = 1; k <= n; ++k)
-        out << m_settings.categoryName(k);
-    return out;
+    return m_settings.categoryNames(count());
 }
 
 void CategoryList::add(const QString &name)
@@ -43,6 +39,12 @@ void CategoryList::add(const QString &name)
     const int n = count();
     m_settings.setInteger(SettingKey::Cats, n + 1);
     m_settings.setCategoryName(n + 1, name);
+}
+
+void CategoryList::add(const QStringList &names)
+{
+    if (!names.isEmpty())
+        m_settings.appendCategoryNames(count(), names);
 }
 
 bool CategoryList::remove(const QString &name)

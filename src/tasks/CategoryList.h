@@ -17,6 +17,8 @@ public:
     QStringList names() const;
 
     void add(const QString &name);
+    // Many names at the end of the list, in one write of the settings file.
+    void add(const QStringList &names);
     // Removes the first name equal to name (case matters) and moves every later
     // name down one key. False, with nothing changed, when no name equals it.
     bool remove(const QString &name);

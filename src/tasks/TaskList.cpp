@@ -430,7 +430,7 @@ QList<TaskDataFile::Cleared> TaskList::writeClearedCategory(const QString &name,
 void TaskList::undo()
 {
     requireWritable();
-    if (m_undo.empty())
+    if (m_undo.empty() || (m_undo.back().kind == UndoKind::Import && undoImport()))
         return;
     const UndoStep step = m_undo.back();
     auto drop = [this] {

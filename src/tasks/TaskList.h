@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class DamagedFiles;
@@ -82,6 +83,10 @@ public:
     // and sorted. namesBefore: the stored category names before name was taken
     // out of them, which undo writes back.
     void clearCategory(const QString &name, const QStringList &namesBefore = {});
+    // Many new tasks at once (an import): appended in one write that is all or
+    // nothing, even under a kill; one undo step; then the refresh. alongside runs
+    // once they are written, while a failure (its exception) still takes them back.
+    void addAll(std::vector<TaskRow> tasks, const std::function<void()> &alongside = {});
     // Rewrites the task data file compactly from the table.
     void save() const;
 
@@ -167,6 +172,9 @@ private:
     qint64 stillAt(const QString &path, const UndoStep::Record &record,
                    const QList<qint64> &taken) const;
     void requireWritable() const;
+    // Undo of an import whose records are all where it wrote them: blanked in one
+    // pass. False, with nothing written, when one has moved or changed.
+    bool undoImport();
 
     TaskTable m_table;
     DamagedFiles &m_damaged;

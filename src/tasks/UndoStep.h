@@ -6,7 +6,7 @@
 #include <QStringList>
 
 // What a change was, for the caption of the command that takes it back.
-enum class UndoKind { Add, Edit, Tick, Untick, Delete, Archive, Unarchive, CategoryDelete };
+enum class UndoKind { Add, Edit, Tick, Untick, Delete, Archive, Unarchive, CategoryDelete, Import };
 
 // The inverse of one change to the task files, written as every change is: the
 // records to append first, then the records to blank. A record to blank is found

@@ -6,7 +6,9 @@
 # writes the same calendar. nudgery --import-ics FILE is refused beside the
 # running copy and changes nothing; once it has ended, the exported file imports
 # into an empty program folder as the same tasks and categories, and File >
-# Import from iCalendar... adds them once more.
+# Import from iCalendar... adds them once more, taken back whole by one Ctrl+Z.
+# Hostile calendars are refused or read in time; an --import-ics killed half-way
+# leaves all of its tasks or none; one over a damaged task file says so.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -136,6 +138,59 @@ main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30)
 choose_file "$main" i '^Import from iCalendar$' "$out"
 expect_message "$app" "3 tasks imported." 15
 [ -n "$(window_of "$app" '^Nudgery   \[ tasks: 6 \]$' 15)" ] || fail "the list does not show six tasks"
+keys_to "$main" ctrl+z
+[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "one undo did not take the import back"
 close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
 app=""
+[ "$(record_tasks "$again/Tasklyn.DAT" | wc -l)" = 3 ] || fail "the undone import is still in the file"
+
+# Hostile calendars: refused with their reason, or read in time, never a crash.
+hostile=$(mktemp -d /tmp/nudgery-ics-hostile.XXXXXX)
+scratch+=("$hostile")
+/usr/bin/python3 - "$hostile" <<'PY'
+import sys
+d = sys.argv[1]
+cal = lambda body: ('BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n' + body + 'END:VCALENDAR\r\n').encode()
+open(d + '/deep.ics', 'wb').write(cal('BEGIN:X-A\r\n' * 130000 + 'END:X-A\r\n' * 130000))
+open(d + '/long.ics', 'wb').write(cal('BEGIN:VTODO\r\nSUMMARY:' + 'a' * (16 << 20) + '\r\nEND:VTODO\r\n'))
+open(d + '/zone.ics', 'wb').write(cal(
+    'BEGIN:VTIMEZONE\r\nTZID:Every second\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n'
+    'RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\n'
+    'END:VTIMEZONE\r\nBEGIN:VTODO\r\nUID:z\r\nSUMMARY:Zoned\r\n'
+    'DUE;TZID=Every second:20300601T100000\r\nEND:VTODO\r\n'))
+big = ''.join('BEGIN:VTODO\r\nUID:b%d\r\nSUMMARY:Bulk %d\r\nDUE:20300601T100000\r\nEND:VTODO\r\n'
+              % (k, k) for k in range(50000))
+open(d + '/big.ics', 'wb').write(cal(big))
+PY
+for f in deep long; do
+  status=0
+  NUDGERY_HOME="$again" timeout 20 "$BIN" --import-ics "$hostile/$f.ics" >"$out.stdout" 2>"$out.stderr" || status=$?
+  [ "$status" = 1 ] || fail "$f.ics: exit status $status"
+  grep -q 'The file was not imported, nothing was changed: ' "$out.stderr" ||
+    fail "$f.ics: the refusal says: $(cat "$out.stderr")"
+done
+NUDGERY_HOME="$again" timeout 20 "$BIN" --import-ics "$hostile/zone.ics" >"$out.stdout" ||
+  fail "the calendar with a runaway time zone was not read in time"
+grep -q 'a time zone whose rules cannot be used' "$out.stdout" || fail "zone.ics: $(cat "$out.stdout")"
+
+# Killed half-way, an import leaves all of its tasks or none, once the next start
+# has looked at it.
+for delay in 0.3 0.6 0.9; do
+  before=$(record_tasks "$again/Tasklyn.DAT" | wc -l)
+  NUDGERY_HOME="$again" "$BIN" --import-ics "$hostile/big.ics" >/dev/null 2>&1 &
+  sleep "$delay"
+  kill -9 $! 2>/dev/null || true
+  wait $! 2>/dev/null || true
+  NUDGERY_HOME="$again" "$BIN" --import-ics "$hostile/zone.ics" >/dev/null || fail "no start after the kill"
+  after=$(record_tasks "$again/Tasklyn.DAT" | wc -l) || fail "the task file is damaged after the kill"
+  [ "$after" = $((before + 1)) ] || [ "$after" = $((before + 50001)) ] ||
+    fail "after a kill $delay s into an import: $((after - before - 1)) of its 50000 tasks"
+  [ ! -e "$again/Tasklyn.DAT.pending" ] || fail "the import's marker stayed"
+done
+
+# Over a damaged task file: cut back, copied aside, and said.
+printf '\x40\x00\x00\x00torn' >>"$again/Tasklyn.DAT"
+NUDGERY_HOME="$again" "$BIN" --import-ics "$hostile/zone.ics" >"$out.stdout" || fail "the import over a damaged file failed"
+grep -q 'was damaged' "$out.stdout" || fail "the damage was not said: $(cat "$out.stdout")"
+ls "$again"/Tasklyn.DAT.damaged* >/dev/null 2>&1 || fail "no copy of the damaged file"
 echo PASS

@@ -1,8 +1,10 @@
 // Kill -9 at random moments while the program's files are being written: a driver
 // (tests/fault/driver) makes the program's own write steps without end, the test
-// kills it, then reads what the kill left, and starts the driver again on it.
+// kills it, then reads what the kill left (after the start's own recovery of an
+// import cut short), and starts the driver again on it.
 #include "common/TestFiles.h"
 #include "fault/FaultTasks.h"
+#include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/ProfileFile.h"
 #include "store/TaskDataFile.h"
@@ -129,6 +131,9 @@ struct Step
     QByteArray kind; // "edit", "compact", "ini", ...
     QList<QByteArray> args;
     QByteArray line;
+    // A setting the step writes on its way ("also\tini\t<section>\t<key>\t<value>"),
+    // as an import writes its new categories.
+    QList<QByteArray> alsoIni;
 };
 struct DriverLog
 {
@@ -148,6 +153,8 @@ DriverLog parseLog(const QByteArray &out)
             log.ready = true;
         } else if (line.startsWith("error")) {
             log.error = line;
+        } else if (line.startsWith("also\tini\t") && log.interrupted) {
+            log.interrupted->alsoIni = line.split('\t').mid(2);
         } else if (line == "ok") {
             if (log.interrupted)
                 log.finished.push_back(*log.interrupted);
@@ -163,6 +170,25 @@ DriverLog parseLog(const QByteArray &out)
     }
     return log;
 }
+
+bool isImportStep(const QByteArray &kind)
+{
+    return kind == "import" || kind == "undoimport";
+}
+
+// "import <first> <count>", "undoimport <first> <count>": the tasks first .. first
+// + count - 1 (an undo names the range its remaining tasks lie in).
+std::vector<int> importedIds(const Step &s)
+{
+    std::vector<int> ids;
+    const int first = s.args.value(0).toInt();
+    for (int k = 0; k < s.args.value(1).toInt(); ++k)
+        ids.push_back(first + k);
+    return ids;
+}
+
+// How an imported task stands in the files: open, first version.
+const Copy ImportedCopy{Where::Data, false, 0};
 
 bool isRecordStep(const QByteArray &kind)
 {
@@ -314,6 +340,15 @@ protected:
                                       : std::string("killed between steps");
         SCOPED_TRACE(where);
 
+        // As the next start does: an import the kill cut short is taken back.
+        const AppendJournal::Recovery recovery = AppendJournal(file(DataName)).recover();
+        ASSERT_NE(recovery, AppendJournal::Recovery::Failed);
+        if (recovery != AppendJournal::Recovery::NothingPending) {
+            ASSERT_TRUE(log.interrupted && log.interrupted->kind == "import")
+                << "a pending append after another step";
+            m_importsTakenBack += recovery == AppendJournal::Recovery::RolledBack;
+        }
+
         recoverTornAppend(log);
         if (HasFatalFailure())
             return;
@@ -350,18 +385,25 @@ protected:
 
         for (auto &[id, copies] : seen)
             std::sort(copies.begin(), copies.end());
+        for (const auto &[id, copies] : seen)
+            ASSERT_TRUE(id <= ActiveTasks + ArchivedTasks || id >= FaultTasks::FirstImported)
+                << "a task that never existed: " << id;
         for (int id = 1; id <= ActiveTasks + ArchivedTasks; ++id) {
             const size_t n = seen.count(id) ? seen[id].size() : 0;
             ASSERT_GE(n, 1u) << "task " << id << " was lost";
             ASSERT_LE(n, 2u) << "task " << id << " is stored " << n
                              << " times: " << describe(seen[id]);
         }
-        ASSERT_EQ(seen.size(), size_t(ActiveTasks + ArchivedTasks)) << "a task that never existed";
 
         // Every finished step is in the files exactly; the interrupted one is there
         // not at all, wholly, or (append done, blank not yet) as both copies.
         Tasks expected = m_tasks;
         for (const Step &s : log.finished) {
+            if (isImportStep(s.kind)) {
+                for (const int id : importedIds(s))
+                    expected[id] = s.kind == "import" ? Copies{ImportedCopy} : Copies{};
+                continue;
+            }
             if (!isRecordStep(s.kind))
                 continue;
             const Change c = changeOf(s);
@@ -386,11 +428,31 @@ protected:
             if (c.twoSteps && found.size() == 2 && before.size() == 1)
                 ++m_duplicatesLeft;
         }
+        // An import is there whole or not at all; the undo of one may be cut short
+        // between its blanks, each task there as imported or gone.
+        std::set<int> openImport;
+        if (log.interrupted && isImportStep(log.interrupted->kind)) {
+            const std::vector<int> ids = importedIds(*log.interrupted);
+            openImport.insert(ids.begin(), ids.end());
+            size_t there = 0;
+            for (const int id : ids) {
+                const Copies found = seen.count(id) ? seen[id] : Copies{};
+                ASSERT_TRUE(found.empty() || found == Copies{ImportedCopy})
+                    << "imported task " << id << " holds " << describe(found);
+                there += found.size();
+            }
+            if (log.interrupted->kind == "import")
+                ASSERT_TRUE(there == 0 || there == ids.size())
+                    << there << " of the " << ids.size() << " tasks of an import";
+        }
         for (const auto &[id, copies] : seen) {
-            if (open && id == *open)
+            if ((open && id == *open) || openImport.count(id))
                 continue;
             ASSERT_EQ(describe(copies), describe(expected[id])) << "task " << id;
         }
+        for (const auto &[id, copies] : expected)
+            if (!copies.empty() && !openImport.count(id) && !(open && id == *open))
+                ASSERT_TRUE(seen.count(id)) << "task " << id << " was lost";
         m_tasks = seen;
 
         checkSettings(log);
@@ -446,15 +508,16 @@ protected:
 
     void checkSettings(const DriverLog &log)
     {
+        // The settings a step writes: its own, or those it writes on its way.
+        const auto iniOf = [](const Step &s) { return s.kind == "ini" ? s.args : s.alsoIni; };
         std::map<IniKey, QString> expected = m_settings;
         for (const Step &s : log.finished)
-            if (s.kind == "ini")
-                expected[{QString::fromLatin1(s.args.value(0)),
-                          QString::fromLatin1(s.args.value(1))}] =
-                    QString::fromLatin1(s.args.value(2));
+            if (const QList<QByteArray> a = iniOf(s); !a.isEmpty())
+                expected[{QString::fromLatin1(a.value(0)), QString::fromLatin1(a.value(1))}] =
+                    QString::fromLatin1(a.value(2));
         std::optional<std::pair<IniKey, QString>> open;
-        if (log.interrupted && log.interrupted->kind == "ini") {
-            const QList<QByteArray> &a = log.interrupted->args;
+        if (log.interrupted && !iniOf(*log.interrupted).isEmpty()) {
+            const QList<QByteArray> a = iniOf(*log.interrupted);
             open = {{QString::fromLatin1(a.value(0)), QString::fromLatin1(a.value(1))},
                     QString::fromLatin1(a.value(2))};
         }
@@ -491,6 +554,7 @@ protected:
     std::set<QString> m_leftovers;
     int m_duplicatesLeft = 0;
     int m_tornAppends = 0;
+    int m_importsTakenBack = 0;
 };
 
 TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMomentsWhileWriting)
@@ -511,7 +575,7 @@ TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMome
     std::map<std::string, int> interrupted;
     const auto floorsReached = [&interrupted] {
         return interrupted["compact DAT"] >= 3 && interrupted["compact ARK"] >= 3 &&
-               interrupted["ini"] >= 3 &&
+               interrupted["ini"] >= 3 && interrupted["import"] >= 3 &&
                interrupted["edit"] + interrupted["tick"] + interrupted["archive"] +
                        interrupted["unarchive"] >=
                    3;
@@ -548,11 +612,14 @@ TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMome
         std::cout << " " << kind << " " << n << ";";
     std::cout << "\nDuplicates left by a kill between append and blank: " << m_duplicatesLeft
               << "\nTemporary files left in the folder: " << m_leftovers.size()
-              << "\nAppends torn by a kill, cut off by the reader: " << m_tornAppends << "\n";
+              << "\nAppends torn by a kill, cut off by the reader: " << m_tornAppends
+              << "\nImports cut short by a kill, taken back at the next start: "
+              << m_importsTakenBack << "\n";
 
     EXPECT_GE(interrupted["compact DAT"], 3);
     EXPECT_GE(interrupted["compact ARK"], 3);
     EXPECT_GE(interrupted["ini"], 3);
+    EXPECT_GE(interrupted["import"], 3);
     EXPECT_GE(interrupted["edit"] + interrupted["tick"] + interrupted["archive"] +
                   interrupted["unarchive"],
               3);

@@ -51,15 +51,19 @@ inline std::array<QByteArray, 10> fields(int id, bool done, int version)
             note};
 }
 
-// "task 0042 ..." -> 42
+// "task 0042 ..." -> 42 (imported tasks have five digits)
 inline std::optional<int> identityOf(const QByteArray &taskField)
 {
-    if (!taskField.startsWith("task ") || taskField.size() < 9)
+    const int end = int(taskField.indexOf(' ', 5));
+    if (!taskField.startsWith("task ") || end < 9)
         return std::nullopt;
     bool ok = false;
-    const int id = taskField.mid(5, 4).toInt(&ok);
+    const int id = taskField.mid(5, end - 5).toInt(&ok);
     return ok ? std::optional<int>(id) : std::nullopt;
 }
+
+// Tasks from this identity on come in by imports, a batch at a time.
+constexpr int FirstImported = 10000;
 
 // "note 0042 v7\r\n..." -> 7
 inline std::optional<int> versionOf(const QByteArray &noteField)

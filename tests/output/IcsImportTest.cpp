@@ -143,7 +143,7 @@ TEST(IcsImport, aFileFromAnotherProgramBecomesTheExactRecords)
     Folder folder;
     CategoryList(folder.settings).add(QStringLiteral("Home"));
     const IcsImport::Parsed result = folder.import(OtherProgram);
-    ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    ASSERT_FALSE(result.refused()) << IcsImport::summary(result, Language::English).toStdString();
 
     const std::vector<TaskRow> stored = storedTasks(folder.data);
     ASSERT_EQ(stored.size(), std::size(Records));
@@ -191,10 +191,11 @@ TEST(IcsImport, aMalformedFileIsRefusedWithLibicalsReasonAndNothingWritten)
     const QByteArray bad =
         QByteArray(OtherProgram).replace("DUE:20270102T170000Z", "DUE:2027-01-02 evening");
     const IcsImport::Parsed result = folder.import(bad);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("DUE"))) << result.error.toStdString();
+    EXPECT_TRUE(result.refusal.detail.contains(QStringLiteral("DUE")))
+        << result.refusal.detail.toStdString();
     EXPECT_TRUE(result.tasks.empty());
     EXPECT_TRUE(QDir(folder.dir.path()).entryList(QDir::Files) == QStringList{"in.ics"});
-    EXPECT_FALSE(folder.import("This is not a calendar.").error.isEmpty());
+    EXPECT_TRUE(folder.import("This is not a calendar.").refused());
 }
 
 TEST(IcsImport, anExportedListImportsBackToTheSameTasks)
@@ -219,12 +220,267 @@ TEST(IcsImport, anExportedListImportsBackToTheSameTasks)
 
     Folder target;
     const IcsImport::Parsed result = target.import(readAll(ics));
-    ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    ASSERT_FALSE(result.refused()) << IcsImport::summary(result, Language::English).toStdString();
     EXPECT_TRUE(result.changed.empty());
     EXPECT_TRUE(result.skipped.empty());
     EXPECT_EQ(storedTasks(target.data), before);
     EXPECT_EQ(CategoryList(target.settings).names(),
               (QStringList{QStringLiteral("Work"), QStringLiteral("Home")}));
+}
+
+// One VTODO a case: what other programs write that the task file has no field for,
+// or that is out of its range, and how each arrives. Today is 9 December 2026 and
+// the program runs in UTC (tests/common/TestMain.cpp).
+struct Case
+{
+    const char *lines; // the VTODO's properties beside UID and SUMMARY
+    const char *done, *date, *hour, *priority;
+    std::vector<std::pair<const char *, const char *>> remarks; // reason, detail
+};
+
+// A zone whose rule repeats every second: libical would expand it second by second.
+const char *const RunawayZone = "BEGIN:VTIMEZONE\r\nTZID:Every second\r\nBEGIN:STANDARD\r\n"
+                                "DTSTART:19700101T000000\r\nRRULE:FREQ=SECONDLY\r\n"
+                                "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\n"
+                                "END:VTIMEZONE\r\n";
+
+const Case Cases[] = {
+    {"STATUS:CANCELLED\r\nDUE;VALUE=DATE:20270110\r\n",
+     "\xC3\x97",
+     "10/01/2027",
+     "",
+     "",
+     {{"ImportCancelled", ""}}},
+    {"COMPLETED:20261201T100000Z\r\nDUE;VALUE=DATE:20270110\r\n",
+     "\xC3\x97",
+     "10/01/2027",
+     "",
+     "",
+     {}},
+    {"PERCENT-COMPLETE:100\r\nDUE;VALUE=DATE:20270110\r\n", "\xC3\x97", "10/01/2027", "", "", {}},
+    {"PERCENT-COMPLETE:60\r\nDUE;VALUE=DATE:20270110\r\n", " ", "10/01/2027", "", "", {}},
+    {"DTSTART;VALUE=DATE:20270105\r\n", " ", "05/01/2027", "", "", {{"ImportStartDate", ""}}},
+    {"DTSTART:20270105T081500Z\r\nRRULE:FREQ=WEEKLY\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+     "TRIGGER:-PT15M\r\nDESCRIPTION:x\r\nEND:VALARM\r\n",
+     " ",
+     "05/01/2027",
+     "08:15",
+     "",
+     {{"ImportStartDate", ""}, {"ImportRepeat", ""}, {"ImportAlarm", ""}}},
+    {"DUE;TZID=Asia/Tokyo:20270102T100000\r\n",
+     " ",
+     "02/01/2027",
+     "01:00",
+     "",
+     {{"ImportTimeZone", "Asia/Tokyo"}}},
+    {"DUE;TZID=Mars/Olympus:20270102T100000\r\n",
+     " ",
+     "02/01/2027",
+     "10:00",
+     "",
+     {{"ImportUnknownZone", "Mars/Olympus"}}},
+    {"DUE;TZID=Every second:20270102T100000\r\n",
+     " ",
+     "02/01/2027",
+     "10:00",
+     "",
+     {{"ImportUnusableZone", "Every second"}}},
+    {"DUE:20270102T256100\r\nPRIORITY:3\r\n",
+     " ",
+     "02/01/2027",
+     "",
+     "2",
+     {{"ImportBadHour", "25:61"}}},
+    {"DUE:20270102T100000\r\nPRIORITY:-5\r\n",
+     " ",
+     "02/01/2027",
+     "10:00",
+     "",
+     {{"ImportBadPriority", "-5"}}},
+    {"DUE:20270102T100000\r\nPRIORITY:99\r\n",
+     " ",
+     "02/01/2027",
+     "10:00",
+     "",
+     {{"ImportBadPriority", "99"}}},
+    {"DUE:20270102T100000\r\nPRIORITY:abc\r\n",
+     " ",
+     "02/01/2027",
+     "10:00",
+     "",
+     {{"ImportBadPriority", "abc"}}},
+    // Past year 9999 once in UTC: as if there were no DUE.
+    {"DUE;TZID=America/Los_Angeles:99991231T230000\r\n",
+     " ",
+     "09/12/2026",
+     "",
+     "",
+     {{"ImportOutOfRange", ""}, {"ImportNoDue", ""}}},
+    {"DUE:00000101T100000\r\nDTSTART;VALUE=DATE:20270303\r\n",
+     " ",
+     "03/03/2027",
+     "",
+     "",
+     {{"ImportOutOfRange", ""}, {"ImportStartDate", ""}}},
+};
+
+TEST(IcsImport, whatTheTaskFileCannotHoldArrivesAsCloseAsItCanAndEveryChangeIsSaid)
+{
+    Folder folder;
+    QByteArray calendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n";
+    calendar += RunawayZone;
+    for (size_t k = 0; k < std::size(Cases); ++k)
+        calendar += "BEGIN:VTODO\r\nUID:c" + QByteArray::number(qulonglong(k)) +
+                    "\r\nSUMMARY:Case " + QByteArray::number(qulonglong(k)) + "\r\n" +
+                    Cases[k].lines + "END:VTODO\r\n";
+    calendar += "BEGIN:VTODO\r\nUID:bad\r\nSUMMARY:No such day\r\nDUE;VALUE=DATE:20270230\r\n"
+                "END:VTODO\r\nEND:VCALENDAR\r\n";
+    const IcsImport::Parsed result = folder.import(calendar);
+    ASSERT_FALSE(result.refused()) << IcsImport::summary(result, Language::English).toStdString();
+
+    const std::vector<TaskRow> stored = storedTasks(folder.data);
+    ASSERT_EQ(stored.size(), std::size(Cases));
+    for (size_t k = 0; k < std::size(Cases); ++k) {
+        const Case &c = Cases[k];
+        const QString name = QStringLiteral("Case %1").arg(k);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(stored[k][Col::Task], name);
+        EXPECT_EQ(stored[k][Col::Done], QString::fromUtf8(c.done));
+        EXPECT_EQ(stored[k][Col::Date], QString::fromLatin1(c.date));
+        EXPECT_EQ(stored[k][Col::Hour], QString::fromLatin1(c.hour));
+        EXPECT_EQ(stored[k][Col::Priority], QString::fromLatin1(c.priority));
+        std::vector<std::pair<QString, QString>> said, want;
+        for (const IcsImport::Remark &r : result.changed)
+            if (r.task == name)
+                said.emplace_back(QString::fromLatin1(r.reason), r.detail);
+        for (const auto &[reason, detail] : c.remarks)
+            want.emplace_back(QString::fromLatin1(reason), QString::fromLatin1(detail));
+        EXPECT_EQ(said, want);
+    }
+    ASSERT_EQ(result.skipped.size(), 1u);
+    EXPECT_STREQ(result.skipped[0].reason, "ImportBadDue");
+}
+
+// A calendar of n to-dos; withDue: each has a DUE; category: a prefix for a
+// category of its own each.
+QByteArray manyTodos(int n, bool withDue, const char *category = nullptr)
+{
+    QByteArray out = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n";
+    for (int k = 0; k < n; ++k) {
+        out += "BEGIN:VTODO\r\nUID:m" + QByteArray::number(k) + "\r\nSUMMARY:Task " +
+               QByteArray::number(k) + "\r\n";
+        if (withDue)
+            out += "DUE:20270115T093000\r\n";
+        if (category)
+            out += "CATEGORIES:" + QByteArray(category) + QByteArray::number(k) + "\r\n";
+        out += "END:VTODO\r\n";
+    }
+    return out + "END:VCALENDAR\r\n";
+}
+
+TEST(IcsImport, anImportIsOneUndoStepAndItsNewCategoriesOneWriteOfTheSettings)
+{
+    Folder folder;
+    folder.tasks.load(AllItems);
+    folder.tasks.add(
+        {" ", "Already here", "01/01/2027", "", "", "", "2027-01-01 00:00", "", "18", ""});
+    int settingsWrites = 0;
+    folder.settings.file().setBeforeWrite([&] { ++settingsWrites; });
+
+    const IcsImport::Parsed result = folder.import(manyTodos(1000, true, "Group "));
+    ASSERT_EQ(result.tasks.size(), 1000u);
+    EXPECT_EQ(settingsWrites, 1);
+    const QStringList names = CategoryList(folder.settings).names();
+    ASSERT_EQ(names.size(), 1000);
+    EXPECT_EQ(names.front(), QStringLiteral("Group 0"));
+    EXPECT_EQ(names.back(), QStringLiteral("Group 999"));
+    EXPECT_EQ(storedTasks(folder.data).size(), 1001u);
+    EXPECT_EQ(folder.tasks.table().taskCount(), 1001);
+
+    ASSERT_TRUE(folder.tasks.canUndo());
+    EXPECT_EQ(folder.tasks.nextUndo(), UndoKind::Import);
+    folder.tasks.undo();
+    const std::vector<TaskRow> left = storedTasks(folder.data);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0][Col::Task], QStringLiteral("Already here"));
+    EXPECT_EQ(folder.tasks.table().taskCount(), 1);
+    EXPECT_EQ(folder.tasks.nextUndo(), UndoKind::Add);
+}
+
+TEST(IcsImport, theSummaryGroupsRemarksByReasonWithTheirCountAndFirstTasks)
+{
+    Folder folder;
+    const IcsImport::Parsed many = folder.import(manyTodos(1000, false));
+    EXPECT_EQ(IcsImport::summary(many, Language::English),
+              QStringLiteral("1,000 tasks imported.\n\nChanged:\n"
+                             "  no due date: today, without an hour (1,000 tasks): \"Task 0\", "
+                             "\"Task 1\", \"Task 2\" and 997 more"));
+    const IcsImport::Parsed one = folder.import(manyTodos(1, true));
+    EXPECT_EQ(IcsImport::summary(one, Language::English), QStringLiteral("1 task imported."));
+    EXPECT_EQ(IcsImport::summary(one, Language::Portuguese), QStringLiteral("1 evento importado."));
+    const IcsImport::Parsed events =
+        folder.import("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\nUID:e\r\n"
+                      "DTSTART:20270101T100000Z\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\n"
+                      "END:VCALENDAR\r\n");
+    EXPECT_EQ(IcsImport::summary(events, Language::English),
+              QStringLiteral("0 tasks imported: the file holds no tasks, only events."));
+}
+
+// Files made to hurt the parser: each is refused before libical works on it, with
+// its reason, and the folder stays as it was.
+TEST(IcsImport, hostileFilesAreRefusedWithTheirReasonAndLeaveTheFolderAlone)
+{
+    const QByteArray open = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n";
+    const QByteArray close = "END:VCALENDAR\r\n";
+    // An unfolded line of 1 MB and a byte, in continuation lines of 75.
+    QByteArray folded = "BEGIN:VTODO\r\nUID:l\r\nSUMMARY:";
+    for (qsizetype left = 1024 * 1024 + 1 - 8; left > 0; left -= 74)
+        folded += QByteArray(std::min<qsizetype>(left, 74), 'x') + "\r\n ";
+    folded += "x\r\nEND:VTODO\r\n";
+    const struct
+    {
+        QByteArray text;
+        const char *reason;
+        const char *says;
+    } hostile[] = {
+        {QByteArray(64 * 1024 * 1024 + 1, ' '), "ImportTooLarge", "it is larger than 64 MB."},
+        {open + folded + close, "ImportLineTooLong", "line 6 is longer than 1 MB"},
+        {open + QByteArray("BEGIN:X-A\r\n").repeated(130000) +
+             QByteArray("END:X-A\r\n").repeated(130000) + close,
+         "ImportTooDeep", "nested more than 32 deep"},
+        {open + QByteArray("BEGIN:VTODO\r\nSUMMARY:a\0b\r\nEND:VTODO\r\n", 37) + close,
+         "ImportBinary", "NUL byte"},
+    };
+    for (const auto &h : hostile) {
+        SCOPED_TRACE(h.reason);
+        Folder folder;
+        const IcsImport::Parsed result = folder.import(h.text);
+        ASSERT_TRUE(result.refused());
+        EXPECT_STREQ(result.refusal.reason, h.reason);
+        EXPECT_TRUE(IcsImport::summary(result, Language::English)
+                        .startsWith(QStringLiteral("The file was not imported, nothing was "
+                                                   "changed: ")));
+        EXPECT_TRUE(
+            IcsImport::summary(result, Language::English).contains(QString::fromLatin1(h.says)))
+            << IcsImport::summary(result, Language::English).toStdString();
+        EXPECT_EQ(QDir(folder.dir.path()).entryList(QDir::Files), QStringList{"in.ics"});
+    }
+}
+
+TEST(IcsImport, aDamagedTaskFileCutBackOnTheWayIsSaidInTheSummary)
+{
+    Folder folder;
+    const QByteArray sound =
+        record(fields({" ", "Kept", "01/01/2027", "", "", "0", "2027-01-01 00:00", "", "18", ""}));
+    writeAll(folder.data, sound + QByteArray("\x40\0\0\0torn", 8));
+    const IcsImport::Parsed result = folder.import(manyTodos(2, true));
+    ASSERT_EQ(result.notices.size(), 1);
+    EXPECT_TRUE(IcsImport::summary(result, Language::English)
+                    .endsWith(QStringLiteral("\n\n") + result.notices[0]));
+    EXPECT_TRUE(result.notices[0].contains(QStringLiteral("was damaged")))
+        << result.notices[0].toStdString();
+    EXPECT_EQ(storedTasks(folder.data).size(), 3u);
+    EXPECT_EQ(QDir(folder.dir.path()).entryList({QStringLiteral("*.damaged*")}).size(), 1);
 }
 
 } // namespace

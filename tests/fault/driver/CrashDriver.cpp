@@ -10,10 +10,13 @@
 // steps finished and which one the kill interrupted.
 //
 // The program's own sequences live in window classes (the editor's Ok, the tick
-// button, the archive commands, the viewer's close, the exit); this driver makes
-// the same store calls in the same order as they do, naming each one below.
+// button, the archive commands, the viewer's close, the exit) and the task list
+// (an import and its undo); this driver makes the same store calls in the same
+// order as they do, naming each one below. A line "also\tini\t..." inside a step
+// names a setting that step writes on its way.
 
 #include "fault/FaultTasks.h"
+#include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -82,6 +85,8 @@ public:
           m_ark(folder + QStringLiteral("/Tasklyn.ARK"), m_damaged),
           m_settings(folder + QStringLiteral("/Tasklyn.INI")), m_random(seed)
     {
+        // As the program's start does: an import a kill cut short is taken back.
+        AppendJournal(m_dat.path()).recover();
         load(m_dat, false);
         load(m_ark, true);
     }
@@ -139,11 +144,12 @@ private:
             m_duplicated.insert(e.id);
     }
 
-    void dropEntries(bool archived)
+    // The entries of one file (with an identity from fromId on).
+    void dropEntries(bool archived, int fromId = 0)
     {
         std::vector<Entry> kept;
         for (const Entry &e : m_entries) {
-            if (e.archived == archived)
+            if (e.archived == archived && e.id >= fromId)
                 --m_copies[e.id];
             else
                 kept.push_back(e);
@@ -154,12 +160,13 @@ private:
     }
 
     // A record of one file whose task has no second copy: a duplicate left by an
-    // earlier kill is only ever deleted, as a user who noticed it would.
+    // earlier kill is only ever deleted, as a user who noticed it would. Imported
+    // tasks are left to their import's undo.
     Entry *pickSingle(bool archived)
     {
         for (int tries = 0; tries < 200 && !m_entries.empty(); ++tries) {
             Entry &e = m_entries[size_t(random(int(m_entries.size())))];
-            if (e.archived == archived && m_copies[e.id] == 1)
+            if (e.archived == archived && m_copies[e.id] == 1 && e.id < FaultTasks::FirstImported)
                 return &e;
         }
         return nullptr;
@@ -175,7 +182,7 @@ private:
     // this machine's disk and build make each one cost, so random kills land in
     // each kind about equally often. Record steps get a little more: much of their
     // time goes to choosing a task, which no kill there tests.
-    enum Kind { CompactData, CompactArchive, Setting, Record, KindCount };
+    enum Kind { CompactData, CompactArchive, Setting, Record, Import, KindCount };
 
     void step()
     {
@@ -194,6 +201,9 @@ private:
             break;
         case Setting:
             writeSetting();
+            break;
+        case Import:
+            importOrUndo();
             break;
         default:
             recordStep();
@@ -332,6 +342,49 @@ private:
         }
     }
 
+    // An import of a batch of new tasks when none is in the file, else the undo of
+    // the one there (so the files do not grow without end).
+    void importOrUndo()
+    {
+        std::vector<qint64> batch; // the imported records' offsets
+        int first = FaultTasks::FirstImported;
+        int last = first - 1;
+        for (const Entry &e : m_entries)
+            if (e.id >= FaultTasks::FirstImported) {
+                batch.push_back(e.offset);
+                first = batch.size() == 1 ? e.id : std::min(first, e.id);
+                last = std::max(last, e.id);
+            }
+        if (!batch.empty()) {
+            // Edit > Undo of the import: every record blanked in one pass. (An undo
+            // cut short leaves some of them: the range of identities is told.)
+            say(tabbed(
+                {"undoimport", QByteArray::number(first), QByteArray::number(last - first + 1)}));
+            m_dat.blankRecords(QList<qint64>(batch.begin(), batch.end()));
+            dropEntries(false, FaultTasks::FirstImported);
+            say("ok");
+            return;
+        }
+        // File > Import: the tasks appended in one write under the journal.
+        const int count = 200 + random(1800);
+        std::vector<TaskRow> rows;
+        for (int k = 0; k < count; ++k)
+            rows.push_back(rowFor(first + k, false, 0, 0));
+        say(tabbed({"import", QByteArray::number(first), QByteArray::number(count)}));
+        // The import's category goes into the settings while the append can still
+        // be taken back, as the program writes its new categories.
+        const QString category = QStringLiteral("Imported %1").arg(count);
+        m_dat.appendRowsAtOnce(rows, [&] {
+            say(tabbed({"also\tini", Sections::Category.toLatin1(), "6", category.toLatin1()}));
+            m_settings.setCategoryName(6, category);
+        });
+        say("ok");
+        for (int k = 0; k < count; ++k) {
+            m_scratch.setRow(1, rows[size_t(k)]);
+            addEntry(m_scratch, 1, false, TaskRecord::orderOffset(rows[size_t(k)][Col::Order]));
+        }
+    }
+
     // A settings change: each one rewrites the settings file.
     void writeSetting()
     {
@@ -394,7 +447,7 @@ private:
     std::vector<Entry> m_entries;
     std::unordered_map<int, int> m_copies;
     std::set<int> m_duplicated;
-    std::array<double, KindCount> m_meanNs{1e7, 1e6, 1e6, 1e5};
+    std::array<double, KindCount> m_meanNs{1e7, 1e6, 1e6, 1e5, 5e6};
     // The row the editor or the tick button hands to AppendTask.
     TaskTable m_scratch;
 };
