@@ -117,6 +117,7 @@ public:
     // The side file of identities, told of every record a change or an undo
     // writes in place of another, so a task keeps its identity through them.
     void setIdentities(TaskIdentities *identities) { m_identities = identities; }
+    TaskIdentities *identities() const { return m_identities; }
 
     // --- After a failed conversion of the older release's tasks nothing may create
     // or change the task files in this run, or the next start would find a task

@@ -49,22 +49,29 @@ struct Case
 {
     const char *name;
     std::function<ScriptedServer::Script(ScriptedServer *&self)> script;
-    bool ok;           // the sync goes through (with a note)
-    const char *said;  // in the error, or in a note
+    bool ok;          // the sync goes through (with a note)
+    const char *said; // in the error, or in a note
 };
 
 TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
 {
     const QByteArray html = "<html><body><h1>Bad Gateway</h1></body></html>";
     const Case cases[] = {
-        {"401", [](auto &) { return [](const Request &) { return ScriptedServer::response(401, "no"); }; },
+        {"401",
+         [](auto &) { return [](const Request &) { return ScriptedServer::response(401, "no"); }; },
          false, "refused the user name or password"},
-        {"403", [](auto &) { return [](const Request &) { return ScriptedServer::response(403, "no"); }; },
+        {"403",
+         [](auto &) { return [](const Request &) { return ScriptedServer::response(403, "no"); }; },
          false, "refused access"},
         {"404: the calendar is gone, and the user keeps it so",
          [](auto &) { return [](const Request &) { return ScriptedServer::response(404, ""); }; },
          false, "is no longer on the server. Nothing was changed here."},
-        {"500", [](auto &) { return [](const Request &) { return ScriptedServer::response(500, "oops", "text/plain"); }; },
+        {"500",
+         [](auto &) {
+             return [](const Request &) {
+                 return ScriptedServer::response(500, "oops", "text/plain");
+             };
+         },
          false, "status 500"},
         {"an HTML error page",
          [html](auto &) {
@@ -76,7 +83,8 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
         {"a malformed multistatus",
          [](auto &) {
              return [](const Request &) {
-                 return ScriptedServer::response(207, "<D:multistatus xmlns:D=\"DAV:\"><D:response>");
+                 return ScriptedServer::response(207,
+                                                 "<D:multistatus xmlns:D=\"DAV:\"><D:response>");
              };
          },
          false, "could not be read"},
@@ -100,7 +108,8 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
          [](auto &) {
              return [](const Request &r) {
                  if (r.path == "/cal/")
-                     return ScriptedServer::response(301, {}, "text/plain", "Location: /moved/\r\n");
+                     return ScriptedServer::response(301, {}, "text/plain",
+                                                     "Location: /moved/\r\n");
                  return ScriptedServer::response(207, multistatus({}));
              };
          },
@@ -118,7 +127,9 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
          },
          false, "larger than 32 MB"},
         {"a to-do without UID",
-         [](auto &) { return calendarOf({{"/cal/a.ics", item("/cal/a.ics", "", "No uid")}}); },
+         [](auto &) {
+             return calendarOf({{"/cal/a.ics", item("/cal/a.ics", "", "No uid")}});
+         },
          true, "has no UID"},
         {"two items with one UID",
          [](auto &) {
@@ -132,9 +143,9 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
         const ScriptedServer::Script script = c.script(self);
         // Tasks here are sent, should the sync get that far.
         ScriptedServer server([script](const Request &r) {
-            return r.method == "PUT" ? ScriptedServer::response(201, {}, "text/plain",
-                                                                "ETag: \"new\"\r\n")
-                                     : script(r);
+            return r.method == "PUT"
+                       ? ScriptedServer::response(201, {}, "text/plain", "ETag: \"new\"\r\n")
+                       : script(r);
         });
         Device device;
         device.add(QStringLiteral("Here before"));
@@ -152,7 +163,8 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
                         });
         EXPECT_EQ(report.ok(), c.ok) << c.name << ": " << report.error.toStdString();
         const QString said = report.error + report.notes.join(QLatin1Char('\n'));
-        EXPECT_TRUE(said.contains(QString::fromUtf8(c.said))) << c.name << ": " << said.toStdString();
+        EXPECT_TRUE(said.contains(QString::fromUtf8(c.said)))
+            << c.name << ": " << said.toStdString();
         EXPECT_FALSE((said + asked.join(QString())).contains(QLatin1String("s3cret")))
             << c.name << ": the password is in a message";
         EXPECT_EQ(TestFiles::readAll(dataPath), before) << c.name;
