@@ -5,6 +5,7 @@
 #include "store/TaskTable.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -88,16 +89,24 @@ void write(icalcomponent *todo, TaskFields::Field field, const TaskRow &row,
         if (const int priority = icalPriority(row[Col::Priority]))
             add(todo, icalproperty_new_priority(priority));
         break;
-    case Field::Category:
-        // Only the first: the task holds one category, a list keeps the others.
+    case Field::Category: {
+        // Only the first, which is the task's: a list keeps the others behind it.
+        std::vector<icalproperty *> others;
         if (icalproperty *first =
                 icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY)) {
             icalcomponent_remove_property(todo, first);
             icalproperty_free(first);
         }
+        while (icalproperty *p = icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY)) {
+            icalcomponent_remove_property(todo, p);
+            others.push_back(p);
+        }
         if (!row[Col::Category].trimmed().isEmpty())
             add(todo, icalproperty_new_categories(row[Col::Category].toUtf8().constData()));
+        for (icalproperty *p : others)
+            add(todo, p);
         break;
+    }
     case Field::Note:
         removeAll(todo, ICAL_DESCRIPTION_PROPERTY);
         if (!row[Col::Note].isEmpty()) {

@@ -37,6 +37,7 @@ public:
         QByteArray etag;       // the item's ETag when last seen
         QByteArray base;       // its key when last in step with the server; empty: never
         QByteArray server;     // the item's iCalendar text when last seen (UTF-8)
+        QByteArray sentKey;    // the key of a version being sent to the server
     };
 
     // A record written in place of another (texts with or without order; an empty

@@ -21,10 +21,9 @@ Component parsed(const QByteArray &text)
 // The to-do itself, not one of its occurrences changed on their own.
 icalcomponent *masterTodo(icalcomponent *calendar)
 {
-    if (!calendar)
+    // A calendar object is one VCALENDAR; anything else cannot be written back whole.
+    if (!calendar || icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT)
         return nullptr;
-    if (icalcomponent_isa(calendar) == ICAL_VTODO_COMPONENT)
-        return calendar;
     icalcomponent *first = nullptr;
     for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
@@ -52,8 +51,8 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
     Read result;
     const Component calendar = parsed(text);
     icalcomponent *todo = masterTodo(calendar.get());
-    if (!calendar) {
-        result.reason = QStringLiteral("it is no iCalendar data");
+    if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT) {
+        result.reason = QStringLiteral("it is no iCalendar object");
         return result;
     }
     if (!todo) {
@@ -62,14 +61,28 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
         return result;
     }
     const char *uid = icalcomponent_get_uid(todo);
-    result.uid = QString::fromUtf8(uid ? uid : "").trimmed();
+    // Control characters do not survive a write of the object (libical drops a
+    // stray CR): the UID as it reads after one.
+    for (const QChar c : QString::fromUtf8(uid ? uid : "").trimmed())
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7f)
+            result.uid += c;
     if (result.uid.isEmpty()) {
         result.kind = Read::NoUid;
         result.reason = QStringLiteral("its to-do has no UID");
         return result;
     }
-    // The import's own reading, so a task reads alike from a file and a server.
-    const IcsImport::Parsed p = IcsImport::parse(text, dates, fallbackDate);
+    // The import's own reading, so a task reads alike from a file and a server; of
+    // the to-do itself, with the time zones it may name.
+    icalcomponent *alone =
+        icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"), nullptr);
+    for (icalcomponent *z =
+             icalcomponent_get_first_component(calendar.get(), ICAL_VTIMEZONE_COMPONENT);
+         z; z = icalcomponent_get_next_component(calendar.get(), ICAL_VTIMEZONE_COMPONENT))
+        icalcomponent_add_component(alone, icalcomponent_new_clone(z));
+    icalcomponent_add_component(alone, icalcomponent_new_clone(todo));
+    const QByteArray single = TodoProperties::text(alone);
+    icalcomponent_free(alone);
+    const IcsImport::Parsed p = IcsImport::parse(single, dates, fallbackDate);
     if (p.refused()) {
         result.reason = QStringLiteral("it could not be read");
         return result;

@@ -146,8 +146,18 @@ SyncPlan SyncPlan::make(const Input &in)
         j.href = href;
         SyncDecision::Case &c = j.situation;
         c.restored = ids.restored();
-        if (known && !known->base.isEmpty())
+        if (known && !known->base.isEmpty()) {
             c.base = rowOfKey(known->base);
+            j.baseKey = known->base;
+        }
+        // A version sent to the server that is there now: sent before a run ended,
+        // the two sides were in step on it.
+        const auto sentArrived = [&](const RemoteItem &item) {
+            return known && !known->sentKey.isEmpty() &&
+                   item.read.kind == CalendarObject::Read::Task && item.read.uid == uid &&
+                   TaskFields::sameTask(rowOfKey(known->sentKey), item.read.row, in.dates,
+                                        in.today);
+        };
         if (in.local.data.contains(uid)) {
             c.here = Here::Live;
             j.record = in.local.data[uid];
@@ -164,6 +174,10 @@ SyncPlan SyncPlan::make(const Input &in)
                 j.etag = known->etag;
                 j.serverText = known->server;
             }
+            if (sentArrived(*fetched)) {
+                c.base = rowOfKey(known->sentKey);
+                j.baseKey = known->sentKey;
+            }
             update(j, &*fetched, in.dates, in.today);
             return j;
         } else if (in.remote.gone.contains(href)) {
@@ -175,6 +189,11 @@ SyncPlan SyncPlan::make(const Input &in)
             j.etag = known->etag;
             j.serverText = known->server;
             c.remote = remoteRow(known->server, c, in.dates, in.today);
+            // The server's version was being written here when a run ended: still
+            // to write unless the record it meant is the one here.
+            if (!known->pendingKey.isEmpty() &&
+                (c.here != Here::Live || j.record.key != known->pendingKey))
+                c.there = There::Changed;
         }
         if (known && j.serverText.isEmpty())
             j.serverText = known->server;

@@ -38,6 +38,7 @@ struct SyncJob
 {
     QString uid;
     SyncDecision::Case situation;
+    QByteArray baseKey; // the key of situation.base
     SyncDecision::Outcome outcome;
     LocalTasks::Record record; // its record here (Live)
     QString href;

@@ -438,7 +438,11 @@ void SyncSession::applyLocalPart(SyncJob &job)
     }
     if (o.local) {
         TaskRow row = *o.local;
+        // The server's version being written here: a kill after the write finds
+        // it seen, one before finds the write still to make (SyncPlan).
         identity.pendingKey = keyOf(row);
+        identity.etag = job.etag;
+        identity.server = job.serverText;
         m_ids.put({identity});
         QByteArray text;
         if (live) {
@@ -465,6 +469,8 @@ void SyncSession::applyLocalPart(SyncJob &job)
     identity.href = job.href;
     identity.etag = job.etag;
     identity.server = job.serverText;
+    if (!job.baseKey.isEmpty())
+        identity.base = job.baseKey; // a version sent before a run ended arrived
     if (job.situation.here == Here::Live) {
         // Tied by the write in progress an interruption left, or by a pairing.
         identity.place = TaskIdentities::Place::Data;
@@ -472,7 +478,11 @@ void SyncSession::applyLocalPart(SyncJob &job)
         identity.pendingKey.clear();
     }
     if (o.remote || o.deleteRemote) {
-        m_ids.put({identity}); // in step once the server has the change
+        // In step once the server has the change; what is sent is noted first, so
+        // that a kill after the server took it does not read it as a change there.
+        if (o.remote && live)
+            identity.sentKey = job.record.key;
+        m_ids.put({identity});
         m_pushes.push_back(job);
         return;
     }
@@ -493,6 +503,7 @@ void SyncSession::inStep(const SyncJob &job, const QByteArray &key)
         return;
     TaskIdentities::Identity identity = *known;
     identity.base = key;
+    identity.sentKey.clear();
     identity.href = job.href;
     identity.etag = job.etag;
     identity.server = job.serverText;
@@ -539,10 +550,20 @@ void SyncSession::pushOne(SyncJob job)
     }
     const QDateTime now = m_clock.now();
     QByteArray body;
-    if (!job.serverText.isEmpty())
-        body = CalendarObject::patched(job.serverText, *o.remote, m_dates, today(), now);
-    if (body.isEmpty())
+    if (job.serverText.isEmpty()) {
         body = CalendarObject::created(job.uid, *o.remote, m_dates, today(), now);
+    } else {
+        body = CalendarObject::patched(job.serverText, *o.remote, m_dates, today(), now);
+        if (body.isEmpty()) {
+            // Never replaced whole: what it holds beside the task would be lost.
+            m_incomplete = true;
+            m_report.notes << QStringLiteral("The task at %1 of the server cannot be read, so "
+                                             "the change of \"%2\" was not sent.")
+                                  .arg(job.href, (*o.remote)[Col::Task]);
+            ++m_done;
+            return pushRemote();
+        }
+    }
     const bool create = o.createRemote || job.etag.isEmpty();
     if (!create && body == job.serverText) {
         inStep(job, job.record.key); // the server holds it already

@@ -145,7 +145,8 @@ DavReply DavServer::remove(const QString &path)
     return request(m_client, "DELETE", url);
 }
 
-Device::Device()
+Device::Device(const QString &folder)
+    : m_folder(folder.isEmpty() ? m_dir.path() + QLatin1Char('/') : folder)
 {
     restart();
 }

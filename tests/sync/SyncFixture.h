@@ -65,8 +65,9 @@ private:
 class Device
 {
 public:
-    Device();
-    QString folder() const { return m_dir.path() + QLatin1Char('/'); }
+    // folder: an existing program folder, else a new one of its own.
+    explicit Device(const QString &folder = {});
+    QString folder() const { return m_folder; }
     TaskList &tasks() { return *m_tasks; }
     TaskIdentities &identities() { return *m_identities; }
     const DateFormat &dates() const { return m_dates; }
@@ -94,6 +95,7 @@ private:
     int rowOf(const QString &text);
 
     QTemporaryDir m_dir;
+    QString m_folder;
     DamagedFiles m_damaged;
     DateFormat m_dates;
     SystemClock m_clock;
