@@ -1,9 +1,11 @@
 #include "CommandLine.h"
+#include "i18n/LanguageTables.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
 #include "platform/Clock.h"
 #include "platform/DisplayConnectionWatch.h"
+#include "platform/KeychainSecretStore.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
 #include "platform/RealServices.h"
@@ -17,15 +19,46 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskIdentities.h"
+#include "sync/SyncAccount.h"
+#include "sync/SyncController.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// The sync asks through the program's message boxes, and for the password when
+// the desktop's secret store has none.
+void wireSync(SyncController &sync, const AppContext &ctx)
+{
+    Language language = Language::English;
+    languageFromName(ctx.settings->text(SettingKey::Language), language);
+    sync.setConflictSuffix(
+        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", language));
+    MessageService *messages = ctx.messages;
+    sync.setAsk(
+        [messages](const QString &question) { return messages->confirm(nullptr, question); });
+    const Settings *settings = ctx.settings;
+    sync.setPasswordPrompt([settings](const QString &why) -> std::optional<QString> {
+        const SyncAccount account = SyncAccount::read(*settings);
+        bool given = false;
+        const QString password =
+            QInputDialog::getText(nullptr, AppTitle,
+                                  why + QStringLiteral("\n\nPassword of %1 on %2:")
+                                            .arg(account.user, account.calendar.host()),
+                                  QLineEdit::Password, QString(), &given);
+        return given ? std::optional<QString>(password) : std::nullopt;
+    });
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -84,13 +117,19 @@ int main(int argc, char *argv[])
     tasks.setSettings(&settings);
     TaskIdentities identities(ctx.file(FileNames::Identities));
     identities.setBeforeWrite([&backups] { backups.beforeWrite(); });
+    bool identitiesRead = false;
     try {
         identities.load();
         tasks.setIdentities(&identities);
+        identitiesRead = true;
     } catch (const StoreError &e) {
-        // The tasks work without it; only their identities are not followed.
+        // The tasks work without it; only their identities are not followed (and
+        // nothing is synchronised).
         ctx.messages->error(nullptr, e.message());
     }
+    KeychainSecretStore secrets;
+    SyncController sync(tasks, identities, settings, dates, *ctx.clock, secrets);
+    wireSync(sync, ctx);
     AlarmTimer alarm;
     TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())
@@ -113,9 +152,12 @@ int main(int argc, char *argv[])
 
     // Shown from inside the event loop: a signal during the start-up agenda then
     // ends the program too (a quit before exec() would be lost).
-    QTimer::singleShot(0, &w, [&w, &sessionEnd] {
-        if (!sessionEnd.ended())
-            w.show();
+    QTimer::singleShot(0, &w, [&w, &sessionEnd, &sync, identitiesRead] {
+        if (sessionEnd.ended())
+            return;
+        w.show();
+        if (identitiesRead)
+            sync.start(); // the first sync once the window is there
     });
     return app.exec();
 }

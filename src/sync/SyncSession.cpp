@@ -9,6 +9,7 @@
 #include "store/TaskRecord.h"
 #include "tasks/TaskList.h"
 
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace {
@@ -391,6 +392,8 @@ void SyncSession::applyLocal()
 
 void SyncSession::applyLocalPart(SyncJob &job)
 {
+    m_writingHere = true;
+    const auto done = qScopeGuard([this] { m_writingHere = false; });
     SyncDecision::Outcome &o = job.outcome;
     using SyncDecision::Here;
     const TaskIdentities::Identity *known = m_ids.find(job.uid);
@@ -512,6 +515,8 @@ void SyncSession::inStep(const SyncJob &job, const QByteArray &key)
 
 void SyncSession::removeLocal()
 {
+    m_writingHere = true;
+    const auto done = qScopeGuard([this] { m_writingHere = false; });
     if (m_removals.isEmpty())
         return;
     QList<qint64> offsets;

@@ -63,6 +63,8 @@ public:
     const SyncReport &report() const { return m_report; }
     // Finished (the report is whole).
     bool over() const { return m_over; }
+    // Making its changes here just now: the task list's signals are its own.
+    bool writingHere() const { return m_writingHere; }
 
 signals:
     void progress(int done, int total);
@@ -118,4 +120,5 @@ private:
     int m_total = 0;
     int m_done = 0;
     bool m_incomplete = false; // something is left for the next sync
+    bool m_writingHere = false;
 };

@@ -119,12 +119,11 @@ TEST_F(SyncKill, shouldLoseAndDoubleNothingWhenRunsAreKilledAtRandomMoments)
         }
     }
     for (int i = 0; i < There; ++i) {
-        const QByteArray ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//other//EN\r\n"
-                               "BEGIN:VTODO\r\nUID:there-" +
-                               QByteArray::number(i) +
-                               "\r\nDTSTAMP:20261210T020000Z\r\nSUMMARY:there " +
-                               QByteArray::number(i) +
-                               "\r\nDUE;VALUE=DATE:20261224\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+        const QByteArray ics =
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//other//EN\r\n"
+            "BEGIN:VTODO\r\nUID:there-" +
+            QByteArray::number(i) + "\r\nDTSTAMP:20261210T020000Z\r\nSUMMARY:there " +
+            QByteArray::number(i) + "\r\nDUE;VALUE=DATE:20261224\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
         ASSERT_EQ(server.put(server.calendar().path() + QStringLiteral("there-%1.ics").arg(i), ics)
                       .status,
                   201);
@@ -143,7 +142,7 @@ TEST_F(SyncKill, shouldLoseAndDoubleNothingWhenRunsAreKilledAtRandomMoments)
                 QByteArray ics = it.value();
                 const QByteArray line = "SUMMARY:" + from.toUtf8();
                 const qsizetype at = ics.indexOf(line + '\n') >= 0 ? ics.indexOf(line + '\n')
-                                                                    : ics.indexOf(line + '\r');
+                                                                   : ics.indexOf(line + '\r');
                 if (at < 0)
                     continue;
                 const QString to = from.section(QLatin1Char(' '), 0, 1) +
