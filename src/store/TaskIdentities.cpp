@@ -109,8 +109,8 @@ QByteArray slot(TaskIdentities::Place place, const QByteArray &key)
 
 QList<QByteArray> entryLine(const TaskIdentities::Identity &i)
 {
-    return {"E",    i.uid.toUtf8(), placeCode(i.place), i.key,    i.pendingKey, i.href.toUtf8(),
-            i.etag, i.base,         i.server,           i.sentKey};
+    return {"E",    i.uid.toUtf8(), placeCode(i.place), i.key,     i.pendingKey, i.href.toUtf8(),
+            i.etag, i.base,         i.server,           i.sentKey, i.inStepKey};
 }
 
 } // namespace
@@ -155,6 +155,7 @@ void TaskIdentities::apply(const QList<QByteArray> &f)
         i.base = f[7];
         i.server = f[8];
         i.sentKey = f.value(9);
+        i.inStepKey = f.value(10);
         if (const auto old = m_identities.find(i.uid); old != m_identities.end())
             unindex(old->second);
         index(i);

@@ -38,6 +38,7 @@ public:
         QByteArray base;       // its key when last in step with the server; empty: never
         QByteArray server;     // the item's iCalendar text when last seen (UTF-8)
         QByteArray sentKey;    // the key of a version being sent to the server
+        QByteArray inStepKey;  // the key that a write in progress here puts in step
     };
 
     // A record written in place of another (texts with or without order; an empty

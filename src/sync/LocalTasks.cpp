@@ -68,12 +68,24 @@ LocalTasks LocalTasks::read(const QString &dataPath, const QString &archivePath,
     QStringList untied;
     local.strays = tie(recordsOf(dataPath), identities, Place::Data, local.data, untied);
     tie(recordsOf(archivePath), identities, Place::Archive, local.archive, untied);
+    const auto strayWithKey = [&local](const QByteArray &key) {
+        return std::find_if(local.strays.begin(), local.strays.end(),
+                            [&](const Record &r) { return !key.isEmpty() && r.key == key; });
+    };
+    for (auto it = local.data.begin(); it != local.data.end(); ++it) {
+        const TaskIdentities::Identity &identity = *identities.find(it.key());
+        if (identity.pendingKey.isEmpty() || identity.pendingKey == it->key)
+            continue;
+        const auto written = strayWithKey(identity.pendingKey);
+        if (written == local.strays.end())
+            continue; // the write had not begun
+        local.leftovers.append(*it);
+        *it = *written;
+        local.strays.erase(written);
+    }
     for (const QString &uid : untied) {
         const TaskIdentities::Identity &identity = *identities.find(uid);
-        const auto meant =
-            std::find_if(local.strays.begin(), local.strays.end(), [&](const Record &r) {
-                return !identity.pendingKey.isEmpty() && r.key == identity.pendingKey;
-            });
+        const auto meant = strayWithKey(identity.pendingKey);
         if (meant == local.strays.end()) {
             local.gone.append(uid);
             continue;

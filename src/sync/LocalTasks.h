@@ -24,6 +24,9 @@ struct LocalTasks
     QHash<QString, Record> archive; // ... of the archive
     QList<Record> strays;           // task data records without identity, in file order
     QStringList gone;               // identities whose record is in neither file
+    // Records a write in progress was replacing when a run ended: the new one was
+    // appended, this old one not yet blanked.
+    QList<Record> leftovers;
 
     // Reads both files (a missing one holds nothing). An identity whose record is
     // gone but whose write in progress left the record it meant is tied to that

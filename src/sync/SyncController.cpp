@@ -130,8 +130,8 @@ void SyncController::run(const QString &password)
     if (!m_conflictSuffix.isEmpty())
         setup.conflictSuffix = m_conflictSuffix;
     setup.ask = m_ask;
-    m_session = std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock,
-                                              setup);
+    m_session =
+        std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock, setup);
     connect(m_session.get(), &SyncSession::progress, this, &SyncController::progress);
     // Ended from the event loop: a session may finish inside its start.
     connect(m_session.get(), &SyncSession::finished, this, [this] {

@@ -163,6 +163,11 @@ SyncPlan SyncPlan::make(const Input &in)
             j.record = in.local.data[uid];
             c.local = TaskRecord::split(j.record.text);
             c.local[Col::Order].clear();
+            // The server's version written here before a run ended: in step on it.
+            if (known && !known->inStepKey.isEmpty() && j.record.key == known->inStepKey) {
+                c.base = rowOfKey(known->inStepKey);
+                j.baseKey = known->inStepKey;
+            }
         } else {
             c.here = in.local.archive.contains(uid) ? Here::Archived : Here::Gone;
         }

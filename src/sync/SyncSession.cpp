@@ -348,6 +348,15 @@ void SyncSession::plan()
     try {
         const LocalTasks local =
             LocalTasks::read(m_tasks.dataFileName(), m_tasks.archiveFileName(), m_ids);
+        // What an interrupted change here left of the task it replaced goes first.
+        if (!local.leftovers.isEmpty()) {
+            m_writingHere = true;
+            const auto done = qScopeGuard([this] { m_writingHere = false; });
+            QList<qint64> offsets;
+            for (const LocalTasks::Record &r : local.leftovers)
+                offsets << r.offset;
+            m_tasks.removeRecords(offsets);
+        }
         m_plan = SyncPlan::make({m_ids, local, m_remote, calendarPath(), m_dates, today()});
         const int deletes = m_plan.localDeletes();
         if (deletes > m_setup.massDeleteLimit) {
@@ -446,6 +455,8 @@ void SyncSession::applyLocalPart(SyncJob &job)
         identity.pendingKey = keyOf(row);
         identity.etag = job.etag;
         identity.server = job.serverText;
+        // The server's version taken whole: in step once written here.
+        identity.inStepKey = o.remote ? QByteArray() : identity.pendingKey;
         m_ids.put({identity});
         QByteArray text;
         if (live) {
@@ -479,6 +490,7 @@ void SyncSession::applyLocalPart(SyncJob &job)
         identity.place = TaskIdentities::Place::Data;
         identity.key = job.record.key;
         identity.pendingKey.clear();
+        identity.inStepKey.clear();
     }
     if (o.remote || o.deleteRemote) {
         // In step once the server has the change; what is sent is noted first, so

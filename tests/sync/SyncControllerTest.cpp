@@ -1,6 +1,7 @@
 // When the sync runs: after a change, again after a failure with a growing pause
 // (the failure told once), and the password from the secret store, or asked once
 // a run when the store has none.
+#include "sync/SyncController.h"
 #include "ScriptedServer.h"
 #include "SyncFixture.h"
 #include "common/Eventually.h"
@@ -8,7 +9,6 @@
 #include "common/TestFiles.h"
 #include "store/Settings.h"
 #include "sync/SyncAccount.h"
-#include "sync/SyncController.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -27,8 +27,8 @@ struct Folder
     Settings settings{device.folder() + QStringLiteral("Tasklyn.INI")};
     FakeSecretStore secrets;
     FakeClock clock;
-    SyncController controller{device.tasks(), device.identities(), settings, device.dates(),
-                              clock, secrets};
+    SyncController controller{device.tasks(), device.identities(), settings, device.dates(), clock,
+                              secrets};
 
     explicit Folder(const QUrl &calendar)
     {
@@ -59,8 +59,8 @@ TEST(SyncController, shouldTryAgainAfterAGrowingPauseAndTellTheFailureOnce)
     QSignalSpy failed(&folder.controller, &SyncController::failed);
     QSignalSpy finished(&folder.controller, &SyncController::finished);
     folder.controller.start();
-    ASSERT_TRUE(eventually([&] { return folder.controller.status().startsWith("Synchronised"); },
-                           10000))
+    ASSERT_TRUE(
+        eventually([&] { return folder.controller.status().startsWith("Synchronised"); }, 10000))
         << folder.controller.status().toStdString();
     EXPECT_EQ(failed.size(), 1);
     EXPECT_EQ(finished.size(), 5);

@@ -119,6 +119,39 @@ TEST_P(SyncServers, shouldPairIdenticalTasksOfAFirstSyncInsteadOfDoublingThem)
     EXPECT_EQ(server->items().size(), 4);
 }
 
+TEST_P(SyncServers, shouldFinishAChangeFromTheServerThatARunLeftBetweenItsTwoWrites)
+{
+    Device a;
+    a.add(QStringLiteral("Old text"));
+    synced(a);
+    phone(*server,
+          {QStringLiteral("rename"), QStringLiteral("Old text"), QStringLiteral("New text")});
+    const QByteArray oldRecord = [&] {
+        a.tasks().load(AllItems);
+        return a.tasks().table().recordText(1);
+    }();
+    const QString uid = a.uidOf(QStringLiteral("Old text"));
+    synced(a);
+    ASSERT_EQ(a.list(), QStringList({"New text|open"}));
+    // GIVEN the files as a kill leaves them between the append of the new version
+    // and the blanking of the old one: both records, the side file not yet told.
+    a.tasks().dataFile().appendRecords({oldRecord});
+    TaskIdentities::Identity i = *a.identities().find(uid);
+    i.pendingKey = i.key;
+    i.inStepKey = i.key;
+    i.key = TaskIdentities::identityKey(oldRecord);
+    i.base = i.key;
+    a.identities().put({i});
+    a.restart();
+    ASSERT_EQ(a.list(), QStringList({"New text|open", "Old text|open"}));
+    // WHEN the next run syncs THEN the old version goes, and nothing else changes
+    const SyncReport r = synced(a);
+    EXPECT_EQ(a.list(), QStringList({"New text|open"}));
+    EXPECT_EQ(r.sent, 0);
+    EXPECT_EQ(server->items().size(), 1);
+    EXPECT_EQ(synced(a).requests, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothServers, SyncServers,
                          ::testing::Values(Kind::Radicale, Kind::Xandikos),
                          [](const ::testing::TestParamInfo<Kind> &param) {
