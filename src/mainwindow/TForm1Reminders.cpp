@@ -46,9 +46,9 @@ void TForm1::Timer1Timer()
 {
     // A late tick also alerts the minutes it skipped, in the same box.
     const auto minutes = m_alarm.minutesToCheck(m_ctx.clock->now());
-    const QString text =
-        minutes ? Reminders::alertText(*m_table, *m_ctx.dates, minutes->first, minutes->last)
-                : Reminders::AlertHeading + QLatin1Char('\r');
+    const QString text = minutes ? Reminders::alertText(*m_table, *m_ctx.dates, minutes->first,
+                                                        minutes->last, &m_alarm.alertedTasks())
+                                 : Reminders::AlertHeading + QLatin1Char('\r');
     if (Reminders::listsTasks(text, Reminders::AlertHeading)) {
         m_alarm.alerted();
         notifyDesktop(m_ctx, this, text, NotificationService::Urgency::Critical);
