@@ -264,6 +264,18 @@ const std::vector<LanguageEntry> &undoCaptions()
     return table;
 }
 
+// The desktop notifications of the agenda and the alert: their summaries and the
+// action that brings the window back.
+const std::vector<LanguageEntry> &reminderTexts()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"NotifyAgenda", Caption, 0, "Today's tasks", "Eventos de hoje"},
+        {"NotifyAlert", Caption, 0, "Alert", "Alerta"},
+        {"NotifyShow", Caption, 0, "Show Nudgery", "Mostrar Nudgery"},
+    };
+    return table;
+}
+
 // The daily backups' messages, the restore dialog's and the iCalendar export's texts.
 const std::vector<LanguageEntry> &backupTexts()
 {

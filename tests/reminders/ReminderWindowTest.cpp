@@ -78,7 +78,8 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     EXPECT_EQ(t.alarm.interval(), 60000);
     // The same tasks go to the desktop's notification list, as urgent.
     ASSERT_EQ(t.notifications.sent.size(), 1);
-    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Nudgery"));
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Alert"));
+    EXPECT_EQ(t.notifications.sent[0].actionLabel, QStringLiteral("Show Nudgery"));
     EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Alpha\n2 - Bravo"));
     EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Critical);
 
@@ -255,6 +256,7 @@ TEST_F(ReminderWindow, AgendaAtTheFirstShowingListsTodaysOpenTasks)
     EXPECT_EQ(box.icon, MsgIcon::Information);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
     ASSERT_EQ(t.notifications.sent.size(), 1);
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Today's tasks"));
     EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Dawn\n3 - Evening"));
     EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Normal);
     // Picking the notification brings the hidden window back.
@@ -286,6 +288,18 @@ TEST_F(ReminderWindow, AgendaShowsNothingWithoutTasksForTodayOrWhenSwitchedOff)
     show();
     EXPECT_EQ(t.messages.shown.size(), 1);
     EXPECT_TRUE(t.notifications.sent.isEmpty());
+}
+
+TEST_F(ReminderWindow, NotificationsSpeakTheChosenLanguage)
+{
+    start(taskRecord("Meeting", "09/12/2026", "10:30"), "[Options]\r\nLanguage=Portuguese\r\n");
+    show();
+    t.alarm.tick();
+    ASSERT_EQ(t.notifications.sent.size(), 2);
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Eventos de hoje"));
+    EXPECT_EQ(t.notifications.sent[1].summary, QStringLiteral("Alerta"));
+    for (const auto &sent : t.notifications.sent)
+        EXPECT_EQ(sent.actionLabel, QStringLiteral("Mostrar Nudgery"));
 }
 
 TEST_F(ReminderWindow, ACategoryFilterHidesOtherTasksFromAlertAndAgenda)
