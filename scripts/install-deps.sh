@@ -17,7 +17,7 @@ PKGS=(
   libical-dev python3-icalendar
   cups printer-driver-cups-pdf
   # desktop notifications: a private session bus and a notification daemon
-  dbus-daemon dunst
+  dbus-daemon dbus-bin dunst
   # whole-program test under Wayland: a compositor with a headless backend, Qt's plugin
   qt6-wayland weston
   # package checks: software-centre data, desktop entry, the .deb, the manual page

@@ -102,6 +102,7 @@ TFormArchive::TFormArchive(AppContext &ctx, TaskList &tasks, QWidget *parent)
 
     buildBottomBar();
     buildPopupMenu();
+    nameControls(this, LanguageTables::archive());
     connectHandlers();
     applySizeLimits();
     FormCreate();

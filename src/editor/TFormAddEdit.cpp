@@ -17,6 +17,7 @@
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/GlyphButton.h"
 #include "widgets/Glyphs.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "widgets/TextColours.h"
@@ -127,10 +128,12 @@ void TFormAddEdit::buildFields()
 
     Edit1 = edit(this, "Edit1");
     Edit3 = edit(this, "Edit3");
-    Image1 = new QToolButton(this);
+    Image1 = new GlyphButton(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     setHint(Image1, QStringLiteral("show calendar"));
     Image1->setIcon(glyph(QStringLiteral("calendar")));
+    // As wide as the narrow button, so that the glyph is drawn at its own size.
+    Image1->setIconSize(QSize(12, 12));
     Image1->setAutoRaise(true);
     Image1->setFocusPolicy(Qt::NoFocus);
     Edit2 = edit(this, "Edit2");

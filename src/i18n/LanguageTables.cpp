@@ -106,6 +106,7 @@ const std::vector<LanguageEntry> &mainWindow()
         {"pop4_PriorityCol", Caption, 0, "Priority", "Prioridade"},
         {"StringGrid1", Name, 0, "Tasks", "Eventos"},
         {"Memo_notes", Name, 0, "Note", "Nota"},
+        {"ComboBox1", Name, 0, "Category", "Categoria"},
     };
     return table;
 }
@@ -192,6 +193,8 @@ const std::vector<LanguageEntry> &preferences()
         {"Button_pp_ok", Caption, 0, "Ok", "Ok"},
         {"Button_pp_cancel", Caption, 0, "Cancel", "Cancelar"},
         {"Edit_option_savepath", Name, 0, "Folder", "Pasta"},
+        {"ComboBox2", Name, 0, "Language", "Idioma"},
+        {"ComboBox1", Name, 0, "Default time for new items", "Hora default para novos eventos"},
     };
     return table;
 }
@@ -217,6 +220,7 @@ const std::vector<LanguageEntry> &archive()
         {"Button_Unarchive", Caption, 0, "Unarchive ...", "Des-arquivar ..."},
         {"Button_Menu", Hint, 0, " menu ", " menu "},
         {"Button_close", Caption, 0, "Close", "Fechar"},
+        {"StringGrid1", Name, 0, "Archived tasks", "Eventos arquivados"},
     };
     return table;
 }
@@ -261,6 +265,18 @@ const std::vector<LanguageEntry> &undoCaptions()
         {"UndoUnarchive", Caption, 0, "&Undo unarchive", "&Desfazer desarquivar"},
         {"UndoCategoryDelete", Caption, 0, "&Undo category delete", "&Desfazer apagar categoria"},
         {"UndoImport", Caption, 0, "&Undo import", "&Desfazer importação"},
+    };
+    return table;
+}
+
+// The desktop notifications of the agenda and the alert: their summaries and the
+// action that brings the window back.
+const std::vector<LanguageEntry> &reminderTexts()
+{
+    static const std::vector<LanguageEntry> table = {
+        {"NotifyAgenda", Caption, 0, "Today's tasks", "Eventos de hoje"},
+        {"NotifyAlert", Caption, 0, "Alert", "Alerta"},
+        {"NotifyShow", Caption, 0, "Show Nudgery", "Mostrar Nudgery"},
     };
     return table;
 }

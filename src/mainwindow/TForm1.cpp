@@ -2,6 +2,7 @@
 #include "TForm1.h"
 #include "widgets/OuterSize.h"
 
+#include "VisibleColumnsMenu.h"
 #include "WeekendStop.h"
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
@@ -223,6 +224,9 @@ void TForm1::restoreAfterLoad()
                 SettingKey::ColumnWidths, ColumnWidths::defaultValue(dateColumnDefaultWidth())));
             for (int c = 0; c < 5; ++c)
                 StringGrid1->setColWidth(c, widths[size_t(c)]);
+            // A task column stored at 0 was hidden from the header menu: the layout
+            // step must not give it the row's room back.
+            PopupMenu4->setTaskColumnHidden(widths[size_t(Col::Task)] == 0);
         } catch (const StoreError &e) {
             m_ctx.messages->error(nullptr, e.message());
         }
