@@ -137,6 +137,27 @@ bool ProfileData::hasSection(const QString &section) const
     return findSection(section) >= 0;
 }
 
+QList<std::pair<QString, QString>> ProfileData::entries(const QString &section) const
+{
+    QList<std::pair<QString, QString>> out;
+    const int index = findSection(section);
+    if (index < 0)
+        return out;
+    for (const Line &line : m_sections.at(index).lines)
+        if (!line.key.isEmpty())
+            out.append({line.key, line.value});
+    return out;
+}
+
+QStringList ProfileData::sectionNames() const
+{
+    QStringList out;
+    for (const Section &s : m_sections)
+        if (!s.header.isEmpty())
+            out << s.name;
+    return out;
+}
+
 void ProfileData::setValue(const QString &section, const QString &key, const QString &value)
 {
     const int index = findSection(section);

@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
+#include <utility>
 
 // A parsed profile (INI) file: sections in brackets, "key=value" lines.
 // Section and key names match without regard to case; values are trimmed, and
@@ -19,6 +21,10 @@ public:
 
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool hasSection(const QString &section) const;
+    // The keys and values of a section as value() finds them, in file order.
+    QList<std::pair<QString, QString>> entries(const QString &section) const;
+    // The names of every section, in file order.
+    QStringList sectionNames() const;
 
     void setValue(const QString &section, const QString &key, const QString &value);
     void removeKey(const QString &section, const QString &key);

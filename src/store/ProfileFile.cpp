@@ -143,6 +143,21 @@ void ProfileFile::deleteKey(const QString &section, const QString &key)
         save(after);
 }
 
+ProfileData ProfileFile::read() const
+{
+    return ProfileData::load(m_path);
+}
+
+void ProfileFile::update(const std::function<void(ProfileData &)> &change)
+{
+    ProfileData data = loadForWrite(m_path);
+    const QByteArray before = data.serialize();
+    change(data);
+    const QByteArray after = data.serialize();
+    if (after != before)
+        save(after);
+}
+
 void ProfileFile::eraseSection(const QString &section)
 {
     ProfileData data = loadForWrite(m_path);

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class ProfileData;
+
 // The settings file: every read goes to the file, every write reaches the file
 // at once (written to a temporary file beside it and renamed over it). A missing
 // file, section or key reads as the default. A refused write throws StoreError
@@ -28,6 +30,11 @@ public:
     void writeBool(const QString &section, const QString &key, bool value); // "1" / "0"
     void deleteKey(const QString &section, const QString &key);
     void eraseSection(const QString &section);
+
+    // The whole file as it stands, for a reader of many keys.
+    ProfileData read() const;
+    // Several changes in one write (none when they change nothing).
+    void update(const std::function<void(ProfileData &)> &change);
 
     // Run before every write (the daily backup).
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }

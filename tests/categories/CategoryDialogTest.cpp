@@ -359,4 +359,19 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=work", "2=Garden"}));
 }
 
+// "Cats" is input from a file: a count far above the names it holds lists the
+// names there are, at once, and the next name added follows them.
+TEST_F(CategoryDialogTest, shouldListTheNamesTheFileHoldsWhateverCountItGives)
+{
+    writeTasks({});
+    writeSettings("[Category]\r\nCats=2147483647\r\n1=Work\r\n2=Home\r\n");
+    start();
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Work", "Home"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Work", "Home"}));
+    addCategory("Shop");
+    EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Work", "2=Home", "3=Shop"}));
+    deleteCategory(1);
+    EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=Home", "2=Shop"}));
+}
+
 } // namespace
