@@ -1,5 +1,6 @@
 #include "SortRows.h"
 
+#include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "store/Win1252.h"
 
@@ -10,7 +11,6 @@
 #include <array>
 #include <functional>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -40,23 +40,37 @@ QCollatorSortKey sortKey(const QString &text)
     return collator().sortKey(plainCodePoints() ? text.toCaseFolded() : text);
 }
 
-std::mt19937 &randomSource()
+// Where each row's record lies in its file, by row number: rows with equal keys
+// keep that order, so that a sort has one result only, the one a fresh load and
+// sort gives (a new record, the file's last, goes after the rows it ties with).
+// A table whose rows name no record (built by hand) keeps its rows' order.
+std::vector<qint64> fileOrder(const TaskTable &table)
 {
-    thread_local std::mt19937 gen(0x5eed);
-    return gen;
+    const int n = table.rowCount() - 1;
+    std::vector<qint64> tie(size_t(n) + 1, 0);
+    try {
+        for (int r = 1; r <= n; ++r)
+            tie[size_t(r)] = table.recordOffset(r);
+    } catch (const StoreError &) {
+        for (int r = 1; r <= n; ++r)
+            tie[size_t(r)] = r;
+    }
+    return tie;
 }
 
-// Row order by key, either way; ties in no particular order. keyed holds each
-// key beside its row (the sort then reads neighbouring memory).
+// Row order by key, either way; ties in file order. keyed holds each key beside
+// its row (the sort then reads neighbouring memory).
 template <class Key>
-std::vector<int> orderKeyed(std::vector<std::pair<Key, int>> &&keyed, bool ascending)
+std::vector<int> orderKeyed(std::vector<std::pair<Key, int>> &&keyed, bool ascending,
+                            const std::vector<qint64> &tie)
 {
-    if (ascending)
-        std::sort(keyed.begin(), keyed.end(),
-                  [](const auto &a, const auto &b) { return a.first < b.first; });
-    else
-        std::sort(keyed.begin(), keyed.end(),
-                  [](const auto &a, const auto &b) { return b.first < a.first; });
+    std::sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
+        if (a.first < b.first)
+            return ascending;
+        if (b.first < a.first)
+            return !ascending;
+        return tie[size_t(a.second)] < tie[size_t(b.second)];
+    });
     std::vector<int> rows;
     rows.reserve(keyed.size());
     for (const auto &k : keyed)
@@ -86,7 +100,8 @@ std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int c
 // every locale as their digits read as a number, the empty text first. Such a
 // column sorts by that number, without a collation key per text. Empty when a
 // text has another shape.
-std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascending)
+std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascending,
+                               const std::vector<qint64> &tie)
 {
     const int n = table.rowCount() - 1;
     QByteArray shape;
@@ -123,7 +138,7 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
         }
         keyed.emplace_back(value + 1, r);
     }
-    return orderKeyed(std::move(keyed), ascending);
+    return orderKeyed(std::move(keyed), ascending, tie);
 }
 
 // Collations that compare texts of printable ASCII character by character: the
@@ -165,7 +180,8 @@ const std::array<quint8, 128> *asciiRanks()
 // A column of printable ASCII texts under such a collation sorts by the ranks of
 // its characters, one byte each: no collation key object per text. Empty when a
 // text holds another character.
-std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool ascending)
+std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
+                                   const std::vector<qint64> &tie)
 {
     const std::array<quint8, 128> *ranks = asciiRanks();
     if (!ranks)
@@ -198,12 +214,12 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
     const auto view = [&arena](const Key &k) {
         return std::string_view(arena.data() + k.from, k.length);
     };
-    if (ascending)
-        std::sort(keys.begin(), keys.end(),
-                  [&](const Key &a, const Key &b) { return view(a) < view(b); });
-    else
-        std::sort(keys.begin(), keys.end(),
-                  [&](const Key &a, const Key &b) { return view(b) < view(a); });
+    std::sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) {
+        const int c = view(a).compare(view(b));
+        if (c != 0)
+            return ascending ? c < 0 : c > 0;
+        return tie[size_t(a.row)] < tie[size_t(b.row)];
+    });
     std::vector<int> rows;
     rows.reserve(keys.size());
     for (const Key &k : keys)
@@ -212,9 +228,10 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
 }
 
 // Any texts: collation keys for the distinct texts only (status, priority and
-// category columns hold a handful of values), then the quicksort over their ranks.
+// category columns hold a handful of values), then the sort over their ranks.
 template <class Text>
 std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending,
+                                  const std::vector<qint64> &tie,
                                   const std::function<QString(const Text &)> &toString)
 {
     const int n = int(texts.size());
@@ -243,27 +260,26 @@ std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending
             ++rank;
         rankOfText[size_t(byKey[i])] = rank;
     }
+    std::vector<std::pair<int, int>> keyed;
+    keyed.reserve(size_t(n));
     for (int r = 1; r <= n; ++r)
-        rankOfRow[size_t(r)] = rankOfText[size_t(rankOfRow[size_t(r)])];
-    std::vector<int> rows(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k)
-        rows[size_t(k)] = k + 1;
-    QuickSortRows(rows, rankOfRow, 0, n - 1, ascending);
-    return rows;
+        keyed.emplace_back(rankOfText[size_t(rankOfRow[size_t(r)])], r);
+    return orderKeyed(std::move(keyed), ascending, tie);
 }
 
 // The column's texts as bytes where the file's code page holds them all, else
 // as decoded text.
-std::vector<int> orderByCollation(const TaskTable &table, int column, bool ascending)
+std::vector<int> orderByCollation(const TaskTable &table, int column, bool ascending,
+                                  const std::vector<qint64> &tie)
 {
     if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column))
-        return orderByCollation<QByteArray>(*bytes, ascending, &Win1252::decode);
+        return orderByCollation<QByteArray>(*bytes, ascending, tie, &Win1252::decode);
     const int n = table.rowCount() - 1;
     std::vector<QString> texts;
     texts.reserve(size_t(n));
     for (int r = 1; r <= n; ++r)
         texts.push_back(table.cell(column, r));
-    return orderByCollation<QString>(texts, ascending, [](const QString &t) { return t; });
+    return orderByCollation<QString>(texts, ascending, tie, [](const QString &t) { return t; });
 }
 
 } // namespace
@@ -275,45 +291,16 @@ int CompareCellText(const QString &a, const QString &b)
     return collator().compare(a, b);
 }
 
-void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo, int hi,
-                   bool ascending)
-{
-    while (lo < hi) {
-        std::uniform_int_distribution<int> pick(lo, hi);
-        const int pivot = rank[size_t(rows[size_t(pick(randomSource()))])];
-        // Dutch-flag partition: [lo, lt) before, [lt, gt] equal, (gt, hi] after.
-        int lt = lo, i = lo, gt = hi;
-        while (i <= gt) {
-            const int k = rank[size_t(rows[size_t(i)])];
-            const bool before = ascending ? k < pivot : k > pivot;
-            const bool after = ascending ? k > pivot : k < pivot;
-            if (before)
-                std::swap(rows[size_t(lt++)], rows[size_t(i++)]);
-            else if (after)
-                std::swap(rows[size_t(i)], rows[size_t(gt--)]);
-            else
-                ++i;
-        }
-        // Recurse into the smaller side to keep the stack shallow.
-        if (lt - lo < hi - gt) {
-            QuickSortRows(rows, rank, lo, lt - 1, ascending);
-            lo = gt + 1;
-        } else {
-            QuickSortRows(rows, rank, gt + 1, hi, ascending);
-            hi = lt - 1;
-        }
-    }
-}
-
 void SortRows(TaskTable &table, int column, bool ascending)
 {
     const int n = table.rowCount() - 1;
     if (n < 2)
         return;
-    std::vector<int> rows = orderByDigits(table, column, ascending);
+    const std::vector<qint64> tie = fileOrder(table);
+    std::vector<int> rows = orderByDigits(table, column, ascending, tie);
     if (rows.empty())
-        rows = orderByAsciiRanks(table, column, ascending);
+        rows = orderByAsciiRanks(table, column, ascending, tie);
     if (rows.empty())
-        rows = orderByCollation(table, column, ascending);
+        rows = orderByCollation(table, column, ascending, tie);
     table.permuteTasks(rows);
 }
