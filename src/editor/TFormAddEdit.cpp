@@ -104,6 +104,7 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, 
     connect(&m_tasks, &TaskList::categoryAdded, this,
             [this](const QString &name) { ComboBox2->addItem(name); });
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TFormAddEdit::categoryDeleted);
+    connect(&m_tasks, &TaskList::categoriesRestored, this, &TFormAddEdit::fillCategories);
 }
 
 TFormAddEdit::~TFormAddEdit()

@@ -260,6 +260,7 @@ const std::vector<LanguageEntry> &undoCaptions()
         {"UndoArchive", Caption, 0, "&Undo archive", "&Desfazer arquivar"},
         {"UndoUnarchive", Caption, 0, "&Undo unarchive", "&Desfazer desarquivar"},
         {"UndoCategoryDelete", Caption, 0, "&Undo category delete", "&Desfazer apagar categoria"},
+        {"UndoArchiveDelete", Caption, 0, "&Undo delete in archive", "&Desfazer apagar no arquivo"},
     };
     return table;
 }

@@ -235,7 +235,16 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
         throw StoreError::unableToWrite(targetPath);
     }
     target.close();
-    BlankTask(offset);
+    try {
+        BlankTask(offset);
+    } catch (...) {
+        // One step: a record that cannot leave here does not stay there either.
+        try {
+            TaskDataFile(targetPath, m_damaged).takeBackAppend(end, record.size() - 4);
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 QList<TaskDataFile::Cleared> TaskDataFile::ClearCategory(const QString &name) const
@@ -305,7 +314,7 @@ void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &tex
         throw StoreError::cannotCreate(m_path, reason);
 }
 
-void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
+qint64 TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
     m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
@@ -320,4 +329,59 @@ void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
         truncateTo(f, end);
         throw StoreError::unableToWrite(m_path);
     }
+    return end;
+}
+
+QList<std::optional<QByteArray>> TaskDataFile::readTexts(const QList<qint64> &offsets) const
+{
+    QList<std::optional<QByteArray>> texts;
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        texts.resize(offsets.size());
+        return texts;
+    }
+    for (qint64 offset : offsets) {
+        try {
+            const qint32 length = recordLengthAt(f, offset);
+            texts.append(f.read(length));
+        } catch (const StoreError &) {
+            texts.append(std::nullopt);
+        }
+    }
+    return texts;
+}
+
+void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
+{
+    if (records.isEmpty())
+        return;
+    m_damaged.beforeWrite();
+    m_damaged.requireBackedUp(m_path);
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    for (const InPlaceChange &r : records) {
+        const qint32 length = recordLengthAt(f, r.offset);
+        if (length != r.now.size() || r.then.size() != r.now.size() || f.read(length) != r.now)
+            throw StoreError(noRecordMessage(m_path, r.offset));
+    }
+    for (const InPlaceChange &r : records) {
+        if (!f.seek(r.offset + 4) || f.write(r.then) != r.then.size() || !f.flush())
+            throw StoreError::unableToWrite(m_path);
+    }
+}
+
+void TaskDataFile::takeBackAppend(qint64 offset, qint64 textLength) const
+{
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    if (f.size() == offset + 4 + textLength && f.resize(offset))
+        return;
+    f.close();
+    BlankTask(offset);
+}
+
+TaskDataFile::LoadResult TaskDataFile::checkTail() const
+{
+    TaskTable scratch;
+    return LoadTasks(scratch, AllItems);
 }
