@@ -234,6 +234,38 @@ TEST_F(ArchiveCommand, AMoveThatFailsAtAnyPointTakesEverythingBackAndKeepsTheSel
     }
 }
 
+// An archive whose end is torn (a record cut short by a crash of another
+// program, or a hand edit) is cut back to its last whole record, with an
+// untouched copy kept and the user told once, before a task is appended to it:
+// the archived task is then readable.
+TEST_F(ArchiveCommand, ATornArchiveIsCutBackToItsWholeRecordsBeforeATaskMovesIn)
+{
+    const QByteArray kept = rec(text("Kept")), alpha = rec(text("Alpha"));
+    const QByteArray torn = kept + QByteArray("\x40\x00\x00\x00half a rec", 14);
+    writeData(alpha);
+    writeArchive(torn);
+    start();
+    w->grid()->setCurrentRow(1);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].text,
+              QStringLiteral("The file \"%1\" was damaged. Every task before the damage was "
+                             "kept; the original file was saved as \"%1.damaged\".")
+                  .arg(t.file(FileNames::Archive)));
+    EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive) + ".damaged"), torn);
+    EXPECT_EQ(archiveBytes(), kept + alpha);
+    EXPECT_TRUE(w->table().isEmpty());
+
+    // Told once: the next task moves in without a word.
+    t.tasks.undo();
+    t.messages.shown.clear();
+    w->grid()->setCurrentRow(1);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    showViewer();
+    EXPECT_EQ(archivedTasks(), QStringList({"Kept", "Alpha"}));
+}
+
 TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)
 {
     writeSettings("[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
