@@ -58,23 +58,55 @@ std::vector<qint64> fileOrder(const TaskTable &table)
     return tie;
 }
 
-// Row order by key, either way; ties in file order. keyed holds each key beside
-// its row (the sort then reads neighbouring memory).
-template <class Key>
-std::vector<int> orderKeyed(std::vector<std::pair<Key, int>> &&keyed, bool ascending,
-                            const std::vector<qint64> &tie)
+// A row's sort key with its place in the file beside it, so that the sort reads
+// neighbouring memory only.
+template <class Key> struct Keyed
 {
-    std::sort(keyed.begin(), keyed.end(), [&](const auto &a, const auto &b) {
-        if (a.first < b.first)
+    Key key;
+    qint64 tie;
+    int row;
+};
+
+// Row order by key, either way; ties in file order.
+template <class Key> std::vector<int> orderKeyed(std::vector<Keyed<Key>> &&keyed, bool ascending)
+{
+    std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed<Key> &a, const Keyed<Key> &b) {
+        if (a.key < b.key)
             return ascending;
-        if (b.first < a.first)
+        if (b.key < a.key)
             return !ascending;
-        return tie[size_t(a.second)] < tie[size_t(b.second)];
+        return a.tie < b.tie;
     });
     std::vector<int> rows;
     rows.reserve(keyed.size());
-    for (const auto &k : keyed)
-        rows.push_back(k.second);
+    for (const Keyed<Key> &k : keyed)
+        rows.push_back(k.row);
+    return rows;
+}
+
+// Row order by a rank from 0 to ranks - 1 (a column of few distinct texts), either
+// way, ties in file order: the rows in file order, counted into their ranks' places.
+std::vector<int> orderByRank(const std::vector<int> &rankOfRow, int ranks, bool ascending,
+                             const std::vector<qint64> &tie)
+{
+    const int n = int(rankOfRow.size()) - 1;
+    std::vector<int> inFile(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k)
+        inFile[size_t(k)] = k + 1;
+    // A table fresh from its file is in file order already.
+    const auto byTie = [&tie](int a, int b) { return tie[size_t(a)] < tie[size_t(b)]; };
+    if (!std::is_sorted(inFile.begin(), inFile.end(), byTie))
+        std::sort(inFile.begin(), inFile.end(), byTie);
+    std::vector<int> start(size_t(ranks) + 1, 0);
+    for (int r = 1; r <= n; ++r)
+        ++start[size_t(ascending ? rankOfRow[size_t(r)] : ranks - 1 - rankOfRow[size_t(r)]) + 1];
+    for (size_t k = 1; k < start.size(); ++k)
+        start[k] += start[k - 1];
+    std::vector<int> rows(static_cast<size_t>(n));
+    for (int r : inFile) {
+        const int rank = ascending ? rankOfRow[size_t(r)] : ranks - 1 - rankOfRow[size_t(r)];
+        rows[size_t(start[size_t(rank)]++)] = r;
+    }
     return rows;
 }
 
@@ -105,7 +137,7 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
 {
     const int n = table.rowCount() - 1;
     QByteArray shape;
-    std::vector<std::pair<quint64, int>> keyed;
+    std::vector<Keyed<quint64>> keyed;
     keyed.reserve(size_t(n));
     constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
@@ -114,7 +146,7 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
         if (!text)
             return {};
         if (text->isEmpty()) {
-            keyed.emplace_back(0, r);
+            keyed.push_back({0, tie[size_t(r)], r});
             continue;
         }
         if (shape.isNull()) {
@@ -136,9 +168,9 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
                 return {};
             }
         }
-        keyed.emplace_back(value + 1, r);
+        keyed.push_back({value + 1, tie[size_t(r)], r});
     }
-    return orderKeyed(std::move(keyed), ascending, tie);
+    return orderKeyed(std::move(keyed), ascending);
 }
 
 // Collations that compare texts of printable ASCII character by character: the
@@ -196,6 +228,7 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
         quint32 from;
         quint32 length;
         int row;
+        qint64 tie;
     };
     std::vector<Key> keys;
     keys.reserve(size_t(n));
@@ -209,7 +242,7 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
                 return {};
             arena.push_back(char((*ranks)[size_t(c)]));
         }
-        keys.push_back({quint32(from), quint32(arena.size() - from), r});
+        keys.push_back({quint32(from), quint32(arena.size() - from), r, tie[size_t(r)]});
     }
     const auto view = [&arena](const Key &k) {
         return std::string_view(arena.data() + k.from, k.length);
@@ -218,7 +251,7 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
         const int c = view(a).compare(view(b));
         if (c != 0)
             return ascending ? c < 0 : c > 0;
-        return tie[size_t(a.row)] < tie[size_t(b.row)];
+        return a.tie < b.tie;
     });
     std::vector<int> rows;
     rows.reserve(keys.size());
@@ -260,11 +293,9 @@ std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending
             ++rank;
         rankOfText[size_t(byKey[i])] = rank;
     }
-    std::vector<std::pair<int, int>> keyed;
-    keyed.reserve(size_t(n));
     for (int r = 1; r <= n; ++r)
-        keyed.emplace_back(rankOfText[size_t(rankOfRow[size_t(r)])], r);
-    return orderKeyed(std::move(keyed), ascending, tie);
+        rankOfRow[size_t(r)] = rankOfText[size_t(rankOfRow[size_t(r)])];
+    return orderByRank(rankOfRow, rank + 1, ascending, tie);
 }
 
 // The column's texts as bytes where the file's code page holds them all, else
