@@ -338,8 +338,11 @@ void TaskList::archive(int top, int bottom)
         } catch (...) {
         }
         noteArchiveWritten();
-        // Nothing moved: the table, and the rows the user selected, stay as they were.
-        if (moved > 0) {
+        // Nothing moved: the files are as they were, and so are the table and the
+        // rows the user selected.
+        if (moved == 0) {
+            noteFileWritten();
+        } else {
             undo.toAppend.resize(moved);
             undo.toBlank.resize(moved);
             settle(std::move(undo), top, moved);
