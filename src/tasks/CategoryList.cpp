@@ -54,13 +54,14 @@ QStringList CategoryList::names() const
 
 void CategoryList::store(const QStringList &names, int countBefore)
 {
-    // One pass over the section for any number of names (an import adds many).
+    // One pass over the section for any number of names (an import adds many);
+    // the count first where the section lacks it, as a single add writes it.
     QList<std::pair<QString, QString>> values;
     values.reserve(names.size() + 1);
-    for (int k = 1; k <= names.size(); ++k)
-        values.append({QString::number(k), names[k - 1]});
     values.append(
         {QString::fromLatin1(settingInfo(SettingKey::Cats).key), QString::number(names.size())});
+    for (int k = 1; k <= names.size(); ++k)
+        values.append({QString::number(k), names[k - 1]});
     m_settings.file().update([&](ProfileData &data) {
         data.setValues(Sections::Category, values);
         for (int k = int(names.size()) + 1; k <= countBefore; ++k)
