@@ -15,6 +15,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/GlyphButton.h"
@@ -104,6 +105,7 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, 
     connect(&m_tasks, &TaskList::categoryAdded, this,
             [this](const QString &name) { ComboBox2->addItem(name); });
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TFormAddEdit::categoryDeleted);
+    connect(&m_tasks, &TaskList::categoriesRestored, this, &TFormAddEdit::fillCategories);
 }
 
 TFormAddEdit::~TFormAddEdit()
@@ -462,11 +464,9 @@ void TFormAddEdit::presetForEdit(int r)
 
 void TFormAddEdit::fillCategories()
 {
-    const Settings &settings = *m_ctx.settings;
+    Settings &settings = *m_ctx.settings;
     ComboBox2->clear();
-    const int cats = settings.integer(SettingKey::Cats);
-    for (int k = 1; k <= cats; ++k) {
-        const QString name = settings.categoryName(k);
+    for (const QString &name : CategoryList(settings).names()) {
         if (ComboBox2->findText(name, Qt::MatchFixedString) < 0)
             ComboBox2->addItem(name);
     }

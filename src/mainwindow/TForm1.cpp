@@ -16,6 +16,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/TaskGrid.h"
 
@@ -138,9 +139,7 @@ void TForm1::fillCategories()
     Settings &s = *m_ctx.settings;
     ComboBox1->clear();
     ComboBox1->addItem(AllItems);
-    const int cats = s.integer(SettingKey::Cats);
-    for (int n = 1; n <= cats; ++n) {
-        const QString name = s.categoryName(n);
+    for (const QString &name : CategoryList(s).names()) {
         if (ComboBox1->findText(name, Qt::MatchFixedString) < 0)
             ComboBox1->addItem(name);
         addCategoryMenuItem(name);
