@@ -17,7 +17,7 @@ PKGS=(
   libical-dev python3-icalendar
   cups printer-driver-cups-pdf
   # desktop notifications: a private session bus and a notification daemon
-  dbus-daemon dunst
+  dbus-daemon dbus-bin dunst
   # CalDAV sync: QtKeychain (and libsecret, which it loads at run time) for the
   # password; the servers, another client and a headless secret store for its tests
   qtkeychain-qt6-dev libsecret-1-0 radicale xandikos python3-caldav gnome-keyring

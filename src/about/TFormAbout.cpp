@@ -10,9 +10,28 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTextLayout>
 
 namespace {
+
+// Image1's place, whose top lies above the box's edge.
+constexpr QRect PictureArea(8, -4, 73, 61);
+
+// The program's icon in Image1's place, drawn whole inside the part of it on
+// the box, at the screen's own scale: a stretched icon would lose its top edge.
+QPixmap picture(qreal scale)
+{
+    QPixmap area(PictureArea.size() * scale);
+    area.setDevicePixelRatio(scale);
+    area.fill(Qt::transparent);
+    const int hidden = -PictureArea.top();
+    const int side = PictureArea.height() - hidden - 2;
+    QPainter p(&area);
+    p.drawPixmap(QRect((PictureArea.width() - side) / 2, hidden + 1, side, side),
+                 appIcon().pixmap(QSize(side, side), scale));
+    return area;
+}
 
 const QString FeedbackText = QStringLiteral(
     "If you like this program, do email me with feedback, ideas, suggestions or questions to");
@@ -86,8 +105,8 @@ TFormAbout::TFormAbout(AppContext &ctx, QWidget *parent, const WebLinks &links)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setScaledContents(true);
-    Image1->setPixmap(appIcon().pixmap(73, 73));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setPixmap(picture(devicePixelRatioF()));
 
     Label2 = label("Label2", QStringLiteral("FreeWare by"), 11);
     QFont bold = Label2->font();
@@ -169,7 +188,7 @@ void TFormAbout::arrange()
 {
     // The designed places; what lies below a text that needs more lines than
     // designed moves down by the extra, and the box grows to its texts.
-    Image1->setGeometry(8, -4, 73, 61);
+    Image1->setGeometry(PictureArea);
     place(Label2, 128, 11);
     place(Label1, qMax(212, right(Label2) + 2), 10);
     place(Label3, qMax(224, right(Label1)), 12);

@@ -80,13 +80,16 @@ struct ProgramFiles
     }
 };
 
-// The lock that keeps a second copy from writing the files.
+// The lock that keeps a second copy from writing the files; once it is held,
+// what a kill cut short is put right before anything reads them.
 bool refusedBesideRunningCopy(SingleInstance &instance, const QString &what)
 {
-    if (instance.tryAcquire())
-        return false;
-    say(stderr, QStringLiteral("Nudgery is running: close it before %1.").arg(what));
-    return true;
+    if (!instance.tryAcquire()) {
+        say(stderr, QStringLiteral("Nudgery is running: close it before %1.").arg(what));
+        return true;
+    }
+    CommandLine::recoverCutShortSteps(folderOfProgram());
+    return false;
 }
 
 // Standard input up to its end, without the last line end.
@@ -129,7 +132,7 @@ int exportIcs(const QString &target)
 
 int importIcs(const QString &source)
 {
-    SingleInstance instance;
+    SingleInstance instance(folderOfProgram());
     if (refusedBesideRunningCopy(instance, QStringLiteral("importing \"%1\"").arg(source)))
         return 1;
     ProgramFiles files;
@@ -164,7 +167,7 @@ const Discovery::Calendar *named(const QList<Discovery::Calendar> &found, const 
 
 int syncSetup(const QStringList &args)
 {
-    SingleInstance instance;
+    SingleInstance instance(folderOfProgram());
     if (refusedBesideRunningCopy(instance, QStringLiteral("setting up the sync")))
         return 1;
     const QString address = args.value(0);
@@ -279,7 +282,7 @@ int syncSetup(const QStringList &args)
 
 int syncNow()
 {
-    SingleInstance instance;
+    SingleInstance instance(folderOfProgram());
     if (refusedBesideRunningCopy(instance, QStringLiteral("synchronising")))
         return 1;
     ProgramFiles files;
@@ -339,6 +342,12 @@ int syncNow()
 } // namespace
 
 namespace CommandLine {
+
+void recoverCutShortSteps(const QString &folder)
+{
+    AppendJournal(folder + FileNames::Data).recover();
+    DailyBackup::recoverRestore(folder);
+}
 
 std::optional<int> run(int argc, char *argv[])
 {

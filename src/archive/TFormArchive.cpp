@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -102,6 +103,7 @@ TFormArchive::TFormArchive(AppContext &ctx, TaskList &tasks, QWidget *parent)
 
     buildBottomBar();
     buildPopupMenu();
+    nameControls(this, LanguageTables::archive());
     connectHandlers();
     applySizeLimits();
     FormCreate();
@@ -182,6 +184,8 @@ void TFormArchive::connectHandlers()
                 guarded([&] { StringGrid1MouseDown(b, c, r, g); });
             });
     new KeyReleasePreview(this, [this](int key) { guarded([&] { FormKeyUp(key); }); });
+    // The main window's undo, which this modal window holds back while it is open.
+    run(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, [this] { undoClick(); });
 }
 
 void TFormArchive::applySizeLimits()
@@ -337,7 +341,7 @@ void TFormArchive::SaveArchive()
 {
     if (m_tasks.writesBlocked())
         return;
-    TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).SaveAllTasks(*m_table);
+    m_tasks.saveArchive(*m_table);
 }
 
 void TFormArchive::BlankArchivedTask(qint64 position)
@@ -345,5 +349,6 @@ void TFormArchive::BlankArchivedTask(qint64 position)
     if (m_tasks.writesBlocked())
         throw StoreError(QStringLiteral(
             "Nothing can be changed until the older release's tasks are converted."));
-    TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).BlankTask(position);
+    // Through the task list, so that the delete can be undone as every change can.
+    m_tasks.deleteArchived(position);
 }

@@ -52,9 +52,18 @@ void ColourComboBox::ComboBox3DrawItem(QPainter &painter, const QRect &rect, int
         painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, DefaultItemText);
         return;
     }
-    // The swatch shows the colour as the grid will draw it on this palette.
-    painter.fillRect(rect.adjusted(1, 1, -1, 0),
-                     readableOn(textColour(index), palette.color(QPalette::Base), palette));
+    // The swatch is the colour itself, so that black and gray stay apart under a
+    // dark palette too (the grid lightens both); there an outline in the text
+    // colour keeps a dark swatch from melting into the list.
+    const QRect swatch = rect.adjusted(1, 1, -1, 0);
+    painter.fillRect(swatch, textColour(index));
+    if (isDarkPalette(palette)) {
+        painter.save();
+        painter.setPen(palette.color(QPalette::Text));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+        painter.restore();
+    }
 }
 
 void ColourComboBox::paintEvent(QPaintEvent *)

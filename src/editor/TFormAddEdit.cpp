@@ -15,8 +15,10 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/GlyphButton.h"
 #include "widgets/Glyphs.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "widgets/TextColours.h"
@@ -103,6 +105,7 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, 
     connect(&m_tasks, &TaskList::categoryAdded, this,
             [this](const QString &name) { ComboBox2->addItem(name); });
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TFormAddEdit::categoryDeleted);
+    connect(&m_tasks, &TaskList::categoriesRestored, this, &TFormAddEdit::fillCategories);
 }
 
 TFormAddEdit::~TFormAddEdit()
@@ -127,10 +130,12 @@ void TFormAddEdit::buildFields()
 
     Edit1 = edit(this, "Edit1");
     Edit3 = edit(this, "Edit3");
-    Image1 = new QToolButton(this);
+    Image1 = new GlyphButton(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     setHint(Image1, QStringLiteral("show calendar"));
     Image1->setIcon(glyph(QStringLiteral("calendar")));
+    // As wide as the narrow button, so that the glyph is drawn at its own size.
+    Image1->setIconSize(QSize(12, 12));
     Image1->setAutoRaise(true);
     Image1->setFocusPolicy(Qt::NoFocus);
     Edit2 = edit(this, "Edit2");
@@ -459,11 +464,9 @@ void TFormAddEdit::presetForEdit(int r)
 
 void TFormAddEdit::fillCategories()
 {
-    const Settings &settings = *m_ctx.settings;
+    Settings &settings = *m_ctx.settings;
     ComboBox2->clear();
-    const int cats = settings.integer(SettingKey::Cats);
-    for (int k = 1; k <= cats; ++k) {
-        const QString name = settings.categoryName(k);
+    for (const QString &name : CategoryList(settings).names()) {
         if (ComboBox2->findText(name, Qt::MatchFixedString) < 0)
             ComboBox2->addItem(name);
     }

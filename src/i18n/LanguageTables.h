@@ -60,6 +60,9 @@ const std::vector<LanguageEntry> &input();
 // The undo item's captions, keyed "Undo", "UndoAdd", "UndoEdit", "UndoTick",
 // "UndoUntick", "UndoDelete", "UndoArchive", "UndoUnarchive", "UndoCategoryDelete".
 const std::vector<LanguageEntry> &undoCaptions();
+// The reminders' desktop notifications, keyed "NotifyAgenda", "NotifyAlert" (their
+// summaries) and "NotifyShow" (the action that shows the window).
+const std::vector<LanguageEntry> &reminderTexts();
 // The daily backups' and the iCalendar export's messages, keyed "BackupFailed",
 // "ExportTitle", "Exported", "RestoreTitle", "RestoreLabel", "RestoreItem",
 // "NoBackup", "RestoreRefused", and the iCalendar import's "ImportTitle", "Imported",

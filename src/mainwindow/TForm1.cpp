@@ -2,6 +2,7 @@
 #include "TForm1.h"
 #include "widgets/OuterSize.h"
 
+#include "VisibleColumnsMenu.h"
 #include "WeekendStop.h"
 #include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
@@ -15,6 +16,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/TaskGrid.h"
 
@@ -137,9 +139,7 @@ void TForm1::fillCategories()
     Settings &s = *m_ctx.settings;
     ComboBox1->clear();
     ComboBox1->addItem(AllItems);
-    const int cats = s.integer(SettingKey::Cats);
-    for (int n = 1; n <= cats; ++n) {
-        const QString name = s.categoryName(n);
+    for (const QString &name : CategoryList(s).names()) {
         if (ComboBox1->findText(name, Qt::MatchFixedString) < 0)
             ComboBox1->addItem(name);
         addCategoryMenuItem(name);
@@ -223,6 +223,9 @@ void TForm1::restoreAfterLoad()
                 SettingKey::ColumnWidths, ColumnWidths::defaultValue(dateColumnDefaultWidth())));
             for (int c = 0; c < 5; ++c)
                 StringGrid1->setColWidth(c, widths[size_t(c)]);
+            // A task column stored at 0 was hidden from the header menu: the layout
+            // step must not give it the row's room back.
+            PopupMenu4->setTaskColumnHidden(widths[size_t(Col::Task)] == 0);
         } catch (const StoreError &e) {
             m_ctx.messages->error(nullptr, e.message());
         }

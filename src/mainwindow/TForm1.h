@@ -170,6 +170,7 @@ private:
     void addCategoryMenuItem(const QString &name);
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
+    void categoriesRestored();
     void tasksChanged();
     void Menu_UndoClick();
     void showUndoState();

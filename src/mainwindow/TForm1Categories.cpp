@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 const QString DeleteCategoryQuestion =
@@ -48,14 +50,32 @@ void TForm1::Menu_AddCategoryClick(QObject *trigger)
     for (int i = 0; i < ComboBox1->count(); ++i)
         names << ComboBox1->itemText(i);
     const QStringList stored = CategoryList(*m_ctx.settings).names(); // for undo
-    if (dialog.askDeleteCategory(names, ComboBox1->currentIndex()))
-        m_tasks.clearCategory(dialog.chosenCategory(), stored);
+    if (dialog.askDeleteCategory(names, ComboBox1->currentIndex())) {
+        const QString chosen = dialog.chosenCategory();
+        m_tasks.clearCategory(chosen, int(stored.indexOf(chosen)) + 1);
+    }
 }
 
 void TForm1::categoryAdded(const QString &name)
 {
     ComboBox1->addItem(name);
     addCategoryMenuItem(name);
+}
+
+void TForm1::categoriesRestored()
+{
+    // The selector and the menu list the stored names again, in their stored
+    // order; the filter shown stays.
+    const QString filter = ComboBox1->currentText();
+    const QList<QAction *> items = Menu_Category->actions();
+    for (qsizetype i = 4; i < items.size(); ++i) {
+        Menu_Category->removeAction(items[i]);
+        delete items[i];
+    }
+    fillCategories();
+    const int index = exactIndex(ComboBox1, filter, 0);
+    ComboBox1->setCurrentIndex(std::max(index, 0));
+    ComboBox1Change();
 }
 
 void TForm1::categoryDeleted(const QString &name)

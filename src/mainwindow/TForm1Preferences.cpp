@@ -2,6 +2,7 @@
 
 #include "TForm1.h"
 
+#include "VisibleColumnsMenu.h"
 #include "preferences/TFormOptions.h"
 
 #include "store/TaskTable.h"
@@ -44,6 +45,7 @@ void TForm1::resetColumnWidths()
     grid.setColWidth(Col::Date, dateColumnDefaultWidth());
     grid.setColWidth(Col::Hour, 31);
     grid.setColWidth(Col::Priority, 12);
+    PopupMenu4->setTaskColumnHidden(false);
     grid.setColWidth(Col::Task, grid.width() - grid.colWidth(Col::Done) - grid.colWidth(Col::Date) -
                                     grid.colWidth(Col::Hour) - grid.colWidth(Col::Priority) -
                                     scrollBar - 6);

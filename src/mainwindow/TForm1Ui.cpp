@@ -118,6 +118,7 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
     });
     connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
+    connect(&m_tasks, &TaskList::categoriesRestored, this, &TForm1::categoriesRestored);
     if (m_ctx.backups)
         connect(m_ctx.backups, &DailyBackup::failed, this, &TForm1::backupFailed);
 

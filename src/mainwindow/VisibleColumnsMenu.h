@@ -22,8 +22,10 @@ public:
     void PopupMenu4Popup();
     // Hides a column 3 pixels wide or wider, shows any other at its default width.
     void pop4_VisibleColsClick(QAction *item);
-    // The user hid the task column here; the layout step then leaves it hidden.
+    // The user hid the task column here (in this run, or in an earlier one whose
+    // stored width is 0); the layout step then leaves it hidden.
     bool taskColumnHidden() const { return m_taskHidden; }
+    void setTaskColumnHidden(bool hidden) { m_taskHidden = hidden; }
 
     QMenu *pop4_VisibleCols = nullptr;
     QAction *pop4_DoneCol = nullptr;

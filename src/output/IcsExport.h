@@ -12,8 +12,10 @@ class TaskTable;
 // The tasks as an iCalendar file (RFC 5545), one VTODO a task, written by libical.
 namespace IcsExport {
 
-// The calendar's text (UTF-8, CR LF lines). Dates are read in the short date
-// format in force; DUE is floating local time, or a DATE when a task has no hour.
+// The calendar's text (UTF-8, CR LF lines). DUE comes from a task's sort key, the
+// same in every locale (its date text, read in the short date format in force,
+// only when the key does not read); floating local time, or a DATE when the task
+// has no hour.
 // stamp: the DTSTAMP of every VTODO (UTC). A task keeps the UID identities give
 // it (the one it syncs under); one without gets a UID made from its content.
 QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate &today,

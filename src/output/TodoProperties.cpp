@@ -24,6 +24,32 @@ icaltimetype localTime(const QDate &date, const QTime *time)
     return t;
 }
 
+struct Due
+{
+    QDate date;
+    std::optional<QTime> time; // none for a task without an hour
+};
+
+// The due date and hour. The sort key is written the same way in every locale, so
+// a file carried from another locale's desktop keeps its dates; the date text,
+// read in the short date format in force, serves only a key that does not parse.
+std::optional<Due> dueOf(const TaskRow &row, const DateFormat &dates, const QDate &today)
+{
+    const QString hour = row[Col::Hour].trimmed();
+    if (const std::optional<QDateTime> key = DateFormat::parseSortKey(row[Col::SortKey])) {
+        if (hour.isEmpty())
+            return Due{key->date(), std::nullopt};
+        return Due{key->date(), key->time()};
+    }
+    const std::optional<QDate> date = dates.parseDate(row[Col::Date], today);
+    if (!date)
+        return std::nullopt;
+    const std::optional<QDateTime> at =
+        hour.isEmpty() ? std::nullopt
+                       : dates.parseDateTime(row[Col::Date] + QLatin1Char(' ') + hour, today);
+    return Due{*date, at ? std::optional(at->time()) : std::nullopt};
+}
+
 // 1 (highest) .. 5 onto iCalendar's 1 .. 9; none is 0 (undefined).
 int icalPriority(const QString &priority)
 {
@@ -74,14 +100,9 @@ void write(icalcomponent *todo, TaskFields::Field field, const TaskRow &row,
         break;
     case Field::Due:
         removeAll(todo, ICAL_DUE_PROPERTY);
-        if (const std::optional<QDate> date = dates.parseDate(row[Col::Date], today)) {
-            const QString hour = row[Col::Hour].trimmed();
-            const std::optional<QDateTime> at =
-                hour.isEmpty()
-                    ? std::nullopt
-                    : dates.parseDateTime(row[Col::Date] + QLatin1Char(' ') + hour, today);
-            const QTime time = at ? at->time() : QTime();
-            add(todo, icalproperty_new_due(localTime(*date, at ? &time : nullptr)));
+        if (const std::optional<Due> due = dueOf(row, dates, today)) {
+            const QTime time = due->time.value_or(QTime());
+            add(todo, icalproperty_new_due(localTime(due->date, due->time ? &time : nullptr)));
         }
         break;
     case Field::Priority:

@@ -20,8 +20,9 @@ namespace TodoProperties {
 // local time, or a DATE without an hour); PRIORITY 1..5 as 1, 3, 5, 7, 9; the first
 // CATEGORIES only; DESCRIPTION; the done mark as STATUS (with COMPLETED at
 // completedAt when that is valid; untick leaves NEEDS-ACTION where a status was
-// and drops COMPLETED and PERCENT-COMPLETE); the colour (IcsExport::ColourProperty). Dates are read
-// in the short date format in force.
+// and drops COMPLETED and PERCENT-COMPLETE); the colour (IcsExport::ColourProperty). DUE
+// comes from the sort key (the date text, in the short date format in force, only
+// when the key does not read).
 void write(icalcomponent *todo, TaskFields::Field field, const TaskRow &row,
            const DateFormat &dates, const QDate &today, const QDateTime &completedAt = {});
 

@@ -18,6 +18,7 @@ const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString DefaultAction = QStringLiteral("default");
+const QString DesktopEntry = QStringLiteral("example.nudgery.Nudgery");
 
 // The "image-data" hint: raw RGBA rows, the form every server reads without an
 // icon theme (an installed copy's theme icon may not exist for a portable one).
@@ -77,7 +78,7 @@ bool DbusNotificationService::listen()
 }
 
 void DbusNotificationService::notify(const QString &summary, const QString &body, Urgency urgency,
-                                     std::function<void()> activated)
+                                     const QString &actionLabel, std::function<void()> activated)
 {
     if (!listen())
         return;
@@ -86,12 +87,13 @@ void DbusNotificationService::notify(const QString &summary, const QString &body
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"),
                  QVariant::fromValue(uchar(urgency == Urgency::Critical ? 2 : 1)));
-    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("nudgery"));
+    // The desktop entry's name without ".desktop": desktops find the icon and group
+    // the notifications by it.
+    hints.insert(QStringLiteral("desktop-entry"), DesktopEntry);
     hints.insert(QStringLiteral("image-data"), iconHint());
     // Servers read the body as markup: a task's "<" or "&" must stay text.
     call << QCoreApplication::applicationName() << uint(0) << QStringLiteral("nudgery") << summary
-         << body.toHtmlEscaped() << QStringList{DefaultAction, QStringLiteral("Show Nudgery")}
-         << hints << int(-1);
+         << body.toHtmlEscaped() << QStringList{DefaultAction, actionLabel} << hints << int(-1);
 
     auto *watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);

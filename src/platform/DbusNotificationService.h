@@ -14,7 +14,7 @@ class DbusNotificationService : public QObject, public NotificationService
 public:
     explicit DbusNotificationService(QObject *parent = nullptr);
     void notify(const QString &summary, const QString &body, Urgency urgency,
-                std::function<void()> activated) override;
+                const QString &actionLabel, std::function<void()> activated) override;
 
 private slots:
     // Slots by name: Qt D-Bus connects bus signals only this way.

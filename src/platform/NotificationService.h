@@ -12,7 +12,8 @@ public:
     enum class Urgency { Normal, Critical };
 
     virtual ~NotificationService() = default;
-    // `activated` runs when the user picks the notification's default action.
+    // `activated` runs when the user picks the notification's default action,
+    // which the desktop may show as `actionLabel`.
     virtual void notify(const QString &summary, const QString &body, Urgency urgency,
-                        std::function<void()> activated) = 0;
+                        const QString &actionLabel, std::function<void()> activated) = 0;
 };

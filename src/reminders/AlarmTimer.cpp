@@ -1,5 +1,7 @@
 #include "AlarmTimer.h"
 
+#include "AlertedTasks.h"
+
 #include <algorithm>
 
 namespace {
@@ -11,7 +13,7 @@ constexpr qint64 MinutesPerDay = 24 * 60;
 // it begins is caught up like any late tick.
 qint64 minuteNumber(const QDateTime &t)
 {
-    return t.date().toJulianDay() * MinutesPerDay + t.time().hour() * 60 + t.time().minute();
+    return wallClockMinute(t.date(), t.time().hour() * 60 + t.time().minute());
 }
 
 QDateTime minuteAt(qint64 number)
@@ -57,8 +59,13 @@ std::optional<AlarmTimer::MinuteSpan> AlarmTimer::minutesToCheck(const QDateTime
     const qint64 minute = minuteNumber(now);
     qint64 first = minute;
     if (m_lastChecked) {
-        if (minute < *m_lastChecked || (minute == *m_lastChecked && m_lastAlerted))
+        if (minute == *m_lastChecked && m_lastAlerted)
             return std::nullopt;
+        // The clock was set back (corrected after running ahead): the minutes from
+        // now on are checked again as they come; what they alerted before is not
+        // alerted twice (AlertedTasks).
+        if (minute < *m_lastChecked)
+            m_lastAlerted = false;
         if (minute > *m_lastChecked) {
             first = std::max(*m_lastChecked + 1, minute - MaxCatchUpMinutes + 1);
             m_lastAlerted = false;

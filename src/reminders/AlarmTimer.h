@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AlertedTasks.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QTimer>
@@ -11,7 +13,9 @@
 //
 // It also remembers the last minute checked, so a tick that comes late (after a
 // suspend, a blocked event loop or a clock set forward) still looks at every
-// minute it skipped. Minutes are wall-clock minutes, as tasks are dated.
+// minute it skipped. Minutes are wall-clock minutes, as tasks are dated. After
+// the clock is set back it checks from the new time on, and the tasks it alerted
+// in this run are kept so that none is alerted twice.
 class AlarmTimer : public QObject
 {
     Q_OBJECT
@@ -44,11 +48,13 @@ public:
 
     // The minutes a check at `now` looks at, marked as checked: now's minute on
     // the first check after a start, and after a late tick every minute since the
-    // last one checked, at most a day back. None when now lies before a minute
-    // already checked (the clock went back), or is the minute already alerted.
+    // last one checked, at most a day back; after the clock went back, now's
+    // minute again. None when now is the minute already alerted.
     std::optional<MinuteSpan> minutesToCheck(const QDateTime &now);
     // An alert listed the minutes just checked: pause, and never list them again.
     void alerted();
+    // Every task alerted in this run (kept while the timer is off, too).
+    AlertedTasks &alertedTasks() { return m_alerted; }
 
     // What the timer does when it runs out: a pause ends, then a check is due.
     void tick();
@@ -60,4 +66,5 @@ private:
     QTimer m_timer{this};                // a child, so tests find it by its name
     std::optional<qint64> m_lastChecked; // minutes since the start of the Julian calendar
     bool m_lastAlerted = false;
+    AlertedTasks m_alerted;
 };

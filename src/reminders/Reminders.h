@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
+class AlertedTasks;
 class TaskTable;
 class DateFormat;
 
@@ -25,9 +26,11 @@ QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTi
 
 // The same for every minute from `first` to `last` (both included, at most a day
 // apart): an open task is listed when its hour is one of these minutes' "hh:nn"
-// and its date is that minute's day. Each task once, in table order.
+// and its date is that minute's day. Each task once, in table order. With
+// `alerted`, a task it already holds for that minute is left out, and every task
+// listed is added to it.
 QString alertText(const TaskTable &table, const DateFormat &dates, const QDateTime &first,
-                  const QDateTime &last);
+                  const QDateTime &last, AlertedTasks *alerted = nullptr);
 
 // The task lines of a text built above, without its heading, joined by "\n".
 QString taskLines(const QString &text);

@@ -511,6 +511,25 @@ std::optional<QDateTime> DateFormat::parseDateTime(const QString &text, const QD
     return QDateTime(*date, *time);
 }
 
+std::optional<QDateTime> DateFormat::parseSortKey(const QString &key)
+{
+    static const QLatin1String shape("9999-99-99 99_99");
+    if (key.size() != shape.size())
+        return std::nullopt;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const bool digit = key[i] >= u'0' && key[i] <= u'9';
+        if ((shape[i] == '9') != digit ||
+            (shape[i] != '9' && shape[i] != '_' && key[i] != shape[i]))
+            return std::nullopt;
+    }
+    const QStringView k(key);
+    const QDate date(digitsValue(k.mid(0, 4)), digitsValue(k.mid(5, 2)), digitsValue(k.mid(8, 2)));
+    const QTime time(digitsValue(k.mid(11, 2)), digitsValue(k.mid(14, 2)));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
 QString DateFormat::normalise(const QString &format)
 {
     QString f = format;

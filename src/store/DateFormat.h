@@ -50,6 +50,10 @@ public:
     std::optional<QDateTime> parseDateTime(const QString &text, const QDate &today) const;
     // "hh:nn" with the time separator.
     std::optional<QTime> parseTime(const QString &text) const;
+    // A row's sort key, "yyyy-MM-dd HH:mm" whatever the locale (the time separator
+    // may be any one character that is not a digit). Nothing unless it is a real
+    // date and time.
+    static std::optional<QDateTime> parseSortKey(const QString &key);
 
     // The task editor's normalisation: two "M" and two "d" in the format.
     static QString normalise(const QString &format);

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
+#include <vector>
 
 namespace {
 
@@ -62,15 +63,30 @@ void drawGlyph(QPainter &p, const QString &name)
         p.drawRect(QRectF(2.5, 2.5, 7, 11));
         p.drawLine(QPointF(7, 8), QPointF(14, 8));
         p.drawPolyline(QPolygonF({QPointF(11.5, 5.5), QPointF(14, 8), QPointF(11.5, 10.5)}));
-    } else if (name == QLatin1String("calendar")) {
-        p.drawRect(QRectF(2.5, 3.5, 11, 10));
-        p.drawLine(QPointF(2.5, 6.5), QPointF(13.5, 6.5));
-        p.drawPoint(QPointF(6, 9.5));
-        p.drawPoint(QPointF(10, 9.5));
     } else if (name == QLatin1String("menu")) {
         p.setBrush(ink);
         p.drawPolygon(QPolygonF({QPointF(4, 6), QPointF(12, 6), QPointF(8, 11)}));
     }
+}
+
+// The calendar sits on a button only a few pixels wide: drawn on whole pixels at
+// its own size, solid header and all, so that nothing of it is blurred pale.
+void drawCalendar(QPainter &p, int size)
+{
+    const int line = qMax(1, size / 10);
+    const int left = size / 10;
+    const int top = size / 8;
+    const int width = size - 2 * left;
+    const int height = size - top - size / 12;
+    const QColor ink = onButtons(QColor(0x30, 0x30, 0x30));
+    p.fillRect(left, top, width, qMax(2 * line, height / 3), ink); // header
+    p.fillRect(left, top, line, height, ink);                      // sides
+    p.fillRect(left + width - line, top, line, height, ink);
+    p.fillRect(left, top + height - line, width, line, ink); // bottom
+    const int dot = qMax(line, size / 6);
+    const int dotsTop = top + height / 3 + (height - height / 3 - dot) / 2;
+    p.fillRect(left + width / 4 + line / 2, dotsTop, dot, dot, ink); // two days
+    p.fillRect(left + width - width / 4 - dot - line / 2, dotsTop, dot, dot, ink);
 }
 
 } // namespace
@@ -78,14 +94,22 @@ void drawGlyph(QPainter &p, const QString &name)
 QIcon glyph(const QString &name)
 {
     // One pixmap for each usual screen scale (1, 1.5, 2, 3), so that no scale
-    // shows a glyph resampled from another size.
+    // shows a glyph resampled from another size; the calendar also at the size its
+    // narrow button draws it.
+    static const std::vector<int> sizes{16, 24, 32, 48};
+    static const std::vector<int> calendarSizes{12, 16, 18, 24, 32, 36, 48};
+    const bool calendar = name == QLatin1String("calendar");
     QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
+    for (int size : calendar ? calendarSizes : sizes) {
         QPixmap pm(size, size);
         pm.fill(Qt::transparent);
         QPainter p(&pm);
-        p.scale(size / 16.0, size / 16.0);
-        drawGlyph(p, name);
+        if (calendar) {
+            drawCalendar(p, size);
+        } else {
+            p.scale(size / 16.0, size / 16.0);
+            drawGlyph(p, name);
+        }
         p.end();
         icon.addPixmap(pm);
     }

@@ -69,12 +69,23 @@ double contrastRatio(const QColor &a, const QColor &b)
 
 QColor readableOn(const QColor &colour, const QColor &background, const QPalette &palette)
 {
-    constexpr double Readable = 3.0;
-    if (!isDarkPalette(palette))
+    if (!isDarkPalette(palette) || contrastRatio(colour, background) >= ReadableContrast)
         return colour;
-    QColor raised = colour.toHsl();
-    while (contrastRatio(raised, background) < Readable && raised.lightness() < 255)
-        raised.setHsl(raised.hslHue(), raised.hslSaturation(),
-                      std::min(255, raised.lightness() + 4));
-    return raised.toRgb();
+    // Lighter first, keeping the hue: on the dark backgrounds of a dark palette that
+    // always gets there. On a mid-tone one (a bright selection) only darker may.
+    const auto shifted = [&](int step) {
+        QColor c = colour.toHsl();
+        while (contrastRatio(c, background) < ReadableContrast && c.lightness() + step >= 0 &&
+               c.lightness() + step <= 255)
+            c.setHsl(c.hslHue(), c.hslSaturation(), c.lightness() + step);
+        if (contrastRatio(c, background) < ReadableContrast)
+            c.setHsl(c.hslHue(), c.hslSaturation(), step > 0 ? 255 : 0);
+        return c.toRgb();
+    };
+    const QColor lighter = shifted(4);
+    if (contrastRatio(lighter, background) >= ReadableContrast)
+        return lighter;
+    const QColor darker = shifted(-4);
+    return contrastRatio(darker, background) > contrastRatio(lighter, background) ? darker
+                                                                                  : lighter;
 }

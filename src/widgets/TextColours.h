@@ -19,7 +19,10 @@ QColor textColourFor(const QString &textColorCell);
 bool isDarkPalette(const QPalette &palette);
 // How far apart two colours stand for the eye (relative luminance), 1 to 21.
 double contrastRatio(const QColor &a, const QColor &b);
+// What ordinary text needs against its background (WCAG AA).
+constexpr double ReadableContrast = 4.5;
 // A colour drawn on `background` under `palette`. Under a light palette it is the
-// colour itself; under a dark one its lightness is raised, keeping its hue, until
-// it stands at least 3:1 against the background.
+// colour itself; under a dark one its lightness is changed, keeping its hue, until
+// it stands at least 4.5:1 against the background (raised, or lowered where only
+// that gets there).
 QColor readableOn(const QColor &colour, const QColor &background, const QPalette &palette);

@@ -95,6 +95,49 @@ TEST_F(AboutBoxTest, opensAtAFixedOffsetFromTheMainWindowsStartPosition)
     EXPECT_EQ(shownAt, QPoint(290, 340));
 }
 
+// The program's picture shows its whole outline, the top edge too, at the
+// screen's scale (ctest runs this again with QT_SCALE_FACTOR 1.5 and 2).
+TEST_F(AboutBoxTest, thePictureKeepsItsTopEdgeAtTheScreensScale)
+{
+    TFormAbout *box = create();
+    box->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    const QImage shot = box->grab().toImage();
+    const qreal scale = shot.devicePixelRatio();
+    EXPECT_DOUBLE_EQ(scale, qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                : 1.0);
+    // The sheet's outline is dark blue; the picture's part on the box starts at y 0.
+    const auto outline = [](QColor c) {
+        return c.blue() > c.red() + 40 && c.blue() > 90 && c.lightness() < 140;
+    };
+    const QRect area = ui<QLabel>(box, "Image1")->geometry().intersected(box->rect());
+    const QRect pixels(QPointF(area.topLeft() * scale).toPoint(),
+                       QPointF(area.bottomRight() * scale).toPoint());
+    int top = -1, widest = 0;
+    for (int y = pixels.top(); y <= pixels.bottom() && top < 0; ++y) {
+        int run = 0;
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            run = outline(shot.pixelColor(x, y)) ? run + 1 : 0;
+            widest = std::max(widest, run);
+        }
+        if (widest > 0)
+            top = y;
+    }
+    ASSERT_GE(top, 0) << "no picture";
+    EXPECT_GT(top, pixels.top()) << "the picture's top edge is cut off by the box's edge";
+    // The top edge is a line, not the ends of the sides that the edge cut off.
+    int edge = 0;
+    for (int y = top; y < top + int(3 * scale); ++y) {
+        int run = 0;
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            run = outline(shot.pixelColor(x, y)) ? run + 1 : 0;
+            edge = std::max(edge, run);
+        }
+    }
+    EXPECT_GE(edge, int(20 * scale));
+}
+
 TEST_F(AboutBoxTest, everyTextFitsItsLabelAndTheBox)
 {
     TFormAbout *box = create();

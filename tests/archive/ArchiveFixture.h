@@ -9,6 +9,7 @@
 #include "mainwindow/TForm1.h"
 #include "store/ProfileData.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -93,6 +94,19 @@ protected:
 
     QStringList mainTasks() const { return tasksOf(w->table()); }
     QStringList archivedTasks() const { return tasksOf(viewer->table()); }
+
+    // Click on the first row, shift-click on the last, as a user selects a range.
+    void selectRange(int first, int last)
+    {
+        TaskGrid *grid = w->grid();
+        auto at = [grid](int row) {
+            return grid->cellRect(Col::Task, row).center() - grid->viewport()->pos();
+        };
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
+        ASSERT_EQ(grid->selectionTop(), first);
+        ASSERT_EQ(grid->selectionBottom(), last);
+    }
 
     // Runs `answer` on the window that `action` shows modally.
     void withModal(const std::function<void(QWidget *)> &answer,

@@ -125,12 +125,13 @@ public:
         QString summary;
         QString body;
         Urgency urgency;
+        QString actionLabel;
         std::function<void()> activated;
     };
     void notify(const QString &summary, const QString &body, Urgency urgency,
-                std::function<void()> activated) override
+                const QString &actionLabel, std::function<void()> activated) override
     {
-        sent.append({summary, body, urgency, std::move(activated)});
+        sent.append({summary, body, urgency, actionLabel, std::move(activated)});
     }
     QList<Sent> sent;
 };

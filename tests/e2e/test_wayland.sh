@@ -113,6 +113,20 @@ toplevel_titled() {
   fail "no window titled '$1'"
 }
 
+# Waits (up to 10 s) until the keyboard is on the window of toplevel $1, so that
+# keys sent next reach it.
+keyboard_on() {
+  local xdg surface
+  xdg=$(grep -o "xdg_surface@[0-9]*\.get_toplevel(new id $1)" "$log" | sed 's/\..*//')
+  surface=$(grep -o "get_xdg_surface(new id $xdg, wl_surface@[0-9]*)" "$log" | grep -o 'wl_surface@[0-9]*')
+  [ -n "$surface" ] || fail "the window's surface is not in the protocol log"
+  for _ in $(seq 100); do
+    grep -o 'wl_keyboard@[0-9]*\.\(enter([0-9]*, wl_surface@[0-9]*\|leave\)' "$log" | tail -n1 |
+      grep -q "enter([0-9]*, $surface\$" && return 0
+    sleep 0.1
+  done
+}
+
 # SIGTERM, then the program must have ended with status 0.
 terminate() {
   kill -TERM "$pid"
@@ -169,10 +183,12 @@ home="$work/nested"
 prepare_tasks "$home"
 start_weston nudgery-nested --backend=x11-backend.so
 start_program nudgery-nested "$home"
-toplevel_titled 'Nudgery   [ tasks: 1 ]' >/dev/null
+first=$(toplevel_titled 'Nudgery   [ tasks: 1 ]')
 compositor=$(xdotool search --class weston | head -n1)
 [ -n "$compositor" ] || fail "no window of the nested weston"
 xdotool windowactivate --sync "$compositor" 2>/dev/null || true
+# A key sent before the window has the keyboard is lost (a slow start, under load).
+keyboard_on "$first"
 xdotool key --clearmodifiers Insert
 toplevel_titled ' Add New Task' >/dev/null
 xdotool type --clearmodifiers --delay 20 -- "Feed the cat"
@@ -181,14 +197,7 @@ main=$(toplevel_titled 'Nudgery   [ tasks: 2 ]')
 # No notification area here: File > Minimize leaves a minimised window, which
 # the compositor can bring back, rather than hiding it. The keyboard first comes
 # back to the main window from the closed editor.
-xdg=$(grep -o "xdg_surface@[0-9]*\.get_toplevel(new id $main)" "$log" | sed 's/\..*//')
-surface=$(grep -o "get_xdg_surface(new id $xdg, wl_surface@[0-9]*)" "$log" | grep -o 'wl_surface@[0-9]*')
-[ -n "$surface" ] || fail "the main window's surface is not in the protocol log"
-for _ in $(seq 100); do
-  grep -o 'wl_keyboard@[0-9]*\.\(enter([0-9]*, wl_surface@[0-9]*\|leave\)' "$log" | tail -n1 |
-    grep -q "enter([0-9]*, $surface\$" && break
-  sleep 0.1
-done
+keyboard_on "$main"
 popups=$(grep -c 'get_popup(' "$log" || true)
 xdotool key --clearmodifiers alt+f
 for _ in $(seq 100); do

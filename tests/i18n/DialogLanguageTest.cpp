@@ -44,6 +44,7 @@ struct PreferencesStandIn
         add<QCheckBox>(&dialog, "CheckBox7", "design")->move(166, 46);
         add<QCheckBox>(&dialog, "CheckBox2", "design")->move(174, 63);
         add<QComboBox>(&dialog, "ComboBox1")->move(164, 258);
+        add<QComboBox>(&dialog, "ComboBox2");
         add<QLineEdit>(&dialog, "Edit_option_savepath");
         // Section titles: plain labels, or a group's title.
         add<QLabel>(&dialog, "Label2", "design");
@@ -65,7 +66,7 @@ struct PreferencesStandIn
 TEST(PreferencesLanguage, portugueseTextsAndTheWiderPlaces)
 {
     PreferencesStandIn prefs;
-    EXPECT_EQ(LanguageTables::preferences().size(), 34u);
+    EXPECT_EQ(LanguageTables::preferences().size(), 36u);
     ApplyLanguagePreferences(&prefs.dialog, "Portuguese");
     ReadBack::expectTable(&prefs.dialog, LanguageTables::preferences(), Language::Portuguese);
     EXPECT_EQ(prefs.dialog.windowTitle(), "  Op\u00e7\u00f5es ...");

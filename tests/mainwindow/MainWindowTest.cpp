@@ -204,8 +204,8 @@ TEST_F(MainWindowTest, shouldGiveTheRoomOfAColumnHiddenFromTheHeaderMenuToTheTas
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     TaskGrid *g = w->grid();
     auto *menu = ui<QMenu>(w.get(), "PopupMenu4");
-    const auto item = [menu](const char *name) { return ui<QAction>(menu, name); };
-    const auto byRule = [g] {
+    const auto item = [&menu](const char *name) { return ui<QAction>(menu, name); };
+    const auto byRule = [&g] {
         return g->width() - 6 - g->colWidth(0) - g->colWidth(2) - g->colWidth(3) - g->colWidth(4);
     };
     const int task = g->colWidth(Col::Task);
@@ -229,6 +229,21 @@ TEST_F(MainWindowTest, shouldGiveTheRoomOfAColumnHiddenFromTheHeaderMenuToTheTas
     EXPECT_EQ(g->colWidth(Col::Task), 0);
     emit menu->aboutToShow();
     EXPECT_FALSE(item("pop4_TaskDescript")->isChecked());
+
+    // It stays hidden across a restart, as its stored width says.
+    w->close();
+    EXPECT_TRUE(stored("ColumnWidths").startsWith(QStringLiteral("[012,000,")))
+        << stored("ColumnWidths").toStdString();
+    w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    g = w->grid();
+    menu = ui<QMenu>(w.get(), "PopupMenu4");
+    w->AdjustLayout();
+    EXPECT_EQ(g->colWidth(Col::Task), 0);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(item("pop4_TaskDescript")->isChecked());
+
     item("pop4_TaskDescript")->trigger();
     EXPECT_EQ(g->colWidth(Col::Task), byRule());
 }

@@ -1,12 +1,16 @@
 #include "GridFixture.h"
 
 #include "editor/ColourComboBox.h"
+#include "widgets/GlyphButton.h"
+#include "widgets/Glyphs.h"
 #include "widgets/TaskGridHeader.h"
 #include "widgets/TextColours.h"
 
 #include <QPainter>
 #include <QPalette>
+#include <QStyle>
 #include <QStyleFactory>
+#include <memory>
 
 namespace {
 
@@ -145,10 +149,16 @@ TEST_F(GridPaint, shouldPaintNothingSpecialOnAnEmptyTable)
     EXPECT_EQ(grid.model()->index(0, Col::Task).data().toString(), "(no task text)");
 }
 
+QPalette fusionPalette()
+{
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    return fusion->standardPalette();
+}
+
 // Fusion's colours set dark, as a dark desktop theme sets them.
 QPalette darkPalette()
 {
-    QPalette p = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    QPalette p = fusionPalette();
     const QColor window(0x35, 0x35, 0x35), text(0xF0, 0xF0, 0xF0);
     for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase})
         p.setColor(role, window);
@@ -176,8 +186,9 @@ QColor inkOf(const QImage &image, const QRect &cell)
 
 // Every text colour on every row background, painted under a light and a dark
 // palette: the light one keeps the designed colours to the pixel; under the dark
-// one every text, the done mark, the header's arrow and the editor's colour
-// swatches stand at least 3:1 against what they are drawn on.
+// one every text and the done mark stand at least 4.5:1 against what they are
+// drawn on (ordinary text), the header's arrow and the calendar button's glyph
+// stand out, and the editor's swatches keep their colours apart.
 TEST_F(GridPaint, shouldKeepTheDesignedColoursWhenLightAndEveryTextReadableWhenDark)
 {
     enum Rows { Plain, Selected, DueToday };
@@ -188,7 +199,7 @@ TEST_F(GridPaint, shouldKeepTheDesignedColoursWhenLightAndEveryTextReadableWhenD
         Rows rows;
         QColor lightBackground; // under the light palette
     };
-    const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const QPalette light = fusionPalette();
     const QPalette before = QApplication::palette();
     const Case cases[] = {
         {"light, plain rows", false, Plain, light.color(QPalette::Base)},
@@ -237,12 +248,13 @@ TEST_F(GridPaint, shouldKeepTheDesignedColoursWhenLightAndEveryTextReadableWhenD
             }
             EXPECT_GE(contrastRatio(background, palette.color(QPalette::Text)), 3.0)
                 << "row " << r << " background " << background.name().toStdString();
-            EXPECT_GE(contrastRatio(ink, background), 3.0)
+            EXPECT_GE(contrastRatio(ink, background), ReadableContrast)
                 << "row " << r << " text " << ink.name().toStdString() << " on "
                 << background.name().toStdString();
             if (k.rows != DueToday) {
                 const QRect mark = grid.cellRect(Col::Done, r);
-                EXPECT_GE(contrastRatio(inkOf(image, mark), backgroundOf(image, mark)), 3.0)
+                EXPECT_GE(contrastRatio(inkOf(image, mark), backgroundOf(image, mark)),
+                          ReadableContrast)
                     << "done mark, row " << r;
             }
         }
@@ -265,16 +277,32 @@ TEST_F(GridPaint, shouldKeepTheDesignedColoursWhenLightAndEveryTextReadableWhenD
         }
         EXPECT_GT(arrowPixels, 10);
 
-        // The editor's colour list shows each colour as the grid draws it.
+        // The editor's colour list shows each colour itself (black is not gray),
+        // inside an outline that stands out from the list.
         for (int colour = 0; colour < DefaultTextColour; ++colour) {
             QImage item(40, 14, QImage::Format_RGB32);
             item.fill(palette.color(QPalette::Base));
             QPainter painter(&item);
             ColourComboBox::ComboBox3DrawItem(painter, item.rect(), colour, palette);
             painter.end();
-            EXPECT_GE(contrastRatio(item.pixelColor(20, 7), palette.color(QPalette::Base)), 3.0)
+            EXPECT_EQ(item.pixelColor(20, 7), textColour(colour)) << "swatch " << colour;
+            EXPECT_GE(contrastRatio(item.pixelColor(20, 1), palette.color(QPalette::Base)), 3.0)
                 << "swatch " << colour;
         }
+
+        // The calendar button's glyph, at the editor's size: lines as readable as text.
+        GlyphButton calendar;
+        calendar.setAutoRaise(true);
+        calendar.setIcon(glyph(QStringLiteral("calendar")));
+        calendar.setIconSize(QSize(12, 12));
+        calendar.setFixedSize(14, 20);
+        const QImage glyphShot = calendar.grab().toImage();
+        const QColor face = glyphShot.pixelColor(0, 0);
+        int strong = 0;
+        for (int y = 0; y < glyphShot.height(); ++y)
+            for (int x = 0; x < glyphShot.width(); ++x)
+                strong += contrastRatio(glyphShot.pixelColor(x, y), face) >= ReadableContrast;
+        EXPECT_GE(strong, 24) << "calendar glyph on " << face.name().toStdString();
     }
     QApplication::setPalette(before);
 }

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -90,6 +93,54 @@ TEST(QtMessageService, CtrlCCopiesTheTextAndLeavesTheBoxOpen)
         seen);
     EXPECT_EQ(copied, "Things ToDo today :\n\n1 - Call");
     EXPECT_TRUE(stillOpen);
+}
+
+// A list longer than the screen scrolls inside the box; the box, its title and its
+// buttons stay on the screen. A short list is the plain box it always was.
+TEST(QtMessageService, ALongListScrollsInsideABoxNoTallerThanTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const int tasks : {12, 500, 3000}) {
+        SCOPED_TRACE(tasks);
+        QString text = QStringLiteral("Things ToDo today :\r");
+        for (int i = 1; i <= tasks; ++i)
+            text += QStringLiteral("\r%1 - Task number %1").arg(i);
+        QString expectedList = text.section(QLatin1Char('\r'), 2);
+        expectedList.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        SeenBox seen;
+        QRect box, ok;
+        QString listed, copied;
+        int scrollRange = 0;
+        bool hasList = false;
+        showAndAnswer(
+            {" Nudgery", text, MsgIcon::Information, MsgButtons::Ok},
+            [&](QMessageBox *b) {
+                box = b->frameGeometry();
+                QAbstractButton *button = b->button(QMessageBox::Ok);
+                ok = QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+                if (const auto *list = b->findChild<QPlainTextEdit *>()) {
+                    hasList = list->isVisible();
+                    listed = list->toPlainText();
+                    scrollRange = list->verticalScrollBar()->maximum();
+                }
+                QTest::keyClick(b, Qt::Key_C, Qt::ControlModifier);
+                copied = QApplication::clipboard()->text();
+                QTest::keyClick(b, Qt::Key_Return);
+            },
+            seen);
+        EXPECT_TRUE(screen.contains(box)) << box.height() << " on " << screen.height();
+        EXPECT_TRUE(box.contains(ok));
+        EXPECT_EQ(copied, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        if (tasks == 12) {
+            EXPECT_FALSE(hasList);
+            EXPECT_EQ(seen.text, copied);
+            continue;
+        }
+        EXPECT_TRUE(hasList);
+        EXPECT_EQ(seen.text, QStringLiteral("Things ToDo today :"));
+        EXPECT_EQ(listed, expectedList);
+        EXPECT_GT(scrollRange, 0);
+    }
 }
 
 TEST(QtMessageService, MapsEachIcon)

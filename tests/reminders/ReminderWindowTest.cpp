@@ -32,11 +32,15 @@ protected:
     // Sorted by task text, so the table's order differs from the file's.
     void start(const QByteArray &tasks, const QByteArray &moreSettings = {})
     {
+        start(tasks, moreSettings, t.alarm);
+    }
+    void start(const QByteArray &tasks, const QByteArray &moreSettings, AlarmTimer &alarm)
+    {
         writeAll(t.file(FileNames::Data), tasks);
         writeAll(t.file(FileNames::Settings),
                  "[Preferences]\r\nAlert=1\r\nSorted=Task\r\nSortedOrdr=0\r\n" + moreSettings +
                      "[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
-        w = std::make_unique<TForm1>(t.ctx, t.tasks, t.alarm);
+        w = std::make_unique<TForm1>(t.ctx, t.tasks, alarm);
         ASSERT_TRUE(w->FormCreate());
     }
     void show()
@@ -74,7 +78,8 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
     EXPECT_EQ(t.alarm.interval(), 60000);
     // The same tasks go to the desktop's notification list, as urgent.
     ASSERT_EQ(t.notifications.sent.size(), 1);
-    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Nudgery"));
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Alert"));
+    EXPECT_EQ(t.notifications.sent[0].actionLabel, QStringLiteral("Show Nudgery"));
     EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Alpha\n2 - Bravo"));
     EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Critical);
 
@@ -91,11 +96,13 @@ TEST_F(ReminderWindow, TwoTasksDueInTheSameMinuteGiveOneAlertInTableOrder)
 }
 
 // What a run of ticks at chosen clock times alerts: late ticks catch up the minutes
-// they skipped, at most a day back, and nothing is alerted twice.
+// they skipped, at most a day back; after the clock is set back the checks go on
+// from the new time; and nothing is alerted twice.
 struct TickStep
 {
     enum Kind { Tick, TickUntil, AlarmOff, AlarmOn } kind;
-    QDateTime at; // Tick: the clock then; TickUntil: ticks at the timer's periods up to here
+    QDateTime at;        // Tick: the clock then; TickUntil: ticks at the timer's periods up to here
+    QDateTime from = {}; // TickUntil: the first tick's time, 10:28:03 when not given
 };
 
 struct LateTickCase
@@ -132,6 +139,21 @@ TEST_F(ReminderWindow, LateTicksCatchUpTheMinutesTheySkippedAndAlertEachTaskOnce
           {S::Tick, on(9, 9, 0)},
           {S::Tick, on(9, 10, 31, 30)}},
          {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo"}},
+        {"a clock corrected back from an hour ahead checks the minutes as they come again",
+         {{S::Tick, on(9, 11, 30)}, {S::TickUntil, on(9, 10, 31, 10), on(9, 10, 29, 50)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo"}},
+        {"a clock corrected back from a day ahead loses no reminder",
+         {{S::Tick, on(10, 10, 30)},
+          {S::Tick, on(10, 10, 31)},
+          {S::TickUntil, on(9, 10, 31, 10), on(9, 10, 29, 50)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo"}},
+        {"after a clock set back only the tasks not alerted yet come",
+         {{S::Tick, on(9, 10, 30, 5)},
+          {S::Tick, on(9, 10, 31, 5)},
+          {S::Tick, on(9, 10, 0)},
+          {S::TickUntil, on(9, 11, 1, 10), on(9, 10, 29, 50)}},
+         {"Alert :\r\r1 - Alpha\r3 - Charlie", "Alert :\r\r2 - Bravo", "Alert :\r\r4 - Delta",
+          "Alert :\r\r7 - Foxtrot"}},
         {"the first tick after a start looks at its own minute only",
          {{S::Tick, on(9, 10, 45)}, {S::Tick, on(9, 11, 1)}},
          {"Alert :\r\r4 - Delta\r7 - Foxtrot"}},
@@ -153,34 +175,35 @@ TEST_F(ReminderWindow, LateTicksCatchUpTheMinutesTheySkippedAndAlertEachTaskOnce
         SCOPED_TRACE(c.name);
         w.reset();
         t.messages.shown.clear();
-        t.alarm.stop();
-        t.alarm.reset();
+        // Each case is a run of its own: nothing alerted yet.
+        AlarmTimer alarm;
         // Sorted by task text; the file's order is another.
         start(taskRecord("Bravo", "09/12/2026", "10:31") +
-              taskRecord("Foxtrot", "09/12/2026", "11:01") +
-              taskRecord("Alpha", "09/12/2026", "10:30") +
-              taskRecord("Charlie", "09/12/2026", "10:30") +
-              taskRecord("Delta", "09/12/2026", "10:59") +
-              taskRecord("Done", "09/12/2026", "10:45", {}, "\xD7") +
-              taskRecord("Echo", "08/12/2026", "23:59") +
-              taskRecord("Golf", "09/12/2026", "00:00") +
-              taskRecord("Hotel", "08/12/2026", "10:30"));
+                  taskRecord("Foxtrot", "09/12/2026", "11:01") +
+                  taskRecord("Alpha", "09/12/2026", "10:30") +
+                  taskRecord("Charlie", "09/12/2026", "10:30") +
+                  taskRecord("Delta", "09/12/2026", "10:59") +
+                  taskRecord("Done", "09/12/2026", "10:45", {}, "\xD7") +
+                  taskRecord("Echo", "08/12/2026", "23:59") +
+                  taskRecord("Golf", "09/12/2026", "00:00") +
+                  taskRecord("Hotel", "08/12/2026", "10:30"),
+              {}, alarm);
         for (const TickStep &step : c.steps) {
             switch (step.kind) {
             case TickStep::Tick:
                 t.clock.set(step.at);
-                t.alarm.tick();
+                alarm.tick();
                 break;
             case TickStep::TickUntil:
-                for (t.clock.set(on(9, 10, 28, 3)); t.clock.now() <= step.at;
-                     t.clock.advance(t.alarm.interval() / 1000))
-                    t.alarm.tick();
+                for (t.clock.set(step.from.isValid() ? step.from : on(9, 10, 28, 3));
+                     t.clock.now() <= step.at; t.clock.advance(alarm.interval() / 1000))
+                    alarm.tick();
                 break;
             case TickStep::AlarmOff:
-                t.alarm.stop();
+                alarm.stop();
                 break;
             case TickStep::AlarmOn:
-                t.alarm.start();
+                alarm.start();
                 break;
             }
         }
@@ -189,6 +212,7 @@ TEST_F(ReminderWindow, LateTicksCatchUpTheMinutesTheySkippedAndAlertEachTaskOnce
             texts << box.text;
         EXPECT_EQ(texts.join(QStringLiteral(" | ")).toStdString(),
                   c.boxes.join(QStringLiteral(" | ")).toStdString());
+        w.reset(); // before the alarm it runs on
     }
 }
 
@@ -232,6 +256,7 @@ TEST_F(ReminderWindow, AgendaAtTheFirstShowingListsTodaysOpenTasks)
     EXPECT_EQ(box.icon, MsgIcon::Information);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
     ASSERT_EQ(t.notifications.sent.size(), 1);
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Today's tasks"));
     EXPECT_EQ(t.notifications.sent[0].body, QStringLiteral("1 - Dawn\n3 - Evening"));
     EXPECT_EQ(t.notifications.sent[0].urgency, NotificationService::Urgency::Normal);
     // Picking the notification brings the hidden window back.
@@ -263,6 +288,18 @@ TEST_F(ReminderWindow, AgendaShowsNothingWithoutTasksForTodayOrWhenSwitchedOff)
     show();
     EXPECT_EQ(t.messages.shown.size(), 1);
     EXPECT_TRUE(t.notifications.sent.isEmpty());
+}
+
+TEST_F(ReminderWindow, NotificationsSpeakTheChosenLanguage)
+{
+    start(taskRecord("Meeting", "09/12/2026", "10:30"), "[Options]\r\nLanguage=Portuguese\r\n");
+    show();
+    t.alarm.tick();
+    ASSERT_EQ(t.notifications.sent.size(), 2);
+    EXPECT_EQ(t.notifications.sent[0].summary, QStringLiteral("Eventos de hoje"));
+    EXPECT_EQ(t.notifications.sent[1].summary, QStringLiteral("Alerta"));
+    for (const auto &sent : t.notifications.sent)
+        EXPECT_EQ(sent.actionLabel, QStringLiteral("Mostrar Nudgery"));
 }
 
 TEST_F(ReminderWindow, ACategoryFilterHidesOtherTasksFromAlertAndAgenda)

@@ -240,9 +240,7 @@ void Device::unarchive(const QString &text)
     for (int r = 1; r <= archived.taskCount(); ++r) {
         if (archived.cell(Col::Task, r) != text)
             continue;
-        const qint64 at = archived.recordOffset(r);
-        m_tasks->unarchive(file.readRecord(at).mid(4));
-        file.BlankTask(at);
+        m_tasks->unarchive(archived.recordOffset(r));
         return;
     }
 }
