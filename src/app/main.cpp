@@ -116,6 +116,7 @@ int main(int argc, char *argv[])
 
     // Before the first write of each day, a copy of the program's files.
     DailyBackup backups(ctx.programFolder, FileNames::backedUp(), *ctx.clock);
+    backups.markOnRestore(FileNames::Identities, &TaskIdentities::markedRestored);
     damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     ctx.backups = &backups;

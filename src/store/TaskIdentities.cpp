@@ -394,6 +394,23 @@ void TaskIdentities::setRestored(bool restored)
     append({line(fields)});
 }
 
+QByteArray TaskIdentities::markedRestored(const QByteArray &file)
+{
+    // What a load would read: the lines up to the first one that is not whole.
+    qsizetype pos = 0;
+    while (pos < file.size()) {
+        const qsizetype end = file.indexOf('\n', pos);
+        const std::optional<QList<QByteArray>> fields =
+            end < 0 ? std::nullopt : fieldsOf(file.mid(pos, end - pos));
+        if (!fields || (pos == 0 && fields->value(0) != "N"))
+            break;
+        pos = end + 1;
+    }
+    if (pos == 0)
+        return {};
+    return file.left(pos) + line({"R", "1"});
+}
+
 QByteArray TaskIdentities::identityKey(const QByteArray &recordText)
 {
     constexpr char Separator = char(0xA6);

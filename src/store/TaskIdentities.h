@@ -87,6 +87,10 @@ public:
     // either side.
     bool restored() const { return m_restored; }
     void setRestored(bool restored);
+    // The bytes of a side file as a restore puts it in place: its whole lines and
+    // the mark that it was restored, so that a kill right after the restore still
+    // leaves the mark. Empty for bytes that hold no identity file.
+    static QByteArray markedRestored(const QByteArray &file);
 
     // Rewrites the file with one line per identity.
     void compact();

@@ -49,6 +49,15 @@ void SyncController::start()
         else if (!m_waiting)
             schedule(m_afterChange, m_afterChangeMs);
     });
+    // A restore put other files in place: a sync under way works on what they
+    // were, so it stops (writing nothing more) and a new one starts.
+    connect(&m_tasks, &TaskList::filesReplaced, this, [this] {
+        if (running()) {
+            m_client.abortAll();
+            m_session.reset();
+        }
+        schedule(m_afterChange, m_afterChangeMs);
+    });
     m_every.start(m_everyMs);
     begin();
 }

@@ -409,18 +409,8 @@ void SyncSession::applyLocalPart(SyncJob &job)
     if (!known)
         return;
     TaskIdentities::Identity identity = *known;
-    // A record that changed here since the plan was made is left for the next sync.
-    const auto stillThere = [&] {
-        try {
-            const QByteArray text = m_tasks.dataFile().readRecord(job.record.offset).mid(4);
-            return !TaskRecord::isBlank(text) &&
-                   TaskIdentities::identityKey(text) == job.record.key;
-        } catch (const StoreError &) {
-            return false;
-        }
-    };
     const bool live = job.situation.here == Here::Live;
-    if ((o.local || o.removeLocal || o.conflictCopy) && live && !stillThere()) {
+    if ((o.local || o.removeLocal || o.conflictCopy) && live && !stillThere(job.record)) {
         m_incomplete = true;
         o = {};
         return;
@@ -477,7 +467,7 @@ void SyncSession::applyLocalPart(SyncJob &job)
     if (o.merged)
         ++m_report.merged;
     if (o.removeLocal) {
-        m_removals.append({job.uid, job.record.offset});
+        m_removals.append({job.uid, job.record});
         return;
     }
     identity.href = job.href;
@@ -511,6 +501,16 @@ void SyncSession::applyLocalPart(SyncJob &job)
     m_ids.put({identity});
 }
 
+bool SyncSession::stillThere(const LocalTasks::Record &record) const
+{
+    try {
+        const QByteArray text = m_tasks.dataFile().readRecord(record.offset).mid(4);
+        return !TaskRecord::isBlank(text) && TaskIdentities::identityKey(text) == record.key;
+    } catch (const StoreError &) {
+        return false;
+    }
+}
+
 void SyncSession::inStep(const SyncJob &job, const QByteArray &key)
 {
     const TaskIdentities::Identity *known = m_ids.find(job.uid);
@@ -533,8 +533,13 @@ void SyncSession::removeLocal()
         return;
     QList<qint64> offsets;
     QStringList uids;
-    for (const auto &[uid, offset] : m_removals) {
-        offsets << offset;
+    for (const auto &[uid, record] : m_removals) {
+        // The window ran between the batches: a task changed since is left.
+        if (!stillThere(record)) {
+            m_incomplete = true;
+            continue;
+        }
+        offsets << record.offset;
         uids << uid;
     }
     m_tasks.removeRecords(offsets);

@@ -82,6 +82,9 @@ private:
     void applyLocal();
     void applyLocalPart(SyncJob &job);
     void removeLocal();
+    // Whether the record is still where the plan found it, unchanged: one that
+    // changed here since is left for the next sync.
+    bool stillThere(const LocalTasks::Record &record) const;
     void pushRemote();
     void pushOne(SyncJob job);
     void pushed(SyncJob job, const QByteArray &body, const DavReply &reply);
@@ -114,7 +117,7 @@ private:
     QStringList m_toFetch;
     SyncPlan m_plan;
     size_t m_next = 0;
-    QList<QPair<QString, qint64>> m_removals; // UID, offset
+    QList<QPair<QString, LocalTasks::Record>> m_removals; // UID, its record here
     std::deque<SyncJob> m_pushes;
     int m_inFlight = 0;
     int m_total = 0;

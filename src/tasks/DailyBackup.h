@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTime>
+
+#include <functional>
 
 class Clock;
 
@@ -62,6 +65,10 @@ public:
     // Finishes or undoes a restore that a kill interrupted; run at start-up before
     // the files are read, by the copy that holds the program folder's lock.
     static void recoverRestore(const QString &programFolder);
+    // How a restore writes the file named: mark turns the bytes it restores (the
+    // backup's copy, or the current file's when the backup has none) into the
+    // bytes it puts in place, as part of the one step; empty: the file is left.
+    void markOnRestore(const QString &fileName, std::function<QByteArray(const QByteArray &)> mark);
 
 signals:
     // A backup could not be made in folder (the system's reason, or empty); told
@@ -79,6 +86,7 @@ private:
     QString m_programFolder;
     QString m_folder;
     QStringList m_fileNames;
+    QHash<QString, std::function<QByteArray(const QByteArray &)>> m_marks;
     const Clock &m_clock;
     QDate m_lastDay;
     bool m_told = false;

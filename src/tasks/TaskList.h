@@ -156,6 +156,9 @@ signals:
     void categoriesRestored();
     // A change was recorded or undone: the next undo is another one.
     void undoChanged();
+    // The files were put back from a backup: offsets and identities read before
+    // are no longer true.
+    void filesReplaced();
 
 private:
     void write(int row, const TaskRow &task, bool isNew);

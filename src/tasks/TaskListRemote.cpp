@@ -10,10 +10,11 @@
 void TaskList::filesRestored()
 {
     forgetUndo();
-    if (!m_identities)
-        return;
-    m_identities->load();
-    m_identities->setRestored(true);
+    if (m_identities) {
+        m_identities->load();
+        m_identities->setRestored(true);
+    }
+    emit filesReplaced();
 }
 
 int TaskList::tableRowAt(qint64 offset) const

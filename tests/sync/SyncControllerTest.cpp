@@ -1,6 +1,6 @@
 // When the sync runs: after a change, again after a failure with a growing pause
-// (the failure told once), and the password from the secret store, or asked once
-// a run when the store has none.
+// (the failure told once), anew after a restore, and the password from the secret
+// store, or asked once a run when the store has none.
 #include "sync/SyncController.h"
 #include "ScriptedServer.h"
 #include "SyncFixture.h"
@@ -108,6 +108,49 @@ TEST(SyncController, shouldSendAChangeMomentsLaterAndAskForAMissingPasswordOnceA
     for (const QString &name : QDir(folder.device.folder()).entryList(QDir::Files))
         EXPECT_FALSE(TestFiles::readAll(folder.device.folder() + name).contains("s3cret"))
             << name.toStdString();
+}
+
+TEST(SyncController, shouldStopASyncThatARestoreOvertookAndStartAnother)
+{
+    Folder *running = nullptr;
+    QByteArray filesAtRestore;
+    int reports = 0;
+    const auto files = [&running] {
+        QByteArray all;
+        for (const char *name : {"Tasklyn.DAT", "Tasklyn.IDS"})
+            all += TestFiles::readAll(running->device.folder() + QLatin1String(name));
+        return all;
+    };
+    ScriptedServer server([&](const Request &r) {
+        if (r.method == "PUT") {
+            if (filesAtRestore.isEmpty()) {
+                // A backup put back while the task is on its way to the server.
+                running->device.tasks().filesRestored();
+                filesAtRestore = files();
+            }
+            return ScriptedServer::response(201, {}, "text/plain", "ETag: \"e\"\r\n");
+        }
+        ++reports;
+        return ScriptedServer::response(207, EmptyCalendar);
+    });
+    Folder folder(server.url(QStringLiteral("/cal/")));
+    running = &folder;
+    folder.secrets.secrets.insert(SyncAccount::read(folder.settings).secretKey(),
+                                  QStringLiteral("pw"));
+    folder.device.add(QStringLiteral("One"));
+    folder.controller.setDelays(400, 3600 * 1000, 100, 400);
+    QSignalSpy finished(&folder.controller, &SyncController::finished);
+    folder.controller.start();
+    ASSERT_TRUE(eventually([&] { return !filesAtRestore.isEmpty(); }));
+    // The sync that began before writes nothing into the restored files ...
+    QTest::qWait(200);
+    EXPECT_EQ(files(), filesAtRestore);
+    EXPECT_EQ(finished.size(), 0);
+    // ... and a new one, on the files as they now are, goes through.
+    ASSERT_TRUE(eventually([&] { return finished.size() == 1; }, 5000));
+    EXPECT_TRUE(folder.controller.status().startsWith("Synchronised"))
+        << folder.controller.status().toStdString();
+    EXPECT_EQ(reports, 2);
 }
 
 } // namespace
