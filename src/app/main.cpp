@@ -138,6 +138,8 @@ int main(int argc, char *argv[])
     KeychainSecretStore secrets;
     SyncController sync(tasks, identities, settings, dates, *ctx.clock, secrets);
     wireSync(sync, ctx);
+    if (identitiesRead)
+        ctx.sync = &sync;
     AlarmTimer alarm;
     TForm1 w(ctx, tasks, alarm);
     if (!w.FormCreate())

@@ -68,9 +68,12 @@ const std::vector<LanguageEntry> &reminderTexts();
 // "NoBackup", "RestoreRefused", and the iCalendar import's "ImportTitle", "Imported",
 // "ImportRefused", "ImportChanged", "ImportSkipped" and its reasons "Import...".
 const std::vector<LanguageEntry> &backupTexts();
-// The sync's texts that land in the task list: "ConflictCopy", the mark a conflict
-// copy's task text gets.
+// The sync's texts: "ConflictCopy", the mark a conflict copy's task text gets;
+// the last sync's result "SyncedAt", "NotSyncedAt", "NeverSynced", "Syncing"; the
+// failure's notification "SyncFailed" (SyncTexts.cpp).
 const std::vector<LanguageEntry> &syncTexts();
+// The Synchronisation dialog's captions by component, and its messages by key.
+const std::vector<LanguageEntry> &syncWindow();
 // A text of one of those tables by its key, in language; empty when none has it.
 QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);
 

@@ -30,6 +30,7 @@ class TFormOptions;
 class TFormAbout;
 class TFormArchive;
 class TFormCategory;
+class SyncCommands;
 enum class Language;
 
 // The main window: toolbar, task grid and notes pane over the task list. It
@@ -228,6 +229,7 @@ private:
     TFormAbout *FormAbout = nullptr;
     TFormArchive *FormArchive = nullptr;
     TFormCategory *FormCategory = nullptr;
+    SyncCommands *m_sync = nullptr; // the File menu's sync items
     bool m_autoRunStart = false;
     bool m_shownOnce = false;
     bool m_closing = false;

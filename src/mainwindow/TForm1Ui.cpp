@@ -13,6 +13,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "syncsettings/SyncCommands.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 #include "widgets/Glyphs.h"
@@ -231,6 +232,8 @@ void TForm1::buildMenus()
     Menu_Restore = item(Menu_File, "Menu_Restore", designCaption("Menu_Restore"));
     QAction *exportIcs = item(Menu_File, "Menu_ExportIcs", designCaption("Menu_ExportIcs"));
     QAction *importIcs = item(Menu_File, "Menu_ImportIcs", designCaption("Menu_ImportIcs"));
+    m_sync = new SyncCommands(m_ctx, this);
+    m_sync->addTo(Menu_File);
     separator(Menu_File);
     Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
     Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));

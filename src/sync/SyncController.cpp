@@ -69,9 +69,9 @@ void SyncController::syncNow()
     begin();
 }
 
-void SyncController::accountChanged()
+void SyncController::accountChanged(std::optional<QString> password)
 {
-    m_password.reset();
+    m_password = std::move(password);
     m_declined = false;
     m_waiting = false;
     m_retryMs = 0;
@@ -141,7 +141,12 @@ void SyncController::run(const QString &password)
     setup.ask = m_ask;
     m_session =
         std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock, setup);
-    connect(m_session.get(), &SyncSession::progress, this, &SyncController::progress);
+    connect(m_session.get(), &SyncSession::progress, this, [this](int done, int total) {
+        m_progress = {done, total};
+        emit progress(done, total);
+        if (total >= LongSync)
+            emit statusChanged();
+    });
     // Ended from the event loop: a session may finish inside its start.
     connect(m_session.get(), &SyncSession::finished, this, [this] {
         QTimer::singleShot(0, this, [this] {
@@ -156,16 +161,13 @@ void SyncController::ended(const SyncReport &result)
 {
     const SyncReport report = result; // the session goes now
     m_session.reset();
-    const QString at = m_clock.now().toString(QStringLiteral("HH:mm"));
+    m_lastAt = m_clock.now();
+    m_lastReport = report;
+    m_progress = {};
     if (report.ok()) {
-        m_status = QStringLiteral("Synchronised at %1: %2 sent, %3 received.")
-                       .arg(at)
-                       .arg(report.sent)
-                       .arg(report.received);
         m_retryMs = 0;
         m_waiting = false;
     } else {
-        m_status = QStringLiteral("Not synchronised at %1: %2").arg(at, report.error);
         const bool firstFailure = m_retryMs == 0 && !m_waiting;
         if (report.unauthorized)
             m_password.reset();
@@ -180,10 +182,25 @@ void SyncController::ended(const SyncReport &result)
         if (firstFailure)
             emit failed(report.error, report);
     }
-    emit statusChanged(m_status);
+    emit statusChanged();
     emit finished(report);
     if (m_again && report.ok()) {
         m_again = false;
         schedule(m_afterChange, m_afterChangeMs);
     }
+}
+
+QString SyncController::status(Language language) const
+{
+    const auto text = [language](const char *key) {
+        return LanguageTables::text(LanguageTables::syncTexts(), key, language);
+    };
+    if (running() && m_progress.second >= LongSync)
+        return text("Syncing").arg(m_progress.first).arg(m_progress.second);
+    if (!m_lastAt.isValid())
+        return text("NeverSynced");
+    const QString at = m_lastAt.toString(QStringLiteral("HH:mm"));
+    if (m_lastReport.ok())
+        return text("SyncedAt").arg(at).arg(m_lastReport.sent).arg(m_lastReport.received);
+    return text("NotSyncedAt").arg(at, m_lastReport.error);
 }

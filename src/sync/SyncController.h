@@ -2,6 +2,7 @@
 
 #include "DavClient.h"
 #include "SyncSession.h"
+#include "i18n/LanguageTables.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -32,6 +33,9 @@ public:
                    QObject *parent = nullptr);
     ~SyncController() override;
 
+    // A sync with this many tasks or more to send shows how far it got.
+    static constexpr int LongSync = 50;
+
     // Milliseconds; the defaults suit a person, tests set short ones.
     void setDelays(int afterChange, int every, int firstRetry, int longestRetry);
     // Questions for the user (Yes: true); none: every question is answered No.
@@ -49,14 +53,20 @@ public:
     void start();
     // "Synchronise now": also after a failure the user has mended.
     void syncNow();
-    // The account changed (the password too): the next sync reads it afresh.
-    void accountChanged();
+    // The account changed (the password too): the next sync reads it afresh, or
+    // uses the password given (one the user just typed).
+    void accountChanged(std::optional<QString> password = std::nullopt);
     bool running() const { return m_session != nullptr; }
-    // The last sync's time and result, in a line.
-    const QString &status() const { return m_status; }
+    // The last sync's time and result, in a line; while one runs a long way,
+    // how far it got.
+    QString status(Language language = Language::English) const;
+    // The last sync's report; empty before the first.
+    const SyncReport &lastReport() const { return m_lastReport; }
+    SecretStore &secrets() { return m_secrets; }
 
 signals:
-    void statusChanged(const QString &status);
+    // status() changed: a sync ended, or a long one went on.
+    void statusChanged();
     void progress(int done, int total);
     // A sync failed after others went through (or at the first): told once, until
     // one goes through again.
@@ -93,5 +103,7 @@ private:
     int m_retryMs = 0;      // the pause before the next retry; 0: none failed
     bool m_waiting = false; // for the user to mend something
     bool m_again = false;   // a change came while a sync ran
-    QString m_status;
+    QDateTime m_lastAt;     // when the last sync ended; none yet: invalid
+    SyncReport m_lastReport;
+    QPair<int, int> m_progress; // tasks sent of all to send, while one runs
 };

@@ -66,7 +66,7 @@ TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
 TEST_F(MainWindowLanguageTest, everyRowOfTheTableInBothLanguages)
 {
     auto w = start();
-    EXPECT_EQ(LanguageTables::mainWindow().size(), 63u);
+    EXPECT_EQ(LanguageTables::mainWindow().size(), 65u);
     for (Language language : {Language::Portuguese, Language::English}) {
         ApplyLanguageMain(w.get(), language == Language::English ? "English" : "Portuguese");
         ReadBack::expectTable(w.get(), LanguageTables::mainWindow(), language);

@@ -2,15 +2,19 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
-// An HTTP server on 127.0.0.1 that answers each request as the test scripts it:
-// the whole response, or nothing at all (a server that never answers). One
-// request a connection; served by the event loop of the thread that waits.
+// An HTTP server on 127.0.0.1 (or another address of this machine) that answers
+// each request as the test scripts it: the whole response, or nothing at all (a
+// server that never answers); https with the certificate given. One request a
+// connection; served by the event loop of the thread that waits.
 class ScriptedServer
 {
 public:
@@ -22,18 +26,33 @@ public:
     };
     using Script = std::function<QByteArray(const Request &)>;
 
-    explicit ScriptedServer(Script script) : m_script(std::move(script))
+    explicit ScriptedServer(Script script,
+                            const QHostAddress &address = QHostAddress(QHostAddress::LocalHost),
+                            const QSslConfiguration &tls = {})
+        : m_script(std::move(script)), m_address(address), m_tls(!tls.localCertificate().isNull())
     {
-        m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                serve(socket);
-        });
+        if (m_tls) {
+            auto *secure = new QSslServer;
+            secure->setSslConfiguration(tls);
+            m_server.reset(secure);
+        } else {
+            m_server = std::make_unique<QTcpServer>();
+        }
+        m_server->listen(address);
+        QObject::connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, m_server.get(),
+                         [this] {
+                             while (QTcpSocket *socket = m_server->nextPendingConnection())
+                                 serve(socket);
+                         });
     }
 
     QUrl url(const QString &path) const
     {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+        return QUrl(
+            QStringLiteral("%1://%2:%3%4")
+                .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"), m_address.toString())
+                .arg(m_server->serverPort())
+                .arg(path));
     }
     int requests() const { return m_requests; }
 
@@ -75,7 +94,9 @@ private:
         });
     }
 
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
     Script m_script;
+    QHostAddress m_address;
+    bool m_tls;
     int m_requests = 0;
 };
