@@ -14,10 +14,12 @@
 #include "store/Settings.h"
 #include "sync/SyncAccount.h"
 #include "sync/SyncController.h"
+#include "syncsettings/SyncCommands.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QPushButton>
@@ -150,6 +152,51 @@ const QByteArray EmptyCalendar = "<?xml version=\"1.0\"?><D:multistatus xmlns:D=
 QByteArray calendarServer(const Request &r)
 {
     return ScriptedServer::response(207, r.method == "PROPFIND" ? TaskCalendar : EmptyCalendar);
+}
+
+TEST(SyncCommands, shouldTellAFailureOnceAndTheLastResultInTheMenuInTheChosenLanguage)
+{
+    bool down = true;
+    ScriptedServer server([&](const Request &r) {
+        if (down)
+            return ScriptedServer::response(503, "busy", "text/plain");
+        return calendarServer(r);
+    });
+    Computer here;
+    FakeNotifications notifications;
+    here.ctx.notifications = &notifications;
+    SyncAccount account;
+    account.calendar = server.url(QStringLiteral("/cal/"));
+    account.enabled = true;
+    account.write(here.settings);
+    here.settings.setText(SettingKey::Language, QStringLiteral("Portuguese"));
+    QWidget window;
+    SyncCommands commands(here.ctx, &window);
+    QMenu file;
+    commands.addTo(&file);
+    QSignalSpy told(&commands, &SyncCommands::statusChanged);
+    const auto line = [&file] { return ui<QAction>(&file, "Menu_SyncStatus")->text(); };
+    EXPECT_EQ(line(), "Ainda não sincronizado.");
+    here.controller.setDelays(50, 3600 * 1000, 50, 100);
+    QSignalSpy finished(&here.controller, &SyncController::finished);
+    here.controller.start();
+    // Three failures, one after another: told once, and the line says the last.
+    ASSERT_TRUE(eventually([&] { return finished.size() >= 3; }));
+    ASSERT_EQ(notifications.sent.size(), 1);
+    EXPECT_EQ(notifications.sent[0].summary, "Nudgery: não sincronizado");
+    EXPECT_TRUE(notifications.sent[0].body.contains("503"))
+        << notifications.sent[0].body.toStdString();
+    EXPECT_EQ(notifications.sent[0].actionLabel, "Sincronização...");
+    EXPECT_TRUE(line().startsWith("Não sincronizado às 10:00: ")) << line().toStdString();
+    EXPECT_EQ(told.last()[0].toString(), line());
+    // Back again: the line says so, in the language chosen since, when the menu opens.
+    down = false;
+    here.settings.setText(SettingKey::Language, QStringLiteral("English"));
+    ui<QAction>(&file, "Menu_SyncNow")->trigger();
+    ASSERT_TRUE(eventually([&] { return finished.last()[0].value<SyncReport>().ok(); }));
+    emit file.aboutToShow();
+    EXPECT_EQ(line(), "Synchronised at 10:00: 0 sent, 0 received.");
+    EXPECT_EQ(notifications.sent.size(), 1);
 }
 
 TEST(SyncDialog, shouldSendAPasswordOverPlainHttpToAnotherMachineOnlyAfterAYesAskedOnce)
