@@ -101,8 +101,8 @@ bool makeCalendar(DavClient &client, const QUrl &url)
 QByteArray plainTodo(int i)
 {
     const QByteArray n = QByteArray::number(i);
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//plain//EN\r\nBEGIN:VTODO\r\nUID:plain-" + n +
-           "\r\nDTSTAMP:20261210T020000Z\r\nSUMMARY:Task number " + n +
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//plain//EN\r\nBEGIN:VTODO\r\nUID:plain-" +
+           n + "\r\nDTSTAMP:20261210T020000Z\r\nSUMMARY:Task number " + n +
            " with some words in it\r\nDUE:20261215T093000\r\nPRIORITY:3\r\nCATEGORIES:Work\r\n"
            "END:VTODO\r\nEND:VCALENDAR\r\n";
 }
@@ -178,9 +178,8 @@ void BM_Sync(benchmark::State &state)
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
         QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            longestGap = std::max(longestGap, sinceTick.restart());
-        });
+        QObject::connect(&tick, &QTimer::timeout,
+                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
         tick.start(5);
         sinceTick.start();
         clock.restart();

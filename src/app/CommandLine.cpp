@@ -317,6 +317,7 @@ int syncNow()
     }
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
+    setup.language = files.language;
     setup.conflictSuffix =
         LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", files.language);
     SyncSession session(client, files.tasks, files.identities, files.dates, files.clock, setup);

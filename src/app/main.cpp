@@ -38,10 +38,6 @@ namespace {
 // the desktop's secret store has none.
 void wireSync(SyncController &sync, const AppContext &ctx)
 {
-    Language language = Language::English;
-    languageFromName(ctx.settings->text(SettingKey::Language), language);
-    sync.setConflictSuffix(
-        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", language));
     MessageService *messages = ctx.messages;
     sync.setAsk(
         [messages](const QString &question) { return messages->confirm(nullptr, question); });

@@ -70,7 +70,8 @@ const std::vector<LanguageEntry> &reminderTexts();
 const std::vector<LanguageEntry> &backupTexts();
 // The sync's texts: "ConflictCopy", the mark a conflict copy's task text gets;
 // the last sync's result "SyncedAt", "NotSyncedAt", "NeverSynced", "Syncing"; the
-// failure's notification "SyncFailed" (SyncTexts.cpp).
+// failure's notification "SyncFailed"; the questions "CalendarGone", "MassDelete"
+// (SyncTexts.cpp).
 const std::vector<LanguageEntry> &syncTexts();
 // The Synchronisation dialog's captions by component, and its messages by key.
 const std::vector<LanguageEntry> &syncWindow();

@@ -19,6 +19,15 @@ const std::vector<LanguageEntry> &syncTexts()
         {"Syncing", Caption, 0, "Synchronising: %1 of %2 tasks sent...",
          "A sincronizar: %1 de %2 eventos enviados..."},
         {"SyncFailed", Caption, 0, "Nudgery: not synchronised", "Nudgery: não sincronizado"},
+        {"CalendarGone", Caption, 0,
+         "The calendar %1 is no longer on the server.\rMake it again and send every task to it?",
+         "O calendário %1 já não está no servidor.\rCriá-lo de novo e enviar-lhe todos os "
+         "eventos?"},
+        {"MassDelete", Caption, 0,
+         "%1 tasks were deleted on the server. Delete them here too?\r(No keeps them here and "
+         "sends them back to the server.)",
+         "%1 eventos foram apagados no servidor. Apagá-los aqui também?\r(Não mantém-nos aqui e "
+         "envia-os de novo para o servidor.)"},
     };
     return table;
 }

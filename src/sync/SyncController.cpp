@@ -136,8 +136,10 @@ void SyncController::run(const QString &password)
     account.applyTo(m_client, password);
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
-    if (!m_conflictSuffix.isEmpty())
-        setup.conflictSuffix = m_conflictSuffix;
+    // In the language chosen now: the conflict copies' mark and the questions.
+    languageFromName(m_settings.text(SettingKey::Language), setup.language);
+    setup.conflictSuffix =
+        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", setup.language);
     setup.ask = m_ask;
     m_session =
         std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock, setup);

@@ -46,7 +46,6 @@ public:
     {
         m_prompt = std::move(prompt);
     }
-    void setConflictSuffix(const QString &suffix) { m_conflictSuffix = suffix; }
     DavClient &client() { return m_client; }
 
     // Syncs now when an account is set up and on, then keeps syncing.
@@ -90,7 +89,6 @@ private:
     std::unique_ptr<SyncSession> m_session;
     std::function<bool(const QString &)> m_ask;
     std::function<std::optional<QString>(const QString &)> m_prompt;
-    QString m_conflictSuffix;
     std::optional<QString> m_password; // for this run, once read or asked
     bool m_declined = false;           // the user gave no password this run
     QTimer m_afterChange;

@@ -218,10 +218,9 @@ void SyncSession::vanished()
 {
     const QString where = m_setup.calendar.toString(QUrl::RemoveUserInfo);
     const bool again =
-        m_setup.ask &&
-        m_setup.ask(QStringLiteral("The calendar %1 is no longer on the server.\rMake it again "
-                                   "and send every task to it?")
-                        .arg(where));
+        m_setup.ask && m_setup.ask(LanguageTables::text(LanguageTables::syncTexts(), "CalendarGone",
+                                                        m_setup.language)
+                                       .arg(where));
     if (!again)
         return fail(QStringLiteral("The calendar %1 is no longer on the server. Nothing was "
                                    "changed here.")
@@ -361,11 +360,9 @@ void SyncSession::plan()
         const int deletes = m_plan.localDeletes();
         if (deletes > m_setup.massDeleteLimit) {
             const bool yes =
-                m_setup.ask &&
-                m_setup.ask(QStringLiteral("%1 tasks were deleted on the server. Delete them "
-                                           "here too?\r(No keeps them here and sends them "
-                                           "back to the server.)")
-                                .arg(deletes));
+                m_setup.ask && m_setup.ask(LanguageTables::text(LanguageTables::syncTexts(),
+                                                                "MassDelete", m_setup.language)
+                                               .arg(deletes));
             if (!yes)
                 m_plan.keepLocalDeletes();
         }

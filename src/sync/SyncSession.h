@@ -2,6 +2,7 @@
 
 #include "DavClient.h"
 #include "SyncPlan.h"
+#include "i18n/LanguageTables.h"
 
 #include <QObject>
 #include <QStringList>
@@ -49,6 +50,7 @@ public:
     {
         QUrl calendar;
         QString conflictSuffix = QStringLiteral(" (conflict copy)");
+        Language language = Language::English; // of the questions
         // A question for the user (Yes: true); none: No.
         std::function<bool(const QString &)> ask;
         // More tasks deleted here than this at once are asked about first.

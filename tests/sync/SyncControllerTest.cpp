@@ -153,4 +153,35 @@ TEST(SyncController, shouldStopASyncThatARestoreOvertookAndStartAnother)
     EXPECT_EQ(reports, 2);
 }
 
+TEST(SyncController, shouldAskItsQuestionsInTheLanguageChosenAtTheTimeOfTheSync)
+{
+    DavServer server(DavServer::Kind::Radicale);
+    ASSERT_TRUE(server.started());
+    Folder folder(server.calendar());
+    folder.secrets.secrets.insert(SyncAccount::read(folder.settings).secretKey(), server.password);
+    for (int i = 0; i < 6; ++i)
+        folder.device.add(QStringLiteral("Task %1").arg(i));
+    QStringList asked;
+    folder.controller.setAsk([&asked](const QString &question) {
+        asked << question;
+        return false;
+    });
+    QSignalSpy finished(&folder.controller, &SyncController::finished);
+    folder.controller.start();
+    ASSERT_TRUE(eventually([&] { return finished.size() == 1; }, 10000));
+    ASSERT_EQ(server.items().size(), 6);
+    // Another client deletes them all; the user has since chosen Portuguese.
+    for (const QString &path : server.items().keys())
+        server.remove(path);
+    folder.settings.setText(SettingKey::Language, QStringLiteral("Portuguese"));
+    folder.controller.syncNow();
+    ASSERT_TRUE(eventually([&] { return finished.size() == 2; }, 10000));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith("6 eventos foram apagados no servidor."))
+        << asked[0].toStdString();
+    // No: kept here and sent back.
+    EXPECT_EQ(folder.device.list().size(), 6);
+    EXPECT_EQ(server.items().size(), 6);
+}
+
 } // namespace
