@@ -6,7 +6,8 @@
 # caldav, for a phone) adds a task with a repeat rule and an alarm; the window,
 # started, syncs at once and holds it; a tick there reaches the server moments
 # later with the rule and the alarm kept. Beside the running copy the command
-# line is refused.
+# line is refused. A second program folder, in Portuguese, is set up through
+# File > Synchronisation... and receives the tasks.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -120,6 +121,37 @@ server_has '^Water plants|[A-Z]*||FREQ=WEEKLY|1|$' ||
 close_window "$app" "$win"
 app=""
 
+# --- a second computer, set up in the window, in Portuguese ---------------------------
+second="$work/second"
+mkdir -p "$second"
+: >"$second/Tasklyn.DAT"
+: >"$second/Tasklyn.ARK"
+printf '[Preferences]\r\nMyDateFormat=dd/MM/yyyy\r\n[Options]\r\nLanguage=Portuguese\r\n' \
+  >"$second/Tasklyn.INI"
+NUDGERY_HOME="$second" "$BIN" &
+app=$!
+win=$(window_of "$app" '^Nudgery   \[ tasks: ' 30)
+[ -n "$win" ] || fail "no main window in the second folder"
+menu_item "$win" f z # Ficheiro > Sincronização...
+dialog=$(window_of "$app" '^Sincronização$' 10)
+[ -n "$dialog" ] || fail "no Synchronisation dialog"
+type_to "$dialog" "http://127.0.0.1:$port/"
+xdotool key Tab
+xdotool type --delay 20 alice
+xdotool key Tab
+xdotool type --delay 20 "$PASSWORD"
+xdotool key alt+t # Testar ligação
+sleep 2
+artefact sync-dialog-pt
+xdotool key Return # OK: the calendar found, stored, and a sync at once
+for _ in $(seq 100); do record_tasks "$second/Tasklyn.DAT" | grep -qx 'Water plants' && break; sleep 0.2; done
+record_tasks "$second/Tasklyn.DAT" | grep -qx 'Water plants' || fail "the dialog's sync brought nothing"
+grep -q "^Calendar=$calendar" "$second/Tasklyn.INI" || fail "the dialog stored no calendar"
+close_window "$app" "$win"
+app=""
+
 # The password is in no file of the program.
-if grep -rl --binary-files=text 'p4ss' "$home"; then fail "the password is in the program folder"; fi
+for folder in "$home" "$second"; do
+  if grep -rl --binary-files=text 'p4ss' "$folder"; then fail "the password is in $folder"; fi
+done
 echo "ok"
