@@ -69,9 +69,9 @@ const std::vector<LanguageEntry> &reminderTexts();
 // "ImportRefused", "ImportChanged", "ImportSkipped" and its reasons "Import...".
 const std::vector<LanguageEntry> &backupTexts();
 // The sync's texts: "ConflictCopy", the mark a conflict copy's task text gets;
-// the last sync's result "SyncedAt", "NotSyncedAt", "NeverSynced", "Syncing"; the
-// failure's notification "SyncFailed"; the questions "CalendarGone", "MassDelete"
-// (SyncTexts.cpp).
+// the last sync's result "SyncedAt", "NotSyncedAt", "NeverSynced", "SyncOff",
+// "Syncing"; the failure's notification "SyncFailed"; the questions
+// "CalendarGone", "MassDelete" (SyncTexts.cpp).
 const std::vector<LanguageEntry> &syncTexts();
 // The Synchronisation dialog's captions by component, and its messages by key.
 const std::vector<LanguageEntry> &syncWindow();

@@ -16,6 +16,7 @@ const std::vector<LanguageEntry> &syncTexts()
          "Sincronizado às %1: %2 enviados, %3 recebidos."},
         {"NotSyncedAt", Caption, 0, "Not synchronised at %1: %2", "Não sincronizado às %1: %2"},
         {"NeverSynced", Caption, 0, "Not synchronised yet.", "Ainda não sincronizado."},
+        {"SyncOff", Caption, 0, "Synchronisation is off.", "A sincronização está desligada."},
         {"Syncing", Caption, 0, "Synchronising: %1 of %2 tasks sent...",
          "A sincronizar: %1 de %2 eventos enviados..."},
         {"SyncFailed", Caption, 0, "Nudgery: not synchronised", "Nudgery: não sincronizado"},

@@ -199,6 +199,9 @@ QString SyncController::status(Language language) const
     };
     if (running() && m_progress.second >= LongSync)
         return text("Syncing").arg(m_progress.first).arg(m_progress.second);
+    if (const SyncAccount account = SyncAccount::read(m_settings);
+        !account.configured() || !account.enabled)
+        return text("SyncOff");
     if (!m_lastAt.isValid())
         return text("NeverSynced");
     const QString at = m_lastAt.toString(QStringLiteral("HH:mm"));
