@@ -193,7 +193,11 @@ SyncPlan SyncPlan::make(const Input &in)
             c.there = There::Same;
             j.etag = known->etag;
             j.serverText = known->server;
-            c.remote = remoteRow(known->server, c, in.dates, in.today);
+            // Read only where the decision needs it: a task once in step and still
+            // here is decided by its base; reading every task's copy would make a
+            // sync with nothing to do cost a parse per task.
+            if (!c.base || c.restored || c.here != Here::Live)
+                c.remote = remoteRow(known->server, c, in.dates, in.today);
             // The server's version was being written here when a run ended: still
             // to write unless the record it meant is the one here.
             if (!known->pendingKey.isEmpty() &&
