@@ -210,9 +210,22 @@ SyncPlan SyncPlan::make(const Input &in)
         return j;
     };
 
+    // A task in step on both sides, its record and its item as they were then:
+    // nothing to decide (most tasks of most syncs).
+    const auto inStep = [&](const QString &uid, const Identity &i) {
+        if (ids.restored() || i.base.isEmpty() || i.key != i.base || i.href.isEmpty() ||
+            i.etag.isEmpty() || !i.pendingKey.isEmpty() || !i.sentKey.isEmpty() ||
+            !i.inStepKey.isEmpty() || in.remote.fetched.contains(i.href) ||
+            in.remote.gone.contains(i.href))
+            return false;
+        const auto here = in.local.data.constFind(uid);
+        return here != in.local.data.cend() && here->key == i.base;
+    };
     for (const auto &[uid, identity] : ids.identities()) {
         QString href = identity.href;
         const bool paired = pairedHref.contains(uid);
+        if (!paired && inStep(uid, identity))
+            continue;
         if (paired) {
             href = pairedHref[uid];
             Identity moved = identity;

@@ -67,7 +67,19 @@ SyncSession::SyncSession(DavClient &client, TaskList &tasks, TaskIdentities &ide
 
 QDate SyncSession::today() const
 {
-    return m_clock.today();
+    // Once a sync: the local time costs a look at the zone files each time.
+    if (!m_today.isValid())
+        m_today = m_clock.today();
+    return m_today;
+}
+
+QDate SyncSession::dueHere(const QString &href) const
+{
+    // A to-do without a due date keeps the one it has here, not today's.
+    const auto base = m_baseAt.constFind(href);
+    if (base == m_baseAt.cend())
+        return today();
+    return m_dates.parseDate(SyncPlan::rowOfKey(*base)[Col::Date], today()).value_or(today());
 }
 
 QString SyncSession::calendarPath() const
@@ -265,11 +277,8 @@ void SyncSession::fetch()
         if (i.href.isEmpty())
             continue;
         known.insert(i.href, i.etag);
-        // A to-do without a due date keeps the one it has here, not today's.
         if (!i.base.isEmpty())
-            if (const std::optional<QDate> d =
-                    m_dates.parseDate(SyncPlan::rowOfKey(i.base)[Col::Date], today()))
-                m_dueHere.insert(i.href, *d);
+            m_baseAt.insert(i.href, i.base);
     }
     for (auto it = m_listed.cbegin(); it != m_listed.cend(); ++it)
         if (known.value(it.key()) != it.value())
@@ -309,7 +318,7 @@ void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
         if (item.etag.isEmpty())
             item.etag = m_listed.value(r.href);
         item.text = data.toUtf8();
-        item.read = CalendarObject::read(item.text, m_dates, m_dueHere.value(r.href, today()));
+        item.read = CalendarObject::read(item.text, m_dates, dueHere(r.href));
         m_remote.fetched.insert(item.href, item);
     }
     for (const QString &href : asked)
@@ -337,7 +346,7 @@ void SyncSession::fetchOne(const QString &href, std::function<void(const RemoteI
         item.href = href;
         item.etag = reply.etag;
         item.text = reply.body;
-        item.read = CalendarObject::read(item.text, m_dates, m_dueHere.value(href, today()));
+        item.read = CalendarObject::read(item.text, m_dates, dueHere(href));
         done(&item);
     });
 }

@@ -98,6 +98,8 @@ private:
     QUrl urlOf(const QString &href) const;
     QString calendarPath() const;
     QDate today() const;
+    // The due date the task at path has here, for a to-do that comes without one.
+    QDate dueHere(const QString &href) const;
     // The reason an answer is no good, for the user.
     QString problem(const DavReply &reply, const QString &what) const;
 
@@ -115,7 +117,8 @@ private:
     bool m_full = false;                 // every item listed, not only changes
     QHash<QString, QByteArray> m_listed; // path → ETag
     RemoteChanges m_remote;
-    QHash<QString, QDate> m_dueHere; // path → the date its task has here
+    QHash<QString, QByteArray> m_baseAt; // path → its task's key when last in step
+    mutable QDate m_today;
     QStringList m_toFetch;
     SyncPlan m_plan;
     size_t m_next = 0;
