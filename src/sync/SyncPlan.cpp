@@ -19,23 +19,52 @@ QString hrefFor(const QString &calendarPath, const QString &uid)
 
 // Which local record a new item of the server is: the one an export gave its UID,
 // else one that reads the same.
-int strayFor(const QList<LocalTasks::Record> &strays, const QList<bool> &taken,
-             const RemoteItem &item, const DateFormat &dates, const QDate &today)
+// The records here that no identity knows, found by what a server item says of
+// them: the content hash its UID starts with (the export's UIDs of old), else
+// the same fields. Indexed, so that a first sync of many tasks against a
+// calendar of many costs a look-up per item, not a pass over every record.
+class Strays
 {
-    for (int i = 0; i < strays.size(); ++i) {
-        if (taken[i])
-            continue;
-        const QString hash = TaskIdentities::contentHash(TaskRecord::split(strays[i].text));
-        if (item.read.uid.startsWith(hash + QLatin1Char('@')) ||
-            item.read.uid.startsWith(hash + QLatin1Char('-')))
-            return i;
+public:
+    explicit Strays(const QList<LocalTasks::Record> &records) : taken(records.size(), false)
+    {
+        m_rows.reserve(size_t(records.size()));
+        for (int i = 0; i < records.size(); ++i) {
+            m_rows.push_back(TaskRecord::split(records[i].text));
+            m_byHash[TaskIdentities::contentHash(m_rows.back())].append(i);
+            m_byText[m_rows.back()[Col::Task]].append(i);
+        }
     }
-    for (int i = 0; i < strays.size(); ++i)
-        if (!taken[i] &&
-            TaskFields::sameTask(TaskRecord::split(strays[i].text), item.read.row, dates, today))
-            return i;
-    return -1;
-}
+
+    // The first record not yet taken that the item is, taken now; -1: none.
+    int take(const RemoteItem &item, const DateFormat &dates, const QDate &today)
+    {
+        constexpr int HashLength = 40; // SHA-1 in hex
+        const QString &uid = item.read.uid;
+        if (uid.size() > HashLength &&
+            (uid[HashLength] == QLatin1Char('@') || uid[HashLength] == QLatin1Char('-')))
+            for (const int i : m_byHash.value(uid.left(HashLength)))
+                if (!taken[i])
+                    return mark(i);
+        for (const int i : m_byText.value(item.read.row[Col::Task]))
+            if (!taken[i] && TaskFields::sameTask(m_rows[size_t(i)], item.read.row, dates, today))
+                return mark(i);
+        return -1;
+    }
+
+    QList<bool> taken;
+
+private:
+    int mark(int i)
+    {
+        taken[i] = true;
+        return i;
+    }
+
+    std::vector<TaskRow> m_rows;
+    QHash<QString, QList<int>> m_byHash;
+    QHash<QString, QList<int>> m_byText;
+};
 
 } // namespace
 
@@ -85,6 +114,8 @@ SyncPlan SyncPlan::make(const Input &in)
 {
     SyncPlan plan;
     const TaskIdentities &ids = in.identities;
+    plan.jobs.reserve(ids.identities().size() + size_t(in.local.strays.size()) +
+                      size_t(in.remote.fetched.size()));
     QHash<QString, QString> owner; // href → UID
     for (const auto &[uid, i] : ids.identities())
         if (!i.href.isEmpty())
@@ -94,7 +125,7 @@ SyncPlan SyncPlan::make(const Input &in)
     // here that has none, else fetched as new tasks.
     QHash<QString, QString> pairedHref; // UID → the new item's path
     QHash<QString, int> pairedStray;    // UID → stray
-    QList<bool> strayTaken(in.local.strays.size(), false);
+    Strays strays(in.local.strays);
     QMap<QString, QStringList> byUid; // new task items by UID, in path order
     for (auto it = in.remote.fetched.cbegin(); it != in.remote.fetched.cend(); ++it) {
         const RemoteItem &item = *it;
@@ -134,10 +165,7 @@ SyncPlan SyncPlan::make(const Input &in)
         pairedHref.insert(uid, item.href);
         if (known)
             continue;
-        const int stray = strayFor(in.local.strays, strayTaken, item, in.dates, in.today);
-        if (stray >= 0)
-            strayTaken[stray] = true;
-        pairedStray.insert(uid, stray);
+        pairedStray.insert(uid, strays.take(item, in.dates, in.today));
     }
 
     const auto job = [&](const QString &uid, const Identity *known, const QString &href) {
@@ -273,7 +301,7 @@ SyncPlan SyncPlan::make(const Input &in)
     }
     // Tasks here that the server never had: sent under a new UID.
     for (int i = 0; i < in.local.strays.size(); ++i) {
-        if (strayTaken[i])
+        if (strays.taken[i])
             continue;
         Identity made;
         made.uid = TaskIdentities::newUid();

@@ -109,14 +109,37 @@ TEST_P(SyncServers, shouldPairIdenticalTasksOfAFirstSyncInsteadOfDoublingThem)
     b.add(QStringLiteral("Two"));
     b.add(QStringLiteral("Three"));
     b.add(QStringLiteral("Four"));
+    // ... and one it once exported, which the phone has since renamed: the UID the
+    // export made from its fields still pairs them (the rename is on both sides,
+    // b's own text kept as a conflict copy, since neither side knew a base).
+    b.add(QStringLiteral("Five"));
+    b.tasks().load(AllItems);
+    const int five = b.tasks().table().taskCount();
+    ASSERT_EQ(b.tasks().table().cell(Col::Task, five), "Five");
+    const QString exported =
+        TaskIdentities::contentHash(b.tasks().table().row(five)) + QStringLiteral("@nudgery");
+    ASSERT_EQ(server->put(server->calendar().path() + QStringLiteral("five.ics"),
+                          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\n"
+                          "BEGIN:VTODO\r\nUID:" +
+                              exported.toUtf8() +
+                              "\r\nDTSTAMP:20261210T020000Z\r\nSUMMARY:Five renamed\r\n"
+                              "END:VTODO\r\nEND:VCALENDAR\r\n")
+                      .status /
+                  100,
+              2);
     const SyncReport first = synced(b);
-    EXPECT_EQ(first.sent, 1);
-    EXPECT_EQ(first.received, 1);
+    EXPECT_EQ(first.sent, 2);
+    EXPECT_EQ(first.conflicts, 1);
     synced(a);
-    const QStringList all = {"Four|open", "One|open", "Three|open", "Two|open"};
+    const QStringList all = {"Five (conflict copy)|open",
+                             "Five renamed|open",
+                             "Four|open",
+                             "One|open",
+                             "Three|open",
+                             "Two|open"};
     EXPECT_EQ(a.list(), all);
     EXPECT_EQ(b.list(), all);
-    EXPECT_EQ(server->items().size(), 4);
+    EXPECT_EQ(server->items().size(), 6);
 }
 
 TEST_P(SyncServers, shouldFinishAChangeFromTheServerThatARunLeftBetweenItsTwoWrites)
