@@ -3,7 +3,6 @@
 #include "output/IcsImport.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
-#include "platform/Clock.h"
 #include "platform/DisplayConnectionWatch.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
@@ -13,6 +12,7 @@
 #include "platform/TerminationSignals.h"
 #include "reminders/AlarmTimer.h"
 #include "store/AppendJournal.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -87,8 +87,7 @@ int importIcs(int argc, char *argv[], const QString &source)
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     TaskList tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles);
     tasks.setSettings(&settings);
-    Language language = Language::English;
-    languageFromName(settings.text(SettingKey::Language), language);
+    const Language language = chosenLanguage(settings);
     try {
         const IcsImport::Parsed result =
             IcsImport::importFile(source, tasks, settings, dates, clock);

@@ -57,7 +57,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     // Every way of closing (close box, "Close", Escape) comes here.
     void done(int result) override;
@@ -66,7 +65,6 @@ private:
     void buildBottomBar();
     void buildPopupMenu();
     void connectHandlers();
-    void applySizeLimits();
     void fitButtonsToTexts();
     // Reloads after a change, from the caption without its count.
     void reload();

@@ -1,6 +1,6 @@
 #include "DailyBackup.h"
 
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/SaveFile.h"
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"

@@ -137,6 +137,12 @@ void TaskList::fillEmptyHours()
     }
 }
 
+void TaskList::filesRestored()
+{
+    forgetUndo();
+    emit categoriesRestored();
+}
+
 void TaskList::setSortState(int column, int tag)
 {
     m_sortColumn = column;

@@ -99,6 +99,9 @@ public:
     void undo();
     // The files were replaced from outside the history (a restore).
     void forgetUndo();
+    // A restore from backup put other files in place: the history is forgotten
+    // and the windows read the stored categories again (categoriesRestored).
+    void filesRestored();
     // Where undo writes the category names back ([Category]).
     void setSettings(Settings *settings) { m_settings = settings; }
 
@@ -121,6 +124,9 @@ signals:
     void damaged(const QString &message);
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
+    // The stored category list changed otherwise than by one add or delete (a
+    // restore from backup put another in place): the windows read it again.
+    void categoriesRestored();
     // A change was recorded or undone: the next undo is another one.
     void undoChanged();
 

@@ -134,7 +134,7 @@ TEST_F(AccessibilityTest, shouldReportTheFocusedCellOfTheTaskGrid)
 {
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    TaskGrid *grid = main.grid();
+    auto *grid = ui<TaskGrid>(&main, "StringGrid1");
     grid->setFocus();
     grid->setCurrentRow(1);
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(grid);

@@ -1,6 +1,8 @@
 // Moving the selected tasks of the main window into the archive file.
 #include "ArchiveFixture.h"
 
+#include "store/TaskRecord.h"
+
 #include "widgets/TaskGrid.h"
 
 #include <QAction>
@@ -41,14 +43,14 @@ protected:
     // Click on the first row, shift-click on the last, as a user selects a range.
     void selectRange(int first, int last)
     {
-        TaskGrid *grid = w->grid();
-        auto at = [grid](int row) {
-            return grid->cellRect(Col::Task, row).center() - grid->viewport()->pos();
+        TaskGrid *g = grid();
+        auto at = [g](int row) {
+            return g->cellRect(Col::Task, row).center() - g->viewport()->pos();
         };
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
-        ASSERT_EQ(grid->selectionTop(), first);
-        ASSERT_EQ(grid->selectionBottom(), last);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
+        ASSERT_EQ(g->selectionTop(), first);
+        ASSERT_EQ(g->selectionBottom(), last);
     }
 
     QByteArray original;
@@ -93,12 +95,12 @@ TEST_F(ArchiveCommand, AnsweringNoChangesNothing)
 TEST_F(ArchiveCommand, OnlyTheMenuItemAsksWhileAutoArchivingIsOff)
 {
     startWithFiveTasks();
-    w->grid()->setCurrentRow(5);
+    grid()->setCurrentRow(5);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(archiveBytes(), recordOf("Echo"));
 
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(archiveBytes(), recordOf("Echo") + recordOf("Alpha"));
@@ -119,7 +121,7 @@ TEST_F(ArchiveCommand, AutoArchivingAsksEveryRouteUnlessToldNotTo)
     // "but don't ask everytime": the tool button archives at once; the menu item
     // still asks.
     t.settings.setFlag(SettingKey::AutoArchivAsk, true);
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(archiveBytes(), recordOf("Alpha"));
@@ -135,21 +137,30 @@ TEST_F(ArchiveCommand, TheCheckCommandsRouteArchivesEverySelectedRowAfterAsking)
     t.settings.setFlag(SettingKey::AutoArchiv, true);
     t.settings.setFlag(SettingKey::AutoArchivAsk, false);
     selectRange(3, 4);
+    QToolButton *check = ui<QToolButton>(w.get(), "SpeedButton3");
     t.messages.answers = {MsgResult::No};
-    w->guarded([&] { w->Menu_ArchiveTaskClick(ui<QToolButton>(w.get(), "SpeedButton3")); });
+    QTest::mouseClick(check, Qt::LeftButton); // Delta ticked, its archiving refused
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Sure to archive this Task ?"));
-    EXPECT_EQ(dataBytes(), original);
+    EXPECT_TRUE(archiveBytes().isEmpty());
+    QTest::mouseClick(check, Qt::LeftButton); // unticked: nothing to archive, nothing asked
+    EXPECT_EQ(t.messages.shown.size(), 1);
 
-    w->guarded([&] { w->Menu_ArchiveTaskClick(ui<QToolButton>(w.get(), "SpeedButton3")); });
-    EXPECT_EQ(archiveBytes(), recordOf("Charlie") + recordOf("Delta"));
+    QTest::mouseClick(check, Qt::LeftButton); // ticked again, and archived with Charlie
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Bravo", "Echo"}));
+    const QByteArray archived = archiveBytes();
+    ASSERT_TRUE(archived.startsWith(recordOf("Charlie")));
+    const TaskRow delta = TaskRecord::split(archived.mid(recordOf("Charlie").size() + 4));
+    EXPECT_EQ(delta[Col::Task], QStringLiteral("Delta"));
+    EXPECT_EQ(delta[Col::Done], QString(QChar(0xD7)));
 }
 
 TEST_F(ArchiveCommand, AMissingArchiveFileIsCreated)
 {
     startWithFiveTasks();
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
-    w->grid()->setCurrentRow(2);
+    grid()->setCurrentRow(2);
     ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_EQ(archiveBytes(), recordOf("Bravo"));
 }
@@ -171,7 +182,7 @@ TEST_F(ArchiveCommand, AnArchiveThatCannotBeOpenedStopsBeforeAnythingMoves)
     startWithFiveTasks();
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
     ASSERT_TRUE(QDir().mkdir(t.file(FileNames::Archive)));
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[1].caption, QStringLiteral("Nudgery"));
@@ -219,10 +230,9 @@ TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)
     writeArchive({});
     start();
     QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
-    selector->setCurrentIndex(selector->findText(QStringLiteral("Work")));
-    w->ComboBox1Change();
+    choose(selector, QStringLiteral("Work"));
     ASSERT_EQ(mainTasks(), QStringList({"Work one", "Work two"}));
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_EQ(selector->currentText(), QStringLiteral("Work"));
     EXPECT_EQ(mainTasks(), QStringList({"Work two"}));

@@ -9,6 +9,7 @@
 #include "mainwindow/TForm1.h"
 #include "store/ProfileData.h"
 #include "store/TaskTable.h"
+#include "widgets/TaskGrid.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -91,7 +92,7 @@ protected:
     QToolButton *menuButton() const { return ui<QToolButton>(viewer, "Button_Menu"); }
     QMenu *viewerMenu() const { return ui<QMenu>(viewer, "PopupMenu1"); }
 
-    QStringList mainTasks() const { return tasksOf(w->table()); }
+    QStringList mainTasks() const { return tasksOf(t.tasks.table()); }
     QStringList archivedTasks() const { return tasksOf(viewer->table()); }
 
     // Runs `answer` on the window that `action` shows modally.
@@ -109,6 +110,8 @@ protected:
         action();
         EXPECT_TRUE(answered);
     }
+
+    TaskGrid *grid() const { return ui<TaskGrid>(w.get(), "StringGrid1"); }
 
     TestContext t;
     std::unique_ptr<TForm1> w;

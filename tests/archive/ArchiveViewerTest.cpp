@@ -111,7 +111,7 @@ TEST_F(ArchiveViewer, UnarchivingTheLastTaskAppendsItsRecordAndTheMainListGainsI
     EXPECT_TRUE(viewer->table().isEmpty());
     EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 3 ]"));
-    EXPECT_EQ(w->table().cell(Col::Done, 2), QString(QChar(0xD7)));
+    EXPECT_EQ(t.tasks.table().cell(Col::Done, 2), QString(QChar(0xD7)));
 
     viewer->close();
     EXPECT_EQ(archiveBytes(), QByteArray());

@@ -2,6 +2,8 @@
 // and the colour list.
 #include "EditorFixture.h"
 
+#include "categories/TFormCategory.h"
+
 #include "editor/EditorRules.h"
 #include "store/DateFormat.h"
 #include "widgets/TextColours.h"
@@ -85,8 +87,9 @@ TEST(EditorCreationTest, shouldNormaliseTheProgramsDateFormatOnceAndMaskTheDateF
     for (const Case &c : cases) {
         TestContext t;
         t.dates.setShortFormat(QString::fromLatin1(c.format));
-        TForm1 main(t.ctx, t.tasks, t.alarm);
-        TFormAddEdit editor(t.ctx, t.tasks, t.alarm, &main);
+        QWidget main;
+        TFormCategory categoryDialog(t.ctx, t.tasks, &main);
+        TFormAddEdit editor(t.ctx, t.tasks, t.alarm, categoryDialog, &main);
         EXPECT_EQ(t.dates.shortFormat(), c.normalised) << c.format;
         const QLineEdit *date = ui<QLineEdit>(&editor, "Edit3");
         EXPECT_EQ(date->displayText(), c.blankField) << c.format;

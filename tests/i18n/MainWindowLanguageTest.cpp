@@ -85,9 +85,9 @@ TEST_F(MainWindowLanguageTest, theHiddenColumnsHeadersAreNeverTouched)
     auto w = start("[Options]\r\nLanguage=Portuguese\r\n");
     const QStringList hidden = {"order", "Date", "Type", "TxtC", "Note"};
     for (int c = 5; c < 10; ++c)
-        EXPECT_EQ(w->table().header(c), hidden[c - 5]);
-    EXPECT_EQ(w->table().header(2), "Data");
-    EXPECT_EQ(w->table().header(0), "");
+        EXPECT_EQ(t.tasks.table().header(c), hidden[c - 5]);
+    EXPECT_EQ(t.tasks.table().header(2), "Data");
+    EXPECT_EQ(t.tasks.table().header(0), "");
 }
 
 TEST_F(MainWindowLanguageTest, anUnknownLanguageKeepsTheTextsButStillCopiesTheTwins)
