@@ -41,6 +41,16 @@ DateFormat datesOf(const Settings &settings)
     return dates;
 }
 
+// Before anything reads the files, with no other copy running: an import cut
+// short by a kill is taken back, then a restore cut short is finished or undone
+// (a restore comes after any import that a start has not yet taken back, and
+// replaces the file whole).
+void recoverCutShortSteps(const QString &folder)
+{
+    AppendJournal(folder + FileNames::Data).recover();
+    DailyBackup::recoverRestore(folder);
+}
+
 QString folderOfProgram()
 {
     return programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
@@ -69,15 +79,14 @@ int exportIcs(int argc, char *argv[], const QString &target)
 int importIcs(int argc, char *argv[], const QString &source)
 {
     QCoreApplication app(argc, argv);
-    SingleInstance instance;
+    const QString folder = folderOfProgram();
+    SingleInstance instance(folder);
     if (!instance.tryAcquire()) {
         std::fprintf(stderr, "Nudgery is running: close it before importing \"%s\".\n",
                      qPrintable(source));
         return 1;
     }
-    const QString folder = folderOfProgram();
-    // An import cut short by a kill is taken back before anything reads the file.
-    AppendJournal(folder + FileNames::Data).recover();
+    recoverCutShortSteps(folder);
     Settings settings(folder + FileNames::Settings);
     const DateFormat dates = datesOf(settings);
     const SystemClock clock;
@@ -127,22 +136,31 @@ int main(int argc, char *argv[])
     // main window does (TForm1::closeEvent).
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Before anything else, and before the program folder is even looked for:
-    // a second copy touches no file.
-    SingleInstance instance;
-    if (!instance.tryAcquire()) {
-        QtMessageService messages;
-        messages.show(nullptr, {QStringLiteral("Nudgery freeware"),
-                                QStringLiteral("Nudgery is already running ..."), MsgIcon::None,
-                                MsgButtons::Ok});
-        SingleInstance::askRunningCopyToRaise();
-        return 0;
-    }
+    // First of all, so that a termination signal during any start-up box (a
+    // damaged file's notice, "already running") ends the program as Exit does.
+    SessionEnd sessionEnd;
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &sessionEnd,
+                     &SessionEnd::closeWindow);
 
     AppContext ctx;
     ctx.programPath = QCoreApplication::applicationFilePath();
     ctx.programFolder = programFolder(QFileInfo(ctx.programPath).absolutePath());
     ctx.arguments = QCoreApplication::arguments().mid(1);
+
+    // Before any file of the folder is read: a second copy touches none.
+    SingleInstance instance(ctx.programFolder);
+    if (!instance.tryAcquire()) {
+        QtMessageService messages;
+        messages.show(nullptr, {QStringLiteral("Nudgery freeware"),
+                                QStringLiteral("Nudgery is already running ..."), MsgIcon::None,
+                                MsgButtons::Ok});
+        if (!sessionEnd.ended())
+            instance.askRunningCopyToRaise();
+        return 0;
+    }
+    instance.listenForRaise();
+    recoverCutShortSteps(ctx.programFolder);
 
     Settings settings(ctx.file(FileNames::Settings));
     DamagedFiles damagedFiles;
@@ -161,8 +179,6 @@ int main(int argc, char *argv[])
     settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
     ctx.backups = &backups;
 
-    // An import cut short by a kill is taken back before anything reads the file.
-    AppendJournal(ctx.file(FileNames::Data)).recover();
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
     tasks.setSettings(&settings);
     AlarmTimer alarm;
@@ -175,15 +191,12 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::raiseRequested, &w, [&w] { w.bringToFront(); });
 
     // Log-out, shutdown, SIGTERM, SIGINT or SIGHUP and the display going away close
-    // the window as Exit does.
-    SessionEnd sessionEnd(w);
+    // the window as Exit does; one that came during the start-up closes it now.
     QObject::connect(&w, &TForm1::closed, &sessionEnd, &SessionEnd::windowClosed);
-    TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &sessionEnd,
-                     &SessionEnd::closeWindow);
     QObject::connect(&display, &DisplayConnectionWatch::connectionLost, &sessionEnd,
                      &SessionEnd::closeWindow);
     display.start();
+    sessionEnd.startUpDone(w);
 
     // Shown from inside the event loop: a signal during the start-up agenda then
     // ends the program too (a quit before exec() would be lost).

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <algorithm>
 
@@ -166,6 +167,8 @@ void TFormArchive::connectHandlers()
                 guarded([&] { StringGrid1MouseDown(b, c, r, g); });
             });
     new KeyPreview(this, {}, [this](int key) { guarded([&] { FormKeyUp(key); }); });
+    // The main window's undo, which this modal window holds back while it is open.
+    run(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, [this] { undoClick(); });
 }
 
 void TFormArchive::FormCreate()
@@ -304,7 +307,7 @@ void TFormArchive::SaveArchive()
 {
     if (m_tasks.writesBlocked())
         return;
-    TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).SaveAllTasks(*m_table);
+    m_tasks.saveArchive(*m_table);
 }
 
 void TFormArchive::BlankArchivedTask(qint64 position)
@@ -312,5 +315,6 @@ void TFormArchive::BlankArchivedTask(qint64 position)
     if (m_tasks.writesBlocked())
         throw StoreError(QStringLiteral(
             "Nothing can be changed until the older release's tasks are converted."));
-    TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).BlankTask(position);
+    // Through the task list, so that the delete can be undone as every change can.
+    m_tasks.deleteArchived(position);
 }

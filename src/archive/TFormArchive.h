@@ -48,6 +48,8 @@ public:
     void pop1_SortClick(QAction *sender);
     void pop1_PrintClick();
     void Preferences1Click();
+    // Ctrl+Z: the run's last change taken back, as the main window's Undo does.
+    void undoClick();
 
     // --- Operations on the archive file
     void LoadArchive();

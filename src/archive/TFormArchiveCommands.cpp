@@ -31,13 +31,9 @@ void TFormArchive::Button_UnarchiveClick()
     if (m_ctx.settings->flag(SettingKey::UnArchivAsk) &&
         !m_ctx.messages->confirm(this, QStringLiteral("Sure to UN-archive this Task ?")))
         return;
-    const qint64 position =
-        TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow()));
     // The record goes back unchanged, so a done task comes back done.
-    const QByteArray record =
-        TaskDataFile(m_archiveFileName, *m_ctx.damagedFiles).readRecord(position);
-    m_tasks.unarchive(record.mid(4));
-    BlankArchivedTask(position);
+    m_tasks.unarchive(
+        TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow())));
     reload();
 }
 
@@ -47,6 +43,14 @@ void TFormArchive::Button_DelClick()
         return;
     BlankArchivedTask(
         TaskDataFile::orderOffset(m_table->cell(Col::Order, StringGrid1->currentRow())));
+    reload();
+}
+
+void TFormArchive::undoClick()
+{
+    if (!m_tasks.canUndo())
+        return;
+    m_tasks.undo();
     reload();
 }
 

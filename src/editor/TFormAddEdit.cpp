@@ -16,6 +16,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
 #include "widgets/GlyphButton.h"
@@ -452,11 +453,9 @@ void TFormAddEdit::presetForEdit(int r)
 
 void TFormAddEdit::fillCategories()
 {
-    const Settings &settings = *m_ctx.settings;
+    Settings &settings = *m_ctx.settings;
     ComboBox2->clear();
-    const int cats = settings.integer(SettingKey::Cats);
-    for (int k = 1; k <= cats; ++k) {
-        const QString name = settings.categoryName(k);
+    for (const QString &name : CategoryList(settings).names()) {
         if (ComboBox2->findText(name, Qt::MatchFixedString) < 0)
             ComboBox2->addItem(name);
     }

@@ -273,6 +273,7 @@ const std::vector<LanguageEntry> &undoCaptions()
         {"UndoArchive", Caption, 0, "&Undo archive", "&Desfazer arquivar"},
         {"UndoUnarchive", Caption, 0, "&Undo unarchive", "&Desfazer desarquivar"},
         {"UndoCategoryDelete", Caption, 0, "&Undo category delete", "&Desfazer apagar categoria"},
+        {"UndoArchiveDelete", Caption, 0, "&Undo delete in archive", "&Desfazer apagar no arquivo"},
         {"UndoImport", Caption, 0, "&Undo import", "&Desfazer importação"},
     };
     return table;
@@ -361,7 +362,18 @@ const std::vector<LanguageEntry> &backupTexts()
         {"RestoreTitle", Caption, 0, "Restore from backup", "Restaurar cópia de segurança"},
         {"RestoreLabel", Caption, 0, "Backup to restore (the current files are backed up first):",
          "Cópia a restaurar (os ficheiros atuais são copiados primeiro):"},
-        {"RestoreItem", Caption, 0, "%1   (%2 tasks)", "%1   (%2 eventos)"},
+        {"RestoreItem", Caption, 0,
+         "%1: as it was before that day's first change (%2 tasks, %3 "
+         "archived)",
+         "%1: como estava antes da primeira alteração desse dia (%2 eventos, %3 arquivados)"},
+        {"RestoreItemBeforeRestore", Caption, 0,
+         "%1 %2: as it was just before a restore (%3 tasks, %4 archived)",
+         "%1 %2: como estava logo antes de um restauro (%3 eventos, %4 arquivados)"},
+        {"RestoreEmpty", Caption, 0,
+         "This backup holds no task: it was made before the first task was stored. Nothing was "
+         "restored.",
+         "Esta cópia não tem nenhum evento: foi feita antes de ser guardado o primeiro. Nada foi "
+         "restaurado."},
         {"NoBackup", Caption, 0, "There is no backup yet.", "Ainda não há cópias de segurança."},
         {"RestoreRefused", Caption, 0,
          "The current files could not be backed up in \"%1\".%2 Nothing was restored.",

@@ -5,12 +5,15 @@
 #include "platform/HandlerGuard.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
+#include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/DesignCaptions.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +45,7 @@ CategoryFilter::CategoryFilter(AppContext &ctx, TaskList &tasks, QComboBox *sele
             [this](int) { guarded([this] { ComboBox1Change(); }); });
     connect(&m_tasks, &TaskList::categoryAdded, this, &CategoryFilter::categoryAdded);
     connect(&m_tasks, &TaskList::categoryDeleted, this, &CategoryFilter::categoryDeleted);
+    connect(&m_tasks, &TaskList::categoriesRestored, this, &CategoryFilter::categoriesRestored);
 }
 
 bool CategoryFilter::guarded(const std::function<void()> &handler)
@@ -59,9 +63,7 @@ void CategoryFilter::fill()
     Settings &s = *m_ctx.settings;
     ComboBox1->clear();
     ComboBox1->addItem(AllItems);
-    const int cats = s.integer(SettingKey::Cats);
-    for (int n = 1; n <= cats; ++n) {
-        const QString name = s.categoryName(n);
+    for (const QString &name : CategoryList(s).names()) {
         if (ComboBox1->findText(name, Qt::MatchFixedString) < 0)
             ComboBox1->addItem(name);
         addMenuItem(name);
@@ -127,6 +129,16 @@ void CategoryFilter::categoryAdded(const QString &name)
 {
     ComboBox1->addItem(name);
     addMenuItem(name);
+}
+
+void CategoryFilter::categoriesRestored()
+{
+    // The stored names again, in their stored order; the filter shown stays.
+    const QString filter = ComboBox1->currentText();
+    fill();
+    const int index = exactIndex(ComboBox1, filter, 0);
+    ComboBox1->setCurrentIndex(std::max(index, 0));
+    ComboBox1Change();
 }
 
 void CategoryFilter::categoryDeleted(const QString &name)

@@ -42,6 +42,7 @@ private:
     void addMenuItem(const QString &name);
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
+    void categoriesRestored();
     bool guarded(const std::function<void()> &handler);
 
     AppContext &m_ctx;

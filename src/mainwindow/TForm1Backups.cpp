@@ -25,9 +25,15 @@ void TForm1::Menu_RestoreClick()
         return;
     }
     QStringList items;
-    for (const DailyBackup::Backup &b : backups)
-        items
-            << text("RestoreItem").arg(b.date.toString(QStringLiteral("yyyy-MM-dd"))).arg(b.tasks);
+    for (const DailyBackup::Backup &b : backups) {
+        const QString day = b.date.toString(QStringLiteral("yyyy-MM-dd"));
+        items << (b.kind == DailyBackup::Kind::Daily
+                      ? text("RestoreItem").arg(day).arg(b.tasks).arg(b.archived)
+                      : text("RestoreItemBeforeRestore")
+                            .arg(day, b.time.toString(QStringLiteral("HH:mm:ss")))
+                            .arg(b.tasks)
+                            .arg(b.archived));
+    }
     bool chosen = false;
     const QString item = QInputDialog::getItem(this, text("RestoreTitle"), text("RestoreLabel"),
                                                items, 0, false, &chosen);
@@ -35,21 +41,29 @@ void TForm1::Menu_RestoreClick()
     if (!chosen || index < 0)
         return;
     QString reason;
-    if (!m_ctx.backups->restore(backups[index].path, &reason)) {
+    switch (m_ctx.backups->restore(backups[index].path, &reason)) {
+    case DailyBackup::Restored::Empty:
+        m_ctx.messages->show(this,
+                             {AppTitle, text("RestoreEmpty"), MsgIcon::Warning, MsgButtons::Ok});
+        return;
+    case DailyBackup::Restored::NotBackedUp:
         m_ctx.messages->show(
             this,
             {AppTitle,
              text("RestoreRefused").arg(m_ctx.backups->folder(), BackupReport::withReason(reason)),
              MsgIcon::Warning, MsgButtons::Ok});
         return;
+    case DailyBackup::Restored::Done:
+        break;
     }
     reloadAfterRestore();
 }
 
 void TForm1::reloadAfterRestore()
 {
-    // What was done before the restore cannot be taken back in the restored
-    // files; the editor reads the restored categories.
+    // What was done before the restore cannot be taken back in the restored files;
+    // the filter and the editor read the restored categories. Then every task is
+    // shown as at a start.
     m_tasks.filesRestored();
     m_filter->fill();
     applyStoredLanguage();

@@ -10,6 +10,8 @@
 #include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString DeleteCategoryQuestion =
@@ -31,8 +33,10 @@ void TForm1::Menu_AddCategoryClick(QObject *trigger)
     if (answer != MsgResult::Yes)
         return;
     const QStringList stored = CategoryList(*m_ctx.settings).names(); // for undo
-    if (dialog.askDeleteCategory(m_filter->names(), m_filter->chosenIndex()))
-        m_tasks.clearCategory(dialog.chosenCategory(), stored);
+    if (dialog.askDeleteCategory(m_filter->names(), m_filter->chosenIndex())) {
+        const QString chosen = dialog.chosenCategory();
+        m_tasks.clearCategory(chosen, int(stored.indexOf(chosen)) + 1);
+    }
 }
 
 void TForm1::Menu_SearchClick()

@@ -25,6 +25,8 @@ const char *undoCaptionKey(UndoKind kind)
         return "UndoUnarchive";
     case UndoKind::CategoryDelete:
         return "UndoCategoryDelete";
+    case UndoKind::ArchiveDelete:
+        return "UndoArchiveDelete";
     case UndoKind::Import:
         return "UndoImport";
     }

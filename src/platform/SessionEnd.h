@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class QWidget;
 
@@ -9,14 +10,21 @@ class QWidget;
 // told to end from outside: by closeWindow() (a termination signal, the display
 // going away), by the session manager's request to save before log-out or
 // shutdown, or by the application quitting while the window is still open.
+//
+// A request during the start-up, before the window is whole, closes the start-up's
+// boxes as they come (a damaged file's notice, the weekend stop, "already
+// running"), so the start-up runs to its end at once; the window's close then
+// runs at startUpDone().
 class SessionEnd : public QObject
 {
     Q_OBJECT
 public:
-    explicit SessionEnd(QWidget &window);
+    SessionEnd();
 
-    // Whether the window's close has run or is running.
-    bool ended() const { return m_ended; }
+    // The window exists whole: a request made during the start-up closes it now.
+    void startUpDone(QWidget &window);
+    // Whether an end was asked for or the window's close has run or is running.
+    bool ended() const { return m_requested || m_ended; }
 
 public slots:
     // Runs the window's close unless it has run or is running.
@@ -26,6 +34,10 @@ public slots:
     void windowClosed() { m_ended = true; }
 
 private:
+    void closeStartUpBox();
+
     QPointer<QWidget> m_window;
+    QTimer m_boxCloser;
+    bool m_requested = false;
     bool m_ended = false;
 };

@@ -1,16 +1,21 @@
 #include "SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 
 const QString MutexName = QStringLiteral("CorvaneTasklynSoftware");
+const QString LockName = QStringLiteral("Tasklyn.lock");
 const QByteArray RaiseRequest = QByteArrayLiteral("raise\n");
 constexpr int SocketTimeoutMs = 1000;
 
@@ -22,58 +27,90 @@ QString runtimeFolder()
     return dir;
 }
 
+// Tells program folders apart in names kept elsewhere (the socket, the lock of
+// a read-only folder).
+QString folderKey(const QString &programFolder)
+{
+    const QByteArray path = QFile::encodeName(QDir(programFolder).canonicalPath());
+    return QString::fromLatin1(
+        QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(12));
+}
+
 } // namespace
 
-SingleInstance::SingleInstance(QObject *parent) : QObject(parent) {}
+SingleInstance::SingleInstance(const QString &programFolder, QObject *parent)
+    : QObject(parent), m_programFolder(programFolder)
+{
+}
 
 SingleInstance::~SingleInstance()
 {
     if (m_server)
         m_server->close();
-    if (m_lock)
-        m_lock->unlock();
+    // The file stays: removing it would let a copy that opened it just before
+    // lock a file that no longer has the name, beside one that makes it anew.
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
-QString SingleInstance::lockFilePath()
+QString SingleInstance::lockFilePath() const
 {
-    return runtimeFolder() + QLatin1Char('/') + MutexName + QStringLiteral(".lock");
+    return QDir(m_programFolder).filePath(LockName);
 }
 
-QString SingleInstance::serverName()
+QString SingleInstance::serverName() const
 {
-    const QString name = MutexName + QLatin1Char('-') + QString::number(::getuid());
-    // Beside the lock, so a copy that sees the lock finds the socket; a socket
-    // path has a small length limit, past which the plain name (in /tmp) serves.
+    const QString name = MutexName + QLatin1Char('-') + QString::number(::getuid()) +
+                         QLatin1Char('-') + folderKey(m_programFolder);
+    // A socket path has a small length limit, past which the plain name (in /tmp)
+    // serves.
     const QString path = runtimeFolder() + QLatin1Char('/') + name;
     return path.toLocal8Bit().size() < 100 ? path : name;
 }
 
-bool SingleInstance::tryAcquire()
+int SingleInstance::lockAt(const QString &path)
 {
-    if (m_lock && m_lock->isLocked())
-        return true;
-    m_lock = std::make_unique<QLockFile>(lockFilePath());
-    // Age alone never makes the lock stale: the running copy may hold it for
-    // days. A lock whose process is gone (killed, crashed) is stale and is
-    // taken over by tryLock itself.
-    m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(0)) {
-        if (m_lock->error() == QLockFile::LockFailedError)
-            return false;
-        // The runtime folder cannot hold the lock: run unguarded rather than
-        // refuse to start.
-        qWarning("Nudgery: cannot create the lock file %s", qPrintable(lockFilePath()));
-        return true;
+    const QByteArray name = QFile::encodeName(path);
+    // Close-on-exec: a program started from this one (a browser, a text viewer)
+    // must not keep the lock alive after this copy has ended.
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC); // a read-only folder
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        m_fd = fd;
+        return 1;
     }
-    startServer();
-    return true;
+    const int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK ? 0 : -1;
 }
 
-void SingleInstance::startServer()
+bool SingleInstance::tryAcquire()
 {
+    if (m_fd >= 0)
+        return true;
+    int taken = lockAt(lockFilePath());
+    if (taken < 0) {
+        // No lock file can be made in the folder (read-only, and never run there
+        // before): one in the runtime folder, named after the folder, guards it.
+        taken = lockAt(runtimeFolder() + QLatin1Char('/') + MutexName + QLatin1Char('-') +
+                       folderKey(m_programFolder) + QStringLiteral(".lock"));
+    }
+    if (taken < 0)
+        qWarning("Nudgery: cannot lock %s; running unguarded", qPrintable(lockFilePath()));
+    return taken != 0;
+}
+
+void SingleInstance::listenForRaise()
+{
+    if (m_server)
+        return;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // Holding the lock means any socket left under the name is a dead copy's.
+    // Holding the lock means any socket left under this folder's name is a dead
+    // copy's.
     QLocalServer::removeServer(serverName());
     if (!m_server->listen(serverName())) {
         qWarning("Nudgery: cannot listen on %s: %s", qPrintable(serverName()),
@@ -95,7 +132,7 @@ void SingleInstance::startServer()
     });
 }
 
-void SingleInstance::askRunningCopyToRaise()
+void SingleInstance::askRunningCopyToRaise() const
 {
     QLocalSocket socket;
     socket.connectToServer(serverName());

@@ -10,6 +10,9 @@
 // short, or finished but not yet confirmed) cuts the file back to its size before,
 // provided the file still ends within the append and holds its first bytes there:
 // a marker that could not be removed never takes later writes away.
+// Unlike FileJournal, which puts whole new copies of files in place, this costs
+// no more than the append and leaves the file where it is, so a record's offset
+// and the file's identity stay as they were.
 class AppendJournal
 {
 public:

@@ -10,6 +10,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 namespace OldFormat {
 
@@ -58,12 +61,42 @@ TaskRow convertTask(const ProfileData &source, int n, const DateFormat &dates, c
     if (!ok)
         throw StoreError(QStringLiteral("'%1' is not a valid integer value (old task [%2])")
                              .arg(memoLines, section));
+    // The count is input from a file: the lines are the NotesN keys it holds,
+    // never more than it counts.
+    QHash<int, QString> notes;
+    int highest = -1;
+    for (const auto &[key, value] : source.entries(section)) {
+        bool isNumber = false;
+        const int line = key.startsWith(QLatin1String("Notes"), Qt::CaseInsensitive)
+                             ? key.mid(5).toInt(&isNumber)
+                             : -1;
+        if (!isNumber || line < 0 || line >= lines || QString::number(line) != key.mid(5) ||
+            notes.contains(line))
+            continue;
+        notes.insert(line, value);
+        highest = std::max(highest, line);
+    }
     QString note;
-    for (int i = 0; i < lines; ++i)
-        note += read(source, section, QStringLiteral("Notes%1").arg(i).toLatin1().constData()) +
-                QStringLiteral("\r\n");
+    for (int i = 0; i <= highest; ++i)
+        note += notes.value(i) + QStringLiteral("\r\n");
     row[Col::Note] = note;
     return row;
+}
+
+// The old tasks are the sections [Events0] .. [Events<Quantity-1>]; the count is
+// input from a file, so only the sections present are counted up to.
+int sectionsPresent(const ProfileData &source, int quantity)
+{
+    int present = 0;
+    for (const QString &name : source.sectionNames()) {
+        bool isNumber = false;
+        const int n = name.startsWith(QLatin1String("Events"), Qt::CaseInsensitive)
+                          ? name.mid(6).toInt(&isNumber)
+                          : -1;
+        if (isNumber && n >= 0 && n < quantity && QString::number(n) == name.mid(6))
+            present = std::max(present, n + 1);
+    }
+    return present;
 }
 
 } // namespace
@@ -72,8 +105,9 @@ QList<QByteArray> ConvertOldFormat(const ProfileData &source, const DateFormat &
                                    const QDate &today)
 {
     QList<QByteArray> texts;
-    const int n = quantity(source);
-    texts.reserve(qMax(n, 0));
+    // A section missing below the last one present is an old task with no date,
+    // which stops the conversion as it always did.
+    const int n = sectionsPresent(source, quantity(source));
     for (int i = 0; i < n; ++i)
         texts.append(TaskRecord::join(convertTask(source, i, dates, today)));
     return texts;
@@ -82,9 +116,12 @@ QList<QByteArray> ConvertOldFormat(const ProfileData &source, const DateFormat &
 void EraseOldFormat(ProfileFile &settings)
 {
     const int n = settings.readInteger(Sections::Records, QStringLiteral("Quantity"), 0);
-    for (int i = n - 1; i >= 0; --i)
-        settings.eraseSection(QStringLiteral("Events%1").arg(i));
-    settings.eraseSection(Sections::Records);
+    // One write for every section, however large the count the file gives.
+    settings.update([n](ProfileData &data) {
+        for (int i = sectionsPresent(data, n) - 1; i >= 0; --i)
+            data.removeSection(QStringLiteral("Events%1").arg(i));
+        data.removeSection(Sections::Records);
+    });
 }
 
 bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings,

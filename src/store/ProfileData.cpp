@@ -133,23 +133,30 @@ std::optional<QString> ProfileData::value(const QString &section, const QString 
     return std::nullopt;
 }
 
-QHash<QString, QString> ProfileData::values(const QString &section) const
-{
-    QHash<QString, QString> out;
-    const int index = findSection(section);
-    if (index < 0)
-        return out;
-    for (const Line &line : m_sections.at(index).lines) {
-        const QString folded = line.key.toCaseFolded();
-        if (!line.key.isEmpty() && !out.contains(folded))
-            out.insert(folded, line.value);
-    }
-    return out;
-}
-
 bool ProfileData::hasSection(const QString &section) const
 {
     return findSection(section) >= 0;
+}
+
+QList<std::pair<QString, QString>> ProfileData::entries(const QString &section) const
+{
+    QList<std::pair<QString, QString>> out;
+    const int index = findSection(section);
+    if (index < 0)
+        return out;
+    for (const Line &line : m_sections.at(index).lines)
+        if (!line.key.isEmpty())
+            out.append({line.key, line.value});
+    return out;
+}
+
+QStringList ProfileData::sectionNames() const
+{
+    QStringList out;
+    for (const Section &s : m_sections)
+        if (!s.header.isEmpty())
+            out << s.name;
+    return out;
 }
 
 void ProfileData::setValue(const QString &section, const QString &key, const QString &value)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 
@@ -21,8 +21,10 @@ public:
 
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool hasSection(const QString &section) const;
-    // Every value of a section by its key case-folded, as value() finds them.
-    QHash<QString, QString> values(const QString &section) const;
+    // The keys and values of a section as value() finds them, in file order.
+    QList<std::pair<QString, QString>> entries(const QString &section) const;
+    // The names of every section, in file order.
+    QStringList sectionNames() const;
 
     void setValue(const QString &section, const QString &key, const QString &value);
     // setValue for each pair in turn, in time linear in the section's size.

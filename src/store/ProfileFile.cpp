@@ -123,14 +123,6 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
     save(data.serialize());
 }
 
-void ProfileFile::writeStrings(const QString &section,
-                               const QList<std::pair<QString, QString>> &values)
-{
-    ProfileData data = loadForWrite(m_path);
-    data.setValues(section, values);
-    save(data.serialize());
-}
-
 void ProfileFile::writeInteger(const QString &section, const QString &key, int value)
 {
     writeString(section, key, QString::number(value));
@@ -146,6 +138,21 @@ void ProfileFile::deleteKey(const QString &section, const QString &key)
     ProfileData data = loadForWrite(m_path);
     const QByteArray before = data.serialize();
     data.removeKey(section, key);
+    const QByteArray after = data.serialize();
+    if (after != before)
+        save(after);
+}
+
+ProfileData ProfileFile::read() const
+{
+    return ProfileData::load(m_path);
+}
+
+void ProfileFile::update(const std::function<void(ProfileData &)> &change)
+{
+    ProfileData data = loadForWrite(m_path);
+    const QByteArray before = data.serialize();
+    change(data);
     const QByteArray after = data.serialize();
     if (after != before)
         save(after);

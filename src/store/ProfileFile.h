@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 
 #include <functional>
-#include <utility>
+
+class ProfileData;
 
 // The settings file: every read goes to the file, every write reaches the file
 // at once (written to a temporary file beside it and renamed over it). A missing
@@ -26,12 +26,15 @@ public:
     bool readBool(const QString &section, const QString &key, bool def) const;
 
     void writeString(const QString &section, const QString &key, const QString &value);
-    // Many keys of one section in one write of the file.
-    void writeStrings(const QString &section, const QList<std::pair<QString, QString>> &values);
     void writeInteger(const QString &section, const QString &key, int value);
     void writeBool(const QString &section, const QString &key, bool value); // "1" / "0"
     void deleteKey(const QString &section, const QString &key);
     void eraseSection(const QString &section);
+
+    // The whole file as it stands, for a reader of many keys.
+    ProfileData read() const;
+    // Several changes in one write (none when they change nothing).
+    void update(const std::function<void(ProfileData &)> &change);
 
     // Run before every write (the daily backup).
     void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }

@@ -1,11 +1,8 @@
 #include "Settings.h"
 
-#include "ProfileData.h"
 #include "StoreError.h"
 
 #include <QStringList>
-
-#include <algorithm>
 
 namespace {
 
@@ -114,27 +111,6 @@ QString Settings::categoryName(int n) const
 void Settings::setCategoryName(int n, const QString &name)
 {
     m_file.writeString(Sections::Category, QString::number(n), name);
-}
-
-QStringList Settings::categoryNames(int count) const
-{
-    const QHash<QString, QString> stored =
-        ProfileData::load(m_file.path()).values(Sections::Category);
-    QStringList out;
-    // The count comes from the file: never more names than it has keys.
-    const qsizetype n = std::min<qsizetype>(count, stored.size());
-    for (qsizetype k = 1; k <= n; ++k)
-        out << stored.value(QString::number(k));
-    return out;
-}
-
-void Settings::appendCategoryNames(int countBefore, const QStringList &names)
-{
-    QList<std::pair<QString, QString>> values;
-    values.append({nameOf(SettingKey::Cats), QString::number(countBefore + names.size())});
-    for (qsizetype k = 0; k < names.size(); ++k)
-        values.append({QString::number(countBefore + 1 + k), names[k]});
-    m_file.writeStrings(Sections::Category, values);
 }
 
 void Settings::removeCategoryName(int n)

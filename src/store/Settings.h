@@ -4,7 +4,6 @@
 #include "SettingsKeys.h"
 
 #include <QString>
-#include <QStringList>
 #include <array>
 
 // Typed access to the settings file through the key table.
@@ -33,10 +32,6 @@ public:
     QString categoryName(int n) const;
     void setCategoryName(int n, const QString &name);
     void removeCategoryName(int n);
-    // The names "1" .. count, read in one go.
-    QStringList categoryNames(int count) const;
-    // Names stored after the count there are, and the count, in one write.
-    void appendCategoryNames(int countBefore, const QStringList &names);
 
 private:
     ProfileFile m_file;

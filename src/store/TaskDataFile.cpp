@@ -75,9 +75,9 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     const bool filterStorable = Win1252::firstUnencodable(filter) < 0;
     const QByteArray filterBytes = Win1252::encode(filter);
     qint64 pos = 0;
-    const auto next = [&](const QByteArray &bytes, TaskTable::RawRow &row) {
-        while (pos < bytes.size()) {
-            const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos);
+    const auto next = [&](const QByteArray &kept, TaskTable::RawRow &row) {
+        while (pos < kept.size()) {
+            const std::optional<QByteArray> text = TaskRecord::textAt(kept, pos);
             if (!text) {
                 result.damaged = true;
                 return false;
@@ -157,13 +157,29 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
     m_damaged.beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
+    // Every record is found before the first is blanked.
+    QList<QByteArray> texts;
+    texts.reserve(offsets.size());
     for (const qint64 offset : offsets) {
-        const QByteArray blanks(recordLengthAt(f, offset), ' ');
-        if (!f.seek(offset + 4) || f.write(blanks) != blanks.size())
-            throw StoreError::unableToWrite(m_path);
+        const qint32 length = recordLengthAt(f, offset);
+        texts.append(f.read(length));
+        if (texts.back().size() != length)
+            throw StoreError(noRecordMessage(m_path, offset));
     }
-    if (!f.flush())
-        throw StoreError::unableToWrite(m_path);
+    qsizetype done = 0;
+    for (; done < offsets.size(); ++done) {
+        const QByteArray blanks(texts[done].size(), ' ');
+        if (!f.seek(offsets[done] + 4) || f.write(blanks) != blanks.size())
+            break;
+    }
+    if (done == offsets.size() && f.flush())
+        return;
+    // Those blanked already get their text back, as far as the file lets itself
+    // be written.
+    for (qsizetype i = 0; i < done && f.seek(offsets[i] + 4); ++i)
+        f.write(texts[i]);
+    f.flush();
+    throw StoreError::unableToWrite(m_path);
 }
 
 void TaskDataFile::SaveAllTasks(const TaskTable &table) const
@@ -250,7 +266,16 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
         throw StoreError::unableToWrite(targetPath);
     }
     target.close();
-    BlankTask(offset);
+    try {
+        BlankTask(offset);
+    } catch (...) {
+        // One step: a record that cannot leave here does not stay there either.
+        try {
+            TaskDataFile(targetPath, m_damaged).takeBackAppend(end, record.size() - 4);
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 QList<TaskDataFile::Cleared> TaskDataFile::ClearCategory(const QString &name) const
@@ -320,7 +345,7 @@ void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &tex
         throw StoreError::cannotCreate(m_path, reason);
 }
 
-void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
+qint64 TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
     m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
@@ -335,6 +360,61 @@ void TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
         truncateTo(f, end);
         throw StoreError::unableToWrite(m_path);
     }
+    return end;
+}
+
+QList<std::optional<QByteArray>> TaskDataFile::readTexts(const QList<qint64> &offsets) const
+{
+    QList<std::optional<QByteArray>> texts;
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        texts.resize(offsets.size());
+        return texts;
+    }
+    for (qint64 offset : offsets) {
+        try {
+            const qint32 length = recordLengthAt(f, offset);
+            texts.append(f.read(length));
+        } catch (const StoreError &) {
+            texts.append(std::nullopt);
+        }
+    }
+    return texts;
+}
+
+void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
+{
+    if (records.isEmpty())
+        return;
+    m_damaged.beforeWrite();
+    m_damaged.requireBackedUp(m_path);
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    for (const InPlaceChange &r : records) {
+        const qint32 length = recordLengthAt(f, r.offset);
+        if (length != r.now.size() || r.then.size() != r.now.size() || f.read(length) != r.now)
+            throw StoreError(noRecordMessage(m_path, r.offset));
+    }
+    for (const InPlaceChange &r : records) {
+        if (!f.seek(r.offset + 4) || f.write(r.then) != r.then.size() || !f.flush())
+            throw StoreError::unableToWrite(m_path);
+    }
+}
+
+void TaskDataFile::takeBackAppend(qint64 offset, qint64 textLength) const
+{
+    QFile f(m_path);
+    openExisting(f, InPlace);
+    if (f.size() == offset + 4 + textLength && f.resize(offset))
+        return;
+    f.close();
+    BlankTask(offset);
+}
+
+TaskDataFile::LoadResult TaskDataFile::checkTail() const
+{
+    TaskTable scratch;
+    return LoadTasks(scratch, AllItems);
 }
 
 QList<QByteArray> TaskDataFile::appendRowsAtOnce(std::vector<TaskRow> &rows,

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class DamagedFiles;
@@ -45,8 +46,8 @@ public:
     QByteArray appendRow(TaskRow &task) const;
     // Overwrites the record at offset with blanks of the same length.
     void BlankTask(qint64 offset) const;
-    // BlankTask for many records, in one opening of the file; stops at the first
-    // that fails.
+    // BlankTask for many records, in one opening of the file, all or none: when
+    // one fails, those blanked before it get their text back.
     void blankRecords(const QList<qint64> &offsets) const;
     // A changed task (edited, ticked): row is appended as a new record, then the
     // old record at oldOffset is blanked, so that a crash between the two leaves the
@@ -61,7 +62,7 @@ public:
     // The record's bytes (length prefix included) at offset.
     QByteArray readRecord(qint64 offset) const;
     // Copies the record at offset verbatim to the end of target (created when
-    // missing), then blanks it here.
+    // missing), then blanks it here; when the blank fails, the copy is taken back.
     void moveRecordTo(qint64 offset, const QString &targetPath) const;
     // Blanks the category field of every record whose category equals name,
     // keeping every record's length. The records it changed, as they were.
@@ -74,14 +75,38 @@ public:
 
     // Replaces the file (atomically) with these records (texts without prefix).
     void writeRecords(const QList<QByteArray> &texts) const;
-    // Appends these records (texts without prefix), creating a missing file.
-    void appendRecords(const QList<QByteArray> &texts) const;
+    // Appends these records (texts without prefix), creating a missing file; the
+    // offset of the first.
+    qint64 appendRecords(const QList<QByteArray> &texts) const;
     // Appends rows as new records in one write that is all or nothing, also under a
     // kill (AppendJournal); each row's order cell becomes its record's offset. The
     // record texts written. alongside runs after the write, before it is final: when
     // it throws, the records are taken back.
     QList<QByteArray> appendRowsAtOnce(std::vector<TaskRow> &rows,
                                        const std::function<void()> &alongside = {}) const;
+
+    // The texts (without prefix) of the records at these offsets, read through one
+    // opening; none where no whole record starts.
+    QList<std::optional<QByteArray>> readTexts(const QList<qint64> &offsets) const;
+    // A record changed where it stands, keeping its length: `now` must be its text
+    // for `then` to be written over it.
+    struct InPlaceChange
+    {
+        qint64 offset = 0;
+        QByteArray now;
+        QByteArray then;
+    };
+    // Nothing is written unless every record holds its `now`; throws StoreError
+    // otherwise, or when a write fails (the records before it are then changed).
+    void rewriteInPlace(const QList<InPlaceChange> &records) const;
+    // An append of a text of this length at offset taken back: cut off when it
+    // still ends the file, blanked otherwise.
+    void takeBackAppend(qint64 offset, qint64 textLength) const;
+    // Whether the file ends in a whole record, as a load would find it, with the
+    // damaged-file policy applied when not (a copy kept, the file cut back to its
+    // last whole record): checked before appending to a file this run has not
+    // read since someone else may have written it.
+    LoadResult checkTail() const;
 
     // TaskRecord::orderOffset, for the windows that name it here.
     static qint64 orderOffset(const QString &orderText);

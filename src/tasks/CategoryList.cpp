@@ -1,8 +1,13 @@
 #include "CategoryList.h"
 
+#include "store/ProfileData.h"
 #include "store/Settings.h"
 #include "store/TaskRow.h"
 #include "store/Win1252.h"
+
+#include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,14 +28,44 @@ char32_t characterAt(const QString &text, qsizetype i)
 
 } // namespace
 
-int CategoryList::count() const
-{
-    return m_settings.integer(SettingKey::Cats);
-}
-
 QStringList CategoryList::names() const
 {
-    return m_settings.categoryNames(count());
+    const int cats = m_settings.integer(SettingKey::Cats);
+    const QList<std::pair<QString, QString>> entries =
+        m_settings.file().read().entries(Sections::Category);
+    // Key n as the file holds it (the first of a repeated key, as a read finds it).
+    QHash<int, QString> byKey;
+    int highest = 0;
+    for (const auto &[key, value] : entries) {
+        bool isNumber = false;
+        const int n = key.toInt(&isNumber);
+        if (!isNumber || n < 1 || n > cats || QString::number(n) != key || byKey.contains(n))
+            continue;
+        byKey.insert(n, value);
+        highest = std::max(highest, n);
+    }
+    QStringList out;
+    out.reserve(highest);
+    for (int k = 1; k <= highest; ++k)
+        out << byKey.value(k);
+    return out;
+}
+
+void CategoryList::store(const QStringList &names, int countBefore)
+{
+    // One pass over the section for any number of names (an import adds many);
+    // the count first where the section lacks it, as a single add writes it.
+    QList<std::pair<QString, QString>> values;
+    values.reserve(names.size() + 1);
+    values.append(
+        {QString::fromLatin1(settingInfo(SettingKey::Cats).key), QString::number(names.size())});
+    for (int k = 1; k <= names.size(); ++k)
+        values.append({QString::number(k), names[k - 1]});
+    m_settings.file().update([&](ProfileData &data) {
+        data.setValues(Sections::Category, values);
+        for (int k = int(names.size()) + 1; k <= countBefore; ++k)
+            data.removeKey(Sections::Category, QString::number(k));
+    });
 }
 
 void CategoryList::add(const QString &name)
@@ -42,23 +77,30 @@ void CategoryList::add(const QString &name)
 
 void CategoryList::add(const QStringList &names)
 {
-    if (!names.isEmpty())
-        m_settings.appendCategoryNames(count(), names);
+    if (names.isEmpty())
+        return;
+    const QStringList before = this->names();
+    store(before + names, int(before.size()));
 }
 
 bool CategoryList::remove(const QString &name)
 {
-    const int n = count();
-    int j = 1;
-    while (j <= n && m_settings.categoryName(j) != name)
-        ++j;
-    if (j > n)
+    QStringList list = names();
+    const qsizetype j = list.indexOf(name);
+    if (j < 0)
         return false;
-    for (int k = j; k < n; ++k)
-        m_settings.setCategoryName(k, m_settings.categoryName(k + 1));
-    m_settings.removeCategoryName(n);
-    m_settings.setInteger(SettingKey::Cats, n - 1);
+    const int before = int(list.size());
+    list.removeAt(j);
+    store(list, before);
     return true;
+}
+
+void CategoryList::insert(int key, const QString &name)
+{
+    QStringList list = names();
+    const int before = int(list.size());
+    list.insert(std::clamp<qsizetype>(key - 1, 0, list.size()), name);
+    store(list, before);
 }
 
 QString CategoryList::refusal(const QString &name)

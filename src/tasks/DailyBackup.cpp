@@ -1,7 +1,7 @@
 #include "DailyBackup.h"
 
 #include "store/Clock.h"
-#include "store/SaveFile.h"
+#include "store/FileJournal.h"
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"
 
@@ -9,14 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString DayFormat = QStringLiteral("yyyy-MM-dd");
-
-QDate dayOf(const QString &folderName)
-{
-    return folderName.size() == 10 ? QDate::fromString(folderName, DayFormat) : QDate();
-}
+const QString MomentFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+const QString BeforeRestoreMark = QStringLiteral("_before-restore");
+const QString RestoreStep = QStringLiteral("restore");
 
 int taskCount(const QString &path)
 {
@@ -31,6 +31,35 @@ int taskCount(const QString &path)
         pos += 4 + text->size();
     }
     return count;
+}
+
+// What a sub-folder's name says it is; a date that is not valid for anything else.
+DailyBackup::Backup backupNamed(const QString &name)
+{
+    DailyBackup::Backup b;
+    if (name.size() == DayFormat.size()) {
+        b.date = QDate::fromString(name, DayFormat);
+        return b;
+    }
+    // "<moment>_before-restore", or "<moment>_before-restore-<n>" for a second
+    // restore in the same second.
+    const qsizetype mark = name.indexOf(BeforeRestoreMark);
+    if (mark != MomentFormat.size())
+        return b;
+    const QString rest = name.mid(mark + BeforeRestoreMark.size());
+    if (!rest.isEmpty()) {
+        bool numbered = false;
+        rest.mid(1).toUInt(&numbered);
+        if (!rest.startsWith(QLatin1Char('-')) || !numbered)
+            return b;
+    }
+    const QDateTime moment = QDateTime::fromString(name.left(mark), MomentFormat);
+    if (!moment.isValid())
+        return b;
+    b.kind = DailyBackup::Kind::BeforeRestore;
+    b.date = moment.date();
+    b.time = moment.time();
+    return b;
 }
 
 } // namespace
@@ -48,11 +77,12 @@ void DailyBackup::beforeWrite()
     if (today == m_lastDay)
         return;
     m_lastDay = today;
+    const QString leaf = today.toString(DayFormat);
     // A day already copied (by an earlier run) keeps its first copy.
-    if (QFileInfo::exists(m_folder + QLatin1Char('/') + today.toString(DayFormat)))
+    if (QFileInfo::exists(m_folder + QLatin1Char('/') + leaf))
         return;
     QString reason;
-    if (copyToday(&reason)) {
+    if (copyInto(leaf, &reason)) {
         removeOldest();
         return;
     }
@@ -63,12 +93,13 @@ void DailyBackup::beforeWrite()
     }
 }
 
-bool DailyBackup::copyToday(QString *reason)
+bool DailyBackup::copyInto(const QString &leaf, QString *reason)
 {
-    const QString day = m_clock.today().toString(DayFormat);
-    const QString target = m_folder + QLatin1Char('/') + day;
-    // Made beside and renamed into place, so a day's folder is always whole.
-    const QString partial = m_folder + QStringLiteral("/.") + day + QStringLiteral(".partial");
+    const QString target = m_folder + QLatin1Char('/') + leaf;
+    if (QFileInfo::exists(target))
+        return false;
+    // Made beside and renamed into place, so a copy is always whole.
+    const QString partial = m_folder + QStringLiteral("/.") + leaf + QStringLiteral(".partial");
     QDir(partial).removeRecursively();
     if (!QDir().mkpath(partial))
         return false;
@@ -82,59 +113,81 @@ bool DailyBackup::copyToday(QString *reason)
             return false;
         }
     }
-    const QString previous = target + QStringLiteral(".old");
-    QDir(previous).removeRecursively();
-    const bool hadTarget = QFileInfo::exists(target);
-    if ((hadTarget && !QDir().rename(target, previous)) || !QDir().rename(partial, target)) {
-        if (hadTarget && !QFileInfo::exists(target))
-            QDir().rename(previous, target);
+    if (!QDir().rename(partial, target)) {
         QDir(partial).removeRecursively();
         return false;
     }
-    QDir(previous).removeRecursively();
     return true;
+}
+
+QString DailyBackup::beforeRestoreLeaf() const
+{
+    const QString base = m_clock.now().toString(MomentFormat) + BeforeRestoreMark;
+    QString leaf = base;
+    for (int n = 2; QFileInfo::exists(m_folder + QLatin1Char('/') + leaf); ++n)
+        leaf = base + QLatin1Char('-') + QString::number(n);
+    return leaf;
 }
 
 void DailyBackup::removeOldest()
 {
-    const QList<Backup> all = list();
-    for (qsizetype i = DaysKept; i < all.size(); ++i)
-        QDir(all[i].path).removeRecursively();
+    int daily = 0;
+    int beforeRestore = 0;
+    for (const Backup &b : list()) {
+        int &kept = b.kind == Kind::Daily ? daily : beforeRestore;
+        if (++kept > (b.kind == Kind::Daily ? DaysKept : RestoresKept))
+            QDir(b.path).removeRecursively();
+    }
 }
 
 QList<DailyBackup::Backup> DailyBackup::list() const
 {
     QList<Backup> out;
-    const QStringList names =
-        QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+    const QStringList names = QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
-        const QDate date = dayOf(name);
-        if (!date.isValid())
+        Backup b = backupNamed(name);
+        if (!b.date.isValid())
             continue;
-        const QString path = m_folder + QLatin1Char('/') + name;
-        out.append({date, path, taskCount(path + QLatin1Char('/') + m_fileNames.value(0))});
+        b.path = m_folder + QLatin1Char('/') + name;
+        b.tasks = taskCount(b.path + QLatin1Char('/') + m_fileNames.value(0));
+        b.archived = taskCount(b.path + QLatin1Char('/') + m_fileNames.value(1));
+        out.append(b);
     }
+    // A day's copy holds the state from before anything that day, so it is older
+    // than a restore of the same day.
+    const auto newerFirst = [](const Backup &a, const Backup &b) {
+        if (a.date != b.date)
+            return a.date > b.date;
+        if (a.kind != b.kind)
+            return a.kind == Kind::BeforeRestore;
+        return a.time != b.time ? a.time > b.time : a.path > b.path;
+    };
+    std::sort(out.begin(), out.end(), newerFirst);
     return out;
 }
 
-bool DailyBackup::restore(const QString &backupPath, QString *reason)
+DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *reason)
 {
-    QList<QPair<QString, QByteArray>> files;
+    if (taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(0)) +
+            taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(1)) ==
+        0)
+        return Restored::Empty;
+    // Every file is read before anything changes: a backup that cannot be read
+    // restores nothing.
+    FileJournal step(m_programFolder, RestoreStep);
     for (const QString &name : m_fileNames) {
-        QFile f(backupPath + QLatin1Char('/') + name);
-        if (!f.exists())
-            continue; // not there when the copy was made: the current file stays
-        if (!f.open(QIODevice::ReadOnly))
-            throw StoreError::cannotOpen(f.fileName(), f.errorString());
-        files.append({m_programFolder + name, f.readAll()});
+        const QString source = backupPath + QLatin1Char('/') + name;
+        if (QFileInfo::exists(source)) // not there when the copy was made: the file stays
+            step.stageCopy(name, source);
     }
-    if (!copyToday(reason))
-        return false;
-    m_lastDay = m_clock.today();
+    if (!copyInto(beforeRestoreLeaf(), reason))
+        return Restored::NotBackedUp;
+    step.commit();
     removeOldest();
-    QString why;
-    for (const auto &[path, bytes] : files)
-        if (!SaveFile::replace(path, bytes, &why))
-            throw StoreError::cannotCreate(path, why);
-    return true;
+    return Restored::Done;
+}
+
+void DailyBackup::recoverRestore(const QString &programFolder)
+{
+    FileJournal::recover(programFolder, RestoreStep);
 }

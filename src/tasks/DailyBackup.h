@@ -5,21 +5,25 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 class Clock;
 
-// Copies of the program's files in "backups" inside the program folder, one
-// sub-folder a day (yyyy-MM-dd), the latest 14 kept. The first write of a day
-// makes that day's copy first; a copy that fails is told once a run and never
-// stops the write.
+// Copies of the program's files in "backups" inside the program folder: one
+// sub-folder a day (yyyy-MM-dd), made before that day's first write, the latest
+// 14 kept; and one sub-folder for the state before each restore
+// (yyyy-MM-dd_HH-mm-ss_before-restore), the latest 14 of those kept beside them.
+// No copy is ever written over. A daily copy that fails is told once a run and
+// never stops the write.
 class DailyBackup : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int DaysKept = 14;
+    static constexpr int RestoresKept = 14;
 
     // fileNames: inside programFolder (with its trailing '/'); the first one is the
-    // task data file, whose tasks a listing counts.
+    // task data file and the second the archive, whose tasks a listing counts.
     DailyBackup(const QString &programFolder, const QStringList &fileNames, const Clock &clock,
                 QObject *parent = nullptr);
 
@@ -27,20 +31,37 @@ public:
     // Called before every write to one of the files.
     void beforeWrite();
 
+    enum class Kind {
+        Daily,        // the files as they were before that day's first change
+        BeforeRestore // the files as they were just before a restore
+    };
     struct Backup
     {
+        Kind kind = Kind::Daily;
         QDate date;
+        QTime time; // the restore's moment; none for a daily copy
         QString path;
-        int tasks = 0;
+        int tasks = 0;    // in the task data file
+        int archived = 0; // in the archive
+        bool holdsTasks() const { return tasks + archived > 0; }
     };
     // Newest first.
     QList<Backup> list() const;
-    // The files of a backup replace the program's, each whole; the current ones are
-    // copied into today's folder first (the backup's bytes are read before, so
-    // today's own backup can be restored too). False, with the system's reason when
-    // it gave one and nothing restored, when the current files cannot be copied;
-    // throws StoreError when a file cannot be written.
-    bool restore(const QString &backupPath, QString *reason);
+
+    enum class Restored {
+        Done,
+        Empty,      // the backup holds no task (made before the first one was stored)
+        NotBackedUp // the current files could not be copied: nothing was restored
+    };
+    // The files of a backup replace the program's as one step (a kill leaves all of
+    // them as they were or all restored, see recoverRestore), after the current
+    // ones are copied into a folder of their own. A file the backup lacks stays as
+    // it is. With NotBackedUp, the system's reason when it gave one; throws
+    // StoreError when the files cannot be written (nothing is restored then).
+    Restored restore(const QString &backupPath, QString *reason);
+    // Finishes or undoes a restore that a kill interrupted; run at start-up before
+    // the files are read, by the copy that holds the program folder's lock.
+    static void recoverRestore(const QString &programFolder);
 
 signals:
     // A backup could not be made in folder (the system's reason, or empty); told
@@ -48,9 +69,11 @@ signals:
     void failed(const QString &folder, const QString &reason);
 
 private:
-    // Copies the files into today's folder, replacing it; false with the system's
-    // reason, when it gave one.
-    bool copyToday(QString *reason);
+    // Copies the files into a new sub-folder (made whole beside it, then renamed
+    // into place); false, with the system's reason when it gave one, when it
+    // could not be made or the folder is already there.
+    bool copyInto(const QString &leaf, QString *reason);
+    QString beforeRestoreLeaf() const;
     void removeOldest();
 
     QString m_programFolder;

@@ -1,5 +1,6 @@
 #include "SortRows.h"
 
+#include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "store/Win1252.h"
 
@@ -10,7 +11,6 @@
 #include <array>
 #include <functional>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -40,27 +40,73 @@ QCollatorSortKey sortKey(const QString &text)
     return collator().sortKey(plainCodePoints() ? text.toCaseFolded() : text);
 }
 
-std::mt19937 &randomSource()
+// Where each row's record lies in its file, by row number: rows with equal keys
+// keep that order, so that a sort has one result only, the one a fresh load and
+// sort gives (a new record, the file's last, goes after the rows it ties with).
+// A table whose rows name no record (built by hand) keeps its rows' order.
+std::vector<qint64> fileOrder(const TaskTable &table)
 {
-    thread_local std::mt19937 gen(0x5eed);
-    return gen;
+    const int n = table.rowCount() - 1;
+    std::vector<qint64> tie(size_t(n) + 1, 0);
+    try {
+        for (int r = 1; r <= n; ++r)
+            tie[size_t(r)] = table.recordOffset(r);
+    } catch (const StoreError &) {
+        for (int r = 1; r <= n; ++r)
+            tie[size_t(r)] = r;
+    }
+    return tie;
 }
 
-// Row order by key, either way; ties in no particular order. keyed holds each
-// key beside its row (the sort then reads neighbouring memory).
-template <class Key>
-std::vector<int> orderKeyed(std::vector<std::pair<Key, int>> &&keyed, bool ascending)
+// A row's sort key with its place in the file beside it, so that the sort reads
+// neighbouring memory only.
+template <class Key> struct Keyed
 {
-    if (ascending)
-        std::sort(keyed.begin(), keyed.end(),
-                  [](const auto &a, const auto &b) { return a.first < b.first; });
-    else
-        std::sort(keyed.begin(), keyed.end(),
-                  [](const auto &a, const auto &b) { return b.first < a.first; });
+    Key key;
+    qint64 tie;
+    int row;
+};
+
+// Row order by key, either way; ties in file order.
+template <class Key> std::vector<int> orderKeyed(std::vector<Keyed<Key>> &&keyed, bool ascending)
+{
+    std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed<Key> &a, const Keyed<Key> &b) {
+        if (a.key < b.key)
+            return ascending;
+        if (b.key < a.key)
+            return !ascending;
+        return a.tie < b.tie;
+    });
     std::vector<int> rows;
     rows.reserve(keyed.size());
-    for (const auto &k : keyed)
-        rows.push_back(k.second);
+    for (const Keyed<Key> &k : keyed)
+        rows.push_back(k.row);
+    return rows;
+}
+
+// Row order by a rank from 0 to ranks - 1 (a column of few distinct texts), either
+// way, ties in file order: the rows in file order, counted into their ranks' places.
+std::vector<int> orderByRank(const std::vector<int> &rankOfRow, int ranks, bool ascending,
+                             const std::vector<qint64> &tie)
+{
+    const int n = int(rankOfRow.size()) - 1;
+    std::vector<int> inFile(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k)
+        inFile[size_t(k)] = k + 1;
+    // A table fresh from its file is in file order already.
+    const auto byTie = [&tie](int a, int b) { return tie[size_t(a)] < tie[size_t(b)]; };
+    if (!std::is_sorted(inFile.begin(), inFile.end(), byTie))
+        std::sort(inFile.begin(), inFile.end(), byTie);
+    std::vector<int> start(size_t(ranks) + 1, 0);
+    for (int r = 1; r <= n; ++r)
+        ++start[size_t(ascending ? rankOfRow[size_t(r)] : ranks - 1 - rankOfRow[size_t(r)]) + 1];
+    for (size_t k = 1; k < start.size(); ++k)
+        start[k] += start[k - 1];
+    std::vector<int> rows(static_cast<size_t>(n));
+    for (int r : inFile) {
+        const int rank = ascending ? rankOfRow[size_t(r)] : ranks - 1 - rankOfRow[size_t(r)];
+        rows[size_t(start[size_t(rank)]++)] = r;
+    }
     return rows;
 }
 
@@ -86,11 +132,12 @@ std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int c
 // every locale as their digits read as a number, the empty text first. Such a
 // column sorts by that number, without a collation key per text. Empty when a
 // text has another shape.
-std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascending)
+std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascending,
+                               const std::vector<qint64> &tie)
 {
     const int n = table.rowCount() - 1;
     QByteArray shape;
-    std::vector<std::pair<quint64, int>> keyed;
+    std::vector<Keyed<quint64>> keyed;
     keyed.reserve(size_t(n));
     constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
@@ -99,7 +146,7 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
         if (!text)
             return {};
         if (text->isEmpty()) {
-            keyed.emplace_back(0, r);
+            keyed.push_back({0, tie[size_t(r)], r});
             continue;
         }
         if (shape.isNull()) {
@@ -121,7 +168,7 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
                 return {};
             }
         }
-        keyed.emplace_back(value + 1, r);
+        keyed.push_back({value + 1, tie[size_t(r)], r});
     }
     return orderKeyed(std::move(keyed), ascending);
 }
@@ -165,7 +212,8 @@ const std::array<quint8, 128> *asciiRanks()
 // A column of printable ASCII texts under such a collation sorts by the ranks of
 // its characters, one byte each: no collation key object per text. Empty when a
 // text holds another character.
-std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool ascending)
+std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
+                                   const std::vector<qint64> &tie)
 {
     const std::array<quint8, 128> *ranks = asciiRanks();
     if (!ranks)
@@ -180,6 +228,7 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
         quint32 from;
         quint32 length;
         int row;
+        qint64 tie;
     };
     std::vector<Key> keys;
     keys.reserve(size_t(n));
@@ -193,17 +242,17 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
                 return {};
             arena.push_back(char((*ranks)[size_t(c)]));
         }
-        keys.push_back({quint32(from), quint32(arena.size() - from), r});
+        keys.push_back({quint32(from), quint32(arena.size() - from), r, tie[size_t(r)]});
     }
     const auto view = [&arena](const Key &k) {
         return std::string_view(arena.data() + k.from, k.length);
     };
-    if (ascending)
-        std::sort(keys.begin(), keys.end(),
-                  [&](const Key &a, const Key &b) { return view(a) < view(b); });
-    else
-        std::sort(keys.begin(), keys.end(),
-                  [&](const Key &a, const Key &b) { return view(b) < view(a); });
+    std::sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) {
+        const int c = view(a).compare(view(b));
+        if (c != 0)
+            return ascending ? c < 0 : c > 0;
+        return a.tie < b.tie;
+    });
     std::vector<int> rows;
     rows.reserve(keys.size());
     for (const Key &k : keys)
@@ -212,9 +261,10 @@ std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool asce
 }
 
 // Any texts: collation keys for the distinct texts only (status, priority and
-// category columns hold a handful of values), then the quicksort over their ranks.
+// category columns hold a handful of values), then the sort over their ranks.
 template <class Text>
 std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending,
+                                  const std::vector<qint64> &tie,
                                   const std::function<QString(const Text &)> &toString)
 {
     const int n = int(texts.size());
@@ -245,25 +295,22 @@ std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending
     }
     for (int r = 1; r <= n; ++r)
         rankOfRow[size_t(r)] = rankOfText[size_t(rankOfRow[size_t(r)])];
-    std::vector<int> rows(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k)
-        rows[size_t(k)] = k + 1;
-    QuickSortRows(rows, rankOfRow, 0, n - 1, ascending);
-    return rows;
+    return orderByRank(rankOfRow, rank + 1, ascending, tie);
 }
 
 // The column's texts as bytes where the file's code page holds them all, else
 // as decoded text.
-std::vector<int> orderByCollation(const TaskTable &table, int column, bool ascending)
+std::vector<int> orderByCollation(const TaskTable &table, int column, bool ascending,
+                                  const std::vector<qint64> &tie)
 {
     if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column))
-        return orderByCollation<QByteArray>(*bytes, ascending, &Win1252::decode);
+        return orderByCollation<QByteArray>(*bytes, ascending, tie, &Win1252::decode);
     const int n = table.rowCount() - 1;
     std::vector<QString> texts;
     texts.reserve(size_t(n));
     for (int r = 1; r <= n; ++r)
         texts.push_back(table.cell(column, r));
-    return orderByCollation<QString>(texts, ascending, [](const QString &t) { return t; });
+    return orderByCollation<QString>(texts, ascending, tie, [](const QString &t) { return t; });
 }
 
 } // namespace
@@ -275,45 +322,16 @@ int CompareCellText(const QString &a, const QString &b)
     return collator().compare(a, b);
 }
 
-void QuickSortRows(std::vector<int> &rows, const std::vector<int> &rank, int lo, int hi,
-                   bool ascending)
-{
-    while (lo < hi) {
-        std::uniform_int_distribution<int> pick(lo, hi);
-        const int pivot = rank[size_t(rows[size_t(pick(randomSource()))])];
-        // Dutch-flag partition: [lo, lt) before, [lt, gt] equal, (gt, hi] after.
-        int lt = lo, i = lo, gt = hi;
-        while (i <= gt) {
-            const int k = rank[size_t(rows[size_t(i)])];
-            const bool before = ascending ? k < pivot : k > pivot;
-            const bool after = ascending ? k > pivot : k < pivot;
-            if (before)
-                std::swap(rows[size_t(lt++)], rows[size_t(i++)]);
-            else if (after)
-                std::swap(rows[size_t(i)], rows[size_t(gt--)]);
-            else
-                ++i;
-        }
-        // Recurse into the smaller side to keep the stack shallow.
-        if (lt - lo < hi - gt) {
-            QuickSortRows(rows, rank, lo, lt - 1, ascending);
-            lo = gt + 1;
-        } else {
-            QuickSortRows(rows, rank, gt + 1, hi, ascending);
-            hi = lt - 1;
-        }
-    }
-}
-
 void SortRows(TaskTable &table, int column, bool ascending)
 {
     const int n = table.rowCount() - 1;
     if (n < 2)
         return;
-    std::vector<int> rows = orderByDigits(table, column, ascending);
+    const std::vector<qint64> tie = fileOrder(table);
+    std::vector<int> rows = orderByDigits(table, column, ascending, tie);
     if (rows.empty())
-        rows = orderByAsciiRanks(table, column, ascending);
+        rows = orderByAsciiRanks(table, column, ascending, tie);
     if (rows.empty())
-        rows = orderByCollation(table, column, ascending);
+        rows = orderByCollation(table, column, ascending, tie);
     table.permuteTasks(rows);
 }

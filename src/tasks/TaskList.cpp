@@ -5,7 +5,6 @@
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
-#include "store/WholeFile.h"
 #include "store/Win1252.h"
 
 #include <QFile>
@@ -19,14 +18,6 @@ namespace {
 int toggledTag(int tag)
 {
     return tag == 1 ? 0 : 1;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(path, f.errorString());
-    return readWholeFile(f);
 }
 
 // A task row as a load of its record at offset decodes it.
@@ -97,22 +88,9 @@ void TaskList::applySort()
     m_sorted = true;
 }
 
-std::pair<qint64, qint64> TaskList::fileStamp() const
-{
-    std::error_code error;
-    const std::filesystem::path path = m_dataPath.toStdString();
-    const auto size = std::filesystem::file_size(path, error);
-    if (error)
-        return {-1, -1};
-    const auto time = std::filesystem::last_write_time(path, error);
-    if (error)
-        return {-1, -1};
-    return {qint64(size), qint64(time.time_since_epoch().count())};
-}
-
 void TaskList::show(const QString &filter)
 {
-    if (filter == m_filter && inPlace() && fileStamp() == m_writtenStamp)
+    if (filter == m_filter && inPlace() && FileStamp::of(m_dataPath) == m_writtenStamp)
         return;
     load(filter);
     applySort();
@@ -210,17 +188,11 @@ QByteArray TaskList::recordText(qint64 offset) const
     return dataFile().readRecord(offset).mid(4);
 }
 
-void TaskList::record(UndoStep step)
-{
-    m_undo.push_back(std::move(step));
-    emit undoChanged();
-}
-
 void TaskList::settle(UndoStep step, int gone, int count)
 {
     // Whatever part of a command was written can be taken back; nothing written,
     // nothing to undo.
-    if (!step.toData.isEmpty())
+    if (!step.isEmpty())
         record(std::move(step));
     if (!inPlace()) {
         refresh();
@@ -248,7 +220,7 @@ void TaskList::write(int row, const TaskRow &task, bool isNew)
         text = dataFile().appendRow(written);
     } else {
         const qint64 old = m_table.recordOffset(row);
-        undo.toData.append(recordText(old));
+        undo.toAppend.append({false, old, recordText(old)});
         text = dataFile().replaceRow(written, old);
     }
     const qint64 offset = TaskDataFile::orderOffset(written[Col::Order]);
@@ -277,7 +249,7 @@ bool TaskList::toggleDone(int row)
     const qint64 old = m_table.recordOffset(row);
     UndoStep undo;
     undo.kind = wasDone ? UndoKind::Untick : UndoKind::Tick;
-    undo.toData.append(recordText(old));
+    undo.toAppend.append({false, old, recordText(old)});
     const QByteArray text = dataFile().replaceRow(task, old);
     const qint64 offset = TaskDataFile::orderOffset(task[Col::Order]);
     m_table.setRow(row, rowOfRecord(text, offset));
@@ -301,7 +273,7 @@ void TaskList::remove(int top, int bottom)
             const qint64 offset = m_table.recordOffset(r);
             const QByteArray text = recordText(offset);
             file.BlankTask(offset);
-            undo.toData.append(text);
+            undo.toAppend.append({false, offset, text});
         }
     } catch (...) {
         // Rows already blanked must leave the table too, or the exit would write them
@@ -310,6 +282,24 @@ void TaskList::remove(int top, int bottom)
         throw;
     }
     settle(std::move(undo), top, bottom - top + 1);
+}
+
+TaskDataFile TaskList::fileOf(bool inArchive) const
+{
+    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged);
+}
+
+void TaskList::requireSoundArchive()
+{
+    if (FileStamp::of(m_archivePath) == m_archiveStamp)
+        return;
+    const TaskDataFile archive = fileOf(true);
+    const TaskDataFile::LoadResult result = archive.checkTail();
+    if (result.tellUser)
+        emit damaged(archive.damagedMessage(result));
+    // A damage left in place for want of a copy refuses the append itself.
+    if (!result.damaged || !result.damagedBackup.isEmpty())
+        noteArchiveWritten();
 }
 
 void TaskList::archive(int top, int bottom)
@@ -322,59 +312,98 @@ void TaskList::archive(int top, int bottom)
         if (!archiveFile.open(QIODevice::ReadWrite))
             throw StoreError::cannotOpen(m_archivePath, archiveFile.errorString());
     }
+    requireSoundArchive();
     // The table is left alone until every record has moved, so the row numbers
     // hold for the whole loop.
     const TaskDataFile records = dataFile();
     UndoStep undo;
     undo.kind = UndoKind::Archive;
-    int r = top;
     try {
-        for (; r <= bottom; ++r) {
+        for (int r = top; r <= bottom; ++r) {
             const qint64 offset = m_table.recordOffset(r);
             const QByteArray text = recordText(offset);
             const qint64 archivedAt = QFileInfo(m_archivePath).size();
             records.moveRecordTo(offset, m_archivePath);
-            undo.toData.append(text);
+            undo.toAppend.append({false, offset, text});
             undo.toBlank.append({true, archivedAt, text});
         }
     } catch (...) {
-        // Rows already moved must leave the table, or they could be ticked back
-        // into the task file while the archive holds them too.
-        settle(std::move(undo), top, r - top);
+        // All or none: the records moved so far go back, the last first, each
+        // written back here before it leaves the archive (a task twice for a
+        // moment, never in neither file). Should one not go back, it and the ones
+        // before it stay moved, as the table then shows.
+        int moved = int(undo.toAppend.size());
+        try {
+            for (; moved > 0; --moved) {
+                const UndoStep::Record &here = undo.toAppend[moved - 1];
+                const UndoStep::Record &there = undo.toBlank[moved - 1];
+                records.rewriteInPlace(
+                    {{here.offset, QByteArray(here.text.size(), ' '), here.text}});
+                fileOf(true).takeBackAppend(there.offset, there.text.size());
+            }
+        } catch (...) {
+        }
+        noteArchiveWritten();
+        // Nothing moved: the files are as they were, and so are the table and the
+        // rows the user selected.
+        if (moved == 0) {
+            noteFileWritten();
+        } else {
+            undo.toAppend.resize(moved);
+            undo.toBlank.resize(moved);
+            settle(std::move(undo), top, moved);
+        }
         throw;
     }
+    noteArchiveWritten();
     settle(std::move(undo), top, bottom - top + 1);
 }
 
-void TaskList::unarchive(const QByteArray &recordText)
+void TaskList::unarchive(qint64 archiveOffset)
 {
     requireWritable();
+    const TaskDataFile archive = fileOf(true);
+    const QByteArray text = archive.readRecord(archiveOffset).mid(4);
     const qint64 at = QFileInfo(m_dataPath).size();
-    dataFile().appendRecords({recordText});
+    archive.moveRecordTo(archiveOffset, m_dataPath);
+    noteArchiveWritten();
     UndoStep undo;
     undo.kind = UndoKind::Unarchive;
-    undo.toArchive.append(recordText);
-    undo.toBlank.append({false, at, recordText});
+    undo.toAppend.append({true, archiveOffset, text});
+    undo.toBlank.append({false, at, text});
     record(std::move(undo));
     if (!inPlace()) {
         refresh();
         return;
     }
-    place(recordText, at);
+    place(text, at);
     noteFileWritten();
     emit changed();
 }
 
-void TaskList::clearCategory(const QString &name, const QStringList &namesBefore)
+void TaskList::deleteArchived(qint64 archiveOffset)
+{
+    requireWritable();
+    const TaskDataFile archive = fileOf(true);
+    const QByteArray text = archive.readRecord(archiveOffset).mid(4);
+    archive.BlankTask(archiveOffset);
+    noteArchiveWritten();
+    UndoStep undo;
+    undo.kind = UndoKind::ArchiveDelete;
+    undo.toAppend.append({true, archiveOffset, text});
+    record(std::move(undo));
+}
+
+void TaskList::clearCategory(const QString &name, int storedKey)
 {
     if (m_writesBlocked || !inPlace()) {
         if (!m_writesBlocked)
-            writeClearedCategory(name, namesBefore);
+            writeClearedCategory(name, storedKey);
         refresh();
         return;
     }
     QHash<qint64, QByteArray> cleared; // the records as they were, by offset
-    for (const TaskDataFile::Cleared &c : writeClearedCategory(name, namesBefore))
+    for (const TaskDataFile::Cleared &c : writeClearedCategory(name, storedKey))
         cleared.insert(c.offset, c.text);
     std::vector<bool> gone(size_t(m_table.rowCount()), false);
     bool anyGone = false;
@@ -400,105 +429,18 @@ void TaskList::clearCategory(const QString &name, const QStringList &namesBefore
     emit changed();
 }
 
-QList<TaskDataFile::Cleared> TaskList::writeClearedCategory(const QString &name,
-                                                            const QStringList &namesBefore)
+QList<TaskDataFile::Cleared> TaskList::writeClearedCategory(const QString &name, int storedKey)
 {
     UndoStep undo;
     undo.kind = UndoKind::CategoryDelete;
     undo.category = name;
-    undo.categoryNames = namesBefore;
+    undo.categoryKey = storedKey;
     const QList<TaskDataFile::Cleared> cleared = dataFile().ClearCategory(name);
-    // Each task comes back as it was and its cleared version goes.
-    for (const TaskDataFile::Cleared &c : cleared) {
-        undo.toData.append(c.text);
-        undo.toBlank.append({false, c.offset, withoutCategory(c.text)});
-    }
+    // Each record gets its name back where it stands.
+    for (const TaskDataFile::Cleared &c : cleared)
+        undo.toRewrite.append({c.offset, withoutCategory(c.text), c.text});
     record(std::move(undo));
     return cleared;
-}
-
-void TaskList::undo()
-{
-    requireWritable();
-    if (m_undo.empty() || (m_undo.back().kind == UndoKind::Import && undoImport()))
-        return;
-    const UndoStep step = m_undo.back();
-    auto drop = [this] {
-        m_undo.pop_back();
-        emit undoChanged();
-    };
-    // Every record to blank is found before anything is written, so an undo that
-    // cannot be done writes nothing.
-    QByteArray bytes[2];
-    bool read[2] = {false, false};
-    QList<qint64> taken[2];
-    for (const UndoStep::Record &r : step.toBlank) {
-        const int file = r.inArchive ? 1 : 0;
-        const QString &path = file ? m_archivePath : m_dataPath;
-        // Where it was written, as a rule; else the whole file is searched.
-        qint64 at = stillAt(path, r, taken[file]);
-        if (at < 0) {
-            if (!read[file]) {
-                bytes[file] = fileBytes(path);
-                read[file] = true;
-            }
-            at = UndoRecords::find(bytes[file], r, taken[file]);
-        }
-        if (at < 0) {
-            drop();
-            throw StoreError(QStringLiteral("This change can no longer be undone: a task it "
-                                            "changed is no longer in the file \"%1\".")
-                                 .arg(file ? m_archivePath : m_dataPath));
-        }
-        taken[file].append(at);
-    }
-    if (!step.toData.isEmpty())
-        dataFile().appendRecords(step.toData);
-    if (!step.toArchive.isEmpty())
-        TaskDataFile(m_archivePath, m_damaged).appendRecords(step.toArchive);
-    try {
-        for (int file = 0; file < 2; ++file)
-            for (qint64 at : taken[file])
-                TaskDataFile(file ? m_archivePath : m_dataPath, m_damaged).BlankTask(at);
-    } catch (...) {
-        // The appended records stay (a task twice, never none); doing it again
-        // would append them once more.
-        drop();
-        refresh();
-        throw;
-    }
-    if (step.kind == UndoKind::CategoryDelete && m_settings && !step.categoryNames.isEmpty()) {
-        // The names first, the count last, as the category dialog writes them.
-        const QStringList &names = step.categoryNames;
-        for (int k = 1; k <= names.size(); ++k)
-            m_settings->setCategoryName(k, names[k - 1]);
-        m_settings->setInteger(SettingKey::Cats, int(names.size()));
-        emit categoryAdded(step.category);
-    }
-    drop();
-    refresh();
-}
-
-qint64 TaskList::stillAt(const QString &path, const UndoStep::Record &record,
-                         const QList<qint64> &taken) const
-{
-    if (record.offset < 0 || taken.contains(record.offset))
-        return -1;
-    QByteArray text;
-    try {
-        text = TaskDataFile(path, m_damaged).readRecord(record.offset).mid(4);
-    } catch (const StoreError &) {
-        return -1; // no whole record there
-    }
-    const bool same = !TaskRecord::isBlank(text) &&
-                      UndoRecords::withoutOrder(text) == UndoRecords::withoutOrder(record.text);
-    return same ? record.offset : -1;
-}
-
-void TaskList::forgetUndo()
-{
-    m_undo.clear();
-    emit undoChanged();
 }
 
 void TaskList::save() const

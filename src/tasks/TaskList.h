@@ -1,9 +1,11 @@
 #pragma once
 
 #include "UndoStep.h"
+#include "store/FileStamp.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -73,15 +75,25 @@ public:
     bool toggleDone(int row);
     // Deletes the task rows top .. bottom.
     void remove(int top, int bottom);
-    // Moves the task rows top .. bottom into the archive file (made when missing).
+    // Moves the task rows top .. bottom into the archive file (made when missing),
+    // all or none: when a move fails, the ones before it are taken back and the
+    // table stays as it was. An archive whose end is damaged is cut back to its
+    // last whole record first (told through `damaged`), so the moved records are
+    // readable.
     void archive(int top, int bottom);
-    // An archived record (its text, without the length) comes back unchanged; the
-    // caller then blanks it in the archive.
-    void unarchive(const QByteArray &recordText);
+    // The archive viewer's Unarchive: the archived record at archiveOffset comes
+    // back unchanged, appended here and blanked there as one step (a blank that
+    // fails takes the append back).
+    void unarchive(qint64 archiveOffset);
+    // The archive viewer's Delete: the archived record at archiveOffset is blanked.
+    void deleteArchived(qint64 archiveOffset);
+    // The archive viewer's close: the archive rewritten compactly from its table,
+    // in the order shown.
+    void saveArchive(const TaskTable &archived);
     // Blanks the category in every stored task that has it; the table is reloaded
-    // and sorted. namesBefore: the stored category names before name was taken
-    // out of them, which undo writes back.
-    void clearCategory(const QString &name, const QStringList &namesBefore = {});
+    // and sorted. storedKey: the key ("1" ...) the name was stored under before the
+    // category dialog took it out, where undo puts it back (0: none).
+    void clearCategory(const QString &name, int storedKey = 0);
     // Many new tasks at once (an import): appended in one write that is all or
     // nothing, even under a kill; one undo step; then the refresh. alongside runs
     // once they are written, while a failure (its exception) still takes them back.
@@ -90,10 +102,12 @@ public:
     void save() const;
 
     // --- Undo: each change above is recorded with its inverse, back to the start
-    // of the run. Undo writes the inverse (appends, then blanks), then the refresh.
-    // It throws StoreError when a write fails, or when the records it would take
-    // back have gone (deleted in the archive viewer): that change is then
-    // dropped from the history.
+    // of the run. Undo writes the inverse (appends, then blanks; a category delete
+    // in place), then the refresh. A task data file that someone else wrote since
+    // this list last did is loaded again first. Undo throws StoreError when a write
+    // fails (what it wrote is taken back), or when the records it would write are
+    // no longer where the change left them (deleted in the archive viewer, the file
+    // replaced from outside): that change is then dropped from the history.
     bool canUndo() const { return !m_undo.empty(); }
     UndoKind nextUndo() const { return m_undo.back().kind; }
     void undo();
@@ -144,21 +158,27 @@ private:
     void place(const QByteArray &text, qint64 offset);
     bool filterShows(const QByteArray &text) const;
     // Blanks the category in the file and records it; the records it changed.
-    QList<TaskDataFile::Cleared> writeClearedCategory(const QString &name,
-                                                      const QStringList &namesBefore);
+    QList<TaskDataFile::Cleared> writeClearedCategory(const QString &name, int storedKey);
     bool ascending() const { return (m_sortTag & 0xFF) != 1; }
-    // The task data file's size and time of change: whether someone else wrote it.
-    std::pair<qint64, qint64> fileStamp() const;
-    void noteFileWritten() { m_writtenStamp = fileStamp(); }
+    void noteFileWritten() { m_writtenStamp = FileStamp::of(m_dataPath); }
     QByteArray recordText(qint64 offset) const;
-    // record.offset when the record there is still record's text (order aside)
-    // and not taken; -1 otherwise.
-    qint64 stillAt(const QString &path, const UndoStep::Record &record,
-                   const QList<qint64> &taken) const;
     void requireWritable() const;
-    // Undo of an import whose records are all where it wrote them: blanked in one
-    // pass. False, with nothing written, when one has moved or changed.
-    bool undoImport();
+    // The archive's end checked, unless this run has known it whole since its last
+    // change.
+    void requireSoundArchive();
+    void noteArchiveWritten() { m_archiveStamp = FileStamp::of(m_archivePath); }
+    TaskDataFile fileOf(bool inArchive) const;
+
+    // --- Undo (TaskListUndo.cpp)
+    // Throws the undo's refusal unless every record of step stands where the
+    // change left it.
+    void requireInPlace(const UndoStep &step) const;
+    // The writes of step, all or none.
+    void writeUndo(const UndoStep &step);
+    // An undo appended records again at new offsets: the older steps that name
+    // them follow.
+    void followMoves(bool inArchive, const QHash<qint64, qint64> &moved);
+    void putCategoryBack(const UndoStep &step);
 
     TaskTable m_table;
     DamagedFiles &m_damaged;
@@ -170,7 +190,9 @@ private:
     bool m_loaded = false;
     bool m_sorted = false;   // in the order of the sort state
     bool m_asInFile = false; // every cell as a load of the file gives it
-    std::pair<qint64, qint64> m_writtenStamp{-1, -1};
+    FileStamp m_writtenStamp;
+    FileStamp m_archiveStamp; // the archive when last known whole
+    qint64 m_goneMark = -1;   // the last mark of an archive blank compacted away
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
     std::vector<UndoStep> m_undo;

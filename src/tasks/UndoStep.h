@@ -3,40 +3,59 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 // What a change was, for the caption of the command that takes it back.
-enum class UndoKind { Add, Edit, Tick, Untick, Delete, Archive, Unarchive, CategoryDelete, Import };
+enum class UndoKind {
+    Add,
+    Edit,
+    Tick,
+    Untick,
+    Delete,
+    Archive,
+    Unarchive,
+    CategoryDelete,
+    ArchiveDelete,
+    Import
+};
 
 // The inverse of one change to the task files, written as every change is: the
-// records to append first, then the records to blank. A record to blank is found
-// by its text, the order field aside, at its offset when it is still there and
-// anywhere in its file otherwise (the archive viewer compacts its file, and
-// earlier undos move records).
+// records to append first, then the records to blank; a category delete is taken
+// back where it was written, in place. Every record is named by its file and its
+// offset, kept true as records move (an undo appends a record again elsewhere,
+// the archive viewer compacts its file): an undo writes only where the change
+// left things, and is refused when anything else stands there.
 struct UndoStep
 {
     struct Record
     {
         bool inArchive = false;
+        // toAppend: where the change left the record's blank, or -1 once that is
+        // gone (compacted away); toBlank: where the record stands.
         qint64 offset = -1;
         QByteArray text;
     };
+    // A record whose category the change blanked in place: `then` is written back
+    // over `now`.
+    struct Rewrite
+    {
+        qint64 offset = 0;
+        QByteArray now;
+        QByteArray then;
+    };
 
     UndoKind kind = UndoKind::Add;
-    QList<QByteArray> toData;    // record texts appended to the task data file
-    QList<QByteArray> toArchive; // record texts appended to the archive
+    QList<Record> toAppend;
     QList<Record> toBlank;
-    // A deleted category: its name, and the stored names as they were before.
+    QList<Rewrite> toRewrite; // in the task data file
+    // A deleted category: its name and the key ("1" ...) it was stored under.
     QString category;
-    QStringList categoryNames;
+    int categoryKey = 0;
+
+    // Whether the step wrote anything that can be taken back.
+    bool isEmpty() const { return toAppend.isEmpty() && toBlank.isEmpty() && toRewrite.isEmpty(); }
 };
 
 namespace UndoRecords {
 // A record text without its order field, which a move between offsets rewrites.
 QByteArray withoutOrder(const QByteArray &text);
-// The offset of the first whole, unblanked record in a file's bytes whose text is
-// record's (order aside), preferring record.offset and passing over taken offsets;
-// -1 when there is none.
-qint64 find(const QByteArray &fileBytes, const UndoStep::Record &record,
-            const QList<qint64> &taken);
 } // namespace UndoRecords

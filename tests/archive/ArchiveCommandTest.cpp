@@ -1,6 +1,7 @@
 // Moving the selected tasks of the main window into the archive file.
 #include "ArchiveFixture.h"
 
+#include "common/PermissionsBind.h"
 #include "store/TaskRecord.h"
 
 #include "widgets/TaskGrid.h"
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QToolButton>
+
+#include <functional>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -39,19 +42,6 @@ protected:
         return original.mid(at, 4 + length);
     }
     QByteArray blanked(const QByteArray &name) const { return blank(recordOf(name).size() - 4); }
-
-    // Click on the first row, shift-click on the last, as a user selects a range.
-    void selectRange(int first, int last)
-    {
-        TaskGrid *g = grid();
-        auto at = [g](int row) {
-            return g->cellRect(Col::Task, row).center() - g->viewport()->pos();
-        };
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
-        ASSERT_EQ(g->selectionTop(), first);
-        ASSERT_EQ(g->selectionBottom(), last);
-    }
 
     QByteArray original;
     QMap<QByteArray, qint64> offsets;
@@ -193,32 +183,98 @@ TEST_F(ArchiveCommand, AnArchiveThatCannotBeOpenedStopsBeforeAnythingMoves)
     EXPECT_EQ(mainTasks().size(), 5);
 }
 
-TEST_F(ArchiveCommand, AMoveThatFailsPartWayLeavesTheTableAsTheFilesHaveIt)
+// A move is all or nothing: when any half of it fails, what was written is
+// taken back, the failure is told, and the selection stays on the rows chosen,
+// so the next click does not archive another task.
+TEST_F(ArchiveCommand, AMoveThatFailsAtAnyPointTakesEverythingBackAndKeepsTheSelection)
 {
     const QByteArray alpha = rec(text("Alpha")), bravo = rec(text("Bravo"));
-    writeData(alpha + bravo);
-    writeArchive({});
-    start();
-    selectRange(1, 2);
-
-    // No file may grow past Alpha's record: Alpha moves, Bravo's append fails.
-    struct rlimit before
+    struct Case
     {
+        const char *what;
+        std::function<void()> archive;
     };
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = before;
-    small.rlim_cur = rlim_t(alpha.size());
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previousHandler);
+    const auto withFileSizeLimit = [&](rlim_t limit) {
+        struct rlimit before
+        {
+        };
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = before;
+        small.rlim_cur = limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previousHandler);
+    };
+    const Case cases[] = {
+        // Alpha moves whole; Bravo's copy cannot be appended.
+        {"the second copy", [&] { withFileSizeLimit(rlim_t(alpha.size())); }},
+        // Each copy is appended, but no original can be blanked.
+        {"the first blank",
+         [&] {
+             QFile::setPermissions(t.file(FileNames::Data), QFile::ReadOwner | QFile::ReadGroup);
+             {
+                 PermissionsBind asAUser;
+                 ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
+             }
+             QFile::setPermissions(t.file(FileNames::Data), QFile::ReadOwner | QFile::WriteOwner);
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        writeData(alpha + bravo);
+        writeArchive({});
+        w.reset();
+        start();
+        selectRange(1, 2);
+        c.archive();
+        ASSERT_EQ(t.messages.shown.size(), 2); // the question, then the failure
+        EXPECT_EQ(archiveBytes(), QByteArray());
+        EXPECT_EQ(dataBytes(), alpha + bravo);
+        EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Bravo"}));
+        EXPECT_EQ(grid()->selectionTop(), 1);
+        EXPECT_EQ(grid()->selectionBottom(), 2);
+        EXPECT_FALSE(t.tasks.canUndo());
 
-    ASSERT_EQ(t.messages.shown.size(), 2); // the question, then the failure
-    EXPECT_EQ(archiveBytes(), alpha);
-    EXPECT_EQ(dataBytes(), blank(alpha.size() - 4) + bravo);
-    // The moved task left the table: it cannot be ticked back into the task file.
-    EXPECT_EQ(mainTasks(), QStringList({"Bravo"}));
+        // Once the files let it, the same click moves both.
+        ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
+        EXPECT_EQ(archiveBytes(), alpha + bravo);
+        EXPECT_TRUE(t.tasks.table().isEmpty());
+        t.tasks.forgetUndo();
+    }
+}
+
+// An archive whose end is torn (a record cut short by a crash of another
+// program, or a hand edit) is cut back to its last whole record, with an
+// untouched copy kept and the user told once, before a task is appended to it:
+// the archived task is then readable.
+TEST_F(ArchiveCommand, ATornArchiveIsCutBackToItsWholeRecordsBeforeATaskMovesIn)
+{
+    const QByteArray kept = rec(text("Kept")), alpha = rec(text("Alpha"));
+    const QByteArray torn = kept + QByteArray("\x40\x00\x00\x00half a rec", 14);
+    writeData(alpha);
+    writeArchive(torn);
+    start();
+    grid()->setCurrentRow(1);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    ASSERT_EQ(t.messages.shown.size(), 1);
+    EXPECT_EQ(t.messages.shown[0].text,
+              QStringLiteral("The file \"%1\" was damaged. Every task before the damage was "
+                             "kept; the original file was saved as \"%1.damaged\".")
+                  .arg(t.file(FileNames::Archive)));
+    EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive) + ".damaged"), torn);
+    EXPECT_EQ(archiveBytes(), kept + alpha);
+    EXPECT_TRUE(t.tasks.table().isEmpty());
+
+    // Told once: the next task moves in without a word.
+    t.tasks.undo();
+    t.messages.shown.clear();
+    grid()->setCurrentRow(1);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    showViewer();
+    EXPECT_EQ(archivedTasks(), QStringList({"Kept", "Alpha"}));
 }
 
 TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)

@@ -95,6 +95,19 @@ protected:
     QStringList mainTasks() const { return tasksOf(t.tasks.table()); }
     QStringList archivedTasks() const { return tasksOf(viewer->table()); }
 
+    // Click on the first row, shift-click on the last, as a user selects a range.
+    void selectRange(int first, int last)
+    {
+        TaskGrid *g = grid();
+        auto at = [g](int row) {
+            return g->cellRect(Col::Task, row).center() - g->viewport()->pos();
+        };
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
+        ASSERT_EQ(g->selectionTop(), first);
+        ASSERT_EQ(g->selectionBottom(), last);
+    }
+
     // Runs `answer` on the window that `action` shows modally.
     void withModal(const std::function<void(QWidget *)> &answer,
                    const std::function<void()> &action)

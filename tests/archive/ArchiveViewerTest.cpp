@@ -2,6 +2,7 @@
 #include "ArchiveFixture.h"
 
 #include "archive/ArchiveGrid.h"
+#include "common/PermissionsBind.h"
 
 #include <QAction>
 #include <QDir>
@@ -115,6 +116,86 @@ TEST_F(ArchiveViewer, UnarchivingTheLastTaskAppendsItsRecordAndTheMainListGainsI
 
     viewer->close();
     EXPECT_EQ(archiveBytes(), QByteArray());
+}
+
+TEST_F(ArchiveViewer, AnUnarchiveThatCannotBlankTheArchivedCopyTakesItsOtherCopyBack)
+{
+    const QByteArray bravo = text("Bravo");
+    writeData(rec(text("Alpha")));
+    writeArchive(rec(bravo));
+    start();
+    const QByteArray dataBefore = dataBytes();
+    showViewer();
+    QFile::setPermissions(t.file(FileNames::Archive), QFile::ReadOwner | QFile::ReadGroup);
+    {
+        PermissionsBind asAUser;
+        // Every click fails the same way and adds nothing.
+        for (int click = 0; click < 3; ++click)
+            QTest::mouseClick(viewerButton("Button_Unarchive"), Qt::LeftButton);
+    }
+    QFile::setPermissions(t.file(FileNames::Archive), QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_EQ(t.messages.shown.size(), 6); // the question and the failure, three times
+    EXPECT_TRUE(t.messages.shown[1].text.startsWith("Cannot open file"))
+        << t.messages.shown[1].text.toStdString();
+    EXPECT_EQ(dataBytes(), dataBefore);
+    EXPECT_EQ(archiveBytes(), rec(bravo));
+    EXPECT_EQ(mainTasks(), QStringList({"Alpha"}));
+    EXPECT_EQ(archivedTasks(), QStringList({"Bravo"}));
+    EXPECT_FALSE(t.tasks.canUndo());
+}
+
+TEST_F(ArchiveViewer, ADeleteIsUndoneLikeEveryOtherChangeInTheViewerAndAfterItCloses)
+{
+    writeSettings("[Archive]\r\nUnArchivAsk=0\r\n");
+    const QByteArray one = text("One", "2027-01-01 09:00"), two = text("Two", "2027-02-01 09:00");
+    writeData({});
+    writeArchive(rec(one) + rec(two));
+    start();
+    showViewer();
+    QAction *undo = ui<QAction>(w.get(), "Menu_Undo");
+
+    ui<QAction>(viewer, "pop1_Delete")->trigger();
+    EXPECT_EQ(archivedTasks(), QStringList({"Two"}));
+    QTest::keyClick(viewer, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(archivedTasks(), QStringList({"One", "Two"}));
+    EXPECT_EQ(archiveBytes(), blank(one.size()) + rec(two) + rec(one));
+
+    // Deleted again, then the viewer compacts the file as it closes.
+    ui<QAction>(viewer, "pop1_Delete")->trigger();
+    viewer->close();
+    ASSERT_EQ(archiveBytes(), rec(withOrder(two, 4 + one.size())));
+    EXPECT_EQ(undo->text(), "&Undo delete in archive\tCtrl+Z");
+    t.messages.shown.clear(); // the questions before each delete
+    undo->trigger();
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(archiveBytes(), rec(withOrder(two, 4 + one.size())) + rec(one));
+    // The delete undone earlier is not taken back again.
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+// Two identical tasks archived together, their records moved when the viewer
+// compacts the archive: undoing the archive takes each one back once.
+TEST_F(ArchiveViewer, UndoTakesBackEachOfTwoIdenticalRecordsOnceAfterTheyMoved)
+{
+    const QByteArray same = text("Same", "2027-01-01 09:00");
+    const QByteArray zulu = text("Zulu", "2027-05-01 09:00");
+    writeData(rec(same) + rec(same));
+    // A blank before them, which the compaction drops: every record moves.
+    writeArchive(blank(40) + rec(zulu));
+    start();
+    ASSERT_EQ(mainTasks(), QStringList({"Same", "Same"}));
+    selectRange(1, 2);
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
+    ASSERT_TRUE(t.tasks.table().isEmpty());
+    showViewer();
+    ASSERT_EQ(archivedTasks(), QStringList({"Same", "Same", "Zulu"}));
+    viewer->close();
+
+    ui<QAction>(w.get(), "Menu_Undo")->trigger();
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(mainTasks(), QStringList({"Same", "Same"}));
+    showViewer();
+    EXPECT_EQ(archivedTasks(), QStringList({"Zulu"}));
 }
 
 TEST_F(ArchiveViewer, DoubleClickMovesTheRowBackWithoutAQuestionWhenToldNotToAsk)

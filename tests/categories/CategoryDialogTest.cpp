@@ -359,4 +359,48 @@ TEST_F(CategoryDialogTest, shouldKeepTheEditorsListInStepAndPreselectTheNameAdde
     EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=work", "2=Garden"}));
 }
 
+// Undo of a category delete, seen in the window at once: the name is back in
+// its old place in the selector, the menu, the editor's list and the file.
+TEST_F(CategoryDialogTest, shouldShowAnUndoneCategoryDeleteInItsOldPlaceEverywhereAtOnce)
+{
+    writeTasks({task("Plan trip", "Work"), task("Read", "Home")});
+    writeSettings("[Category]\r\nCats=3\r\n1=Work\r\n2=Home\r\n3=Garden\r\n");
+    start();
+    const QByteArray before = dataBytes();
+    deleteCategory(1); // All Items preselected; Work below it
+    ASSERT_EQ(selectorItems(), QStringList({"All Items", "Home", "Garden"}));
+    categoryItems().at(4)->trigger(); // showing Home
+
+    command("Menu_Undo")->trigger();
+    EXPECT_EQ(dataBytes(), before);
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Work", "Home", "Garden"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Work", "Home", "Garden"}));
+    EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Work", "2=Home", "3=Garden"}));
+    QComboBox *editorList = ui<QComboBox>(w->findChild<TFormAddEdit *>(), "ComboBox2");
+    QStringList editorItems;
+    for (int i = 0; i < editorList->count(); ++i)
+        editorItems << editorList->itemText(i);
+    EXPECT_EQ(editorItems, QStringList({"Work", "Home", "Garden"}));
+    // The filter shown stays, and the name restored filters again.
+    EXPECT_EQ(selector()->currentText(), "Home");
+    EXPECT_EQ(tasks(), QStringList({"Read"}));
+    categoryItems().at(4)->trigger();
+    EXPECT_EQ(tasks(), QStringList({"Plan trip"}));
+}
+
+// "Cats" is input from a file: a count far above the names it holds lists the
+// names there are, at once, and the next name added follows them.
+TEST_F(CategoryDialogTest, shouldListTheNamesTheFileHoldsWhateverCountItGives)
+{
+    writeTasks({});
+    writeSettings("[Category]\r\nCats=2147483647\r\n1=Work\r\n2=Home\r\n");
+    start();
+    EXPECT_EQ(selectorItems(), QStringList({"All Items", "Work", "Home"}));
+    EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Work", "Home"}));
+    addCategory("Shop");
+    EXPECT_EQ(categorySection(), QStringList({"Cats=3", "1=Work", "2=Home", "3=Shop"}));
+    deleteCategory(1);
+    EXPECT_EQ(categorySection(), QStringList({"Cats=2", "1=Home", "2=Shop"}));
+}
+
 } // namespace

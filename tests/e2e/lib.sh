@@ -182,7 +182,8 @@ record_tasks() {
 }
 
 # Every file under folder $1 with its checksum.
-folder_sums() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
+# The single-instance lock file (empty, made at every start) is left out.
+folder_sums() { (cd "$1" && find . -type f ! -name Tasklyn.lock -print0 | sort -z | xargs -0 -r sha256sum); }
 
 # The visible windows of process $1 other than window $2, one id a line.
 windows_besides() {

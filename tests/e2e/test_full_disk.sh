@@ -100,6 +100,6 @@ done
 # The settings were written in the page freed before the exit, keeping what was there.
 grep -q '^Alert_s=0' "$ini" || fail "the settings lost Alert_s"
 grep -q '^SelectedRow=' "$ini" || fail "the settings hold no SelectedRow"
-stray=$(cd "$home" && ls -A | grep -vxE 'Tasklyn\.(DAT|ARK|INI)|filler' || true)
+stray=$(cd "$home" && ls -A | grep -vxE 'Tasklyn\.(DAT|ARK|INI|lock)|filler' || true)
 [ -z "$stray" ] || fail "files left in the program folder: $stray"
 echo PASS

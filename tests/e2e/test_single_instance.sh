@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A second copy started while one runs shows "Nudgery is already running ...",
 # ends with status 0 when the box is closed, and touches none of the first copy's
-# files, however often it is tried (twenty times in a row). After the first copy
-# is killed outright, the next start runs normally.
+# files, however often it is tried (twenty times in a row), nor when it is started
+# from another session (another runtime folder), nor --import-ics. After the first
+# copy is killed outright, and after copies killed within their first moments, the
+# next start runs normally.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -72,14 +74,40 @@ for n in $(seq 20); do
   alive "$first" || fail "the first copy ended with second copy $n"
 done
 
+# WHEN a copy is started from another session's terminal (another runtime folder)
+other_runtime=$(mktemp -d /tmp/nudgery-runtime.XXXXXX)
+chmod 700 "$other_runtime"
+XDG_RUNTIME_DIR="$other_runtime" "$BIN" &
+second=$!
+pids+=("$second")
+box=$(window_of "$second" '^Nudgery freeware$' 20 || true)
+[ -n "$box" ] || fail "a copy with another runtime folder did not see the running one"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
+xdotool key --clearmodifiers Return
+wait_exit "$second" 10 || fail "the copy with another runtime folder did not end"
+# AND an import from there is refused, writing nothing
+printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nSUMMARY:Sneaked in\r\nEND:VTODO\r\nEND:VCALENDAR\r\n' >"$other_runtime/one.ics"
+rc=0
+XDG_RUNTIME_DIR="$other_runtime" "$BIN" --import-ics "$other_runtime/one.ics" 2>"$other_runtime/err" || rc=$?
+[ "$rc" = 1 ] || fail "--import-ics beside the running copy ended with status $rc"
+grep -q "Nudgery is running" "$other_runtime/err" || fail "--import-ics said: $(cat "$other_runtime/err")"
+rm -rf "$other_runtime"
+
 # AND no file of the first copy changed
 xdotool search --all --onlyvisible --pid "$first" --name '^Nudgery' >/dev/null || fail "the first copy's window is gone"
 [ "$(snapshot)" = "$before" ] || fail "the program folder changed: $(diff <(echo "$before") <(snapshot) || true)"
-[ ! -e "$home/Tasklyn.lock" ] || fail "a lock file in the program folder"
 
-# WHEN the running copy is killed outright, the next start becomes the running copy
+# WHEN the running copy is killed outright, and then copies are killed within
+# their first moments, the next start becomes the running copy
 kill -9 "$first"
 { wait "$first" || true; } 2>/dev/null
+for delay in 0.005 0.01 0.02 0.04 0.08; do
+  "$BIN" &
+  early=$!
+  sleep "$delay"
+  kill -9 "$early" 2>/dev/null || true
+  { wait "$early" || true; } 2>/dev/null
+done
 "$BIN" &
 third=$!
 pids+=("$third")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Two days of a user's list: on the first a deleted task comes back with Ctrl+Z; on
 # the second, File > Restore from backup brings back the first morning's files
-# byte for byte, after keeping the current ones in today's backup.
+# byte for byte, after keeping the current ones in a folder of their own; a second
+# restore the same day brings those back, keeping every copy made before; a first
+# run's copy, which holds no task, is refused with a message.
 # Runs under scripts/with-desktop.sh; $1 is the nudgery binary.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -18,6 +20,9 @@ fresh_program_home undo_backup
 printf '[Preferences]\r\nSorted=Task\r\nSortedOrdr=0\r\n' >"$home/Tasklyn.INI"
 mkdir "$home/morning"
 cp "$home"/Tasklyn.* "$home/morning/"
+# A first run's copy: made before any task was stored.
+mkdir -p "$home/backups/2026-12-01"
+printf '[Options]\r\nLanguage=English\r\n' >"$home/backups/2026-12-01/Tasklyn.INI"
 export FAKETIME_DONT_FAKE_MONOTONIC=1
 
 # Starts the program on day $1 and waits for its main window with $2 tasks.
@@ -61,19 +66,48 @@ quit
 start_on '2026-12-09 10:00:00' 3
 delete_current
 [ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 2 \]$' 15)" ] || fail "the task was not deleted"
+after_delete=$(stored)
 before_restore=$(sha256sum <"$home/Tasklyn.DAT")
-menu_item "$main" f r
-chooser=$(window_of "$pid" '^Restore from backup$' 15)
-[ -n "$chooser" ] || fail "File > Restore from backup showed no list"
-artefact undo_backup_list
+todays_copy=$(folder_sums "$home/backups/2026-12-09")
+# Chooses entry $1 (0 the newest) of File > Restore from backup.
+restore_entry() {
+  menu_item "$main" f r
+  chooser=$(window_of "$pid" '^Restore from backup$' 15)
+  [ -n "$chooser" ] || fail "File > Restore from backup showed no list"
+  artefact "undo_backup_list_$2"
+  local keys=()
+  for ((i = 0; i < $1; i++)); do keys+=(Down); done
+  keys_to "$chooser" "${keys[@]}" Return
+}
 # Newest first: today's, then yesterday's.
-keys_to "$chooser" Down Return
+restore_entry 1 first
 [ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "the window did not reload the restored tasks"
 for f in Tasklyn.DAT Tasklyn.ARK Tasklyn.INI; do
   cmp -s "$home/$f" "$home/morning/$f" || fail "$f is not yesterday's backup"
 done
-[ "$(sha256sum <"$home/backups/2026-12-09/Tasklyn.DAT")" = "$before_restore" ] ||
-  fail "today's backup does not hold the files from before the restore"
+[ "$(folder_sums "$home/backups/2026-12-09")" = "$todays_copy" ] || fail "the restore changed today's backup"
+first_kept=$(ls -d "$home"/backups/2026-12-09_*_before-restore*)
+[ "$(wc -l <<<"$first_kept")" = 1 ] || fail "not one copy of the state before the restore: $first_kept"
+[ "$(sha256sum <"$first_kept/Tasklyn.DAT")" = "$before_restore" ] ||
+  fail "the copy before the restore does not hold the files from before it"
+
+# The same day, the state before that restore brought back: it heads the list.
+restore_entry 0 second
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 2 \]$' 15)" ] || fail "the second restore did not reload"
+[ "$(sha256sum <"$home/Tasklyn.DAT")" = "$before_restore" ] || fail "the second restore brought back other files"
+kept=$(ls -d "$home"/backups/2026-12-09_*_before-restore*)
+[ "$(wc -l <<<"$kept")" = 2 ] || fail "not two copies from before a restore: $kept"
+[ "$(sha256sum <"$first_kept/Tasklyn.DAT")" = "$before_restore" ] || fail "the first copy was written over"
+second_kept=$(grep -vxF "$first_kept" <<<"$kept")
+cmp -s "$second_kept/Tasklyn.DAT" "$home/morning/Tasklyn.DAT" ||
+  fail "the copy before the second restore does not hold yesterday's files"
+[ "$(folder_sums "$home/backups/2026-12-09")" = "$todays_copy" ] || fail "the second restore changed today's backup"
+
+# A first run's copy holds no task: refused, and nothing changes.
+before=$(folder_sums "$home")
+restore_entry 5 empty # two before a restore, 12-09, 12-08, then 12-01
+expect_message "$pid" "This backup holds no task" 15
+unchanged "the refused restore"
 quit
-[ "$(stored)" = "Buy stamps,Call the plumber,Renew the passport" ] || fail "after the exit the file holds: $(stored)"
+[ "$(stored)" = "$after_delete" ] || fail "after the exit the file holds: $(stored)"
 echo PASS

@@ -33,7 +33,10 @@ check_nothing_written() {
   [ ! -e "$home/Tasklyn.DAT" ] || fail "$1: the task data file was created"
   [ ! -e "$home/Tasklyn.ARK" ] || fail "$1: the archive file was created"
   [ "$(sha256sum <"$home/Tasklyn.INI")" = "$ini_before" ] || fail "$1: the settings file changed"
-  [ "$(ls -A "$home")" = "Tasklyn.INI" ] || fail "$1: files left: $(ls -A "$home" | tr '\n' ' ')"
+  # Only the single-instance lock, taken before anything else, empty.
+  [ "$(ls -A "$home" | grep -vx Tasklyn.lock)" = "Tasklyn.INI" ] ||
+    fail "$1: files left: $(ls -A "$home" | tr '\n' ' ')"
+  [ ! -s "$home/Tasklyn.lock" ] || fail "$1: something was written in the lock file"
 }
 
 # --- Saturday, "/AR", nobody answers: the box closes itself ------------------------

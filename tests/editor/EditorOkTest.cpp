@@ -3,6 +3,7 @@
 #include "EditorFixture.h"
 
 #include "store/TaskRecord.h"
+#include "tasks/TaskList.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -101,6 +102,39 @@ TEST_F(EditorOkTest, shouldAppendANewRowAfterExistingTasksAndSelectTheTargetRowN
     // The row number the task went into (the new last row), in the re-sorted table.
     EXPECT_EQ(grid()->currentRow(), 3);
     EXPECT_EQ(cell(Col::Order, rowOf("Bravo")), QString::number(first.size() + second.size()));
+}
+
+// A new task that ties with others on the sort column goes where a fresh load
+// and sort of the file puts it, in either direction.
+TEST_F(EditorOkTest, shouldPutANewTaskWhereAFreshLoadAndSortPutsItAmongTheTasksItTiesWith)
+{
+    for (const char *direction : {"0", "1"}) {
+        SCOPED_TRACE(direction);
+        TestFiles::writeAll(t.file(FileNames::Settings),
+                            QByteArray("[Preferences]\r\nSorted=Pr\r\nSortedOrdr=") + direction +
+                                "\r\n");
+        QList<QByteArray> records;
+        for (const char *name : {"Echo", "Alpha", "Delta", "Bravo", "Charlie"}) {
+            records << task(name);
+            records << TestFiles::record(
+                fields({"", QByteArray(name) + " first", "15/01/2027", "09:30", "1", "0",
+                        "2027-01-15 09:30", "", "18", ""}));
+        }
+        writeTasks(records);
+        w.reset();
+        start();
+
+        add([&](TFormAddEdit &) { type("Foxtrot"); }); // no priority, as five others
+
+        TaskList fresh(t.file(FileNames::Data), t.file(FileNames::Archive), t.damagedFiles);
+        fresh.load(AllItems);
+        fresh.setSortState(t.tasks.sortColumn(), t.tasks.sortTag());
+        fresh.applySort();
+        QStringList expected;
+        for (int r = 1; r < fresh.table().rowCount(); ++r)
+            expected << fresh.table().cell(Col::Task, r);
+        EXPECT_EQ(tasks(), expected);
+    }
 }
 
 TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrder)

@@ -9,6 +9,7 @@
 #include "store/ProfileFile.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
+#include "tasks/DailyBackup.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -43,7 +44,8 @@ struct Copy
     Where where = Where::Data;
     bool done = false;
     int version = 0;
-    auto key() const { return std::tuple(where, done, version); }
+    bool cleared = false; // its category blanked by a category delete
+    auto key() const { return std::tuple(where, done, version, cleared); }
     bool operator<(const Copy &o) const { return key() < o.key(); }
     bool operator==(const Copy &o) const { return key() == o.key(); }
 };
@@ -61,6 +63,8 @@ std::string describe(const Copies &copies)
         out += c.where == Where::Data ? "DAT" : "ARK";
         out += c.done ? " done v" : " open v";
         out += std::to_string(c.version);
+        if (c.cleared)
+            out += " without its category";
     }
     return out;
 }
@@ -108,7 +112,9 @@ std::optional<std::string> scanRecords(const QByteArray &bytes, Where where, Tas
             return "a record that is no test task at " + std::to_string(at) + ": " +
                    text.left(60).toStdString();
         const bool done = parts[Col::Done] == "\xD7";
-        const std::array<QByteArray, 10> expected = FaultTasks::fields(*id, done, *version);
+        const bool cleared = FaultTasks::isCleared(parts[Col::Category]);
+        const std::array<QByteArray, 10> expected =
+            FaultTasks::fields(*id, done, *version, cleared);
         for (int c = 0; c < Col::Count; ++c) {
             if (c != Col::Order && parts[c] != expected[size_t(c)])
                 return "task " + std::to_string(*id) + " at " + std::to_string(at) +
@@ -119,7 +125,7 @@ std::optional<std::string> scanRecords(const QByteArray &bytes, Where where, Tas
         if (!isNumber)
             return "task " + std::to_string(*id) + " at " + std::to_string(at) +
                    " has no order number";
-        tasks[*id].push_back({where, done, *version});
+        tasks[*id].push_back({where, done, *version, cleared});
         ++live;
     }
     return std::nullopt;
@@ -171,6 +177,12 @@ DriverLog parseLog(const QByteArray &out)
     return log;
 }
 
+// The settings a step writes: its own, or those it writes on its way.
+QList<QByteArray> iniOf(const Step &s)
+{
+    return s.kind == "ini" ? s.args : s.alsoIni;
+}
+
 bool isImportStep(const QByteArray &kind)
 {
     return kind == "import" || kind == "undoimport";
@@ -211,23 +223,41 @@ Change changeOf(const Step &s)
     c.id = s.args.value(0).toInt();
     if (s.kind == "delete") {
         c.from = {s.args.value(1) == "ARK" ? Where::Archive : Where::Data, s.args.value(2) == "1",
-                  s.args.value(3).toInt()};
+                  s.args.value(3).toInt(), s.args.value(4) == "1"};
         c.twoSteps = false;
         return c;
     }
     const bool done = s.args.value(1) == "1";
     const int version = s.args.value(2).toInt();
-    c.from = {s.kind == "unarchive" ? Where::Archive : Where::Data, done, version};
+    const bool cleared = s.args.value(3) == "1";
+    c.from = {s.kind == "unarchive" ? Where::Archive : Where::Data, done, version, cleared};
+    // The editor gives a new version its category; the other steps keep the record's.
     if (s.kind == "edit")
-        c.to = Copy{Where::Data, done, version + 1};
+        c.to = Copy{Where::Data, done, version + 1, false};
     else if (s.kind == "tick")
-        c.to = Copy{Where::Data, !done, version};
+        c.to = Copy{Where::Data, !done, version, cleared};
     else if (s.kind == "archive")
-        c.to = Copy{Where::Archive, done, version};
+        c.to = Copy{Where::Archive, done, version, cleared};
     else
-        c.to = Copy{Where::Data, done, version};
+        c.to = Copy{Where::Data, done, version, cleared};
     return c;
 }
+
+// The copies a category delete of name blanks: in the task data file, of a
+// version whose category it is.
+bool categoryIs(const Copy &c, const QByteArray &name)
+{
+    const int k = c.version % 3;
+    return c.where == Where::Data && !c.cleared && k != 0 &&
+           name == "Errands " + QByteArray::number(k);
+}
+
+// The tasks, and the settings the test follows, that a backup folder holds.
+struct Backup
+{
+    Tasks tasks;
+    std::map<std::pair<QString, QString>, QString> settings;
+};
 
 // The copies after the change, or nothing when `before` lacks the copy it changes.
 std::optional<Copies> applied(Copies copies, const Change &c, bool keepOld = false)
@@ -340,7 +370,9 @@ protected:
                                       : std::string("killed between steps");
         SCOPED_TRACE(where);
 
-        // As the next start does: an import the kill cut short is taken back.
+        // What the program does first at every start, before anything reads the
+        // files: an import the kill cut short is taken back, then a restore is
+        // finished or undone.
         const AppendJournal::Recovery recovery = AppendJournal(file(DataName)).recover();
         ASSERT_NE(recovery, AppendJournal::Recovery::Failed);
         if (recovery != AppendJournal::Recovery::NothingPending) {
@@ -348,7 +380,7 @@ protected:
                 << "a pending append after another step";
             m_importsTakenBack += recovery == AppendJournal::Recovery::RolledBack;
         }
-
+        DailyBackup::recoverRestore(m_dir.path());
         recoverTornAppend(log);
         if (HasFatalFailure())
             return;
@@ -358,6 +390,8 @@ protected:
         for (const QString &name :
              QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
             ASSERT_FALSE(name.contains(QStringLiteral(".damaged"))) << name.toStdString();
+            ASSERT_FALSE(name.contains(QStringLiteral("restore")))
+                << "left by a restore: " << name.toStdString();
             if (name != DataName && name != ArchiveName && name != SettingsName)
                 m_leftovers.insert(name);
         }
@@ -396,37 +430,87 @@ protected:
         }
 
         // Every finished step is in the files exactly; the interrupted one is there
-        // not at all, wholly, or (append done, blank not yet) as both copies.
+        // not at all, wholly, or (append done, blank not yet) as both copies. A
+        // category delete or its undo changes many tasks, each one wholly or not;
+        // a restore changes every file, all of them or none.
         Tasks expected = m_tasks;
+        std::map<IniKey, QString> settings = m_settings;
+        std::vector<std::pair<int, Copy>> cleared; // by the last category delete
         for (const Step &s : log.finished) {
             if (isImportStep(s.kind)) {
                 for (const int id : importedIds(s))
                     expected[id] = s.kind == "import" ? Copies{ImportedCopy} : Copies{};
-                continue;
+            } else if (isRecordStep(s.kind)) {
+                const Change c = changeOf(s);
+                const std::optional<Copies> after = applied(expected[c.id], c);
+                ASSERT_TRUE(after)
+                    << "the driver changed a copy the files did not hold: " << s.line.toStdString();
+                expected[c.id] = *after;
+            } else if (s.kind == "catdel") {
+                cleared = clearCategory(expected, s.args.value(0));
+            } else if (s.kind == "catundo") {
+                putCategoryBack(expected, cleared);
+            } else if (s.kind == "restore") {
+                const Backup backup = readBackup(s.args.value(0));
+                expected = backup.tasks;
+                settings = backup.settings;
             }
-            if (!isRecordStep(s.kind))
-                continue;
-            const Change c = changeOf(s);
-            const std::optional<Copies> after = applied(expected[c.id], c);
-            ASSERT_TRUE(after) << "the driver changed a copy the files did not hold: "
-                               << s.line.toStdString();
-            expected[c.id] = *after;
+            if (const QList<QByteArray> a = iniOf(s); !a.isEmpty())
+                settings[{QString::fromLatin1(a.value(0)), QString::fromLatin1(a.value(1))}] =
+                    QString::fromLatin1(a.value(2));
         }
-        std::optional<int> open;
+        // A task a step took out (a delete, an import's undo) is no task at all, as
+        // in what the files hold.
+        for (auto it = expected.begin(); it != expected.end();) {
+            std::sort(it->second.begin(), it->second.end());
+            it = it->second.empty() ? expected.erase(it) : std::next(it);
+        }
+        // The tasks the interrupted step may have left either way, each with the
+        // states allowed.
+        std::map<int, std::vector<Copies>> open;
         if (log.interrupted && isRecordStep(log.interrupted->kind)) {
             const Change c = changeOf(*log.interrupted);
-            open = c.id;
             const Copies &before = expected[c.id];
             const std::optional<Copies> after = applied(before, c);
             ASSERT_TRUE(after) << "the driver changed a copy the files did not hold";
-            const Copies &found = seen[c.id];
-            bool allowed = found == before || found == *after;
-            if (c.twoSteps && !allowed)
-                allowed = found == *applied(before, c, true);
-            EXPECT_TRUE(allowed) << "task " << c.id << " holds " << describe(found)
-                                 << "; before the step " << describe(before);
-            if (c.twoSteps && found.size() == 2 && before.size() == 1)
+            open[c.id] = {before, *after};
+            if (c.twoSteps)
+                open[c.id].push_back(*applied(before, c, true));
+            if (c.twoSteps && seen[c.id].size() == 2 && before.size() == 1)
                 ++m_duplicatesLeft;
+        } else if (log.interrupted &&
+                   (log.interrupted->kind == "catdel" || log.interrupted->kind == "catundo")) {
+            // Record by record: any of the changed copies may be changed or not.
+            const bool deleting = log.interrupted->kind == "catdel";
+            if (deleting) {
+                Tasks after = expected;
+                cleared = clearCategory(after, log.interrupted->args.value(0));
+            }
+            std::map<int, std::vector<Copy>> changing; // as the files held them before
+            for (auto [id, copy] : cleared) {
+                copy.cleared = !deleting;
+                changing[id].push_back(copy);
+            }
+            for (const auto &[id, copies] : changing)
+                open[id] = eitherWay(expected[id], copies);
+        } else if (log.interrupted && log.interrupted->kind == "restore") {
+            // All or nothing: every file as before, or every one as in the backup.
+            Backup backup = readBackup(log.interrupted->args.value(0));
+            for (auto &[id, copies] : backup.tasks)
+                std::sort(copies.begin(), copies.end());
+            const ProfileFile ini(file(SettingsName));
+            std::map<IniKey, QString> found;
+            for (const auto &[key, value] : settings)
+                found[key] = ini.readString(key.first, key.second, QStringLiteral("?"));
+            const bool asBefore = seen == expected && found == settings;
+            const bool asBackup = seen == backup.tasks && found == backup.settings;
+            ASSERT_TRUE(asBefore || asBackup)
+                << "a restore cut short left the files neither as they were nor as the backup";
+            if (!asBefore) {
+                expected = backup.tasks;
+                settings = backup.settings;
+            }
+            ++m_restoresCut[asBefore ? 0 : 1];
         }
         // An import is there whole or not at all; the undo of one may be cut short
         // between its blanks, each task there as imported or gone.
@@ -441,21 +525,97 @@ protected:
                     << "imported task " << id << " holds " << describe(found);
                 there += found.size();
             }
-            if (log.interrupted->kind == "import")
+            if (log.interrupted->kind == "import") {
                 ASSERT_TRUE(there == 0 || there == ids.size())
                     << there << " of the " << ids.size() << " tasks of an import";
+            }
         }
         for (const auto &[id, copies] : seen) {
-            if ((open && id == *open) || openImport.count(id))
+            if (openImport.count(id))
                 continue;
-            ASSERT_EQ(describe(copies), describe(expected[id])) << "task " << id;
+            const auto it = open.find(id);
+            if (it == open.end()) {
+                ASSERT_EQ(describe(copies), describe(expected[id])) << "task " << id;
+                continue;
+            }
+            const std::vector<Copies> &allowed = it->second;
+            EXPECT_TRUE(std::find(allowed.begin(), allowed.end(), copies) != allowed.end())
+                << "task " << id << " holds " << describe(copies) << "; before the step "
+                << describe(allowed.front());
         }
-        for (const auto &[id, copies] : expected)
-            if (!copies.empty() && !openImport.count(id) && !(open && id == *open))
+        for (const auto &[id, copies] : expected) {
+            if (!copies.empty() && !openImport.count(id) && !open.count(id)) {
                 ASSERT_TRUE(seen.count(id)) << "task " << id << " was lost";
+            }
+        }
         m_tasks = seen;
 
-        checkSettings(log);
+        checkSettings(log, settings);
+    }
+
+    // A category delete of name in tasks; the copies it blanked.
+    static std::vector<std::pair<int, Copy>> clearCategory(Tasks &tasks, const QByteArray &name)
+    {
+        std::vector<std::pair<int, Copy>> changed;
+        for (auto &[id, copies] : tasks) {
+            for (Copy &c : copies) {
+                if (categoryIs(c, name)) {
+                    c.cleared = true;
+                    changed.push_back({id, c});
+                }
+            }
+            std::sort(copies.begin(), copies.end());
+        }
+        return changed;
+    }
+
+    // The copies of one task with any of `changing` (copies in before, each
+    // with its category or without) turned the other way.
+    static std::vector<Copies> eitherWay(const Copies &before, const std::vector<Copy> &changing)
+    {
+        std::vector<Copies> out;
+        for (size_t mask = 0; mask < (size_t(1) << changing.size()); ++mask) {
+            Copies copies = before;
+            for (size_t i = 0; i < changing.size(); ++i) {
+                if (!(mask & (size_t(1) << i)))
+                    continue;
+                const auto it = std::find(copies.begin(), copies.end(), changing[i]);
+                if (it != copies.end())
+                    it->cleared = !it->cleared;
+            }
+            std::sort(copies.begin(), copies.end());
+            out.push_back(copies);
+        }
+        return out;
+    }
+
+    // Its undo: those copies get their category back.
+    static void putCategoryBack(Tasks &tasks, const std::vector<std::pair<int, Copy>> &cleared)
+    {
+        for (const auto &[id, copy] : cleared) {
+            Copies &copies = tasks[id];
+            const auto it = std::find(copies.begin(), copies.end(), copy);
+            if (it != copies.end())
+                it->cleared = false;
+            std::sort(copies.begin(), copies.end());
+        }
+    }
+
+    Backup readBackup(const QByteArray &leaf) const
+    {
+        const QString folder = file(QStringLiteral("backups/") + QString::fromLatin1(leaf));
+        Backup backup;
+        int live = 0;
+        const std::optional<std::string> dataProblem = scanRecords(
+            TestFiles::readAll(folder + "/" + DataName), Where::Data, backup.tasks, live);
+        const std::optional<std::string> archiveProblem = scanRecords(
+            TestFiles::readAll(folder + "/" + ArchiveName), Where::Archive, backup.tasks, live);
+        EXPECT_FALSE(dataProblem || archiveProblem)
+            << "the backup " << leaf.toStdString() << " is damaged";
+        const ProfileFile ini(folder + "/" + SettingsName);
+        for (const auto &[key, value] : m_settings)
+            backup.settings[key] = ini.readString(key.first, key.second, QStringLiteral("?"));
+        return backup;
     }
 
     // The kernel may cut a write short at a page boundary when the writer is killed,
@@ -506,15 +666,10 @@ protected:
         return pos;
     }
 
-    void checkSettings(const DriverLog &log)
+    // expected: the settings after the finished steps (and a restore the kill cut
+    // short, when the files were found restored).
+    void checkSettings(const DriverLog &log, std::map<IniKey, QString> expected)
     {
-        // The settings a step writes: its own, or those it writes on its way.
-        const auto iniOf = [](const Step &s) { return s.kind == "ini" ? s.args : s.alsoIni; };
-        std::map<IniKey, QString> expected = m_settings;
-        for (const Step &s : log.finished)
-            if (const QList<QByteArray> a = iniOf(s); !a.isEmpty())
-                expected[{QString::fromLatin1(a.value(0)), QString::fromLatin1(a.value(1))}] =
-                    QString::fromLatin1(a.value(2));
         std::optional<std::pair<IniKey, QString>> open;
         if (log.interrupted && !iniOf(*log.interrupted).isEmpty()) {
             const QList<QByteArray> a = iniOf(*log.interrupted);
@@ -555,6 +710,7 @@ protected:
     int m_duplicatesLeft = 0;
     int m_tornAppends = 0;
     int m_importsTakenBack = 0;
+    int m_restoresCut[2] = {0, 0}; // undone, finished by the next start
 };
 
 TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMomentsWhileWriting)
@@ -576,6 +732,7 @@ TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMome
     const auto floorsReached = [&interrupted] {
         return interrupted["compact DAT"] >= 3 && interrupted["compact ARK"] >= 3 &&
                interrupted["ini"] >= 3 && interrupted["import"] >= 3 &&
+               interrupted["catundo"] >= 3 && interrupted["restore"] >= 3 &&
                interrupted["edit"] + interrupted["tick"] + interrupted["archive"] +
                        interrupted["unarchive"] >=
                    3;
@@ -614,12 +771,16 @@ TEST_F(CrashSafetyTest, shouldKeepEveryTaskAndSettingWholeWhenKilledAtRandomMome
               << "\nTemporary files left in the folder: " << m_leftovers.size()
               << "\nAppends torn by a kill, cut off by the reader: " << m_tornAppends
               << "\nImports cut short by a kill, taken back at the next start: "
-              << m_importsTakenBack << "\n";
+              << m_importsTakenBack
+              << "\nRestores cut short, undone / finished at the next start: " << m_restoresCut[0]
+              << " / " << m_restoresCut[1] << "\n";
 
     EXPECT_GE(interrupted["compact DAT"], 3);
     EXPECT_GE(interrupted["compact ARK"], 3);
     EXPECT_GE(interrupted["ini"], 3);
     EXPECT_GE(interrupted["import"], 3);
+    EXPECT_GE(interrupted["catundo"], 3);
+    EXPECT_GE(interrupted["restore"], 3);
     EXPECT_GE(interrupted["edit"] + interrupted["tick"] + interrupted["archive"] +
                   interrupted["unarchive"],
               3);

@@ -18,8 +18,9 @@ inline QByteArray identity(int id)
 
 // The ten fields as the file holds them (Latin-1 is Windows-1252 for every byte
 // used here). The order field is left empty: the file's copy of it is whatever
-// offset the record had when it was written.
-inline std::array<QByteArray, 10> fields(int id, bool done, int version)
+// offset the record had when it was written. cleared: the category blanked by a
+// category delete, as many blanks as it had characters.
+inline std::array<QByteArray, 10> fields(int id, bool done, int version, bool cleared = false)
 {
     static const char *const chores[] = {"ring the garage about the van",
                                          "pay the gas bill",
@@ -34,8 +35,10 @@ inline std::array<QByteArray, 10> fields(int id, bool done, int version)
     const int minute = (version * 5) % 60;
     const QByteArray hhmm = QByteArray::number(hour).rightJustified(2, '0') + ':' +
                             QByteArray::number(minute).rightJustified(2, '0');
-    const QByteArray category =
+    QByteArray category =
         version % 3 == 0 ? QByteArray() : "Errands " + QByteArray::number(version % 3);
+    if (cleared)
+        category.fill(' ');
     // Notes of different lengths, so records differ in size as real ones do.
     const QByteArray note = "note " + identity(id) + " v" + QByteArray::number(version) + "\r\n" +
                             QByteArray("call before noon; ").repeated((id + version) % 5);
@@ -49,6 +52,12 @@ inline std::array<QByteArray, 10> fields(int id, bool done, int version)
             category,
             QByteArray::number((id + version) % 19),
             note};
+}
+
+// A category field that a category delete blanked.
+inline bool isCleared(const QByteArray &categoryField)
+{
+    return !categoryField.isEmpty() && categoryField.count(' ') == categoryField.size();
 }
 
 // "task 0042 ..." -> 42 (imported tasks have five digits)

@@ -9,6 +9,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class SingleInstanceTest : public testing::Test
@@ -17,9 +21,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_runtime.isValid());
+        ASSERT_TRUE(m_otherRuntime.isValid());
         m_hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
         m_oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+        useRuntime(m_runtime);
     }
     void TearDown() override
     {
@@ -28,85 +33,94 @@ protected:
         else
             qunsetenv("XDG_RUNTIME_DIR");
     }
-
-    // A process id that cannot belong to a running process.
-    static QByteArray deadPid()
+    static void useRuntime(const QTemporaryDir &dir)
     {
-        QFile f("/proc/sys/kernel/pid_max");
-        if (f.open(QIODevice::ReadOnly))
-            return f.readAll().trimmed();
-        return "4194304";
+        qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+    }
+    static QStringList entries(const QString &dir)
+    {
+        return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                   QDir::NoDotAndDotDot);
     }
 
+    QTemporaryDir m_folder; // the program folder
     QTemporaryDir m_runtime;
+    QTemporaryDir m_otherRuntime;
     bool m_hadRuntime = false;
     QByteArray m_oldRuntime;
 };
 
-TEST_F(SingleInstanceTest, LockAndSocketLiveInTheRuntimeFolder)
+TEST_F(SingleInstanceTest, shouldRefuseASecondCopyOnTheSameFilesWhateverItsRuntimeFolder)
 {
-    EXPECT_EQ(SingleInstance::lockFilePath(), m_runtime.path() + "/CorvaneTasklynSoftware.lock");
-    EXPECT_TRUE(
-        SingleInstance::serverName().startsWith(m_runtime.path() + "/CorvaneTasklynSoftware-"));
-}
-
-TEST_F(SingleInstanceTest, ASecondCopyIsRefusedWhileTheFirstHoldsTheLock)
-{
-    SingleInstance first;
+    SingleInstance first(m_folder.path());
     ASSERT_TRUE(first.tryAcquire());
-    EXPECT_TRUE(QFileInfo::exists(SingleInstance::lockFilePath()));
+    EXPECT_EQ(first.lockFilePath(), m_folder.path() + "/Tasklyn.lock");
 
-    SingleInstance second;
+    SingleInstance second(m_folder.path());
     EXPECT_FALSE(second.tryAcquire());
+    // A copy started from another session's terminal.
+    useRuntime(m_otherRuntime);
+    SingleInstance elsewhere(m_folder.path());
+    EXPECT_FALSE(elsewhere.tryAcquire());
+
+    // A copy on other files is another program.
+    QTemporaryDir otherFolder;
+    SingleInstance onOtherFiles(otherFolder.path());
+    EXPECT_TRUE(onOtherFiles.tryAcquire());
 }
 
-TEST_F(SingleInstanceTest, TheSecondCopysRequestRaisesTheFirst)
+TEST_F(SingleInstanceTest, shouldNeverBeBlockedByWhatAKilledCopyLeft)
 {
-    SingleInstance first;
-    ASSERT_TRUE(first.tryAcquire());
-    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+    // A lock file as any earlier copy leaves it, and the socket's file of a dead one.
+    TestFiles::writeAll(m_folder.path() + "/Tasklyn.lock", "");
+    TestFiles::writeAll(SingleInstance(m_folder.path()).serverName(), "");
 
-    SingleInstance::askRunningCopyToRaise();
+    // A copy that holds the lock and is then killed outright.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SingleInstance held(m_folder.path());
+        const char byte = held.tryAcquire() ? '1' : '0';
+        [[maybe_unused]] const ssize_t n = ::write(ready[1], &byte, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_EQ(byte, '1');
+    EXPECT_FALSE(SingleInstance(m_folder.path()).tryAcquire()) << "the live copy was not seen";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    SingleInstance next(m_folder.path());
+    ASSERT_TRUE(next.tryAcquire());
+    next.listenForRaise();
+    QSignalSpy raised(&next, &SingleInstance::raiseRequested);
+    SingleInstance(m_folder.path()).askRunningCopyToRaise();
     EXPECT_TRUE(raised.wait(3000) || raised.count() > 0);
     QTest::qWait(50);
     EXPECT_EQ(raised.count(), 1);
 }
 
-TEST_F(SingleInstanceTest, AskingWithNoRunningCopyDoesNothingAndCreatesNoFile)
-{
-    SingleInstance::askRunningCopyToRaise();
-    EXPECT_TRUE(
-        QDir(m_runtime.path())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-            .isEmpty());
-}
-
-TEST_F(SingleInstanceTest, TheLockIsFreeAgainWhenTheFirstEnds)
+TEST_F(SingleInstanceTest, shouldBeFreeAgainWhenTheRunningCopyEnds)
 {
     {
-        SingleInstance first;
+        SingleInstance first(m_folder.path());
         ASSERT_TRUE(first.tryAcquire());
     }
-    EXPECT_FALSE(QFileInfo::exists(SingleInstance::lockFilePath()));
-    SingleInstance next;
+    SingleInstance next(m_folder.path());
     EXPECT_TRUE(next.tryAcquire());
 }
 
-TEST_F(SingleInstanceTest, ALockAndSocketLeftByAKilledCopyAreTakenOver)
+TEST_F(SingleInstanceTest, shouldCreateNoFileWhenAskingWithNoRunningCopy)
 {
-    // What a copy ended by kill -9 leaves: its lock naming a process that is
-    // gone, and its socket's file.
-    TestFiles::writeAll(SingleInstance::lockFilePath(), deadPid() + "\nnudgery\n\n");
-    TestFiles::writeAll(SingleInstance::serverName(), "");
-
-    SingleInstance next;
-    ASSERT_TRUE(next.tryAcquire());
-    QSignalSpy raised(&next, &SingleInstance::raiseRequested);
-    SingleInstance::askRunningCopyToRaise();
-    EXPECT_TRUE(raised.wait(3000) || raised.count() > 0);
-
-    SingleInstance another;
-    EXPECT_FALSE(another.tryAcquire());
+    SingleInstance(m_folder.path()).askRunningCopyToRaise();
+    EXPECT_TRUE(entries(m_runtime.path()).isEmpty());
+    EXPECT_TRUE(entries(m_folder.path()).isEmpty());
 }
 
 } // namespace

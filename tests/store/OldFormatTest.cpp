@@ -132,4 +132,22 @@ TEST_F(OldFormatTest, shouldRefuseAMissingMemoLines)
     }
 }
 
+// Counts are input from a file: a count far above what the file holds converts
+// and erases what is there, at once, instead of counting up to it.
+TEST_F(OldFormatTest, shouldConvertTheTasksAndNoteLinesThereWhateverCountTheFileGives)
+{
+    const QByteArray ini = "[Records]\r\nQuantity=2147483647\r\n"
+                           "[Events0]\r\nTask=Only\r\nDate=01/03/2009\r\n"
+                           "MemoLines=2147483647\r\nNotes0=first\r\nNotes1=second\r\n"
+                           "[Options]\r\nLanguage=English\r\n";
+    const QList<QByteArray> texts =
+        OldFormat::ConvertOldFormat(ProfileData::parse(ini), dates, today);
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_EQ(texts[0], fields({" ", "Only", "01/03/2009", "00:00", "", "0", "2009-03-01 00:00", "",
+                                "18", "first\r\nsecond\r\n"}));
+    writeAll(paths.settings, ini);
+    OldFormat::EraseOldFormat(settings);
+    EXPECT_EQ(readAll(paths.settings), QByteArray("[Options]\r\nLanguage=English\r\n"));
+}
+
 } // namespace

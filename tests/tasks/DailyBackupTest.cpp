@@ -1,6 +1,7 @@
 // The daily copies of the three files over the days of a faked clock: made before
 // the first write of each day, the latest fourteen kept, a restore bringing back
-// the exact bytes, a failure told once without stopping the write.
+// the exact bytes after keeping the state before it, a failure told once without
+// stopping the write.
 #include "tasks/DailyBackup.h"
 #include "common/Fakes.h"
 #include "common/TestFiles.h"
@@ -109,28 +110,74 @@ TEST_F(DailyBackupTest, shouldCopyTheFilesBeforeEachDaysFirstWriteAndKeepTheLate
     }
 }
 
-TEST_F(DailyBackupTest, shouldRestoreTheExactBytesAfterCopyingTheCurrentStateIntoTodaysFolder)
+TEST_F(DailyBackupTest, shouldKeepTheStateBeforeEachRestoreInAFolderOfItsOwnAndOverwriteNone)
 {
     for (int day = 0; day < 5; ++day) {
         setDay(day);
         work(day);
     }
-    const QByteArrayList twoDaysAgo = filesIn(backupFolder(FirstDay.addDays(2)));
+    std::map<QDate, QByteArrayList> daily;
+    for (int day = 0; day < 5; ++day)
+        daily[FirstDay.addDays(day)] = filesIn(backupFolder(FirstDay.addDays(day)));
+    const QByteArrayList beforeFirst = current();
+    QString reason;
+    ASSERT_EQ(backups.restore(backupFolder(FirstDay.addDays(2)), &reason),
+              DailyBackup::Restored::Done);
+    EXPECT_EQ(current(), daily[FirstDay.addDays(2)]);
+
+    // A task added after the restore, then a second restore in the same second:
+    // both states before the restores are kept.
+    tasks.refresh();
+    work(5);
+    const QByteArrayList beforeSecond = current();
+    ASSERT_EQ(backups.restore(backupFolder(FirstDay.addDays(1)), &reason),
+              DailyBackup::Restored::Done);
+    EXPECT_EQ(current(), daily[FirstDay.addDays(1)]);
+
+    const QList<DailyBackup::Backup> listed = backups.list();
+    ASSERT_EQ(listed.size(), 7);
+    const QString stamp = clock.now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    EXPECT_EQ(listed[0].kind, DailyBackup::Kind::BeforeRestore);
+    EXPECT_EQ(listed[0].path, folder + "backups/" + stamp + "_before-restore-2");
+    EXPECT_EQ(filesIn(listed[0].path), beforeSecond);
+    EXPECT_EQ(listed[1].kind, DailyBackup::Kind::BeforeRestore);
+    EXPECT_EQ(listed[1].path, folder + "backups/" + stamp + "_before-restore");
+    EXPECT_EQ(filesIn(listed[1].path), beforeFirst);
+    EXPECT_EQ(listed[1].date, clock.today());
+    EXPECT_EQ(listed[1].time, QTime(9, 0));
+    for (int i = 2; i < 7; ++i) {
+        EXPECT_EQ(listed[i].kind, DailyBackup::Kind::Daily);
+        EXPECT_EQ(listed[i].date, FirstDay.addDays(6 - i));
+        // No daily copy was written over.
+        EXPECT_EQ(filesIn(listed[i].path), daily[listed[i].date]);
+    }
+    // The counts a user chooses by: the live tasks of each file.
+    TaskTable table;
+    TaskDataFile(listed[0].path + "/Tasklyn.DAT", damaged).LoadTasks(table, AllItems);
+    EXPECT_EQ(listed[0].tasks, table.taskCount());
+    TaskDataFile(listed[0].path + "/Tasklyn.ARK", damaged).LoadTasks(table, AllItems);
+    EXPECT_EQ(listed[0].archived, table.taskCount());
+    EXPECT_GT(listed[0].archived, 0);
+
+    // A state before a restore can be restored in its turn.
+    ASSERT_EQ(backups.restore(listed[0].path, &reason), DailyBackup::Restored::Done);
+    EXPECT_EQ(current(), beforeSecond);
+}
+
+TEST_F(DailyBackupTest, shouldRefuseToRestoreABackupThatHoldsNoTask)
+{
+    // A first run's copy: made before the first task was stored.
+    const QString firstRun = backupFolder(FirstDay.addDays(-1));
+    QDir().mkpath(firstRun);
+    TestFiles::writeAll(firstRun + "/Tasklyn.INI", "[Options]\r\nLanguage=English\r\n");
+    TestFiles::writeAll(firstRun + "/Tasklyn.DAT", {});
+    setDay(0);
+    work(0);
     const QByteArrayList now = current();
     QString reason;
-    ASSERT_TRUE(backups.restore(backupFolder(FirstDay.addDays(2)), &reason));
-    EXPECT_EQ(current(), twoDaysAgo);
-    EXPECT_EQ(filesIn(backupFolder(clock.today())), now);
-
-    // Today's own copy can be restored too: it swaps with the current state.
-    ASSERT_TRUE(backups.restore(backupFolder(clock.today()), &reason));
+    EXPECT_EQ(backups.restore(firstRun, &reason), DailyBackup::Restored::Empty);
     EXPECT_EQ(current(), now);
-    EXPECT_EQ(filesIn(backupFolder(clock.today())), twoDaysAgo);
-    // Only the day folders are left.
-    EXPECT_EQ(QDir(folder + QStringLiteral("backups"))
-                  .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)
-                  .size(),
-              5);
+    EXPECT_EQ(backups.list().size(), 2); // no copy made for a restore that did not happen
 }
 
 TEST_F(DailyBackupTest, shouldTellAFailedBackupOnceAndStillWrite)
@@ -146,8 +193,17 @@ TEST_F(DailyBackupTest, shouldTellAFailedBackupOnceAndStillWrite)
     }
     ASSERT_EQ(failures.count(), 1);
     EXPECT_EQ(failures[0][0].toString(), QDir::toNativeSeparators(folder + "backups"));
+
+    // Nor can the state before a restore be kept there: nothing is restored.
+    QTemporaryDir elsewhere;
+    TestFiles::writeAll(elsewhere.path() + "/Tasklyn.DAT",
+                        TestFiles::record(TestFiles::fields({"", "kept elsewhere"})));
+    const QByteArrayList now = current();
     QString reason;
-    EXPECT_FALSE(backups.restore(folder + QStringLiteral("backups"), &reason));
+    EXPECT_EQ(backups.restore(elsewhere.path(), &reason), DailyBackup::Restored::NotBackedUp);
+    EXPECT_EQ(current(), now);
+    EXPECT_EQ(QDir(folder).entryList({"*.pending", ".*journal*"}, QDir::Files | QDir::Hidden),
+              QStringList());
 }
 
 } // namespace

@@ -176,27 +176,42 @@ TEST(SortRows, shouldOrderRandomColumnsAsTheCollationComparesThem)
     }
 }
 
-TEST(QuickSortRows, shouldSortAnyRangeOfEntriesByRankThreeWays)
+TEST(SortRows, shouldKeepRowsWithEqualKeysInTheOrderOfTheirRecordsEitherWay)
 {
-    // Ranks with many repeats: 0..3 over 1,000 rows.
-    std::vector<int> rank(1001);
-    for (size_t r = 1; r < rank.size(); ++r)
-        rank[r] = int((r * 7) % 4);
-    std::vector<int> rows;
-    for (int r = 1; r <= 1000; ++r)
-        rows.push_back(r);
-    QuickSortRows(rows, rank, 0, 999, true);
-    for (size_t i = 1; i < rows.size(); ++i)
-        ASSERT_LE(rank[size_t(rows[i - 1])], rank[size_t(rows[i])]);
-    QuickSortRows(rows, rank, 0, 999, false);
-    for (size_t i = 1; i < rows.size(); ++i)
-        ASSERT_GE(rank[size_t(rows[i - 1])], rank[size_t(rows[i])]);
-
-    // Only the given range moves.
-    std::vector<int> part = {4, 3, 2, 1, 8, 7};
-    std::vector<int> partRank = {0, 4, 3, 2, 1, 0, 0, 2, 1};
-    QuickSortRows(part, partRank, 1, 3, false);
-    EXPECT_EQ(part, (std::vector<int>{4, 1, 2, 3, 8, 7}));
+    // Many ties on each of the routine's ways: digits, ASCII text, other text.
+    const std::vector<std::pair<const char *, QStringList>> cases = {
+        {"priority digits", {"", "1", "3"}},
+        {"ASCII text", {"Home", "home", "Work"}},
+        {"other text", {"Caf\u00e9", "caf\u00c9", "\u00c9t\u00e9"}},
+    };
+    QRandomGenerator random(7);
+    for (const auto &[what, values] : cases) {
+        SCOPED_TRACE(what);
+        const int column = QByteArray(what).startsWith("priority") ? Col::Priority : Col::Task;
+        // Rows in a shuffled order, each naming the offset of its record.
+        std::vector<TaskRow> rows;
+        for (int i = 0; i < 300; ++i) {
+            TaskRow row;
+            row[size_t(column)] = values[int(random.bounded(3))];
+            row[Col::Note] = QString::number(i);
+            row[Col::Order] = QString::number(1000 + 300 * qint64(random.bounded(100000)) + i);
+            rows.push_back(row);
+        }
+        TaskTable table;
+        table.setTasks(std::move(rows));
+        for (bool ascending : {true, false}) {
+            SortRows(table, column, ascending);
+            for (int r = 2; r < table.rowCount(); ++r) {
+                const int c = CompareCellText(table.cell(column, r - 1), table.cell(column, r));
+                ASSERT_TRUE(ascending ? c <= 0 : c >= 0) << r;
+                if (c == 0) {
+                    ASSERT_LT(table.cell(Col::Order, r - 1).toLongLong(),
+                              table.cell(Col::Order, r).toLongLong())
+                        << "rows " << r - 1 << " and " << r << " tie out of file order";
+                }
+            }
+        }
+    }
 }
 
 } // namespace

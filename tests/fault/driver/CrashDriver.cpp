@@ -10,12 +10,15 @@
 // steps finished and which one the kill interrupted.
 //
 // The program's own sequences live in window classes (the editor's Ok, the tick
-// button, the archive commands, the viewer's close, the exit) and the task list
-// (an import and its undo); this driver makes the same store calls in the same
-// order as they do, naming each one below. A line "also\tini\t..." inside a step
-// names a setting that step writes on its way.
+// button, the archive commands, the viewer's close, the exit) and in the task
+// list (an import and its undo, a category delete and its undo); this driver makes
+// the same calls in the same order as they do, naming each one below. A line
+// "also\tini\t..." inside a step names a setting that step writes on its way.
+// Every write goes through the daily backup first, as in the program, on the
+// days of a clock of its own, so that there are backups to restore.
 
 #include "fault/FaultTasks.h"
+#include "store/Clock.h"
 #include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
@@ -23,7 +26,9 @@
 #include "store/TaskDataFile.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/SortRows.h"
+#include "tasks/TaskList.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -67,9 +72,10 @@ QByteArray tabbed(std::initializer_list<QByteArray> parts)
     return out;
 }
 
-TaskRow rowFor(int id, bool done, int version, qint64 order)
+// cleared: the task's category blanked by a category delete.
+TaskRow rowFor(int id, bool done, int version, bool cleared, qint64 order)
 {
-    const std::array<QByteArray, 10> f = FaultTasks::fields(id, done, version);
+    const std::array<QByteArray, 10> f = FaultTasks::fields(id, done, version, cleared);
     TaskRow row;
     for (int c = 0; c < Col::Count; ++c)
         row[size_t(c)] = QString::fromLatin1(f[size_t(c)]);
@@ -77,14 +83,35 @@ TaskRow rowFor(int id, bool done, int version, qint64 order)
     return row;
 }
 
+// Days that move on now and then over a fortnight, so that daily backups are
+// made and none is ever dropped; the time of day is the real one, so that the
+// copies made before a restore get names of their own.
+class DriverClock : public Clock
+{
+public:
+    QDateTime now() const override
+    {
+        return QDateTime(QDate(2027, 1, 1).addDays(day), QTime::currentTime());
+    }
+    int day = 0;
+};
+
 class Driver
 {
 public:
     Driver(const QString &folder, quint32 seed)
         : m_dat(folder + QStringLiteral("/Tasklyn.DAT"), m_damaged),
           m_ark(folder + QStringLiteral("/Tasklyn.ARK"), m_damaged),
-          m_settings(folder + QStringLiteral("/Tasklyn.INI")), m_random(seed)
+          m_settings(folder + QStringLiteral("/Tasklyn.INI")), m_random(seed),
+          m_backups(folder + QLatin1Char('/'),
+                    {QStringLiteral("Tasklyn.DAT"), QStringLiteral("Tasklyn.ARK"),
+                     QStringLiteral("Tasklyn.INI")},
+                    m_clock)
     {
+        static_assert(DailyBackup::DaysKept >= Days, "a daily backup would be dropped");
+        m_clock.day = random(Days);
+        m_damaged.setBeforeWrite([this] { m_backups.beforeWrite(); });
+        m_settings.file().setBeforeWrite([this] { m_backups.beforeWrite(); });
         // As the program's start does: an import a kill cut short is taken back.
         AppendJournal(m_dat.path()).recover();
         load(m_dat, false);
@@ -112,7 +139,9 @@ private:
         qint64 offset = 0;
         bool done = false;
         int version = 0;
+        bool cleared = false;
     };
+    static constexpr int Days = 10;
 
     int random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
 
@@ -139,6 +168,7 @@ private:
         e.offset = offset;
         e.done = table.cell(Col::Done, r) == DoneMark;
         e.version = *version;
+        e.cleared = FaultTasks::isCleared(table.cell(Col::Category, r).toLatin1());
         m_entries.push_back(e);
         if (++m_copies[e.id] > 1)
             m_duplicated.insert(e.id);
@@ -174,18 +204,29 @@ private:
 
     static QByteArray describe(const char *what, const Entry &e)
     {
-        return tabbed(
-            {what, QByteArray::number(e.id), e.done ? "1" : "0", QByteArray::number(e.version)});
+        return tabbed({what, QByteArray::number(e.id), e.done ? "1" : "0",
+                       QByteArray::number(e.version), e.cleared ? "1" : "0"});
     }
 
     // Each kind of write gets about the same share of the running time, whatever
     // this machine's disk and build make each one cost, so random kills land in
     // each kind about equally often. Record steps get a little more: much of their
     // time goes to choosing a task, which no kill there tests.
-    enum Kind { CompactData, CompactArchive, Setting, Record, Import, KindCount };
+    enum Kind {
+        CompactData,
+        CompactArchive,
+        Setting,
+        Record,
+        Import,
+        CategoryUndo,
+        Restore,
+        KindCount
+    };
 
     void step()
     {
+        if (random(40) == 0)
+            m_clock.day = random(Days); // another day: the next write backs up first
         std::array<double, KindCount> weights{};
         for (int k = 0; k < KindCount; ++k)
             weights[size_t(k)] = (k == Record ? 1.5 : 1.0) / m_meanNs[size_t(k)];
@@ -204,6 +245,12 @@ private:
             break;
         case Import:
             importOrUndo();
+            break;
+        case CategoryUndo:
+            deleteCategoryAndUndo();
+            break;
+        case Restore:
+            restore();
             break;
         default:
             recordStep();
@@ -235,10 +282,11 @@ private:
         if (!e)
             return;
         say(describe("edit", *e));
-        m_scratch.setRow(1, rowFor(e->id, e->done, e->version + 1, e->offset));
+        m_scratch.setRow(1, rowFor(e->id, e->done, e->version + 1, false, e->offset));
         m_dat.ReplaceTask(m_scratch, 1, e->offset);
         e->offset = TaskRecord::orderOffset(m_scratch.cell(Col::Order, 1));
         ++e->version;
+        e->cleared = false; // the editor gives the new version its category
         say("ok");
     }
 
@@ -250,7 +298,7 @@ private:
             return;
         say(describe("tick", *e));
         const qint64 old = e->offset;
-        m_scratch.setRow(1, rowFor(e->id, e->done, e->version, old));
+        m_scratch.setRow(1, rowFor(e->id, e->done, e->version, e->cleared, old));
         m_scratch.setCell(Col::Done, 1, e->done ? QStringLiteral(" ") : DoneMark);
         m_dat.ReplaceTask(m_scratch, 1, old);
         e->offset = TaskRecord::orderOffset(m_scratch.cell(Col::Order, 1));
@@ -303,7 +351,7 @@ private:
         const size_t victim = copies[size_t(random(int(copies.size())))];
         const Entry e = m_entries[victim];
         say(tabbed({"delete", QByteArray::number(e.id), e.archived ? "ARK" : "DAT",
-                    e.done ? "1" : "0", QByteArray::number(e.version)}));
+                    e.done ? "1" : "0", QByteArray::number(e.version), e.cleared ? "1" : "0"}));
         (e.archived ? m_ark : m_dat).BlankTask(e.offset);
         m_entries.erase(m_entries.begin() + std::ptrdiff_t(victim));
         if (--m_copies[id] < 2)
@@ -369,7 +417,7 @@ private:
         const int count = 200 + random(1800);
         std::vector<TaskRow> rows;
         for (int k = 0; k < count; ++k)
-            rows.push_back(rowFor(first + k, false, 0, 0));
+            rows.push_back(rowFor(first + k, false, 0, false, 0));
         say(tabbed({"import", QByteArray::number(first), QByteArray::number(count)}));
         // The import's category goes into the settings while the append can still
         // be taken back, as the program writes its new categories.
@@ -383,6 +431,44 @@ private:
             m_scratch.setRow(1, rows[size_t(k)]);
             addEntry(m_scratch, 1, false, TaskRecord::orderOffset(rows[size_t(k)][Col::Order]));
         }
+    }
+
+    // Category > Delete Category on one of the tasks' categories, then Edit > Undo,
+    // through the task list as the main window makes them. (The stored list of
+    // names is a settings write like the ones below; these names are not in it.)
+    void deleteCategoryAndUndo()
+    {
+        const QByteArray name = "Errands " + QByteArray::number(1 + random(2));
+        TaskList tasks(m_dat.path(), m_ark.path(), m_damaged);
+        tasks.load(AllItems);
+        say(tabbed({"catdel", name}));
+        tasks.clearCategory(QString::fromLatin1(name));
+        say("ok");
+        say(tabbed({"catundo", name}));
+        tasks.undo();
+        say("ok");
+    }
+
+    // File > Restore from backup, of a day's copy that holds tasks: the files
+    // come back as one step. The task list then holds what the copy holds.
+    void restore()
+    {
+        std::vector<DailyBackup::Backup> daily;
+        for (const DailyBackup::Backup &b : m_backups.list())
+            if (b.kind == DailyBackup::Kind::Daily && b.holdsTasks())
+                daily.push_back(b);
+        if (daily.empty())
+            return;
+        const DailyBackup::Backup &chosen = daily[size_t(random(int(daily.size())))];
+        say(tabbed({"restore", QFileInfo(chosen.path).fileName().toLatin1()}));
+        QString reason;
+        if (m_backups.restore(chosen.path, &reason) != DailyBackup::Restored::Done)
+            fail(QStringLiteral("the backup %1 was not restored: %2").arg(chosen.path, reason));
+        say("ok");
+        dropEntries(false);
+        dropEntries(true);
+        load(m_dat, false);
+        load(m_ark, true);
     }
 
     // A settings change: each one rewrites the settings file.
@@ -447,9 +533,11 @@ private:
     std::vector<Entry> m_entries;
     std::unordered_map<int, int> m_copies;
     std::set<int> m_duplicated;
-    std::array<double, KindCount> m_meanNs{1e7, 1e6, 1e6, 1e5, 5e6};
+    std::array<double, KindCount> m_meanNs{1e7, 1e6, 1e6, 1e5, 5e6, 1e7, 1e7};
     // The row the editor or the tick button hands to AppendTask.
     TaskTable m_scratch;
+    DriverClock m_clock;
+    DailyBackup m_backups;
 };
 
 } // namespace

@@ -1,0 +1,228 @@
+// Undo: the history of a run's changes, taken back one at a time where each
+// change left its records, and kept true as records move.
+#include "TaskList.h"
+
+#include "CategoryList.h"
+#include "store/StoreError.h"
+#include "store/TaskRecord.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+
+StoreError refusal(const QString &path)
+{
+    return StoreError(QStringLiteral("This change can no longer be undone: a task it changed is "
+                                     "no longer in the file \"%1\".")
+                          .arg(path));
+}
+
+// A record's place, for telling two references to one record apart.
+qint64 placeKey(bool inArchive, qint64 offset)
+{
+    return inArchive ? -offset - 2 : offset;
+}
+
+} // namespace
+
+void TaskList::record(UndoStep step)
+{
+    m_undo.push_back(std::move(step));
+    emit undoChanged();
+}
+
+void TaskList::forgetUndo()
+{
+    m_undo.clear();
+    emit undoChanged();
+}
+
+void TaskList::undo()
+{
+    requireWritable();
+    if (m_undo.empty())
+        return;
+    // Someone else wrote the task file (an older copy put over it): the window
+    // shows what it now holds, whether or not the undo can be done.
+    if (FileStamp::of(m_dataPath) != m_writtenStamp)
+        refresh();
+    const UndoStep step = m_undo.back();
+    const auto drop = [this] {
+        m_undo.pop_back();
+        emit undoChanged();
+    };
+    try {
+        requireInPlace(step);
+        writeUndo(step);
+    } catch (...) {
+        drop();
+        refresh();
+        throw;
+    }
+    drop();
+    if (step.kind == UndoKind::CategoryDelete)
+        putCategoryBack(step);
+    refresh();
+}
+
+void TaskList::requireInPlace(const UndoStep &step) const
+{
+    // Read through one opening of each file, before anything is written.
+    QList<qint64> offsets[2];
+    QList<QByteArray> expected[2];
+    QList<bool> blank[2];
+    QSet<qint64> places;
+    const auto want = [&](bool inArchive, qint64 offset, const QByteArray &text, bool isBlank) {
+        const int file = inArchive ? 1 : 0;
+        // Two records of one step at one place: one of them is not there.
+        if (offset < 0 || places.contains(placeKey(inArchive, offset)))
+            throw refusal(fileOf(inArchive).path());
+        places.insert(placeKey(inArchive, offset));
+        offsets[file].append(offset);
+        expected[file].append(text);
+        blank[file].append(isBlank);
+    };
+    for (const UndoStep::Record &r : step.toBlank)
+        want(r.inArchive, r.offset, r.text, false);
+    for (const UndoStep::Record &r : step.toAppend)
+        if (r.offset >= 0) // a blank compacted away can no longer be checked
+            want(r.inArchive, r.offset, r.text, true);
+    for (const UndoStep::Rewrite &r : step.toRewrite)
+        want(false, r.offset, r.now, false);
+    for (int file = 0; file < 2; ++file) {
+        if (offsets[file].isEmpty())
+            continue;
+        const QList<std::optional<QByteArray>> found = fileOf(file == 1).readTexts(offsets[file]);
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            const QByteArray &text = expected[file][i];
+            const bool there =
+                found[i] &&
+                (blank[file][i]
+                     ? found[i]->size() == text.size() && TaskRecord::isBlank(*found[i])
+                     : !TaskRecord::isBlank(*found[i]) &&
+                           UndoRecords::withoutOrder(*found[i]) == UndoRecords::withoutOrder(text));
+            if (!there)
+                throw refusal(fileOf(file == 1).path());
+        }
+    }
+}
+
+void TaskList::writeUndo(const UndoStep &step)
+{
+    // Appends first, blanks after: a kill between them leaves a task twice, never
+    // in neither file. A write that fails takes back what this undo wrote. The
+    // blanks of a file go in one pass, however many (an import's thousands).
+    QList<QByteArray> appends[2];
+    for (const UndoStep::Record &r : step.toAppend)
+        appends[r.inArchive ? 1 : 0].append(r.text);
+    QList<qint64> blanks[2];
+    QList<TaskDataFile::InPlaceChange> unblanks[2];
+    for (const UndoStep::Record &r : step.toBlank) {
+        blanks[r.inArchive ? 1 : 0].append(r.offset);
+        unblanks[r.inArchive ? 1 : 0].append({r.offset, QByteArray(r.text.size(), ' '), r.text});
+    }
+    qint64 appendedAt[2] = {-1, -1};
+    bool blanked[2] = {false, false};
+    try {
+        for (int file = 0; file < 2; ++file)
+            if (!appends[file].isEmpty())
+                appendedAt[file] = fileOf(file == 1).appendRecords(appends[file]);
+        for (int file = 0; file < 2; ++file)
+            if (!blanks[file].isEmpty()) {
+                fileOf(file == 1).blankRecords(blanks[file]);
+                blanked[file] = true;
+            }
+        QList<TaskDataFile::InPlaceChange> rewrites;
+        for (const UndoStep::Rewrite &r : step.toRewrite)
+            rewrites.append({r.offset, r.now, r.then});
+        dataFile().rewriteInPlace(rewrites);
+    } catch (...) {
+        try {
+            for (int file = 0; file < 2; ++file)
+                if (blanked[file])
+                    fileOf(file == 1).rewriteInPlace(unblanks[file]);
+            for (int file = 0; file < 2; ++file) {
+                if (appendedAt[file] < 0)
+                    continue;
+                // The last first: each is then the file's end, and is cut off.
+                QList<qint64> at;
+                qint64 pos = appendedAt[file];
+                for (const QByteArray &text : appends[file]) {
+                    at.append(pos);
+                    pos += 4 + text.size();
+                }
+                for (qsizetype i = at.size() - 1; i >= 0; --i)
+                    fileOf(file == 1).takeBackAppend(at[i], appends[file][i].size());
+            }
+        } catch (...) {
+        }
+        noteArchiveWritten();
+        throw;
+    }
+    noteArchiveWritten();
+    // The records appended again are where the older steps must now look for them.
+    QHash<qint64, qint64> moved[2];
+    for (const UndoStep::Record &r : step.toAppend) {
+        const int file = r.inArchive ? 1 : 0;
+        moved[file].insert(r.offset, appendedAt[file]);
+        appendedAt[file] += 4 + r.text.size();
+    }
+    for (int file = 0; file < 2; ++file)
+        if (!moved[file].isEmpty())
+            followMoves(file == 1, moved[file]);
+}
+
+void TaskList::followMoves(bool inArchive, const QHash<qint64, qint64> &moved)
+{
+    for (UndoStep &step : m_undo) {
+        for (UndoStep::Record &r : step.toBlank)
+            if (r.inArchive == inArchive)
+                r.offset = moved.value(r.offset, r.offset);
+        if (!inArchive)
+            for (UndoStep::Rewrite &r : step.toRewrite)
+                r.offset = moved.value(r.offset, r.offset);
+    }
+}
+
+void TaskList::saveArchive(const TaskTable &archived)
+{
+    if (m_writesBlocked)
+        return;
+    fileOf(true).SaveAllTasks(archived);
+    noteArchiveWritten();
+    // The records now lie one after the other in the order shown. A blank that a
+    // step left is gone: the steps that name it share a mark in its place (below
+    // -1, never an offset), which an undo that appends its record again follows.
+    QHash<qint64, qint64> moved;
+    qint64 at = 0;
+    for (int r = 1; r <= archived.taskCount(); ++r) {
+        moved.insert(archived.recordOffset(r), at);
+        at += 4 + archived.recordText(r).size();
+    }
+    const auto follow = [&](qint64 &offset) {
+        if (offset < 0)
+            return;
+        auto it = moved.constFind(offset);
+        if (it == moved.constEnd())
+            it = moved.insert(offset, --m_goneMark);
+        offset = *it;
+    };
+    for (UndoStep &step : m_undo) {
+        for (UndoStep::Record &r : step.toBlank)
+            if (r.inArchive)
+                follow(r.offset);
+        for (UndoStep::Record &r : step.toAppend)
+            if (r.inArchive)
+                follow(r.offset);
+    }
+}
+
+void TaskList::putCategoryBack(const UndoStep &step)
+{
+    if (!m_settings || step.categoryKey < 1)
+        return;
+    // In its old place among the names stored now, in one write.
+    CategoryList(*m_settings).insert(step.categoryKey, step.category);
+    emit categoriesRestored();
+}
