@@ -1,10 +1,10 @@
 // The task pane on its own, over a task list on a program folder written by hand:
 // sorting from its menus and its header, the selection kept across sorts, the
 // stored sort, the notes pane, the columns and the grid's context menus.
+#include "mainwindow/TaskPane.h"
 #include "common/TestContext.h"
 #include "common/TestFiles.h"
 #include "common/Ui.h"
-#include "mainwindow/TaskPane.h"
 #include "store/ProfileData.h"
 #include "store/TaskTable.h"
 #include "widgets/TaskGrid.h"
@@ -61,8 +61,7 @@ protected:
     {
         t.tasks.load(AllItems);
         pane = std::make_unique<TaskPane>(t.ctx, t.tasks);
-        QObject::connect(pane.get(), &TaskPane::layoutWanted, pane.get(),
-                         &TaskPane::layoutColumns);
+        QObject::connect(pane.get(), &TaskPane::layoutWanted, pane.get(), &TaskPane::layoutColumns);
         pane->restoreSort();
         pane->ApplySort();
         pane->resize(420, 200);

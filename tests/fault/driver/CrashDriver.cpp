@@ -18,8 +18,8 @@
 // days of a clock of its own, so that there are backups to restore.
 
 #include "fault/FaultTasks.h"
-#include "store/Clock.h"
 #include "store/AppendJournal.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
