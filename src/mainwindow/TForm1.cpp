@@ -108,7 +108,8 @@ void TForm1::convertIfNeeded()
     bool converted = false;
     try {
         converted = OldFormat::convertAtFirstStart(paths, m_ctx.settings->file(), *m_ctx.dates,
-                                                   m_ctx.clock->today(), *m_ctx.damagedFiles);
+                                                   m_ctx.clock->today(), *m_ctx.damagedFiles,
+                                                   m_tasks.firstWriteOfDay());
     } catch (...) {
         QApplication::restoreOverrideCursor();
         m_tasks.blockWrites();

@@ -13,6 +13,7 @@
 #include <vector>
 
 class DamagedFiles;
+class FirstWriteOfDay;
 class Settings;
 
 // The current tasks, without a widget: the task table, the task data file and
@@ -116,6 +117,9 @@ public:
     // A restore from backup put other files in place: the history is forgotten
     // and the windows read the stored categories again (categoriesRestored).
     void filesRestored();
+    // What runs before the day's first write to the files (the daily backup).
+    void setFirstWriteOfDay(FirstWriteOfDay *firstWrite) { m_firstWrite = firstWrite; }
+    FirstWriteOfDay *firstWriteOfDay() const { return m_firstWrite; }
     // Where undo writes the category names back ([Category]).
     void setSettings(Settings *settings) { m_settings = settings; }
 
@@ -195,5 +199,6 @@ private:
     qint64 m_goneMark = -1;   // the last mark of an archive blank compacted away
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
+    FirstWriteOfDay *m_firstWrite = nullptr;
     std::vector<UndoStep> m_undo;
 };

@@ -113,7 +113,7 @@ TEST_F(AccessibilityTest, shouldNameTheListOfBackupsToRestore)
     DailyBackup backups(t.folder(), {FileNames::Data, FileNames::Archive, FileNames::Settings},
                         t.clock);
     t.ctx.backups = &backups;
-    backups.beforeWrite();
+    backups.makeTodaysCopy();
     ASSERT_EQ(backups.list().size(), 1);
     main.show();
     QStringList missing{QStringLiteral("no restore dialog")};
