@@ -247,10 +247,7 @@ void TFormAddEdit::showEvent(QShowEvent *event)
 void TFormAddEdit::FormShow()
 {
     ApplyLanguageEditor(this, m_ctx.settings->text(SettingKey::Language));
-    // The panel's buttons copy the dialog's captions, accelerators included; Alt+O
-    // and Alt+C belong to Ok and Cancel alone.
-    Panel1->SpeedButton4->setShortcut(QKeySequence());
-    Panel1->SpeedButton3->setShortcut(QKeySequence());
+    Panel1->dropButtonShortcuts();
     arrange();
     Edit1->setFocus();
 }

@@ -121,7 +121,7 @@ void TFormAddEdit::Image1Click()
     Panel1->show();
     Panel1->raise();
     Button_ok->setEnabled(false);
-    Panel1->Calendar1->setFocus();
+    Panel1->focusCalendar();
 }
 
 void TFormAddEdit::takeCalendarDate()
