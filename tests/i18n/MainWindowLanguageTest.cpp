@@ -56,8 +56,8 @@ TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
     EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton7")->toolTip(), " Op\u00e7\u00f5es ");
     EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton4")->toolTip(), " Adiciona Novo Evento ");
     const VisibleColumnsMenu *columns = ui<VisibleColumnsMenu>(w.get(), "PopupMenu4");
-    EXPECT_EQ(columns->pop4_DoneCol->text(), "X");
-    EXPECT_EQ(columns->pop4_TaskDescript->text(), "evento");
+    EXPECT_EQ(ui<QAction>(columns, "pop4_DoneCol")->text(), "X");
+    EXPECT_EQ(ui<QAction>(columns, "pop4_TaskDescript")->text(), "evento");
     EXPECT_EQ(header(*w, 1), "Evento");
     EXPECT_EQ(header(*w, 3), "Hora");
     EXPECT_EQ(ui<QMenu>(w.get(), "pop2_Sort")->title(), "&Organizar");
