@@ -1,5 +1,7 @@
 #include "TaskList.h"
 
+#include "store/TaskIdentities.h"
+
 #include "SortRows.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -48,7 +50,7 @@ TaskList::TaskList(const QString &dataPath, const QString &archivePath, DamagedF
 
 TaskDataFile TaskList::dataFile() const
 {
-    return TaskDataFile(m_dataPath, m_damaged);
+    return TaskDataFile(m_dataPath, m_damaged, m_firstWrite);
 }
 
 void TaskList::requireWritable() const
@@ -113,6 +115,17 @@ void TaskList::fillEmptyHours()
             m_asInFile = false; // a reload shows the empty hour again
         }
     }
+}
+
+void TaskList::filesRestored()
+{
+    forgetUndo();
+    if (m_identities) {
+        m_identities->load();
+        m_identities->setRestored(true);
+    }
+    emit categoriesRestored();
+    emit filesReplaced();
 }
 
 void TaskList::setSortState(int column, int tag)
@@ -280,7 +293,7 @@ void TaskList::remove(int top, int bottom)
 
 TaskDataFile TaskList::fileOf(bool inArchive) const
 {
-    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged);
+    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged, m_firstWrite);
 }
 
 void TaskList::requireSoundArchive()

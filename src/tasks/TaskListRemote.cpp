@@ -7,16 +7,6 @@
 
 #include <QSet>
 
-void TaskList::filesRestored()
-{
-    forgetUndo();
-    if (m_identities) {
-        m_identities->load();
-        m_identities->setRestored(true);
-    }
-    emit filesReplaced();
-}
-
 int TaskList::tableRowAt(qint64 offset) const
 {
     for (int r = 1; r <= m_table.taskCount(); ++r)
