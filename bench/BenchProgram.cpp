@@ -9,6 +9,7 @@
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QCoreApplication>
@@ -100,9 +101,10 @@ struct BenchProgram::Parts
     CountingMessages messages;
     FixedClock clock;
     AlarmTimer alarm;
+    std::unique_ptr<DailyBackup> backups;
 };
 
-BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings)
+BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings, bool dailyBackup)
     : m(std::make_unique<Parts>())
 {
     const QString folder = m->dir.path() + QLatin1Char('/');
@@ -122,6 +124,15 @@ BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings)
     m->platform.wire(ctx);
     ctx.messages = &m->messages;
     ctx.clock = &m->clock;
+    if (dailyBackup) {
+        m->backups = std::make_unique<DailyBackup>(
+            folder, QStringList{FileNames::Data, FileNames::Archive, FileNames::Settings},
+            m->clock);
+        DailyBackup *backups = m->backups.get();
+        m->damagedFiles.setBeforeWrite([backups] { backups->beforeWrite(); });
+        m->settings->file().setBeforeWrite([backups] { backups->beforeWrite(); });
+        ctx.backups = backups;
+    }
 }
 
 BenchProgram::~BenchProgram()
