@@ -3,6 +3,8 @@
 #include "TaskRecord.h"
 #include "Win1252.h"
 
+#include <QHash>
+
 #include <cstring>
 
 TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2) {}
@@ -66,6 +68,15 @@ TaskRow TaskTable::row(int r) const
     TaskRow cells = TaskRecord::split(rawText(stored));
     cells[Col::Order] = QString::number(stored.raw.offset);
     return cells;
+}
+
+qint64 TaskTable::offsetOrNone(const Row &row)
+{
+    if (!row.cells)
+        return row.raw.textLength > 0 ? row.raw.offset : -1;
+    bool isNumber = false;
+    const qint64 offset = (*row.cells)[Col::Order].toLongLong(&isNumber);
+    return isNumber ? offset : -1;
 }
 
 TaskRow &TaskTable::ownCells(int r)
@@ -222,13 +233,81 @@ void TaskTable::removeTasks(const std::vector<bool> &gone)
     endResetModel();
 }
 
-bool TaskTable::rewriteLoadedRecord(int row, const QByteArray &before, const QByteArray &after)
+void TaskTable::appendTasks(std::vector<TaskRow> &&rows)
 {
-    const Row &r = m_rows[size_t(row)];
-    if (r.cells || r.raw.textLength == 0 || before.size() != after.size() || rawText(r) != before)
-        return false;
-    std::memcpy(m_bytes.data() + r.raw.textStart, after.constData(), size_t(after.size()));
-    return true;
+    if (rows.empty())
+        return;
+    size_t next = 0;
+    if (isEmpty())
+        setRow(1, rows[next++]);
+    if (next == rows.size())
+        return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + int(rows.size() - next) - 1);
+    for (; next < rows.size(); ++next)
+        m_rows.push_back(Row{std::make_unique<TaskRow>(std::move(rows[next])), RawRow()});
+    endInsertRows();
+}
+
+std::vector<int> TaskTable::rowsAt(const std::vector<qint64> &offsets) const
+{
+    std::vector<int> rows(offsets.size(), 0);
+    if (offsets.empty() || isEmpty())
+        return rows;
+    // A few are compared one by one; many are looked up.
+    constexpr size_t Few = 16;
+    QHash<qint64, size_t> index;
+    if (offsets.size() > Few) {
+        index.reserve(qsizetype(offsets.size()));
+        for (size_t i = 0; i < offsets.size(); ++i)
+            index.insert(offsets[i], i);
+    }
+    for (int r = 1; r < rowCount(); ++r) {
+        const qint64 offset = offsetOrNone(m_rows[size_t(r)]);
+        if (offsets.size() > Few) {
+            const auto it = index.constFind(offset);
+            if (it != index.constEnd())
+                rows[*it] = r;
+            continue;
+        }
+        for (size_t i = 0; i < offsets.size(); ++i)
+            if (offsets[i] == offset)
+                rows[i] = r;
+    }
+    return rows;
+}
+
+void TaskTable::rewriteCategories(const std::vector<std::pair<qint64, qint32>> &fields,
+                                  const QByteArray &before, const QByteArray &after)
+{
+    if (before.size() != after.size())
+        return;
+    const size_t length = size_t(before.size());
+    QHash<qint64, qint32> owned; // the fields, for rows that own their cells
+    bool anyOwned = false;
+    for (size_t r = 1; r < m_rows.size() && !anyOwned; ++r)
+        anyOwned = m_rows[r].cells != nullptr;
+    for (const auto &[offset, from] : fields) {
+        if (anyOwned)
+            owned.insert(offset, from);
+        // The loaded bytes are the file as it was read: a record at its offset.
+        const qint64 at = offset + 4 + from;
+        if (offset < 0 || from < 0 || at + qint64(length) > m_bytes.size())
+            continue;
+        const qint32 textLength = TaskRecord::readLength(m_bytes.constData() + offset);
+        if (qint64(from) + qint64(length) <= textLength &&
+            std::memcmp(m_bytes.constData() + at, before.constData(), length) == 0)
+            std::memcpy(m_bytes.data() + at, after.constData(), length);
+    }
+    if (owned.isEmpty())
+        return;
+    const QString was = Win1252::decode(before);
+    const QString now = Win1252::decode(after);
+    for (size_t r = 1; r < m_rows.size(); ++r) {
+        Row &row = m_rows[r];
+        if (row.cells && owned.contains(offsetOrNone(row)) && (*row.cells)[Col::Category] == was)
+            (*row.cells)[Col::Category] = now;
+    }
 }
 
 bool TaskTable::mayContain(int row, const QByteArray &bytes) const

@@ -76,11 +76,17 @@ public:
     void removeTasks(int top, int bottom);
     // Takes out every task row r whose gone[r] is set.
     void removeTasks(const std::vector<bool> &gone);
-    // A loaded row whose record text was before now reads after (the same length),
-    // as a write in place to its file changed it; false, and nothing changed, for
-    // a row that owns its cells or holds another text. Views learn of it from
-    // announceChanged().
-    bool rewriteLoadedRecord(int row, const QByteArray &before, const QByteArray &after);
+    // Task rows put in after the last, in one step.
+    void appendTasks(std::vector<TaskRow> &&rows);
+    // The task row whose order names each offset, 0 where none does: one pass
+    // over the rows.
+    std::vector<int> rowsAt(const std::vector<qint64> &offsets) const;
+    // A category field changed in place in the file, keeping its length: the
+    // record at each (offset, field start) that reads `before` there reads
+    // `after`, in the loaded bytes and in the cells of a row that owns them.
+    // Views learn of it from announceChanged().
+    void rewriteCategories(const std::vector<std::pair<qint64, qint32>> &fields,
+                           const QByteArray &before, const QByteArray &after);
     // Tells views that any cell of any task row may have changed.
     void announceChanged();
     // False only when the row's record does not hold these bytes (Windows-1252)
@@ -113,6 +119,8 @@ private:
         RawRow raw;
     };
     QByteArray rawText(const Row &row) const;
+    // The offset the row's order names; -1 for none (an empty row, a text).
+    static qint64 offsetOrNone(const Row &row);
     TaskRow &ownCells(int r);
 
     std::vector<Row> m_rows;
