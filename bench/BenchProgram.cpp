@@ -129,8 +129,7 @@ BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings, 
             folder, QStringList{FileNames::Data, FileNames::Archive, FileNames::Settings},
             m->clock);
         DailyBackup *backups = m->backups.get();
-        m->damagedFiles.setBeforeWrite([backups] { backups->beforeWrite(); });
-        m->settings->file().setBeforeWrite([backups] { backups->beforeWrite(); });
+        backups->watch(m->damagedFiles, m->settings->file());
         ctx.backups = backups;
     }
 }

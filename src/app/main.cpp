@@ -42,12 +42,13 @@ DateFormat datesOf(const Settings &settings)
 }
 
 // Before anything reads the files, with no other copy running: an import cut
-// short by a kill is taken back, then a restore cut short is finished or undone
-// (a restore comes after any import that a start has not yet taken back, and
-// replaces the file whole).
+// short by a kill is taken back, a day's backup cut short is finished, then a
+// restore cut short is finished or undone (a restore comes after any import that
+// a start has not yet taken back, and replaces the file whole).
 void recoverCutShortSteps(const QString &folder)
 {
     AppendJournal(folder + FileNames::Data).recover();
+    DailyBackup::recoverPendingCopies(folder);
     DailyBackup::recoverRestore(folder);
 }
 
@@ -92,8 +93,7 @@ int importIcs(int argc, char *argv[], const QString &source)
     const SystemClock clock;
     DamagedFiles damagedFiles;
     DailyBackup backups(folder, {FileNames::Data, FileNames::Archive, FileNames::Settings}, clock);
-    damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
-    settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
+    backups.watch(damagedFiles, settings.file());
     TaskList tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles);
     tasks.setSettings(&settings);
     Language language = Language::English;
@@ -176,8 +176,7 @@ int main(int argc, char *argv[])
     // Before the first write of each day, a copy of the three files.
     DailyBackup backups(ctx.programFolder,
                         {FileNames::Data, FileNames::Archive, FileNames::Settings}, *ctx.clock);
-    damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
-    settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
+    backups.watch(damagedFiles, settings.file());
     ctx.backups = &backups;
 
     TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);

@@ -67,6 +67,7 @@ QString DamagedFiles::backUpAndCut(const QString &path, qint64 soundLength)
         return {};
     }
     m_uncut.remove(fileKey(path));
+    beforeChange(path, soundLength, -1);
     // Unbuffered, as every file written in place (see TaskDataFile).
     QFile cut(path);
     if (cut.open(QIODevice::ReadWrite | QIODevice::Unbuffered))

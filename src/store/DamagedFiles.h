@@ -42,6 +42,16 @@ public:
         if (m_beforeWrite)
             m_beforeWrite();
     }
+    // Run, after beforeWrite, before bytes a record file already holds change: length
+    // bytes from offset overwritten, or (length -1) everything from offset on cut
+    // off or, from 0, the file replaced. Appends are not told.
+    using ChangeHook = std::function<void(const QString &path, qint64 offset, qint64 length)>;
+    void setBeforeChange(ChangeHook hook) { m_beforeChange = std::move(hook); }
+    void beforeChange(const QString &path, qint64 offset, qint64 length) const
+    {
+        if (m_beforeChange)
+            m_beforeChange(path, offset, length);
+    }
 
 private:
     // Copies the damaged file aside and cuts it back to its sound part; the backup's
@@ -58,4 +68,5 @@ private:
     QHash<QString, Uncut> m_uncut;           // by absolute path
     QHash<QString, QString> m_backupsToTell; // made by a write, for the next load
     std::function<void()> m_beforeWrite;
+    ChangeHook m_beforeChange;
 };

@@ -185,6 +185,11 @@ QByteArray TaskDataFile::appendRow(TaskRow &task) const
     return text;
 }
 
+void TaskDataFile::beforeChange(qint64 offset, qint64 length) const
+{
+    m_damaged.beforeChange(m_path, offset, length);
+}
+
 void TaskDataFile::BlankTask(qint64 offset) const
 {
     m_damaged.beforeWrite();
@@ -192,6 +197,7 @@ void TaskDataFile::BlankTask(qint64 offset) const
     openExisting(f, InPlace);
     const qint32 length = recordLengthAt(f, offset);
     const QByteArray blanks(length, ' ');
+    beforeChange(offset + 4, length);
     if (!f.seek(offset + 4) || f.write(blanks) != blanks.size() || !f.flush())
         throw StoreError::unableToWrite(m_path);
 }
@@ -210,6 +216,8 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
         if (texts.back().size() != length)
             throw StoreError(noRecordMessage(m_path, offset));
     }
+    for (qsizetype i = 0; i < offsets.size(); ++i)
+        beforeChange(offsets[i] + 4, texts[i].size());
     qsizetype done = 0;
     for (; done < offsets.size(); ++done) {
         const QByteArray blanks(texts[done].size(), ' ');
@@ -351,9 +359,11 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
             pos = next;
         }
         // One write from the window's first changed byte to its last.
-        if (first >= 0 &&
-            !writeAt(f, windowStart + first, window.constData() + first, last - first))
-            return false;
+        if (first >= 0) {
+            beforeChange(windowStart + first, last - first);
+            if (!writeAt(f, windowStart + first, window.constData() + first, last - first))
+                return false;
+        }
         written = cleared.size();
         return true;
     });
@@ -444,6 +454,7 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
             first = first < 0 ? at : first;
             last = at + nameBytes.size();
         }
+        beforeChange(start + first, last - first);
         if (!writeAt(f, start + first, window.constData() + first, last - first))
             return false;
         for (size_t k = i; k < j; ++k)
@@ -468,6 +479,7 @@ void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &tex
 {
     m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
+    beforeChange(0, -1);
     // A piece of about a megabyte: a large file is never held twice in memory.
     constexpr qsizetype Piece = 1 << 20;
     const auto write = [&](QIODevice &out) {
@@ -539,6 +551,8 @@ void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
         if (length != r.now.size() || r.then.size() != r.now.size() || f.read(length) != r.now)
             throw StoreError(noRecordMessage(m_path, r.offset));
     }
+    for (const InPlaceChange &r : records)
+        beforeChange(r.offset + 4, r.then.size());
     for (const InPlaceChange &r : records) {
         if (!f.seek(r.offset + 4) || f.write(r.then) != r.then.size() || !f.flush())
             throw StoreError::unableToWrite(m_path);
@@ -549,8 +563,11 @@ void TaskDataFile::takeBackAppend(qint64 offset, qint64 textLength) const
 {
     QFile f(m_path);
     openExisting(f, InPlace);
-    if (f.size() == offset + 4 + textLength && f.resize(offset))
-        return;
+    if (f.size() == offset + 4 + textLength) {
+        beforeChange(offset, -1);
+        if (f.resize(offset))
+            return;
+    }
     f.close();
     BlankTask(offset);
 }

@@ -122,6 +122,9 @@ public:
 
 private:
     void openExisting(QFile &f, QIODevice::OpenMode mode) const;
+    // Told before bytes the file holds change (the daily backup keeps them first):
+    // length bytes from offset, or (-1) all from offset on.
+    void beforeChange(qint64 offset, qint64 length) const;
     // Replaces the file with count records, text k given by textOf(k), written in
     // pieces as they are made.
     void writeAll(int count, const std::function<QByteArray(int)> &textOf) const;

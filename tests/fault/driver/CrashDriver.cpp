@@ -110,8 +110,7 @@ public:
     {
         static_assert(DailyBackup::DaysKept >= Days, "a daily backup would be dropped");
         m_clock.day = random(Days);
-        m_damaged.setBeforeWrite([this] { m_backups.beforeWrite(); });
-        m_settings.file().setBeforeWrite([this] { m_backups.beforeWrite(); });
+        m_backups.watch(m_damaged, m_settings.file());
         // As the program's start does: an import a kill cut short is taken back.
         AppendJournal(m_dat.path()).recover();
         load(m_dat, false);
