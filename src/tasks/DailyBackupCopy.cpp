@@ -101,10 +101,9 @@ DailyBackup::~DailyBackup()
 void DailyBackup::watch(DamagedFiles &damaged, ProfileFile &settingsFile)
 {
     damaged.setBeforeWrite([this] { beforeWrite(); });
-    damaged.setBeforeChange(
-        [this](const QString &path, qint64 offset, qint64 length) {
-            beforeChange(path, offset, length);
-        });
+    damaged.setBeforeChange([this](const QString &path, qint64 offset, qint64 length) {
+        beforeChange(path, offset, length);
+    });
     settingsFile.setBeforeWrite([this] { beforeWrite(); });
 }
 
@@ -150,10 +149,10 @@ bool DailyBackup::startCopy(const QString &leaf, QString *reason)
         pending->ok = true;
         for (size_t i = 0; i < pending->sizes.size() && pending->ok; ++i)
             if (pending->sizes[i] >= 0)
-                pending->ok = copyHead(m_recordPaths[qsizetype(i)],
-                                       pending->partial + QLatin1Char('/') +
-                                           m_fileNames[qsizetype(i)],
-                                       pending->sizes[i], &pending->reason);
+                pending->ok =
+                    copyHead(m_recordPaths[qsizetype(i)],
+                             pending->partial + QLatin1Char('/') + m_fileNames[qsizetype(i)],
+                             pending->sizes[i], &pending->reason);
         // Put in place on the window's thread, unless something did so meanwhile
         // (a day's copy after it may be under way by then).
         QMetaObject::invokeMethod(
@@ -268,9 +267,9 @@ void DailyBackup::recoverPendingCopies(const QString &programFolder)
             if (sizes[size_t(i)] >= 0)
                 ok = copyHead(programFolder + names[i], partial + QLatin1Char('/') + names[i],
                               sizes[size_t(i)], &reason);
-        const QString target =
-            folder + QLatin1Char('/') +
-            name.mid(PartialPrefix.size(), name.size() - PartialPrefix.size() - PartialSuffix.size());
+        const QString target = folder + QLatin1Char('/') +
+                               name.mid(PartialPrefix.size(),
+                                        name.size() - PartialPrefix.size() - PartialSuffix.size());
         if (ok && !QFileInfo::exists(target) && putBack(partial, names, originals) &&
             QFile::remove(journal.fileName()) && QDir().rename(partial, target))
             continue;
