@@ -97,8 +97,8 @@ void TForm1::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
     showSortState();
     StringGrid1->setCurrentRow(1);
     reselectOrder(order);
-    m_ctx.settings->setText(SettingKey::Sorted, m_table->header(c));
-    m_ctx.settings->setInteger(SettingKey::SortedOrdr, sortTag());
+    m_ctx.settings->setTexts({{SettingKey::Sorted, m_table->header(c)},
+                              {SettingKey::SortedOrdr, QString::number(sortTag())}});
 }
 
 void TForm1::ComboBox1Change()

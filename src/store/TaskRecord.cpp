@@ -28,13 +28,13 @@ struct Separators
 
     explicit Separators(const QByteArray &text)
     {
+        // A plain loop: fields are short, and a search call per field costs more
+        // than looking at each byte.
         const char *begin = text.constData();
-        const char *end = begin + text.size();
-        for (const char *p = begin; p < end;) {
-            const void *hit = std::memchr(p, Separator, size_t(end - p));
-            if (!hit)
-                break;
-            const qsizetype at = static_cast<const char *>(hit) - begin;
+        const qsizetype size = text.size();
+        for (qsizetype at = 0; at < size; ++at) {
+            if (begin[at] != Separator)
+                continue;
             if (count < 10)
                 first[count] = at;
             last[0] = last[1];
@@ -42,7 +42,6 @@ struct Separators
             last[2] = last[3];
             last[3] = at;
             ++count;
-            p = static_cast<const char *>(hit) + 1;
         }
     }
     // Separator k counted from the end (1 = the last one).

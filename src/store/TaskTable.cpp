@@ -7,7 +7,14 @@
 
 #include <cstring>
 
-TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2) {}
+TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2)
+{
+    // Every change of the rows but a sort's own tells one of these.
+    connect(this, &QAbstractItemModel::dataChanged, this, &TaskTable::forgetRuns);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &TaskTable::forgetRuns);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &TaskTable::forgetRuns);
+    connect(this, &QAbstractItemModel::modelReset, this, &TaskTable::forgetRuns);
+}
 
 int TaskTable::rowCount(const QModelIndex &parent) const
 {
@@ -282,6 +289,7 @@ void TaskTable::rewriteCategories(const std::vector<std::pair<qint64, qint32>> &
 {
     if (before.size() != after.size())
         return;
+    forgetRuns();
     const size_t length = size_t(before.size());
     QHash<qint64, qint32> owned; // the fields, for rows that own their cells
     bool anyOwned = false;
@@ -340,7 +348,7 @@ qint64 TaskTable::recordOffset(int row) const
     return TaskRecord::orderOffset(cell(Col::Order, row));
 }
 
-void TaskTable::permuteTasks(const std::vector<int> &newOrder)
+void TaskTable::permuteTasks(const std::vector<int> &newOrder, SortRuns runs)
 {
     emit layoutAboutToBeChanged();
     // In place, cycle by cycle: a second table of rows would double the table.
@@ -361,6 +369,7 @@ void TaskTable::permuteTasks(const std::vector<int> &newOrder)
             at = from;
         }
     }
+    m_runs = std::move(runs);
     // Persistent indexes follow rows by position only; views re-read the cells.
     emit layoutChanged();
 }

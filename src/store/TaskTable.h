@@ -98,9 +98,20 @@ public:
     // The offset a row's order names, without decoding the row.
     qint64 recordOffset(int row) const;
 
+    // How the last sort left the rows: by which column, which way, and where each
+    // run of rows with equal keys begins (starts[j] for task row j + 1). Forgotten
+    // at any other change of the rows: no column then.
+    struct SortRuns
+    {
+        int column = -1;
+        bool ascending = true;
+        std::vector<bool> starts;
+    };
+    const SortRuns &sortRuns() const { return m_runs; }
+
     // Moves whole task rows: newOrder[j] is the row (1-based task row) that
-    // becomes row j + 1. Used by the sort routine.
-    void permuteTasks(const std::vector<int> &newOrder);
+    // becomes row j + 1. Used by the sort routine, which tells the runs it left.
+    void permuteTasks(const std::vector<int> &newOrder, SortRuns runs);
 
     // The record a compacting save writes for a task row: its cells joined, the
     // order being where the record is now. A row unchanged since the load is
@@ -123,8 +134,11 @@ private:
     static qint64 offsetOrNone(const Row &row);
     TaskRow &ownCells(int r);
 
+    void forgetRuns() { m_runs = SortRuns(); }
+
     std::vector<Row> m_rows;
     QByteArray m_bytes; // the file the raw rows point into
+    SortRuns m_runs;
 };
 
 // "Nudgery   [ tasks: N ]"

@@ -165,7 +165,9 @@ protected:
             tasks.show(pick(2) ? AllItems : category());
         } else {
             what = QStringLiteral("sort");
-            const int column = SortColumns[pick(std::size(SortColumns))];
+            // Often the column of the last sort: a second click turns its order round.
+            const int column =
+                pick(3) == 0 ? tasks.sortColumn() : SortColumns[pick(std::size(SortColumns))];
             if (pick(2))
                 tasks.sortByCommand(column);
             else
