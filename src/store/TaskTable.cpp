@@ -4,16 +4,72 @@
 #include "Win1252.h"
 
 #include <QHash>
+#include <QScopedValueRollback>
 
 #include <cstring>
 
 TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2)
 {
     // Every change of the rows but a sort's own tells one of these.
-    connect(this, &QAbstractItemModel::dataChanged, this, &TaskTable::forgetRuns);
-    connect(this, &QAbstractItemModel::rowsInserted, this, &TaskTable::forgetRuns);
-    connect(this, &QAbstractItemModel::rowsRemoved, this, &TaskTable::forgetRuns);
-    connect(this, &QAbstractItemModel::modelReset, this, &TaskTable::forgetRuns);
+    connect(this, &QAbstractItemModel::dataChanged, this, &TaskTable::forgetOrder);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &TaskTable::forgetOrder);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &TaskTable::forgetOrder);
+    connect(this, &QAbstractItemModel::modelReset, this, &TaskTable::forgetOrder);
+}
+
+void TaskTable::forgetOrder()
+{
+    m_runs = SortRuns();
+    if (!m_settingAside)
+        m_aside.reset();
+}
+
+void TaskTable::setAside(const std::function<bool(int row)> &keep)
+{
+    const QScopedValueRollback<bool> own(m_settingAside, true);
+    beginResetModel();
+    auto aside = std::make_unique<Aside>();
+    size_t kept = 1;
+    const bool wasEmpty = isEmpty();
+    for (size_t r = 1; r < m_rows.size() && !wasEmpty; ++r) {
+        if (keep(int(r))) {
+            m_rows[kept++] = std::move(m_rows[r]);
+            continue;
+        }
+        aside->rows.push_back(std::move(m_rows[r]));
+        aside->places.push_back(int(r));
+    }
+    if (!wasEmpty) {
+        m_rows.resize(kept);
+        aside->noneKept = kept == 1;
+        if (aside->noneKept)
+            m_rows.emplace_back();
+    }
+    m_aside = std::move(aside);
+    endResetModel();
+}
+
+bool TaskTable::bringBack()
+{
+    if (!m_aside)
+        return false;
+    const QScopedValueRollback<bool> own(m_settingAside, true);
+    beginResetModel();
+    const std::unique_ptr<Aside> aside = std::move(m_aside);
+    if (aside->noneKept)
+        m_rows.resize(1);
+    // From the last place back: a kept row only ever moves down.
+    size_t kept = m_rows.size() - 1;
+    m_rows.resize(m_rows.size() + aside->rows.size());
+    size_t back = aside->rows.size();
+    for (size_t place = m_rows.size() - 1; place >= 1 && place > kept; --place) {
+        if (back > 0 && size_t(aside->places[back - 1]) == place)
+            m_rows[place] = std::move(aside->rows[--back]);
+        else
+            m_rows[place] = std::move(m_rows[kept--]);
+    }
+    endResetModel();
+    return true;
 }
 
 int TaskTable::rowCount(const QModelIndex &parent) const
@@ -289,7 +345,7 @@ void TaskTable::rewriteCategories(const std::vector<std::pair<qint64, qint32>> &
 {
     if (before.size() != after.size())
         return;
-    forgetRuns();
+    forgetOrder();
     const size_t length = size_t(before.size());
     QHash<qint64, qint32> owned; // the fields, for rows that own their cells
     bool anyOwned = false;
@@ -370,6 +426,7 @@ void TaskTable::permuteTasks(const std::vector<int> &newOrder, SortRuns runs)
         }
     }
     m_runs = std::move(runs);
+    m_aside.reset(); // the rows kept changed order
     // Persistent indexes follow rows by position only; views re-read the cells.
     emit layoutChanged();
 }

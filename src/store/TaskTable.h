@@ -98,6 +98,15 @@ public:
     // The offset a row's order names, without decoding the row.
     qint64 recordOffset(int row) const;
 
+    // A filter's view of the loaded rows: the task rows keep() refuses are set
+    // aside, with where each stood, and the others keep their order.
+    void setAside(const std::function<bool(int row)> &keep);
+    // The rows set aside put back where they stood: the table as before setAside.
+    // False, with nothing done, when none are aside or the rows changed since.
+    bool bringBack();
+    // The rows set aside are let go (what they show may be out of date).
+    void dropAside() { m_aside.reset(); }
+
     // How the last sort left the rows: by which column, which way, and where each
     // run of rows with equal keys begins (starts[j] for task row j + 1). Forgotten
     // at any other change of the rows: no column then.
@@ -134,11 +143,21 @@ private:
     static qint64 offsetOrNone(const Row &row);
     TaskRow &ownCells(int r);
 
-    void forgetRuns() { m_runs = SortRuns(); }
+    // The rows changed: what the last sort and the last setAside knew is gone.
+    void forgetOrder();
 
     std::vector<Row> m_rows;
     QByteArray m_bytes; // the file the raw rows point into
     SortRuns m_runs;
+    // Rows set aside by a filter, in the order they stood, and where each stood.
+    struct Aside
+    {
+        std::vector<Row> rows;
+        std::vector<int> places;
+        bool noneKept = false; // the empty row stands for the rows kept
+    };
+    std::unique_ptr<Aside> m_aside;
+    bool m_settingAside = false;
 };
 
 // "Nudgery   [ tasks: N ]"

@@ -113,8 +113,25 @@ void TaskList::placeUnplaced()
 
 void TaskList::show(const QString &filter)
 {
-    if (filter == m_filter && FileStamp::of(m_dataPath) == m_writtenStamp && makeInPlace())
+    // While the file is as this list last wrote it, a filter is a selection of the
+    // loaded rows: the ones another filter set aside come back where they stood.
+    const bool unchanged = FileStamp::of(m_dataPath) == m_writtenStamp;
+    if (unchanged && filter != m_filter && m_filter != AllItems && m_table.bringBack())
+        m_filter = AllItems;
+    if (unchanged && (filter == m_filter || m_filter == AllItems) && makeInPlace()) {
+        if (filter != m_filter) {
+            m_filter = filter;
+            const bool storable = Win1252::firstUnencodable(filter) < 0;
+            const QByteArray bytes = Win1252::encode(filter);
+            m_table.setAside([&](int row) {
+                if (!storable || !m_table.mayContain(row, bytes))
+                    return false;
+                const std::optional<QByteArray> category = m_table.cellBytes(Col::Category, row);
+                return category && *category == bytes;
+            });
+        }
         return;
+    }
     load(filter);
     applySort();
 }

@@ -171,7 +171,13 @@ private:
     void renameInTable(const QList<TaskDataFile::ClearedField> &fields, const QByteArray &before,
                        const QByteArray &after);
     bool ascending() const { return (m_sortTag & 0xFF) != 1; }
-    void noteFileWritten() { m_writtenStamp = FileStamp::of(m_dataPath); }
+    // After every write of the task data file: the rows a filter set aside may
+    // lack what it wrote, so they are read again when the filter changes.
+    void noteFileWritten()
+    {
+        m_writtenStamp = FileStamp::of(m_dataPath);
+        m_table.dropAside();
+    }
     QByteArray recordText(qint64 offset) const;
     void requireWritable() const;
     // The archive's end checked, unless this run has known it whole since its last
