@@ -237,7 +237,7 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
 void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 {
     writeAll(table.isEmpty() ? 0 : table.rowCount() - 1,
-             [&table](int k) { return table.recordText(k + 1); });
+             [&table](int k, QByteArray &piece) { table.appendRecord(k + 1, piece); });
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -472,10 +472,13 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
 
 void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 {
-    writeAll(int(texts.size()), [&texts](int k) { return texts[k]; });
+    writeAll(int(texts.size()), [&texts](int k, QByteArray &piece) {
+        piece.append(TaskRecord::lengthPrefix(texts[k].size())).append(texts[k]);
+    });
 }
 
-void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &textOf) const
+void TaskDataFile::writeAll(int count,
+                            const std::function<void(int, QByteArray &)> &appendRecord) const
 {
     m_damaged.beforeWrite();
     m_damaged.requireBackedUp(m_path);
@@ -486,8 +489,7 @@ void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &tex
         QByteArray piece;
         piece.reserve(Piece + 4096);
         for (int k = 0; k < count; ++k) {
-            const QByteArray text = textOf(k);
-            piece.append(TaskRecord::lengthPrefix(text.size())).append(text);
+            appendRecord(k, piece);
             if (piece.size() >= Piece) {
                 if (out.write(piece) != piece.size())
                     return false;

@@ -125,9 +125,10 @@ private:
     // Told before bytes the file holds change (the daily backup keeps them first):
     // length bytes from offset, or (-1) all from offset on.
     void beforeChange(qint64 offset, qint64 length) const;
-    // Replaces the file with count records, text k given by textOf(k), written in
+    // Replaces the file with count records, record k (its length first) put at the
+    // end of a piece by appendRecord(k, piece), written in
     // pieces as they are made.
-    void writeAll(int count, const std::function<QByteArray(int)> &textOf) const;
+    void writeAll(int count, const std::function<void(int, QByteArray &)> &appendRecord) const;
     qint32 recordLengthAt(QFile &f, qint64 offset) const;
 
     QString m_path;

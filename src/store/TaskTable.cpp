@@ -176,6 +176,16 @@ QByteArray TaskTable::recordText(int row) const
     return TaskRecord::join(this->row(row));
 }
 
+void TaskTable::appendRecord(int row, QByteArray &out) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!r.cells && r.raw.textLength > 0 &&
+        TaskRecord::appendWithOrder(rawText(r), r.raw.offset, out))
+        return;
+    const QByteArray text = recordText(row);
+    out.append(TaskRecord::lengthPrefix(text.size())).append(text);
+}
+
 void TaskTable::setRowCount(int count)
 {
     count = std::max(count, 2);
