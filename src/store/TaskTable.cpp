@@ -1,5 +1,6 @@
 #include "TaskTable.h"
 
+#include "LargePages.h"
 #include "TaskRecord.h"
 #include "Win1252.h"
 
@@ -259,7 +260,7 @@ void TaskTable::setLoadedTasks(QByteArray &&fileBytes,
     m_bytes = std::move(fileBytes);
     // Room for a record of 64 bytes or more each, and for the tasks a run adds,
     // so that adding one does not copy the table; room not used costs no memory.
-    m_rows.reserve(size_t(m_bytes.size() / 64) + 16);
+    reserveLarge(m_rows, size_t(m_bytes.size() / 64) + 16);
     m_rows.push_back(std::move(header));
     RawRow raw;
     while (next(m_bytes, raw))

@@ -1,5 +1,6 @@
 #include "SortRows.h"
 
+#include "store/LargePages.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "store/Win1252.h"
@@ -79,7 +80,10 @@ void radixSort(std::vector<Item> &items)
             c = sum;
             sum += count;
         }
-        other.resize(n);
+        if (other.empty()) {
+            reserveLarge(other, n);
+            other.resize(n);
+        }
         for (const Item &it : items)
             other[at[(it.key >> (8 * b)) & 0xFF]++] = it;
         items.swap(other);
@@ -93,22 +97,27 @@ void radixSort(std::vector<Item> &items)
 std::vector<int> rowsInFileOrder(const TaskTable &table)
 {
     const int n = table.rowCount() - 1;
-    std::vector<Item> items(static_cast<size_t>(n));
+    std::vector<int> rows;
+    reserveLarge(rows, size_t(n));
     bool inOrder = true;
     try {
-        for (int r = 1; r <= n; ++r) {
-            const qint64 offset = table.recordOffset(r);
-            items[size_t(r - 1)] = {quint64(offset), r};
-            inOrder = inOrder && (r == 1 || items[size_t(r - 2)].key < quint64(offset));
+        // A table fresh from its file is in file order already.
+        for (int r = 2; r <= n && inOrder; ++r)
+            inOrder = table.recordOffset(r - 1) < table.recordOffset(r);
+        if (!inOrder) {
+            std::vector<Item> items;
+            reserveLarge(items, size_t(n));
+            for (int r = 1; r <= n; ++r)
+                items.push_back({quint64(table.recordOffset(r)), r});
+            radixSort(items);
+            for (const Item &it : items)
+                rows.push_back(it.row);
+            return rows;
         }
     } catch (const StoreError &) {
-        inOrder = true;
     }
-    std::vector<int> rows(static_cast<size_t>(n));
-    if (!inOrder)
-        radixSort(items); // a table fresh from its file is in file order already
-    for (int k = 0; k < n; ++k)
-        rows[size_t(k)] = inOrder ? k + 1 : items[size_t(k)].row;
+    for (int r = 1; r <= n; ++r)
+        rows.push_back(r);
     return rows;
 }
 
@@ -120,7 +129,7 @@ Order orderItems(std::vector<Item> &&items, bool ascending)
             it.key = ~it.key;
     radixSort(items);
     Order out;
-    out.rows.reserve(items.size());
+    reserveLarge(out.rows, items.size());
     out.starts.resize(items.size());
     for (size_t k = 0; k < items.size(); ++k) {
         out.rows.push_back(items[k].row);
@@ -141,6 +150,7 @@ Order orderByRank(const std::vector<int> &rankOfRow, int ranks, bool ascending,
     for (size_t k = 1; k < start.size(); ++k)
         start[k] += start[k - 1];
     Order out;
+    reserveLarge(out.rows, size_t(n));
     out.rows.resize(static_cast<size_t>(n));
     out.starts.resize(static_cast<size_t>(n));
     for (size_t k = 0; k + 1 < start.size(); ++k)
@@ -153,23 +163,6 @@ Order orderByRank(const std::vector<int> &rankOfRow, int ranks, bool ascending,
     return out;
 }
 
-// A sort column's texts as its file stores them: Windows-1252, a byte per
-// character, read from a loaded table without decoding. None when a cell holds
-// a character the code page lacks (a table not loaded from a file may).
-std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int column)
-{
-    const int n = table.rowCount() - 1;
-    std::vector<QByteArray> texts;
-    texts.reserve(size_t(n));
-    for (int r = 1; r <= n; ++r) {
-        std::optional<QByteArray> bytes = table.cellBytes(column, r);
-        if (!bytes)
-            return std::nullopt;
-        texts.push_back(std::move(*bytes));
-    }
-    return texts;
-}
-
 // Texts of one shape - the same length, a digit wherever the first has one and
 // its other characters everywhere else (dates, hours, priorities) - collate in
 // every locale as their digits read as a number, the empty text first. Such a
@@ -180,7 +173,7 @@ Order orderByDigits(const TaskTable &table, int column, bool ascending,
 {
     QByteArray shape;
     std::vector<Item> items;
-    items.reserve(inFile.size());
+    reserveLarge(items, inFile.size());
     constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     for (int r : inFile) {
@@ -271,7 +264,7 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
         quint32 length;
     };
     std::vector<Piece> pieces; // in file order
-    pieces.reserve(n);
+    reserveLarge(pieces, n);
     for (int r : inFile) {
         const std::optional<QByteArray> text = table.cellBytes(column, r);
         if (!text)
@@ -303,7 +296,9 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
             ++same;
         shared = same;
     }
-    std::vector<Item> items(n);
+    std::vector<Item> items;
+    reserveLarge(items, n);
+    items.resize(n);
     bool longer = false; // a text goes on past its head
     for (size_t k = 0; k < n; ++k) {
         const std::string_view rest = view(k, shared);
@@ -331,7 +326,7 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
         begin = end;
     }
     Order out;
-    out.rows.reserve(n);
+    reserveLarge(out.rows, n);
     out.starts.resize(n);
     for (size_t k = 0; k < n; ++k) {
         out.rows.push_back(inFile[size_t(items[k].row)]);
@@ -342,39 +337,43 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
 }
 
 // Any texts: collation keys for the distinct texts only (status, priority and
-// category columns hold a handful of values), then the sort over their ranks.
+// category columns hold a handful of values), then the rows counted into their
+// ranks' places. Empty when textOf has no text for a row.
 template <class Text>
-Order orderByCollation(const std::vector<Text> &texts, bool ascending,
-                       const std::vector<int> &inFile,
+Order orderByCollation(int n, bool ascending, const std::vector<int> &inFile,
+                       const std::function<std::optional<Text>(int)> &textOf,
                        const std::function<QString(const Text &)> &toString)
 {
-    const int n = int(texts.size());
     // The first few distinct texts are looked up one by one, cheaper than a hash.
     constexpr size_t Few = 8;
-    std::vector<const Text *> distinct;
-    QHash<Text, int> distinctIndex;               // once there are more
-    std::vector<int> rankOfRow(size_t(n) + 1, 0); // the text's index, then its rank
+    std::vector<Text> distinct;
+    QHash<Text, int> distinctIndex; // once there are more
+    std::vector<int> rankOfRow;     // the text's index, then its rank
+    reserveLarge(rankOfRow, size_t(n) + 1);
+    rankOfRow.resize(size_t(n) + 1);
     std::vector<QCollatorSortKey> keys;
     for (int r = 1; r <= n; ++r) {
-        const Text &text = texts[size_t(r - 1)];
+        const std::optional<Text> text = textOf(r);
+        if (!text)
+            return {};
         int index = -1;
         if (distinct.size() <= Few) {
             for (size_t i = 0; i < distinct.size() && index < 0; ++i)
-                if (*distinct[i] == text)
+                if (distinct[i] == *text)
                     index = int(i);
         } else {
-            index = distinctIndex.value(text, -1);
+            index = distinctIndex.value(*text, -1);
         }
         if (index < 0) {
             index = int(keys.size());
-            distinct.push_back(&text);
-            keys.push_back(sortKey(toString(text)));
+            distinct.push_back(Text(text->constData(), text->size())); // a copy of its own
+            keys.push_back(sortKey(toString(*text)));
             if (distinct.size() > Few) {
                 if (distinctIndex.isEmpty())
                     for (size_t i = 0; i < distinct.size(); ++i)
-                        distinctIndex.insert(*distinct[i], int(i));
+                        distinctIndex.insert(distinct[i], int(i));
                 else
-                    distinctIndex.insert(text, index);
+                    distinctIndex.insert(distinct.back(), index);
             }
         }
         rankOfRow[size_t(r)] = index;
@@ -402,14 +401,14 @@ Order orderByCollation(const std::vector<Text> &texts, bool ascending,
 Order orderByCollation(const TaskTable &table, int column, bool ascending,
                        const std::vector<int> &inFile)
 {
-    if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column))
-        return orderByCollation<QByteArray>(*bytes, ascending, inFile, &Win1252::decode);
     const int n = table.rowCount() - 1;
-    std::vector<QString> texts;
-    texts.reserve(size_t(n));
-    for (int r = 1; r <= n; ++r)
-        texts.push_back(table.cell(column, r));
-    return orderByCollation<QString>(texts, ascending, inFile, [](const QString &t) { return t; });
+    Order order = orderByCollation<QByteArray>(
+        n, ascending, inFile, [&](int r) { return table.cellBytes(column, r); }, &Win1252::decode);
+    if (!order.empty())
+        return order;
+    return orderByCollation<QString>(
+        n, ascending, inFile, [&](int r) { return std::optional<QString>(table.cell(column, r)); },
+        [](const QString &t) { return t; });
 }
 
 // The same column sorted the other way: the runs of equal keys in turn round,
@@ -417,7 +416,7 @@ Order orderByCollation(const TaskTable &table, int column, bool ascending,
 Order turnedRound(const TaskTable::SortRuns &runs, int n)
 {
     Order out;
-    out.rows.reserve(size_t(n));
+    reserveLarge(out.rows, size_t(n));
     out.starts.reserve(size_t(n));
     for (int end = n; end > 0;) {
         int begin = end - 1;
