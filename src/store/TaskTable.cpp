@@ -418,24 +418,15 @@ qint64 TaskTable::recordOffset(int row) const
 void TaskTable::permuteTasks(const std::vector<int> &newOrder, SortRuns runs)
 {
     emit layoutAboutToBeChanged();
-    // In place, cycle by cycle: a second table of rows would double the table.
-    std::vector<bool> placed(newOrder.size(), false);
-    for (size_t j = 0; j < newOrder.size(); ++j) {
-        if (placed[j])
-            continue;
-        Row first = std::move(m_rows[j + 1]);
-        size_t at = j;
-        for (;;) {
-            placed[at] = true;
-            const size_t from = size_t(newOrder[at] - 1);
-            if (from == j) {
-                m_rows[at + 1] = std::move(first);
-                break;
-            }
-            m_rows[at + 1] = std::move(m_rows[from + 1]);
-            at = from;
-        }
-    }
+    // Gathered into a new table: the reads do not wait on one another as a walk
+    // along the permutation's cycles does. The table is a small part of the
+    // memory next to the loaded file.
+    std::vector<Row> moved;
+    reserveLarge(moved, m_rows.capacity());
+    moved.push_back(std::move(m_rows[0]));
+    for (const int from : newOrder)
+        moved.push_back(std::move(m_rows[size_t(from)]));
+    m_rows.swap(moved);
     m_runs = std::move(runs);
     m_aside.reset(); // the rows kept changed order
     // Persistent indexes follow rows by position only; views re-read the cells.

@@ -51,11 +51,14 @@ struct Order
 };
 
 // A row with a 64-bit key.
+#pragma pack(push, 4)
 struct Item
 {
     quint64 key;
-    int row;
+    quint32 row;
 };
+#pragma pack(pop)
+static_assert(sizeof(Item) == 12, "a radix pass moves twelve bytes an item");
 
 // Orders items by key, keeping the order they came in where keys tie: a radix
 // sort a byte at a time, least significant first, skipping the bytes that every
@@ -108,10 +111,10 @@ std::vector<int> rowsInFileOrder(const TaskTable &table)
             std::vector<Item> items;
             reserveLarge(items, size_t(n));
             for (int r = 1; r <= n; ++r)
-                items.push_back({quint64(table.recordOffset(r)), r});
+                items.push_back({quint64(table.recordOffset(r)), quint32(r)});
             radixSort(items);
             for (const Item &it : items)
-                rows.push_back(it.row);
+                rows.push_back(int(it.row));
             return rows;
         }
     } catch (const StoreError &) {
@@ -132,7 +135,7 @@ Order orderItems(std::vector<Item> &&items, bool ascending)
     reserveLarge(out.rows, items.size());
     out.starts.resize(items.size());
     for (size_t k = 0; k < items.size(); ++k) {
-        out.rows.push_back(items[k].row);
+        out.rows.push_back(int(items[k].row));
         out.starts[k] = k == 0 || items[k].key != items[k - 1].key;
     }
     return out;
@@ -181,7 +184,7 @@ Order orderByDigits(const TaskTable &table, int column, bool ascending,
         if (!text)
             return {};
         if (text->isEmpty()) {
-            items.push_back({0, r});
+            items.push_back({0, quint32(r)});
             continue;
         }
         if (shape.isNull()) {
@@ -203,7 +206,7 @@ Order orderByDigits(const TaskTable &table, int column, bool ascending,
                 return {};
             }
         }
-        items.push_back({value + 1, r});
+        items.push_back({value + 1, quint32(r)});
     }
     return orderItems(std::move(items), ascending);
 }
@@ -254,63 +257,66 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
     if (!ranks)
         return {};
     const size_t n = inFile.size();
-    // Reserved, not touched: room for long texts without moving the arena.
-    std::string arena;
-    arena.reserve(n * 64);
-    // A text is a piece of the arena: where, not a pointer, as the arena may move.
-    struct Piece
-    {
-        quint32 from;
-        quint32 length;
-    };
-    std::vector<Piece> pieces; // in file order
-    reserveLarge(pieces, n);
-    for (int r : inFile) {
-        const std::optional<QByteArray> text = table.cellBytes(column, r);
-        if (!text)
-            return {};
-        const size_t from = arena.size();
-        arena.resize(from + size_t(text->size()));
-        char *to = arena.data() + from;
-        for (char c : *text) {
-            if (c < 0x20 || c > 0x7E)
-                return {};
-            *to++ = char((*ranks)[size_t(c)]);
-        }
-        pieces.push_back({quint32(from), quint32(text->size())});
-    }
-    const auto view = [&](size_t k, size_t skip) {
-        const Piece &p = pieces[k];
-        const size_t at = std::min<size_t>(skip, p.length);
-        return std::string_view(arena.data() + p.from + at, p.length - at);
-    };
+    const auto rank = [ranks](char c) { return (*ranks)[size_t(c)]; };
+    // Texts are read from the table where they are needed, not copied: a column
+    // of a million texts would take a quarter of the file's size again.
+    const auto textOf = [&](size_t k) { return table.cellBytes(column, inFile[k]); };
     // The characters every text begins with tell nothing apart: the next eight,
     // packed into a number, order most texts at once (ranks are never 0, so a
     // text that ends sorts before any longer one), the rest only where they tie.
-    size_t shared = n == 0 ? 0 : pieces.front().length;
-    for (size_t k = 1; k < n && shared > 0; ++k) {
-        const std::string_view first = view(0, 0);
-        const std::string_view text = view(k, 0);
-        size_t same = 0;
-        while (same < shared && same < text.size() && text[same] == first[same])
+    // How many they share is guessed from the first texts and checked on all.
+    const std::optional<QByteArray> first = n == 0 ? std::nullopt : textOf(0);
+    if (n > 0 && !first)
+        return {};
+    const QByteArray firstText =
+        first ? QByteArray(first->constData(), first->size()) : QByteArray();
+    qsizetype shared = firstText.size();
+    const auto sharedWith = [&](const QByteArray &text, qsizetype most) {
+        qsizetype same = 0;
+        while (same < most && same < text.size() && rank(text[same]) == rank(firstText[same]))
             ++same;
-        shared = same;
+        return same;
+    };
+    for (size_t k = 1; k < std::min<size_t>(n, 64); ++k) {
+        const std::optional<QByteArray> text = textOf(k);
+        shared = text ? sharedWith(*text, shared) : 0;
     }
     std::vector<Item> items;
     reserveLarge(items, n);
-    items.resize(n);
     bool longer = false; // a text goes on past its head
     for (size_t k = 0; k < n; ++k) {
-        const std::string_view rest = view(k, shared);
+        const std::optional<QByteArray> text = textOf(k);
+        if (!text)
+            return {};
+        const QByteArray &bytes = *text; // read only: a loaded row's text is not copied
+        for (char c : bytes)
+            if (c < 0x20 || c > 0x7E)
+                return {};
+        if (sharedWith(bytes, shared) < shared) {
+            // The guess was too long: begin again with what this text shares.
+            shared = sharedWith(bytes, shared);
+            items.clear();
+            longer = false;
+            k = size_t(-1);
+            continue;
+        }
         quint64 head = 0;
-        for (size_t i = 0; i < 8; ++i)
-            head = (head << 8) | (i < rest.size() ? quint8(rest[i]) : 0);
-        longer = longer || rest.size() > 8;
-        items[k] = {ascending ? head : ~head, int(k)};
+        for (qsizetype i = shared; i < shared + 8; ++i)
+            head = (head << 8) | (i < bytes.size() ? rank(bytes[i]) : 0);
+        longer = longer || bytes.size() > shared + 8;
+        items.push_back({ascending ? head : ~head, quint32(k)});
     }
     radixSort(items);
-    // Runs of equal heads ordered by the rest of their texts, ties in file order.
-    const auto tail = [&](const Item &it) { return view(size_t(it.row), shared + 8); };
+    // Texts with equal heads compared on from there, read again (few are).
+    const auto tail = [&](const Item &a, const Item &b) {
+        const QByteArray x = *textOf(a.row);
+        const QByteArray y = *textOf(b.row);
+        const qsizetype common = std::min(x.size(), y.size());
+        for (qsizetype i = shared + 8; i < common; ++i)
+            if (rank(x[i]) != rank(y[i]))
+                return rank(x[i]) < rank(y[i]) ? -1 : 1;
+        return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
+    };
     for (size_t begin = 0; longer && begin < n;) {
         size_t end = begin + 1;
         while (end < n && items[end].key == items[begin].key)
@@ -318,7 +324,7 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
         if (end - begin > 1)
             std::sort(items.begin() + qsizetype(begin), items.begin() + qsizetype(end),
                       [&](const Item &a, const Item &b) {
-                          const int c = tail(a).compare(tail(b));
+                          const int c = tail(a, b);
                           if (c != 0)
                               return ascending ? c < 0 : c > 0;
                           return a.row < b.row;
@@ -329,9 +335,9 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
     reserveLarge(out.rows, n);
     out.starts.resize(n);
     for (size_t k = 0; k < n; ++k) {
-        out.rows.push_back(inFile[size_t(items[k].row)]);
-        out.starts[k] =
-            k == 0 || items[k].key != items[k - 1].key || tail(items[k]) != tail(items[k - 1]);
+        out.rows.push_back(inFile[items[k].row]);
+        out.starts[k] = k == 0 || items[k].key != items[k - 1].key ||
+                        (longer && tail(items[k - 1], items[k]) != 0);
     }
     return out;
 }
