@@ -8,6 +8,7 @@
 #include "reminders/AlarmTimer.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
+#include "store/LargePages.h"
 #include "store/Settings.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
@@ -42,6 +43,7 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 
 void prepareBenchEnvironment()
 {
+    giveLargeBlocksBack(); // as the program's main() does
     qtDefaultHandler = qInstallMessageHandler(quietOffscreen);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("XDG_CONFIG_HOME", benchDir().filePath(QStringLiteral("config")).toUtf8());

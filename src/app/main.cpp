@@ -15,6 +15,7 @@
 #include "store/AppendJournal.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
+#include "store/LargePages.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "tasks/DailyBackup.h"
@@ -118,6 +119,7 @@ int importIcs(int argc, char *argv[], const QString &source)
 
 int main(int argc, char *argv[])
 {
+    giveLargeBlocksBack();
     for (int i = 1; i + 1 < argc; ++i)
         if (qstrcmp(argv[i], "--export-ics") == 0)
             return exportIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 void adviseLargePages(void *memory, qint64 size)
 {
 #ifdef Q_OS_LINUX
@@ -20,5 +24,13 @@ void adviseLargePages(void *memory, qint64 size)
 #else
     Q_UNUSED(memory);
     Q_UNUSED(size);
+#endif
+}
+
+void giveLargeBlocksBack()
+{
+#ifdef __GLIBC__
+    // A fixed threshold: glibc's own one rises after each large block is freed.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
 }

@@ -12,6 +12,11 @@
 // nothing where the system has none.
 void adviseLargePages(void *memory, qint64 size);
 
+// Blocks of a quarter megabyte and more taken from the system and given back to
+// it when freed (not kept for later in the heap): the tables of a sort or a load
+// come and go, and a heap that keeps them grows with each. Called once, first.
+void giveLargeBlocksBack();
+
 // Room for count items, backed by large pages where the room is large.
 template <class T> void reserveLarge(std::vector<T> &v, size_t count)
 {
