@@ -415,18 +415,45 @@ qint64 TaskTable::recordOffset(int row) const
     return TaskRecord::orderOffset(cell(Col::Order, row));
 }
 
+namespace {
+// Rows in a table this size stay in the processor's cache.
+constexpr size_t CacheSizedTable = 200000;
+} // namespace
+
 void TaskTable::permuteTasks(const std::vector<int> &newOrder, SortRuns runs)
 {
     emit layoutAboutToBeChanged();
-    // Gathered into a new table: the reads do not wait on one another as a walk
-    // along the permutation's cycles does. The table is a small part of the
-    // memory next to the loaded file.
-    std::vector<Row> moved;
-    reserveLarge(moved, m_rows.capacity());
-    moved.push_back(std::move(m_rows[0]));
-    for (const int from : newOrder)
-        moved.push_back(std::move(m_rows[size_t(from)]));
-    m_rows.swap(moved);
+    if (newOrder.size() > CacheSizedTable) {
+        // Gathered into a new table: the reads do not wait on one another as a
+        // walk along the permutation's cycles does, which at this size waits on
+        // memory at every step. The table is a small part of the memory next to
+        // the loaded file.
+        std::vector<Row> moved;
+        reserveLarge(moved, m_rows.capacity());
+        moved.push_back(std::move(m_rows[0]));
+        for (const int from : newOrder)
+            moved.push_back(std::move(m_rows[size_t(from)]));
+        m_rows.swap(moved);
+    } else {
+        // In place, cycle by cycle: no second table.
+        std::vector<bool> placed(newOrder.size(), false);
+        for (size_t j = 0; j < newOrder.size(); ++j) {
+            if (placed[j])
+                continue;
+            Row first = std::move(m_rows[j + 1]);
+            size_t at = j;
+            for (;;) {
+                placed[at] = true;
+                const size_t from = size_t(newOrder[at] - 1);
+                if (from == j) {
+                    m_rows[at + 1] = std::move(first);
+                    break;
+                }
+                m_rows[at + 1] = std::move(m_rows[from + 1]);
+                at = from;
+            }
+        }
+    }
     m_runs = std::move(runs);
     m_aside.reset(); // the rows kept changed order
     // Persistent indexes follow rows by position only; views re-read the cells.
