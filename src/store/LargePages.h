@@ -12,9 +12,10 @@
 // nothing where the system has none.
 void adviseLargePages(void *memory, qint64 size);
 
-// Blocks of a quarter megabyte and more taken from the system and given back to
-// it when freed (not kept for later in the heap): the tables of a sort or a load
-// come and go, and a heap that keeps them grows with each. Called once, first.
+// Blocks of eight megabytes and more (the tables of a sort or a load at a
+// million tasks) taken from the system and given back to it when freed, not kept
+// for later in the heap, where those of each sort would pile up. Called once,
+// first thing.
 void giveLargeBlocksBack();
 
 // Room for count items, backed by large pages where the room is large.
