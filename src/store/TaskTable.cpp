@@ -30,6 +30,8 @@ void TaskTable::setAside(const std::function<bool(int row)> &keep)
     const QScopedValueRollback<bool> own(m_settingAside, true);
     beginResetModel();
     auto aside = std::make_unique<Aside>();
+    reserveLarge(aside->rows, m_rows.size());
+    reserveLarge(aside->places, m_rows.size());
     size_t kept = 1;
     const bool wasEmpty = isEmpty();
     for (size_t r = 1; r < m_rows.size() && !wasEmpty; ++r) {
