@@ -12,12 +12,6 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#ifdef Q_OS_LINUX
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
-
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -150,10 +144,6 @@ bool DailyBackup::startCopy(const QString &leaf, QString *reason)
         return fail(p->journal.errorString());
     Pending *pending = p.get();
     p->worker = std::thread([this, pending] {
-#ifdef Q_OS_LINUX
-        // Behind the window's thread: the copy may take its time, the commands not.
-        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19);
-#endif
         if (m_copyGate)
             m_copyGate();
         pending->ok = true;
