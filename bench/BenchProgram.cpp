@@ -8,6 +8,7 @@
 #include "reminders/AlarmTimer.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
+#include "store/FirstWriteOfDay.h"
 #include "store/LargePages.h"
 #include "store/Settings.h"
 #include "tasks/DailyBackup.h"
@@ -102,6 +103,7 @@ struct BenchProgram::Parts
     RealPlatform platform;
     CountingMessages messages;
     FixedClock clock;
+    FirstWriteOfDay firstWrite{clock};
     AlarmTimer alarm;
     std::unique_ptr<DailyBackup> backups;
 };
@@ -131,7 +133,9 @@ BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings, 
             folder, QStringList{FileNames::Data, FileNames::Archive, FileNames::Settings},
             m->clock);
         DailyBackup *backups = m->backups.get();
-        backups->watch(m->damagedFiles, m->settings->file());
+        backups->watch(m->firstWrite);
+        FirstWriteOfDay *firstWrite = &m->firstWrite;
+        m->settings->file().setBeforeWrite([firstWrite] { firstWrite->beforeWrite(); });
         ctx.backups = backups;
     }
 }
@@ -148,6 +152,7 @@ QString BenchProgram::start()
     m_tasks = std::make_unique<TaskList>(file(FileNames::Data), file(FileNames::Archive),
                                          m->damagedFiles);
     m_tasks->setSettings(m->settings.get());
+    m_tasks->setFirstWriteOfDay(&m->firstWrite);
     m_window = std::make_unique<TForm1>(m->ctx, *m_tasks, m->alarm);
     if (!m_window->FormCreate())
         return QStringLiteral("start-up stopped in FormCreate");

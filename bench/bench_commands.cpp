@@ -123,9 +123,20 @@ double floorSeconds(Floor kind, int records)
     return known[key] = seconds;
 }
 
+// The main window's task grid, and the task table it shows.
+TaskGrid *gridOf(QWidget &window)
+{
+    return component<TaskGrid>(window, "StringGrid1");
+}
+
+const TaskTable &tableOf(QWidget &window)
+{
+    return *gridOf(window)->table();
+}
+
 int rowsOf(TForm1 &w)
 {
-    return w.table().rowCount();
+    return tableOf(w).rowCount();
 }
 
 void runCommand(benchmark::State &state, int records, const Command &command, Floor floor)
@@ -143,8 +154,8 @@ void runCommand(benchmark::State &state, int records, const Command &command, Fl
     int undos = 0, agains = 0;
     for (auto _ : state) {
         // A row in the middle, the grid focused: untimed.
-        w.grid()->setCurrentRow(std::max(1, rowsOf(w) / 2));
-        focusOn(w, *w.grid());
+        gridOf(w)->setCurrentRow(std::max(1, rowsOf(w) / 2));
+        focusOn(w, *gridOf(w));
         Timing t = command(w);
         if (t.command >= 0 && (rowsOf(w) != rows || selector->count() != categories))
             t.command = fail("the command's undo did not restore the task list");
@@ -182,7 +193,7 @@ double addOneTask(TForm1 &w)
 {
     const int before = rowsOf(w);
     const double seconds = timeModalOk(
-        [&] { sendKey(*w.grid(), Qt::Key_Insert); },
+        [&] { sendKey(*gridOf(w), Qt::Key_Insert); },
         [](QWidget &editor) {
             component<QLineEdit>(editor, "Edit1")->setText(QStringLiteral("A task added"));
         },
@@ -199,7 +210,7 @@ Timing addTask(TForm1 &w)
 Timing editTask(TForm1 &w)
 {
     const double seconds = timeModalOk(
-        [&] { sendKey(*w.grid(), Qt::Key_Return); },
+        [&] { sendKey(*gridOf(w), Qt::Key_Return); },
         [&](QWidget &editor) {
             component<QLineEdit>(editor, "Edit1")->setText(QStringLiteral("A task edited"));
         },
@@ -209,7 +220,7 @@ Timing editTask(TForm1 &w)
 
 Timing tickTask(TForm1 &w)
 {
-    const double seconds = timed([&] { sendKey(*w.grid(), Qt::Key_Space); });
+    const double seconds = timed([&] { sendKey(*gridOf(w), Qt::Key_Space); });
     return {seconds, undo(w)};
 }
 
@@ -227,7 +238,7 @@ Timing timedRemoval(TForm1 &w, const std::function<void()> &action, const char *
 Timing deleteTask(TForm1 &w)
 {
     return timedRemoval(
-        w, [&] { sendKey(*w.grid(), Qt::Key_Delete); }, "no task was deleted");
+        w, [&] { sendKey(*gridOf(w), Qt::Key_Delete); }, "no task was deleted");
 }
 
 // The toolbar's archive button, which archives without asking.
@@ -286,7 +297,7 @@ int boxesShown(TForm1 &w)
 Timing search(TForm1 &w)
 {
     // The first row's whole text: one task matches, the rest are each compared.
-    const QString text = w.table().cell(Col::Task, 1);
+    const QString text = tableOf(w).cell(Col::Task, 1);
     const int boxes = boxesShown(w);
     const double seconds =
         timeModalOk([&] { menuItem(w, "Menu_Search")->trigger(); },
@@ -298,8 +309,8 @@ Timing search(TForm1 &w)
 
 double clickHeader(TForm1 &w, int col)
 {
-    QWidget *header = w.grid()->horizontalHeader()->viewport();
-    const QPoint at = header->mapFrom(w.grid(), w.grid()->cellRect(col, 0).center());
+    QWidget *header = gridOf(w)->horizontalHeader()->viewport();
+    const QPoint at = header->mapFrom(gridOf(w), gridOf(w)->cellRect(col, 0).center());
     return timed([&] { sendClick(*header, at); });
 }
 
@@ -379,8 +390,8 @@ template <class Measure> void onFreshStart(benchmark::State &state, bool dailyBa
             return;
         }
         TForm1 &w = program.window();
-        w.grid()->setCurrentRow(std::max(1, rowsOf(w) / 2));
-        focusOn(w, *w.grid());
+        gridOf(w)->setCurrentRow(std::max(1, rowsOf(w) / 2));
+        focusOn(w, *gridOf(w));
         const double seconds = m(program, source);
         if (seconds < 0) {
             state.SkipWithError(failure().toStdString().c_str());
@@ -510,10 +521,10 @@ int peakMemoryChild(const QString &taskFile)
             return 1;
         }
         TForm1 &w = program.window();
-        w.grid()->setCurrentRow(std::max(1, rowsOf(w) / 2));
-        focusOn(w, *w.grid());
+        gridOf(w)->setCurrentRow(std::max(1, rowsOf(w) / 2));
+        focusOn(w, *gridOf(w));
         addOneTask(w);
-        timed([&] { sendKey(*w.grid(), Qt::Key_Space); });
+        timed([&] { sendKey(*gridOf(w), Qt::Key_Space); });
         search(w);
         for (int col : {Col::Task, Col::Date, Col::Hour, Col::Priority, Col::Done})
             clickHeader(w, col);

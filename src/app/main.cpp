@@ -3,7 +3,6 @@
 #include "output/IcsImport.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
-#include "platform/Clock.h"
 #include "platform/DisplayConnectionWatch.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
@@ -13,8 +12,10 @@
 #include "platform/TerminationSignals.h"
 #include "reminders/AlarmTimer.h"
 #include "store/AppendJournal.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
+#include "store/FirstWriteOfDay.h"
 #include "store/LargePages.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -53,6 +54,32 @@ void recoverCutShortSteps(const QString &folder)
     DailyBackup::recoverRestore(folder);
 }
 
+// The files of a run and what writes them, the same for the window and for
+// --import-ics: the settings, what is known of damaged record files, the task list,
+// and the daily backup, made before the first write of each day.
+struct ProgramFiles
+{
+    ProgramFiles(const QString &folder, const Clock &clock)
+        : settings(folder + FileNames::Settings),
+          tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles),
+          backups(folder, {FileNames::Data, FileNames::Archive, FileNames::Settings}, clock),
+          firstWrite(clock)
+    {
+        backups.watch(firstWrite);
+        settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
+        tasks.setFirstWriteOfDay(&firstWrite);
+        tasks.setSettings(&settings);
+    }
+    ProgramFiles(const ProgramFiles &) = delete;
+    ProgramFiles &operator=(const ProgramFiles &) = delete;
+
+    Settings settings;
+    DamagedFiles damagedFiles;
+    TaskList tasks;
+    DailyBackup backups;
+    FirstWriteOfDay firstWrite;
+};
+
 QString folderOfProgram()
 {
     return programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
@@ -89,19 +116,13 @@ int importIcs(int argc, char *argv[], const QString &source)
         return 1;
     }
     recoverCutShortSteps(folder);
-    Settings settings(folder + FileNames::Settings);
-    const DateFormat dates = datesOf(settings);
     const SystemClock clock;
-    DamagedFiles damagedFiles;
-    DailyBackup backups(folder, {FileNames::Data, FileNames::Archive, FileNames::Settings}, clock);
-    backups.watch(damagedFiles, settings.file());
-    TaskList tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles);
-    tasks.setSettings(&settings);
-    Language language = Language::English;
-    languageFromName(settings.text(SettingKey::Language), language);
+    ProgramFiles files(folder, clock);
+    const DateFormat dates = datesOf(files.settings);
+    const Language language = chosenLanguage(files.settings);
     try {
         const IcsImport::Parsed result =
-            IcsImport::importFile(source, tasks, settings, dates, clock);
+            IcsImport::importFile(source, files.tasks, files.settings, dates, clock);
         const QString summary = IcsImport::summary(result, language);
         if (result.refused()) {
             std::fprintf(stderr, "%s\n", qUtf8Printable(summary));
@@ -165,26 +186,17 @@ int main(int argc, char *argv[])
     instance.listenForRaise();
     recoverCutShortSteps(ctx.programFolder);
 
-    Settings settings(ctx.file(FileNames::Settings));
-    DamagedFiles damagedFiles;
-    DateFormat dates = DateFormat::fromLocale(QLocale::system());
-    ctx.settings = &settings;
-    ctx.damagedFiles = &damagedFiles;
-    ctx.dates = &dates;
-
     RealPlatform platform;
     platform.wire(ctx);
+    ProgramFiles files(ctx.programFolder, *ctx.clock);
+    DateFormat dates = DateFormat::fromLocale(QLocale::system());
+    ctx.settings = &files.settings;
+    ctx.damagedFiles = &files.damagedFiles;
+    ctx.backups = &files.backups;
+    ctx.dates = &dates;
 
-    // Before the first write of each day, a copy of the three files.
-    DailyBackup backups(ctx.programFolder,
-                        {FileNames::Data, FileNames::Archive, FileNames::Settings}, *ctx.clock);
-    backups.watch(damagedFiles, settings.file());
-    ctx.backups = &backups;
-
-    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
-    tasks.setSettings(&settings);
     AlarmTimer alarm;
-    TForm1 w(ctx, tasks, alarm);
+    TForm1 w(ctx, files.tasks, alarm);
     if (!w.FormCreate())
         return 0; // the weekend stop: nothing else runs, no window is shown
     w.createDialogs();

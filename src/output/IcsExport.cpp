@@ -1,6 +1,6 @@
 #include "IcsExport.h"
 
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/SaveFile.h"
 #include "store/StoreError.h"

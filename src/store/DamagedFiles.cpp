@@ -43,6 +43,11 @@ QString DamagedFiles::foundSound(const QString &path)
     return m_backupsToTell.take(key);
 }
 
+bool DamagedFiles::awaitsCut(const QString &path) const
+{
+    return !m_uncut.isEmpty() && m_uncut.contains(fileKey(path));
+}
+
 void DamagedFiles::requireBackedUp(const QString &path)
 {
     if (m_uncut.isEmpty())
@@ -67,7 +72,6 @@ QString DamagedFiles::backUpAndCut(const QString &path, qint64 soundLength)
         return {};
     }
     m_uncut.remove(fileKey(path));
-    beforeChange(path, soundLength, -1);
     // Unbuffered, as every file written in place (see TaskDataFile).
     QFile cut(path);
     if (cut.open(QIODevice::ReadWrite | QIODevice::Unbuffered))

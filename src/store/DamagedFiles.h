@@ -3,8 +3,6 @@
 #include <QHash>
 #include <QString>
 
-#include <functional>
-
 // What is done about damaged record files. A load that finds a file damaged copies
 // it aside and cuts it back to its whole records. When no copy can be made the file
 // is left as it is (the damaged tail may still be worth recovering) and nothing may
@@ -34,24 +32,9 @@ public:
     // Throws StoreError unless path may be written: a damaged file gets its backup
     // first.
     void requireBackedUp(const QString &path);
-
-    // Run before every write to a record file of the run (the daily backup).
-    void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
-    void beforeWrite() const
-    {
-        if (m_beforeWrite)
-            m_beforeWrite();
-    }
-    // Run, after beforeWrite, before bytes a record file already holds change: length
-    // bytes from offset overwritten, or (length -1) everything from offset on cut
-    // off or, from 0, the file replaced. Appends are not told.
-    using ChangeHook = std::function<void(const QString &path, qint64 offset, qint64 length)>;
-    void setBeforeChange(ChangeHook hook) { m_beforeChange = std::move(hook); }
-    void beforeChange(const QString &path, qint64 offset, qint64 length) const
-    {
-        if (m_beforeChange)
-            m_beforeChange(path, offset, length);
-    }
+    // Whether requireBackedUp would cut path back first (a damaged file whose
+    // backup could not be made yet).
+    bool awaitsCut(const QString &path) const;
 
 private:
     // Copies the damaged file aside and cuts it back to its sound part; the backup's
@@ -67,6 +50,4 @@ private:
     };
     QHash<QString, Uncut> m_uncut;           // by absolute path
     QHash<QString, QString> m_backupsToTell; // made by a write, for the next load
-    std::function<void()> m_beforeWrite;
-    ChangeHook m_beforeChange;
 };

@@ -2,6 +2,7 @@
 
 #include "AppendJournal.h"
 #include "DamagedFiles.h"
+#include "FirstWriteOfDay.h"
 #include "SaveFile.h"
 #include "StoreError.h"
 #include "TaskRecord.h"
@@ -145,6 +146,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     table.setLoadedTasks(std::move(bytes), next);
     try {
         if (result.damaged) {
+            beforeChange(pos, -1); // the damaged tail is cut off
             const DamagedFiles::Found found = m_damaged.foundDamaged(m_path, pos);
             result.damagedBackup = found.backup;
             result.tellUser = found.tellUser;
@@ -166,10 +168,16 @@ void TaskDataFile::AppendTask(TaskTable &table, int row) const
     table.setCell(Col::Order, row, task[Col::Order]);
 }
 
+void TaskDataFile::beforeWrite() const
+{
+    if (m_firstWrite)
+        m_firstWrite->beforeWrite();
+}
+
 QByteArray TaskDataFile::appendRow(TaskRow &task) const
 {
-    m_damaged.beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    beforeWrite();
+    requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint64 end = f.size();
@@ -185,14 +193,23 @@ QByteArray TaskDataFile::appendRow(TaskRow &task) const
     return text;
 }
 
+void TaskDataFile::requireBackedUp(const QString &path) const
+{
+    // A damaged file cut back now loses its tail: the day's copy takes it first.
+    if (m_firstWrite && m_damaged.awaitsCut(path))
+        m_firstWrite->beforeChange(path, 0, -1);
+    m_damaged.requireBackedUp(path);
+}
+
 void TaskDataFile::beforeChange(qint64 offset, qint64 length) const
 {
-    m_damaged.beforeChange(m_path, offset, length);
+    if (m_firstWrite)
+        m_firstWrite->beforeChange(m_path, offset, length);
 }
 
 void TaskDataFile::BlankTask(qint64 offset) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint32 length = recordLengthAt(f, offset);
@@ -204,7 +221,7 @@ void TaskDataFile::BlankTask(qint64 offset) const
 
 void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     // Every record is found before the first is blanked.
@@ -307,8 +324,8 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
-    m_damaged.beforeWrite();
-    m_damaged.requireBackedUp(targetPath);
+    beforeWrite();
+    requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
         throw StoreError::cannotOpen(targetPath, target.errorString());
@@ -323,7 +340,8 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
     } catch (...) {
         // One step: a record that cannot leave here does not stay there either.
         try {
-            TaskDataFile(targetPath, m_damaged).takeBackAppend(end, record.size() - 4);
+            TaskDataFile(targetPath, m_damaged, m_firstWrite)
+                .takeBackAppend(end, record.size() - 4);
         } catch (...) {
         }
         throw;
@@ -332,7 +350,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 
 QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &name) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     QList<ClearedField> cleared;
@@ -442,7 +460,7 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
     };
     if (!windows(cleared))
         return false;
-    m_damaged.beforeWrite();
+    beforeWrite();
     QList<qsizetype> done; // the fields named again
     const bool ok = windows([&](QByteArray &window, qint64 start, size_t i, size_t j) {
         qint64 first = -1;
@@ -480,8 +498,8 @@ void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 void TaskDataFile::writeAll(int count,
                             const std::function<void(int, QByteArray &)> &appendRecord) const
 {
-    m_damaged.beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    beforeWrite();
+    requireBackedUp(m_path);
     beforeChange(0, -1);
     // A piece of about a megabyte: a large file is never held twice in memory.
     constexpr qsizetype Piece = 1 << 20;
@@ -505,8 +523,8 @@ void TaskDataFile::writeAll(int count,
 
 qint64 TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
-    m_damaged.beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    beforeWrite();
+    requireBackedUp(m_path);
     QFile f(m_path);
     if (!f.open(InPlace))
         throw StoreError::cannotOpen(m_path, f.errorString());
@@ -544,8 +562,8 @@ void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
 {
     if (records.isEmpty())
         return;
-    m_damaged.beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    beforeWrite();
+    requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     for (const InPlaceChange &r : records) {
@@ -583,8 +601,8 @@ TaskDataFile::LoadResult TaskDataFile::checkTail() const
 QList<QByteArray> TaskDataFile::appendRowsAtOnce(std::vector<TaskRow> &rows,
                                                  const std::function<void()> &alongside) const
 {
-    m_damaged.beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    beforeWrite();
+    requireBackedUp(m_path);
     const AppendJournal journal(m_path);
     // A marker left by this run's own failed append: its bytes are gone already.
     if (journal.recover() == AppendJournal::Recovery::Failed)

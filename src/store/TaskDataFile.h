@@ -10,6 +10,7 @@
 #include <vector>
 
 class DamagedFiles;
+class FirstWriteOfDay;
 
 // A file of length-prefixed task records (TaskRecord); the task data file and the
 // archive share the format. A record's offset is its task's identity for the run.
@@ -18,7 +19,12 @@ class TaskDataFile
 public:
     // damaged: what the program knows of damaged files, shared by every load and
     // write of the run.
-    TaskDataFile(const QString &path, DamagedFiles &damaged) : m_path(path), m_damaged(damaged) {}
+    // firstWrite: what runs before the day's first write (the daily backup); none
+    // for a file only read.
+    TaskDataFile(const QString &path, DamagedFiles &damaged, FirstWriteOfDay *firstWrite = nullptr)
+        : m_path(path), m_damaged(damaged), m_firstWrite(firstWrite)
+    {
+    }
     const QString &path() const { return m_path; }
 
     struct LoadResult
@@ -121,10 +127,13 @@ public:
     static qint64 orderOffset(const QString &orderText);
 
 private:
+    void beforeWrite() const;
     void openExisting(QFile &f, QIODevice::OpenMode mode) const;
     // Told before bytes the file holds change (the daily backup keeps them first):
     // length bytes from offset, or (-1) all from offset on.
     void beforeChange(qint64 offset, qint64 length) const;
+    // The run's record of damaged files asked to let path be written.
+    void requireBackedUp(const QString &path) const;
     // Replaces the file with count records, record k (its length first) put at the
     // end of a piece by appendRecord(k, piece), written in
     // pieces as they are made.
@@ -133,4 +142,5 @@ private:
 
     QString m_path;
     DamagedFiles &m_damaged;
+    FirstWriteOfDay *m_firstWrite;
 };

@@ -11,8 +11,7 @@
 #include <memory>
 
 class Clock;
-class DamagedFiles;
-class ProfileFile;
+class FirstWriteOfDay;
 
 // Copies of the program's files in "backups" inside the program folder: one
 // sub-folder a day (yyyy-MM-dd), made before that day's first write, the latest
@@ -43,13 +42,15 @@ public:
     ~DailyBackup() override;
 
     QString folder() const { return m_folder; }
-    // Called before every write to one of the files.
-    void beforeWrite();
-    // Called before bytes that a record file holds change (DamagedFiles'
+    // Today's copy of the files, unless there is one already (this run's or an
+    // earlier run's): the step run before the day's first write (FirstWriteOfDay).
+    // The record files are copied on a thread of their own.
+    void makeTodaysCopy();
+    // Called before bytes that a record file holds change (FirstWriteOfDay's
     // beforeChange): length bytes from offset, or (-1) all from offset on.
     void beforeChange(const QString &path, qint64 offset, qint64 length);
-    // Both calls from the writes they follow.
-    void watch(DamagedFiles &damaged, ProfileFile &settingsFile);
+    // Both steps, from the writes they come before.
+    void watch(FirstWriteOfDay &firstWrite);
     // Waits for the day's copy under way, if any, and puts it in its place.
     void finishPending();
     // Runs on the copying thread before it copies: lets a test hold the copy back.
@@ -112,7 +113,6 @@ private:
     QString m_folder;
     QStringList m_fileNames;
     const Clock &m_clock;
-    QDate m_lastDay;
     bool m_told = false;
     QStringList m_recordPaths; // the record files' absolute paths
     std::function<void()> m_copyGate;

@@ -3,8 +3,7 @@
 // and put back into it.
 #include "DailyBackup.h"
 
-#include "store/DamagedFiles.h"
-#include "store/ProfileFile.h"
+#include "store/FirstWriteOfDay.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -98,13 +97,12 @@ DailyBackup::~DailyBackup()
     finishPending();
 }
 
-void DailyBackup::watch(DamagedFiles &damaged, ProfileFile &settingsFile)
+void DailyBackup::watch(FirstWriteOfDay &firstWrite)
 {
-    damaged.setBeforeWrite([this] { beforeWrite(); });
-    damaged.setBeforeChange([this](const QString &path, qint64 offset, qint64 length) {
+    firstWrite.setStep([this] { makeTodaysCopy(); });
+    firstWrite.setChangeStep([this](const QString &path, qint64 offset, qint64 length) {
         beforeChange(path, offset, length);
     });
-    settingsFile.setBeforeWrite([this] { beforeWrite(); });
 }
 
 bool DailyBackup::startCopy(const QString &leaf, QString *reason)

@@ -42,7 +42,7 @@ TaskList::TaskList(const QString &dataPath, const QString &archivePath, DamagedF
 
 TaskDataFile TaskList::dataFile() const
 {
-    return TaskDataFile(m_dataPath, m_damaged);
+    return TaskDataFile(m_dataPath, m_damaged, m_firstWrite);
 }
 
 void TaskList::requireWritable() const
@@ -161,6 +161,12 @@ void TaskList::fillEmptyHours()
             m_asInFile = false; // a reload shows the empty hour again
         }
     }
+}
+
+void TaskList::filesRestored()
+{
+    forgetUndo();
+    emit categoriesRestored();
 }
 
 void TaskList::setSortState(int column, int tag)
@@ -382,7 +388,7 @@ void TaskList::remove(int top, int bottom)
 
 TaskDataFile TaskList::fileOf(bool inArchive) const
 {
-    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged);
+    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged, m_firstWrite);
 }
 
 void TaskList::requireSoundArchive()

@@ -13,6 +13,7 @@
 #include <vector>
 
 class DamagedFiles;
+class FirstWriteOfDay;
 class Settings;
 
 // The current tasks, without a widget: the task table, the task data file and
@@ -113,6 +114,12 @@ public:
     void undo();
     // The files were replaced from outside the history (a restore).
     void forgetUndo();
+    // A restore from backup put other files in place: the history is forgotten
+    // and the windows read the stored categories again (categoriesRestored).
+    void filesRestored();
+    // What runs before the day's first write to the files (the daily backup).
+    void setFirstWriteOfDay(FirstWriteOfDay *firstWrite) { m_firstWrite = firstWrite; }
+    FirstWriteOfDay *firstWriteOfDay() const { return m_firstWrite; }
     // Where undo writes the category names back ([Category]).
     void setSettings(Settings *settings) { m_settings = settings; }
 
@@ -135,7 +142,8 @@ signals:
     void damaged(const QString &message);
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
-    // Undo put a deleted category back in its place in the stored list.
+    // The stored category list changed otherwise than by one add or delete (a
+    // restore from backup put another in place): the windows read it again.
     void categoriesRestored();
     // A change was recorded or undone: the next undo is another one.
     void undoChanged();
@@ -217,5 +225,6 @@ private:
     qint64 m_goneMark = -1;   // the last mark of an archive blank compacted away
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
+    FirstWriteOfDay *m_firstWrite = nullptr;
     std::vector<UndoStep> m_undo;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/NotificationService.h"
 #include "platform/Services.h"
+#include "store/Clock.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -6,6 +6,7 @@
 #include "common/Fakes.h"
 #include "common/TestFiles.h"
 #include "store/DamagedFiles.h"
+#include "store/FirstWriteOfDay.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
 #include "tasks/TaskList.h"
@@ -30,7 +31,10 @@ protected:
         : folder(dir.path() + QLatin1Char('/')), settings(folder + Names[2]),
           tasks(folder + Names[0], folder + Names[1], damaged), backups(folder, Names, clock)
     {
-        backups.watch(damaged, settings.file());
+        // Wired as the program wires it.
+        backups.watch(firstWrite);
+        settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
+        tasks.setFirstWriteOfDay(&firstWrite);
         TestFiles::writeAll(folder + Names[0], {});
         TestFiles::writeAll(folder + Names[2], "[Options]\r\nLanguage=English\r\n");
         tasks.load(AllItems);
@@ -72,6 +76,7 @@ protected:
     QTemporaryDir dir;
     QString folder;
     FakeClock clock;
+    FirstWriteOfDay firstWrite{clock};
     DamagedFiles damaged;
     Settings settings;
     TaskList tasks;
@@ -94,7 +99,9 @@ TEST_F(DailyBackupTest, shouldCopyTheFilesBeforeEachDaysFirstWriteAndKeepTheLate
     }
     // A second run on the same day keeps the day's first copy.
     DailyBackup secondRun(folder, Names, clock);
-    secondRun.watch(damaged, settings.file());
+    FirstWriteOfDay secondRunsFirstWrite(clock);
+    secondRun.watch(secondRunsFirstWrite);
+    tasks.setFirstWriteOfDay(&secondRunsFirstWrite);
     work(20);
     secondRun.finishPending();
     EXPECT_EQ(filesIn(backupFolder(clock.today())), before[clock.today()]);
