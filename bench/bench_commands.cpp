@@ -287,11 +287,11 @@ Timing filterThereAndBack(TForm1 &w)
     return selector->currentIndex() == 0 ? t : Timing{fail("the filter did not come back")};
 }
 
-// The boxes the program has shown so far.
+// The boxes the running program has shown so far; -1 for another window.
 int boxesShown(TForm1 &w)
 {
-    auto *messages = dynamic_cast<CountingMessages *>(w.context().messages);
-    return messages ? messages->shown : -1;
+    const Running &r = runningProgram();
+    return r.program && &r.program->window() == &w ? r.program->messages().shown : -1;
 }
 
 Timing search(TForm1 &w)
@@ -303,8 +303,9 @@ Timing search(TForm1 &w)
         timeModalOk([&] { menuItem(w, "Menu_Search")->trigger(); },
                     [&](QWidget &dialog) { component<QLineEdit>(dialog, "Edit2")->setText(text); },
                     "SpeedButton1");
-    return {seconds >= 0 && boxesShown(w) != boxes + 1 ? fail("the search found no task")
-                                                       : seconds};
+    return {seconds >= 0 && boxes >= 0 && boxesShown(w) != boxes + 1
+                ? fail("the search found no task")
+                : seconds};
 }
 
 double clickHeader(TForm1 &w, int col)
@@ -319,7 +320,8 @@ double clickHeader(TForm1 &w, int col)
 // it, which turns the order round.
 Timing sortByHeader(TForm1 &w, int col)
 {
-    const int sortedBy = w.sortColumn() == Col::SortKey ? Col::Date : w.sortColumn();
+    const int shown = gridOf(w)->sortColumn();
+    const int sortedBy = shown == Col::SortKey ? Col::Date : shown;
     if (sortedBy == col)
         clickHeader(w, col == Col::Hour ? Col::Task : Col::Hour);
     Timing t;
