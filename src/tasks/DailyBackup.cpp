@@ -134,8 +134,9 @@ void DailyBackup::removeOldest()
     }
 }
 
-QList<DailyBackup::Backup> DailyBackup::list() const
+QList<DailyBackup::Backup> DailyBackup::list()
 {
+    finishPending();
     return listed(true);
 }
 

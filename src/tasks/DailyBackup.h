@@ -70,8 +70,8 @@ public:
         int archived = 0; // in the archive
         bool holdsTasks() const { return tasks + archived > 0; }
     };
-    // Newest first.
-    QList<Backup> list() const;
+    // Newest first; a day's copy under way is waited for, so that it is listed.
+    QList<Backup> list();
 
     enum class Restored {
         Done,
