@@ -16,6 +16,7 @@
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/FirstWriteOfDay.h"
+#include "store/LargePages.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "tasks/DailyBackup.h"
@@ -43,12 +44,13 @@ DateFormat datesOf(const Settings &settings)
 }
 
 // Before anything reads the files, with no other copy running: an import cut
-// short by a kill is taken back, then a restore cut short is finished or undone
-// (a restore comes after any import that a start has not yet taken back, and
-// replaces the file whole).
+// short by a kill is taken back, a day's backup cut short is finished, then a
+// restore cut short is finished or undone (a restore comes after any import that
+// a start has not yet taken back, and replaces the file whole).
 void recoverCutShortSteps(const QString &folder)
 {
     AppendJournal(folder + FileNames::Data).recover();
+    DailyBackup::recoverPendingCopies(folder);
     DailyBackup::recoverRestore(folder);
 }
 
@@ -63,7 +65,7 @@ struct ProgramFiles
           backups(folder, {FileNames::Data, FileNames::Archive, FileNames::Settings}, clock),
           firstWrite(clock)
     {
-        firstWrite.setStep([this] { backups.makeTodaysCopy(); });
+        backups.watch(firstWrite);
         settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
         tasks.setFirstWriteOfDay(&firstWrite);
         tasks.setSettings(&settings);
@@ -138,6 +140,7 @@ int importIcs(int argc, char *argv[], const QString &source)
 
 int main(int argc, char *argv[])
 {
+    giveLargeBlocksBack();
     for (int i = 1; i + 1 < argc; ++i)
         if (qstrcmp(argv[i], "--export-ics") == 0)
             return exportIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));

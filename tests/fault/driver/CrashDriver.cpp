@@ -111,7 +111,7 @@ public:
     {
         static_assert(DailyBackup::DaysKept >= Days, "a daily backup would be dropped");
         m_clock.day = random(Days);
-        m_firstWrite.setStep([this] { m_backups.makeTodaysCopy(); });
+        m_backups.watch(m_firstWrite);
         m_settings.file().setBeforeWrite([this] { m_firstWrite.beforeWrite(); });
         // As the program's start does: an import a kill cut short is taken back.
         AppendJournal(m_dat.path()).recover();
