@@ -335,6 +335,7 @@ namespace CommandLine {
 void recoverCutShortSteps(const QString &folder)
 {
     AppendJournal(folder + FileNames::Data).recover();
+    DailyBackup::recoverPendingCopies(folder);
     DailyBackup::recoverRestore(folder);
 }
 

@@ -21,7 +21,7 @@ struct ProgramFiles
           identities(folder + FileNames::Identities), backups(folder, FileNames::backedUp(), clock),
           firstWrite(clock)
     {
-        firstWrite.setStep([this] { backups.makeTodaysCopy(); });
+        backups.watch(firstWrite);
         settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
         identities.setBeforeWrite([this] { firstWrite.beforeWrite(); });
         backups.markOnRestore(FileNames::Identities, &TaskIdentities::markedRestored);

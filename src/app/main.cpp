@@ -15,6 +15,7 @@
 #include "reminders/AlarmTimer.h"
 #include "store/Clock.h"
 #include "store/DateFormat.h"
+#include "store/LargePages.h"
 #include "store/StoreError.h"
 #include "sync/SyncAccount.h"
 #include "sync/SyncController.h"
@@ -51,6 +52,7 @@ void wireSync(SyncController &sync, const AppContext &ctx)
 
 int main(int argc, char *argv[])
 {
+    giveLargeBlocksBack();
     if (const std::optional<int> status = CommandLine::run(argc, argv))
         return *status;
 

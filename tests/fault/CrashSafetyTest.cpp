@@ -371,8 +371,8 @@ protected:
         SCOPED_TRACE(where);
 
         // What the program does first at every start, before anything reads the
-        // files: an import the kill cut short is taken back, then a restore is
-        // finished or undone.
+        // files: an import the kill cut short is taken back, a day's backup is
+        // finished, then a restore is finished or undone.
         const AppendJournal::Recovery recovery = AppendJournal(file(DataName)).recover();
         ASSERT_NE(recovery, AppendJournal::Recovery::Failed);
         if (recovery != AppendJournal::Recovery::NothingPending) {
@@ -380,6 +380,7 @@ protected:
                 << "a pending append after another step";
             m_importsTakenBack += recovery == AppendJournal::Recovery::RolledBack;
         }
+        DailyBackup::recoverPendingCopies(m_dir.path() + QLatin1Char('/'));
         DailyBackup::recoverRestore(m_dir.path());
         recoverTornAppend(log);
         if (HasFatalFailure())
