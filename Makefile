@@ -51,7 +51,7 @@ bench: build
 # New inputs go to $(FUZZ_BUILD)/corpus/<target>, crashes to .../crashes/<target>.
 FUZZ_SECONDS ?= 600
 FUZZ_BUILD ?= build-fuzz
-FUZZ_TARGETS := fuzz_records fuzz_profile fuzz_version fuzz_ics
+FUZZ_TARGETS := fuzz_records fuzz_profile fuzz_version fuzz_ics fuzz_dav
 # No input may take longer than this many seconds (a hang is a fault too).
 FUZZ_TIMEOUT ?= 10
 

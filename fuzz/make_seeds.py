@@ -80,3 +80,20 @@ write("fuzz_ics", "events.ics", calendar("BEGIN:VEVENT\r\nUID:e@example.com\r\nD
                                          "SUMMARY:Meeting\r\nEND:VEVENT\r\n"))
 write("fuzz_ics", "odd.ics", calendar(todo("SUMMARY:Odd", "PRIORITY:abc", "DUE:20270102T256100"),
                                       todo("SUMMARY:\u0141ukasz \u2713 caf\u00e9 \u00a6")))
+
+
+# fuzz_dav: the first byte chooses (odd: a multistatus, even: a calendar object).
+ms = (b'<?xml version="1.0"?><D:multistatus xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav">'
+      b'<D:response><D:href>/alice/tasks/a.ics</D:href><D:propstat><D:prop><D:getetag>"e1"</D:getetag>'
+      b'<C:calendar-data>BEGIN:VCALENDAR&#13;\nEND:VCALENDAR</C:calendar-data></D:prop>'
+      b'<D:status>HTTP/1.1 200 OK</D:status></D:propstat></D:response>'
+      b'<D:response><D:href>http%3A//127.0.0.1%3A8/user/b.ics</D:href><D:status>HTTP/1.1 404 Not Found'
+      b'</D:status></D:response><D:sync-token>http://radicale.org/ns/sync/1</D:sync-token></D:multistatus>')
+write("fuzz_dav", "multistatus.xml", b"\x01" + ms)
+todo = (b"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//phone//EN\r\nBEGIN:VTODO\r\nUID:u1\r\n"
+        b"SUMMARY:Caf\xc3\xa9 \xe2\x98\x95\r\nDUE;TZID=Europe/Lisbon:20261224T100000\r\n"
+        b"CATEGORIES:A,B\r\nRRULE:FREQ=WEEKLY\r\nSTATUS:COMPLETED\r\nPERCENT-COMPLETE:100\r\n"
+        b"X-OTHER;X-P=1:kept\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\n"
+        b"DESCRIPTION:x\r\nEND:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n")
+write("fuzz_dav", "todo.ics", b"\x00" + todo)
+write("fuzz_dav", "todo-done.ics", b"\x06" + todo)

@@ -18,6 +18,12 @@ PKGS=(
   cups printer-driver-cups-pdf
   # desktop notifications: a private session bus and a notification daemon
   dbus-daemon dbus-bin dunst
+  # CalDAV sync: QtKeychain (and libsecret, which it loads at run time) for the
+  # password; the servers, another client and a headless secret store for its tests
+  qtkeychain-qt6-dev libsecret-1-0 radicale xandikos python3-caldav gnome-keyring
+  libsecret-tools libglib2.0-bin
+  # a certificate of its own for the https test server
+  openssl
   # whole-program test under Wayland: a compositor with a headless backend, Qt's plugin
   qt6-wayland weston
   # package checks: software-centre data, desktop entry, the .deb, the manual page

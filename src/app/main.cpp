@@ -1,9 +1,11 @@
+#include "CommandLine.h"
+#include "ProgramFiles.h"
+#include "i18n/LanguageTables.h"
 #include "mainwindow/TForm1.h"
-#include "output/IcsExport.h"
-#include "output/IcsImport.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
 #include "platform/DisplayConnectionWatch.h"
+#include "platform/KeychainSecretStore.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageService.h"
 #include "platform/RealServices.h"
@@ -11,129 +13,39 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "reminders/AlarmTimer.h"
-#include "store/AppendJournal.h"
 #include "store/Clock.h"
-#include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
-#include "store/FirstWriteOfDay.h"
 #include "store/LargePages.h"
-#include "store/Settings.h"
 #include "store/StoreError.h"
-#include "tasks/DailyBackup.h"
-#include "tasks/TaskList.h"
+#include "sync/SyncAccount.h"
+#include "sync/SyncController.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLocale>
 #include <QTimer>
 
-#include <cstdio>
-
 namespace {
 
-// nudgery --export-ics FILE: the task list written as an iCalendar file. It only
-// reads the program's files, so it runs beside a running copy, and needs no display.
-DateFormat datesOf(const Settings &settings)
+// The sync asks through the program's message boxes, and for the password when
+// the desktop's secret store has none.
+void wireSync(SyncController &sync, const AppContext &ctx)
 {
-    DateFormat dates = DateFormat::fromLocale(QLocale::system());
-    const QString myFormat = settings.text(SettingKey::MyDateFormat);
-    if (!myFormat.isEmpty())
-        dates.setShortFormat(myFormat);
-    dates.normaliseShortFormat();
-    return dates;
-}
-
-// Before anything reads the files, with no other copy running: an import cut
-// short by a kill is taken back, a day's backup cut short is finished, then a
-// restore cut short is finished or undone (a restore comes after any import that
-// a start has not yet taken back, and replaces the file whole).
-void recoverCutShortSteps(const QString &folder)
-{
-    AppendJournal(folder + FileNames::Data).recover();
-    DailyBackup::recoverPendingCopies(folder);
-    DailyBackup::recoverRestore(folder);
-}
-
-// The files of a run and what writes them, the same for the window and for
-// --import-ics: the settings, what is known of damaged record files, the task list,
-// and the daily backup, made before the first write of each day.
-struct ProgramFiles
-{
-    ProgramFiles(const QString &folder, const Clock &clock)
-        : settings(folder + FileNames::Settings),
-          tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles),
-          backups(folder, {FileNames::Data, FileNames::Archive, FileNames::Settings}, clock),
-          firstWrite(clock)
-    {
-        backups.watch(firstWrite);
-        settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
-        tasks.setFirstWriteOfDay(&firstWrite);
-        tasks.setSettings(&settings);
-    }
-    ProgramFiles(const ProgramFiles &) = delete;
-    ProgramFiles &operator=(const ProgramFiles &) = delete;
-
-    Settings settings;
-    DamagedFiles damagedFiles;
-    TaskList tasks;
-    DailyBackup backups;
-    FirstWriteOfDay firstWrite;
-};
-
-QString folderOfProgram()
-{
-    return programFolder(QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
-}
-
-int exportIcs(int argc, char *argv[], const QString &target)
-{
-    QCoreApplication app(argc, argv);
-    const QString folder = folderOfProgram();
-    const Settings settings(folder + FileNames::Settings);
-    const DateFormat dates = datesOf(settings);
-    QString error;
-    const int count =
-        IcsExport::exportFile(folder + FileNames::Data, target, dates, SystemClock(), &error);
-    if (count < 0) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    std::printf("%d\n", count);
-    return 0;
-}
-
-// nudgery --import-ics FILE: the calendar's tasks appended to the task list. It
-// writes the program's files, so not while a copy is running (that copy would
-// overwrite them on exit).
-int importIcs(int argc, char *argv[], const QString &source)
-{
-    QCoreApplication app(argc, argv);
-    const QString folder = folderOfProgram();
-    SingleInstance instance(folder);
-    if (!instance.tryAcquire()) {
-        std::fprintf(stderr, "Nudgery is running: close it before importing \"%s\".\n",
-                     qPrintable(source));
-        return 1;
-    }
-    recoverCutShortSteps(folder);
-    const SystemClock clock;
-    ProgramFiles files(folder, clock);
-    const DateFormat dates = datesOf(files.settings);
-    const Language language = chosenLanguage(files.settings);
-    try {
-        const IcsImport::Parsed result =
-            IcsImport::importFile(source, files.tasks, files.settings, dates, clock);
-        const QString summary = IcsImport::summary(result, language);
-        if (result.refused()) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(summary));
-            return 1;
-        }
-        std::printf("%s\n", qUtf8Printable(summary));
-    } catch (const StoreError &e) {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(e.message()));
-        return 1;
-    }
-    return 0;
+    MessageService *messages = ctx.messages;
+    sync.setAsk(
+        [messages](const QString &question) { return messages->confirm(nullptr, question); });
+    const Settings *settings = ctx.settings;
+    sync.setPasswordPrompt([settings](const QString &why) -> std::optional<QString> {
+        const SyncAccount account = SyncAccount::read(*settings);
+        bool given = false;
+        const QString password =
+            QInputDialog::getText(nullptr, AppTitle,
+                                  why + QStringLiteral("\n\nPassword of %1 on %2:")
+                                            .arg(account.user, account.calendar.host()),
+                                  QLineEdit::Password, QString(), &given);
+        return given ? std::optional<QString>(password) : std::nullopt;
+    });
 }
 
 } // namespace
@@ -141,11 +53,8 @@ int importIcs(int argc, char *argv[], const QString &source)
 int main(int argc, char *argv[])
 {
     giveLargeBlocksBack();
-    for (int i = 1; i + 1 < argc; ++i)
-        if (qstrcmp(argv[i], "--export-ics") == 0)
-            return exportIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
-        else if (qstrcmp(argv[i], "--import-ics") == 0)
-            return importIcs(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
+    if (const std::optional<int> status = CommandLine::run(argc, argv))
+        return *status;
 
     // Before the application's own connection to the display (see the class).
     DisplayConnectionWatch display;
@@ -184,7 +93,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     instance.listenForRaise();
-    recoverCutShortSteps(ctx.programFolder);
+    CommandLine::recoverCutShortSteps(ctx.programFolder);
 
     RealPlatform platform;
     platform.wire(ctx);
@@ -194,6 +103,20 @@ int main(int argc, char *argv[])
     ctx.damagedFiles = &files.damagedFiles;
     ctx.backups = &files.backups;
     ctx.dates = &dates;
+    bool identitiesRead = false;
+    try {
+        files.openIdentities();
+        identitiesRead = true;
+    } catch (const StoreError &e) {
+        // The tasks work without it; only their identities are not followed (and
+        // nothing is synchronised).
+        ctx.messages->error(nullptr, e.message());
+    }
+    KeychainSecretStore secrets;
+    SyncController sync(files.tasks, files.identities, files.settings, dates, *ctx.clock, secrets);
+    wireSync(sync, ctx);
+    if (identitiesRead)
+        ctx.sync = &sync;
 
     AlarmTimer alarm;
     TForm1 w(ctx, files.tasks, alarm);
@@ -214,9 +137,12 @@ int main(int argc, char *argv[])
 
     // Shown from inside the event loop: a signal during the start-up agenda then
     // ends the program too (a quit before exec() would be lost).
-    QTimer::singleShot(0, &w, [&w, &sessionEnd] {
-        if (!sessionEnd.ended())
-            w.show();
+    QTimer::singleShot(0, &w, [&w, &sessionEnd, &sync, identitiesRead] {
+        if (sessionEnd.ended())
+            return;
+        w.show();
+        if (identitiesRead)
+            sync.start(); // the first sync once the window is there
     });
     return app.exec();
 }

@@ -429,7 +429,11 @@ void TFormAddEdit::presetForEdit(int r)
 {
     const TaskTable &table = m_tasks.table();
     // The hour is read first: a row it fails on leaves the fields as they were.
-    const QString hour = table.cell(Col::Hour, r);
+    // None is midnight, as start-up shows it; a task can come without one during
+    // the run too (a sync, an import).
+    QString hour = table.cell(Col::Hour, r);
+    if (hour.trimmed().isEmpty())
+        hour = QStringLiteral("00:00");
     const std::optional<QTime> time = m_ctx.dates->parseTime(hour);
     if (!time)
         throw StoreError(QStringLiteral("'%1' is not a valid time").arg(hour));

@@ -59,6 +59,8 @@ const std::vector<LanguageEntry> &mainWindow()
         {"Menu_Restore", Caption, 0, "&Restore from backup...", "&Restaurar cópia de segurança..."},
         {"Menu_ExportIcs", Caption, 0, "&Export to iCalendar...", "E&xportar para iCalendar..."},
         {"Menu_ImportIcs", Caption, 0, "&Import from iCalendar...", "Im&portar de iCalendar..."},
+        {"Menu_Sync", Caption, 0, "S&ynchronisation...", "Sincroni&zação..."},
+        {"Menu_SyncNow", Caption, 0, "Synchronise no&w\tF5", "Sincronizar a&gora\tF5"},
         {"Menu_Minimize", Caption, 0, "Mi&nimize", "Mi&nimizar"},
         {"Menu_Print", Caption, 0, "&Print...", "&Imprimir..."},
         {"Menu_SavetoFile", Caption, 0, "&Show in Notepad...", "&Mostrar no Notepad..."},
@@ -308,6 +310,16 @@ const std::vector<LanguageEntry> &backupTexts()
         {"ImportCancel", Caption, 0, "Cancel", "Cancelar"},
         {"Imported", Caption, 0, "%1 tasks imported.", "%1 eventos importados."},
         {"ImportedOne", Caption, 0, "1 task imported.", "1 evento importado."},
+        {"ImportUpdated", Caption, 0,
+         "%1 tasks of the file were in the list already (the same UID) and were updated "
+         "instead of added again.",
+         "%1 eventos do ficheiro já estavam na lista (o mesmo UID) e foram atualizados em vez "
+         "de acrescentados de novo."},
+        {"ImportUpdatedOne", Caption, 0,
+         "1 task of the file was in the list already (the same UID) and was updated instead of "
+         "added again.",
+         "1 evento do ficheiro já estava na lista (o mesmo UID) e foi atualizado em vez de "
+         "acrescentado de novo."},
         {"ImportOnlyEvents", Caption, 0, "0 tasks imported: the file holds no tasks, only events.",
          "0 eventos importados: o ficheiro não tem tarefas, só eventos de agenda."},
         {"TaskCount", Caption, 0, "%1 tasks", "%1 eventos"},

@@ -73,6 +73,13 @@ const std::vector<LanguageEntry> &reminderTexts();
 // "NoBackup", "RestoreRefused", and the iCalendar import's "ImportTitle", "Imported",
 // "ImportRefused", "ImportChanged", "ImportSkipped" and its reasons "Import...".
 const std::vector<LanguageEntry> &backupTexts();
+// The sync's texts: "ConflictCopy", the mark a conflict copy's task text gets;
+// the last sync's result "SyncedAt", "NotSyncedAt", "NeverSynced", "SyncOff",
+// "Syncing"; the failure's notification "SyncFailed"; the questions
+// "CalendarGone", "MassDelete" (SyncTexts.cpp).
+const std::vector<LanguageEntry> &syncTexts();
+// The Synchronisation dialog's captions by component, and its messages by key.
+const std::vector<LanguageEntry> &syncWindow();
 // A text of one of those tables by its key, in language; empty when none has it.
 QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);
 

@@ -26,6 +26,7 @@ class TFormOptions;
 class TFormAbout;
 class TFormArchive;
 class TFormCategory;
+class SyncCommands;
 
 // The main window: the toolbar and the menu bar over the task pane (the grid and
 // the notes pane), the tray icon, start-up and close. It opens the dialogs and
@@ -162,6 +163,7 @@ private:
     TFormAbout *FormAbout = nullptr;
     TFormArchive *FormArchive = nullptr;
     TFormCategory *FormCategory = nullptr;
+    SyncCommands *m_sync = nullptr; // the File menu's sync items
     bool m_shownOnce = false;
     bool m_closing = false;
     bool m_inNotesSwitch = false;

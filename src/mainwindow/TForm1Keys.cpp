@@ -3,6 +3,7 @@
 #include "TaskPane.h"
 #include "UndoAction.h"
 
+#include "syncsettings/SyncCommands.h"
 #include "widgets/RepaintOnAltTab.h"
 
 #include <QAction>
@@ -51,6 +52,8 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad)
         menuItem = Menu_SavetoFile;
     else if (ctrl && key == Qt::Key_Z)
         menuItem = Menu_Undo;
+    else if (key == Qt::Key_F5)
+        menuItem = m_sync->syncNowAction();
     else if (ctrl && (down || up)) {
         StepWindowHeight(down ? QStringLiteral("down") : QStringLiteral("up"));
         // Only the height changes: the grid must not move its current row too.

@@ -4,6 +4,7 @@
 
 #include "platform/TrayIcon.h"
 #include "store/Settings.h"
+#include "syncsettings/SyncCommands.h"
 
 #include <QAction>
 #include <QCursor>
@@ -57,6 +58,10 @@ void TForm1::pop1_ShowClick()
 void TForm1::buildTrayIconAtStart()
 {
     trayIcon->setToolTip(QStringLiteral(" Nudgery "));
+    // The last sync's result under the name.
+    connect(m_sync, &SyncCommands::statusChanged, this, [this](const QString &status) {
+        trayIcon->setToolTip(QStringLiteral(" Nudgery \n") + status);
+    });
     // Left and right presses both open the menu at the cursor.
     connect(trayIcon, &TrayIcon::pressed, this, [this](const QPoint &pos) {
         raise();

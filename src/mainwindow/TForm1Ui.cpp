@@ -20,6 +20,7 @@
 #include "platform/Services.h"
 #include "platform/TrayIcon.h"
 #include "store/Settings.h"
+#include "syncsettings/SyncCommands.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 #include "widgets/Glyphs.h"
@@ -214,6 +215,8 @@ void TForm1::buildMenus()
     add(file, "Menu_Restore", [this] { Menu_RestoreClick(); });
     add(file, "Menu_ExportIcs", [this] { IcsCommands::exportTasks(this, m_ctx, m_tasks); });
     add(file, "Menu_ImportIcs", [this] { IcsCommands::importTasks(this, m_ctx, m_tasks); });
+    m_sync = new SyncCommands(m_ctx, this);
+    m_sync->addTo(file);
     separator(file);
     add(file, "Menu_Minimize", [this] { SpeedButton2Click(); });
     Menu_Print =

@@ -29,8 +29,8 @@ void exportTasks(QWidget *parent, const AppContext &ctx, const TaskList &tasks)
     if (target.isEmpty())
         return;
     QString error;
-    const int count =
-        IcsExport::exportFile(tasks.dataFileName(), target, *ctx.dates, *ctx.clock, &error);
+    const int count = IcsExport::exportFile(tasks.dataFileName(), ctx.file(FileNames::Identities),
+                                            target, *ctx.dates, *ctx.clock, &error);
     if (count < 0)
         throw StoreError(error);
     ctx.messages->notice(parent, text(ctx, "Exported").arg(count).arg(target));

@@ -258,6 +258,7 @@ void readTodo(icalcomponent *todo, int ordinal, const IcsImportZones &zones, con
         once.add(r.reason, r.detail);
     result.changed.insert(result.changed.end(), once.list.begin(), once.list.end());
     result.tasks.push_back(row);
+    result.uids.push_back(QString::fromUtf8(uid ? uid : "").trimmed());
 }
 
 // The calendars of a parse: the root, or the VCALENDARs under libical's XROOT.
@@ -362,6 +363,9 @@ void store(Parsed &result, TaskList &tasks, Settings &settings)
     // must leave the folder as it was.
     if (!tasks.loaded())
         tasks.load(tasks.filter());
+    keepUids(result, tasks);
+    if (result.tasks.empty())
+        return;
     CategoryList categories(settings);
     const QStringList listed = categories.names();
     QSet<QString> known(listed.begin(), listed.end());

@@ -33,6 +33,10 @@ struct Remark
 struct Parsed
 {
     std::vector<TaskRow> tasks; // the order field empty: an append sets it
+    std::vector<QString> uids;  // each task's UID, as the file gives it (may be empty)
+    // Tasks the list held already under their UID (an earlier import of the same
+    // file, an export of the list): updated in place, not added again.
+    int updated = 0;
     std::vector<Remark> changed;
     std::vector<Remark> skipped;
     // Why the file is refused; then nothing else is set.
@@ -55,12 +59,18 @@ Parsed parseFile(const QString &path, const DateFormat &dates, const QDate &toda
 
 // Appends the parsed tasks through tasks in one step that is all or nothing (one
 // undo step), adding the categories not yet listed to settings' [Category] in one
-// write. Throws StoreError when a write fails; nothing is then imported.
+// write; a task the list holds already under its UID is updated in its place
+// instead, and a new one keeps its UID. Throws StoreError when a write fails;
+// nothing is then imported.
 void store(Parsed &result, TaskList &tasks, Settings &settings);
 
 // parseFile, then store unless the file is refused.
 Parsed importFile(const QString &path, TaskList &tasks, Settings &settings, const DateFormat &dates,
                   const Clock &clock);
+
+// Takes out of result the tasks the list holds already under their UID, updating
+// each in place, and gives the others their UID (done by store).
+void keepUids(Parsed &result, TaskList &tasks);
 
 // What an import did, for a message box or standard output: remarks grouped by
 // reason, each with its number of tasks and the first few of them.

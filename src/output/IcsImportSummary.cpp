@@ -63,6 +63,10 @@ QString summary(const Parsed &result, Language language)
     QString out = result.onlyEvents ? text("ImportOnlyEvents")
                   : imported == 1   ? text("ImportedOne")
                                     : text("Imported").arg(number(imported));
+    if (result.updated > 0)
+        out += QLatin1Char(' ') + (result.updated == 1
+                                       ? text("ImportUpdatedOne")
+                                       : text("ImportUpdated").arg(number(result.updated)));
     const auto list = [&](const char *heading, const std::vector<Remark> &remarks) {
         if (remarks.empty())
             return;

@@ -17,6 +17,7 @@ class AutostartService;
 class OsInfo;
 class DailyBackup;
 class NotificationService;
+class SyncController;
 
 // What every window receives on construction: the program folder, the one
 // settings object, the program-wide date format and the operating-system services.
@@ -41,6 +42,7 @@ struct AppContext
     AutostartService *autostart = nullptr;
     OsInfo *os = nullptr;
     NotificationService *notifications = nullptr; // none: no desktop notifications
+    SyncController *sync = nullptr;               // the CalDAV sync; none in most tests
 
     QString file(const QString &name) const { return programFolder + name; }
 };
@@ -50,4 +52,11 @@ inline const QString Settings = QStringLiteral("Tasklyn.INI");
 inline const QString Data = QStringLiteral("Tasklyn.DAT");
 inline const QString Archive = QStringLiteral("Tasklyn.ARK");
 inline const QString OldArchive = QStringLiteral("Tasklyn.ARH");
+// The side file of task identities and sync state (store/TaskIdentities).
+inline const QString Identities = QStringLiteral("Tasklyn.IDS");
+// What the daily backup copies; the first one's tasks are counted.
+inline QStringList backedUp()
+{
+    return {Data, Archive, Settings, Identities};
+}
 } // namespace FileNames

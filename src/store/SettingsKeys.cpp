@@ -15,6 +15,7 @@ constexpr const char *Prefs = "Preferences";
 constexpr const char *Opts = "Options";
 constexpr const char *Cat = "Category";
 constexpr const char *Arch = "Archive";
+constexpr const char *Sync = "Sync";
 
 constexpr SettingType B = SettingType::Boolean;
 constexpr SettingType I = SettingType::Integer;
@@ -69,6 +70,14 @@ constexpr Entry kEntries[] = {
     {SettingKey::ArchWindowHeight, {Arch, "WindowHeight", I, "139"}},
     {SettingKey::ArchWindowWidth, {Arch, "WindowWidth", I, "309"}},
     {SettingKey::UnArchivAsk, {Arch, "UnArchivAsk", B, "1"}},
+    // The CalDAV account (its password is in the desktop's secret store, never here).
+    {SettingKey::SyncCalendar, {Sync, "Calendar", S, ""}},
+    {SettingKey::SyncUser, {Sync, "User", S, ""}},
+    {SettingKey::SyncEnabled, {Sync, "Enabled", B, "0"}},
+    // The SHA-256 fingerprint of a certificate the user chose to trust.
+    {SettingKey::SyncTrustedCertificate, {Sync, "TrustedCertificate", S, ""}},
+    // A host the user let the password go to over plain http.
+    {SettingKey::SyncPlainHttpHost, {Sync, "PlainHttpHost", S, ""}},
 };
 
 constexpr std::size_t kCount = sizeof(kEntries) / sizeof(kEntries[0]);
@@ -83,7 +92,7 @@ constexpr bool inEnumOrder()
     }
     return true;
 }
-static_assert(kCount == static_cast<std::size_t>(SettingKey::UnArchivAsk) + 1,
+static_assert(kCount == static_cast<std::size_t>(SettingKey::SyncPlainHttpHost) + 1,
               "every SettingKey needs a table entry");
 static_assert(inEnumOrder(), "table entries must follow the SettingKey order");
 

@@ -51,6 +51,12 @@ enum class SettingKey {
     ArchWindowHeight,
     ArchWindowWidth,
     UnArchivAsk,
+    // [Sync]
+    SyncCalendar,
+    SyncUser,
+    SyncEnabled,
+    SyncTrustedCertificate,
+    SyncPlainHttpHost,
 };
 
 enum class SettingType { Boolean, Integer, String };

@@ -4,6 +4,7 @@
 #include "store/FileJournal.h"
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"
+#include "store/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,18 @@ int taskCount(const QString &path)
         pos += 4 + text->size();
     }
     return count;
+}
+
+// A file's bytes; none when it is missing. Throws StoreError when it is there but
+// cannot be read.
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly))
+        throw StoreError::cannotOpen(path, f.errorString());
+    return readWholeFile(f);
 }
 
 // What a sub-folder's name says it is; a date that is not valid for anything else.
@@ -180,14 +193,26 @@ DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *r
     FileJournal step(m_programFolder, RestoreStep);
     for (const QString &name : m_fileNames) {
         const QString source = backupPath + QLatin1Char('/') + name;
-        if (QFileInfo::exists(source)) // not there when the copy was made: the file stays
+        const bool inBackup = QFileInfo::exists(source);
+        if (const auto mark = m_marks.constFind(name); mark != m_marks.constEnd()) {
+            const QByteArray bytes = (*mark)(readAll(inBackup ? source : m_programFolder + name));
+            if (!bytes.isEmpty())
+                step.stage(name, bytes);
+        } else if (inBackup) { // not there when the copy was made: the file stays
             step.stageCopy(name, source);
+        }
     }
     if (!copyInto(beforeRestoreLeaf(), reason))
         return Restored::NotBackedUp;
     step.commit();
     removeOldest();
     return Restored::Done;
+}
+
+void DailyBackup::markOnRestore(const QString &fileName,
+                                std::function<QByteArray(const QByteArray &)> mark)
+{
+    m_marks.insert(fileName, std::move(mark));
 }
 
 void DailyBackup::recoverRestore(const QString &programFolder)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -87,6 +88,10 @@ public:
     // Finishes or undoes a restore that a kill interrupted; run at start-up before
     // the files are read, by the copy that holds the program folder's lock.
     static void recoverRestore(const QString &programFolder);
+    // How a restore writes the file named: mark turns the bytes it restores (the
+    // backup's copy, or the current file's when the backup has none) into the
+    // bytes it puts in place, as part of the one step; empty: the file is left.
+    void markOnRestore(const QString &fileName, std::function<QByteArray(const QByteArray &)> mark);
     // Finishes the day's copies that a kill interrupted, from their journals and
     // the files as they are now; run at start-up as recoverRestore, before it.
     static void recoverPendingCopies(const QString &programFolder);
@@ -112,6 +117,7 @@ private:
     QString m_programFolder;
     QString m_folder;
     QStringList m_fileNames;
+    QHash<QString, std::function<QByteArray(const QByteArray &)>> m_marks;
     const Clock &m_clock;
     bool m_told = false;
     QStringList m_recordPaths; // the record files' absolute paths

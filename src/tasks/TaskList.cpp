@@ -1,5 +1,7 @@
 #include "TaskList.h"
 
+#include "store/TaskIdentities.h"
+
 #include "SortRows.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -166,7 +168,12 @@ void TaskList::fillEmptyHours()
 void TaskList::filesRestored()
 {
     forgetUndo();
+    if (m_identities) {
+        m_identities->load();
+        m_identities->setRestored(true);
+    }
     emit categoriesRestored();
+    emit filesReplaced();
 }
 
 void TaskList::setSortState(int column, int tag)

@@ -15,6 +15,7 @@
 class DamagedFiles;
 class FirstWriteOfDay;
 class Settings;
+class TaskIdentities;
 
 // The current tasks, without a widget: the task table, the task data file and
 // the archive file, the category filter and the sort state. Every change to a
@@ -102,6 +103,14 @@ public:
     // Rewrites the task data file compactly from the table.
     void save() const;
 
+    // --- Changes that come from elsewhere (the sync): a task is named by its
+    // record's offset, so one the filter hides changes too, and the selection
+    // stays where it is. Each is a change like the others, undone by Ctrl+Z.
+    // The record text written.
+    QByteArray addTask(const TaskRow &task);
+    QByteArray replaceRecord(qint64 offset, const TaskRow &task);
+    void removeRecords(const QList<qint64> &offsets);
+
     // --- Undo: each change above is recorded with its inverse, back to the start
     // of the run. Undo writes the inverse (appends, then blanks; a category delete
     // in place), then the refresh. A task data file that someone else wrote since
@@ -114,14 +123,20 @@ public:
     void undo();
     // The files were replaced from outside the history (a restore).
     void forgetUndo();
-    // A restore from backup put other files in place: the history is forgotten
-    // and the windows read the stored categories again (categoriesRestored).
+    // A restore from backup put other files in place: the history is forgotten,
+    // the windows read the stored categories again (categoriesRestored), the side
+    // file of identities is read again, and the next sync told to delete nothing
+    // on either side (the restore was meant to bring tasks back).
     void filesRestored();
     // What runs before the day's first write to the files (the daily backup).
     void setFirstWriteOfDay(FirstWriteOfDay *firstWrite) { m_firstWrite = firstWrite; }
     FirstWriteOfDay *firstWriteOfDay() const { return m_firstWrite; }
     // Where undo writes the category names back ([Category]).
     void setSettings(Settings *settings) { m_settings = settings; }
+    // The side file of identities, told of every record a change or an undo
+    // writes in place of another, so a task keeps its identity through them.
+    void setIdentities(TaskIdentities *identities) { m_identities = identities; }
+    TaskIdentities *identities() const { return m_identities; }
 
     // --- After a failed conversion of the older release's tasks nothing may create
     // or change the task files in this run, or the next start would find a task
@@ -147,10 +162,19 @@ signals:
     void categoriesRestored();
     // A change was recorded or undone: the next undo is another one.
     void undoChanged();
+    // The files were put back from a backup: offsets and identities read before
+    // are no longer true.
+    void filesReplaced();
 
 private:
     void write(int row, const TaskRow &task, bool isNew);
+    // The table row showing the record at offset, or 0.
+    int tableRowAt(qint64 offset) const;
+    // After a record was written at offset in place of the one shown at row (0:
+    // none): the table as a refresh would give it, and `changed`.
+    void show(int row, const QByteArray &text, qint64 offset);
     void record(UndoStep step);
+    void tellIdentities(const UndoStep &step, bool undone);
     // After a command over the rows top .. bottom, finished or cut short: records
     // what was written and takes the rows from gone to gone + count - 1 out.
     void settle(UndoStep step, int gone, int count);
@@ -225,6 +249,7 @@ private:
     qint64 m_goneMark = -1;   // the last mark of an archive blank compacted away
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
+    TaskIdentities *m_identities = nullptr;
     FirstWriteOfDay *m_firstWrite = nullptr;
     std::vector<UndoStep> m_undo;
 };

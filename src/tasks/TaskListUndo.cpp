@@ -3,10 +3,14 @@
 #include "TaskList.h"
 
 #include "CategoryList.h"
+#include "IdentityMoves.h"
 #include "store/StoreError.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
+#include "store/WholeFile.h"
 #include "store/Win1252.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -29,8 +33,27 @@ qint64 placeKey(bool inArchive, qint64 offset)
 
 void TaskList::record(UndoStep step)
 {
+    tellIdentities(step, false);
     m_undo.push_back(std::move(step));
     emit undoChanged();
+}
+
+void TaskList::tellIdentities(const UndoStep &step, bool undone)
+{
+    if (!m_identities)
+        return;
+    try {
+        QByteArray dataFile;
+        if (!step.cleared.isEmpty()) {
+            QFile file(m_dataPath);
+            if (file.open(QIODevice::ReadOnly))
+                dataFile = readWholeFile(file);
+        }
+        m_identities->moved(IdentityMoves::of(step, undone, dataFile));
+    } catch (const StoreError &) {
+        // The task itself is written; a task whose identity was not followed is
+        // only a new task to the next sync, and its old identity a deleted one.
+    }
 }
 
 void TaskList::forgetUndo()
@@ -57,6 +80,7 @@ void TaskList::undo()
     try {
         requireInPlace(step);
         appended = writeUndo(step);
+        tellIdentities(step, true);
     } catch (...) {
         drop();
         refresh();

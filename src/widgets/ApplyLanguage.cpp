@@ -221,3 +221,9 @@ void ApplyLanguageInput(QWidget *inputDialog, const QString &language)
     Language chosen;
     applyTable(inputDialog, LanguageTables::input(), language, chosen);
 }
+
+void ApplyLanguageSync(QWidget *syncDialog, const QString &language)
+{
+    Language chosen;
+    applyTable(syncDialog, LanguageTables::syncWindow(), language, chosen);
+}

@@ -16,6 +16,7 @@ void ApplyLanguagePreferences(QWidget *preferences, const QString &language);
 void ApplyLanguageArchive(QWidget *archiveViewer, const QString &language);
 void ApplyLanguageArchivePreferences(QWidget *archivePreferences, const QString &language);
 void ApplyLanguageInput(QWidget *inputDialog, const QString &language);
+void ApplyLanguageSync(QWidget *syncDialog, const QString &language);
 
 // The names a window's wordless controls have for assistive technology, in
 // English, as the window is built (before any language is applied).

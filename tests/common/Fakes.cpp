@@ -1,5 +1,7 @@
 #include "Fakes.h"
 
+#include <QTimer>
+
 #include "store/StoreError.h"
 
 #include <QFile>
@@ -69,4 +71,51 @@ void FakeAutostart::removeFolderMarker()
 {
     calls.append(QStringLiteral("removeFolderMarker"));
     folderMarker = false;
+}
+
+namespace {
+
+void later(SecretStore::Done done, SecretStore::Answer answer)
+{
+    QTimer::singleShot(0, [done, answer] { done(answer); });
+}
+
+SecretStore::Answer unavailable()
+{
+    SecretStore::Answer a;
+    a.error = QStringLiteral("The desktop's secret store could not be used (no store).");
+    return a;
+}
+
+} // namespace
+
+void FakeSecretStore::read(const QString &key, Done done)
+{
+    if (!available)
+        return later(done, unavailable());
+    SecretStore::Answer a;
+    a.ok = secrets.contains(key);
+    a.missing = !a.ok;
+    a.secret = secrets.value(key);
+    later(done, a);
+}
+
+void FakeSecretStore::write(const QString &key, const QString &secret, Done done)
+{
+    if (!available)
+        return later(done, unavailable());
+    secrets.insert(key, secret);
+    SecretStore::Answer a;
+    a.ok = true;
+    later(done, a);
+}
+
+void FakeSecretStore::remove(const QString &key, Done done)
+{
+    if (!available)
+        return later(done, unavailable());
+    secrets.remove(key);
+    SecretStore::Answer a;
+    a.ok = true;
+    later(done, a);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/MessageService.h"
 #include "platform/NotificationService.h"
+#include "platform/SecretStore.h"
 #include "platform/Services.h"
 #include "store/Clock.h"
 
@@ -133,4 +134,17 @@ public:
         sent.append({summary, body, urgency, actionLabel, std::move(activated)});
     }
     QList<Sent> sent;
+};
+
+// Keeps secrets in memory and answers on the event loop; `available` false: no
+// store answers at all.
+class FakeSecretStore : public SecretStore
+{
+public:
+    void read(const QString &key, Done done) override;
+    void write(const QString &key, const QString &secret, Done done) override;
+    void remove(const QString &key, Done done) override;
+
+    QMap<QString, QString> secrets;
+    bool available = true;
 };

@@ -224,6 +224,32 @@ TEST_F(EditorOkTest,
     EXPECT_EQ(dataBytes(), a + blanked(b) + edited);
 }
 
+TEST_F(EditorOkTest, shouldOpenATaskThatCameWithoutAnHourDuringTheRunAtMidnight)
+{
+    // A task another client gave a due date without an hour, received while the
+    // window runs: the start-up that shows such a task at midnight is past.
+    writeTasks({task("Alpha")});
+    start();
+    TaskRow dateOnly{};
+    dateOnly[Col::Task] = QStringLiteral("Water plants");
+    dateOnly[Col::Date] = QStringLiteral("01/06/2030");
+    dateOnly[Col::SortKey] = QStringLiteral("2030-06-01 00:00");
+    dateOnly[Col::TextColor] = QStringLiteral("18");
+    t.tasks.addTask(dateOnly);
+    grid()->setCurrentRow(rowOf("Water plants"));
+    withEditor(
+        [&](TFormAddEdit &e) {
+            EXPECT_EQ(hourField(e)->text(), "00");
+            EXPECT_EQ(minuteField(e)->text(), "00");
+            taskField(e)->selectAll();
+            type("Water the plants");
+            click(okButton(e));
+        },
+        [&] { click(toolButton("SpeedButton6")); });
+    EXPECT_TRUE(t.messages.shown.isEmpty());
+    EXPECT_EQ(cell(Col::Hour, rowOf("Water the plants")), "00:00");
+}
+
 TEST_F(EditorOkTest, shouldWriteNothingWhenTheEditedTasksRecordIsNoLongerInTheFile)
 {
     const QByteArray a = task("Alpha");

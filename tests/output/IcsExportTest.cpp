@@ -69,7 +69,7 @@ TEST(IcsExport, shouldTakeDueDatesFromTheSortKeyWhateverTheLocaleOfTheDesktop)
         SCOPED_TRACE(d.name);
         const QString out = dir.filePath(QStringLiteral("out.ics"));
         QString error;
-        ASSERT_EQ(IcsExport::exportFile(data, out, d.dates, clock, &error), 5)
+        ASSERT_EQ(IcsExport::exportFile(data, {}, out, d.dates, clock, &error), 5)
             << error.toStdString();
         QStringList expected;
         for (const Task &t : tasks)

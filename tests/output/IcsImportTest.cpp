@@ -7,6 +7,7 @@
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 #include "tasks/CategoryList.h"
@@ -129,6 +130,8 @@ struct Folder
     DateFormat dates;
     FakeClock clock;
 
+    TaskIdentities identities{dir.filePath(QStringLiteral("Tasklyn.IDS"))};
+
     Folder() { tasks.setSettings(&settings); }
     IcsImport::Parsed import(const QByteArray &calendar)
     {
@@ -137,6 +140,51 @@ struct Folder
         return IcsImport::importFile(path, tasks, settings, dates, clock);
     }
 };
+
+TEST(IcsImport, aTaskImportedAgainOrExportedAndImportedIsUpdatedInsteadOfDoubled)
+{
+    Folder folder;
+    folder.tasks.setIdentities(&folder.identities);
+    const auto calendar = [](const char *second) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//EN\r\nBEGIN:VTODO\r\nUID:one@x\r\n"
+               "SUMMARY:First\r\nDUE;VALUE=DATE:20261224\r\nEND:VTODO\r\nBEGIN:VTODO\r\n"
+               "UID:two@x\r\nSUMMARY:" +
+               QByteArray(second) + "\r\nDUE;VALUE=DATE:20261224\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    };
+    ASSERT_EQ(folder.import(calendar("Second")).tasks.size(), 2u);
+    // A task of the list's own, exported without an identity of its own.
+    TaskRow own;
+    own[Col::Task] = QStringLiteral("Own");
+    own[Col::Date] = QStringLiteral("24/12/2026");
+    own[Col::SortKey] = QStringLiteral("2026-12-24 00:00");
+    own[Col::TextColor] = QStringLiteral("18");
+    folder.tasks.add(own);
+
+    // WHEN the file comes again with one task changed, and the list's export
+    const IcsImport::Parsed again = folder.import(calendar("Second, changed"));
+    const QString ics = folder.dir.filePath(QStringLiteral("out.ics"));
+    QString error;
+    ASSERT_EQ(IcsExport::exportFile(folder.data, folder.identities.path(), ics, folder.dates,
+                                    folder.clock, &error),
+              3);
+    const IcsImport::Parsed exported = folder.import(readAll(ics));
+
+    // THEN nothing is doubled, the changed task is changed, and the summary says so
+    EXPECT_TRUE(again.tasks.empty());
+    EXPECT_EQ(again.updated, 2);
+    EXPECT_TRUE(IcsImport::summary(again, Language::English)
+                    .contains(QLatin1String("2 tasks of the file were in the list already")));
+    EXPECT_TRUE(exported.tasks.empty());
+    EXPECT_EQ(exported.updated, 3);
+    QStringList texts;
+    for (const TaskRow &row : storedTasks(folder.data))
+        texts << row[Col::Task];
+    texts.sort();
+    EXPECT_EQ(texts, QStringList({"First", "Own", "Second, changed"}));
+    // The export wrote the UIDs the tasks came with.
+    EXPECT_TRUE(readAll(ics).contains("UID:one@x\r\n"));
+    EXPECT_TRUE(readAll(ics).contains("UID:two@x\r\n"));
+}
 
 TEST(IcsImport, aFileFromAnotherProgramBecomesTheExactRecords)
 {
@@ -216,7 +264,7 @@ TEST(IcsImport, anExportedListImportsBackToTheSameTasks)
     const std::vector<TaskRow> before = storedTasks(source.data);
     const QString ics = source.dir.filePath(QStringLiteral("out.ics"));
     QString error;
-    ASSERT_EQ(IcsExport::exportFile(source.data, ics, source.dates, source.clock, &error), 4);
+    ASSERT_EQ(IcsExport::exportFile(source.data, {}, ics, source.dates, source.clock, &error), 4);
 
     Folder target;
     const IcsImport::Parsed result = target.import(readAll(ics));

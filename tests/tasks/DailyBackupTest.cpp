@@ -9,6 +9,7 @@
 #include "store/FirstWriteOfDay.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
 #include "tasks/TaskList.h"
 
 #include <QDir>
@@ -234,6 +235,50 @@ TEST_F(DailyBackupTest, shouldKeepTheStateBeforeEachRestoreInAFolderOfItsOwnAndO
     // A state before a restore can be restored in its turn.
     ASSERT_EQ(backups.restore(listed[0].path, &reason), DailyBackup::Restored::Done);
     EXPECT_EQ(current(), beforeSecond);
+}
+
+TEST_F(DailyBackupTest, shouldMarkTheSideFileOfIdentitiesRestoredInTheRestoresOwnStep)
+{
+    // The side file is backed up with the others, and a restore marks it in the
+    // same step: a kill right after the restore still tells the next sync to
+    // delete nothing (it would otherwise delete again what the restore brought back).
+    const QString idsName = QStringLiteral("Tasklyn.IDS");
+    DailyBackup withIds(folder, Names + QStringList{idsName}, clock);
+    withIds.markOnRestore(idsName, &TaskIdentities::markedRestored);
+    withIds.watch(firstWrite);
+    TaskIdentities identities(folder + idsName);
+    identities.setBeforeWrite([this] { firstWrite.beforeWrite(); });
+    const auto give = [&identities](const char *uid) {
+        TaskIdentities::Identity i;
+        i.uid = QString::fromLatin1(uid);
+        i.key = uid;
+        identities.put({i});
+    };
+    const auto afterAKill = [&] {
+        TaskIdentities fresh(folder + idsName);
+        fresh.load();
+        return std::make_tuple(fresh.restored(), fresh.find("a") != nullptr,
+                               fresh.find("b") != nullptr);
+    };
+    setDay(0);
+    work(0);
+    setDay(1);
+    work(1); // the day's copy has no side file yet
+    give("a");
+    setDay(2);
+    work(2); // this one has it, with "a"
+    give("b");
+    QString reason;
+    ASSERT_EQ(withIds.restore(backupFolder(FirstDay.addDays(2)), &reason),
+              DailyBackup::Restored::Done);
+    EXPECT_EQ(afterAKill(), std::make_tuple(true, true, false));
+    // A backup without the side file leaves the current one, marked too.
+    identities.load();
+    identities.setRestored(false);
+    ASSERT_EQ(withIds.restore(backupFolder(FirstDay.addDays(1)), &reason),
+              DailyBackup::Restored::Done);
+    EXPECT_EQ(afterAKill(), std::make_tuple(true, true, false));
+    EXPECT_TRUE(QFile::exists(backupFolder(FirstDay.addDays(2)) + QLatin1Char('/') + idsName));
 }
 
 TEST_F(DailyBackupTest, shouldRefuseToRestoreABackupThatHoldsNoTask)

@@ -6,6 +6,8 @@
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
+#include "store/TaskRecord.h"
 #include "tasks/SortRows.h"
 #include "tasks/TaskList.h"
 
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -73,7 +76,8 @@ protected:
         // task one of its own.
         row[Col::Task] = QStringLiteral("Task %1").arg(QChar('A' + pick(5)));
         row[Col::Date] = date;
-        row[Col::Hour] = time;
+        // An empty hour is stored as midnight by the exit's compaction.
+        row[Col::Hour] = emptyHours && pick(4) == 0 ? QString() : time;
         row[Col::Priority] = pick(2) ? QString::number(1 + pick(5)) : QString();
         row[Col::SortKey] =
             QStringLiteral("2026-12-%1 %2").arg(day, 2, 10, QLatin1Char('0')).arg(time);
@@ -111,7 +115,7 @@ protected:
     {
         beforeCommand = expected;
         TaskTable &table = tasks.table();
-        const int command = pick(11);
+        const int command = pick(13);
         const int row = someRow();
         if (command == 10) {
             // An import: a few tasks in one write and one undo step.
@@ -122,11 +126,17 @@ protected:
                 expected[identity(imported.back())] = 1;
             }
             tasks.addAll(imported);
+            for (const TaskRow &task : imported)
+                giveIdentity(task);
         } else if (command <= 2) {
             what = QStringLiteral("add");
             const TaskRow task = newTask();
-            tasks.add(task);
+            if (pick(3) == 0)
+                tasks.addTask(task); // as the sync adds one
+            else
+                tasks.add(task);
             expected[identity(task)] = 1;
+            giveIdentity(task);
         } else if (command == 3 && row) {
             what = QStringLiteral("edit");
             TaskRow task = newTask();
@@ -158,6 +168,38 @@ protected:
             }
             const int r = 1 + pick(archived.taskCount());
             tasks.unarchive(TaskDataFile::orderOffset(archived.cell(Col::Order, r)));
+        } else if (command == 11 || command == 12) {
+            // As the sync changes tasks: by their records, the filter's hidden ones too.
+            TaskTable stored;
+            TaskDataFile(dataPath, damaged).LoadTasks(stored, AllItems);
+            if (stored.isEmpty()) {
+                what = QStringLiteral("nothing");
+                return;
+            }
+            const int r = 1 + pick(stored.taskCount());
+            const qint64 offset = stored.recordOffset(r);
+            if (command == 11) {
+                what = QStringLiteral("sync edit");
+                TaskRow task = stored.row(r);
+                if (pick(2)) {
+                    task = newTask();
+                    --lastId;
+                }
+                task[Col::Note] = identity(stored.row(r)) + QStringLiteral("\r\nfrom the server");
+                task[Col::Done] = pick(2) ? DoneMark : QString();
+                tasks.replaceRecord(offset, task);
+            } else {
+                what = QStringLiteral("sync delete");
+                QList<qint64> offsets{offset};
+                const int r2 = 1 + pick(stored.taskCount());
+                if (r2 != r)
+                    offsets.append(stored.recordOffset(r2));
+                for (const qint64 o : offsets)
+                    for (int k = 1; k <= stored.taskCount(); ++k)
+                        if (stored.recordOffset(k) == o)
+                            expected.erase(identity(stored.row(k)));
+                tasks.removeRecords(offsets);
+            }
         } else if (command == 8) {
             // As the category selector asks for it: a selection of what is loaded
             // unless the file changed.
@@ -281,11 +323,10 @@ protected:
         tasks.saveArchive(archived);
     }
 
-    // A command of the task list, an undo or a category delete; with the archive
-    // viewer's changes when asked for.
-    void runAnyCommand(QString &what, bool withArchiveViewer)
+    // 0: undo, 1: a category delete, 2: the archive viewer (when asked for), else a
+    // random command.
+    void runCommandOrUndo(QString &what, int command, bool withArchiveViewer = true)
     {
-        const int command = pick(withArchiveViewer ? 12 : 14);
         if (command == 0 && tasks.canUndo()) {
             what = QStringLiteral("undo");
             undoTracked();
@@ -296,6 +337,13 @@ protected:
         } else {
             runOneCommand(what);
         }
+    }
+
+    // A command of the task list, an undo or a category delete; with the archive
+    // viewer's changes when asked for.
+    void runAnyCommand(QString &what, bool withArchiveViewer)
+    {
+        runCommandOrUndo(what, pick(withArchiveViewer ? 12 : 14), withArchiveViewer);
     }
 
     // The tasks of a record file, the order field aside (it is the offset).
@@ -327,6 +375,35 @@ protected:
     int lastId = 0;
     bool sorted = true;
     bool exact = true; // in the fresh order, ties included
+    bool emptyHours = false;
+    // When set, every task added gets an identity, as a sync gives it one.
+    TaskIdentities *identities = nullptr;
+
+    static QString uidOf(const QString &id) { return id + QStringLiteral("@test"); }
+
+    void giveIdentity(const TaskRow &task)
+    {
+        if (!identities)
+            return;
+        TaskIdentities::Identity given;
+        given.uid = uidOf(identity(task));
+        given.key = TaskIdentities::identityKey(TaskRecord::join(task));
+        identities->put({given});
+    }
+
+    // Every record of both files is claimed by the identity its task was given.
+    void expectEveryTaskKeepsItsIdentity(const TaskIdentities &ids, const std::string &context)
+    {
+        for (const auto place : {TaskIdentities::Place::Data, TaskIdentities::Place::Archive}) {
+            const QString path = place == TaskIdentities::Place::Data ? dataPath : archivePath;
+            TaskTable table;
+            TaskDataFile(path, damaged).LoadTasks(table, AllItems);
+            TaskIdentities::Claims claims(ids, place);
+            for (int r = 1; r <= table.taskCount(); ++r)
+                ASSERT_EQ(claims.take(table.recordText(r)), uidOf(identity(table.row(r))))
+                    << context << " in " << path.toStdString();
+        }
+    }
 };
 
 TEST_F(TaskListProperty, shouldEqualAFreshLoadAndLoseNoTaskAfterEveryRandomCommand)
@@ -386,6 +463,48 @@ TEST_F(TaskListProperty, shouldGiveBackTheFilesTheRunStartedWithWhenEveryChangeI
         if (HasFatalFailure())
             return;
     }
+}
+
+TEST_F(TaskListProperty, shouldKeepEveryTasksIdentityThroughChangesUndosCompactionsAndRestarts)
+{
+    const QString sidePath = dir.path() + QStringLiteral("/Tasklyn.IDS");
+    auto side = std::make_unique<TaskIdentities>(sidePath);
+    identities = side.get();
+    tasks.setIdentities(identities);
+    emptyHours = true;
+    for (quint32 seed = 1; seed <= 8; ++seed) {
+        random.seed(seed);
+        for (int step = 0; step < 120; ++step) {
+            QString what;
+            const int command = pick(16);
+            if (command == 3) {
+                // The exit: every task, empty hours stored as midnight, the data
+                // file rewritten; then a new run reads the side file afresh.
+                what = QStringLiteral("exit and restart");
+                tasks.load(AllItems);
+                tasks.fillEmptyHours();
+                tasks.save();
+                side = std::make_unique<TaskIdentities>(sidePath);
+                side->load();
+                identities = side.get();
+                tasks.setIdentities(identities);
+                tasks.forgetUndo();
+                tasks.load(AllItems);
+                tasks.applySort();
+            } else {
+                runCommandOrUndo(what, command);
+            }
+            const std::string context =
+                QStringLiteral("seed %1 step %2 (%3)").arg(seed).arg(step).arg(what).toStdString();
+            expectEveryTaskKeepsItsIdentity(*identities, context);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+    // What the file holds is what the run kept in memory.
+    TaskIdentities reread(sidePath);
+    reread.load(true);
+    expectEveryTaskKeepsItsIdentity(reread, "read back");
 }
 
 } // namespace

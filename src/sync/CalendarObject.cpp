@@ -1,0 +1,138 @@
+#include "CalendarObject.h"
+
+#include "output/IcsImport.h"
+#include "output/TodoProperties.h"
+#include "store/DateFormat.h"
+#include "store/TaskFields.h"
+
+#include <memory>
+
+namespace CalendarObject {
+
+namespace {
+
+using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
+
+Component parsed(const QByteArray &text)
+{
+    return Component(icalparser_parse_string(text.constData()), icalcomponent_free);
+}
+
+// The to-do itself, not one of its occurrences changed on their own.
+icalcomponent *masterTodo(icalcomponent *calendar)
+{
+    // A calendar object is one VCALENDAR; anything else cannot be written back whole.
+    if (!calendar || icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT)
+        return nullptr;
+    icalcomponent *first = nullptr;
+    for (icalcomponent *c = icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
+        if (!icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY))
+            return c;
+        if (!first)
+            first = c;
+    }
+    return first;
+}
+
+void replace(icalcomponent *todo, icalproperty_kind kind, icalproperty *property)
+{
+    while (icalproperty *p = icalcomponent_get_first_property(todo, kind)) {
+        icalcomponent_remove_property(todo, p);
+        icalproperty_free(p);
+    }
+    icalcomponent_add_property(todo, property);
+}
+
+} // namespace
+
+Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallbackDate)
+{
+    Read result;
+    const Component calendar = parsed(text);
+    icalcomponent *todo = masterTodo(calendar.get());
+    if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT) {
+        result.reason = QStringLiteral("it is no iCalendar object");
+        return result;
+    }
+    if (!todo) {
+        result.kind = Read::NotATask;
+        result.reason = QStringLiteral("it holds no to-do");
+        return result;
+    }
+    const char *uid = icalcomponent_get_uid(todo);
+    // Control characters do not survive a write of the object (libical drops a
+    // stray CR): the UID as it reads after one.
+    for (const QChar c : QString::fromUtf8(uid ? uid : "").trimmed())
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7f)
+            result.uid += c;
+    if (result.uid.isEmpty()) {
+        result.kind = Read::NoUid;
+        result.reason = QStringLiteral("its to-do has no UID");
+        return result;
+    }
+    // The import's own reading, so a task reads alike from a file and a server; of
+    // the to-do itself, with the time zones it may name.
+    icalcomponent *alone =
+        icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"), nullptr);
+    for (icalcomponent *z =
+             icalcomponent_get_first_component(calendar.get(), ICAL_VTIMEZONE_COMPONENT);
+         z; z = icalcomponent_get_next_component(calendar.get(), ICAL_VTIMEZONE_COMPONENT))
+        icalcomponent_add_component(alone, icalcomponent_new_clone(z));
+    icalcomponent_add_component(alone, icalcomponent_new_clone(todo));
+    const QByteArray single = TodoProperties::text(alone);
+    icalcomponent_free(alone);
+    const IcsImport::Parsed p = IcsImport::parse(single, dates, fallbackDate);
+    if (p.refused()) {
+        result.reason = QStringLiteral("it could not be read");
+        return result;
+    }
+    if (p.tasks.empty()) {
+        result.kind = Read::NotATask;
+        result.reason = QStringLiteral("its to-do has no summary");
+        return result;
+    }
+    result.kind = Read::Task;
+    result.row = p.tasks.front();
+    return result;
+}
+
+QByteArray created(const QString &uid, const TaskRow &row, const DateFormat &dates,
+                   const QDate &today, const QDateTime &now)
+{
+    icalcomponent *cal =
+        icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
+                            icalproperty_new_prodid("-//Nudgery//Nudgery task list//EN"), nullptr);
+    icalcomponent_add_component(
+        cal, TodoProperties::newTodo(uid.toUtf8(), row, dates, today, TodoProperties::utc(now)));
+    const QByteArray out = TodoProperties::text(cal);
+    icalcomponent_free(cal);
+    return out;
+}
+
+QByteArray patched(const QByteArray &text, const TaskRow &row, const DateFormat &dates,
+                   const QDate &today, const QDateTime &now)
+{
+    const Read was = read(text, dates, dates.parseDate(row[Col::Date], today).value_or(today));
+    const Component calendar = parsed(text);
+    icalcomponent *todo = masterTodo(calendar.get());
+    if (was.kind != Read::Task || !todo)
+        return {};
+    bool changed = false;
+    for (const TaskFields::Field f : TaskFields::All) {
+        if (TaskFields::same(f, was.row, row, dates, today))
+            continue;
+        TodoProperties::write(todo, f, row, dates, today, now);
+        changed = true;
+    }
+    if (!changed)
+        return text;
+    const icaltimetype stamp = TodoProperties::utc(now);
+    replace(todo, ICAL_DTSTAMP_PROPERTY, icalproperty_new_dtstamp(stamp));
+    replace(todo, ICAL_LASTMODIFIED_PROPERTY, icalproperty_new_lastmodified(stamp));
+    if (icalproperty *p = icalcomponent_get_first_property(todo, ICAL_SEQUENCE_PROPERTY))
+        icalproperty_set_sequence(p, icalproperty_get_sequence(p) + 1);
+    return TodoProperties::text(calendar.get());
+}
+
+} // namespace CalendarObject

@@ -1,0 +1,746 @@
+#include "SyncSession.h"
+
+#include "Multistatus.h"
+#include "store/Clock.h"
+#include "store/DateFormat.h"
+#include "store/StoreError.h"
+#include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
+#include "store/TaskRecord.h"
+#include "tasks/TaskList.h"
+
+#include <QScopeGuard>
+#include <QTimer>
+
+namespace {
+
+const QByteArray Xml = "application/xml; charset=utf-8";
+const QByteArray Calendar = "text/calendar; charset=utf-8";
+constexpr int FetchBatch = 100;     // items a multiget asks for
+constexpr int LocalBatch = 50;      // changes here between two turns of the event loop
+constexpr int IdentityBatch = 1000; // new identities written between two turns
+constexpr int Parallel = 4;         // writes to the server under way at once
+constexpr int Attempts = 3;         // a refused write is decided again this often
+
+QByteArray syncCollection(const QByteArray &token)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
+           "<D:sync-token>" +
+           QString::fromUtf8(token).toHtmlEscaped().toUtf8() +
+           "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
+           "</D:sync-collection>";
+}
+
+QByteArray multiget(const QStringList &paths)
+{
+    QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><C:calendar-multiget "
+                      "xmlns:D=\"DAV:\" xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:prop>"
+                      "<D:getetag/><C:calendar-data/></D:prop>";
+    for (const QString &p : paths) {
+        QUrl u;
+        u.setPath(p);
+        body +=
+            "<D:href>" + QString::fromUtf8(u.toEncoded()).toHtmlEscaped().toUtf8() + "</D:href>";
+    }
+    return body + "</C:calendar-multiget>";
+}
+
+QString normalPath(QString path)
+{
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+QByteArray keyOf(const TaskRow &row)
+{
+    return TaskIdentities::identityKey(TaskRecord::join(row));
+}
+
+} // namespace
+
+SyncSession::SyncSession(DavClient &client, TaskList &tasks, TaskIdentities &identities,
+                         const DateFormat &dates, const Clock &clock, Setup setup, QObject *parent)
+    : QObject(parent), m_client(client), m_tasks(tasks), m_ids(identities), m_dates(dates),
+      m_clock(clock), m_setup(std::move(setup))
+{
+}
+
+QDate SyncSession::today() const
+{
+    // Once a sync: the local time costs a look at the zone files each time.
+    if (!m_today.isValid())
+        m_today = m_clock.today();
+    return m_today;
+}
+
+QDate SyncSession::dueHere(const QString &href) const
+{
+    // A to-do without a due date keeps the one it has here, not today's.
+    const auto base = m_baseAt.constFind(href);
+    if (base == m_baseAt.cend())
+        return today();
+    return m_dates.parseDate(SyncPlan::rowOfKey(*base)[Col::Date], today()).value_or(today());
+}
+
+QString SyncSession::calendarPath() const
+{
+    return normalPath(m_setup.calendar.path(QUrl::FullyDecoded));
+}
+
+QUrl SyncSession::urlOf(const QString &href) const
+{
+    QUrl url = m_setup.calendar;
+    url.setPath(href, QUrl::DecodedMode);
+    return url;
+}
+
+QString SyncSession::problem(const DavReply &reply, const QString &what) const
+{
+    if (!reply.error.isEmpty())
+        return reply.error;
+    const QString where = m_setup.calendar.toString(QUrl::RemoveUserInfo);
+    switch (reply.status) {
+    case 401:
+        return QStringLiteral("The server refused the user name or password for %1.").arg(where);
+    case 403:
+        return QStringLiteral("The server refused access to %1.").arg(where);
+    case 404:
+    case 410:
+        return QStringLiteral("There is no calendar at %1.").arg(where);
+    default:
+        break;
+    }
+    if (reply.contentType.contains("html"))
+        return QStringLiteral("The server answered %1 with a web page (status %2) instead of "
+                              "calendar data: is %3 the address of a calendar?")
+            .arg(what)
+            .arg(reply.status)
+            .arg(where);
+    return QStringLiteral("The server answered %1 with status %2.").arg(what).arg(reply.status);
+}
+
+void SyncSession::start()
+{
+    m_sentBefore = m_client.sent();
+    const QString url = m_setup.calendar.toString(QUrl::RemoveUserInfo);
+    try {
+        if (m_ids.calendar() != url)
+            m_ids.setCalendar(url); // another calendar: paired anew, as a first sync
+    } catch (const StoreError &e) {
+        fail(e.message());
+        return;
+    }
+    list(m_ids.syncToken());
+}
+
+void SyncSession::list(const QByteArray &token)
+{
+    m_client.send("REPORT", m_setup.calendar, syncCollection(token),
+                  {{"Content-Type", Xml}, {"Depth", "1"}},
+                  [this, token](const DavReply &reply) { listed(reply, token); });
+}
+
+void SyncSession::listed(const DavReply &reply, const QByteArray &token)
+{
+    if (!reply.error.isEmpty())
+        return fail(reply.error, &reply);
+    if (reply.status == 404 || reply.status == 410)
+        return vanished();
+    if (reply.status == 401)
+        return fail(problem(reply, {}), &reply);
+    Multistatus::Answer answer;
+    if (reply.status == 207)
+        answer = Multistatus::parse(reply.body);
+    if (reply.status != 207 || !answer.error.isEmpty()) {
+        // A token the server no longer knows (or never gave): every item is listed
+        // instead. A server without sync-collection: its items' ETags.
+        if (!token.isEmpty())
+            return list({});
+        if (reply.status == 207)
+            return fail(
+                QStringLiteral("The server's answer could not be read: %1.").arg(answer.error));
+        return listByProperties();
+    }
+    if (token.isEmpty())
+        m_full = true;
+    bool more = false;
+    const QString self = calendarPath();
+    for (const Multistatus::Response &r : answer.responses) {
+        if (normalPath(r.href) == self) {
+            more = more || r.status == 507; // the server lists the rest from the new token
+            continue;
+        }
+        if (r.status == 404 || r.status == 410) {
+            m_listed.remove(r.href);
+            m_remote.gone.insert(r.href);
+            continue;
+        }
+        const QString etag = r.text(QStringLiteral("getetag"));
+        if (!etag.isEmpty()) {
+            m_listed.insert(r.href, etag.toUtf8());
+            m_remote.gone.remove(r.href);
+        }
+    }
+    m_newToken = answer.syncToken;
+    if (more && !m_newToken.isEmpty() && m_newToken != token)
+        return list(m_newToken);
+    fetch();
+}
+
+void SyncSession::listByProperties()
+{
+    const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:propfind "
+                            "xmlns:D=\"DAV:\"><D:prop><D:getetag/><D:resourcetype/></D:prop>"
+                            "</D:propfind>";
+    m_client.send("PROPFIND", m_setup.calendar, body, {{"Content-Type", Xml}, {"Depth", "1"}},
+                  [this](const DavReply &reply) {
+                      if (!reply.error.isEmpty())
+                          return fail(reply.error, &reply);
+                      if (reply.status == 404 || reply.status == 410)
+                          return vanished();
+                      if (reply.status != 207)
+                          return fail(problem(reply, QStringLiteral("the list of tasks")), &reply);
+                      const Multistatus::Answer answer = Multistatus::parse(reply.body);
+                      if (!answer.error.isEmpty())
+                          return fail(QStringLiteral("The server's answer could not be read: "
+                                                     "%1.")
+                                          .arg(answer.error));
+                      m_full = true;
+                      m_newToken.clear();
+                      const QString self = calendarPath();
+                      for (const Multistatus::Response &r : answer.responses) {
+                          if (normalPath(r.href) == self) {
+                              if (r.status == 404) // Xandikos: a 207 that holds a 404
+                                  return vanished();
+                              continue;
+                          }
+                          const Multistatus::Property *type =
+                              r.property(QStringLiteral("resourcetype"));
+                          if (type && type->children.contains(QStringLiteral("collection")))
+                              continue;
+                          const QString etag = r.text(QStringLiteral("getetag"));
+                          if (!etag.isEmpty())
+                              m_listed.insert(r.href, etag.toUtf8());
+                      }
+                      fetch();
+                  });
+}
+
+void SyncSession::vanished()
+{
+    const QString where = m_setup.calendar.toString(QUrl::RemoveUserInfo);
+    const bool again =
+        m_setup.ask && m_setup.ask(LanguageTables::text(LanguageTables::syncTexts(), "CalendarGone",
+                                                        m_setup.language)
+                                       .arg(where));
+    if (!again)
+        return fail(QStringLiteral("The calendar %1 is no longer on the server. Nothing was "
+                                   "changed here.")
+                        .arg(where));
+    const QByteArray body =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><C:mkcalendar xmlns:D=\"DAV:\" "
+        "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:set><D:prop><D:displayname>Nudgery"
+        "</D:displayname><C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
+        "</C:supported-calendar-component-set></D:prop></D:set></C:mkcalendar>";
+    m_client.send("MKCALENDAR", m_setup.calendar, body, {{"Content-Type", Xml}},
+                  [this](const DavReply &reply) {
+                      if (!reply.ok())
+                          return fail(problem(reply, QStringLiteral("the new calendar")), &reply);
+                      try {
+                          // Nothing of the old calendar holds: every task is sent anew.
+                          m_ids.setCalendar(QString());
+                          m_ids.setCalendar(m_setup.calendar.toString(QUrl::RemoveUserInfo));
+                      } catch (const StoreError &e) {
+                          return fail(e.message());
+                      }
+                      m_listed.clear();
+                      m_remote = {};
+                      list({});
+                  });
+}
+
+void SyncSession::fetch()
+{
+    if (m_full) {
+        // Whatever this program knew there and is not listed is gone.
+        for (const auto &[uid, i] : m_ids.identities())
+            if (!i.href.isEmpty() && !m_listed.contains(i.href))
+                m_remote.gone.insert(i.href);
+        for (auto it = m_ids.ignored().cbegin(); it != m_ids.ignored().cend(); ++it)
+            if (!m_listed.contains(it.key()))
+                m_remote.gone.insert(it.key());
+    }
+    QHash<QString, QByteArray> known; // path → ETag
+    for (auto it = m_ids.ignored().cbegin(); it != m_ids.ignored().cend(); ++it)
+        known.insert(it.key(), it.value());
+    for (const auto &[uid, i] : m_ids.identities()) {
+        if (i.href.isEmpty())
+            continue;
+        known.insert(i.href, i.etag);
+        if (!i.base.isEmpty())
+            m_baseAt.insert(i.href, i.base);
+    }
+    for (auto it = m_listed.cbegin(); it != m_listed.cend(); ++it)
+        if (known.value(it.key()) != it.value())
+            m_toFetch << it.key();
+    m_toFetch.sort();
+    if (m_toFetch.isEmpty())
+        return plan();
+    const QStringList asked = m_toFetch.mid(0, FetchBatch);
+    m_toFetch = m_toFetch.mid(asked.size());
+    m_client.send("REPORT", m_setup.calendar, multiget(asked),
+                  {{"Content-Type", Xml}, {"Depth", "1"}},
+                  [this, asked](const DavReply &reply) { fetched(reply, asked); });
+}
+
+void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
+{
+    if (!reply.error.isEmpty())
+        return fail(reply.error, &reply);
+    if (reply.status != 207)
+        return fail(problem(reply, QStringLiteral("the tasks asked for")), &reply);
+    const Multistatus::Answer answer = Multistatus::parse(reply.body);
+    if (!answer.error.isEmpty())
+        return fail(QStringLiteral("The server's answer could not be read: %1.").arg(answer.error));
+    QSet<QString> answered;
+    for (const Multistatus::Response &r : answer.responses) {
+        if (!asked.contains(r.href))
+            continue;
+        answered.insert(r.href);
+        const QString data = r.text(QStringLiteral("calendar-data"));
+        if (r.status == 404 || (r.status == 0 && data.isEmpty())) {
+            m_remote.gone.insert(r.href);
+            continue;
+        }
+        RemoteItem item;
+        item.href = r.href;
+        item.etag = r.text(QStringLiteral("getetag")).toUtf8();
+        if (item.etag.isEmpty())
+            item.etag = m_listed.value(r.href);
+        item.text = data.toUtf8();
+        item.read = CalendarObject::read(item.text, m_dates, dueHere(r.href));
+        m_remote.fetched.insert(item.href, item);
+    }
+    for (const QString &href : asked)
+        if (!answered.contains(href))
+            m_remote.gone.insert(href); // listed, then gone before it could be fetched
+    if (m_toFetch.isEmpty())
+        return plan();
+    const QStringList next = m_toFetch.mid(0, FetchBatch);
+    m_toFetch = m_toFetch.mid(next.size());
+    m_client.send("REPORT", m_setup.calendar, multiget(next),
+                  {{"Content-Type", Xml}, {"Depth", "1"}},
+                  [this, next](const DavReply &r) { fetched(r, next); });
+}
+
+void SyncSession::fetchOne(const QString &href, std::function<void(const RemoteItem *)> done)
+{
+    m_client.send("GET", urlOf(href), {}, {}, [this, href, done](const DavReply &reply) {
+        if (!reply.error.isEmpty())
+            return fail(reply.error, &reply);
+        if (reply.status == 404 || reply.status == 410)
+            return done(nullptr);
+        if (reply.status != 200)
+            return fail(problem(reply, QStringLiteral("a task asked for")), &reply);
+        RemoteItem item;
+        item.href = href;
+        item.etag = reply.etag;
+        item.text = reply.body;
+        item.read = CalendarObject::read(item.text, m_dates, dueHere(href));
+        done(&item);
+    });
+}
+
+void SyncSession::plan()
+{
+    try {
+        const LocalTasks local =
+            LocalTasks::read(m_tasks.dataFileName(), m_tasks.archiveFileName(), m_ids);
+        // What an interrupted change here left of the task it replaced goes first.
+        if (!local.leftovers.isEmpty()) {
+            m_writingHere = true;
+            const auto done = qScopeGuard([this] { m_writingHere = false; });
+            QList<qint64> offsets;
+            for (const LocalTasks::Record &r : local.leftovers)
+                offsets << r.offset;
+            m_tasks.removeRecords(offsets);
+        }
+        m_plan = SyncPlan::make({m_ids, local, m_remote, calendarPath(), m_dates, today()});
+        const int deletes = m_plan.localDeletes();
+        if (deletes > m_setup.massDeleteLimit) {
+            const bool yes =
+                m_setup.ask && m_setup.ask(LanguageTables::text(LanguageTables::syncTexts(),
+                                                                "MassDelete", m_setup.language)
+                                               .arg(deletes));
+            if (!yes)
+                m_plan.keepLocalDeletes();
+        }
+        m_ids.setIgnored(m_plan.ignore, m_plan.unignore);
+    } catch (const StoreError &e) {
+        return fail(e.message());
+    }
+    m_report.notes << m_plan.skipped;
+    m_total = int(m_plan.jobs.size());
+    emit progress(0, m_total);
+    putIdentities();
+}
+
+void SyncSession::putIdentities()
+{
+    if (m_over)
+        return;
+    // A first sync makes one for every task: written a batch at a time, the
+    // window answering between (a kill between leaves identities of tasks not yet
+    // sent, which the next sync sends).
+    const qsizetype n =
+        std::min<qsizetype>(IdentityBatch, m_plan.identities.size() - m_nextIdentity);
+    try {
+        m_ids.put(m_plan.identities.mid(m_nextIdentity, n));
+    } catch (const StoreError &e) {
+        return fail(e.message());
+    }
+    m_nextIdentity += n;
+    if (m_nextIdentity < m_plan.identities.size()) {
+        QTimer::singleShot(0, this, &SyncSession::putIdentities);
+        return;
+    }
+    applyLocal();
+}
+
+void SyncSession::applyLocal()
+{
+    if (m_over)
+        return;
+    try {
+        for (int n = 0; n < LocalBatch && m_next < m_plan.jobs.size(); ++n)
+            applyLocalPart(m_plan.jobs[m_next++]);
+        if (m_next < m_plan.jobs.size()) {
+            // The window answers between batches.
+            QTimer::singleShot(0, this, &SyncSession::applyLocal);
+            return;
+        }
+        removeLocal();
+    } catch (const StoreError &e) {
+        return fail(e.message());
+    }
+    pushRemote();
+}
+
+void SyncSession::applyLocalPart(SyncJob &job)
+{
+    m_writingHere = true;
+    const auto done = qScopeGuard([this] { m_writingHere = false; });
+    SyncDecision::Outcome &o = job.outcome;
+    using SyncDecision::Here;
+    const TaskIdentities::Identity *known = m_ids.find(job.uid);
+    if (!known)
+        return;
+    TaskIdentities::Identity identity = *known;
+    const bool live = job.situation.here == Here::Live;
+    if ((o.local || o.removeLocal || o.conflictCopy) && live && !stillThere(job.record)) {
+        m_incomplete = true;
+        o = {};
+        return;
+    }
+    if (o.conflictCopy) {
+        TaskRow copy = *o.conflictCopy;
+        copy[Col::Task] += m_setup.conflictSuffix;
+        const QByteArray text = m_tasks.addTask(copy);
+        TaskIdentities::Identity made;
+        made.uid = TaskIdentities::newUid();
+        made.key = TaskIdentities::identityKey(text);
+        made.href =
+            calendarPath() + made.uid.section(QLatin1Char('@'), 0, 0) + QStringLiteral(".ics");
+        m_ids.put({made});
+        SyncJob send;
+        send.uid = made.uid;
+        send.href = made.href;
+        send.record = {TaskRecord::orderOffset(TaskRecord::field(text, Col::Order)), text,
+                       made.key};
+        send.situation.local = copy;
+        send.situation.there = SyncDecision::There::Unknown;
+        send.outcome.remote = copy;
+        send.outcome.createRemote = true;
+        m_pushes.push_back(send);
+        ++m_total;
+        ++m_report.conflicts;
+    }
+    if (o.local) {
+        TaskRow row = *o.local;
+        // The server's version being written here: a kill after the write finds
+        // it seen, one before finds the write still to make (SyncPlan).
+        identity.pendingKey = keyOf(row);
+        identity.etag = job.etag;
+        identity.server = job.serverText;
+        // The server's version taken whole: in step once written here.
+        identity.inStepKey = o.remote ? QByteArray() : identity.pendingKey;
+        m_ids.put({identity});
+        QByteArray text;
+        if (live) {
+            text = m_tasks.replaceRecord(job.record.offset, row);
+        } else {
+            text = m_tasks.addTask(row);
+        }
+        identity = *m_ids.find(job.uid);
+        identity.place = TaskIdentities::Place::Data;
+        identity.key = TaskIdentities::identityKey(text);
+        identity.pendingKey.clear();
+        job.record = {TaskRecord::orderOffset(TaskRecord::field(text, Col::Order)), text,
+                      identity.key};
+        job.situation.here = Here::Live;
+        job.situation.local = row;
+        ++m_report.received;
+    }
+    if (o.merged)
+        ++m_report.merged;
+    if (o.removeLocal) {
+        m_removals.append({job.uid, job.record});
+        return;
+    }
+    identity.href = job.href;
+    identity.etag = job.etag;
+    identity.server = job.serverText;
+    if (!job.baseKey.isEmpty())
+        identity.base = job.baseKey; // a version sent before a run ended arrived
+    if (job.situation.here == Here::Live) {
+        // Tied by the write in progress an interruption left, or by a pairing.
+        identity.place = TaskIdentities::Place::Data;
+        identity.key = job.record.key;
+        identity.pendingKey.clear();
+        identity.inStepKey.clear();
+    }
+    if (o.remote || o.deleteRemote) {
+        // In step once the server has the change; what is sent is noted first, so
+        // that a kill after the server took it does not read it as a change there.
+        if (o.remote && live)
+            identity.sentKey = job.record.key;
+        m_ids.put({identity});
+        m_pushes.push_back(job);
+        return;
+    }
+    ++m_done;
+    if (o.forget) {
+        m_ids.drop({job.uid});
+        return;
+    }
+    if (job.situation.here == Here::Live)
+        identity.base = job.record.key; // both sides hold the same task now
+    m_ids.put({identity});
+}
+
+bool SyncSession::stillThere(const LocalTasks::Record &record) const
+{
+    try {
+        const QByteArray text = m_tasks.dataFile().readRecord(record.offset).mid(4);
+        return !TaskRecord::isBlank(text) && TaskIdentities::identityKey(text) == record.key;
+    } catch (const StoreError &) {
+        return false;
+    }
+}
+
+void SyncSession::inStep(const SyncJob &job, const QByteArray &key)
+{
+    const TaskIdentities::Identity *known = m_ids.find(job.uid);
+    if (!known)
+        return;
+    TaskIdentities::Identity identity = *known;
+    identity.base = key;
+    identity.sentKey.clear();
+    identity.href = job.href;
+    identity.etag = job.etag;
+    identity.server = job.serverText;
+    m_ids.put({identity});
+}
+
+void SyncSession::removeLocal()
+{
+    m_writingHere = true;
+    const auto done = qScopeGuard([this] { m_writingHere = false; });
+    if (m_removals.isEmpty())
+        return;
+    QList<qint64> offsets;
+    QStringList uids;
+    for (const auto &[uid, record] : m_removals) {
+        // The window ran between the batches: a task changed since is left.
+        if (!stillThere(record)) {
+            m_incomplete = true;
+            continue;
+        }
+        offsets << record.offset;
+        uids << uid;
+    }
+    m_tasks.removeRecords(offsets);
+    m_ids.drop(uids);
+    m_report.received += int(offsets.size());
+    m_done += int(offsets.size());
+    m_removals.clear();
+}
+
+void SyncSession::pushRemote()
+{
+    emit progress(m_done, m_total);
+    while (!m_over && m_inFlight < Parallel && !m_pushes.empty()) {
+        SyncJob job = std::move(m_pushes.front());
+        m_pushes.pop_front();
+        pushOne(std::move(job));
+    }
+    if (!m_over && m_inFlight == 0 && m_pushes.empty())
+        finish();
+}
+
+void SyncSession::pushOne(SyncJob job)
+{
+    const SyncDecision::Outcome &o = job.outcome;
+    if (o.deleteRemote) {
+        ++m_inFlight;
+        m_client.send("DELETE", urlOf(job.href), {}, {{"If-Match", job.etag}},
+                      [this, job](const DavReply &reply) { pushed(job, {}, reply); });
+        return;
+    }
+    const QDateTime now = m_clock.now();
+    QByteArray body;
+    if (job.serverText.isEmpty()) {
+        body = CalendarObject::created(job.uid, *o.remote, m_dates, today(), now);
+    } else {
+        body = CalendarObject::patched(job.serverText, *o.remote, m_dates, today(), now);
+        if (body.isEmpty()) {
+            // Never replaced whole: what it holds beside the task would be lost.
+            m_incomplete = true;
+            m_report.notes << QStringLiteral("The task at %1 of the server cannot be read, so "
+                                             "the change of \"%2\" was not sent.")
+                                  .arg(job.href, (*o.remote)[Col::Task]);
+            ++m_done;
+            return pushRemote();
+        }
+    }
+    const bool create = o.createRemote || job.etag.isEmpty();
+    if (!create && body == job.serverText) {
+        inStep(job, job.record.key); // the server holds it already
+        ++m_done;
+        return pushRemote();
+    }
+    ++m_inFlight;
+    DavClient::Headers headers{{"Content-Type", Calendar}};
+    headers.append(create ? qMakePair(QByteArray("If-None-Match"), QByteArray("*"))
+                          : qMakePair(QByteArray("If-Match"), job.etag));
+    m_client.send("PUT", urlOf(job.href), body, headers,
+                  [this, job, body](const DavReply &reply) { pushed(job, body, reply); });
+}
+
+void SyncSession::pushed(SyncJob job, const QByteArray &body, const DavReply &reply)
+{
+    --m_inFlight;
+    if (m_over)
+        return;
+    if (!reply.error.isEmpty())
+        return fail(reply.error, &reply);
+    const bool deleting = job.outcome.deleteRemote;
+    // A 207 holds the real answer (Xandikos: 412 for a UID it has elsewhere or data
+    // it will not take).
+    int status = reply.status;
+    if (status == 207)
+        for (const Multistatus::Response &r : Multistatus::parse(reply.body).responses) {
+            status = r.status;
+            for (const Multistatus::Property &p : r.properties)
+                status = status ? status : p.status;
+            break;
+        }
+    const bool done = status / 100 == 2 || (deleting && status == 404);
+    try {
+        if (done) {
+            ++m_report.sent;
+            ++m_done;
+            if (deleting && job.outcome.forget) {
+                m_ids.drop({job.uid});
+            } else if (deleting) {
+                TaskIdentities::Identity identity = *m_ids.find(job.uid);
+                identity.href.clear();
+                identity.etag.clear();
+                m_ids.put({identity});
+            } else {
+                job.etag = reply.etag;
+                job.serverText = body;
+                inStep(job, job.record.key);
+            }
+            return pushRemote();
+        }
+        if (status == 412 || (status == 404 && !deleting)) {
+            if (++job.attempts >= Attempts) {
+                m_incomplete = true;
+                m_report.notes << QStringLiteral("The task at %1 changed on the server while it "
+                                                 "was being sent: it is sent again next time.")
+                                      .arg(job.href);
+                ++m_done;
+                return pushRemote();
+            }
+            return retry(std::move(job));
+        }
+        if (status == 401 || status == 403 || status / 100 == 5)
+            return fail(problem(reply, QStringLiteral("a task sent")), &reply);
+        // The server refuses this one task (a UID it holds elsewhere, data it will not
+        // take): the rest goes on.
+        m_incomplete = true;
+        m_report.notes << QStringLiteral("The server refused the task \"%1\" (status %2).")
+                              .arg(job.situation.local[Col::Task])
+                              .arg(status);
+        ++m_done;
+        pushRemote();
+    } catch (const StoreError &e) {
+        fail(e.message());
+    }
+}
+
+void SyncSession::retry(SyncJob job)
+{
+    ++m_inFlight;
+    const QString href = job.href;
+    fetchOne(href, [this, job](const RemoteItem *item) mutable {
+        --m_inFlight;
+        if (m_over)
+            return;
+        SyncPlan::update(job, item, m_dates, today());
+        try {
+            applyLocalPart(job);
+            removeLocal();
+        } catch (const StoreError &e) {
+            return fail(e.message());
+        }
+        pushRemote();
+    });
+}
+
+void SyncSession::fail(const QString &message, const DavReply *reply)
+{
+    if (m_over)
+        return;
+    m_over = true;
+    m_report.error = message;
+    if (reply) {
+        m_report.certificateProblem = reply->certificateProblem;
+        m_report.certificateSha256 = reply->certificateSha256;
+        m_report.unauthorized = reply->status == 401;
+        m_report.plainHttpRefused = reply->plainHttpRefused;
+    }
+    m_report.requests = m_client.sent() - m_sentBefore;
+    emit finished(m_report);
+}
+
+void SyncSession::finish()
+{
+    if (m_over)
+        return;
+    m_over = true;
+    try {
+        // The server's token only once every change it named is in the side file:
+        // a sync cut short lists them again.
+        if (!m_incomplete)
+            m_ids.setSyncToken(m_newToken);
+        m_ids.setRestored(false);
+    } catch (const StoreError &e) {
+        m_report.error = e.message();
+    }
+    m_report.requests = m_client.sent() - m_sentBefore;
+    emit progress(m_total, m_total);
+    emit finished(m_report);
+}

@@ -1,0 +1,88 @@
+#include "SyncCommands.h"
+
+#include "SyncDialog.h"
+#include "i18n/LanguageTables.h"
+#include "platform/AppContext.h"
+#include "platform/NotificationService.h"
+#include "store/Settings.h"
+#include "sync/SyncController.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+// A menu caption as a notification's action shows it: no "&", no key.
+QString plainCaption(QString caption)
+{
+    return caption.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+SyncCommands::SyncCommands(AppContext &ctx, QWidget *window)
+    : QObject(window), m_ctx(ctx), m_window(window)
+{
+    SyncController *sync = m_ctx.sync;
+    if (!sync)
+        return;
+    connect(sync, &SyncController::statusChanged, this, &SyncCommands::showStatus);
+    connect(sync, &SyncController::failed, this, [this](const QString &message) {
+        if (!m_ctx.notifications)
+            return;
+        const Language language = chosenLanguage(*m_ctx.settings);
+        m_ctx.notifications->notify(
+            LanguageTables::text(LanguageTables::syncTexts(), "SyncFailed", language), message,
+            NotificationService::Urgency::Normal,
+            plainCaption(LanguageTables::text(LanguageTables::mainWindow(), "Menu_Sync", language)),
+            [this] { openDialog(); });
+    });
+}
+
+void SyncCommands::addTo(QMenu *menu)
+{
+    const auto item = [menu](const char *name) {
+        QAction *a =
+            menu->addAction(LanguageTables::englishCaption(LanguageTables::mainWindow(), name));
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    m_dialog = item("Menu_Sync");
+    m_now = item("Menu_SyncNow");
+    m_status = menu->addAction(QString());
+    m_status->setObjectName(QStringLiteral("Menu_SyncStatus"));
+    m_status->setEnabled(false);
+    const bool withSync = m_ctx.sync != nullptr;
+    m_dialog->setEnabled(withSync);
+    m_now->setEnabled(withSync);
+    m_status->setVisible(withSync);
+    connect(m_dialog, &QAction::triggered, this, &SyncCommands::openDialog);
+    connect(m_now, &QAction::triggered, this, [this] {
+        if (m_ctx.sync)
+            m_ctx.sync->syncNow();
+    });
+    // The language may have changed since the line was written.
+    connect(menu, &QMenu::aboutToShow, this, [this] { m_status->setText(status()); });
+    showStatus();
+}
+
+QString SyncCommands::status() const
+{
+    return m_ctx.sync ? m_ctx.sync->status(chosenLanguage(*m_ctx.settings)) : QString();
+}
+
+void SyncCommands::openDialog()
+{
+    if (!m_ctx.sync)
+        return;
+    SyncDialog dialog(m_ctx, *m_ctx.sync, m_window);
+    dialog.exec();
+}
+
+void SyncCommands::showStatus()
+{
+    const QString line = status();
+    if (m_status)
+        m_status->setText(line);
+    emit statusChanged(line);
+}
