@@ -257,7 +257,12 @@ Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
     if (!ranks)
         return {};
     const size_t n = inFile.size();
-    const auto rank = [ranks](char c) { return (*ranks)[size_t(c)]; };
+    // A byte past ASCII (read while guessing the shared beginning, before each
+    // text is checked) ranks 0 rather than reading past the table.
+    const auto rank = [ranks](char c) {
+        const auto byte = quint8(c);
+        return byte < 128 ? (*ranks)[byte] : quint8(0);
+    };
     // Texts are read from the table where they are needed, not copied: a column
     // of a million texts would take a quarter of the file's size again.
     const auto textOf = [&](size_t k) { return table.cellBytes(column, inFile[k]); };
