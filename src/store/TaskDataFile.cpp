@@ -321,7 +321,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
     return length;
 }
 
-void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
+TaskDataFile::Moved TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
     beforeWrite();
@@ -346,6 +346,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
         }
         throw;
     }
+    return {end, record.mid(4)};
 }
 
 QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &name) const

@@ -19,8 +19,9 @@ class TaskDataFile
 public:
     // damaged: what the program knows of damaged files, shared by every load and
     // write of the run.
-    // firstWrite: what runs before the day's first write (the daily backup); none
-    // for a file only read.
+    // firstWrite: what runs before the day's first write (the daily backup), and is
+    // told before bytes change; also wanted for a file only read, since a load that
+    // finds a damaged tail cuts it off.
     TaskDataFile(const QString &path, DamagedFiles &damaged, FirstWriteOfDay *firstWrite = nullptr)
         : m_path(path), m_damaged(damaged), m_firstWrite(firstWrite)
     {
@@ -69,7 +70,14 @@ public:
     QByteArray readRecord(qint64 offset) const;
     // Copies the record at offset verbatim to the end of target (created when
     // missing), then blanks it here; when the blank fails, the copy is taken back.
-    void moveRecordTo(qint64 offset, const QString &targetPath) const;
+    // Where the copy landed (a damaged target is cut back first, so not always at
+    // the length it had before) and the record's text, without its prefix.
+    struct Moved
+    {
+        qint64 at = 0;
+        QByteArray text;
+    };
+    Moved moveRecordTo(qint64 offset, const QString &targetPath) const;
     // A record whose category field a category delete blanked in place, named
     // without holding its text (a fifth of a large file may change at once).
     struct ClearedField

@@ -10,7 +10,6 @@
 #include "store/Win1252.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -430,11 +429,9 @@ void TaskList::archive(int top, int bottom)
     try {
         for (int r = top; r <= bottom; ++r) {
             const qint64 offset = m_table.recordOffset(r);
-            const QByteArray text = recordText(offset);
-            const qint64 archivedAt = QFileInfo(m_archivePath).size();
-            records.moveRecordTo(offset, m_archivePath);
-            undo.toAppend.append({false, offset, text});
-            undo.toBlank.append({true, archivedAt, text});
+            const TaskDataFile::Moved moved = records.moveRecordTo(offset, m_archivePath);
+            undo.toAppend.append({false, offset, moved.text});
+            undo.toBlank.append({true, moved.at, moved.text});
         }
     } catch (...) {
         // All or none: the records moved so far go back, the last first, each
@@ -471,21 +468,18 @@ void TaskList::archive(int top, int bottom)
 void TaskList::unarchive(qint64 archiveOffset)
 {
     requireWritable();
-    const TaskDataFile archive = fileOf(true);
-    const QByteArray text = archive.readRecord(archiveOffset).mid(4);
-    const qint64 at = QFileInfo(m_dataPath).size();
-    archive.moveRecordTo(archiveOffset, m_dataPath);
+    const TaskDataFile::Moved moved = fileOf(true).moveRecordTo(archiveOffset, m_dataPath);
     noteArchiveWritten();
     UndoStep undo;
     undo.kind = UndoKind::Unarchive;
-    undo.toAppend.append({true, archiveOffset, text});
-    undo.toBlank.append({false, at, text});
+    undo.toAppend.append({true, archiveOffset, moved.text});
+    undo.toBlank.append({false, moved.at, moved.text});
     record(std::move(undo));
     if (!makeInPlace()) {
         refresh();
         return;
     }
-    place(text, at);
+    place(moved.text, moved.at);
     noteFileWritten();
     emit changed();
 }

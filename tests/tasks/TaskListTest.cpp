@@ -1,6 +1,7 @@
 // What the task list refuses when its file changed under it, and what its undo
 // writes where.
 #include "tasks/TaskList.h"
+#include "common/PermissionsBind.h"
 #include "common/TestFiles.h"
 #include "store/DamagedFiles.h"
 #include "store/Settings.h"
@@ -9,6 +10,7 @@
 #include "tasks/CategoryList.h"
 
 #include <QFile>
+#include <QFileDevice>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -172,6 +174,52 @@ TEST(TaskListTest, shouldPutADeletedCategoryBackInPlaceAndInItsOldKey)
     EXPECT_EQ(readAll(data), bytes);
     EXPECT_EQ(CategoryList(settings).names(), QStringList({"Work", "Home", "Garden", "Shop"}));
     EXPECT_EQ(restored.count(), 1);
+}
+
+// A task taken out of the archive into a task file whose torn tail no copy could
+// be made of at the load: the write copies the file aside and cuts the tail off
+// first, so the task lands where the cut left the end, and the undo takes back
+// exactly that record.
+TEST(TaskListTest, shouldUnarchiveWholeIntoATaskFileCutBackAtTheWrite)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("Tasklyn.DAT"));
+    const QString archive = dir.filePath(QStringLiteral("Tasklyn.ARK"));
+    const QByteArray kept = record(
+        fields({"", "Kept", "01/12/2026", "09:00", "", "0", "2026-12-01 09:00", "", "18", ""}));
+    // A length that runs past the end of the file.
+    const QByteArray torn = QByteArray("\x88\x13\x00\x00", 4) + QByteArray(300, 'x');
+    writeAll(data, kept + torn);
+    const QByteArray back =
+        fields({"", "Back", "02/12/2026", "09:00", "", "0", "2026-12-02 09:00", "", "18", ""});
+    writeAll(archive, record(back));
+    DamagedFiles damaged;
+    TaskList tasks(data, archive, damaged);
+    const QFileDevice::Permissions open = QFile::permissions(dir.path());
+    {
+        // A folder that takes no new file: the damaged file stays as it is.
+        ASSERT_TRUE(
+            QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        PermissionsBind bind;
+        tasks.load(AllItems);
+    }
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), open));
+    ASSERT_EQ(readAll(data), kept + torn);
+    ASSERT_EQ(tasks.table().taskCount(), 1);
+
+    tasks.unarchive(0);
+    EXPECT_EQ(readAll(data + QStringLiteral(".damaged")), kept + torn);
+    EXPECT_EQ(readAll(data), kept + record(back));
+    ASSERT_EQ(tasks.table().taskCount(), 2);
+    const int row = tasks.table().cell(Col::Task, 1) == QStringLiteral("Back") ? 1 : 2;
+    EXPECT_EQ(tasks.table().cell(Col::Task, row), QStringLiteral("Back"));
+    EXPECT_EQ(TaskDataFile::orderOffset(tasks.table().cell(Col::Order, row)), kept.size());
+
+    tasks.undo();
+    EXPECT_EQ(readAll(data), kept + record(QByteArray(back.size(), ' ')));
+    EXPECT_EQ(readAll(archive), record(QByteArray(back.size(), ' ')) + record(back));
+    ASSERT_EQ(tasks.table().taskCount(), 1);
+    EXPECT_EQ(tasks.table().cell(Col::Task, 1), QStringLiteral("Kept"));
 }
 
 } // namespace

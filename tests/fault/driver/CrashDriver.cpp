@@ -324,10 +324,8 @@ private:
         if (!e)
             return;
         say(describe("archive", *e));
-        const qint64 end = QFileInfo(m_ark.path()).size();
-        m_dat.moveRecordTo(e->offset, m_ark.path());
+        e->offset = m_dat.moveRecordTo(e->offset, m_ark.path()).at;
         e->archived = true;
-        e->offset = end;
         say("ok");
     }
 
