@@ -296,7 +296,9 @@ void TFormArchive::LoadArchive()
         m_table->clearTasks();
         return;
     }
-    const TaskDataFile file(m_archiveFileName, *m_ctx.damagedFiles);
+    // A load that finds a damaged tail cuts it off: the day's copy, when one is
+    // under way, keeps the file whole first.
+    const TaskDataFile file(m_archiveFileName, *m_ctx.damagedFiles, m_tasks.firstWriteOfDay());
     const TaskDataFile::LoadResult result = file.LoadTasks(*m_table, AllItems);
     if (result.tellUser)
         m_ctx.messages->show(isVisible() ? this : nullptr, {AppTitle, file.damagedMessage(result),

@@ -3,6 +3,7 @@
 
 #include "archive/ArchiveGrid.h"
 #include "common/PermissionsBind.h"
+#include "store/FirstWriteOfDay.h"
 
 #include <QAction>
 #include <QDir>
@@ -84,6 +85,31 @@ TEST_F(ArchiveViewer, AnArchiveThatCannotBeRewrittenIsReportedAndTheViewerStillC
         QStringLiteral("Cannot create file \"%1\". ").arg(t.file(FileNames::Archive))))
         << t.messages.shown.first().text.toStdString();
     EXPECT_FALSE(viewer->isVisible());
+}
+
+// A day's copy under way keeps each file's bytes before they change: a load that
+// cuts a damaged archive back tells it first, while the tail is still there.
+TEST_F(ArchiveViewer, ALoadThatCutsADamagedArchiveTellsTheDaysCopyFirst)
+{
+    writeData({});
+    const QByteArray sound = rec(text("Kept"));
+    // A length that runs past the end of the file.
+    const QByteArray damaged = sound + QByteArray("\x88\x13\x00\x00", 4) + "torn";
+    writeArchive(damaged);
+    FirstWriteOfDay firstWrite(t.clock);
+    QByteArrayList seen;
+    firstWrite.setChangeStep([&](const QString &path, qint64 offset, qint64 length) {
+        if (path == t.file(FileNames::Archive) && offset == sound.size() && length == -1)
+            seen << archiveBytes();
+    });
+    t.tasks.setFirstWriteOfDay(&firstWrite);
+    start();
+    showViewer();
+    EXPECT_EQ(seen, QByteArrayList{damaged});
+    EXPECT_EQ(archiveBytes(), sound);
+    EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive) + QStringLiteral(".damaged")), damaged);
+    EXPECT_EQ(archivedTasks(), QStringList{QStringLiteral("Kept")});
+    t.tasks.setFirstWriteOfDay(nullptr);
 }
 
 TEST_F(ArchiveViewer, UnarchivingTheLastTaskAppendsItsRecordAndTheMainListGainsIt)
