@@ -4,7 +4,8 @@
 
 namespace IdentityMoves {
 
-QList<TaskIdentities::Move> of(const UndoStep &step, bool undone, const QByteArray &dataFile)
+QList<TaskIdentities::Move> of(const UndoStep &step, bool undone,
+                               const QList<QByteArray> &clearedTexts)
 {
     using Place = TaskIdentities::Place;
     const auto placeOf = [](const UndoStep::Record &r) {
@@ -31,11 +32,11 @@ QList<TaskIdentities::Move> of(const UndoStep &step, bool undone, const QByteArr
     // reads the same with the name or the blanks over its field.
     const QByteArray name = Win1252::encode(step.category);
     const QByteArray blanks(name.size(), ' ');
-    for (const TaskDataFile::ClearedField &c : step.cleared) {
-        const qint64 start = c.offset + 4;
-        if (start + c.textLength > dataFile.size() || c.from + name.size() > c.textLength)
+    for (qsizetype i = 0; i < step.cleared.size() && i < clearedTexts.size(); ++i) {
+        const TaskDataFile::ClearedField &c = step.cleared[i];
+        QByteArray withName = clearedTexts[i];
+        if (withName.size() != c.textLength || c.from + name.size() > c.textLength)
             continue; // not where the step left it: the next sync sees a new task
-        QByteArray withName = dataFile.mid(start, c.textLength);
         QByteArray blanked = withName;
         withName.replace(c.from, name.size(), name);
         blanked.replace(c.from, blanks.size(), blanks);

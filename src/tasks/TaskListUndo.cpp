@@ -7,7 +7,6 @@
 #include "store/StoreError.h"
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
-#include "store/WholeFile.h"
 #include "store/Win1252.h"
 
 #include <QFile>
@@ -43,13 +42,19 @@ void TaskList::tellIdentities(const UndoStep &step, bool undone)
     if (!m_identities)
         return;
     try {
-        QByteArray dataFile;
+        // Only the records the category delete changed, a small part of a large
+        // file; they come in file order, so the reads only go forward.
+        QList<QByteArray> clearedTexts;
         if (!step.cleared.isEmpty()) {
             QFile file(m_dataPath);
-            if (file.open(QIODevice::ReadOnly))
-                dataFile = readWholeFile(file);
+            if (file.open(QIODevice::ReadOnly)) {
+                clearedTexts.reserve(step.cleared.size());
+                for (const TaskDataFile::ClearedField &c : step.cleared)
+                    clearedTexts.append(file.seek(c.offset + 4) ? file.read(c.textLength)
+                                                                : QByteArray());
+            }
         }
-        m_identities->moved(IdentityMoves::of(step, undone, dataFile));
+        m_identities->moved(IdentityMoves::of(step, undone, clearedTexts));
     } catch (const StoreError &) {
         // The task itself is written; a task whose identity was not followed is
         // only a new task to the next sync, and its old identity a deleted one.
