@@ -17,13 +17,6 @@ namespace {
 
 const QByteArray EndLine = QByteArrayLiteral("end");
 
-// A journal is input from a file like any other: only plain names of the folder.
-bool isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
-}
-
 // The folder's entries (a rename, a removal) reach the disk.
 void syncFolder(const QString &folder)
 {
@@ -66,7 +59,7 @@ std::optional<QStringList> readJournal(const QString &path)
     QStringList names;
     for (const QByteArray &line : lines) {
         const QString name = QFile::decodeName(line);
-        if (!isPlainName(name))
+        if (!FileJournal::isPlainName(name))
             return std::nullopt;
         names << name;
     }
@@ -91,6 +84,12 @@ bool finish(const QString &folder, const QString &step, const QStringList &names
 }
 
 } // namespace
+
+bool FileJournal::isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
 
 FileJournal::FileJournal(const QString &folder, const QString &step)
     : m_folder(QDir::cleanPath(folder)), m_step(step)

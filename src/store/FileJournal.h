@@ -42,6 +42,10 @@ public:
     // What an interrupted step of this name left in folder, finished or undone.
     static Recovered recover(const QString &folder, const QString &step);
 
+    // A journal is input from a file like any other: only a plain name of the
+    // folder, never one that leads out of it.
+    static bool isPlainName(const QString &name);
+
     static QString journalPath(const QString &folder, const QString &step);
     static QString pendingPath(const QString &folder, const QString &fileName, const QString &step);
 

@@ -3,6 +3,7 @@
 // and put back into it.
 #include "DailyBackup.h"
 
+#include "store/FileJournal.h"
 #include "store/FirstWriteOfDay.h"
 
 #include <QDataStream>
@@ -240,6 +241,9 @@ void DailyBackup::recoverPendingCopies(const QString &programFolder)
             QString fileName;
             qint64 size = -1;
             in >> fileName >> size;
+            // A name that leads out of the folder is no journal this program wrote.
+            if (!FileJournal::isPlainName(fileName))
+                in.setStatus(QDataStream::ReadCorruptData);
             names << fileName;
             sizes.push_back(size);
         }

@@ -12,12 +12,15 @@
 #include "store/TaskIdentities.h"
 #include "tasks/TaskList.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QDirIterator>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -180,6 +183,51 @@ TEST_F(DailyBackupTest, shouldKeepTheDaysFirstStateThoughCommandsChangeTheFilesW
     EXPECT_EQ(QDir(killedFolder + QStringLiteral("backups"))
                   .entryList({QStringLiteral(".*partial")}, QDir::Dirs | QDir::Hidden),
               QStringList());
+}
+
+// Every file under folder with its bytes, and every folder, by its path there.
+std::map<std::string, std::string> treeOf(const QString &folder)
+{
+    std::map<std::string, std::string> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        tree[path.mid(folder.size()).toStdString()] =
+            it.fileInfo().isDir() ? "folder" : TestFiles::readAll(path).toStdString();
+    }
+    return tree;
+}
+
+// A journal left behind names the files to copy and the bytes to put back into
+// them; one naming a place outside the program's folder is not followed.
+TEST(DailyBackupRecovery, shouldTouchNothingOutsideTheFolderForAJournalNamingAFileThere)
+{
+    for (const QString &name : {QStringLiteral("../outside"), QStringLiteral("../../outside"),
+                                QStringLiteral("/tmp/outside"), QStringLiteral(".."), QString()}) {
+        SCOPED_TRACE(name.toStdString());
+        QTemporaryDir root;
+        const QString program = root.path() + QStringLiteral("/program/");
+        const QString partial = program + QStringLiteral("backups/.2026-12-01.partial");
+        ASSERT_TRUE(QDir().mkpath(partial));
+        TestFiles::writeAll(root.path() + QStringLiteral("/outside"), "left alone");
+        TestFiles::writeAll(program + QStringLiteral("backups/outside"), "left alone");
+        TestFiles::writeAll(program + Names[0], "tasks");
+        QFile journal(partial + QStringLiteral("/.pending"));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+        QDataStream out(&journal);
+        out << quint32(0x4E444231) << qint32(2) << Names[0] << qint64(5) << name << qint64(4)
+            << qint32(1) << qint64(0) << QByteArray("OVER");
+        journal.close();
+        std::map<std::string, std::string> before = treeOf(root.path());
+
+        DailyBackup::recoverPendingCopies(program);
+
+        // The pending copy is dropped whole, and no day's copy is made of it.
+        before.erase("/program/backups/.2026-12-01.partial");
+        before.erase("/program/backups/.2026-12-01.partial/.pending");
+        EXPECT_EQ(treeOf(root.path()), before);
+    }
 }
 
 TEST_F(DailyBackupTest, shouldKeepTheStateBeforeEachRestoreInAFolderOfItsOwnAndOverwriteNone)
