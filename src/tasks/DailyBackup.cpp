@@ -2,6 +2,7 @@
 
 #include "store/Clock.h"
 #include "store/FileJournal.h"
+#include "store/FirstWriteOfDay.h"
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"
 #include "store/WholeFile.h"
@@ -188,6 +189,12 @@ DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *r
             taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(1)) ==
         0)
         return Restored::Empty;
+    // A restore is a write of the day: when it is the first, the day's copy is of
+    // the files before it, and no later write takes the restored ones for them.
+    if (m_firstWrite) {
+        m_firstWrite->beforeWrite();
+        finishPending();
+    }
     // Every file is read before anything changes: a backup that cannot be read
     // restores nothing.
     FileJournal step(m_programFolder, RestoreStep);

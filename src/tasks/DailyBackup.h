@@ -81,7 +81,8 @@ public:
     };
     // The files of a backup replace the program's as one step (a kill leaves all of
     // them as they were or all restored, see recoverRestore), after the current
-    // ones are copied into a folder of their own. A file the backup lacks stays as
+    // ones are copied into a folder of their own (and, on the day's first write,
+    // into the day's copy as well). A file the backup lacks stays as
     // it is. With NotBackedUp, the system's reason when it gave one; throws
     // StoreError when the files cannot be written (nothing is restored then).
     Restored restore(const QString &backupPath, QString *reason);
@@ -119,6 +120,7 @@ private:
     QStringList m_fileNames;
     QHash<QString, std::function<QByteArray(const QByteArray &)>> m_marks;
     const Clock &m_clock;
+    FirstWriteOfDay *m_firstWrite = nullptr; // the one watched
     bool m_told = false;
     QStringList m_recordPaths; // the record files' absolute paths
     std::function<void()> m_copyGate;

@@ -100,6 +100,7 @@ DailyBackup::~DailyBackup()
 
 void DailyBackup::watch(FirstWriteOfDay &firstWrite)
 {
+    m_firstWrite = &firstWrite;
     firstWrite.setStep([this] { makeTodaysCopy(); });
     firstWrite.setChangeStep([this](const QString &path, qint64 offset, qint64 length) {
         beforeChange(path, offset, length);

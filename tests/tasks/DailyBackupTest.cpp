@@ -285,6 +285,28 @@ TEST_F(DailyBackupTest, shouldKeepTheStateBeforeEachRestoreInAFolderOfItsOwnAndO
     EXPECT_EQ(current(), beforeSecond);
 }
 
+// A restore is a change of the day like any other: when it is the day's first,
+// the day's copy holds the files as they were before it, not the restored ones.
+TEST_F(DailyBackupTest, shouldKeepTheDaysFirstStateWhenARestoreIsTheDaysFirstChange)
+{
+    for (int day = 0; day < 3; ++day) {
+        setDay(day);
+        work(day);
+    }
+    backups.finishPending();
+    setDay(3);
+    const QByteArrayList before = current();
+    QString reason;
+    ASSERT_EQ(backups.restore(backupFolder(FirstDay.addDays(1)), &reason),
+              DailyBackup::Restored::Done);
+    const QByteArrayList restored = current();
+    ASSERT_NE(restored, before);
+    tasks.refresh();
+    work(3);
+    backups.finishPending();
+    EXPECT_EQ(filesIn(backupFolder(clock.today())), before);
+}
+
 TEST_F(DailyBackupTest, shouldMarkTheSideFileOfIdentitiesRestoredInTheRestoresOwnStep)
 {
     // The side file is backed up with the others, and a restore marks it in the
