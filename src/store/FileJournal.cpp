@@ -124,14 +124,6 @@ void FileJournal::stage(const QString &fileName, const QByteArray &bytes)
     m_staged << fileName;
 }
 
-void FileJournal::stageCopy(const QString &fileName, const QString &sourcePath)
-{
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(sourcePath, source.errorString());
-    stage(fileName, source.readAll());
-}
-
 void FileJournal::commit()
 {
     QByteArray journal;

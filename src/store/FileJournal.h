@@ -31,8 +31,6 @@ public:
     // fileName: a plain name inside the folder. Throws StoreError when the
     // pending file cannot be written (nothing has changed then).
     void stage(const QString &fileName, const QByteArray &bytes);
-    // The same with a copy of another file's bytes.
-    void stageCopy(const QString &fileName, const QString &sourcePath);
     // Makes every staged file take its place, as one step. Throws StoreError when
     // the journal cannot be written (nothing has changed then), or when a file
     // could not be put in place after it was (the next start then finishes it).

@@ -20,12 +20,8 @@ const QString MomentFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 const QString BeforeRestoreMark = QStringLiteral("_before-restore");
 const QString RestoreStep = QStringLiteral("restore");
 
-int taskCount(const QString &path)
+int taskCount(const QByteArray &bytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray bytes = f.readAll();
     int count = 0;
     qint64 pos = 0;
     while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
@@ -33,6 +29,12 @@ int taskCount(const QString &path)
         pos += 4 + text->size();
     }
     return count;
+}
+
+int taskCount(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? taskCount(readWholeFile(f)) : 0;
 }
 
 // A file's bytes; none when it is missing. Throws StoreError when it is there but
@@ -185,29 +187,33 @@ QList<DailyBackup::Backup> DailyBackup::listed(bool countTasks) const
 DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *reason)
 {
     finishPending();
-    if (taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(0)) +
-            taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(1)) ==
-        0)
+    // Every file is read once, before anything changes: a backup that cannot be
+    // read restores nothing. What is staged is dropped unless the step commits.
+    FileJournal step(m_programFolder, RestoreStep);
+    int tasks = 0;
+    for (qsizetype i = 0; i < m_fileNames.size(); ++i) {
+        const QString &name = m_fileNames[i];
+        const QString source = backupPath + QLatin1Char('/') + name;
+        const bool inBackup = QFileInfo::exists(source);
+        const auto mark = m_marks.constFind(name);
+        const bool marked = mark != m_marks.constEnd();
+        if (!inBackup && !marked)
+            continue; // not there when the copy was made: the file stays
+        QByteArray bytes = readAll(inBackup ? source : m_programFolder + name);
+        if (inBackup && i < 2)
+            tasks += taskCount(bytes);
+        if (marked)
+            bytes = (*mark)(bytes);
+        if (!marked || !bytes.isEmpty())
+            step.stage(name, bytes);
+    }
+    if (tasks == 0)
         return Restored::Empty;
     // A restore is a write of the day: when it is the first, the day's copy is of
     // the files before it, and no later write takes the restored ones for them.
     if (m_firstWrite) {
         m_firstWrite->beforeWrite();
         finishPending();
-    }
-    // Every file is read before anything changes: a backup that cannot be read
-    // restores nothing.
-    FileJournal step(m_programFolder, RestoreStep);
-    for (const QString &name : m_fileNames) {
-        const QString source = backupPath + QLatin1Char('/') + name;
-        const bool inBackup = QFileInfo::exists(source);
-        if (const auto mark = m_marks.constFind(name); mark != m_marks.constEnd()) {
-            const QByteArray bytes = (*mark)(readAll(inBackup ? source : m_programFolder + name));
-            if (!bytes.isEmpty())
-                step.stage(name, bytes);
-        } else if (inBackup) { // not there when the copy was made: the file stays
-            step.stageCopy(name, source);
-        }
     }
     if (!copyInto(beforeRestoreLeaf(), reason))
         return Restored::NotBackedUp;

@@ -69,8 +69,11 @@ TEST_F(FileJournalTest, shouldLeaveTheFilesAsTheyWereWhenAStepIsNotCommitted)
     {
         FileJournal step(dir.path(), QStringLiteral("restore"));
         step.stage(Names[0], "new");
-        EXPECT_THROW(step.stageCopy(Names[1], path("no such file")), StoreError);
+        // A folder where the second pending file goes: it cannot be written.
+        ASSERT_TRUE(QDir().mkdir(FileJournal::pendingPath(dir.path(), Names[1], "restore")));
+        EXPECT_THROW(step.stage(Names[1], "new"), StoreError);
     }
+    ASSERT_TRUE(QDir().rmdir(FileJournal::pendingPath(dir.path(), Names[1], "restore")));
     EXPECT_EQ(contents(), all("old "));
     EXPECT_EQ(entries(), Names);
 }

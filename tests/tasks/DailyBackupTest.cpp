@@ -365,6 +365,9 @@ TEST_F(DailyBackupTest, shouldRefuseToRestoreABackupThatHoldsNoTask)
     EXPECT_EQ(backups.restore(firstRun, &reason), DailyBackup::Restored::Empty);
     EXPECT_EQ(current(), now);
     EXPECT_EQ(backups.list().size(), 2); // no copy made for a restore that did not happen
+    // ... and nothing it read is left staged beside the files.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Tasklyn.ARK", "Tasklyn.DAT", "Tasklyn.INI"}));
 }
 
 TEST_F(DailyBackupTest, shouldTellAFailedBackupOnceAndStillWrite)
