@@ -259,7 +259,7 @@ void TaskList::placeAll(const QList<QPair<QByteArray, qint64>> &records)
     applySort();
 }
 
-void TaskList::removeRecords(const std::vector<qint64> &offsets)
+void TaskList::dropRows(const std::vector<qint64> &offsets)
 {
     std::vector<int> rows;
     for (int r : m_table.rowsAt(offsets))
@@ -272,7 +272,9 @@ void TaskList::removeRecords(const std::vector<qint64> &offsets)
         m_table.removeTasks(gone);
         return;
     }
+    // An offset named twice takes its row once.
     std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int r : rows)
         m_table.removeTasks(r, r);
 }

@@ -194,7 +194,7 @@ private:
     // Many records at once: the ones the filter shows, placed.
     void placeAll(const QList<QPair<QByteArray, qint64>> &records);
     // The rows of the records at these offsets of the task data file leave.
-    void removeRecords(const std::vector<qint64> &offsets);
+    void dropRows(const std::vector<qint64> &offsets);
     bool filterShows(const QByteArray &text) const;
     // Blanks the category in the file and records it; the records it changed.
     QList<TaskDataFile::ClearedField> writeClearedCategory(const QString &name, int storedKey);

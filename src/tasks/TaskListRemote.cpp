@@ -5,14 +5,9 @@
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 
-#include <QSet>
-
 int TaskList::tableRowAt(qint64 offset) const
 {
-    for (int r = 1; r <= m_table.taskCount(); ++r)
-        if (m_table.recordOffset(r) == offset)
-            return r;
-    return 0;
+    return m_table.rowsAt({offset}).front();
 }
 
 void TaskList::show(int row, const QByteArray &text, qint64 offset)
@@ -74,7 +69,7 @@ void TaskList::removeRecords(const QList<qint64> &offsets)
     const TaskDataFile file = dataFile();
     UndoStep undo;
     undo.kind = UndoKind::Delete;
-    QSet<qint64> blanked;
+    std::vector<qint64> blanked;
     const auto finish = [&] {
         if (!undo.toAppend.isEmpty())
             record(std::move(undo));
@@ -82,10 +77,7 @@ void TaskList::removeRecords(const QList<qint64> &offsets)
             refresh();
             return;
         }
-        std::vector<bool> gone(size_t(m_table.rowCount()), false);
-        for (int r = 1; r <= m_table.taskCount(); ++r)
-            gone[size_t(r)] = blanked.contains(m_table.recordOffset(r));
-        m_table.removeTasks(gone);
+        dropRows(blanked);
         makeInPlace();
         noteFileWritten();
         emit changed();
@@ -95,7 +87,7 @@ void TaskList::removeRecords(const QList<qint64> &offsets)
             const QByteArray text = recordText(offset);
             file.BlankTask(offset);
             undo.toAppend.append({false, offset, text});
-            blanked.insert(offset);
+            blanked.push_back(offset);
         }
     } catch (...) {
         finish(); // what was blanked leaves the table and can come back by undo

@@ -111,7 +111,7 @@ void TaskList::followUndo(const UndoStep &step, const QList<QPair<QByteArray, qi
     for (const UndoStep::Record &r : step.toBlank)
         if (!r.inArchive)
             blanked.push_back(r.offset);
-    removeRecords(blanked);
+    dropRows(blanked);
     const QByteArray name = Win1252::encode(step.category);
     renameInTable(step.cleared, QByteArray(name.size(), ' '), name);
     placeAll(appended);
