@@ -1,5 +1,7 @@
 #include "DateFormat.h"
 
+#include "TaskRecord.h"
+
 #include <QStringView>
 
 namespace {
@@ -513,15 +515,10 @@ std::optional<QDateTime> DateFormat::parseDateTime(const QString &text, const QD
 
 std::optional<QDateTime> DateFormat::parseSortKey(const QString &key)
 {
-    static const QLatin1String shape("9999-99-99 99_99");
-    if (key.size() != shape.size())
+    // A character past Latin-1 becomes '?': a digit it is not, as the key's
+    // shape asks of its time separator only.
+    if (!TaskRecord::isSortKey(key.toLatin1()))
         return std::nullopt;
-    for (qsizetype i = 0; i < key.size(); ++i) {
-        const bool digit = key[i] >= u'0' && key[i] <= u'9';
-        if ((shape[i] == '9') != digit ||
-            (shape[i] != '9' && shape[i] != '_' && key[i] != shape[i]))
-            return std::nullopt;
-    }
     const QStringView k(key);
     const QDate date(digitsValue(k.mid(0, 4)), digitsValue(k.mid(5, 2)), digitsValue(k.mid(8, 2)));
     const QTime time(digitsValue(k.mid(11, 2)), digitsValue(k.mid(14, 2)));

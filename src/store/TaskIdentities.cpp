@@ -413,14 +413,13 @@ QByteArray TaskIdentities::markedRestored(const QByteArray &file)
 
 QByteArray TaskIdentities::identityKey(const QByteArray &recordText)
 {
-    constexpr char Separator = char(0xA6);
     QByteArray key;
     key.reserve(recordText.size());
     const auto addField = [&](int c, const QByteArray &bytes) {
         if (c == Col::Order)
             return;
         if (!key.isEmpty() || c > 0)
-            key += Separator;
+            key += FieldSeparator;
         key += c == Col::Hour && bytes.trimmed().isEmpty() ? QByteArray("00:00") : bytes;
     };
     if (TaskRecord::fieldBytes(recordText, 0)) {

@@ -10,6 +10,30 @@
 
 namespace TaskRecord {
 
+bool isSortKey(const QByteArray &f)
+{
+    if (f.size() != 16)
+        return false;
+    static const char shape[] = "9999-99-99 99_99";
+    for (int i = 0; i < 16; ++i) {
+        const char c = f[i];
+        switch (shape[i]) {
+        case '9':
+            if (c < '0' || c > '9')
+                return false;
+            break;
+        case '_':
+            if (c >= '0' && c <= '9')
+                return false;
+            break;
+        default:
+            if (c != shape[i])
+                return false;
+        }
+    }
+    return true;
+}
+
 namespace {
 
 QByteArray slice(const QByteArray &text, qsizetype from, qsizetype to)
@@ -52,31 +76,6 @@ bool isColourIndex(const QByteArray &field)
     bool ok = false;
     const int v = field.toInt(&ok);
     return ok && v >= 0 && v <= 18 && !field.startsWith('+') && !field.startsWith(' ');
-}
-
-// "yyyy-MM-dd HH:mm", whatever the time separator was.
-bool isSortKey(const QByteArray &f)
-{
-    if (f.size() != 16)
-        return false;
-    static const char shape[] = "9999-99-99 99_99";
-    for (int i = 0; i < 16; ++i) {
-        const char c = f[i];
-        switch (shape[i]) {
-        case '9':
-            if (c < '0' || c > '9')
-                return false;
-            break;
-        case '_':
-            if (c >= '0' && c <= '9')
-                return false;
-            break;
-        default:
-            if (c != shape[i])
-                return false;
-        }
-    }
-    return true;
 }
 
 QByteArray joinParts(const QByteArray &text, const QList<qsizetype> &seps, int firstPart,

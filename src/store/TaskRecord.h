@@ -36,6 +36,9 @@ struct Span
 Span categorySpan(const QByteArray &text);
 QString category(const QByteArray &text);
 
+// A sort key's shape: "yyyy-MM-dd HH:mm", whatever the time separator was.
+bool isSortKey(const QByteArray &field);
+
 // A blanked (deleted) record: nothing above a space.
 bool isBlank(const QByteArray &text);
 // Whether the task text (the second field) is empty or blanks, without decoding it.

@@ -80,12 +80,12 @@ private:
 
 TaskRow SyncPlan::rowOfKey(const QByteArray &key)
 {
-    QList<QByteArray> parts = key.split(char(0xA6));
+    QList<QByteArray> parts = key.split(FieldSeparator);
     if (parts.size() == Col::Count - 1)
         parts.insert(Col::Order, QByteArray());
     QByteArray text;
     for (int i = 0; i < parts.size(); ++i)
-        text += (i ? QByteArray(1, char(0xA6)) : QByteArray()) + parts[i];
+        text += (i ? QByteArray(1, FieldSeparator) : QByteArray()) + parts[i];
     TaskRow row = TaskRecord::split(text);
     row[Col::Order].clear();
     return row;
