@@ -105,7 +105,13 @@ QString ProfileFile::readString(const QString &section, const QString &key,
 
 int ProfileFile::readInteger(const QString &section, const QString &key, int def) const
 {
-    const std::optional<QString> text = ProfileData::load(m_path).value(section, key);
+    return integerIn(ProfileData::load(m_path), section, key, def);
+}
+
+int ProfileFile::integerIn(const ProfileData &data, const QString &section, const QString &key,
+                           int def)
+{
+    const std::optional<QString> text = data.value(section, key);
     if (!text)
         return def;
     return parseInteger(*text).value_or(def);

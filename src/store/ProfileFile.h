@@ -22,6 +22,9 @@ public:
     QString readString(const QString &section, const QString &key, const QString &def) const;
     // Decimal (or $hex) text; anything else gives the default.
     int readInteger(const QString &section, const QString &key, int def) const;
+    // The same from a file already read.
+    static int integerIn(const ProfileData &data, const QString &section, const QString &key,
+                         int def);
     // Read as an integer, non-zero meaning on; a word gives the default.
     bool readBool(const QString &section, const QString &key, bool def) const;
 

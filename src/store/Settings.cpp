@@ -74,6 +74,11 @@ int Settings::integer(SettingKey key, int def) const
     return m_file.readInteger(sectionOf(key), nameOf(key), def);
 }
 
+int Settings::integerIn(const ProfileData &data, SettingKey key)
+{
+    return ProfileFile::integerIn(data, sectionOf(key), nameOf(key), tableIntegerDefault(key));
+}
+
 QString Settings::text(SettingKey key) const
 {
     return text(key, tableDefault(key));

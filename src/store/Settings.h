@@ -22,6 +22,8 @@ public:
     bool flag(SettingKey key, bool def) const;
     int integer(SettingKey key) const;
     int integer(SettingKey key, int def) const;
+    // integer() from the file already read, for a reader of many keys.
+    static int integerIn(const ProfileData &data, SettingKey key);
     QString text(SettingKey key) const;
     QString text(SettingKey key, const QString &def) const;
 

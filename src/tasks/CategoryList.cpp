@@ -30,9 +30,9 @@ char32_t characterAt(const QString &text, qsizetype i)
 
 QStringList CategoryList::names() const
 {
-    const int cats = m_settings.integer(SettingKey::Cats);
-    const QList<std::pair<QString, QString>> entries =
-        m_settings.file().read().entries(Sections::Category);
+    const ProfileData data = m_settings.file().read();
+    const int cats = Settings::integerIn(data, SettingKey::Cats);
+    const QList<std::pair<QString, QString>> entries = data.entries(Sections::Category);
     // Key n as the file holds it (the first of a repeated key, as a read finds it).
     QHash<int, QString> byKey;
     int highest = 0;
@@ -70,9 +70,12 @@ void CategoryList::store(const QStringList &names, int countBefore)
 
 void CategoryList::add(const QString &name)
 {
-    const int n = count();
-    m_settings.setInteger(SettingKey::Cats, n + 1);
-    m_settings.setCategoryName(n + 1, name);
+    const QString n = QString::number(count() + 1);
+    m_settings.file().update([&](ProfileData &data) {
+        data.setValue(Sections::Category, QString::fromLatin1(settingInfo(SettingKey::Cats).key),
+                      n);
+        data.setValue(Sections::Category, n, name);
+    });
 }
 
 void CategoryList::add(const QStringList &names)
