@@ -163,12 +163,3 @@ void ProfileFile::update(const std::function<void(ProfileData &)> &change)
     if (after != before)
         save(after);
 }
-
-void ProfileFile::eraseSection(const QString &section)
-{
-    ProfileData data = loadForWrite(m_path);
-    if (!data.hasSection(section))
-        return;
-    data.removeSection(section);
-    save(data.serialize());
-}

@@ -32,7 +32,6 @@ public:
     void writeInteger(const QString &section, const QString &key, int value);
     void writeBool(const QString &section, const QString &key, bool value); // "1" / "0"
     void deleteKey(const QString &section, const QString &key);
-    void eraseSection(const QString &section);
 
     // The whole file as it stands, for a reader of many keys.
     ProfileData read() const;

@@ -117,21 +117,6 @@ void Settings::remove(SettingKey key)
     m_file.deleteKey(sectionOf(key), nameOf(key));
 }
 
-QString Settings::categoryName(int n) const
-{
-    return m_file.readString(Sections::Category, QString::number(n), QString());
-}
-
-void Settings::setCategoryName(int n, const QString &name)
-{
-    m_file.writeString(Sections::Category, QString::number(n), name);
-}
-
-void Settings::removeCategoryName(int n)
-{
-    m_file.deleteKey(Sections::Category, QString::number(n));
-}
-
 namespace ColumnWidths {
 
 QString format(const std::array<int, 5> &widths)

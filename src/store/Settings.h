@@ -34,11 +34,6 @@ public:
     // Several texts (or numbers as text) in one write of the file.
     void setTexts(const std::vector<std::pair<SettingKey, QString>> &values);
 
-    // [Category] "1" ... "Cats"
-    QString categoryName(int n) const;
-    void setCategoryName(int n, const QString &name);
-    void removeCategoryName(int n);
-
 private:
     ProfileFile m_file;
 };

@@ -198,23 +198,6 @@ TEST_F(SettingsTest, WritesGoToTheKeysOwnSectionAndSpelling)
     EXPECT_FALSE(onDisk().contains("Alert_s"));
 }
 
-TEST_F(SettingsTest, CategoriesAreNumberedKeysOfTheCategorySection)
-{
-    TestFiles::writeAll(m_path, "[Category]\r\nCats=2\r\n1=Work\r\n2=Home\r\n");
-    Settings s(m_path);
-    EXPECT_EQ(s.integer(SettingKey::Cats), 2);
-    EXPECT_EQ(s.categoryName(1), "Work");
-    EXPECT_EQ(s.categoryName(2), "Home");
-    EXPECT_EQ(s.categoryName(3), "");
-
-    s.setCategoryName(3, "Garden");
-    s.removeCategoryName(1);
-    s.setCategoryName(2, "House");
-    EXPECT_EQ(onDisk().toStdString(),
-              std::string("[Category]\r\nCats=2\r\n2=House\r\n3=Garden\r\n"));
-    EXPECT_EQ(s.categoryName(1), "");
-}
-
 // --- ColumnWidths ------------------------------------------------------------------
 
 TEST(ColumnWidthsTest, FormatPadsEachWidthToThreeDigits)

@@ -35,19 +35,25 @@ TEST(CategoryListTest, shouldReadTheNumberedKeysAndWriteEachChangeOnce)
     };
     // Each name goes to its key where the file has it, or to the section's end.
     const Step steps[] = {
-        {"add", [&] { list.add(QStringLiteral("Shop")); },
+        {"add",
+         [&] { list.add(QStringLiteral("Shop")); },
          {"Work", "Home", "", "Garden", "Shop"},
          "[Options]\r\nLanguage=English\r\n"
          "[Category]\r\nCats=5\r\n1=Work\r\n2=Home\r\n4=Garden\r\n8=Beyond\r\n5=Shop\r\n"},
-        {"remove", [&] { EXPECT_TRUE(list.remove(QStringLiteral("Home"))); },
+        {"remove",
+         [&] { EXPECT_TRUE(list.remove(QStringLiteral("Home"))); },
          {"Work", "", "Garden", "Shop"},
          "[Options]\r\nLanguage=English\r\n"
          "[Category]\r\nCats=4\r\n1=Work\r\n2=\r\n4=Shop\r\n8=Beyond\r\n3=Garden\r\n"},
-        {"insert", [&] { list.insert(1, QStringLiteral("Home")); },
+        {"insert",
+         [&] { list.insert(1, QStringLiteral("Home")); },
          {"Home", "Work", "", "Garden", "Shop"},
          "[Options]\r\nLanguage=English\r\n"
          "[Category]\r\nCats=5\r\n1=Home\r\n2=Work\r\n4=Garden\r\n8=Beyond\r\n3=\r\n5=Shop\r\n"},
-        {"add many", [&] { list.add(QStringList{"A", "B"}); },
+        {"add many",
+         [&] {
+             list.add(QStringList{"A", "B"});
+         },
          {"Home", "Work", "", "Garden", "Shop", "A", "B"},
          "[Options]\r\nLanguage=English\r\n"
          "[Category]\r\nCats=7\r\n1=Home\r\n2=Work\r\n4=Garden\r\n8=Beyond\r\n3=\r\n5=Shop\r\n"

@@ -8,6 +8,7 @@
 #include "store/TaskDataFile.h"
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
+#include "tasks/CategoryList.h"
 #include "tasks/SortRows.h"
 #include "tasks/TaskList.h"
 
@@ -276,13 +277,7 @@ protected:
         ASSERT_EQ(all, expected) << context;
     }
 
-    QStringList storedNames() const
-    {
-        QStringList names;
-        for (int k = 1; k <= settings.integer(SettingKey::Cats); ++k)
-            names << settings.categoryName(k);
-        return names;
-    }
+    QStringList storedNames() { return CategoryList(settings).names(); }
 
     // As the category dialog and the main window delete one: the first stored
     // name equal to it leaves the list, then its tasks lose it.
@@ -296,12 +291,7 @@ protected:
         }
         what = QStringLiteral("delete category");
         const QString name = before[pick(before.size())];
-        QStringList after = before;
-        after.removeOne(name);
-        for (int k = 1; k <= after.size(); ++k)
-            settings.setCategoryName(k, after[k - 1]);
-        settings.removeCategoryName(before.size());
-        settings.setInteger(SettingKey::Cats, after.size());
+        CategoryList(settings).remove(name);
         tasks.clearCategory(name, int(before.indexOf(name)) + 1);
     }
 

@@ -432,7 +432,7 @@ private:
         const QString category = QStringLiteral("Imported %1").arg(count);
         m_dat.appendRowsAtOnce(rows, [&] {
             say(tabbed({"also\tini", Sections::Category.toLatin1(), "6", category.toLatin1()}));
-            m_settings.setCategoryName(6, category);
+            m_settings.file().writeString(Sections::Category, QStringLiteral("6"), category);
         });
         say("ok");
         for (int k = 0; k < count; ++k) {
@@ -529,7 +529,7 @@ private:
             const QString name = QStringLiteral("Errands %1").arg(random(100));
             say(tabbed(
                 {"ini", Sections::Category.toLatin1(), QByteArray::number(n), name.toLatin1()}));
-            m_settings.setCategoryName(n, name);
+            m_settings.file().writeString(Sections::Category, QString::number(n), name);
             break;
         }
         }
