@@ -251,10 +251,11 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
     throw StoreError::unableToWrite(m_path);
 }
 
-void TaskDataFile::SaveAllTasks(const TaskTable &table) const
+void TaskDataFile::SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts) const
 {
-    writeAll(table.isEmpty() ? 0 : table.rowCount() - 1,
-             [&table](int k, QByteArray &piece) { table.appendRecord(k + 1, piece); });
+    writeAll(
+        table.isEmpty() ? 0 : table.rowCount() - 1,
+        [&table](int k, QByteArray &piece) { table.appendRecord(k + 1, piece); }, starts);
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -496,8 +497,8 @@ void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
     });
 }
 
-void TaskDataFile::writeAll(int count,
-                            const std::function<void(int, QByteArray &)> &appendRecord) const
+void TaskDataFile::writeAll(int count, const std::function<void(int, QByteArray &)> &appendRecord,
+                            std::vector<qint64> *starts) const
 {
     beforeWrite();
     requireBackedUp(m_path);
@@ -507,11 +508,17 @@ void TaskDataFile::writeAll(int count,
     const auto write = [&](QIODevice &out) {
         QByteArray piece;
         piece.reserve(Piece + 4096);
+        qint64 written = 0;
+        if (starts)
+            starts->assign(size_t(count), 0);
         for (int k = 0; k < count; ++k) {
+            if (starts)
+                (*starts)[size_t(k)] = written + piece.size();
             appendRecord(k, piece);
             if (piece.size() >= Piece) {
                 if (out.write(piece) != piece.size())
                     return false;
+                written += piece.size();
                 piece.resize(0);
             }
         }

@@ -64,7 +64,8 @@ public:
     // The same for a task outside any table; the record text written.
     QByteArray replaceRow(TaskRow &task, qint64 oldOffset) const;
     // Replaces the file (atomically) with one record per task row, in table order.
-    void SaveAllTasks(const TaskTable &table) const;
+    // starts, when given: where each row's record now begins, row 1 first.
+    void SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts = nullptr) const;
 
     // The record's bytes (length prefix included) at offset.
     QByteArray readRecord(qint64 offset) const;
@@ -144,8 +145,9 @@ private:
     void requireBackedUp(const QString &path) const;
     // Replaces the file with count records, record k (its length first) put at the
     // end of a piece by appendRecord(k, piece), written in
-    // pieces as they are made.
-    void writeAll(int count, const std::function<void(int, QByteArray &)> &appendRecord) const;
+    // pieces as they are made; starts, when given: where each record begins.
+    void writeAll(int count, const std::function<void(int, QByteArray &)> &appendRecord,
+                  std::vector<qint64> *starts = nullptr) const;
     qint32 recordLengthAt(QFile &f, qint64 offset) const;
 
     QString m_path;

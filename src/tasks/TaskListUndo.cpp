@@ -245,17 +245,15 @@ void TaskList::saveArchive(const TaskTable &archived)
 {
     if (m_writesBlocked)
         return;
-    fileOf(true).SaveAllTasks(archived);
+    std::vector<qint64> starts;
+    fileOf(true).SaveAllTasks(archived, &starts);
     noteArchiveWritten();
     // The records now lie one after the other in the order shown. A blank that a
     // step left is gone: the steps that name it share a mark in its place (below
     // -1, never an offset), which an undo that appends its record again follows.
     QHash<qint64, qint64> moved;
-    qint64 at = 0;
-    for (int r = 1; r <= archived.taskCount(); ++r) {
-        moved.insert(archived.recordOffset(r), at);
-        at += 4 + archived.recordText(r).size();
-    }
+    for (size_t k = 0; k < starts.size(); ++k)
+        moved.insert(archived.recordOffset(int(k) + 1), starts[k]);
     const auto follow = [&](qint64 &offset) {
         if (offset < 0)
             return;

@@ -177,6 +177,34 @@ TEST_F(TaskDataFileTest, shouldKeepTasksWithoutTextAsTasksAndWriteThemBackAsThey
     EXPECT_EQ(again.cell(Col::Category, 1), QStringLiteral("Home"));
 }
 
+// A rewrite tells where each row's record now begins, as a load of the new
+// file finds it: over several megabytes, which are written a piece at a time.
+TEST_F(TaskDataFileTest, shouldTellWhereEachRecordOfASaveBeginsAcrossPieces)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i) {
+        const QByteArray note(200 + (i * 37) % 900, 'n');
+        bytes += record(task("", "Task " + QByteArray::number(i), "", note));
+        if (i % 7 == 0)
+            bytes += record(QByteArray(50 + i % 300, ' ')); // left by a delete
+    }
+    writeAll(path, bytes);
+    file.LoadTasks(table, AllItems);
+    ASSERT_EQ(table.taskCount(), 3000);
+
+    std::vector<qint64> starts;
+    file.SaveAllTasks(table, &starts);
+    ASSERT_GT(readAll(path).size(), 2 << 20);
+    TaskTable again;
+    file.LoadTasks(again, AllItems);
+    ASSERT_EQ(again.taskCount(), 3000);
+    ASSERT_EQ(starts.size(), 3000u);
+    for (int r = 1; r <= 3000; ++r) {
+        ASSERT_EQ(starts[size_t(r - 1)], TaskRecord::orderOffset(again.cell(Col::Order, r))) << r;
+        ASSERT_EQ(again.cell(Col::Task, r), table.cell(Col::Task, r)) << r;
+    }
+}
+
 TEST_F(TaskDataFileTest, shouldSaveAnEmptyTableAsAnEmptyFile)
 {
     writeAll(path, record(task("", "Gone", "")));
