@@ -70,6 +70,32 @@ bool putBack(const QString &partial, const QStringList &names,
     return true;
 }
 
+// The record files' first bytes, as the journal's sizes name them (-1: the file
+// was missing), copied from sources into the copy's folder under names.
+bool copyHeads(const QStringList &sources, const QString &partial, const QStringList &names,
+               const std::vector<qint64> &sizes, QString *reason)
+{
+    for (size_t i = 0; i < sizes.size(); ++i)
+        if (sizes[i] >= 0 &&
+            !copyHead(sources.value(qsizetype(i)),
+                      partial + QLatin1Char('/') + names.value(qsizetype(i)), sizes[i], reason))
+            return false;
+    return true;
+}
+
+// Completes a copy whose record files are copied: the originals put back, the
+// journal gone, the folder renamed into place (never over one there). When any
+// step fails the copy is dropped whole.
+bool completeCopy(const QString &partial, const QString &target, const QStringList &names,
+                  const std::vector<Original> &originals)
+{
+    if (!QFileInfo::exists(target) && putBack(partial, names, originals) &&
+        QFile::remove(partial + QLatin1Char('/') + JournalName) && QDir().rename(partial, target))
+        return true;
+    QDir(partial).removeRecursively();
+    return false;
+}
+
 } // namespace
 
 struct DailyBackup::Pending
@@ -146,13 +172,8 @@ bool DailyBackup::startCopy(const QString &leaf, QString *reason)
     p->worker = std::thread([this, pending] {
         if (m_copyGate)
             m_copyGate();
-        pending->ok = true;
-        for (size_t i = 0; i < pending->sizes.size() && pending->ok; ++i)
-            if (pending->sizes[i] >= 0)
-                pending->ok =
-                    copyHead(m_recordPaths[qsizetype(i)],
-                             pending->partial + QLatin1Char('/') + m_fileNames[qsizetype(i)],
-                             pending->sizes[i], &pending->reason);
+        pending->ok = copyHeads(m_recordPaths, pending->partial, m_fileNames, pending->sizes,
+                                &pending->reason);
         // Put in place on the window's thread, unless something did so meanwhile
         // (a day's copy after it may be under way by then).
         QMetaObject::invokeMethod(
@@ -208,14 +229,14 @@ void DailyBackup::finishPending()
         p->worker.join();
     p->journal.close();
     const QString target = m_folder + QLatin1Char('/') + p->leaf;
-    QString reason = p->reason;
-    if (p->ok && putBack(p->partial, m_fileNames, p->originals) &&
-        QFile::remove(p->journal.fileName()) && QDir().rename(p->partial, target)) {
+    if (!p->ok) {
+        QDir(p->partial).removeRecursively();
+        failedCopy(p->reason);
+    } else if (completeCopy(p->partial, target, m_fileNames, p->originals)) {
         removeOldest();
-        return;
+    } else {
+        failedCopy(p->reason);
     }
-    QDir(p->partial).removeRecursively();
-    failedCopy(reason);
 }
 
 void DailyBackup::recoverPendingCopies(const QString &programFolder)
@@ -264,18 +285,16 @@ void DailyBackup::recoverPendingCopies(const QString &programFolder)
             originals.push_back(std::move(o));
         }
         journal.close();
-        bool ok = true;
+        QStringList sources;
+        for (const QString &fileName : names)
+            sources << programFolder + fileName;
         QString reason;
-        for (qint32 i = 0; i < count && ok; ++i)
-            if (sizes[size_t(i)] >= 0)
-                ok = copyHead(programFolder + names[i], partial + QLatin1Char('/') + names[i],
-                              sizes[size_t(i)], &reason);
         const QString target = folder + QLatin1Char('/') +
                                name.mid(PartialPrefix.size(),
                                         name.size() - PartialPrefix.size() - PartialSuffix.size());
-        if (ok && !QFileInfo::exists(target) && putBack(partial, names, originals) &&
-            QFile::remove(journal.fileName()) && QDir().rename(partial, target))
-            continue;
-        QDir(partial).removeRecursively();
+        if (copyHeads(sources, partial, names, sizes, &reason))
+            completeCopy(partial, target, names, originals);
+        else
+            QDir(partial).removeRecursively();
     }
 }
