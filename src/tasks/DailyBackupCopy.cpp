@@ -83,13 +83,13 @@ bool copyHeads(const QStringList &sources, const QString &partial, const QString
     return true;
 }
 
-// Completes a copy whose record files are copied: the originals put back, the
-// journal gone, the folder renamed into place (never over one there). When any
-// step fails the copy is dropped whole.
-bool completeCopy(const QString &partial, const QString &target, const QStringList &names,
-                  const std::vector<Original> &originals)
+// Completes a copy whose record files were copied: the originals put back, the
+// journal gone, the folder renamed into place (never over one there). When the
+// copying or any step failed the copy is dropped whole.
+bool completeCopy(bool copied, const QString &partial, const QString &target,
+                  const QStringList &names, const std::vector<Original> &originals)
 {
-    if (!QFileInfo::exists(target) && putBack(partial, names, originals) &&
+    if (copied && !QFileInfo::exists(target) && putBack(partial, names, originals) &&
         QFile::remove(partial + QLatin1Char('/') + JournalName) && QDir().rename(partial, target))
         return true;
     QDir(partial).removeRecursively();
@@ -229,14 +229,10 @@ void DailyBackup::finishPending()
         p->worker.join();
     p->journal.close();
     const QString target = m_folder + QLatin1Char('/') + p->leaf;
-    if (!p->ok) {
-        QDir(p->partial).removeRecursively();
-        failedCopy(p->reason);
-    } else if (completeCopy(p->partial, target, m_fileNames, p->originals)) {
+    if (completeCopy(p->ok, p->partial, target, m_fileNames, p->originals))
         removeOldest();
-    } else {
+    else
         failedCopy(p->reason);
-    }
 }
 
 void DailyBackup::recoverPendingCopies(const QString &programFolder)
@@ -292,9 +288,7 @@ void DailyBackup::recoverPendingCopies(const QString &programFolder)
         const QString target = folder + QLatin1Char('/') +
                                name.mid(PartialPrefix.size(),
                                         name.size() - PartialPrefix.size() - PartialSuffix.size());
-        if (copyHeads(sources, partial, names, sizes, &reason))
-            completeCopy(partial, target, names, originals);
-        else
-            QDir(partial).removeRecursively();
+        completeCopy(copyHeads(sources, partial, names, sizes, &reason), partial, target, names,
+                     originals);
     }
 }
