@@ -34,7 +34,8 @@ int taskCount(const QByteArray &bytes)
 int taskCount(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? taskCount(readWholeFile(f)) : 0;
+    // A listing counts what it can read; an unreadable copy shows no task.
+    return f.open(QIODevice::ReadOnly) ? taskCount(f.readAll()) : 0;
 }
 
 // A file's bytes; none when it is missing. Throws StoreError when it is there but
@@ -200,7 +201,7 @@ DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *r
         if (!inBackup && !marked)
             continue; // not there when the copy was made: the file stays
         QByteArray bytes = readAll(inBackup ? source : m_programFolder + name);
-        if (inBackup && i < 2)
+        if (inBackup && i < m_recordPaths.size())
             tasks += taskCount(bytes);
         if (marked)
             bytes = (*mark)(bytes);
