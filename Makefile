@@ -72,7 +72,8 @@ fuzz:
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-FORMATTED = git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp'
+FORMATTED = git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
+	'fuzz/*.cpp' 'packaging/*.cpp'
 
 format: deps
 	clang-format -i $$($(FORMATTED))

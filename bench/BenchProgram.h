@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "store/Clock.h"
 
 #include <QByteArray>
 #include <QDateTime>

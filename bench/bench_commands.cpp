@@ -75,6 +75,17 @@ template <class T> T *component(QWidget &window, const char *name)
     return nullptr;
 }
 
+// The main window's task grid, and the task table it shows.
+TaskGrid *gridOf(QWidget &window)
+{
+    return component<TaskGrid>(window, "StringGrid1");
+}
+
+const TaskTable &tableOf(QWidget &window)
+{
+    return *gridOf(window)->table();
+}
+
 QAction *menuItem(QWidget &window, const char *name)
 {
     return window.findChild<QAction *>(QString::fromLatin1(name));
@@ -189,14 +200,14 @@ void runCommand(benchmark::State &state, int records, const Command &command)
     }
     TForm1 &w = r.program->window();
     auto *selector = component<QComboBox>(w, "ComboBox1");
-    const int rows = w.table().rowCount();
+    const int rows = tableOf(w).rowCount();
     const int categories = selector->count();
     for (auto _ : state) {
         // A row in the middle, the grid focused: untimed.
-        w.grid()->setCurrentRow(std::max(1, w.table().rowCount() / 2));
-        focusOn(w, *w.grid());
+        gridOf(w)->setCurrentRow(std::max(1, tableOf(w).rowCount() / 2));
+        focusOn(w, *gridOf(w));
         double seconds = command(w);
-        if (seconds >= 0 && (w.table().rowCount() != rows || selector->count() != categories))
+        if (seconds >= 0 && (tableOf(w).rowCount() != rows || selector->count() != categories))
             seconds = fail("the command's opposite did not restore the task list");
         if (seconds < 0) {
             state.SkipWithError(failure.toStdString().c_str());
@@ -205,7 +216,7 @@ void runCommand(benchmark::State &state, int records, const Command &command)
         state.SetIterationTime(seconds);
     }
     state.SetLabel(w.windowTitle().toStdString());
-    state.counters["rows"] = w.table().rowCount() - 1;
+    state.counters["rows"] = tableOf(w).rowCount() - 1;
 }
 
 double timed(const std::function<void()> &action)
@@ -224,14 +235,14 @@ void undo(TForm1 &w)
 
 int rowsOf(TForm1 &w)
 {
-    return w.table().rowCount();
+    return tableOf(w).rowCount();
 }
 
 double addTask(TForm1 &w)
 {
     const int before = rowsOf(w);
     const double seconds = timeModalOk(
-        [&] { sendKey(*w.grid(), Qt::Key_Insert); },
+        [&] { sendKey(*gridOf(w), Qt::Key_Insert); },
         [](QWidget &editor) {
             component<QLineEdit>(editor, "Edit1")->setText(QStringLiteral("A task added"));
         },
@@ -247,7 +258,7 @@ double editTask(TForm1 &w)
     static int round = 0;
     const QString text = QStringLiteral("A task edited, round %1").arg(++round % 2);
     return timeModalOk(
-        [&] { sendKey(*w.grid(), Qt::Key_Return); },
+        [&] { sendKey(*gridOf(w), Qt::Key_Return); },
         [&](QWidget &editor) { component<QLineEdit>(editor, "Edit1")->setText(text); },
         "Button_ok");
 }
@@ -255,7 +266,7 @@ double editTask(TForm1 &w)
 // Ticks or unticks, turn about.
 double tickTask(TForm1 &w)
 {
-    return timed([&] { sendKey(*w.grid(), Qt::Key_Space); });
+    return timed([&] { sendKey(*gridOf(w), Qt::Key_Space); });
 }
 
 // Times `action`, which takes the current task out of the list, and puts the
@@ -273,7 +284,7 @@ double timedRemoval(TForm1 &w, const std::function<void()> &action, const char *
 double deleteTask(TForm1 &w)
 {
     return timedRemoval(
-        w, [&] { sendKey(*w.grid(), Qt::Key_Delete); }, "no task was deleted");
+        w, [&] { sendKey(*gridOf(w), Qt::Key_Delete); }, "no task was deleted");
 }
 
 // The toolbar's archive button, which archives without asking.
@@ -316,30 +327,25 @@ double filterThereAndBack(TForm1 &w)
     return selector->currentIndex() == 0 ? seconds : fail("the filter did not come back");
 }
 
-// The boxes the program has shown so far.
-int boxesShown(TForm1 &w)
-{
-    auto *messages = dynamic_cast<CountingMessages *>(w.context().messages);
-    return messages ? messages->shown : -1;
-}
-
 double search(TForm1 &w)
 {
     // The first row's whole text: one task matches, the rest are each compared.
-    const QString text = w.table().cell(Col::Task, 1);
-    const int boxes = boxesShown(w);
+    const QString text = tableOf(w).cell(Col::Task, 1);
+    gridOf(w)->setCurrentRow(tableOf(w).rowCount() - 1);
     const double seconds =
         timeModalOk([&] { menuItem(w, "Menu_Search")->trigger(); },
                     [&](QWidget &dialog) { component<QLineEdit>(dialog, "Edit2")->setText(text); },
                     "SpeedButton1");
-    return seconds >= 0 && boxesShown(w) != boxes + 1 ? fail("the search found no task") : seconds;
+    // The task found is made current as its box is shown.
+    return seconds >= 0 && gridOf(w)->currentRow() != 1 ? fail("the search found no task")
+                                                        : seconds;
 }
 
 // A click on the header cell of a column, the direction turning each time.
 double sortByHeader(TForm1 &w, int col)
 {
-    QWidget *header = w.grid()->horizontalHeader()->viewport();
-    const QPoint at = header->mapFrom(w.grid(), w.grid()->cellRect(col, 0).center());
+    QWidget *header = gridOf(w)->horizontalHeader()->viewport();
+    const QPoint at = header->mapFrom(gridOf(w), gridOf(w)->cellRect(col, 0).center());
     return timed([&] { sendClick(*header, at); });
 }
 
@@ -489,14 +495,14 @@ int peakMemoryChild(const QString &taskFile)
             return 1;
         }
         TForm1 &w = program.window();
-        w.grid()->setCurrentRow(std::max(1, w.table().rowCount() / 2));
-        focusOn(w, *w.grid());
+        gridOf(w)->setCurrentRow(std::max(1, tableOf(w).rowCount() / 2));
+        focusOn(w, *gridOf(w));
         addTask(w);
         tickTask(w);
         tickTask(w);
         search(w);
         sortByHeader(w, Col::Task);
-        if (w.table().rowCount() > 1)
+        if (tableOf(w).rowCount() > 1)
             deleteTask(w);
         program.close();
         settle();

@@ -5,7 +5,7 @@
 // number of plain to-dos with a DUE; "ratio" is kind / plain, which must stay
 // under 2 at any size.
 #include "output/IcsImport.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"

@@ -6,7 +6,7 @@
 // nothing to do (its requests and milliseconds) and a sync of one change (its
 // requests). Skipped when radicale is not installed.
 #include "BenchData.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/TaskIdentities.h"

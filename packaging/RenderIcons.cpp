@@ -20,8 +20,8 @@ int main(int argc, char *argv[])
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString dir = QStringLiteral("%1x%1/apps").arg(size);
         const QPixmap pm = icon.pixmap(QSize(size, size));
-        if (pm.size() != QSize(size, size) || !out.mkpath(dir)
-            || !pm.save(out.filePath(dir + QStringLiteral("/nudgery.png")), "PNG")) {
+        if (pm.size() != QSize(size, size) || !out.mkpath(dir) ||
+            !pm.save(out.filePath(dir + QStringLiteral("/nudgery.png")), "PNG")) {
             std::fprintf(stderr, "cannot write the %dx%d icon\n", size, size);
             return 1;
         }

@@ -18,17 +18,17 @@ class TFormAbout : public QDialog
 public:
     TFormAbout(AppContext &ctx, QWidget *parent, const WebLinks &links = WebLinks::fromBuild());
 
-    void FormClick();
-    void Label7Click();  // e-mail
-    void Label8Click();  // donation page
-    void Label10Click(); // freeware page
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void FormClick();
+    void Label7Click();  // e-mail
+    void Label8Click();  // donation page
+    void Label10Click(); // freeware page
+
     void FormCreate();
     QLabel *label(const char *name, const QString &text, int pixelSize, bool link = false);
     void arrange();

@@ -1,13 +1,14 @@
 #include "CommandLine.h"
+#include "ProgramFiles.h"
 
 #include "output/IcsExport.h"
 #include "output/IcsImport.h"
 #include "platform/AppContext.h"
-#include "platform/Clock.h"
 #include "platform/KeychainSecretStore.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
 #include "store/AppendJournal.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
@@ -49,35 +50,22 @@ DateFormat datesOf(const Settings &settings)
     return dates;
 }
 
-// The program folder's files as a command that writes them opens them: the
-// settings, the daily backup before each write, the side file of identities and
-// the task list. Only while no copy of the program runs (it would write them too).
-struct ProgramFiles
+// The program folder's files as a command that writes them opens them, with the
+// dates and the language they are shown in. Only while no copy of the program
+// runs (it would write them too).
+struct CommandFiles
 {
     QString folder = folderOfProgram();
-    Settings settings{folder + FileNames::Settings};
-    DateFormat dates = datesOf(settings);
     SystemClock clock;
-    DamagedFiles damaged;
-    DailyBackup backups{folder, FileNames::backedUp(), clock};
-    TaskIdentities identities{folder + FileNames::Identities};
-    TaskList tasks{folder + FileNames::Data, folder + FileNames::Archive, damaged};
-    Language language = Language::English;
+    ProgramFiles files{folder, clock};
+    Settings &settings = files.settings;
+    TaskIdentities &identities = files.identities;
+    TaskList &tasks = files.tasks;
+    DateFormat dates = datesOf(settings);
+    Language language = chosenLanguage(settings);
 
-    ProgramFiles()
-    {
-        damaged.setBeforeWrite([this] { backups.beforeWrite(); });
-        settings.file().setBeforeWrite([this] { backups.beforeWrite(); });
-        identities.setBeforeWrite([this] { backups.beforeWrite(); });
-        tasks.setSettings(&settings);
-        languageFromName(settings.text(SettingKey::Language), language);
-    }
     // Throws StoreError.
-    void openIdentities()
-    {
-        identities.load();
-        tasks.setIdentities(&identities);
-    }
+    void openIdentities() { files.openIdentities(); }
 };
 
 // The lock that keeps a second copy from writing the files; once it is held,
@@ -135,7 +123,7 @@ int importIcs(const QString &source)
     SingleInstance instance(folderOfProgram());
     if (refusedBesideRunningCopy(instance, QStringLiteral("importing \"%1\"").arg(source)))
         return 1;
-    ProgramFiles files;
+    CommandFiles files;
     try {
         files.openIdentities();
         const IcsImport::Parsed result =
@@ -185,7 +173,7 @@ int syncSetup(const QStringList &args)
         return 1;
     }
     const QString password = user.isEmpty() ? QString() : passwordFromInput();
-    ProgramFiles files;
+    CommandFiles files;
     SyncAccount account = SyncAccount::read(files.settings);
     const bool sameServer = account.configured() && account.calendar.host() == url.host();
     account.calendar = url;
@@ -285,7 +273,7 @@ int syncNow()
     SingleInstance instance(folderOfProgram());
     if (refusedBesideRunningCopy(instance, QStringLiteral("synchronising")))
         return 1;
-    ProgramFiles files;
+    CommandFiles files;
     const SyncAccount account = SyncAccount::read(files.settings);
     if (!account.configured()) {
         say(stderr, QStringLiteral("No sync account is set up: give one with --sync-setup URL."));

@@ -1,9 +1,9 @@
 #include "CommandLine.h"
+#include "ProgramFiles.h"
 #include "i18n/LanguageTables.h"
 #include "mainwindow/TForm1.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
-#include "platform/Clock.h"
 #include "platform/DisplayConnectionWatch.h"
 #include "platform/KeychainSecretStore.h"
 #include "platform/ProgramFolder.h"
@@ -13,16 +13,11 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "reminders/AlarmTimer.h"
-#include "store/AppendJournal.h"
-#include "store/DamagedFiles.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
-#include "store/Settings.h"
 #include "store/StoreError.h"
-#include "store/TaskIdentities.h"
 #include "sync/SyncAccount.h"
 #include "sync/SyncController.h"
-#include "tasks/DailyBackup.h"
-#include "tasks/TaskList.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -100,31 +95,18 @@ int main(int argc, char *argv[])
     instance.listenForRaise();
     CommandLine::recoverCutShortSteps(ctx.programFolder);
 
-    Settings settings(ctx.file(FileNames::Settings));
-    DamagedFiles damagedFiles;
-    DateFormat dates = DateFormat::fromLocale(QLocale::system());
-    ctx.settings = &settings;
-    ctx.damagedFiles = &damagedFiles;
-    ctx.dates = &dates;
-
     RealPlatform platform;
     platform.wire(ctx);
+    ProgramFiles files(ctx.programFolder, *ctx.clock);
+    DateFormat dates = DateFormat::fromLocale(QLocale::system());
+    ctx.settings = &files.settings;
+    ctx.damagedFiles = &files.damagedFiles;
+    ctx.backups = &files.backups;
+    ctx.dates = &dates;
 
-    // Before the first write of each day, a copy of the program's files.
-    DailyBackup backups(ctx.programFolder, FileNames::backedUp(), *ctx.clock);
-    backups.markOnRestore(FileNames::Identities, &TaskIdentities::markedRestored);
-    damagedFiles.setBeforeWrite([&backups] { backups.beforeWrite(); });
-    settings.file().setBeforeWrite([&backups] { backups.beforeWrite(); });
-    ctx.backups = &backups;
-
-    TaskList tasks(ctx.file(FileNames::Data), ctx.file(FileNames::Archive), damagedFiles);
-    tasks.setSettings(&settings);
-    TaskIdentities identities(ctx.file(FileNames::Identities));
-    identities.setBeforeWrite([&backups] { backups.beforeWrite(); });
     bool identitiesRead = false;
     try {
-        identities.load();
-        tasks.setIdentities(&identities);
+        files.openIdentities();
         identitiesRead = true;
     } catch (const StoreError &e) {
         // The tasks work without it; only their identities are not followed (and
@@ -132,12 +114,12 @@ int main(int argc, char *argv[])
         ctx.messages->error(nullptr, e.message());
     }
     KeychainSecretStore secrets;
-    SyncController sync(tasks, identities, settings, dates, *ctx.clock, secrets);
+    SyncController sync(files.tasks, files.identities, files.settings, dates, *ctx.clock, secrets);
     wireSync(sync, ctx);
     if (identitiesRead)
         ctx.sync = &sync;
     AlarmTimer alarm;
-    TForm1 w(ctx, tasks, alarm);
+    TForm1 w(ctx, files.tasks, alarm);
     if (!w.FormCreate())
         return 0; // the weekend stop: nothing else runs, no window is shown
     w.createDialogs();

@@ -1,10 +1,11 @@
 #include "TFormArchOptions.h"
 
-#include "KeyReleasePreview.h"
 #include "i18n/LanguageTables.h"
 #include "platform/HandlerGuard.h"
 #include "store/Settings.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/DesignCaptions.h"
+#include "widgets/KeyPreview.h"
 #include "widgets/RepaintOnAltTab.h"
 
 #include <QCheckBox>
@@ -13,11 +14,7 @@
 
 namespace {
 
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::archivePreferences(), component);
-}
+const DesignCaptions designCaption(LanguageTables::archivePreferences());
 
 // The designed arrangement; rows and the button grow when the font needs it.
 constexpr int Margin = 8;
@@ -65,8 +62,8 @@ TFormArchOptions::TFormArchOptions(AppContext &ctx, QWidget *parent)
         });
     }
     connect(Button_pp_ok, &QPushButton::clicked, this, &QDialog::accept);
-    new KeyReleasePreview(
-        this, [this](int key) { runGuarded(*m_ctx.messages, this, [&] { FormKeyUp(key); }); });
+    new KeyPreview(this, {},
+                   [this](int key) { runGuarded(*m_ctx.messages, this, [&] { FormKeyUp(key); }); });
     arrange();
 }
 

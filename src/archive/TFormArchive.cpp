@@ -1,16 +1,16 @@
 // The archive viewer: composition, size and position, showing and closing.
 #include "TFormArchive.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/DesignCaptions.h"
 #include "widgets/Hint.h"
 #include "widgets/OuterSize.h"
 
 #include "ArchiveGrid.h"
-#include "KeyReleasePreview.h"
 #include "TFormArchOptions.h"
-#include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "platform/WindowPlacement.h"
+#include "store/Clock.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
@@ -18,6 +18,7 @@
 #include "tasks/SortRows.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/KeyPreview.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "widgets/TaskGrid.h"
 
@@ -26,19 +27,13 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
-#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
 namespace {
 
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::archive(), component);
-}
+const DesignCaptions designCaption(LanguageTables::archive());
 
 const QString DesignCaption = QStringLiteral(" Nudgery - Archived Events");
 
@@ -55,19 +50,6 @@ constexpr QPoint DesignPosition(238, 141);
 
 constexpr int DateColumnWidth = 58;
 constexpr int PriorityColumnWidth = 15;
-
-QRect primaryScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-}
-
-QAction *item(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 {
@@ -105,14 +87,18 @@ TFormArchive::TFormArchive(AppContext &ctx, TaskList &tasks, QWidget *parent)
     buildPopupMenu();
     nameControls(this, LanguageTables::archive());
     connectHandlers();
-    applySizeLimits();
+    new OuterSizeLimits(this, [] {
+        const QRect screen = primaryScreenGeometry();
+        return OuterSizeLimits::Limits{QSize(MinTrackWidth, MinTrackHeight),
+                                       QSize(screen.width() / 2, (screen.height() / 3) * 2)};
+    });
     FormCreate();
     FormArchOptions = new TFormArchOptions(ctx, this);
 }
 
 bool TFormArchive::guarded(const std::function<void()> &handler)
 {
-    return runGuarded(*m_ctx.messages, isVisible() ? this : nullptr, handler);
+    return runGuardedIn(*m_ctx.messages, this, handler);
 }
 
 void TFormArchive::buildBottomBar()
@@ -146,20 +132,17 @@ void TFormArchive::buildPopupMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    pop1_Unarchive = item(PopupMenu1, "pop1_Unarchive", designCaption("pop1_Unarchive"));
-    pop1_Delete = item(PopupMenu1, "pop1_Delete", designCaption("pop1_Delete"));
+    pop1_Unarchive = designCaption.item(PopupMenu1, "pop1_Unarchive");
+    pop1_Delete = designCaption.item(PopupMenu1, "pop1_Delete");
     PopupMenu1->addSeparator();
-    pop1_Sort = new QMenu(designCaption("pop1_Sort"), PopupMenu1);
-    pop1_Sort->setObjectName(QStringLiteral("pop1_Sort"));
-    pop1_Sort->menuAction()->setObjectName(QStringLiteral("pop1_Sort"));
+    pop1_Sort = designCaption.submenu(PopupMenu1, "pop1_Sort");
     PopupMenu1->addMenu(pop1_Sort);
-    pop1_sortByname = item(pop1_Sort, "pop1_sortByname", designCaption("pop1_sortByname"));
-    pop1_sortBydate = item(pop1_Sort, "pop1_sortBydate", designCaption("pop1_sortBydate"));
-    pop1_sortBycategory =
-        item(pop1_Sort, "pop1_sortBycategory", designCaption("pop1_sortBycategory"));
+    pop1_sortByname = designCaption.item(pop1_Sort, "pop1_sortByname");
+    pop1_sortBydate = designCaption.item(pop1_Sort, "pop1_sortBydate");
+    pop1_sortBycategory = designCaption.item(pop1_Sort, "pop1_sortBycategory");
     PopupMenu1->addSeparator();
-    Preferences1 = item(PopupMenu1, "Preferences1", designCaption("Preferences1"));
-    pop1_Print = item(PopupMenu1, "pop1_Print", designCaption("pop1_Print"));
+    Preferences1 = designCaption.item(PopupMenu1, "Preferences1");
+    pop1_Print = designCaption.item(PopupMenu1, "pop1_Print");
 }
 
 void TFormArchive::connectHandlers()
@@ -183,17 +166,9 @@ void TFormArchive::connectHandlers()
             [this](Qt::MouseButton b, int c, int r, const QPoint &g) {
                 guarded([&] { StringGrid1MouseDown(b, c, r, g); });
             });
-    new KeyReleasePreview(this, [this](int key) { guarded([&] { FormKeyUp(key); }); });
+    new KeyPreview(this, {}, [this](int key) { guarded([&] { FormKeyUp(key); }); });
     // The main window's undo, which this modal window holds back while it is open.
     run(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, [this] { undoClick(); });
-}
-
-void TFormArchive::applySizeLimits()
-{
-    const QSize frame = windowFrame(this);
-    const QRect screen = primaryScreen();
-    setMinimumSize(QSize(MinTrackWidth, MinTrackHeight) - frame);
-    setMaximumSize(QSize(screen.width() / 2, (screen.height() / 3) * 2) - frame);
 }
 
 void TFormArchive::FormCreate()
@@ -204,7 +179,7 @@ void TFormArchive::FormCreate()
            Button_close->y() + Button_close->height() + 3);
     // 2
     if (s.flag(SettingKey::ArchWindowPosition)) {
-        const QRect screen = primaryScreen();
+        const QRect screen = primaryScreenGeometry();
         const int left = s.integer(SettingKey::ArchWindowPositionLeft,
                                    screen.width() / 2 - frameGeometry().width() / 2);
         const int top = s.integer(SettingKey::ArchWindowPositionTop,
@@ -222,15 +197,6 @@ void TFormArchive::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     guarded([this] { FormShow(); });
-    // The frame is known once the window manager has framed the window.
-    QTimer::singleShot(0, this, [this] { applySizeLimits(); });
-}
-
-void TFormArchive::moveEvent(QMoveEvent *event)
-{
-    QDialog::moveEvent(event);
-    // Framing by the window manager shows as a move; the frame is known from then.
-    applySizeLimits();
 }
 
 void TFormArchive::FormShow()

@@ -34,8 +34,19 @@ public:
     static constexpr int MinTrackWidth = 350;
     static constexpr int MinTrackHeight = 172;
 
-    // --- Handlers
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    // Every way of closing (close box, "Close", Escape) comes here.
+    void done(int result) override;
+
+private:
     void FormCreate();
+    // --- Operations on the archive file
+    void LoadArchive();
+    void FitTaskColumn();
+    void SaveArchive();
+    void BlankArchivedTask(qint64 position);
     void FormShow();
     void FormResize();
     void FormClose();
@@ -51,24 +62,9 @@ public:
     // Ctrl+Z: the run's last change taken back, as the main window's Undo does.
     void undoClick();
 
-    // --- Operations on the archive file
-    void LoadArchive();
-    void FitTaskColumn();
-    void SaveArchive();
-    void BlankArchivedTask(qint64 position);
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    // Every way of closing (close box, "Close", Escape) comes here.
-    void done(int result) override;
-
-private:
     void buildBottomBar();
     void buildPopupMenu();
     void connectHandlers();
-    void applySizeLimits();
     void fitButtonsToTexts();
     // Reloads after a change, from the caption without its count.
     void reload();

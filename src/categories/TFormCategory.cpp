@@ -7,6 +7,7 @@
 #include "tasks/CategoryList.h"
 #include "tasks/TaskList.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/DesignCaptions.h"
 #include "widgets/RepaintOnAltTab.h"
 
 #include <QApplication>
@@ -18,11 +19,7 @@
 
 namespace {
 
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::input(), component);
-}
+const DesignCaptions designCaption(LanguageTables::input());
 
 // The designed arrangement: inputs 165 wide at top 4, 18 high; the buttons
 // below them at top 26, 18 high.

@@ -40,14 +40,14 @@ public:
     // The search text; empty when cancelled.
     QString askSearch();
 
-    void SpeedButton1Click(); // Ok
-    void SpeedButton2Click(); // Cancel
-
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void SpeedButton1Click(); // Ok
+    void SpeedButton2Click(); // Cancel
+
     void FormCreate();
     QList<QWidget *> inputs() const;
     void FormShow();

@@ -3,6 +3,7 @@
 #include "EditorRules.h"
 
 #include <QCalendarWidget>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -127,4 +128,15 @@ bool CalendarPanel::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QFrame::eventFilter(watched, event);
+}
+
+void CalendarPanel::focusCalendar()
+{
+    Calendar1->setFocus();
+}
+
+void CalendarPanel::dropButtonShortcuts()
+{
+    SpeedButton4->setShortcut(QKeySequence());
+    SpeedButton3->setShortcut(QKeySequence());
 }

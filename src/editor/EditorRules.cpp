@@ -1,5 +1,6 @@
 #include "EditorRules.h"
 
+#include "store/TaskRow.h"
 #include "store/Win1252.h"
 
 namespace EditorRules {
@@ -35,7 +36,7 @@ QDate scrollMonth(const QDate &date, int step)
 
 std::optional<Unstorable> firstUnstorable(const QString &text)
 {
-    const qsizetype separator = text.indexOf(QChar(0xA6));
+    const qsizetype separator = text.indexOf(QLatin1Char(FieldSeparator));
     const int unencodable = Win1252::firstUnencodable(text);
     int index = int(separator);
     if (unencodable >= 0 && (index < 0 || unencodable < index))

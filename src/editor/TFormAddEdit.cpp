@@ -1,16 +1,17 @@
 // The task editor: creation, showing and closing, keys, Ok and Cancel.
 #include "TFormAddEdit.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/DesignCaptions.h"
 #include "widgets/Hint.h"
 
 #include "CalendarPanel.h"
 #include "ColourComboBox.h"
 #include "EditorRules.h"
 #include "categories/TFormCategory.h"
-#include "platform/Clock.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
 #include "reminders/AlarmTimer.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -20,6 +21,7 @@
 #include "widgets/ApplyLanguage.h"
 #include "widgets/GlyphButton.h"
 #include "widgets/Glyphs.h"
+#include "widgets/KeyPreview.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "widgets/TextColours.h"
 
@@ -39,12 +41,7 @@ const QString TFormAddEdit::EditCaption = QStringLiteral(" Edit Task");
 
 namespace {
 
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::editor(), component,
-                                          LanguageTables::editorTwins());
-}
+const DesignCaptions designCaption(LanguageTables::editor(), LanguageTables::editorTwins());
 
 constexpr int TaskTypingLimit = 60;
 const QString NoTaskMessage = QStringLiteral("No Task to add ... please correct and try again :)");
@@ -90,8 +87,9 @@ QString twoDigits(int value)
 
 } // namespace
 
-TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_tasks(tasks), m_alarm(alarm)
+TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm,
+                           TFormCategory &categoryDialog, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_tasks(tasks), m_alarm(alarm), m_categoryDialog(categoryDialog)
 {
     setObjectName(QStringLiteral("FormAddEdit"));
     setWindowTitle(AddCaption);
@@ -100,17 +98,15 @@ TFormAddEdit::TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, 
     buildMenus();
     nameControls(this, LanguageTables::editor());
     // The dialog sees every key before its controls do.
-    qApp->installEventFilter(this);
+    new KeyPreview(
+        this, [this](const QKeyEvent &key) { return isVisible() && FormKeyDown(key.key()); },
+        [this](int key) { RepaintOnAltTab(this, key, *m_ctx.os); });
+    Edit3->installEventFilter(this);
     FormCreate();
     connect(&m_tasks, &TaskList::categoryAdded, this,
             [this](const QString &name) { ComboBox2->addItem(name); });
     connect(&m_tasks, &TaskList::categoryDeleted, this, &TFormAddEdit::categoryDeleted);
     connect(&m_tasks, &TaskList::categoriesRestored, this, &TFormAddEdit::fillCategories);
-}
-
-TFormAddEdit::~TFormAddEdit()
-{
-    qApp->removeEventFilter(this);
 }
 
 void TFormAddEdit::buildFields()
@@ -251,10 +247,7 @@ void TFormAddEdit::showEvent(QShowEvent *event)
 void TFormAddEdit::FormShow()
 {
     ApplyLanguageEditor(this, m_ctx.settings->text(SettingKey::Language));
-    // The panel's buttons copy the dialog's captions, accelerators included; Alt+O
-    // and Alt+C belong to Ok and Cancel alone.
-    Panel1->SpeedButton4->setShortcut(QKeySequence());
-    Panel1->SpeedButton3->setShortcut(QKeySequence());
+    Panel1->dropButtonShortcuts();
     arrange();
     Edit1->setFocus();
 }
@@ -286,34 +279,27 @@ bool TFormAddEdit::eventFilter(QObject *watched, QEvent *event)
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
             QTimer::singleShot(0, Edit3, &QLineEdit::selectAll);
     }
-    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && isVisible()) {
-        auto *w = qobject_cast<QWidget *>(watched);
-        QWidget *focus = QApplication::focusWidget();
-        if (w && w->window() == this && (w == focus || (!focus && w == this))) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (type == QEvent::KeyRelease) {
-                if (!key->isAutoRepeat())
-                    RepaintOnAltTab(this, key->key(), *m_ctx.os);
-                return false;
-            }
-            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-            if (enter && focus != Memo1) {
-                if (calendarOpen())
-                    guarded([this] { takeCalendarDate(); });
-                else
-                    Button_okClick();
-                return true;
-            }
-            if (key->key() == Qt::Key_Escape) {
-                if (calendarOpen())
-                    guarded([this] { dismissCalendar(); });
-                else
-                    Button_cancelClick();
-                return true;
-            }
-        }
-    }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TFormAddEdit::FormKeyDown(int key)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (enter && QApplication::focusWidget() != Memo1) {
+        if (calendarOpen())
+            guarded([this] { takeCalendarDate(); });
+        else
+            Button_okClick();
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        if (calendarOpen())
+            guarded([this] { dismissCalendar(); });
+        else
+            Button_cancelClick();
+        return true;
+    }
+    return false;
 }
 
 void TFormAddEdit::setTaskText(const QString &text)
@@ -496,11 +482,9 @@ void TFormAddEdit::Button_cancelClick()
 
 void TFormAddEdit::SpeedButton5Click()
 {
-    if (!m_categoryDialog)
-        return;
     // Only a name the dialog added is chosen; Cancel leaves the choice as it was.
-    if (m_categoryDialog->askNewCategory())
-        selectItem(ComboBox2, m_categoryDialog->newName());
+    if (m_categoryDialog.askNewCategory())
+        selectItem(ComboBox2, m_categoryDialog.newName());
 }
 
 void TFormAddEdit::ScrollBar2Change(int position)

@@ -28,20 +28,32 @@ class TFormAddEdit : public QDialog
 {
     Q_OBJECT
 public:
-    TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *parent);
-    ~TFormAddEdit() override;
+    // categoryDialog: the input dialog that "++" opens for a new category.
+    TFormAddEdit(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, TFormCategory &categoryDialog,
+                 QWidget *parent);
 
     static const QString AddCaption;  // " Add New Task"
     static const QString EditCaption; // " Edit Task"
-
-    // The category dialog that "++" opens.
-    void setCategoryDialog(TFormCategory *dialog) { m_categoryDialog = dialog; }
 
     // --- What the caller sets before showing the dialog
     // A new task: today, the default hour, no done mark, the filter's category.
     void presetForAdd();
     // The task at a table row; throws when its hour is no time (fields untouched).
     void presetForEdit(int row);
+    // The panel is open while its left edge is inside the dialog.
+    bool calendarOpen() const;
+    // Client height, which the main window stores as NoteHeight.
+    int clientHeight() const { return height(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+public slots:
+    void done(int result) override;
+
+private:
     // The task text as given, even beyond the 60 characters typing allows.
     void setTaskText(const QString &text);
     // A note cell (lines joined by CR LF) into Memo1, and back.
@@ -66,20 +78,10 @@ public:
     void pop1_ClearClick();
     void pop1_NowClick();
     void clipboardCommand(QAction *item);
-    // The panel is open while its left edge is inside the dialog.
-    bool calendarOpen() const;
-    // Client height, which the main window stores as NoteHeight.
-    int clientHeight() const { return height(); }
+    // Enter takes the calendar's date or confirms, Escape closes the calendar or
+    // cancels; true when the key is used up.
+    bool FormKeyDown(int key);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-public slots:
-    void done(int result) override;
-
-private:
     void buildFields();
     void buildButtonsAndPanel();
     void buildMenus();
@@ -130,7 +132,7 @@ private:
     AppContext &m_ctx;
     TaskList &m_tasks;
     AlarmTimer &m_alarm;
-    TFormCategory *m_categoryDialog = nullptr;
+    TFormCategory &m_categoryDialog;
     int m_editRow = 0;
     QWidget *m_popupField = nullptr; // the field PopupMenu1 was opened on
     // Growth over the design: extra row height, and the field column's left edge.

@@ -1,9 +1,10 @@
 // The task editor's context menus and the calendar panel's opening and closing.
 #include "TFormAddEdit.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/DesignCaptions.h"
 
 #include "CalendarPanel.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/StoreError.h"
 
@@ -17,31 +18,14 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::editor(), component,
-                                          LanguageTables::editorTwins());
-}
-
-QAction *item(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
-} // namespace
-
 void TFormAddEdit::buildMenus()
 {
+    const DesignCaptions caption(LanguageTables::editor(), LanguageTables::editorTwins());
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    pop1_Clear = item(PopupMenu1, "pop1_Clear", designCaption("pop1_Clear"));
+    pop1_Clear = caption.item(PopupMenu1, "pop1_Clear");
     PopupMenu1->addSeparator();
-    pop1_Now = item(PopupMenu1, "pop1_Now", designCaption("pop1_Now"));
+    pop1_Now = caption.item(PopupMenu1, "pop1_Now");
     connect(pop1_Clear, &QAction::triggered, this,
             [this] { guarded([this] { pop1_ClearClick(); }); });
     connect(pop1_Now, &QAction::triggered, this, [this] { guarded([this] { pop1_NowClick(); }); });
@@ -55,11 +39,11 @@ void TFormAddEdit::buildMenus()
 
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    pop2_Cut = item(PopupMenu2, "pop2_Cut", designCaption("pop2_Cut"));
-    pop2_Copy = item(PopupMenu2, "pop2_Copy", designCaption("pop2_Copy"));
-    pop2_Paste = item(PopupMenu2, "pop2_Paste", designCaption("pop2_Paste"));
+    pop2_Cut = caption.item(PopupMenu2, "pop2_Cut");
+    pop2_Copy = caption.item(PopupMenu2, "pop2_Copy");
+    pop2_Paste = caption.item(PopupMenu2, "pop2_Paste");
     PopupMenu2->addSeparator();
-    pop2_Selectall = item(PopupMenu2, "pop2_Selectall", designCaption("pop2_Selectall"));
+    pop2_Selectall = caption.item(PopupMenu2, "pop2_Selectall");
     for (QAction *a : {pop2_Cut, pop2_Copy, pop2_Paste, pop2_Selectall})
         connect(a, &QAction::triggered, this, [this, a] { clipboardCommand(a); });
     for (QWidget *field : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Memo1)}) {
@@ -137,7 +121,7 @@ void TFormAddEdit::Image1Click()
     Panel1->show();
     Panel1->raise();
     Button_ok->setEnabled(false);
-    Panel1->Calendar1->setFocus();
+    Panel1->focusCalendar();
 }
 
 void TFormAddEdit::takeCalendarDate()

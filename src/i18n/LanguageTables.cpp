@@ -1,6 +1,8 @@
 // The caption tables. Each row: component, property, English, Portuguese.
 #include "LanguageTables.h"
 
+#include "store/Settings.h"
+
 bool languageFromName(const QString &name, Language &language)
 {
     if (name == QLatin1String("English"))
@@ -10,6 +12,13 @@ bool languageFromName(const QString &name, Language &language)
     else
         return false;
     return true;
+}
+
+Language chosenLanguage(const Settings &settings)
+{
+    Language language = Language::English;
+    languageFromName(settings.text(SettingKey::Language), language);
+    return language;
 }
 
 QString LanguageEntry::text(Language language) const

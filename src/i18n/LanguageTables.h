@@ -11,6 +11,11 @@ enum class Language { English, Portuguese };
 // "English" or "Portuguese", compared exactly; any other name is no language.
 bool languageFromName(const QString &name, Language &language);
 
+class Settings;
+// The language the settings name ([Preferences] Language); English when they
+// name none.
+Language chosenLanguage(const Settings &settings);
+
 enum class TextProperty {
     Caption,       // the text of a menu item, menu, button, label, check box or group
     Hint,          // the tooltip of a control or tool button

@@ -1,25 +1,25 @@
 // Keyboard shortcuts and the toolbar's mouse presses.
-
 #include "TForm1.h"
+#include "TaskPane.h"
+#include "UndoAction.h"
 
 #include "syncsettings/SyncCommands.h"
 #include "widgets/RepaintOnAltTab.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QToolButton>
 
 void TForm1::Panel1MouseDown(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
-        ConfigureGridPopup(true);
+        m_pane->ConfigureGridPopup(true);
 }
 
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool keypad)
 {
     // Typing in the notes pane is only typing.
-    if (Memo_notes->hasFocus())
+    if (m_pane->notesHaveFocus())
         return false;
     // A key whose command opened a dialog travels on to the window once that
     // dialog has closed, before the window is active again: it was handled.

@@ -1,23 +1,19 @@
-// Layout of the main window: the layout step, the notes pane, size changes and
-// the preferences that change the window's look.
+// Layout of the main window: the layout step, the notes-pane switch, size changes
+// and the preferences that change the window's look.
 #include "TForm1.h"
-#include "VisibleColumnsMenu.h"
+#include "TaskPane.h"
+#include "UndoAction.h"
 
-#include "platform/Clock.h"
-#include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/TaskTable.h"
 #include "tasks/TaskList.h"
-#include "widgets/TaskGrid.h"
+#include "widgets/ApplyLanguage.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <QToolButton>
 #include <QWindow>
 
@@ -55,8 +51,8 @@ void TForm1::FormResize()
     if (!m_tasks.loaded())
         return;
     layoutColumns();
-    if (Menu_NotesPane->isChecked() && !m_inNotesSwitch)
-        Memo_notes->setFixedHeight(clientHeight() / 6);
+    if (!m_inNotesSwitch)
+        m_pane->setNotesHeight(clientHeight() / 6);
 }
 
 void TForm1::layoutColumns()
@@ -66,16 +62,15 @@ void TForm1::layoutColumns()
     const int toolbarWidth = Panel1->width();
     ComboBox1->resize(toolbarWidth > ComboBox1->x() + 125 ? 119 : toolbarWidth - 254,
                       ComboBox1->height());
-    const int s = StringGrid1->visibleRowCount() < m_table->rowCount() - 1
-                      ? StringGrid1->scrollBarExtent()
-                      : 0;
-    // A task column the user hid (the visible-columns menu) stays hidden.
-    if (PopupMenu4->taskColumnHidden())
-        return;
-    int others = 0;
-    for (int c : {0, 2, 3, 4})
-        others += StringGrid1->colWidth(c);
-    StringGrid1->setColWidth(Col::Task, StringGrid1->width() - 6 - others - s);
+    m_pane->layoutColumns();
+}
+
+void TForm1::tasksChanged()
+{
+    if (m_tasks.loaded())
+        setWindowTitle(taskCountCaption(m_tasks.table()));
+    m_pane->selectRow(1);
+    AdjustLayout();
 }
 
 void TForm1::Menu_NotesPaneClick()
@@ -88,14 +83,9 @@ void TForm1::Menu_NotesPaneClick()
     if (Menu_NotesPane->isChecked()) {
         if (!m_tasks.loaded())
             setClientSize(clientWidth(), clientHeight() + h);
-        Bevel6->show();
-        Memo_notes->setFixedHeight(h);
-        Memo_notes->show();
-        StringGrid1Click();
+        m_pane->showNotes(h);
     } else {
-        Memo_notes->setFixedHeight(0);
-        Memo_notes->hide();
-        Bevel6->hide();
+        m_pane->hideNotes();
         if (!m_tasks.loaded())
             setClientSize(clientWidth(), clientHeight() - h);
     }
@@ -106,12 +96,6 @@ void TForm1::StepWindowHeight(const QString &direction)
 {
     const int step = direction == QLatin1String("down") ? 2 : -2;
     resize(width(), height() + step);
-}
-
-int TForm1::dateColumnDefaultWidth() const
-{
-    return TaskGrid::dateColumnWidth(StringGrid1->fontMetrics(), *m_ctx.dates,
-                                     m_ctx.clock->today());
 }
 
 void TForm1::setStayOnTop(bool on)
@@ -126,6 +110,11 @@ void TForm1::setStayOnTop(bool on)
         return;
     }
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+void TForm1::setShowNoteHints(bool on)
+{
+    m_pane->setShowNoteHints(on);
 }
 
 void TForm1::setMenuBarShown(bool shown)
@@ -146,37 +135,26 @@ void TForm1::setFlatButtons(bool flat)
 
 void TForm1::setTransparent(bool on)
 {
-    m_alphaBlend = on;
     setWindowOpacity(on ? 220.0 / 255.0 : 1.0);
-}
-
-bool TForm1::gridPopupNeedsExtras() const
-{
-    // With neither menu bar nor toolbar the grid's menu is the only way left to
-    // the preferences and the about box.
-    const Settings &s = *m_ctx.settings;
-    return s.flag(SettingKey::HideMainMenu) && s.flag(SettingKey::HideToolbar);
 }
 
 void TForm1::updateGridPopupExtras()
 {
-    // The preferences item stays in every form; only the about item and its
-    // separator follow the rule.
-    const bool both = gridPopupNeedsExtras();
-    pop2_N1->setVisible(both);
-    pop2_About->setVisible(both);
+    m_pane->updateGridPopupExtras();
 }
 
-void TForm1::StringGrid1Click()
+void TForm1::applyLanguage(const QString &language)
 {
-    // The row a header click's sort selects is no row the user chose.
-    if (m_sortingByHeader)
-        return;
-    StringGrid1->horizontalScrollBar()->setValue(0);
-    if (Menu_NotesPane->isChecked()) {
-        const int row = StringGrid1->currentRow();
-        Memo_notes->clear();
-        if (row >= 1 && row < m_table->rowCount())
-            Memo_notes->setPlainText(m_table->cell(Col::Note, row));
-    }
+    ApplyLanguageMain(this, language);
+    Menu_Undo->showState();
+}
+
+void TForm1::applyStoredLanguage()
+{
+    ApplyLanguageMain(this, m_ctx.settings->text(SettingKey::Language));
+}
+
+void TForm1::resetColumnWidths()
+{
+    m_pane->resetColumnWidths();
 }

@@ -1,10 +1,10 @@
 // The notification-area icon and the shown / hidden-in-tray states.
 #include "TForm1.h"
+#include "TaskPane.h"
 
 #include "platform/TrayIcon.h"
 #include "store/Settings.h"
 #include "syncsettings/SyncCommands.h"
-#include "widgets/TaskGrid.h"
 
 #include <QAction>
 #include <QCursor>
@@ -13,7 +13,7 @@
 
 void TForm1::SpeedButton2Click()
 {
-    minimiseToTray();
+    setHiddenInTray(true);
 }
 
 bool TForm1::hiddenInTray() const
@@ -39,15 +39,10 @@ void TForm1::setHiddenInTray(bool hidden)
         show();
     raise();
     activateWindow();
-    StringGrid1->setFocus();
+    m_pane->focusGrid();
     if (m_ctx.settings->text(SettingKey::FormStyle) == QLatin1String("fsStayOnTop"))
         setStayOnTop(true);
     pop1_Show->setText(QStringLiteral("&Hide"));
-}
-
-void TForm1::minimiseToTray()
-{
-    setHiddenInTray(true);
 }
 
 void TForm1::PopupMenu1Popup()

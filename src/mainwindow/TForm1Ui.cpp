@@ -1,67 +1,45 @@
-// Composition of the main window: toolbar, menus, grid, notes pane, context menus.
+// Composition of the main window: toolbar, task pane, menus and the tray menu.
+#include "BackupReport.h"
+#include "CategoryFilter.h"
+#include "ReminderBoxes.h"
 #include "TForm1.h"
+#include "TaskPane.h"
+#include "UndoAction.h"
 #include "i18n/LanguageTables.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/DesignCaptions.h"
 #include "widgets/Hint.h"
+#include "widgets/KeyPreview.h"
 
-#include "VisibleColumnsMenu.h"
-#include "output/IcsExport.h"
-#include "output/IcsImportProgress.h"
+#include "about/VersionCheckCommand.h"
+#include "output/HelpText.h"
+#include "output/IcsCommands.h"
+#include "output/PrintCommands.h"
+#include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
+#include "platform/Services.h"
 #include "platform/TrayIcon.h"
-#include "reminders/AlarmTimer.h"
 #include "store/Settings.h"
-#include "store/StoreError.h"
-#include "store/TaskTable.h"
 #include "syncsettings/SyncCommands.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 #include "widgets/Glyphs.h"
-#include "widgets/TaskGrid.h"
+#include "widgets/OuterSize.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QTimer>
+#include <QScreen>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::mainWindow(), component,
-                                          LanguageTables::mainTwins());
-}
-
-QAction *item(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
-QAction *separator(QMenu *menu, const char *name = nullptr)
-{
-    QAction *a = menu->addSeparator();
-    if (name)
-        a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
-QMenu *submenu(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *m = new QMenu(caption, parent);
-    m->setObjectName(QString::fromLatin1(name));
-    m->menuAction()->setObjectName(QString::fromLatin1(name));
-    return m;
-}
+const DesignCaptions designCaption(LanguageTables::mainWindow(), LanguageTables::mainTwins());
 
 } // namespace
 
@@ -70,82 +48,76 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Nudgery"));
-    m_table = &m_tasks.table();
 
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-
     buildToolbar();
     layout->addWidget(Panel1);
-
-    StringGrid1 = new TaskGrid(central);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setTable(m_table);
-    StringGrid1->setDateServices(m_ctx.dates, m_ctx.clock);
-    layout->addWidget(StringGrid1, 1);
-
-    Bevel6 = new QFrame(central);
-    Bevel6->setObjectName(QStringLiteral("Bevel6"));
-    Bevel6->setFrameShape(QFrame::HLine);
-    Bevel6->setFrameShadow(QFrame::Sunken);
-    Bevel6->setFixedHeight(2);
-    Bevel6->hide();
-    layout->addWidget(Bevel6);
-
-    Memo_notes = new QPlainTextEdit(central);
-    Memo_notes->setObjectName(QStringLiteral("Memo_notes"));
-    Memo_notes->setReadOnly(true);
-    Memo_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo_notes->setFixedHeight(0);
-    Memo_notes->hide();
-    Memo_notes->setContextMenuPolicy(Qt::CustomContextMenu);
-    layout->addWidget(Memo_notes);
+    m_pane = new TaskPane(m_ctx, m_tasks, central);
+    layout->addWidget(m_pane, 1);
     setCentralWidget(central);
 
     buildMenus();
-    buildPopupMenus();
     buildTray();
 
-    connect(&m_alarm, &AlarmTimer::checkDue, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connect(m_pane, &TaskPane::editWanted, this,
+            [this] { guarded([this] { SpeedButton6Click(); }); });
+    connect(m_pane, &TaskPane::checkWanted, this,
+            [this] { guarded([this] { SpeedButton3Click(); }); });
+    connect(m_pane, &TaskPane::deleteWanted, this,
+            [this] { guarded([this] { SpeedButton5Click(); }); });
+    connect(m_pane, &TaskPane::archiveWanted, this,
+            [this] { guarded([this] { Menu_ArchiveTaskClick(m_pane); }); });
+    connect(m_pane, &TaskPane::preferencesWanted, this,
+            [this] { guarded([this] { SpeedButton7Click(); }); });
+    connect(m_pane, &TaskPane::aboutWanted, this,
+            [this] { guarded([this] { Menu_AboutClick(); }); });
+    connect(m_pane, &TaskPane::notesSwitchWanted, Menu_NotesPane, &QAction::trigger);
+    connect(m_pane, &TaskPane::layoutWanted, this, [this] { guarded([this] { FormResize(); }); });
+
+    m_reminders = new ReminderBoxes(m_ctx, m_tasks, m_alarm, this);
+    connect(m_reminders, &ReminderBoxes::checked, m_pane, &TaskPane::repaintGrid);
+    connect(m_reminders, &ReminderBoxes::windowWanted, this, &TForm1::bringToFront);
     connect(&m_tasks, &TaskList::changed, this, &TForm1::tasksChanged);
-    connect(&m_tasks, &TaskList::selectionWanted, this,
-            [this](int row) { StringGrid1->setCurrentRow(row); });
     connect(&m_tasks, &TaskList::damaged, this, [this](const QString &message) {
         m_ctx.messages->show(isVisible() ? this : nullptr,
                              {AppTitle, message, MsgIcon::Warning, MsgButtons::Ok});
     });
-    connect(&m_tasks, &TaskList::categoryAdded, this, &TForm1::categoryAdded);
-    connect(&m_tasks, &TaskList::categoryDeleted, this, &TForm1::categoryDeleted);
-    connect(&m_tasks, &TaskList::categoriesRestored, this, &TForm1::categoriesRestored);
+    connect(m_filter, &CategoryFilter::shown, this, [this] {
+        m_pane->clearHint();
+        tasksChanged();
+        m_pane->focusGrid();
+    });
     if (m_ctx.backups)
-        connect(m_ctx.backups, &DailyBackup::failed, this, &TForm1::backupFailed);
-
-    connect(StringGrid1, &TaskGrid::gridMousePressed, this,
-            [this](Qt::MouseButton b, int c, int r, const QPoint &g) {
-                guarded([&] { StringGrid1MouseDown(b, c, r, g); });
-            });
-    connect(
-        StringGrid1, &TaskGrid::gridMouseReleased, this,
-        [this](Qt::MouseButton b, const QPoint &p) { guarded([&] { StringGrid1MouseUp(b, p); }); });
-    connect(StringGrid1, &TaskGrid::gridDoubleClicked, this,
-            [this] { guarded([this] { StringGrid1DblClick(); }); });
-    connect(StringGrid1, &TaskGrid::currentCellChanged, this,
-            [this] { guarded([this] { StringGrid1Click(); }); });
-    connect(Memo_notes, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &p) { PopupMenu3->popup(Memo_notes->mapToGlobal(p)); });
+        m_backupReport = new BackupReport(m_ctx, *m_ctx.backups, this);
 
     // Every key reaches the window first; no shortcut consumes its key.
-    qApp->installEventFilter(this);
-    setMinimumSize(360, 240);
+    new KeyPreview(
+        this,
+        [this](const QKeyEvent &key) {
+            bool usedUp = false;
+            guarded([&] {
+                usedUp =
+                    FormKeyDown(key.key(), key.modifiers(), key.modifiers() & Qt::KeypadModifier);
+            });
+            return usedUp;
+        },
+        [this](int key) { guarded([&] { FormKeyUp(key); }); });
+    // 360 x 240 at least and the screen at most, both for the outer window.
+    new OuterSizeLimits(this, [this] {
+        const QScreen *s = screen();
+        return OuterSizeLimits::Limits{QSize(360, 240),
+                                       s ? s->geometry().size() : primaryScreenGeometry().size()};
+    });
     nameControls(this, LanguageTables::mainWindow());
 }
 
-TForm1::~TForm1()
+bool TForm1::guarded(const std::function<void()> &handler)
 {
-    qApp->removeEventFilter(this);
+    return runGuardedIn(*m_ctx.messages, this, handler);
 }
 
 void TForm1::buildToolbar()
@@ -153,7 +125,16 @@ void TForm1::buildToolbar()
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedHeight(24);
-    Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The toolbar's context menu, on the bar and on every button, is the grid's
+    // menu in its toolbar form.
+    const auto toolbarMenu = [this](QWidget *w) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint &p) {
+            Panel1MouseDown(Qt::RightButton);
+            m_pane->popupGridMenu(w->mapToGlobal(p));
+        });
+    };
+    toolbarMenu(Panel1);
 
     struct Button
     {
@@ -162,17 +143,24 @@ void TForm1::buildToolbar()
         int left;
         const char *hint;
         const char *glyph;
+        std::function<void()> handler;
     };
     const Button buttons[] = {
-        {&SpeedButton2, "SpeedButton2", 3, " Minimize ", "minimize"},
-        {&SpeedButton3, "SpeedButton3", 32, " Check/Uncheck ", "check"},
-        {&SpeedButton4, "SpeedButton4", 61, " Add New Task ", "add"},
-        {&SpeedButton6, "SpeedButton6", 84, " Edit Task ", "edit"},
-        {&SpeedButton5, "SpeedButton5", 107, " Delete Task ", "delete"},
-        {&SpeedButton14, "SpeedButton14", 136, " Archive Task ", "archive"},
-        {&SpeedButton7, "SpeedButton7", 165, " Preferences ", "preferences"},
-        {&SpeedButton9, "SpeedButton9", 188, " About ... ", "about"},
-        {&SpeedButton1, "SpeedButton1", 217, " Exit ", "exit"},
+        {&SpeedButton2, "SpeedButton2", 3, " Minimize ", "minimize",
+         [this] { SpeedButton2Click(); }},
+        {&SpeedButton3, "SpeedButton3", 32, " Check/Uncheck ", "check",
+         [this] { SpeedButton3Click(); }},
+        {&SpeedButton4, "SpeedButton4", 61, " Add New Task ", "add",
+         [this] { SpeedButton4Click(); }},
+        {&SpeedButton6, "SpeedButton6", 84, " Edit Task ", "edit", [this] { SpeedButton6Click(); }},
+        {&SpeedButton5, "SpeedButton5", 107, " Delete Task ", "delete",
+         [this] { SpeedButton5Click(); }},
+        {&SpeedButton14, "SpeedButton14", 136, " Archive Task ", "archive",
+         [this] { Menu_ArchiveTaskClick(SpeedButton14); }},
+        {&SpeedButton7, "SpeedButton7", 165, " Preferences ", "preferences",
+         [this] { SpeedButton7Click(); }},
+        {&SpeedButton9, "SpeedButton9", 188, " About ... ", "about", [this] { Menu_AboutClick(); }},
+        {&SpeedButton1, "SpeedButton1", 217, " Exit ", "exit", [this] { close(); }},
     };
     for (const Button &b : buttons) {
         auto *btn = new QToolButton(Panel1);
@@ -183,7 +171,8 @@ void TForm1::buildToolbar()
         btn->setIconSize(QSize(16, 16));
         btn->setAutoRaise(true);
         btn->setFocusPolicy(Qt::NoFocus);
-        btn->setContextMenuPolicy(Qt::CustomContextMenu);
+        toolbarMenu(btn);
+        connect(btn, &QToolButton::clicked, this, [this, h = b.handler] { guarded(h); });
         *b.member = btn;
     }
     for (int x : {28, 57, 132, 161, 213}) {
@@ -196,238 +185,105 @@ void TForm1::buildToolbar()
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(245, 1, 77, 21);
     ComboBox1->setFocusPolicy(Qt::ClickFocus);
-
-    connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { guarded([this] { SpeedButton2Click(); }); });
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { guarded([this] { SpeedButton3Click(); }); });
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { guarded([this] { SpeedButton4Click(); }); });
-    connect(SpeedButton6, &QToolButton::clicked, this,
-            [this] { guarded([this] { SpeedButton6Click(); }); });
-    connect(SpeedButton5, &QToolButton::clicked, this,
-            [this] { guarded([this] { SpeedButton5Click(); }); });
-    connect(SpeedButton14, &QToolButton::clicked, this,
-            [this] { guarded([this] { Menu_ArchiveTaskClick(SpeedButton14); }); });
-    connect(SpeedButton7, &QToolButton::clicked, this,
-            [this] { guarded([this] { SpeedButton7Click(); }); });
-    connect(SpeedButton9, &QToolButton::clicked, this,
-            [this] { guarded([this] { Menu_AboutClick(); }); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { close(); });
-    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this,
-            [this](int) { guarded([this] { ComboBox1Change(); }); });
 }
 
 void TForm1::buildMenus()
 {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    auto run = [this](QAction *a, std::function<void()> f) {
-        connect(a, &QAction::triggered, this, [this, f] { guarded(f); });
+    // A menu of the bar, and an item of a menu running its handler in the error
+    // guard; both named and captioned as designed. Add a command here.
+    const auto menu = [this](const char *name) {
+        QMenu *m = designCaption.submenu(this, name);
+        MainMenu1->addMenu(m);
+        return m;
+    };
+    const auto add = [this](QMenu *m, const char *name, std::function<void()> handler) {
+        QAction *a = designCaption.item(m, name);
+        connect(a, &QAction::triggered, this, [this, h = std::move(handler)] { guarded(h); });
+        return a;
+    };
+    const auto openPage = [this](const QString &page) {
+        if (!page.isEmpty())
+            m_ctx.urls->open(QUrl(page));
     };
 
-    Menu_File = submenu(this, "Menu_File", designCaption("Menu_File"));
-    Menu_ArchiveTask = item(Menu_File, "Menu_ArchiveTask", designCaption("Menu_ArchiveTask"));
-    Menu_OpenArchive = item(Menu_File, "Menu_OpenArchive", designCaption("Menu_OpenArchive"));
-    Menu_Restore = item(Menu_File, "Menu_Restore", designCaption("Menu_Restore"));
-    QAction *exportIcs = item(Menu_File, "Menu_ExportIcs", designCaption("Menu_ExportIcs"));
-    QAction *importIcs = item(Menu_File, "Menu_ImportIcs", designCaption("Menu_ImportIcs"));
+    QMenu *file = menu("Menu_File");
+    Menu_ArchiveTask =
+        add(file, "Menu_ArchiveTask", [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
+    add(file, "Menu_OpenArchive", [this] { Menu_OpenArchiveClick(); });
+    add(file, "Menu_Restore", [this] { Menu_RestoreClick(); });
+    add(file, "Menu_ExportIcs", [this] { IcsCommands::exportTasks(this, m_ctx, m_tasks); });
+    add(file, "Menu_ImportIcs", [this] { IcsCommands::importTasks(this, m_ctx, m_tasks); });
     m_sync = new SyncCommands(m_ctx, this);
-    m_sync->addTo(Menu_File);
-    separator(Menu_File);
-    Menu_Minimize = item(Menu_File, "Menu_Minimize", designCaption("Menu_Minimize"));
-    Menu_Print = item(Menu_File, "Menu_Print", designCaption("Menu_Print"));
-    separator(Menu_File);
-    Menu_SavetoFile = item(Menu_File, "Menu_SavetoFile", designCaption("Menu_SavetoFile"));
-    separator(Menu_File);
-    Menu_Exit = item(Menu_File, "Menu_Exit", designCaption("Menu_Exit"));
-    run(Menu_ArchiveTask, [this] { Menu_ArchiveTaskClick(Menu_ArchiveTask); });
-    run(Menu_OpenArchive, [this] { Menu_OpenArchiveClick(); });
-    run(Menu_Restore, [this] { Menu_RestoreClick(); });
-    const auto language = [this] {
-        Language chosen = Language::English;
-        languageFromName(m_ctx.settings->text(SettingKey::Language), chosen);
-        return chosen;
-    };
-    const auto text = [language](const char *key) {
-        return LanguageTables::text(LanguageTables::backupTexts(), key, language());
-    };
-    run(exportIcs, [this, text] {
-        const QString target = QFileDialog::getSaveFileName(
-            this, text("ExportTitle"), m_ctx.programFolder + QStringLiteral("Nudgery.ics"),
-            QStringLiteral("iCalendar (*.ics)"));
-        if (target.isEmpty())
-            return;
-        QString error;
-        const int count =
-            IcsExport::exportFile(m_tasks.dataFileName(), m_ctx.file(FileNames::Identities), target,
-                                  *m_ctx.dates, *m_ctx.clock, &error);
-        if (count < 0)
-            throw StoreError(error);
-        m_ctx.messages->notice(this, text("Exported").arg(count).arg(target));
-    });
-    run(importIcs, [this, text, language] {
-        const QString source =
-            QFileDialog::getOpenFileName(this, text("ImportTitle"), m_ctx.programFolder,
-                                         QStringLiteral("iCalendar (*.ics *.ical *.ifb);;* (*)"));
-        if (source.isEmpty())
-            return;
-        const IcsImport::Parsed result = IcsImport::importWithProgress(
-            this, source, m_tasks, *m_ctx.settings, *m_ctx.dates, *m_ctx.clock, language());
-        if (!result.cancelled)
-            m_ctx.messages->show(this, {AppTitle, IcsImport::summary(result, language()),
-                                        result.refused() ? MsgIcon::Warning : MsgIcon::None,
-                                        MsgButtons::Ok});
-    });
-    run(Menu_Minimize, [this] { SpeedButton2Click(); });
-    run(Menu_Print, [this] { Menu_PrintClick(); });
-    run(Menu_SavetoFile, [this] { Menu_SavetoFileClick(); });
-    connect(Menu_Exit, &QAction::triggered, this, [this] { close(); });
+    m_sync->addTo(file);
+    separator(file);
+    add(file, "Menu_Minimize", [this] { SpeedButton2Click(); });
+    Menu_Print =
+        add(file, "Menu_Print", [this] { printTaskList(m_tasks.table(), m_ctx.printers); });
+    separator(file);
+    Menu_SavetoFile = add(file, "Menu_SavetoFile", [this] { Menu_SavetoFileClick(); });
+    separator(file);
+    add(file, "Menu_Exit", [this] { close(); });
 
-    Menu_Edit = submenu(this, "Menu_Edit", designCaption("Menu_Edit"));
-    Menu_Undo = item(Menu_Edit, "Menu_Undo", QString());
-    separator(Menu_Edit);
-    Menu_CheckUncheck = item(Menu_Edit, "Menu_CheckUncheck", designCaption("Menu_CheckUncheck"));
-    separator(Menu_Edit);
-    Menu_AddTask = item(Menu_Edit, "Menu_AddTask", designCaption("Menu_AddTask"));
-    Menu_EditTask = item(Menu_Edit, "Menu_EditTask", designCaption("Menu_EditTask"));
-    Menu_DeleteTask = item(Menu_Edit, "Menu_DeleteTask", designCaption("Menu_DeleteTask"));
-    separator(Menu_Edit);
-    Menu_Search = item(Menu_Edit, "Menu_Search", designCaption("Menu_Search"));
-    Menu_AddTask->setIcon(glyph(QStringLiteral("add")));
-    Menu_EditTask->setIcon(glyph(QStringLiteral("edit")));
-    Menu_DeleteTask->setIcon(glyph(QStringLiteral("delete")));
-    run(Menu_Undo, [this] { Menu_UndoClick(); });
-    connect(&m_tasks, &TaskList::undoChanged, this, &TForm1::showUndoState);
-    showUndoState();
-    run(Menu_CheckUncheck, [this] { SpeedButton3Click(); });
-    run(Menu_AddTask, [this] { SpeedButton4Click(); });
-    run(Menu_EditTask, [this] { SpeedButton6Click(); });
-    run(Menu_DeleteTask, [this] { SpeedButton5Click(); });
-    run(Menu_Search, [this] { Menu_SearchClick(); });
+    QMenu *edit = menu("Menu_Edit");
+    Menu_Undo = new UndoAction(m_tasks, *m_ctx.settings, edit);
+    edit->addAction(Menu_Undo);
+    connect(Menu_Undo, &QAction::triggered, this,
+            [this] { guarded([this] { Menu_Undo->Menu_UndoClick(); }); });
+    separator(edit);
+    add(edit, "Menu_CheckUncheck", [this] { SpeedButton3Click(); });
+    separator(edit);
+    add(edit, "Menu_AddTask", [this] {
+        SpeedButton4Click();
+    })->setIcon(glyph(QStringLiteral("add")));
+    add(edit, "Menu_EditTask", [this] {
+        SpeedButton6Click();
+    })->setIcon(glyph(QStringLiteral("edit")));
+    add(edit, "Menu_DeleteTask", [this] {
+        SpeedButton5Click();
+    })->setIcon(glyph(QStringLiteral("delete")));
+    separator(edit);
+    add(edit, "Menu_Search", [this] { Menu_SearchClick(); });
 
-    Menu_View = submenu(this, "Menu_View", designCaption("Menu_View"));
-    Menu_Sort = submenu(Menu_View, "Menu_Sort", designCaption("Menu_Sort"));
-    Menu_View->addMenu(Menu_Sort);
-    Menu_SortByTask = item(Menu_Sort, "Menu_SortByTask", designCaption("Menu_SortByTask"));
-    Menu_SortByDate = item(Menu_Sort, "Menu_SortByDate", designCaption("Menu_SortByDate"));
-    Menu_SortByHour = item(Menu_Sort, "Menu_SortByHour", designCaption("Menu_SortByHour"));
-    Menu_SortByCategory =
-        item(Menu_Sort, "Menu_SortByCategory", designCaption("Menu_SortByCategory"));
-    Menu_SortByStatus = item(Menu_Sort, "Menu_SortByStatus", designCaption("Menu_SortByStatus"));
-    for (QAction *a : Menu_Sort->actions())
-        run(a, [this, a] { Sort1Click(a); });
-    separator(Menu_View);
-    Menu_Preferences = item(Menu_View, "Menu_Preferences", designCaption("Menu_Preferences"));
-    separator(Menu_View);
-    Menu_NotesPane = item(Menu_View, "Menu_NotesPane", designCaption("Menu_NotesPane"));
+    QMenu *view = menu("Menu_View");
+    m_pane->addSortMenu(view, "Menu_Sort");
+    separator(view);
+    add(view, "Menu_Preferences", [this] { SpeedButton7Click(); });
+    separator(view);
+    Menu_NotesPane = designCaption.item(view, "Menu_NotesPane");
     Menu_NotesPane->setCheckable(true);
-    run(Menu_Preferences, [this] { SpeedButton7Click(); });
     // The switch flips the check mark itself: undo the action's own toggle first.
     connect(Menu_NotesPane, &QAction::triggered, this, [this] {
         Menu_NotesPane->setChecked(!Menu_NotesPane->isChecked());
         guarded([this] { Menu_NotesPaneClick(); });
     });
 
-    Menu_Category = submenu(this, "Menu_Category", designCaption("Menu_Category"));
-    Menu_AddCategory = item(Menu_Category, "Menu_AddCategory", designCaption("Menu_AddCategory"));
-    Menu_DeleteCategory =
-        item(Menu_Category, "Menu_DeleteCategory", designCaption("Menu_DeleteCategory"));
-    separator(Menu_Category);
-    Menu_AllItems = item(Menu_Category, "Menu_AllItems", designCaption("Menu_AllItems"));
-    Menu_AllItems->setCheckable(true);
-    run(Menu_AddCategory, [this] { Menu_AddCategoryClick(Menu_AddCategory); });
-    run(Menu_DeleteCategory, [this] { Menu_AddCategoryClick(Menu_DeleteCategory); });
-    run(Menu_AllItems, [this] { Menu_AllItemsClick(); });
+    QMenu *category = menu("Menu_Category");
+    add(category, "Menu_AddCategory", [this] { Menu_AddCategoryClick(nullptr); });
+    Menu_DeleteCategory = add(category, "Menu_DeleteCategory",
+                              [this] { Menu_AddCategoryClick(Menu_DeleteCategory); });
+    separator(category);
+    // "All Items" and the categories: the filter's items.
+    m_filter = new CategoryFilter(m_ctx, m_tasks, ComboBox1, category, this);
 
-    Menu_Help = submenu(this, "Menu_Help", designCaption("Menu_Help"));
-    Menu_HelpFile = item(Menu_Help, "Menu_HelpFile", designCaption("Menu_HelpFile"));
-    separator(Menu_Help);
-    Menu_SoftwareNews = item(Menu_Help, "Menu_SoftwareNews", designCaption("Menu_SoftwareNews"));
-    Menu_CheckNewVersion =
-        item(Menu_Help, "Menu_CheckNewVersion", designCaption("Menu_CheckNewVersion"));
-    separator(Menu_Help);
-    Menu_Donations = item(Menu_Help, "Menu_Donations", designCaption("Menu_Donations"));
-    Menu_About = item(Menu_Help, "Menu_About", designCaption("Menu_About"));
-    run(Menu_HelpFile, [this] { Menu_HelpFileClick(); });
-    run(Menu_SoftwareNews, [this] { Menu_SoftwareNewsClick(); });
-    run(Menu_CheckNewVersion, [this] { Menu_CheckNewVersionClick(); });
-    run(Menu_Donations, [this] { Menu_DonationsClick(); });
-    run(Menu_About, [this] { Menu_AboutClick(); });
-
-    for (QMenu *m : {Menu_File, Menu_Edit, Menu_View, Menu_Category, Menu_Help})
-        MainMenu1->addMenu(m);
-}
-
-void TForm1::buildPopupMenus()
-{
-    auto run = [this](QAction *a, std::function<void()> f) {
-        connect(a, &QAction::triggered, this, [this, f] { guarded(f); });
-    };
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    pop2_EditTask = item(PopupMenu2, "pop2_EditTask", designCaption("pop2_EditTask"));
-    pop2_Deletetask = item(PopupMenu2, "pop2_Deletetask", designCaption("pop2_Deletetask"));
-    pop2_Archivetask = item(PopupMenu2, "pop2_Archivetask", designCaption("pop2_Archivetask"));
-    pop2_N9 = separator(PopupMenu2, "pop2_N9");
-    pop2_Sort = submenu(PopupMenu2, "pop2_Sort", designCaption("pop2_Sort"));
-    PopupMenu2->addMenu(pop2_Sort);
-    pop2_SortByTask = item(pop2_Sort, "pop2_SortByTask", designCaption("pop2_SortByTask"));
-    pop2_SortByDate = item(pop2_Sort, "pop2_SortByDate", designCaption("pop2_SortByDate"));
-    pop2_SortByHour = item(pop2_Sort, "pop2_SortByHour", designCaption("pop2_SortByHour"));
-    pop2_SortByCategory =
-        item(pop2_Sort, "pop2_SortByCategory", designCaption("pop2_SortByCategory"));
-    pop2_SortByStatus = item(pop2_Sort, "pop2_SortByStatus", designCaption("pop2_SortByStatus"));
-    for (QAction *a : pop2_Sort->actions())
-        run(a, [this, a] { Sort1Click(a); });
-    pop2_N1 = separator(PopupMenu2, "pop2_N1");
-    pop2_Preferences = item(PopupMenu2, "pop2_Preferences", designCaption("pop2_Preferences"));
-    pop2_About = item(PopupMenu2, "pop2_About", designCaption("pop2_About"));
-    pop2_N1->setVisible(false);
-    pop2_About->setVisible(false);
-    run(pop2_EditTask, [this] { SpeedButton6Click(); });
-    run(pop2_Deletetask, [this] { SpeedButton5Click(); });
-    run(pop2_Archivetask, [this] { Menu_ArchiveTaskClick(pop2_Archivetask); });
-    run(pop2_Preferences, [this] { SpeedButton7Click(); });
-    run(pop2_About, [this] { Menu_AboutClick(); });
-
-    // The toolbar's context menu is the same menu in its toolbar form.
-    auto toolbarMenu = [this](QWidget *w) {
-        connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint &p) {
-            Panel1MouseDown(Qt::RightButton);
-            PopupMenu2->popup(w->mapToGlobal(p));
-        });
-    };
-    toolbarMenu(Panel1);
-    for (QToolButton *b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5,
-                           SpeedButton6, SpeedButton7, SpeedButton9, SpeedButton14})
-        toolbarMenu(b);
-
-    PopupMenu3 = new QMenu(this);
-    PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
-    pop3_Copy = item(PopupMenu3, "pop3_Copy", designCaption("pop3_Copy"));
-    pop3_HideNotespane =
-        item(PopupMenu3, "pop3_HideNotespane", designCaption("pop3_HideNotespane"));
-    connect(pop3_Copy, &QAction::triggered, this, [] {
-        QWidget *focused = QApplication::focusWidget();
-        if (auto *edit = qobject_cast<QPlainTextEdit *>(focused)) {
-            edit->selectAll();
-            QApplication::clipboard()->setText(edit->toPlainText());
-        }
-    });
-    connect(pop3_HideNotespane, &QAction::triggered, Menu_NotesPane, &QAction::trigger);
-
-    PopupMenu4 = new VisibleColumnsMenu(
-        StringGrid1, m_ctx.dates, m_ctx.clock, [this] { AdjustLayout(); }, this);
+    QMenu *help = menu("Menu_Help");
+    add(help, "Menu_HelpFile", [this] { HelpText::open(m_ctx, this); });
+    separator(help);
+    add(help, "Menu_SoftwareNews", [openPage] { openPage(WebLinks::fromBuild().newsPage); });
+    add(help, "Menu_CheckNewVersion", [this] { checkNewVersion(this, m_ctx); });
+    separator(help);
+    add(help, "Menu_Donations", [openPage] { openPage(WebLinks::fromBuild().donationPage); });
+    add(help, "Menu_About", [this] { Menu_AboutClick(); });
 }
 
 void TForm1::buildTray()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    pop1_Show = item(PopupMenu1, "pop1_Show", designCaption("pop1_Show"));
-    pop1_AddTask = item(PopupMenu1, "pop1_AddTask", designCaption("pop1_AddTask"));
-    pop1_Exit = item(PopupMenu1, "pop1_Exit", designCaption("pop1_Exit"));
+    pop1_Show = designCaption.item(PopupMenu1, "pop1_Show");
+    QAction *pop1_AddTask = designCaption.item(PopupMenu1, "pop1_AddTask");
+    QAction *pop1_Exit = designCaption.item(PopupMenu1, "pop1_Exit");
     QFont bold = pop1_Show->font();
     bold.setBold(true);
     pop1_Show->setFont(bold);

@@ -1,6 +1,6 @@
 #include "VisibleColumnsMenu.h"
 
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/TaskTable.h"
 #include "widgets/TaskGrid.h"
 

@@ -18,14 +18,16 @@ public:
     VisibleColumnsMenu(TaskGrid *grid, const DateFormat *dates, const Clock *clock,
                        std::function<void()> adjustLayout, QWidget *parent = nullptr);
 
-    // Checks each item whose column is wider than 3 pixels (run before opening).
-    void PopupMenu4Popup();
-    // Hides a column 3 pixels wide or wider, shows any other at its default width.
-    void pop4_VisibleColsClick(QAction *item);
     // The user hid the task column here (in this run, or in an earlier one whose
     // stored width is 0); the layout step then leaves it hidden.
     bool taskColumnHidden() const { return m_taskHidden; }
     void setTaskColumnHidden(bool hidden) { m_taskHidden = hidden; }
+
+private:
+    // Checks each item whose column is wider than 3 pixels (run before opening).
+    void PopupMenu4Popup();
+    // Hides a column 3 pixels wide or wider, shows any other at its default width.
+    void pop4_VisibleColsClick(QAction *item);
 
     QMenu *pop4_VisibleCols = nullptr;
     QAction *pop4_DoneCol = nullptr;
@@ -34,7 +36,6 @@ public:
     QAction *pop4_HourCol = nullptr;
     QAction *pop4_PriorityCol = nullptr;
 
-private:
     QAction *addColumnItem(const char *name, const QString &caption, int column);
     int defaultWidth(int column) const;
 

@@ -1,7 +1,7 @@
 #include "IcsExport.h"
 
 #include "TodoProperties.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/SaveFile.h"
 #include "store/StoreError.h"

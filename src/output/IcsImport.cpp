@@ -2,7 +2,7 @@
 
 #include "IcsExport.h"
 #include "IcsImportZones.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
@@ -20,10 +20,6 @@
 #include <optional>
 
 namespace {
-
-constexpr char16_t FieldSeparator = 0x00A6; // "¦" splits a task record
-constexpr int ColourCount = 19;             // the text colour table's entries
-constexpr int DefaultColour = 18;
 
 // The closest text Windows-1252 holds: a character it lacks becomes its
 // compatibility decomposition without accents when that fits, else "?".
@@ -59,7 +55,7 @@ QString field(const char *value, bool keepLines, const QString &task,
     if (out != text)
         changed.push_back({task, "ImportCharacters", {}});
     const QString before = out;
-    out.replace(FieldSeparator, QLatin1Char('|'));
+    out.replace(QLatin1Char(FieldSeparator), QLatin1Char(SeparatorStandIn));
     for (QChar &c : out)
         if (c.unicode() < 0x20 && !(keepLines && c == QLatin1Char('\n')))
             c = QLatin1Char(' ');
@@ -78,10 +74,10 @@ QString colourOf(icalcomponent *todo)
             continue;
         bool ok = false;
         const int index = QByteArray(icalproperty_get_x(p)).trimmed().toInt(&ok);
-        if (ok && index >= 0 && index < ColourCount)
+        if (ok && index >= 0 && index < TextColourCount)
             return QString::number(index);
     }
-    return QString::number(DefaultColour);
+    return QString::number(DefaultTextColour);
 }
 
 // A DUE or DTSTART as a local date, and hour when it has one.

@@ -1,7 +1,7 @@
 #include "IcsImportProgress.h"
 
-#include "platform/Clock.h"
 #include "platform/MessageService.h"
+#include "store/Clock.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 
+#include <QWidget>
 #include <exception>
 
 bool runGuarded(MessageService &messages, QWidget *parent, const std::function<void()> &handler)
@@ -15,4 +16,9 @@ bool runGuarded(MessageService &messages, QWidget *parent, const std::function<v
         messages.error(parent, QString::fromLocal8Bit(e.what()));
     }
     return false;
+}
+
+bool runGuardedIn(MessageService &messages, QWidget *window, const std::function<void()> &handler)
+{
+    return runGuarded(messages, window && window->isVisible() ? window : nullptr, handler);
 }

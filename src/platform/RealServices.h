@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
 #include "DbusNotificationService.h"
 #include "QtMessageService.h"
 #include "Services.h"
+#include "store/Clock.h"
 
 #include <chrono>
 #include <memory>

@@ -1,6 +1,7 @@
 // The preferences dialog: its controls, their design places and their loading.
 #include "TFormOptions.h"
 #include "i18n/LanguageTables.h"
+#include "widgets/DesignCaptions.h"
 #include "widgets/Hint.h"
 
 #include "FitToFont.h"
@@ -20,11 +21,7 @@
 
 namespace {
 
-// The component's English caption from the language table, the one place it is spelled.
-QString designCaption(const char *component)
-{
-    return LanguageTables::englishCaption(LanguageTables::preferences(), component);
-}
+const DesignCaptions designCaption(LanguageTables::preferences());
 
 constexpr int CheckBoxHeight = 14;
 constexpr int LabelHeight = 13;

@@ -31,6 +31,11 @@ public:
     // step; the steps before it stay done.
     void storePreferences(AlarmTimer &alarm) const;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // --- Reactions to the user
     void CheckBox6Click();
     void CheckBox10Click();
@@ -44,11 +49,6 @@ public:
     void Button_resetColsClick();
     void FormKeyUp(int key);
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void buildControls();
     void connectHandlers();
     void FormCreate();

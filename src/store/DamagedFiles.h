@@ -3,8 +3,6 @@
 #include <QHash>
 #include <QString>
 
-#include <functional>
-
 // What is done about damaged record files. A load that finds a file damaged copies
 // it aside and cuts it back to its whole records. When no copy can be made the file
 // is left as it is (the damaged tail may still be worth recovering) and nothing may
@@ -35,14 +33,6 @@ public:
     // first.
     void requireBackedUp(const QString &path);
 
-    // Run before every write to a record file of the run (the daily backup).
-    void setBeforeWrite(std::function<void()> hook) { m_beforeWrite = std::move(hook); }
-    void beforeWrite() const
-    {
-        if (m_beforeWrite)
-            m_beforeWrite();
-    }
-
 private:
     // Copies the damaged file aside and cuts it back to its sound part; the backup's
     // name, or empty when no copy could be made (the file is then left as it is).
@@ -57,5 +47,4 @@ private:
     };
     QHash<QString, Uncut> m_uncut;           // by absolute path
     QHash<QString, QString> m_backupsToTell; // made by a write, for the next load
-    std::function<void()> m_beforeWrite;
 };

@@ -125,7 +125,8 @@ void EraseOldFormat(ProfileFile &settings)
 }
 
 bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings,
-                         const DateFormat &dates, const QDate &today, DamagedFiles &damaged)
+                         const DateFormat &dates, const QDate &today, DamagedFiles &damaged,
+                         FirstWriteOfDay *firstWrite)
 {
     const QList<QByteArray> tasks =
         ConvertOldFormat(ProfileData::load(paths.settings), dates, today);
@@ -134,8 +135,8 @@ bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings,
         hasOldArchive ? ConvertOldFormat(ProfileData::load(paths.oldArchive), dates, today)
                       : QList<QByteArray>();
 
-    TaskDataFile(paths.dataFile, damaged).writeRecords(tasks);
-    const TaskDataFile archive(paths.archive, damaged);
+    TaskDataFile(paths.dataFile, damaged, firstWrite).writeRecords(tasks);
+    const TaskDataFile archive(paths.archive, damaged, firstWrite);
     if (!QFileInfo::exists(paths.archive))
         archive.writeRecords(archived);
     else if (!archived.isEmpty())

@@ -6,6 +6,7 @@
 #include <QString>
 
 class DamagedFiles;
+class FirstWriteOfDay;
 class DateFormat;
 class ProfileData;
 class ProfileFile;
@@ -35,9 +36,10 @@ struct FirstStartPaths
 // "Converted to new format database file..." (the new task data file is not empty).
 // Both lists are built before anything is written; an existing archive is never
 // replaced: converted old archive records are appended to it. The writes
-// heed damaged, the run's record of damaged files.
+// heed damaged, the run's record of damaged files, and run firstWrite first.
 bool convertAtFirstStart(const FirstStartPaths &paths, ProfileFile &settings,
-                         const DateFormat &dates, const QDate &today, DamagedFiles &damaged);
+                         const DateFormat &dates, const QDate &today, DamagedFiles &damaged,
+                         FirstWriteOfDay *firstWrite = nullptr);
 
 inline const QString ConvertedMessage = QStringLiteral("Converted to new format database file...");
 

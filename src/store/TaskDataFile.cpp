@@ -2,6 +2,7 @@
 
 #include "AppendJournal.h"
 #include "DamagedFiles.h"
+#include "FirstWriteOfDay.h"
 #include "SaveFile.h"
 #include "StoreError.h"
 #include "TaskRecord.h"
@@ -122,9 +123,15 @@ void TaskDataFile::AppendTask(TaskTable &table, int row) const
     table.setCell(Col::Order, row, task[Col::Order]);
 }
 
+void TaskDataFile::beforeWrite() const
+{
+    if (m_firstWrite)
+        m_firstWrite->beforeWrite();
+}
+
 QByteArray TaskDataFile::appendRow(TaskRow &task) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
@@ -143,7 +150,7 @@ QByteArray TaskDataFile::appendRow(TaskRow &task) const
 
 void TaskDataFile::BlankTask(qint64 offset) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint32 length = recordLengthAt(f, offset);
@@ -154,7 +161,7 @@ void TaskDataFile::BlankTask(qint64 offset) const
 
 void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     // Every record is found before the first is blanked.
@@ -255,7 +262,7 @@ qint32 TaskDataFile::recordLengthAt(QFile &f, qint64 offset) const
 void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
-    m_damaged.beforeWrite();
+    beforeWrite();
     m_damaged.requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
@@ -271,7 +278,8 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
     } catch (...) {
         // One step: a record that cannot leave here does not stay there either.
         try {
-            TaskDataFile(targetPath, m_damaged).takeBackAppend(end, record.size() - 4);
+            TaskDataFile(targetPath, m_damaged, m_firstWrite)
+                .takeBackAppend(end, record.size() - 4);
         } catch (...) {
         }
         throw;
@@ -280,7 +288,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 
 QList<TaskDataFile::Cleared> TaskDataFile::ClearCategory(const QString &name) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
     QByteArray bytes = readWholeFile(f);
@@ -322,7 +330,7 @@ void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
 
 void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &textOf) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     m_damaged.requireBackedUp(m_path);
     // A piece of about a megabyte: a large file is never held twice in memory.
     constexpr qsizetype Piece = 1 << 20;
@@ -347,7 +355,7 @@ void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &tex
 
 qint64 TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     if (!f.open(InPlace))
@@ -386,7 +394,7 @@ void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
 {
     if (records.isEmpty())
         return;
-    m_damaged.beforeWrite();
+    beforeWrite();
     m_damaged.requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
@@ -420,7 +428,7 @@ TaskDataFile::LoadResult TaskDataFile::checkTail() const
 QList<QByteArray> TaskDataFile::appendRowsAtOnce(std::vector<TaskRow> &rows,
                                                  const std::function<void()> &alongside) const
 {
-    m_damaged.beforeWrite();
+    beforeWrite();
     m_damaged.requireBackedUp(m_path);
     const AppendJournal journal(m_path);
     // A marker left by this run's own failed append: its bytes are gone already.

@@ -10,6 +10,7 @@
 #include <vector>
 
 class DamagedFiles;
+class FirstWriteOfDay;
 
 // A file of length-prefixed task records (TaskRecord); the task data file and the
 // archive share the format. A record's offset is its task's identity for the run.
@@ -18,7 +19,12 @@ class TaskDataFile
 public:
     // damaged: what the program knows of damaged files, shared by every load and
     // write of the run.
-    TaskDataFile(const QString &path, DamagedFiles &damaged) : m_path(path), m_damaged(damaged) {}
+    // firstWrite: what runs before the day's first write (the daily backup); none
+    // for a file only read.
+    TaskDataFile(const QString &path, DamagedFiles &damaged, FirstWriteOfDay *firstWrite = nullptr)
+        : m_path(path), m_damaged(damaged), m_firstWrite(firstWrite)
+    {
+    }
     const QString &path() const { return m_path; }
 
     struct LoadResult
@@ -112,6 +118,7 @@ public:
     static qint64 orderOffset(const QString &orderText);
 
 private:
+    void beforeWrite() const;
     void openExisting(QFile &f, QIODevice::OpenMode mode) const;
     // Replaces the file with count records, text k given by textOf(k), written in
     // pieces as they are made.
@@ -120,4 +127,5 @@ private:
 
     QString m_path;
     DamagedFiles &m_damaged;
+    FirstWriteOfDay *m_firstWrite;
 };

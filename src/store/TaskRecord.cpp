@@ -11,8 +11,6 @@ namespace TaskRecord {
 
 namespace {
 
-constexpr char Separator = char(0xA6);
-
 QByteArray slice(const QByteArray &text, qsizetype from, qsizetype to)
 {
     return QByteArray::fromRawData(text.constData() + from, to - from);
@@ -31,7 +29,7 @@ struct Separators
         const char *begin = text.constData();
         const char *end = begin + text.size();
         for (const char *p = begin; p < end;) {
-            const void *hit = std::memchr(p, Separator, size_t(end - p));
+            const void *hit = std::memchr(p, FieldSeparator, size_t(end - p));
             if (!hit)
                 break;
             const qsizetype at = static_cast<const char *>(hit) - begin;
@@ -88,7 +86,7 @@ QByteArray joinParts(const QByteArray &text, const QList<qsizetype> &seps, int f
     const qsizetype from = firstPart == 0 ? 0 : seps[firstPart - 1] + 1;
     const qsizetype to = lastPart >= seps.size() ? text.size() : seps[lastPart];
     QByteArray out = text.mid(from, to - from);
-    out.replace(Separator, '|');
+    out.replace(FieldSeparator, SeparatorStandIn);
     return out;
 }
 
@@ -131,10 +129,10 @@ bool taskFieldIsBlank(const QByteArray &text)
 {
     const char *begin = text.constData();
     const char *end = begin + text.size();
-    const void *sep = std::memchr(begin, Separator, size_t(end - begin));
+    const void *sep = std::memchr(begin, FieldSeparator, size_t(end - begin));
     if (!sep)
         return true;
-    for (const char *p = static_cast<const char *>(sep) + 1; p < end && *p != Separator; ++p)
+    for (const char *p = static_cast<const char *>(sep) + 1; p < end && *p != FieldSeparator; ++p)
         if (static_cast<unsigned char>(*p) > 0x20)
             return false;
     return true;
@@ -172,7 +170,7 @@ TaskRow split(const QByteArray &text)
     TaskRow row;
     QList<qsizetype> seps;
     for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] == Separator)
+        if (text[i] == FieldSeparator)
             seps.append(i);
     const int count = int(seps.size());
     auto part = [&](int i) {
@@ -204,7 +202,7 @@ QByteArray join(const TaskRow &row)
     QByteArray out;
     for (int c = 0; c < Col::Count; ++c) {
         if (c > 0)
-            out.append(Separator);
+            out.append(FieldSeparator);
         out.append(Win1252::encode(row[size_t(c)]));
     }
     return out;

@@ -6,7 +6,8 @@
 #include <QString>
 #include <optional>
 
-// A task record's text: a task row's ten fields in Windows-1252, joined by 0xA6.
+// A task record's text: a task row's ten fields in Windows-1252, joined by the
+// FieldSeparator byte.
 // In a record file each text follows its length, 32 bits little-endian.
 namespace TaskRecord {
 

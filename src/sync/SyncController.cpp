@@ -1,8 +1,8 @@
 #include "SyncController.h"
 
 #include "SyncAccount.h"
-#include "platform/Clock.h"
 #include "platform/SecretStore.h"
+#include "store/Clock.h"
 #include "store/Settings.h"
 #include "tasks/TaskList.h"
 

@@ -1,7 +1,7 @@
 #include "SyncSession.h"
 
 #include "Multistatus.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"

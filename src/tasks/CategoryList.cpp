@@ -2,6 +2,7 @@
 
 #include "store/ProfileData.h"
 #include "store/Settings.h"
+#include "store/TaskRow.h"
 #include "store/Win1252.h"
 
 #include <QHash>
@@ -9,8 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr char16_t FieldSeparator = 0x00A6; // "¦"
 
 QString codePoint(char32_t c)
 {
@@ -108,11 +107,11 @@ QString CategoryList::refusal(const QString &name)
 {
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t u = name.at(i).unicode();
-        if (u == FieldSeparator)
+        if (u == char16_t(uchar(FieldSeparator)))
             return QStringLiteral(
                        "A category name cannot contain \"%1\": the task file uses it to separate "
                        "the fields of a task.")
-                .arg(QChar(FieldSeparator));
+                .arg(QLatin1Char(FieldSeparator));
         // A line break would end the settings line that stores the name.
         if (u < 0x20)
             return QStringLiteral("A category name cannot contain the control character %1.")

@@ -1,6 +1,6 @@
 #include "DailyBackup.h"
 
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/FileJournal.h"
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"
@@ -84,13 +84,9 @@ DailyBackup::DailyBackup(const QString &programFolder, const QStringList &fileNa
 {
 }
 
-void DailyBackup::beforeWrite()
+void DailyBackup::makeTodaysCopy()
 {
-    const QDate today = m_clock.today();
-    if (today == m_lastDay)
-        return;
-    m_lastDay = today;
-    const QString leaf = today.toString(DayFormat);
+    const QString leaf = m_clock.today().toString(DayFormat);
     // A day already copied (by an earlier run) keeps its first copy.
     if (QFileInfo::exists(m_folder + QLatin1Char('/') + leaf))
         return;

@@ -31,8 +31,9 @@ public:
                 QObject *parent = nullptr);
 
     QString folder() const { return m_folder; }
-    // Called before every write to one of the files.
-    void beforeWrite();
+    // Today's copy of the files, unless there is one already (this run's or an
+    // earlier run's): the step run before the day's first write (FirstWriteOfDay).
+    void makeTodaysCopy();
 
     enum class Kind {
         Daily,        // the files as they were before that day's first change
@@ -88,6 +89,5 @@ private:
     QStringList m_fileNames;
     QHash<QString, std::function<QByteArray(const QByteArray &)>> m_marks;
     const Clock &m_clock;
-    QDate m_lastDay;
     bool m_told = false;
 };

@@ -48,7 +48,7 @@ TaskList::TaskList(const QString &dataPath, const QString &archivePath, DamagedF
 
 TaskDataFile TaskList::dataFile() const
 {
-    return TaskDataFile(m_dataPath, m_damaged);
+    return TaskDataFile(m_dataPath, m_damaged, m_firstWrite);
 }
 
 void TaskList::requireWritable() const
@@ -280,7 +280,7 @@ void TaskList::remove(int top, int bottom)
 
 TaskDataFile TaskList::fileOf(bool inArchive) const
 {
-    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged);
+    return TaskDataFile(inArchive ? m_archivePath : m_dataPath, m_damaged, m_firstWrite);
 }
 
 void TaskList::requireSoundArchive()

@@ -13,6 +13,7 @@
 #include <vector>
 
 class DamagedFiles;
+class FirstWriteOfDay;
 class Settings;
 class TaskIdentities;
 
@@ -123,9 +124,13 @@ public:
     // The files were replaced from outside the history (a restore).
     void forgetUndo();
     // A backup was put back: the history is forgotten, the side file of identities
-    // read again, and the next sync told to delete nothing on either side (the
-    // restore was meant to bring tasks back).
+    // read again, the next sync told to delete nothing on either side (the restore
+    // was meant to bring tasks back), and the windows read the stored categories
+    // again (categoriesRestored).
     void filesRestored();
+    // What runs before the day's first write to the files (the daily backup).
+    void setFirstWriteOfDay(FirstWriteOfDay *firstWrite) { m_firstWrite = firstWrite; }
+    FirstWriteOfDay *firstWriteOfDay() const { return m_firstWrite; }
     // Where undo writes the category names back ([Category]).
     void setSettings(Settings *settings) { m_settings = settings; }
     // The side file of identities, told of every record a change or an undo
@@ -152,7 +157,8 @@ signals:
     void damaged(const QString &message);
     void categoryAdded(const QString &name);
     void categoryDeleted(const QString &name);
-    // Undo put a deleted category back in its place in the stored list.
+    // The stored category list changed otherwise than by one add or delete (a
+    // restore from backup put another in place): the windows read it again.
     void categoriesRestored();
     // A change was recorded or undone: the next undo is another one.
     void undoChanged();
@@ -218,5 +224,6 @@ private:
     bool m_writesBlocked = false;
     Settings *m_settings = nullptr;
     TaskIdentities *m_identities = nullptr;
+    FirstWriteOfDay *m_firstWrite = nullptr;
     std::vector<UndoStep> m_undo;
 };

@@ -14,6 +14,7 @@ void TaskList::filesRestored()
         m_identities->load();
         m_identities->setRestored(true);
     }
+    emit categoriesRestored();
     emit filesReplaced();
 }
 

@@ -1,18 +1,19 @@
 #include "UndoStep.h"
 
+#include "store/TaskRow.h"
+
 namespace UndoRecords {
 
 QByteArray withoutOrder(const QByteArray &text)
 {
     // The order field lies between the fifth and the sixth separator.
-    constexpr char Separator = char(0xA6);
     qsizetype from = -1;
     for (int k = 0; k < 5; ++k) {
-        from = text.indexOf(Separator, from + 1);
+        from = text.indexOf(FieldSeparator, from + 1);
         if (from < 0)
             return text;
     }
-    const qsizetype to = text.indexOf(Separator, from + 1);
+    const qsizetype to = text.indexOf(FieldSeparator, from + 1);
     return to < 0 ? text.left(from + 1) : text.left(from + 1) + text.mid(to);
 }
 

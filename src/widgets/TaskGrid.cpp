@@ -5,7 +5,7 @@
 #include "TaskGridDelegate.h"
 #include "TaskGridHeader.h"
 #include "TaskGridModel.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"

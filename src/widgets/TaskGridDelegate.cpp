@@ -1,7 +1,7 @@
 #include "TaskGridDelegate.h"
 
 #include "TextColours.h"
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"
 

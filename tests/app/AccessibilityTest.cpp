@@ -113,7 +113,7 @@ TEST_F(AccessibilityTest, shouldNameTheListOfBackupsToRestore)
     DailyBackup backups(t.folder(), {FileNames::Data, FileNames::Archive, FileNames::Settings},
                         t.clock);
     t.ctx.backups = &backups;
-    backups.beforeWrite();
+    backups.makeTodaysCopy();
     ASSERT_EQ(backups.list().size(), 1);
     main.show();
     QStringList missing{QStringLiteral("no restore dialog")};
@@ -134,7 +134,7 @@ TEST_F(AccessibilityTest, shouldReportTheFocusedCellOfTheTaskGrid)
 {
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    TaskGrid *grid = main.grid();
+    auto *grid = ui<TaskGrid>(&main, "StringGrid1");
     grid->setFocus();
     grid->setCurrentRow(1);
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(grid);

@@ -2,6 +2,8 @@
 #include "ArchiveFixture.h"
 
 #include "common/PermissionsBind.h"
+#include "store/TaskRecord.h"
+
 #include "widgets/TaskGrid.h"
 
 #include <QAction>
@@ -83,12 +85,12 @@ TEST_F(ArchiveCommand, AnsweringNoChangesNothing)
 TEST_F(ArchiveCommand, OnlyTheMenuItemAsksWhileAutoArchivingIsOff)
 {
     startWithFiveTasks();
-    w->grid()->setCurrentRow(5);
+    grid()->setCurrentRow(5);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(archiveBytes(), recordOf("Echo"));
 
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_EQ(archiveBytes(), recordOf("Echo") + recordOf("Alpha"));
@@ -109,7 +111,7 @@ TEST_F(ArchiveCommand, AutoArchivingAsksEveryRouteUnlessToldNotTo)
     // "but don't ask everytime": the tool button archives at once; the menu item
     // still asks.
     t.settings.setFlag(SettingKey::AutoArchivAsk, true);
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(archiveBytes(), recordOf("Alpha"));
@@ -125,21 +127,30 @@ TEST_F(ArchiveCommand, TheCheckCommandsRouteArchivesEverySelectedRowAfterAsking)
     t.settings.setFlag(SettingKey::AutoArchiv, true);
     t.settings.setFlag(SettingKey::AutoArchivAsk, false);
     selectRange(3, 4);
+    QToolButton *check = ui<QToolButton>(w.get(), "SpeedButton3");
     t.messages.answers = {MsgResult::No};
-    w->guarded([&] { w->Menu_ArchiveTaskClick(ui<QToolButton>(w.get(), "SpeedButton3")); });
+    QTest::mouseClick(check, Qt::LeftButton); // Delta ticked, its archiving refused
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown.first().text, QStringLiteral("Sure to archive this Task ?"));
-    EXPECT_EQ(dataBytes(), original);
+    EXPECT_TRUE(archiveBytes().isEmpty());
+    QTest::mouseClick(check, Qt::LeftButton); // unticked: nothing to archive, nothing asked
+    EXPECT_EQ(t.messages.shown.size(), 1);
 
-    w->guarded([&] { w->Menu_ArchiveTaskClick(ui<QToolButton>(w.get(), "SpeedButton3")); });
-    EXPECT_EQ(archiveBytes(), recordOf("Charlie") + recordOf("Delta"));
+    QTest::mouseClick(check, Qt::LeftButton); // ticked again, and archived with Charlie
+    EXPECT_EQ(t.messages.shown.size(), 2);
+    EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Bravo", "Echo"}));
+    const QByteArray archived = archiveBytes();
+    ASSERT_TRUE(archived.startsWith(recordOf("Charlie")));
+    const TaskRow delta = TaskRecord::split(archived.mid(recordOf("Charlie").size() + 4));
+    EXPECT_EQ(delta[Col::Task], QStringLiteral("Delta"));
+    EXPECT_EQ(delta[Col::Done], QString(QChar(0xD7)));
 }
 
 TEST_F(ArchiveCommand, AMissingArchiveFileIsCreated)
 {
     startWithFiveTasks();
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
-    w->grid()->setCurrentRow(2);
+    grid()->setCurrentRow(2);
     ui<QAction>(w.get(), "pop2_Archivetask")->trigger();
     EXPECT_EQ(archiveBytes(), recordOf("Bravo"));
 }
@@ -161,7 +172,7 @@ TEST_F(ArchiveCommand, AnArchiveThatCannotBeOpenedStopsBeforeAnythingMoves)
     startWithFiveTasks();
     ASSERT_TRUE(QFile::remove(t.file(FileNames::Archive)));
     ASSERT_TRUE(QDir().mkdir(t.file(FileNames::Archive)));
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[1].caption, QStringLiteral("Nudgery"));
@@ -222,14 +233,14 @@ TEST_F(ArchiveCommand, AMoveThatFailsAtAnyPointTakesEverythingBackAndKeepsTheSel
         EXPECT_EQ(archiveBytes(), QByteArray());
         EXPECT_EQ(dataBytes(), alpha + bravo);
         EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Bravo"}));
-        EXPECT_EQ(w->grid()->selectionTop(), 1);
-        EXPECT_EQ(w->grid()->selectionBottom(), 2);
+        EXPECT_EQ(grid()->selectionTop(), 1);
+        EXPECT_EQ(grid()->selectionBottom(), 2);
         EXPECT_FALSE(t.tasks.canUndo());
 
         // Once the files let it, the same click moves both.
         ui<QAction>(w.get(), "Menu_ArchiveTask")->trigger();
         EXPECT_EQ(archiveBytes(), alpha + bravo);
-        EXPECT_TRUE(w->table().isEmpty());
+        EXPECT_TRUE(t.tasks.table().isEmpty());
         t.tasks.forgetUndo();
     }
 }
@@ -245,7 +256,7 @@ TEST_F(ArchiveCommand, ATornArchiveIsCutBackToItsWholeRecordsBeforeATaskMovesIn)
     writeData(alpha);
     writeArchive(torn);
     start();
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].text,
@@ -254,12 +265,12 @@ TEST_F(ArchiveCommand, ATornArchiveIsCutBackToItsWholeRecordsBeforeATaskMovesIn)
                   .arg(t.file(FileNames::Archive)));
     EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive) + ".damaged"), torn);
     EXPECT_EQ(archiveBytes(), kept + alpha);
-    EXPECT_TRUE(w->table().isEmpty());
+    EXPECT_TRUE(t.tasks.table().isEmpty());
 
     // Told once: the next task moves in without a word.
     t.tasks.undo();
     t.messages.shown.clear();
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     showViewer();
@@ -275,10 +286,9 @@ TEST_F(ArchiveCommand, TheCategoryFilterStaysAfterArchiving)
     writeArchive({});
     start();
     QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
-    selector->setCurrentIndex(selector->findText(QStringLiteral("Work")));
-    w->ComboBox1Change();
+    choose(selector, QStringLiteral("Work"));
     ASSERT_EQ(mainTasks(), QStringList({"Work one", "Work two"}));
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
     EXPECT_EQ(selector->currentText(), QStringLiteral("Work"));
     EXPECT_EQ(mainTasks(), QStringList({"Work two"}));

@@ -92,20 +92,20 @@ protected:
     QToolButton *menuButton() const { return ui<QToolButton>(viewer, "Button_Menu"); }
     QMenu *viewerMenu() const { return ui<QMenu>(viewer, "PopupMenu1"); }
 
-    QStringList mainTasks() const { return tasksOf(w->table()); }
+    QStringList mainTasks() const { return tasksOf(t.tasks.table()); }
     QStringList archivedTasks() const { return tasksOf(viewer->table()); }
 
     // Click on the first row, shift-click on the last, as a user selects a range.
     void selectRange(int first, int last)
     {
-        TaskGrid *grid = w->grid();
-        auto at = [grid](int row) {
-            return grid->cellRect(Col::Task, row).center() - grid->viewport()->pos();
+        TaskGrid *g = grid();
+        auto at = [g](int row) {
+            return g->cellRect(Col::Task, row).center() - g->viewport()->pos();
         };
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
-        ASSERT_EQ(grid->selectionTop(), first);
-        ASSERT_EQ(grid->selectionBottom(), last);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at(first));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(last));
+        ASSERT_EQ(g->selectionTop(), first);
+        ASSERT_EQ(g->selectionBottom(), last);
     }
 
     // Runs `answer` on the window that `action` shows modally.
@@ -123,6 +123,8 @@ protected:
         action();
         EXPECT_TRUE(answered);
     }
+
+    TaskGrid *grid() const { return ui<TaskGrid>(w.get(), "StringGrid1"); }
 
     TestContext t;
     std::unique_ptr<TForm1> w;

@@ -112,7 +112,7 @@ TEST_F(ArchiveViewer, UnarchivingTheLastTaskAppendsItsRecordAndTheMainListGainsI
     EXPECT_TRUE(viewer->table().isEmpty());
     EXPECT_EQ(mainTasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 3 ]"));
-    EXPECT_EQ(w->table().cell(Col::Done, 2), QString(QChar(0xD7)));
+    EXPECT_EQ(t.tasks.table().cell(Col::Done, 2), QString(QChar(0xD7)));
 
     viewer->close();
     EXPECT_EQ(archiveBytes(), QByteArray());
@@ -186,7 +186,7 @@ TEST_F(ArchiveViewer, UndoTakesBackEachOfTwoIdenticalRecordsOnceAfterTheyMoved)
     ASSERT_EQ(mainTasks(), QStringList({"Same", "Same"}));
     selectRange(1, 2);
     QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton14"), Qt::LeftButton);
-    ASSERT_TRUE(w->table().isEmpty());
+    ASSERT_TRUE(t.tasks.table().isEmpty());
     showViewer();
     ASSERT_EQ(archivedTasks(), QStringList({"Same", "Same", "Zulu"}));
     viewer->close();

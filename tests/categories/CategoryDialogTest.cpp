@@ -205,7 +205,7 @@ TEST_F(CategoryDialogTest, shouldAskFirstAndMoveLaterNamesDownWhenDeletingTheSec
     EXPECT_EQ(categoryMenu(), FixedMenu + QStringList({"Alpha", "Gamma"}));
     EXPECT_EQ(selector()->currentIndex(), 0);
     EXPECT_EQ(checkedMenuItem(), 3);
-    EXPECT_EQ(w->table().cell(Col::Category, 1), "    ");
+    EXPECT_EQ(t.tasks.table().cell(Col::Category, 1), "    ");
 }
 
 TEST_F(CategoryDialogTest, shouldKeepDuplicatesAndDeleteTheFirstOfThem)
@@ -251,8 +251,8 @@ TEST_F(CategoryDialogTest, shouldBlankTheDeletedNameInEveryTaskWithoutMovingARec
     const int pay = read + task("Read", "Home").size() + blankRecord.size();
     const int fix = pay + task("Pay rent", "work").size();
     QStringList orders;
-    for (int r = 1; r < w->table().rowCount(); ++r)
-        orders << w->table().cell(Col::Order, r);
+    for (int r = 1; r < t.tasks.table().rowCount(); ++r)
+        orders << t.tasks.table().cell(Col::Order, r);
     orders.sort();
     QStringList expectedOrders = {QString::number(plan), QString::number(read),
                                   QString::number(pay), QString::number(fix)};

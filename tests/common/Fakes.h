@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/NotificationService.h"
 #include "platform/SecretStore.h"
 #include "platform/Services.h"
+#include "store/Clock.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QList>
 #include <QMenu>
 #include <QObject>
@@ -41,4 +42,14 @@ template <class T> T *ui(const QObject *window, const char *name)
                   << " has " << found.size() << " components named \"" << name
                   << "\" of the type asked for; one was expected";
     return nullptr;
+}
+
+// The user picks the item of a list whose text is `text`: the list reports the
+// choice (activated) as it does for a click or a key.
+inline void choose(QComboBox *list, const QString &text)
+{
+    const int index = list->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    list->setCurrentIndex(index);
+    emit list->activated(index);
 }

@@ -160,10 +160,11 @@ task_record() { record "" "$1" "01/06/2030" "09:30" "1" "0" "2030-06-01 09:30" "
 # A blanked record ($1 bytes of spaces after the prefix), as a deletion leaves.
 blank_record() { record "$(printf "%$(($1))s" '')"; }
 
-# The task texts of file $1's records, one a line, blanked records left out. Fails
-# when the file does not end exactly after a whole record.
+# The task texts of file $1's records, one a line, blanked records left out (or, with
+# $2 = --blanks, given as "(blank)"). Fails when the file does not end exactly after a
+# whole record.
 record_tasks() {
-  LC_ALL=C od -An -v -tu1 "$1" | LC_ALL=C awk '
+  LC_ALL=C od -An -v -tu1 "$1" | LC_ALL=C awk -v blanks="${2:-}" '
     { for (i = 1; i <= NF; i++) b[n++] = $i }
     END {
       for (pos = 0; pos < n; pos += 4 + len) {
@@ -177,6 +178,7 @@ record_tasks() {
           else if (field == 1) task = task sprintf("%c", b[i])
         }
         if (!blank) print task
+        else if (blanks == "--blanks") print "(blank)"
       }
     }'
 }
@@ -296,20 +298,40 @@ unchanged() {
   [ "$now" = "$before" ] || fail "$1 changed a file: $(diff <(echo "$before") <(echo "$now") || true)"
 }
 
-# A fresh program folder in $home, exported as NUDGERY_HOME. When the test ends,
-# the processes it started ($pid, $wrapper, $spy when set) are killed, a failing
-# test leaves the screenshot artefact "$1_failure", and the folder goes.
+# A fresh program folder in $home, exported as NUDGERY_HOME. When the test ends, the
+# processes it started ($pid, $wrapper, $spy, and those it adds to the list pids) are
+# killed with their children; a failing test leaves the screenshot artefact
+# "$1_failure" and runs the test's own on_failure when it defines one; the test's
+# on_end runs when it defines one; the mounts it adds to the list mounts are undone;
+# the folder and the files it adds to the list scratch go. Called again, it first
+# removes the folder of the case before.
 fresh_program_home() {
+  [ -z "${TEST_NAME:-}" ] || rm -rf "$home"
   home=$(mktemp -d "/tmp/nudgery-$1.XXXXXX")
   export NUDGERY_HOME="$home"
   TEST_NAME=$1
   pid="" wrapper="" spy=""
+  pids=() mounts=() scratch=()
   trap end_test EXIT
 }
 end_test() {
-  local status=$? p
-  [ $status -ne 0 ] && artefact "${TEST_NAME}_failure"
-  for p in ${spy:-} ${pid:-} ${wrapper:-}; do kill -9 "$p" 2>/dev/null || true; done
-  rm -rf "$home"
+  local status=$? p m
+  if [ $status -ne 0 ]; then
+    artefact "${TEST_NAME}_failure"
+    if declare -F on_failure >/dev/null; then on_failure || true; fi
+  fi
+  for p in ${spy:-} ${pid:-} ${wrapper:-} "${pids[@]}"; do
+    [ -n "$p" ] || continue
+    pkill -9 -P "$p" 2>/dev/null || true
+    kill -9 "$p" 2>/dev/null || true
+  done
+  if declare -F on_end >/dev/null; then on_end || true; fi
+  for m in "${mounts[@]}"; do
+    umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
+  done
+  rm -rf "$home" "${scratch[@]}" 2>/dev/null || true
   exit $status
 }
+
+# The bytes of standard input as one line of hex digits (for comparing binary files).
+hex_of() { od -An -v -tx1 | tr -d ' \n'; }

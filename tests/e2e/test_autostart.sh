@@ -9,25 +9,17 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-work=$(mktemp -d /tmp/nudgery-autostart.XXXXXX)
-pids=()
-cleanup() {
-  local status=$?
-  [ $status -eq 0 ] || artefact autostart_failed
-  for p in "${pids[@]}"; do pkill -9 -P "$p" 2>/dev/null || true; kill -9 "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home autostart
+work=$(mktemp -d /tmp/nudgery-autostart-apps.XXXXXX) # the program's copy and the desktop's folders
+scratch+=("$work")
 
 # Blanks, a double quote, a dollar sign, a backslash and a percent sign.
 appdir="$work/My \"Apps\" \$HOME\\x 100%"
-mkdir -p "$appdir" "$work/home"
+mkdir -p "$appdir"
 PROG="$appdir/nudgery"
 cp "$BIN" "$PROG"
 ENTRY="$XDG_CONFIG_HOME/autostart/Tasklyn.desktop"
 
-export NUDGERY_HOME="$work/home"
 export FAKETIME_DONT_FAKE_MONOTONIC=1
 INI="$NUDGERY_HOME/Tasklyn.INI"
 printf '[Preferences]\r\nWeekendStop=1\r\n' >"$INI"

@@ -9,16 +9,6 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=""
-app=""
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact damaged_files_failure
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  [ -n "$home" ] && rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
 
 sha() { sha256sum "$1" | cut -d' ' -f1; }
 
@@ -40,12 +30,11 @@ check_start() {
     fail "$name: the files built for the case are not damaged"
   fi
 
-  export NUDGERY_HOME="$home"
   "$BIN" &
-  app=$!
+  pid=$!
   # The task file is loaded before the main window shows.
-  expect_message "$app" "The file \"$dat\" was damaged. Every task before the damage was kept; the original file was saved as \"$dat.damaged\"." 30
-  main=$(window_of "$app" '^Nudgery   \[ tasks: ' 30 || true)
+  expect_message "$pid" "The file \"$dat\" was damaged. Every task before the damage was kept; the original file was saved as \"$dat.damaged\"." 30
+  main=$(window_of "$pid" '^Nudgery   \[ tasks: ' 30 || true)
   [ -n "$main" ] || fail "$name: no main window"
   [ "$(xdotool getwindowname "$main")" = "Nudgery   [ tasks: $n ]" ] ||
     fail "$name: the main window shows '$(xdotool getwindowname "$main")', expected $n tasks"
@@ -55,8 +44,8 @@ check_start() {
 
   # The archive is read when its viewer opens.
   menu_item "$main" f o
-  expect_message "$app" "The file \"$ark\" was damaged. Every task before the damage was kept; the original file was saved as \"$ark.damaged\"." 15
-  viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[' 15 || true)
+  expect_message "$pid" "The file \"$ark\" was damaged. Every task before the damage was kept; the original file was saved as \"$ark.damaged\"." 15
+  viewer=$(window_of "$pid" '^ Nudgery - Archived Events - \[' 15 || true)
   [ -n "$viewer" ] || fail "$name: no archive viewer"
   [ "$(xdotool getwindowname "$viewer")" = " Nudgery - Archived Events - [ $m ]" ] ||
     fail "$name: the archive viewer shows '$(xdotool getwindowname "$viewer")', expected $m tasks"
@@ -64,13 +53,13 @@ check_start() {
   [ "$(stat -c %s "$ark")" -eq "$ark_sound" ] && [ "$(sha "$ark")" = "$ark_head" ] ||
     fail "$name: the archive was not cut back to its sound records"
   keys_to "$viewer" Escape
-  wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "$name: the archive viewer did not close"
+  wait_gone "$pid" '^ Nudgery - Archived Events' 10 || fail "$name: the archive viewer did not close"
 
   # Nothing more to tell: the exit reloads and rewrites both files without a word.
   keys_to "$main" ctrl+x
-  wait_exit "$app" 15 || fail "$name: the program did not end"
+  wait_exit "$pid" 15 || fail "$name: the program did not end"
   [ "$EXIT_RC" = 0 ] || fail "$name: the program ended with status $EXIT_RC"
-  app=""
+  pid=""
   [ "$(record_tasks "$dat")" = "$tasks" ] || fail "$name: after the exit the task file holds: $(record_tasks "$dat" || true)"
   [ "$(record_tasks "$ark")" = "$archived" ] || fail "$name: after the exit the archive holds: $(record_tasks "$ark" || true)"
   [ "$(ls "$home" | grep -c damaged)" -eq 2 ] || fail "$name: more or fewer backups than two: $(ls "$home")"
@@ -79,7 +68,7 @@ check_start() {
 settings() { printf '[Preferences]\r\nAlert_s=0\r\n' >"$home/Tasklyn.INI"; }
 
 # --- a record cut off in its text; stray bytes after the archive's records ----------
-home=$(mktemp -d /tmp/nudgery-damaged.XXXXXX)
+fresh_program_home damaged_files
 settings
 {
   task_record "Buy stamps"
@@ -97,10 +86,9 @@ ark_sound=$(stat -c %s "$home/Tasklyn.ARK")
 printf '\x9c\x3f\xd1\x5a\x07\xe2\x81\x44\x10\xbb\x2d\x99\x00\x5e\xc3\x71\xfa\x08\x66\x1d\xa6\xa6' >>"$home/Tasklyn.ARK"
 check_start "cut record, stray bytes" $'Buy stamps\nCall the plumber\nRenew the passport' \
   $'Old task one\nOld task two' "$dat_sound" "$ark_sound"
-rm -rf "$home"
 
 # --- a negative length; a length past the end of the archive --------------------------
-home=$(mktemp -d /tmp/nudgery-damaged.XXXXXX)
+fresh_program_home damaged_files
 settings
 {
   task_record "Buy stamps"

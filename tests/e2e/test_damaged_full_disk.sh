@@ -9,26 +9,13 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-damfull.XXXXXX)
+fresh_program_home damaged_full_disk
 original=$(mktemp /tmp/nudgery-damfull-original.XXXXXX)
-app=""
-mounted=0
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact damaged_full_disk_failure
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  if [ $mounted -eq 1 ]; then
-    umount "$home" 2>/dev/null || umount -l "$home" 2>/dev/null || true
-  fi
-  rmdir "$home" 2>/dev/null || true
-  rm -f "$original"
-  exit $status
-}
-trap cleanup EXIT
+scratch+=("$original")
 
 [ "$(id -u)" -eq 0 ] || fail "this test mounts a tmpfs and needs root"
 mount -t tmpfs -o size=64k,mode=0755 nudgery-damfull "$home" || fail "cannot mount a tmpfs"
-mounted=1
+mounts+=("$home")
 
 # Two sound tasks, then a record whose length runs past the end of the file.
 {
@@ -48,31 +35,30 @@ dd if=/dev/zero of="$home/filler" bs=4096 2>/dev/null || true
 dat="$home/Tasklyn.DAT"
 
 # --- start: the damage is told, with no backup ---------------------------------------------
-export NUDGERY_HOME="$home"
 "$BIN" &
-app=$!
-expect_message "$app" "The file \"$dat\" is damaged: only the tasks before the damage could be read, and no backup copy could be made." 30
-main=$(window_of "$app" '^Nudgery   \[ tasks: 2 \]$' 30)
+pid=$!
+expect_message "$pid" "The file \"$dat\" is damaged: only the tasks before the damage could be read, and no backup copy could be made." 30
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 2 \]$' 30)
 [ -n "$main" ] || fail "no main window with the two sound tasks"
 cmp -s "$dat" "$original" || fail "the damaged file was changed although no backup could be made"
 
 # --- adding a task is refused while there is no backup -------------------------------------
 keys_to "$main" Insert
-editor=$(window_of "$app" '^ Add New Task$' 15)
+editor=$(window_of "$pid" '^ Add New Task$' 15)
 [ -n "$editor" ] || fail "Insert opened no editor"
 type_to "$editor" "Added after the damage"
 keys_to "$editor" Return
 BACKUP_REPORT_NEXT=1 # nor is there room for the daily backup
-expect_message "$app" "The file \"$dat\" is damaged and no backup copy of it could be made" 15
+expect_message "$pid" "The file \"$dat\" is damaged and no backup copy of it could be made" 15
 cmp -s "$dat" "$original" || fail "a task was written behind the damage"
-[ -n "$(window_of "$app" '^ Add New Task$' 2)" ] || fail "the editor closed although its task was not stored"
+[ -n "$(window_of "$pid" '^ Add New Task$' 2)" ] || fail "the editor closed although its task was not stored"
 
 # --- with room again, the same Ok makes the backup, cuts the file and adds the task --------
 rm "$home/filler"
 keys_to "$editor" Return
-expect_message "$app" "The file \"$dat\" was damaged. Every task before the damage was kept; the original file was saved as \"$dat.damaged\"." 15
-wait_gone "$app" '^ Add New Task$' 10 || fail "the editor stayed open"
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 10)" ] || fail "the new task is not listed"
+expect_message "$pid" "The file \"$dat\" was damaged. Every task before the damage was kept; the original file was saved as \"$dat.damaged\"." 15
+wait_gone "$pid" '^ Add New Task$' 10 || fail "the editor stayed open"
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 10)" ] || fail "the new task is not listed"
 cmp -s "$dat.damaged" "$original" || fail "the backup is not the original file"
 [ "$(head -c "$sound" "$dat" | sha256sum)" = "$(head -c "$sound" "$original" | sha256sum)" ] ||
   fail "the sound records changed"
@@ -80,9 +66,9 @@ cmp -s "$dat.damaged" "$original" || fail "the backup is not the original file"
   fail "the task data file holds: $(record_tasks "$dat" | paste -sd, || echo '(unreadable)')"
 
 keys_to "$main" ctrl+x
-wait_exit "$app" 15 || fail "the program did not end"
+wait_exit "$pid" 15 || fail "the program did not end"
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
-app=""
+pid=""
 [ "$(record_tasks "$dat" | sort | paste -sd,)" = "Added after the damage,Buy stamps,Call the plumber" ] ||
   fail "after the exit the task data file holds: $(record_tasks "$dat" | paste -sd, || echo '(unreadable)')"
 [ "$(ls "$home" | grep -c damaged)" = 1 ] || fail "backups: $(ls "$home")"

@@ -19,23 +19,14 @@ BIN=$(readlink -f "$1")
 choose_file() {
   local dialog
   menu_item "$1" f "$2"
-  dialog=$(window_of "$app" "$3" 15)
+  dialog=$(window_of "$pid" "$3" 15)
   [ -n "$dialog" ] || fail "the File menu showed no dialog $3"
   xdotool key --clearmodifiers ctrl+a
   type_to "$dialog" "$4"
   xdotool key --clearmodifiers Return
 }
 
-home=$(mktemp -d /tmp/nudgery-ics.XXXXXX)
-app=""
-scratch=() # more paths to remove at the end
-cleanup() {
-  local status=$?
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  rm -rf "$home" "${scratch[@]}"
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home export_ics
 
 {
   record "" "Buy stamps" "01/06/2030" "09:30" "1" "0" "2030-06-01 09:30" "Errands" "4" ""
@@ -46,18 +37,17 @@ trap cleanup EXIT
 } >"$home/Tasklyn.DAT"
 : >"$home/Tasklyn.ARK"
 printf '[Preferences]\r\nMyDateFormat=dd/MM/yyyy\r\n' >"$home/Tasklyn.INI"
-export NUDGERY_HOME="$home"
 
 "$BIN" &
-app=$!
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30)" ] || fail "no main window with the three tasks"
+pid=$!
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 30)" ] || fail "no main window with the three tasks"
 before=$(folder_sums "$home")
 out=$(mktemp /tmp/nudgery-ics-out.XXXXXX)
 scratch+=("$out" "$out.stdout" "$out.stderr" "$out.dat")
 count=$("$BIN" --export-ics "$out") || fail "the export failed"
 [ "$count" = 3 ] || fail "the export says $count tasks"
 [ "$(folder_sums "$home")" = "$before" ] || fail "the export changed the program's files"
-alive "$app" || fail "the running copy ended"
+alive "$pid" || fail "the running copy ended"
 # The tasks as exported (the exit's compaction fills in the empty hour).
 cp "$home/Tasklyn.DAT" "$out.dat"
 
@@ -86,9 +76,9 @@ PY
 rm -f "$out.2"
 
 # File > Export to iCalendar... writes the same calendar (but its time stamps).
-main=$(window_of "$app" '^Nudgery   ' 5)
+main=$(window_of "$pid" '^Nudgery   ' 5)
 choose_file "$main" e '^Export to iCalendar$' "$out.menu"
-expect_message "$app" "3 tasks exported to \"$out.menu\"." 15
+expect_message "$pid" "3 tasks exported to \"$out.menu\"." 15
 [ "$(grep -v '^DTSTAMP' "$out.menu")" = "$(grep -v '^DTSTAMP' "$out")" ] ||
   fail "the menu's export differs from the command line's"
 rm -f "$out.menu"
@@ -100,8 +90,8 @@ status=0
 [ "$status" = 1 ] || fail "the import beside a running copy ended with status $status"
 grep -q 'Nudgery is running' "$out.stderr" || fail "the refusal says: $(cat "$out.stderr")"
 [ "$(folder_sums "$home")" = "$before" ] || fail "the refused import changed the program's files"
-close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
-app=""
+close_window "$pid" "$(window_of "$pid" '^Nudgery   ' 5)"
+pid=""
 
 # Round trip: the calendar imported into an empty folder gives the same tasks.
 again=$(mktemp -d /tmp/nudgery-ics-again.XXXXXX)
@@ -132,16 +122,16 @@ PY
 
 # File > Import from iCalendar... appends the same three again and says so.
 NUDGERY_HOME="$again" "$BIN" &
-app=$!
-main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30)
+pid=$!
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 30)
 [ -n "$main" ] || fail "no main window over the imported tasks"
 choose_file "$main" i '^Import from iCalendar$' "$out"
-expect_message "$app" "3 tasks imported." 15
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 6 \]$' 15)" ] || fail "the list does not show six tasks"
+expect_message "$pid" "3 tasks imported." 15
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 6 \]$' 15)" ] || fail "the list does not show six tasks"
 keys_to "$main" ctrl+z
-[ -n "$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "one undo did not take the import back"
-close_window "$app" "$(window_of "$app" '^Nudgery   ' 5)"
-app=""
+[ -n "$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 15)" ] || fail "one undo did not take the import back"
+close_window "$pid" "$(window_of "$pid" '^Nudgery   ' 5)"
+pid=""
 [ "$(record_tasks "$again/Tasklyn.DAT" | wc -l)" = 3 ] || fail "the undone import is still in the file"
 
 # Hostile calendars: refused with their reason, or read in time, never a crash.

@@ -9,28 +9,13 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-full.XXXXXX)
-app=""
-mounted=0
-cleanup() {
-  local status=$?
-  if [ $status -ne 0 ]; then
-    artefact full_disk_failure
-    ls -la "$home" >&2 || true
-  fi
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  if [ $mounted -eq 1 ]; then
-    umount "$home" 2>/dev/null || umount -l "$home" 2>/dev/null || true
-  fi
-  rmdir "$home" 2>/dev/null || true
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home full_disk
+on_failure() { ls -la "$home" >&2; }
 
 [ "$(id -u)" -eq 0 ] || fail "this test mounts a tmpfs and needs root"
 # tmpfs counts whole 4 KiB pages: the files below are sized against them.
 mount -t tmpfs -o size=64k,mode=0755 nudgery-full "$home" || fail "cannot mount a tmpfs"
-mounted=1
+mounts+=("$home")
 PAGE=4096
 
 # --- the program folder ----------------------------------------------------------------
@@ -70,25 +55,24 @@ ark="$home/Tasklyn.ARK"
 ini="$home/Tasklyn.INI"
 
 # --- start: it only reads, so no message -----------------------------------------------
-export NUDGERY_HOME="$home"
 "$BIN" &
-app=$!
-main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
+pid=$!
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 [ -n "$main" ] || fail "no main window with the three tasks"
 sleep 1
-[ -z "$(windows_besides "$app" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
+[ -z "$(windows_besides "$pid" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$pid" "$main" | head -n1)")"
 
 # --- add, tick, a setting, archive: each fails with its message ------------------------
 BACKUP_REPORT_NEXT=1 # the first write's daily backup finds no room either
-every_write_fails "$app" "$main" "Unable to write to $dat" "Unable to write to $ini" "Unable to write to $ark"
+every_write_fails "$pid" "$main" "Unable to write to $dat" "Unable to write to $ini" "Unable to write to $ark"
 
 # --- exit with one page free: the settings fit, the task file's rewrite does not ------
 rm "$home/spare"
 keys_to "$main" ctrl+x
-expect_message "$app" "Cannot create file \"$dat\"." 15
-wait_exit "$app" 15 || fail "the program did not end after its exit failed to save"
+expect_message "$pid" "Cannot create file \"$dat\"." 15
+wait_exit "$pid" 15 || fail "the program did not end after its exit failed to save"
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
-app=""
+pid=""
 
 # --- the files ---------------------------------------------------------------------------
 after=$(folder_sums "$home")

@@ -11,26 +11,13 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-session.XXXXXX)
-wrapper=""
-app=""
-pdfs=()
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact session_failure
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  [ -n "$wrapper" ] && kill -9 "$wrapper" 2>/dev/null || true
-  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
-    mkdir -p "$NUDGERY_ARTIFACTS/session_files"
-    cp -r "$home/." "$NUDGERY_ARTIFACTS/session_files/" 2>/dev/null || true
-  fi
-  for p in "${pdfs[@]}"; do rm -f "$p"; done
-  rm -rf "$home"
-  exit $status
+fresh_program_home session
+# A failing run keeps the files the program left beside the screenshot.
+on_failure() {
+  [ -n "${NUDGERY_ARTIFACTS:-}" ] || return 0
+  mkdir -p "$NUDGERY_ARTIFACTS/session_files"
+  cp -r "$home/." "$NUDGERY_ARTIFACTS/session_files/"
 }
-trap cleanup EXIT
-
-export NUDGERY_HOME="$home"
 export FAKETIME_DONT_FAKE_MONOTONIC=1
 NOW='2026-12-09 10:00:00'
 
@@ -38,13 +25,13 @@ NOW='2026-12-09 10:00:00'
 start_program() {
   faketime "$NOW" "$BIN" &
   wrapper=$!
-  app=$(program_of "$wrapper")
-  [ -n "$app" ] || fail "the program did not start"
+  pid=$(program_of "$wrapper")
+  [ -n "$pid" ] || fail "the program did not start"
 }
 
 # Waits for the main window's caption to count $1 tasks.
 expect_count() {
-  [ -n "$(window_of "$app" "^Nudgery   \\[ tasks: $1 \\]\$" 10)" ] ||
+  [ -n "$(window_of "$pid" "^Nudgery   \\[ tasks: $1 \\]\$" 10)" ] ||
     fail "$2: the caption is '$(xdotool getwindowname "$main" 2>/dev/null)', not $1 tasks"
 }
 
@@ -69,14 +56,14 @@ setting() { tr -d '\r' <"$home/Tasklyn.INI" | sed -n "/^\\[$1\\]/,/^\\[/s/^$2=//
 # Opens the editor with Insert and waits for it.
 open_editor() {
   keys_to "$main" Insert
-  editor=$(window_of "$app" '^ Add New Task$' 10)
+  editor=$(window_of "$pid" '^ Add New Task$' 10)
   [ -n "$editor" ] || fail "Insert opened no editor"
 }
 
 # Closes the editor with Ok (key $1) and waits for the caption to count $2 tasks.
 ok_editor() {
   keys_to "$editor" "$1"
-  wait_gone "$app" '^ Add New Task$' 10 || fail "the editor stayed open after Ok"
+  wait_gone "$pid" '^ Add New Task$' 10 || fail "the editor stayed open after Ok"
   expect_count "$2" "after adding a task"
 }
 
@@ -84,28 +71,28 @@ ok_editor() {
 select_task() {
   menu_item "$main" e h
   local search
-  search=$(window_of "$app" '^ Search for :$' 10)
+  search=$(window_of "$pid" '^ Search for :$' 10)
   [ -n "$search" ] || fail "no search dialog"
   type_to "$search" "$1"
   keys_to "$search" Return
-  wait_gone "$app" '^ Search for :$' 10 || fail "the search dialog stayed open"
+  wait_gone "$pid" '^ Search for :$' 10 || fail "the search dialog stayed open"
   local found
   for _ in $(seq 50); do
-    found=$(windows_besides "$app" "$main" | head -n1)
+    found=$(windows_besides "$pid" "$main" | head -n1)
     [ -n "$found" ] && break
     sleep 0.1
   done
   [ -n "$found" ] || fail "the search for '$1' showed no result"
   box_text "$found" | grep -qF "$1" || fail "the search result does not name '$1'"
   keys_to "$found" Return
-  for _ in $(seq 50); do [ -z "$(windows_besides "$app" "$main")" ] && break; sleep 0.1; done
+  for _ in $(seq 50); do [ -z "$(windows_besides "$pid" "$main")" ] && break; sleep 0.1; done
 }
 
 # Answers the question box the program shows next with Yes; $1 is its text.
 answer_yes() {
   local box=""
   for _ in $(seq 100); do
-    box=$(windows_besides "$app" "$main" | tail -n1)
+    box=$(windows_besides "$pid" "$main" | tail -n1)
     [ -n "$box" ] && [ "$box" != "${2:-}" ] && break
     box=""
     sleep 0.1
@@ -113,7 +100,7 @@ answer_yes() {
   [ -n "$box" ] || fail "no question '$1'"
   box_text "$box" | grep -qF "$1" || fail "the question is not '$1': $(box_text "$box")"
   keys_to "$box" y
-  wait_gone "$app" "^$(xdotool getwindowname "$box" 2>/dev/null | sed 's/[][\\.*^$]/\\&/g')\$" 5 || true
+  wait_gone "$pid" "^$(xdotool getwindowname "$box" 2>/dev/null | sed 's/[][\\.*^$]/\\&/g')\$" 5 || true
 }
 
 # Prints with Ctrl+P and echoes the PDF's text.
@@ -122,18 +109,18 @@ print_list() {
   keys_to "$main" ctrl+p
   local pdf
   pdf=$(wait_pdf 40) || fail "Ctrl+P printed nothing"
-  pdfs+=("$pdf")
+  scratch+=("$pdf")
   [ -n "${NUDGERY_ARTIFACTS:-}" ] && mkdir -p "$NUDGERY_ARTIFACTS" && cp "$pdf" "$NUDGERY_ARTIFACTS/$1.pdf"
   pdftotext -layout "$pdf" -
 }
 
 # === first start in an empty folder ======================================================
 start_program
-main=$(window_of "$app" '^Nudgery' 30)
+main=$(window_of "$pid" '^Nudgery' 30)
 [ -n "$main" ] || fail "no main window"
 expect_count 0 "first start"
 sleep 1
-[ -z "$(windows_besides "$app" "$main")" ] || fail "the first start showed a message: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
+[ -z "$(windows_besides "$pid" "$main")" ] || fail "the first start showed a message: $(xdotool getwindowname "$(windows_besides "$pid" "$main" | head -n1)")"
 for f in Tasklyn.DAT Tasklyn.ARK; do
   [ -f "$home/$f" ] || fail "the first start made no $f"
   [ ! -s "$home/$f" ] || fail "$f is not empty after the first start"
@@ -141,11 +128,11 @@ done
 
 # A new category, from the Category menu.
 menu_item "$main" c a
-dialog=$(window_of "$app" '^ New Category :$' 10)
+dialog=$(window_of "$pid" '^ New Category :$' 10)
 [ -n "$dialog" ] || fail "Category > Add Category opened no dialog"
 type_to "$dialog" "Garden"
 keys_to "$dialog" Return
-wait_gone "$app" '^ New Category :$' 10 || fail "the category dialog stayed open"
+wait_gone "$pid" '^ New Category :$' 10 || fail "the category dialog stayed open"
 [ "$(setting Category Cats)" = 1 ] && [ "$(setting Category 1)" = Garden ] ||
   fail "the category is not stored: Cats=$(setting Category Cats) 1=$(setting Category 1)"
 
@@ -193,17 +180,17 @@ expect_count 2 "after archiving"
   fail "the archive does not hold the ticked task: $(records "$home/Tasklyn.ARK")"
 
 menu_item "$main" f o
-viewer=$(window_of "$app" '^ Nudgery - Archived Events - \[ 1 \]$' 10)
+viewer=$(window_of "$pid" '^ Nudgery - Archived Events - \[ 1 \]$' 10)
 [ -n "$viewer" ] || fail "File > Open Archive showed no viewer with one task"
 sleep 0.5
 artefact session_archive_viewer
 # A double click on the first row unarchives it, after a question.
 xdotool mousemove --window "$viewer" 40 24 click --repeat 2 --delay 80 1
 answer_yes "Sure to UN-archive this Task ?" "$viewer"
-[ -n "$(window_of "$app" '^ Nudgery - Archived Events - \[ 0 \]$' 10)" ] || fail "the viewer still lists the task"
+[ -n "$(window_of "$pid" '^ Nudgery - Archived Events - \[ 0 \]$' 10)" ] || fail "the viewer still lists the task"
 keys_to "$viewer" Escape
-wait_gone "$app" '^ Nudgery - Archived Events' 10 || keys_to "$viewer" alt+F4
-wait_gone "$app" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"
+wait_gone "$pid" '^ Nudgery - Archived Events' 10 || keys_to "$viewer" alt+F4
+wait_gone "$pid" '^ Nudgery - Archived Events' 10 || fail "the archive viewer did not close"
 expect_count 3 "after unarchiving"
 [ ! -s "$home/Tasklyn.ARK" ] || fail "the archive is not empty after unarchiving: $(records "$home/Tasklyn.ARK")"
 
@@ -227,7 +214,7 @@ fi
 keys_to "$main" ctrl+x
 wait_exit "$wrapper" 20 || fail "Ctrl+X did not end the program"
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
-app=""
+pid=""
 wrapper=""
 
 # Exactly three records, compacted, in the saved order (date, newest first).
@@ -245,7 +232,7 @@ actual=$(records "$home/Tasklyn.DAT" | awk -F'|' 'BEGIN { OFS = "|" } { $6 = "@"
 
 # === restart ===============================================================================
 start_program
-agenda=$(window_of "$app" '^ Nudgery$' 30)
+agenda=$(window_of "$pid" '^ Nudgery$' 30)
 [ -n "$agenda" ] || fail "no agenda at the second start"
 text=$(box_text "$agenda")
 echo "$text" | grep -qx 'Things ToDo today :' || fail "the agenda reads: $text"
@@ -253,7 +240,7 @@ echo "$text" | grep -qx 'Things ToDo today :' || fail "the agenda reads: $text"
 echo "$text" | grep -qx '3 - Pay the electricity bill' || fail "the agenda does not list today's task as row 3: $text"
 [ "$(echo "$text" | grep -c ' - ')" = 1 ] || fail "the agenda lists more than today's open task: $text"
 keys_to "$agenda" Return
-main=$(window_of "$app" '^Nudgery   ' 20)
+main=$(window_of "$pid" '^Nudgery   ' 20)
 [ -n "$main" ] || fail "no main window at the second start"
 expect_count 3 "second start"
 printed=$(print_list session_restarted)
@@ -265,7 +252,7 @@ artefact session_restarted
 keys_to "$main" ctrl+x
 wait_exit "$wrapper" 20 || fail "Ctrl+X did not end the second run"
 [ "$EXIT_RC" = 0 ] || fail "the second run ended with status $EXIT_RC"
-app=""
+pid=""
 wrapper=""
 actual=$(records "$home/Tasklyn.DAT" | awk -F'|' 'BEGIN { OFS = "|" } { $6 = "@"; print }')
 [ "$actual" = "$expected" ] || { diff <(echo "$expected") <(echo "$actual") >&2 || true; fail "a session without changes left other records"; }

@@ -10,36 +10,22 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-notify.XXXXXX)
+fresh_program_home notifications
 clock=$(mktemp /tmp/nudgery-clock.XXXXXX)
-app=""
-daemon=""
-bus=""
-monitor=""
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact notifications_failure
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  [ -n "$monitor" ] && kill "$monitor" 2>/dev/null || true
-  [ -n "$daemon" ] && kill "$daemon" 2>/dev/null || true
-  [ -n "$bus" ] && kill "$bus" 2>/dev/null || true
-  rm -rf "$home" "$home.calls" "$clock"
-  exit $status
-}
-trap cleanup EXIT
+scratch+=("$clock" "$home.calls")
 
 # --- a private session bus with a notification daemon ----------------------------------
 started=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$started")
-bus=$(sed -n 2p <<<"$started")
+pids+=("$(sed -n 2p <<<"$started")")
 dunst >/dev/null 2>&1 &
-daemon=$!
+pids+=($!)
 for _ in $(seq 50); do dunstctl is-paused >/dev/null 2>&1 && break; sleep 0.1; done
 dunstctl is-paused >/dev/null 2>&1 || fail "dunst did not start"
 calls="$home.calls"
 dbus-monitor --session "type='method_call',interface='org.freedesktop.Notifications',member='Notify'" \
   >"$calls" 2>/dev/null &
-monitor=$!
+pids+=($!)
 
 # Waits until the daemon shows a notification.
 wait_displayed() {
@@ -59,20 +45,16 @@ print(n["appname"]["data"]); print(n["summary"]["data"]); print(n["body"]["data"
 }
 
 # --- tasks: two due this morning, one done, one tomorrow --------------------------------
-python3 - "$home/Tasklyn.DAT" <<'PY'
-import struct, sys
-def rec(done, task, date, hour):
-    b = '\xa6'.join([done, task, date, hour, '', '0', '', '', '18', '']).encode('cp1252')
-    return struct.pack('<i', len(b)) + b
-open(sys.argv[1], 'wb').write(
-    rec('', 'Call the dentist', '09/12/2026', '10:30')
-    + rec('', 'Water the plants', '09/12/2026', '10:45')
-    + rec('\xd7', 'Done already', '09/12/2026', '10:30')
-    + rec('', 'Tomorrow thing', '10/12/2026', '10:30'))
-PY
+# Fields: done, task, date, hour; no priority, order 0, no sort key or category.
+task() { record "$1" "$2" "$3" "$4" "" "0" "" "" "18" ""; }
+{
+  task "" "Call the dentist" "09/12/2026" "10:30"
+  task "" "Water the plants" "09/12/2026" "10:45"
+  task $'\xd7' "Done already" "09/12/2026" "10:30"
+  task "" "Tomorrow thing" "10/12/2026" "10:30"
+} >"$home/Tasklyn.DAT"
 : >"$home/Tasklyn.ARK"
 printf '[Preferences]\r\nAlert=1\r\nMyDateFormat=dd/MM/yyyy\r\nSorted=Task\r\nSortedOrdr=0\r\n' >"$home/Tasklyn.INI"
-export NUDGERY_HOME="$home"
 
 # The clock reads a file the test rewrites to move it while the program runs. The
 # faketime wrapper would override that file, so the library is preloaded directly.
@@ -81,10 +63,10 @@ echo "@2026-12-09 10:29:10" >"$clock"
 lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n1)
 LD_PRELOAD="$lib" FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_CACHE_DURATION=1 \
   FAKETIME_DONT_FAKE_MONOTONIC=1 "$BIN" &
-app=$!
+pid=$!
 
 # --- the agenda: a box and a notification ---------------------------------------------
-agenda=$(window_of "$app" '^ Nudgery$' 30)
+agenda=$(window_of "$pid" '^ Nudgery$' 30)
 [ -n "$agenda" ] || fail "no start-up agenda"
 # The alarm runs from before the agenda is shown (a slow start, as under the
 # sanitizers, must not count).
@@ -97,16 +79,16 @@ got=$(newest_notification || true)
 [ "$got" = "$expected" ] || fail "the agenda's notification reads '$got'"
 keys_to "$agenda" Return
 
-main=$(window_of "$app" '^Nudgery   \[ tasks: 4 \]$' 20)
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 4 \]$' 20)
 [ -n "$main" ] || fail "no main window"
-minimise_away "$app" "$main" '^Nudgery   '
+minimise_away "$pid" "$main" '^Nudgery   '
 
 # --- half an hour passes in a moment: one alert for both skipped minutes ---------------
 # The alarm checks every 5 seconds from the start; a check must have seen 10:29 for
 # the minutes after it to count as skipped rather than as before the program ran.
 while [ $(($(date +%s) - agenda_at)) -lt 8 ]; do sleep 0.5; done
 echo "@2026-12-09 11:00:00" >"$clock"
-alert=$(window_of "$app" '^Nudgery$' 30)
+alert=$(window_of "$pid" '^Nudgery$' 30)
 [ -n "$alert" ] || fail "no alert after the clock moved past the tasks' minutes"
 text=$(box_text "$alert") || fail "cannot read the alert"
 grep -qF $'Alert :\n\n1 - Call the dentist\n4 - Water the plants' <<<"$text" ||
@@ -116,7 +98,7 @@ artefact notifications_alert
 
 # Picking the notification brings the main window back and files it in the history.
 dunstctl action 0
-back=$(window_of "$app" '^Nudgery   \[ tasks: 4 \]$' 15)
+back=$(window_of "$pid" '^Nudgery   \[ tasks: 4 \]$' 15)
 [ -n "$back" ] || fail "picking the notification did not bring the main window back"
 for _ in $(seq 50); do
   [ "$(dunstctl count displayed)" -eq 0 ] && break
@@ -134,8 +116,8 @@ expected=$'Nudgery\nAlert\n1 - Call the dentist\n4 - Water the plants'
 [ "$(dunstctl count history)" -eq 2 ] || fail "$(dunstctl count history) notifications, not 2"
 
 dismiss_box "$alert" || fail "the alert did not close"
-alive "$app" || fail "the program ended with the alert"
-kill -TERM "$app" 2>/dev/null || true
-wait_exit "$app" 10 || true
-app=""
+alive "$pid" || fail "the program ended with the alert"
+kill -TERM "$pid" 2>/dev/null || true
+wait_exit "$pid" 10 || true
+pid=""
 echo PASS

@@ -7,31 +7,17 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-print.XXXXXX)
-pids=()
+fresh_program_home print
 pdf=""
-cleanup() {
-  local status=$?
-  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
-    mkdir -p "$NUDGERY_ARTIFACTS"
-    import -window root "$NUDGERY_ARTIFACTS/print.png" 2>/dev/null || true
-  fi
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  if [ -n "${pdf:-}" ]; then
-    [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ] && cp "$pdf" "$NUDGERY_ARTIFACTS/print.pdf"
-    rm -f "$pdf"
-  fi
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
+# A failing run keeps the printed PDF beside the screenshot.
+on_failure() { [ -n "$pdf" ] && [ -n "${NUDGERY_ARTIFACTS:-}" ] && cp "$pdf" "$NUDGERY_ARTIFACTS/print.pdf"; }
+on_end() { [ -z "$pdf" ] || rm -f "$pdf"; }
 
 [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ] || fail "no print scheduler running"
 [ "$(lpstat -d 2>/dev/null)" = "system default destination: NudgeryPDF" ] ||
   fail "the default printer is not NudgeryPDF: $(lpstat -d 2>&1)"
 
 # --- the program folder: two tasks, sorted by task ------------------------------------
-export NUDGERY_HOME="$home"
 printf '[Preferences]\r\nSorted=Task\r\nSortedOrdr=0\r\nAlert_s=0\r\n[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n' \
   >"$home/Tasklyn.INI"
 {

@@ -10,21 +10,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-ro.XXXXXX)
+fresh_program_home read_only
 empty=$(mktemp -d /tmp/nudgery-ro-empty.XXXXXX)
-app=""
-mounts=()
-cleanup() {
-  local status=$? m
-  [ $status -ne 0 ] && artefact read_only_failure
-  [ -n "$app" ] && kill -9 "$app" 2>/dev/null || true
-  for m in "${mounts[@]}"; do
-    umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
-  done
-  rmdir "$home" "$empty" 2>/dev/null || true
-  exit $status
-}
-trap cleanup EXIT
+scratch+=("$empty")
 
 [ "$(id -u)" -eq 0 ] || fail "this test mounts a tmpfs and needs root"
 for m in "$home" "$empty"; do
@@ -53,39 +41,38 @@ ark="$home/Tasklyn.ARK"
 ini="$home/Tasklyn.INI"
 
 # --- start: removing the obsolete key fails with its message, the tasks still load ------
-export NUDGERY_HOME="$home"
 "$BIN" &
-app=$!
+pid=$!
 BACKUP_REPORT_NEXT=1
-expect_message "$app" "Unable to write to $ini" 30
-main=$(window_of "$app" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
+expect_message "$pid" "Unable to write to $ini" 30
+main=$(window_of "$pid" '^Nudgery   \[ tasks: 3 \]$' 30 || true)
 [ -n "$main" ] || fail "no main window with the three tasks"
 sleep 1
-[ -z "$(windows_besides "$app" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$app" "$main" | head -n1)")"
+[ -z "$(windows_besides "$pid" "$main")" ] || fail "a message at start-up: $(xdotool getwindowname "$(windows_besides "$pid" "$main" | head -n1)")"
 
 # --- add, tick, a setting, archive: each fails with its message ------------------------
-every_write_fails "$app" "$main" "Cannot open file \"$dat\"." "Unable to write to $ini" "Cannot open file \"$ark\"."
+every_write_fails "$pid" "$main" "Cannot open file \"$dat\"." "Unable to write to $ini" "Cannot open file \"$ark\"."
 
 # --- exit: the first setting fails, the program still ends -------------------------------
 keys_to "$main" ctrl+x
-expect_message "$app" "Unable to write to $ini" 15
-wait_exit "$app" 15 || fail "the program did not end after its exit failed to save"
+expect_message "$pid" "Unable to write to $ini" 15
+wait_exit "$pid" 15 || fail "the program did not end after its exit failed to save"
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
-app=""
+pid=""
 unchanged "the exit"
 
 # --- a first start in an empty read-only folder ------------------------------------------
 export NUDGERY_HOME="$empty"
 "$BIN" &
-app=$!
+pid=$!
 BACKUP_REPORT_NEXT=1 # the first start's conversion writes the task files
-expect_message "$app" "Cannot create file \"$empty/Tasklyn.DAT\"." 30
-main=$(window_of "$app" '^Nudgery' 30 || true)
+expect_message "$pid" "Cannot create file \"$empty/Tasklyn.DAT\"." 30
+main=$(window_of "$pid" '^Nudgery' 30 || true)
 [ -n "$main" ] || fail "no main window after the files could not be created"
 keys_to "$main" ctrl+x
-expect_message "$app" "Unable to write to $empty/Tasklyn.INI" 15
-wait_exit "$app" 15 || fail "the program did not end"
+expect_message "$pid" "Unable to write to $empty/Tasklyn.INI" 15
+wait_exit "$pid" 15 || fail "the program did not end"
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
-app=""
+pid=""
 [ -z "$(ls -A "$empty")" ] || fail "files appeared in the read-only folder: $(ls -A "$empty")"
 echo PASS

@@ -12,22 +12,15 @@ BIN=$(readlink -f "$1")
 fresh_program_home signals
 
 write_files() {
-  python3 - "$home/Tasklyn.DAT" <<'PY'
-import struct, sys
-def rec(text):
-    b = text.encode('cp1252')
-    return struct.pack('<i', len(b)) + b
-live = '\xa6'.join(['', 'Water the plants', '01/06/2030', '18:00', '', '0', '2030-06-01 18:00', '', '18', ''])
-open(sys.argv[1], 'wb').write(rec(' ' * 20) + rec(live))
-PY
+  {
+    blank_record 20
+    record "" "Water the plants" "01/06/2030" "18:00" "" "0" "2030-06-01 18:00" "" "18" ""
+  } >"$home/Tasklyn.DAT"
   : >"$home/Tasklyn.ARK"
   rm -f "$home/Tasklyn.INI"
 }
 
-expected=$(python3 -c "
-import struct
-t='\xa6'.join(['', 'Water the plants', '01/06/2030', '18:00', '', '24', '2030-06-01 18:00', '', '18', '']).encode('cp1252')
-print((struct.pack('<i', len(t)) + t).hex())")
+expected=$(record "" "Water the plants" "01/06/2030" "18:00" "" "24" "2030-06-01 18:00" "" "18" "" | hex_of)
 
 # Process $pid ended by a signal ($1 names the case) as Exit ends it: status 0,
 # the task file compacted, the window's layout keys stored.
@@ -35,7 +28,7 @@ expect_closed_as_exit() {
   wait_exit "$pid" 15 || fail "$1: the program did not end"
   pid=""
   [ "$EXIT_RC" = 0 ] || fail "$1: the program ended with status $EXIT_RC"
-  actual=$(python3 -c "import sys; print(open(sys.argv[1], 'rb').read().hex())" "$home/Tasklyn.DAT")
+  actual=$(hex_of <"$home/Tasklyn.DAT")
   [ "$actual" = "$expected" ] || fail "$1: Tasklyn.DAT is not the compacted file"
   for key in WindowHeight WindowWidth NotePane ColumnWidths; do
     grep -q "^$key=" "$home/Tasklyn.INI" || fail "$1: $key missing from Tasklyn.INI"

@@ -10,24 +10,11 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-single.XXXXXX)
-pids=()
-cleanup() {
-  local status=$?
-  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
-    mkdir -p "$NUDGERY_ARTIFACTS"
-    import -window root "$NUDGERY_ARTIFACTS/single_instance.png" 2>/dev/null || true
-  fi
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home single_instance
 
 # Every file of the program folder with its checksum.
 snapshot() { (cd "$home" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
 
-export NUDGERY_HOME="$home"
 
 # GIVEN a running copy whose window stays on top
 printf '[Preferences]\r\nFormStyle=fsStayOnTop\r\n' >"$home/Tasklyn.INI"
@@ -76,6 +63,7 @@ done
 
 # WHEN a copy is started from another session's terminal (another runtime folder)
 other_runtime=$(mktemp -d /tmp/nudgery-runtime.XXXXXX)
+scratch+=("$other_runtime")
 chmod 700 "$other_runtime"
 XDG_RUNTIME_DIR="$other_runtime" "$BIN" &
 second=$!

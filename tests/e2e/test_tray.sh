@@ -7,29 +7,14 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-tray.XXXXXX)
-pid=""
-cleanup() {
-  local status=$?
-  [ $status -ne 0 ] && artefact tray_failure
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
-  [ -n "${wrapper:-}" ] && kill -9 "$wrapper" 2>/dev/null || true
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home tray
 
 # Two tasks, the first one's record blanked: exit must leave only the live one.
-python3 - "$home/Tasklyn.DAT" <<'PY'
-import struct, sys
-def rec(text):
-    b = text.encode('cp1252')
-    return struct.pack('<i', len(b)) + b
-live = '\xa6'.join(['', 'Water the plants', '09/12/2026', '18:00', '', '0', '2026-12-09 18:00', '', '18', ''])
-open(sys.argv[1], 'wb').write(rec(' ' * 20) + rec(live))
-PY
+{
+  blank_record 20
+  record "" "Water the plants" "09/12/2026" "18:00" "" "0" "2026-12-09 18:00" "" "18" ""
+} >"$home/Tasklyn.DAT"
 : >"$home/Tasklyn.ARK"
-export NUDGERY_HOME="$home"
 
 # A fixed clock a week before the task: no start-up agenda or alert box in the way.
 export FAKETIME_DONT_FAKE_MONOTONIC=1
@@ -78,11 +63,8 @@ pid=""
 [ "$EXIT_RC" = 0 ] || fail "the program ended with status $EXIT_RC"
 
 # The task file now holds exactly the live record; the settings file the exit keys.
-expected=$(python3 -c "
-import struct
-t='\xa6'.join(['', 'Water the plants', '09/12/2026', '18:00', '', '24', '2026-12-09 18:00', '', '18', '']).encode('cp1252')
-print((struct.pack('<i', len(t)) + t).hex())")
-actual=$(python3 -c "import sys; print(open(sys.argv[1], 'rb').read().hex())" "$home/Tasklyn.DAT")
+expected=$(record "" "Water the plants" "09/12/2026" "18:00" "" "24" "2026-12-09 18:00" "" "18" "" | hex_of)
+actual=$(hex_of <"$home/Tasklyn.DAT")
 [ "$actual" = "$expected" ] || fail "Tasklyn.DAT is not the compacted file"
 grep -q '^WindowHeight=240' "$home/Tasklyn.INI" || fail "WindowHeight=240 missing"
 grep -q '^NotePane=0' "$home/Tasklyn.INI" || fail "NotePane missing"

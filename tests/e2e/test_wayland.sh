@@ -15,23 +15,16 @@ source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
 command -v weston >/dev/null || fail "weston is not installed (scripts/install-deps.sh)"
-work=$(mktemp -d /tmp/nudgery-wayland.XXXXXX)
+fresh_program_home wayland
+work=$home # the compositor's runtime folder, the logs and the two program folders
+scratch+=("$work")
 weston_pid=""
-wrapper=""
-pid=""
 log=""
-cleanup() {
-  local status=$?
-  if [ $status -ne 0 ] && [ -n "$weston_pid" ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
-    mkdir -p "$NUDGERY_ARTIFACTS"
-    cp "$log" "$NUDGERY_ARTIFACTS/wayland_failure_weston.log" 2>/dev/null || true
-  fi
-  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
-  stop_weston
-  rm -rf "$work"
-  exit $status
+on_failure() {
+  [ -n "$weston_pid" ] && [ -n "${NUDGERY_ARTIFACTS:-}" ] &&
+    cp "$log" "$NUDGERY_ARTIFACTS/wayland_failure_weston.log" 2>/dev/null
 }
-trap cleanup EXIT
+on_end() { stop_weston; }
 
 # The compositor's own runtime folder, apart from the X display's.
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -67,29 +60,15 @@ stop_weston() {
 # A task file of one blank record (a deleted task) and one task, in folder $1.
 prepare_tasks() {
   mkdir -p "$1"
-  python3 - "$1" <<'PY'
-import struct, sys
-def rec(text):
-    b = text.encode('cp1252')
-    return struct.pack('<i', len(b)) + b
-live = '\xa6'.join(['', 'Water the plants', '01/06/2030', '18:00', '', '0', '2030-06-01 18:00', '', '18', ''])
-open(sys.argv[1] + '/Tasklyn.DAT', 'wb').write(rec(' ' * 20) + rec(live))
-open(sys.argv[1] + '/Tasklyn.ARK', 'wb').close()
-PY
+  {
+    blank_record 20
+    record "" "Water the plants" "01/06/2030" "18:00" "" "0" "2030-06-01 18:00" "" "18" ""
+  } >"$1/Tasklyn.DAT"
+  : >"$1/Tasklyn.ARK"
 }
 
 # The task texts of the record file $1, one a line; "(blank)" for a blank record.
-task_texts() {
-  python3 - "$1" <<'PY'
-import struct, sys
-data, pos = open(sys.argv[1], 'rb').read(), 0
-while pos + 4 <= len(data):
-    n = struct.unpack('<i', data[pos:pos + 4])[0]
-    text = data[pos + 4:pos + 4 + n]
-    pos += 4 + n
-    print(text.decode('cp1252').split('\xa6')[1] if text.strip(b' ') else '(blank)')
-PY
-}
+task_texts() { record_tasks "$1" --blanks; }
 
 # Starts the program on Wayland socket $1 with program folder $2.
 start_program() {

@@ -8,23 +8,10 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 BIN=$(readlink -f "$1")
 
-home=$(mktemp -d /tmp/nudgery-weekend.XXXXXX)
-pids=()
-cleanup() {
-  local status=$?
-  if [ $status -ne 0 ] && [ -n "${NUDGERY_ARTIFACTS:-}" ]; then
-    mkdir -p "$NUDGERY_ARTIFACTS"
-    import -window root "$NUDGERY_ARTIFACTS/weekend_stop.png" 2>/dev/null || true
-  fi
-  for p in "${pids[@]}"; do pkill -9 -P "$p" 2>/dev/null || true; kill -9 "$p" 2>/dev/null || true; done
-  rm -rf "$home"
-  exit $status
-}
-trap cleanup EXIT
+fresh_program_home weekend_stop
 
 # The program's timers run on the monotonic clock; only the calendar is faked.
 export FAKETIME_DONT_FAKE_MONOTONIC=1
-export NUDGERY_HOME="$home"
 printf '[Preferences]\r\nWeekendStop=1\r\n' >"$home/Tasklyn.INI"
 ini_before=$(sha256sum <"$home/Tasklyn.INI")
 BOX='^Nudgery  \[ dialog closes in 5 sec \]$'

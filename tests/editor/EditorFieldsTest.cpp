@@ -2,6 +2,8 @@
 // and the colour list.
 #include "EditorFixture.h"
 
+#include "categories/TFormCategory.h"
+
 #include "editor/EditorRules.h"
 #include "store/DateFormat.h"
 #include "widgets/TextColours.h"
@@ -11,10 +13,12 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
+#include <QToolButton>
 
 namespace {
 
@@ -85,8 +89,9 @@ TEST(EditorCreationTest, shouldNormaliseTheProgramsDateFormatOnceAndMaskTheDateF
     for (const Case &c : cases) {
         TestContext t;
         t.dates.setShortFormat(QString::fromLatin1(c.format));
-        TForm1 main(t.ctx, t.tasks, t.alarm);
-        TFormAddEdit editor(t.ctx, t.tasks, t.alarm, &main);
+        QWidget main;
+        TFormCategory categoryDialog(t.ctx, t.tasks, &main);
+        TFormAddEdit editor(t.ctx, t.tasks, t.alarm, categoryDialog, &main);
         EXPECT_EQ(t.dates.shortFormat(), c.normalised) << c.format;
         const QLineEdit *date = ui<QLineEdit>(&editor, "Edit3");
         EXPECT_EQ(date->displayText(), c.blankField) << c.format;
@@ -258,6 +263,9 @@ TEST_F(EditorFieldsTest, shouldOpenTheCalendarOnTheFieldsDateAndScrollMonthsCutt
     start();
     inNewTask([&](TFormAddEdit &e) {
         CalendarPanel *panel = calendar(e);
+        auto *Calendar1 = ui<QCalendarWidget>(panel, "Calendar1");
+        auto *Label6 = ui<QLabel>(panel, "Label6");
+        auto *ScrollBar1 = ui<QScrollBar>(panel, "ScrollBar1");
         EXPECT_FALSE(e.calendarOpen());
         EXPECT_GT(panel->x(), e.width());
 
@@ -266,28 +274,28 @@ TEST_F(EditorFieldsTest, shouldOpenTheCalendarOnTheFieldsDateAndScrollMonthsCutt
         EXPECT_TRUE(e.calendarOpen());
         EXPECT_EQ(panel->pos(), QPoint(82, 14));
         EXPECT_FALSE(okButton(e)->isEnabled());
-        EXPECT_EQ(panel->Calendar1->selectedDate(), QDate(2026, 1, 31));
-        EXPECT_EQ(panel->Label6->text(), "Jan - 2026");
-        EXPECT_EQ(panel->Calendar1->firstDayOfWeek(), Qt::Monday);
+        EXPECT_EQ(Calendar1->selectedDate(), QDate(2026, 1, 31));
+        EXPECT_EQ(Label6->text(), "Jan - 2026");
+        EXPECT_EQ(Calendar1->firstDayOfWeek(), Qt::Monday);
 
-        clickArrow(panel->ScrollBar1, QStyle::SC_ScrollBarAddLine);
-        EXPECT_EQ(panel->Calendar1->selectedDate(), QDate(2026, 2, 28));
-        EXPECT_EQ(panel->Label6->text(), "Feb - 2026");
-        EXPECT_EQ(panel->ScrollBar1->value(), 0);
-        clickArrow(panel->ScrollBar1, QStyle::SC_ScrollBarSubLine);
-        clickArrow(panel->ScrollBar1, QStyle::SC_ScrollBarSubLine);
-        EXPECT_EQ(panel->Calendar1->selectedDate(), QDate(2025, 12, 28));
-        EXPECT_EQ(panel->Label6->text(), "Dec - 2025");
+        clickArrow(ScrollBar1, QStyle::SC_ScrollBarAddLine);
+        EXPECT_EQ(Calendar1->selectedDate(), QDate(2026, 2, 28));
+        EXPECT_EQ(Label6->text(), "Feb - 2026");
+        EXPECT_EQ(ScrollBar1->value(), 0);
+        clickArrow(ScrollBar1, QStyle::SC_ScrollBarSubLine);
+        clickArrow(ScrollBar1, QStyle::SC_ScrollBarSubLine);
+        EXPECT_EQ(Calendar1->selectedDate(), QDate(2025, 12, 28));
+        EXPECT_EQ(Label6->text(), "Dec - 2025");
         // The calendar turns its page by itself (its own keys, a day of the next
         // month): the caption follows.
-        auto *days = panel->Calendar1->findChild<QAbstractItemView *>();
+        auto *days = Calendar1->findChild<QAbstractItemView *>();
         ASSERT_TRUE(days);
         QTest::keyClick(days, Qt::Key_PageDown);
-        EXPECT_EQ(panel->Label6->text(), "Jan - 2026");
+        EXPECT_EQ(Label6->text(), "Jan - 2026");
         QTest::keyClick(days, Qt::Key_PageUp);
-        EXPECT_EQ(panel->Label6->text(), "Dec - 2025");
+        EXPECT_EQ(Label6->text(), "Dec - 2025");
 
-        click(panel->SpeedButton4);
+        click(ui<QToolButton>(panel, "SpeedButton4"));
         EXPECT_EQ(dateField(e)->text(), "28/12/2025");
         EXPECT_FALSE(e.calendarOpen());
         EXPECT_TRUE(okButton(e)->isEnabled());
@@ -304,14 +312,14 @@ TEST_F(EditorFieldsTest, shouldTakeTheDateWithEnterAndDismissItWithEscape)
     inNewTask([&](TFormAddEdit &e) {
         setDate(e, "31/03/2026");
         click(calendarButton(e));
-        clickArrow(calendar(e)->ScrollBar1, QStyle::SC_ScrollBarAddLine);
+        clickArrow(ui<QScrollBar>(calendar(e), "ScrollBar1"), QStyle::SC_ScrollBarAddLine);
         press(Qt::Key_Return);
         EXPECT_EQ(dateField(e)->text(), "30/04/2026");
         EXPECT_FALSE(e.calendarOpen());
         EXPECT_TRUE(e.isVisible()); // Enter took the date; it did not confirm the task
 
         click(calendarButton(e));
-        clickArrow(calendar(e)->ScrollBar1, QStyle::SC_ScrollBarAddLine);
+        clickArrow(ui<QScrollBar>(calendar(e), "ScrollBar1"), QStyle::SC_ScrollBarAddLine);
         press(Qt::Key_Escape);
         EXPECT_EQ(dateField(e)->text(), "30/04/2026");
         EXPECT_FALSE(e.calendarOpen());
@@ -320,8 +328,8 @@ TEST_F(EditorFieldsTest, shouldTakeTheDateWithEnterAndDismissItWithEscape)
 
         // A double click on a day takes that day.
         click(calendarButton(e));
-        calendar(e)->Calendar1->setSelectedDate(QDate(2026, 4, 17));
-        emit calendar(e)->Calendar1->activated(QDate(2026, 4, 17));
+        ui<QCalendarWidget>(calendar(e), "Calendar1")->setSelectedDate(QDate(2026, 4, 17));
+        emit ui<QCalendarWidget>(calendar(e), "Calendar1")->activated(QDate(2026, 4, 17));
         EXPECT_EQ(dateField(e)->text(), "17/04/2026");
         EXPECT_FALSE(e.calendarOpen());
     });
@@ -347,7 +355,7 @@ TEST_F(EditorFieldsTest, shouldDragTheCalendarPanelByItsCaptionAndParkItWhenTheD
         click(calendarButton(e));
         CalendarPanel *panel = calendar(e);
         const QPoint start = panel->pos();
-        QLabel *caption = panel->Label6;
+        auto *caption = ui<QLabel>(panel, "Label6");
         QTest::mousePress(caption, Qt::LeftButton, {}, QPoint(5, 5));
         QMouseEvent move(QEvent::MouseMove, QPointF(15, 9),
                          QPointF(caption->mapToGlobal(QPoint(15, 9))), Qt::NoButton, Qt::LeftButton,

@@ -81,12 +81,12 @@ protected:
     QStringList tasks() const
     {
         QStringList out;
-        for (int r = 1; r < w->table().rowCount(); ++r)
-            out << w->table().cell(Col::Task, r);
+        for (int r = 1; r < t.tasks.table().rowCount(); ++r)
+            out << t.tasks.table().cell(Col::Task, r);
         return out;
     }
     int rowOf(const QString &text) const { return int(tasks().indexOf(text)) + 1; }
-    QString cell(int col, int row) const { return w->table().cell(col, row); }
+    QString cell(int col, int row) const { return t.tasks.table().cell(col, row); }
 
     // Runs `answer` on the editor once `action` has shown it modally. Whatever the
     // answer leaves open is cancelled, so the test goes on.
@@ -130,6 +130,8 @@ protected:
     {
         return ui<QPushButton>(&e, "Button_cancel");
     }
+
+    TaskGrid *grid() const { return ui<TaskGrid>(w.get(), "StringGrid1"); }
 
     TestContext t;
     std::unique_ptr<TForm1> w;

@@ -59,7 +59,7 @@ protected:
 TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord)
 {
     start();
-    ASSERT_TRUE(w->table().isEmpty());
+    ASSERT_TRUE(t.tasks.table().isEmpty());
     EXPECT_EQ(t.alarm.interval(), 5000);
 
     add([&](TFormAddEdit &e) {
@@ -74,10 +74,10 @@ TEST_F(EditorOkTest, shouldFillThePlaceholderRowOfAnEmptyTableAndAppendTheRecord
     EXPECT_EQ(dataBytes(),
               record(fields({"", "Call Bob", "09/12/2026", "09:30", "3", "0", "2026-12-09 09:30",
                              "", "4", "ring twice\r\nthen wait"})));
-    EXPECT_EQ(w->table().rowCount(), 2);
+    EXPECT_EQ(t.tasks.table().rowCount(), 2);
     EXPECT_EQ(cell(Col::Task, 1), "Call Bob");
     EXPECT_EQ(cell(Col::Order, 1), "0");
-    EXPECT_EQ(w->grid()->currentRow(), 1);
+    EXPECT_EQ(grid()->currentRow(), 1);
     EXPECT_EQ(t.alarm.interval(), 60000);
     EXPECT_TRUE(t.messages.shown.isEmpty());
     // Closing emptied the task and the note for the next use.
@@ -100,7 +100,7 @@ TEST_F(EditorOkTest, shouldAppendANewRowAfterExistingTasksAndSelectTheTargetRowN
     EXPECT_EQ(dataBytes(), first + second + added);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
     // The row number the task went into (the new last row), in the re-sorted table.
-    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(grid()->currentRow(), 3);
     EXPECT_EQ(cell(Col::Order, rowOf("Bravo")), QString::number(first.size() + second.size()));
 }
 
@@ -145,7 +145,7 @@ TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrde
     writeTasks({a, b});
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
-    w->grid()->setCurrentRow(rowOf("Bravo"));
+    grid()->setCurrentRow(rowOf("Bravo"));
 
     withEditor(
         [&](TFormAddEdit &e) {
@@ -171,7 +171,7 @@ TEST_F(EditorOkTest, shouldBlankTheOldRecordAndAppendTheEditedTaskWithItsNewOrde
     EXPECT_EQ(dataBytes(), a + blanked(b) + edited);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo two"}));
     EXPECT_EQ(cell(Col::Order, rowOf("Bravo two")), QString::number(a.size() + b.size()));
-    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_EQ(grid()->currentRow(), 2);
 }
 
 TEST_F(EditorOkTest,
@@ -182,7 +182,7 @@ TEST_F(EditorOkTest,
     const QByteArray b = task("Bravo", "03/01/2027", "17:45", {}, "\xD7", "keep me");
     writeTasks({a, b});
     start();
-    w->grid()->setCurrentRow(rowOf("Bravo"));
+    grid()->setCurrentRow(rowOf("Bravo"));
 
     // WHEN an edit of Bravo is saved
     withEditor(
@@ -236,7 +236,7 @@ TEST_F(EditorOkTest, shouldOpenATaskThatCameWithoutAnHourDuringTheRunAtMidnight)
     dateOnly[Col::SortKey] = QStringLiteral("2030-06-01 00:00");
     dateOnly[Col::TextColor] = QStringLiteral("18");
     t.tasks.addTask(dateOnly);
-    w->grid()->setCurrentRow(rowOf("Water plants"));
+    grid()->setCurrentRow(rowOf("Water plants"));
     withEditor(
         [&](TFormAddEdit &e) {
             EXPECT_EQ(hourField(e)->text(), "00");
@@ -256,7 +256,7 @@ TEST_F(EditorOkTest, shouldWriteNothingWhenTheEditedTasksRecordIsNoLongerInTheFi
     const QByteArray b = task("Bravo");
     writeTasks({a, b});
     start();
-    w->grid()->setCurrentRow(rowOf("Bravo"));
+    grid()->setCurrentRow(rowOf("Bravo"));
 
     // Another copy of the program rewrote the file without Bravo: the row's offset
     // is now the end of the file, where the edited version would be appended.
@@ -307,7 +307,7 @@ TEST_F(EditorOkTest, shouldRefuseAnEmptyTaskAndKeepTheDialogOpenWithNothingWritt
         },
         [&] { click(toolButton("SpeedButton4")); });
     EXPECT_TRUE(dataBytes().isEmpty());
-    EXPECT_TRUE(w->table().isEmpty());
+    EXPECT_TRUE(t.tasks.table().isEmpty());
 }
 
 TEST_F(EditorOkTest, shouldNameAnInvalidDateAndWriteBackAValidOneInTheShortFormat)
@@ -403,7 +403,7 @@ TEST_F(EditorOkTest, shouldPutTheRowBackWhenTheTaskCannotBeStored)
             EXPECT_TRUE(e.isVisible());
         },
         [&] { click(toolButton("SpeedButton6")); });
-    EXPECT_EQ(w->table().row(1), TaskRecord::split(a.mid(4)));
+    EXPECT_EQ(t.tasks.table().row(1), TaskRecord::split(a.mid(4)));
     EXPECT_FALSE(QFile::exists(t.file(FileNames::Data)));
 }
 
@@ -414,13 +414,11 @@ TEST_F(EditorOkTest, shouldSelectTheSavedRowUnderAFilterOnlyWhenTheTaskIsInIt)
                 task("Charlie", "15/01/2027", "09:30", "Work")});
     writeSettings("[Category]\r\nCats=2\r\n1=Home\r\n2=Work\r\n");
     start();
-    QComboBox *selector = ui<QComboBox>(w.get(), "ComboBox1");
-    selector->setCurrentIndex(selector->findText("Work"));
-    w->ComboBox1Change();
+    choose(ui<QComboBox>(w.get(), "ComboBox1"), "Work");
     ASSERT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
 
     // Saved under Home: the filter hides it and no row is chosen (the sort's row 1 stays).
-    w->grid()->setCurrentRow(2);
+    grid()->setCurrentRow(2);
     add([&](TFormAddEdit &e) {
         QComboBox *categories = ui<QComboBox>(&e, "ComboBox2");
         EXPECT_EQ(categories->currentText(), "Work"); // preselected from the filter
@@ -428,12 +426,12 @@ TEST_F(EditorOkTest, shouldSelectTheSavedRowUnderAFilterOnlyWhenTheTaskIsInIt)
         categories->setCurrentIndex(categories->findText("Home"));
     });
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Charlie"}));
-    EXPECT_EQ(w->grid()->currentRow(), 1);
+    EXPECT_EQ(grid()->currentRow(), 1);
 
     // Saved under the filter's category: the target row (the new last one) is chosen.
     add([&](TFormAddEdit &) { type("Echo"); });
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Charlie", "Echo"}));
-    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(grid()->currentRow(), 3);
 }
 
 TEST_F(EditorOkTest, shouldCancelWithTheButtonEscapeOrAltCWritingNothing)

@@ -56,8 +56,8 @@ TEST_F(MainWindowLanguageTest, startsInTheStoredLanguage)
     EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton7")->toolTip(), " Op\u00e7\u00f5es ");
     EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton4")->toolTip(), " Adiciona Novo Evento ");
     const VisibleColumnsMenu *columns = ui<VisibleColumnsMenu>(w.get(), "PopupMenu4");
-    EXPECT_EQ(columns->pop4_DoneCol->text(), "X");
-    EXPECT_EQ(columns->pop4_TaskDescript->text(), "evento");
+    EXPECT_EQ(ui<QAction>(columns, "pop4_DoneCol")->text(), "X");
+    EXPECT_EQ(ui<QAction>(columns, "pop4_TaskDescript")->text(), "evento");
     EXPECT_EQ(header(*w, 1), "Evento");
     EXPECT_EQ(header(*w, 3), "Hora");
     EXPECT_EQ(ui<QMenu>(w.get(), "pop2_Sort")->title(), "&Organizar");
@@ -85,9 +85,9 @@ TEST_F(MainWindowLanguageTest, theHiddenColumnsHeadersAreNeverTouched)
     auto w = start("[Options]\r\nLanguage=Portuguese\r\n");
     const QStringList hidden = {"order", "Date", "Type", "TxtC", "Note"};
     for (int c = 5; c < 10; ++c)
-        EXPECT_EQ(w->table().header(c), hidden[c - 5]);
-    EXPECT_EQ(w->table().header(2), "Data");
-    EXPECT_EQ(w->table().header(0), "");
+        EXPECT_EQ(t.tasks.table().header(c), hidden[c - 5]);
+    EXPECT_EQ(t.tasks.table().header(2), "Data");
+    EXPECT_EQ(t.tasks.table().header(0), "");
 }
 
 TEST_F(MainWindowLanguageTest, anUnknownLanguageKeepsTheTextsButStillCopiesTheTwins)

@@ -28,14 +28,13 @@ protected:
     }
     QPoint centreOf(int col, int row) const
     {
-        QWidget *target = row == 0
-                              ? static_cast<QWidget *>(w->grid()->horizontalHeader()->viewport())
-                              : w->grid()->viewport();
-        return target->mapFrom(w->grid(), w->grid()->cellRect(col, row).center());
+        QWidget *target = row == 0 ? static_cast<QWidget *>(grid()->horizontalHeader()->viewport())
+                                   : grid()->viewport();
+        return target->mapFrom(grid(), grid()->cellRect(col, row).center());
     }
     void rightClickRow(int row)
     {
-        QTest::mouseClick(w->grid()->viewport(), Qt::RightButton, {}, centreOf(Col::Task, row));
+        QTest::mouseClick(grid()->viewport(), Qt::RightButton, {}, centreOf(Col::Task, row));
     }
     QMenu *gridMenu() const { return ui<QMenu>(w.get(), "PopupMenu2"); }
     // The visible items of the grid's context menu, by name.
@@ -71,14 +70,14 @@ TEST_F(CommandsTest, shouldAppendTheTickedTaskThenBlankItsOldRecordAndKeepItsPla
 {
     writeTasks({a, b, c});
     start();
-    w->grid()->setCurrentRow(rowOf("Bravo"));
+    grid()->setCurrentRow(rowOf("Bravo"));
     const qint64 size1 = a.size() + b.size() + c.size();
 
     click(toolButton("SpeedButton3"));
     const QByteArray ticked = rewritten(b, "\xD7", size1);
     EXPECT_EQ(dataBytes(), a + blanked(b) + c + ticked);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
-    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_EQ(grid()->currentRow(), 2);
     EXPECT_EQ(cell(Col::Done, 2), QString(QChar(0xD7)));
     EXPECT_EQ(cell(Col::Order, 2), QString::number(size1));
 
@@ -89,7 +88,7 @@ TEST_F(CommandsTest, shouldAppendTheTickedTaskThenBlankItsOldRecordAndKeepItsPla
     EXPECT_EQ(dataBytes(), a + blanked(b) + c + blanked(ticked) + unticked);
     EXPECT_EQ(cell(Col::Done, 2), " ");
     EXPECT_EQ(cell(Col::Order, 2), QString::number(size2));
-    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_EQ(grid()->currentRow(), 2);
     EXPECT_TRUE(t.messages.shown.isEmpty());
 }
 
@@ -101,13 +100,13 @@ TEST_F(CommandsTest, shouldHandATickedTaskToTheArchiveWhenAutoArchivingButNeverA
     start();
     const qint64 size1 = a.size() + b.size() + c.size();
 
-    w->grid()->setCurrentRow(rowOf("Charlie")); // done: unticking keeps it here
+    grid()->setCurrentRow(rowOf("Charlie")); // done: unticking keeps it here
     click(toolButton("SpeedButton3"));
     const QByteArray unticked = rewritten(c, " ", size1);
     EXPECT_TRUE(TestFiles::readAll(t.file(FileNames::Archive)).isEmpty());
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo", "Charlie"}));
 
-    w->grid()->setCurrentRow(rowOf("Bravo"));
+    grid()->setCurrentRow(rowOf("Bravo"));
     click(toolButton("SpeedButton3"));
     const QByteArray ticked = rewritten(b, "\xD7", size1 + unticked.size());
     EXPECT_EQ(TestFiles::readAll(t.file(FileNames::Archive)), ticked);
@@ -124,7 +123,7 @@ TEST_F(CommandsTest, shouldDoNothingOnAnEmptyTable)
     EXPECT_FALSE(opensADialog([&] { click(toolButton("SpeedButton6")); }));
     EXPECT_TRUE(t.messages.shown.isEmpty());
     EXPECT_TRUE(dataBytes().isEmpty());
-    EXPECT_TRUE(w->table().isEmpty());
+    EXPECT_TRUE(t.tasks.table().isEmpty());
 }
 
 TEST_F(CommandsTest, shouldAskThenBlankTheSelectedRowsFromTheBottomUp)
@@ -132,7 +131,7 @@ TEST_F(CommandsTest, shouldAskThenBlankTheSelectedRowsFromTheBottomUp)
     const QByteArray d = task("Delta"), e = task("Echo");
     writeTasks({a, b, c, d, e});
     start();
-    w->grid()->selectRows(2, 4);
+    grid()->selectRows(2, 4);
 
     t.messages.answers = {MsgResult::No};
     click(toolButton("SpeedButton5"));
@@ -147,7 +146,7 @@ TEST_F(CommandsTest, shouldAskThenBlankTheSelectedRowsFromTheBottomUp)
     EXPECT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(dataBytes(), a + blanked(b) + blanked(c) + blanked(d) + e);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Echo"}));
-    EXPECT_EQ(w->grid()->currentRow(), 1); // the row above the first deleted one
+    EXPECT_EQ(grid()->currentRow(), 1); // the row above the first deleted one
 }
 
 TEST_F(CommandsTest, shouldStopAtARowItCannotDeleteHavingBlankedTheRowsBelowIt)
@@ -155,8 +154,8 @@ TEST_F(CommandsTest, shouldStopAtARowItCannotDeleteHavingBlankedTheRowsBelowIt)
     const QByteArray d = task("Delta"), e = task("Echo");
     writeTasks({a, b, c, d, e});
     start();
-    w->grid()->selectRows(3, 5);
-    w->table().setCell(Col::Order, 4, "x"); // Delta's order is no number
+    grid()->selectRows(3, 5);
+    t.tasks.table().setCell(Col::Order, 4, "x"); // Delta's order is no number
 
     click(toolButton("SpeedButton5"));
     ASSERT_EQ(t.messages.shown.size(), 2);
@@ -170,28 +169,28 @@ TEST_F(CommandsTest, shouldToggleOnTheDoneCellAndEditOnAnyOtherCellOfADoubleClic
 {
     writeTasks({a, b});
     start();
-    QTest::mouseDClick(w->grid()->viewport(), Qt::LeftButton, {}, centreOf(Col::Done, 2));
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, centreOf(Col::Done, 2));
     EXPECT_EQ(cell(Col::Done, 2), QString(QChar(0xD7)));
     EXPECT_EQ(dataBytes(), a + blanked(b) + rewritten(b, "\xD7", a.size() + b.size()));
 
     // The pair's first press makes the row current; a test's quick clicks may merge
     // with the ones before, so the row is made current here.
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     QString caption;
     withEditor([&](TFormAddEdit &e) { caption = e.windowTitle() + "|" + taskField(e)->text(); },
                [&] {
-                   QTest::mouseDClick(w->grid()->viewport(), Qt::LeftButton, {},
+                   QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {},
                                       centreOf(Col::Date, 1));
                });
     EXPECT_EQ(caption, " Edit Task|Alpha");
 
     const QByteArray before = dataBytes();
     EXPECT_FALSE(opensADialog([&] {
-        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                            centreOf(Col::Task, 0));
     }));
     EXPECT_FALSE(opensADialog([&] {
-        QTest::mouseDClick(w->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                            centreOf(Col::Done, 0));
     }));
     EXPECT_EQ(dataBytes(), before);
@@ -237,7 +236,7 @@ TEST_F(CommandsTest, shouldPresetTheCategoryFromTheFilterForAdd)
                [&] { click(toolButton("SpeedButton4")); });
     EXPECT_EQ(preset, "");                                           // "All Items"
     ui<QMenu>(w.get(), "Menu_Category")->actions().at(5)->trigger(); // "Work"
-    ASSERT_EQ(w->categoryFilter(), "Work");
+    ASSERT_EQ(ui<QComboBox>(w.get(), "ComboBox1")->currentText(), "Work");
     withEditor(
         [&](TFormAddEdit &e) {
             preset = ui<QComboBox>(&e, "ComboBox2")->currentText();
@@ -267,10 +266,10 @@ TEST_F(CommandsTest, shouldOfferTaskItemsOnARowAndAboutOnTheToolbar)
 {
     writeTasks({a, b, c});
     start();
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     rightClickRow(3);
     EXPECT_TRUE(gridMenu()->isVisible());
-    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(grid()->currentRow(), 3);
     EXPECT_EQ(visibleMenu(), QStringList({"pop2_EditTask", "pop2_Deletetask", "pop2_Archivetask",
                                           "pop2_N9", "pop2_Sort", "pop2_Preferences"}));
     gridMenu()->close();
@@ -283,7 +282,7 @@ TEST_F(CommandsTest, shouldOfferTaskItemsOnARowAndAboutOnTheToolbar)
     EXPECT_EQ(visibleMenu(),
               QStringList({"pop2_Sort", "pop2_N1", "pop2_Preferences", "pop2_About"}));
     gridMenu()->close();
-    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(grid()->currentRow(), 3);
 }
 
 TEST_F(CommandsTest, shouldKeepAThreeRowSelectionOnARightClickAndDeleteAllThree)
@@ -291,10 +290,10 @@ TEST_F(CommandsTest, shouldKeepAThreeRowSelectionOnARightClickAndDeleteAllThree)
     const QByteArray d = task("Delta");
     writeTasks({a, b, c, d});
     start();
-    w->grid()->selectRows(1, 3);
+    grid()->selectRows(1, 3);
     rightClickRow(2);
-    EXPECT_EQ(w->grid()->selectionTop(), 1);
-    EXPECT_EQ(w->grid()->selectionBottom(), 3);
+    EXPECT_EQ(grid()->selectionTop(), 1);
+    EXPECT_EQ(grid()->selectionBottom(), 3);
     ASSERT_TRUE(gridMenu()->isVisible());
     ui<QAction>(w.get(), "pop2_Deletetask")->trigger();
     gridMenu()->close();

@@ -18,8 +18,8 @@ protected:
     {
         writeTasks({alpha, bravo});
         start();
-        w->grid()->setCurrentRow(2);
-        w->grid()->setFocus();
+        grid()->setCurrentRow(2);
+        grid()->setFocus();
     }
     static void key(QWidget *target, int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -35,13 +35,13 @@ protected:
                 dialog->reject();
             }
         });
-        key(w->grid(), k, modifiers);
+        key(grid(), k, modifiers);
         QCoreApplication::processEvents();
         // The next key comes once the window is active again, as a user's would
         // (here without a window manager to hand the activation back).
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w.get(); }));
-        w->grid()->setFocus();
+        grid()->setFocus();
         return caption;
     }
     // Counts the paint events a widget receives.
@@ -82,7 +82,7 @@ TEST_F(KeysTest, shouldTickWithSpaceMinusAndTheKeypadMinusWhateverTheModifiers)
                  {Qt::Key_Underscore, Qt::ShiftModifier}};
     bool done = false;
     for (const auto &tick : ticks) {
-        key(w->grid(), tick.key, tick.modifiers);
+        key(grid(), tick.key, tick.modifiers);
         done = !done;
         EXPECT_EQ(cell(Col::Done, 2), done ? QString(QChar(0xD7)) : QStringLiteral(" "))
             << tick.key;
@@ -118,12 +118,12 @@ TEST_F(KeysTest, shouldEditWithEnterOrCtrlEAndAddWithInsertPlusEqualsOrCtrlA)
 TEST_F(KeysTest, shouldAskBeforeDeletingWithDeleteOrCtrlD)
 {
     t.messages.answers = {MsgResult::No, MsgResult::No};
-    key(w->grid(), Qt::Key_Delete);
-    key(w->grid(), Qt::Key_D, Qt::ControlModifier);
-    key(w->grid(), Qt::Key_D);
+    key(grid(), Qt::Key_Delete);
+    key(grid(), Qt::Key_D, Qt::ControlModifier);
+    key(grid(), Qt::Key_D);
     ASSERT_EQ(t.messages.shown.size(), 2);
     EXPECT_EQ(t.messages.shown[1].text, "Sure to delete this Task ?");
-    key(w->grid(), Qt::Key_Delete, Qt::ShiftModifier);
+    key(grid(), Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(dataBytes(), alpha + blanked(bravo));
 }
 
@@ -133,9 +133,9 @@ TEST_F(KeysTest, shouldTakeBackTheLastChangesWithCtrlZOrTheEditMenuNamingEachInT
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "&Undo\tCtrl+Z");
 
-    key(w->grid(), Qt::Key_Space); // Bravo ticked
-    w->grid()->setCurrentRow(rowOf("Alpha"));
-    key(w->grid(), Qt::Key_Delete);
+    key(grid(), Qt::Key_Space); // Bravo ticked
+    grid()->setCurrentRow(rowOf("Alpha"));
+    key(grid(), Qt::Key_Delete);
     EXPECT_EQ(tasks(), QStringList({"Bravo"}));
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "&Undo delete\tCtrl+Z");
@@ -145,8 +145,8 @@ TEST_F(KeysTest, shouldTakeBackTheLastChangesWithCtrlZOrTheEditMenuNamingEachInT
     ui<QPlainTextEdit>(w.get(), "Memo_notes")->setFocus();
     key(ui<QPlainTextEdit>(w.get(), "Memo_notes"), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(tasks(), QStringList({"Bravo"}));
-    w->grid()->setFocus();
-    key(w->grid(), Qt::Key_Z, Qt::ControlModifier);
+    grid()->setFocus();
+    key(grid(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(tasks(), QStringList({"Alpha", "Bravo"}));
     const QByteArray afterTick = dataBytes();
     EXPECT_TRUE(afterTick.endsWith(alpha)) << afterTick.toStdString();
@@ -200,26 +200,26 @@ TEST_F(KeysTest, shouldRunNoCommandForKeysTypedInTheNotesPane)
 TEST_F(KeysTest, shouldMakeTheWindowTwoPixelsTallerOrShorterPerCtrlArrowAndLeaveTheRowAlone)
 {
     const int height = w->height();
-    w->grid()->setCurrentRow(1);
+    grid()->setCurrentRow(1);
     for (int i = 0; i < 5; ++i)
-        key(w->grid(), Qt::Key_Down, Qt::ControlModifier);
+        key(grid(), Qt::Key_Down, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->height(), height + 10);
-    EXPECT_EQ(w->grid()->currentRow(), 1) << "the next Space or Delete would hit another task";
-    key(w->grid(), Qt::Key_Up, Qt::ControlModifier);
-    key(w->grid(), Qt::Key_8, Qt::ControlModifier | Qt::KeypadModifier);
-    key(w->grid(), Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_EQ(grid()->currentRow(), 1) << "the next Space or Delete would hit another task";
+    key(grid(), Qt::Key_Up, Qt::ControlModifier);
+    key(grid(), Qt::Key_8, Qt::ControlModifier | Qt::KeypadModifier);
+    key(grid(), Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(w->height(), height + 8);
-    EXPECT_EQ(w->grid()->currentRow(), 1);
-    key(w->grid(), Qt::Key_Down); // without Ctrl the grid just moves its row
+    EXPECT_EQ(grid()->currentRow(), 1);
+    key(grid(), Qt::Key_Down); // without Ctrl the grid just moves its row
     QCoreApplication::processEvents();
     EXPECT_EQ(w->height(), height + 8);
-    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_EQ(grid()->currentRow(), 2);
     // Letters act on nothing: no jump to a task that starts with one.
-    key(w->grid(), Qt::Key_A);
-    key(w->grid(), Qt::Key_B);
-    EXPECT_EQ(w->grid()->currentRow(), 2);
+    key(grid(), Qt::Key_A);
+    key(grid(), Qt::Key_B);
+    EXPECT_EQ(grid()->currentRow(), 2);
 }
 
 TEST_F(KeysTest, shouldClickTheButtonOrMenuItemOfEachCtrlShortcutEvenWithTheToolbarHidden)
@@ -237,14 +237,14 @@ TEST_F(KeysTest, shouldClickTheButtonOrMenuItemOfEachCtrlShortcutEvenWithTheTool
     QSignalSpy notepad(ui<QAction>(w.get(), "Menu_SavetoFile"), &QAction::triggered);
     w->setToolbarShown(false);
 
-    key(w->grid(), Qt::Key_X, Qt::ControlModifier);
-    key(w->grid(), Qt::Key_O, Qt::ControlModifier);
-    key(w->grid(), Qt::Key_F1);
-    key(w->grid(), Qt::Key_F1, Qt::ShiftModifier);
-    key(w->grid(), Qt::Key_P, Qt::ControlModifier);
-    key(w->grid(), Qt::Key_S, Qt::ControlModifier);
+    key(grid(), Qt::Key_X, Qt::ControlModifier);
+    key(grid(), Qt::Key_O, Qt::ControlModifier);
+    key(grid(), Qt::Key_F1);
+    key(grid(), Qt::Key_F1, Qt::ShiftModifier);
+    key(grid(), Qt::Key_P, Qt::ControlModifier);
+    key(grid(), Qt::Key_S, Qt::ControlModifier);
     for (int k : {Qt::Key_X, Qt::Key_O, Qt::Key_P, Qt::Key_S})
-        key(w->grid(), k);
+        key(grid(), k);
     EXPECT_EQ(exit.count(), 1);
     EXPECT_EQ(preferences.count(), 1);
     EXPECT_EQ(about.count(), 2);
@@ -286,11 +286,11 @@ TEST_F(KeysTest, shouldRepaintButtonsAndCheckBoxesOnAltOrTabReleaseOnlyWhereTheS
     QCoreApplication::processEvents();
 
     t.os.repaintOnAltTab = false;
-    EXPECT_EQ(paintsAfterRelease(w->grid(), box, Qt::Key_Alt), 0);
+    EXPECT_EQ(paintsAfterRelease(grid(), box, Qt::Key_Alt), 0);
     t.os.repaintOnAltTab = true;
-    EXPECT_GT(paintsAfterRelease(w->grid(), box, Qt::Key_Alt), 0);
-    EXPECT_GT(paintsAfterRelease(w->grid(), box, Qt::Key_Tab), 0);
-    EXPECT_EQ(paintsAfterRelease(w->grid(), box, Qt::Key_Shift), 0);
+    EXPECT_GT(paintsAfterRelease(grid(), box, Qt::Key_Alt), 0);
+    EXPECT_GT(paintsAfterRelease(grid(), box, Qt::Key_Tab), 0);
+    EXPECT_EQ(paintsAfterRelease(grid(), box, Qt::Key_Shift), 0);
 
     // The editor does the same with its own buttons.
     int editorPaints = -1, otherKey = -1, systemWithout = -1;

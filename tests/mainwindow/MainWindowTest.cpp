@@ -58,13 +58,14 @@ protected:
         EXPECT_TRUE(w->FormCreate());
         return w;
     }
-    QStringList tasksInOrder(TForm1 &w)
+    QStringList tasksInOrder() const
     {
         QStringList out;
-        for (int r = 1; r < w.table().rowCount(); ++r)
-            out << w.table().cell(Col::Task, r);
+        for (int r = 1; r < t.tasks.table().rowCount(); ++r)
+            out << t.tasks.table().cell(Col::Task, r);
         return out;
     }
+    static TaskGrid *gridOf(TForm1 &w) { return ui<TaskGrid>(&w, "StringGrid1"); }
 
     TestContext t;
 };
@@ -82,9 +83,9 @@ TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartU
     EXPECT_EQ(w->clientWidth(), 500);
     EXPECT_TRUE(ui<QWidget>(w.get(), "Panel1")->isHidden());
     // Sorted "Date" sorts by the hidden sort key, ascending while the tag is 0.
-    EXPECT_EQ(w->sortColumn(), Col::SortKey);
-    EXPECT_EQ(tasksInOrder(*w), (QStringList{"Banana", "apple", "Cherry"}));
-    EXPECT_EQ(w->grid()->currentRow(), 2);
+    EXPECT_EQ(t.tasks.sortColumn(), Col::SortKey);
+    EXPECT_EQ(tasksInOrder(), (QStringList{"Banana", "apple", "Cherry"}));
+    EXPECT_EQ(gridOf(*w)->currentRow(), 2);
     EXPECT_TRUE(t.alarm.isActive());
     EXPECT_EQ(t.alarm.interval(), 5000);
     // The selector drops a name repeated in another case; the menu keeps it.
@@ -96,7 +97,7 @@ TEST_F(MainWindowTest, shouldRestoreTheStoredAppearanceSortAndCategoriesAtStartU
     EXPECT_EQ(menu[6]->text(), QStringLiteral("HOME"));
     EXPECT_TRUE(menu[3]->isChecked());
     // The empty hour reads "00:00" once loaded; the obsolete key is gone.
-    EXPECT_EQ(w->table().cell(Col::Hour, 2), QStringLiteral("00:00"));
+    EXPECT_EQ(t.tasks.table().cell(Col::Hour, 2), QStringLiteral("00:00"));
     EXPECT_EQ(stored("SortedHint"), QStringLiteral("<missing>"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 3 ]"));
     EXPECT_TRUE(t.messages.shown.isEmpty());
@@ -107,7 +108,7 @@ TEST_F(MainWindowTest, shouldCreateEmptyFilesWithoutAMessageOnAFirstStartInAnEmp
     auto w = start();
     EXPECT_EQ(readAll(t.file(FileNames::Data)), QByteArray());
     EXPECT_TRUE(QFile::exists(t.file(FileNames::Archive)));
-    EXPECT_TRUE(w->table().isEmpty());
+    EXPECT_TRUE(t.tasks.table().isEmpty());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Nudgery   [ tasks: 0 ]"));
     EXPECT_TRUE(t.messages.shown.isEmpty());
 }
@@ -119,7 +120,7 @@ TEST_F(MainWindowTest, shouldLeaveTheOldTasksForTheNextStartWhenTheirConversionF
     auto w = start();
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_TRUE(t.messages.shown[0].text.contains(QStringLiteral("Events0")));
-    EXPECT_EQ(w->table().taskCount(), 0);
+    EXPECT_EQ(t.tasks.table().taskCount(), 0);
 
     // Nothing may be stored in this run: a task file would stop every later try.
     TaskRow task;
@@ -139,7 +140,7 @@ TEST_F(MainWindowTest, shouldSelectTheLastRowForAStoredRowOutsideTheTable)
     writeTasks();
     writeSettings("[Preferences]\r\nSelectedRow=40\r\n");
     auto w = start();
-    EXPECT_EQ(w->grid()->currentRow(), 3);
+    EXPECT_EQ(gridOf(*w)->currentRow(), 3);
     EXPECT_TRUE(t.messages.shown.isEmpty());
 }
 
@@ -151,10 +152,10 @@ TEST_F(MainWindowTest, shouldFallBackToDefaultWidthsAndFinishStartUpWhenColumnWi
     auto w = start();
     ASSERT_EQ(t.messages.shown.size(), 1);
     EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("'0x2' is not a valid integer value"));
-    EXPECT_EQ(w->grid()->colWidth(0), 12);
-    EXPECT_EQ(w->grid()->colWidth(3), 31);
+    EXPECT_EQ(gridOf(*w)->colWidth(0), 12);
+    EXPECT_EQ(gridOf(*w)->colWidth(3), 31);
     EXPECT_TRUE(t.alarm.isActive());
-    EXPECT_EQ(w->grid()->currentRow(), 1);
+    EXPECT_EQ(gridOf(*w)->currentRow(), 1);
 }
 
 TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
@@ -163,7 +164,7 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
     auto w = start();
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    TaskGrid *g = w->grid();
+    TaskGrid *g = gridOf(*w);
     const auto others = [g] {
         return g->colWidth(0) + g->colWidth(2) + g->colWidth(3) + g->colWidth(4);
     };
@@ -178,8 +179,8 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
         w->setClientSize(toolbar, 200);
         ASSERT_TRUE(eventually([&] { return toolbarPanel->width() == toolbar; }))
             << toolbarPanel->width();
-        w->AdjustLayout();
-        EXPECT_EQ(selectorBox->width(), selector) << "toolbar " << toolbar;
+        EXPECT_TRUE(eventually([&] { return selectorBox->width() == selector; }))
+            << "toolbar " << toolbar << ": " << selectorBox->width();
     }
 
     EXPECT_EQ(g->colWidth(1), g->width() - 6 - others());
@@ -190,62 +191,11 @@ TEST_F(MainWindowTest, shouldLayOutTheSelectorAndTheTaskColumnByTheirFormulas)
         many +=
             taskRecord("Task " + QByteArray::number(i), "10/12/2026", "09:00", "2026-12-10 09:00");
     writeAll(t.file(FileNames::Data), many);
-    w->LoadTasks(AllItems);
-    ASSERT_TRUE(eventually([&] { return g->visibleRowCount() < w->table().rowCount() - 1; }));
-    w->AdjustLayout();
-    EXPECT_EQ(g->colWidth(1), g->width() - 6 - others() - g->scrollBarExtent());
-}
-
-TEST_F(MainWindowTest, shouldGiveTheRoomOfAColumnHiddenFromTheHeaderMenuToTheTaskColumn)
-{
-    writeTasks();
-    auto w = start();
-    w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    TaskGrid *g = w->grid();
-    auto *menu = ui<QMenu>(w.get(), "PopupMenu4");
-    const auto item = [&menu](const char *name) { return ui<QAction>(menu, name); };
-    const auto byRule = [&g] {
-        return g->width() - 6 - g->colWidth(0) - g->colWidth(2) - g->colWidth(3) - g->colWidth(4);
-    };
-    const int task = g->colWidth(Col::Task);
-    const int hour = g->colWidth(Col::Hour);
-    ASSERT_GT(hour, 3);
-
-    item("pop4_HourCol")->trigger();
-    EXPECT_EQ(g->colWidth(Col::Hour), 0);
-    EXPECT_EQ(g->colWidth(Col::Task), task + hour);
-    item("pop4_HourCol")->trigger();
-    EXPECT_GT(g->colWidth(Col::Hour), 3);
-    EXPECT_EQ(g->colWidth(Col::Task), byRule());
-
-    // A task column the user hid stays hidden when the window is resized, and comes
-    // back with the rest of the row once shown again.
-    item("pop4_TaskDescript")->trigger();
-    EXPECT_EQ(g->colWidth(Col::Task), 0);
-    const int before = g->width();
-    w->setClientSize(w->clientWidth() + 120, w->clientHeight());
-    ASSERT_TRUE(eventually([&] { return g->width() == before + 120; })) << g->width();
-    EXPECT_EQ(g->colWidth(Col::Task), 0);
-    emit menu->aboutToShow();
-    EXPECT_FALSE(item("pop4_TaskDescript")->isChecked());
-
-    // It stays hidden across a restart, as its stored width says.
-    w->close();
-    EXPECT_TRUE(stored("ColumnWidths").startsWith(QStringLiteral("[012,000,")))
-        << stored("ColumnWidths").toStdString();
-    w = start();
-    w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    g = w->grid();
-    menu = ui<QMenu>(w.get(), "PopupMenu4");
-    w->AdjustLayout();
-    EXPECT_EQ(g->colWidth(Col::Task), 0);
-    emit menu->aboutToShow();
-    EXPECT_FALSE(item("pop4_TaskDescript")->isChecked());
-
-    item("pop4_TaskDescript")->trigger();
-    EXPECT_EQ(g->colWidth(Col::Task), byRule());
+    t.tasks.refresh();
+    ASSERT_TRUE(eventually([&] { return g->visibleRowCount() < t.tasks.table().rowCount() - 1; }));
+    EXPECT_TRUE(eventually([&] {
+        return g->colWidth(1) == g->width() - 6 - others() - g->scrollBarExtent();
+    })) << g->colWidth(1);
 }
 
 TEST_F(MainWindowTest, shouldGiveTheNotesPaneAFifthAtOnceAndASixthAfterTheNextLayoutStep)
@@ -263,31 +213,18 @@ TEST_F(MainWindowTest, shouldGiveTheNotesPaneAFifthAtOnceAndASixthAfterTheNextLa
     EXPECT_TRUE(notesPane->isChecked());
     EXPECT_EQ(notes->height(), 60);
     EXPECT_EQ(w->clientHeight(), 300);
-    w->AdjustLayout();
-    EXPECT_EQ(notes->height(), 50);
+    // The next layout step: the user makes the window taller.
+    w->setClientSize(400, 330);
+    EXPECT_TRUE(eventually([&] { return notes->height() == 55; })) << notes->height();
 
     // The pane shows the current row's note.
-    w->grid()->setCurrentRow(2);
-    QString note = w->table().cell(Col::Note, 2);
+    gridOf(*w)->setCurrentRow(2);
+    QString note = t.tasks.table().cell(Col::Note, 2);
     EXPECT_EQ(notes->toPlainText(), note.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
     notesPane->trigger();
     EXPECT_FALSE(notesPane->isChecked());
     EXPECT_TRUE(notes->isHidden());
-}
-
-TEST_F(MainWindowTest, shouldStepTheWindowHeightByTwoPixels)
-{
-    auto w = start();
-    w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    w->resize(400, 300);
-    ASSERT_TRUE(eventually([&] { return w->height() == 300; })) << w->height();
-    for (int i = 0; i < 5; ++i)
-        w->StepWindowHeight(QStringLiteral("down"));
-    ASSERT_TRUE(eventually([&] { return w->height() == 310; })) << w->height();
-    w->StepWindowHeight(QStringLiteral("up"));
-    ASSERT_TRUE(eventually([&] { return w->height() == 308; })) << w->height();
 }
 
 TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)
@@ -297,10 +234,9 @@ TEST_F(MainWindowTest, shouldSaveEveryTaskAndTheExitKeysWhenClosedUnderAFilter)
     auto w = start();
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    ui<QComboBox>(w.get(), "ComboBox1")->setCurrentIndex(2);
-    w->ComboBox1Change();
-    ASSERT_EQ(w->table().taskCount(), 2);
-    w->grid()->setCurrentRow(2);
+    choose(ui<QComboBox>(w.get(), "ComboBox1"), "Work");
+    ASSERT_EQ(t.tasks.table().taskCount(), 2);
+    gridOf(*w)->setCurrentRow(2);
 
     w->close();
 
@@ -333,8 +269,8 @@ TEST_F(MainWindowTest, shouldKeepCustomWidthsWithWindowSizeOnAndWriteTheSizes)
     writeSettings("[Preferences]\r\nWindowSize=1\r\nWindowHeight=280\r\nWindowWidth=450\r\n"
                   "ColumnWidths=[010,206,070,040,020]\r\n");
     auto w = start();
-    EXPECT_EQ(w->grid()->colWidth(0), 10);
-    EXPECT_EQ(w->grid()->colWidth(2), 70);
+    EXPECT_EQ(gridOf(*w)->colWidth(0), 10);
+    EXPECT_EQ(gridOf(*w)->colWidth(2), 70);
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     w->close();
@@ -364,15 +300,17 @@ TEST_F(MainWindowTest, shouldFallBackToAMinimisedWindowWithoutANotificationArea)
     auto w = start();
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    w->SpeedButton2Click();
-    EXPECT_TRUE(w->hiddenInTray());
+    QMenu *trayMenu = ui<QMenu>(w.get(), "PopupMenu1");
+    QAction *showItem = ui<QAction>(w.get(), "pop1_Show");
+    QTest::mouseClick(ui<QToolButton>(w.get(), "SpeedButton2"), Qt::LeftButton);
+    EXPECT_TRUE(w->isMinimized());
     EXPECT_TRUE(w->isVisible());
-    w->PopupMenu1Popup();
-    EXPECT_EQ(ui<QAction>(w.get(), "pop1_Show")->text(), QStringLiteral("&Show"));
-    w->pop1_ShowClick();
+    emit trayMenu->aboutToShow();
+    EXPECT_EQ(showItem->text(), QStringLiteral("&Show"));
+    showItem->trigger();
     EXPECT_FALSE(w->isMinimized());
-    w->PopupMenu1Popup();
-    EXPECT_EQ(ui<QAction>(w.get(), "pop1_Show")->text(), QStringLiteral("&Hide"));
+    emit trayMenu->aboutToShow();
+    EXPECT_EQ(showItem->text(), QStringLiteral("&Hide"));
 }
 
 } // namespace

@@ -65,16 +65,17 @@ protected:
     QStringList tasks() const
     {
         QStringList out;
-        for (int r = 1; r < w->table().rowCount(); ++r)
-            out << w->table().cell(Col::Task, r);
+        for (int r = 1; r < t.tasks.table().rowCount(); ++r)
+            out << t.tasks.table().cell(Col::Task, r);
         return out;
     }
-    QString currentTask() const { return w->table().cell(Col::Task, w->grid()->currentRow()); }
+    TaskGrid *grid() const { return ui<TaskGrid>(w.get(), "StringGrid1"); }
+    QString currentTask() const { return t.tasks.table().cell(Col::Task, grid()->currentRow()); }
     void select(const QString &text)
     {
         const int row = int(tasks().indexOf(text)) + 1;
         ASSERT_GE(row, 1) << text.toStdString();
-        w->grid()->setCurrentRow(row);
+        grid()->setCurrentRow(row);
     }
 
     // The main window's components the tests reach, found by name as the user

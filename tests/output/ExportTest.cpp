@@ -88,8 +88,8 @@ TEST_F(ExportTest, shouldLeaveOutAColumnHiddenThroughTheVisibleColumnsMenu)
 {
     setExampleWidths();
     hideColumn("pop4_HourCol");
-    ASSERT_EQ(window->grid()->colWidth(Col::Hour), 0);
-    window->grid()->setColWidth(Col::Task, 206); // the layout step widened it
+    ASSERT_EQ(grid()->colWidth(Col::Hour), 0);
+    grid()->setColWidth(Col::Task, 206); // the layout step widened it
 
     EXPECT_EQ(exported(), crlf({"",
                                 "------------------------------------------------------------------"
@@ -114,7 +114,7 @@ TEST_F(ExportTest, shouldLeaveOutAColumnHiddenThroughTheVisibleColumnsMenu)
 TEST_F(ExportTest, shouldLeaveOutTheColumnCutOffAtTheRightEdgeAndAllAfterIt)
 {
     setExampleWidths();
-    window->grid()->setColWidth(Col::Task, window->grid()->viewport()->width());
+    grid()->setColWidth(Col::Task, grid()->viewport()->width());
 
     EXPECT_EQ(exported(), crlf({"", "----------------------------", "      | Type                ",
                                 "----------------------------", "      | Work                ",

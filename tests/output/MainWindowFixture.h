@@ -65,8 +65,10 @@ protected:
         QApplication::processEvents();
         const int widths[] = {12, 206, 61, 31, 12};
         for (int c = 0; c < 5; ++c)
-            window->grid()->setColWidth(c, widths[c]);
+            grid()->setColWidth(c, widths[c]);
     }
+
+    TaskGrid *grid() const { return ui<TaskGrid>(window.get(), "StringGrid1"); }
 
     TestContext t;
     PdfPrinterService printers{t.file("out.pdf")};

@@ -63,7 +63,7 @@ TEST_F(PrintListTest, shouldPrintOnlyTheFilteredCategoryInTheCurrentSortOrder)
 TEST_F(PrintListTest, shouldPrintTheEmptyTableAsOneLineOfBlanksWithTheBar)
 {
     categoryItem("Garden")->trigger();
-    ASSERT_TRUE(window->table().isEmpty());
+    ASSERT_TRUE(t.tasks.table().isEmpty());
 
     command("Menu_Print")->trigger();
 

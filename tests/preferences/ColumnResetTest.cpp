@@ -23,7 +23,7 @@ protected:
                                     "0", "2026-12-09 09:30", "", "18", ""}));
         start();
         TestFiles::writeAll(t.file(FileNames::Data), bytes);
-        main->LoadTasks(AllItems);
+        t.tasks.refresh();
         showMain();
         main->resize(420, 300);
         ASSERT_TRUE(eventually([&] { return main->width() == 420; })) << main->width();
@@ -32,30 +32,30 @@ protected:
     // Odd widths, then the reset button inside a cancelled command.
     void resetAndCancel()
     {
-        TaskGrid &grid = *main->grid();
+        TaskGrid &g = *grid();
         for (int c = 0; c < 5; ++c)
-            grid.setColWidth(c, 40 + c);
+            g.setColWidth(c, 40 + c);
         cancel([&] { QTest::mouseClick(dialogButton("Button_resetCols"), Qt::LeftButton); });
     }
 
     void expectDefaults(int scrollBar)
     {
-        TaskGrid &grid = *main->grid();
-        const int date = main->dateColumnDefaultWidth();
-        EXPECT_EQ(grid.colWidth(Col::Done), 12);
-        EXPECT_EQ(grid.colWidth(Col::Date), date);
-        EXPECT_EQ(grid.colWidth(Col::Hour), 31);
-        EXPECT_EQ(grid.colWidth(Col::Priority), 12);
-        EXPECT_EQ(grid.colWidth(Col::Task), grid.width() - 12 - date - 31 - 12 - scrollBar - 6);
+        TaskGrid &g = *grid();
+        const int date = TaskGrid::dateColumnWidth(g.fontMetrics(), t.dates, t.clock.today());
+        EXPECT_EQ(g.colWidth(Col::Done), 12);
+        EXPECT_EQ(g.colWidth(Col::Date), date);
+        EXPECT_EQ(g.colWidth(Col::Hour), 31);
+        EXPECT_EQ(g.colWidth(Col::Priority), 12);
+        EXPECT_EQ(g.colWidth(Col::Task), g.width() - 12 - date - 31 - 12 - scrollBar - 6);
         for (int c = Col::Order; c < Col::Count; ++c)
-            EXPECT_EQ(grid.colWidth(c), 0) << c;
+            EXPECT_EQ(g.colWidth(c), 0) << c;
     }
 };
 
 TEST_F(ColumnResetTest, shouldGiveTheTaskColumnTheRestOfTheGridWhenEveryRowFits)
 {
     startWithTasks(2);
-    ASSERT_GE(main->grid()->visibleRowCount(), 2);
+    ASSERT_GE(grid()->visibleRowCount(), 2);
     resetAndCancel();
     expectDefaults(0);
 }
@@ -63,9 +63,9 @@ TEST_F(ColumnResetTest, shouldGiveTheTaskColumnTheRestOfTheGridWhenEveryRowFits)
 TEST_F(ColumnResetTest, shouldLeaveRoomForTheScrollBarWhenRowsOverflow)
 {
     startWithTasks(60);
-    ASSERT_LT(main->grid()->visibleRowCount(), 60);
+    ASSERT_LT(grid()->visibleRowCount(), 60);
     resetAndCancel();
-    const int scrollBar = main->grid()->verticalScrollBar()->sizeHint().width();
+    const int scrollBar = grid()->verticalScrollBar()->sizeHint().width();
     ASSERT_GT(scrollBar, 0);
     expectDefaults(scrollBar);
 }

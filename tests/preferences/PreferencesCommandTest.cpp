@@ -135,7 +135,7 @@ TEST_F(PreferencesCommandTest, shouldApplyTheWindowPreferencesAtOnce)
     });
     EXPECT_TRUE(mainOnTop());
     EXPECT_TRUE(main->isVisible());
-    EXPECT_FALSE(main->grid()->showNoteHints());
+    EXPECT_FALSE(grid()->showNoteHints());
     EXPECT_TRUE(t.alarm.isActive());
     EXPECT_NEAR(main->windowOpacity(), 220.0 / 255.0, 0.01);
     EXPECT_FALSE(ui<QToolButton>(main.get(), "SpeedButton7")->autoRaise());
@@ -153,7 +153,7 @@ TEST_F(PreferencesCommandTest, shouldApplyTheWindowPreferencesAtOnce)
         click(checkBox(4));
     });
     EXPECT_FALSE(mainOnTop());
-    EXPECT_TRUE(main->grid()->showNoteHints());
+    EXPECT_TRUE(grid()->showNoteHints());
     EXPECT_FALSE(t.alarm.isActive());
     EXPECT_DOUBLE_EQ(main->windowOpacity(), 1.0);
     EXPECT_TRUE(ui<QToolButton>(main.get(), "SpeedButton7")->autoRaise());

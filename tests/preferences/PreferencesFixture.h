@@ -6,6 +6,7 @@
 #include "mainwindow/TForm1.h"
 #include "preferences/TFormOptions.h"
 #include "store/ProfileData.h"
+#include "widgets/TaskGrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -98,6 +99,8 @@ protected:
     }
 
     QString folder() const { return t.folder(); }
+
+    TaskGrid *grid() const { return ui<TaskGrid>(main.get(), "StringGrid1"); }
 
     TestContext t;
     std::unique_ptr<TForm1> main;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/TaskIdentities.h"

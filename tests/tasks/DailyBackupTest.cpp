@@ -6,6 +6,7 @@
 #include "common/Fakes.h"
 #include "common/TestFiles.h"
 #include "store/DamagedFiles.h"
+#include "store/FirstWriteOfDay.h"
 #include "store/Settings.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskIdentities.h"
@@ -29,8 +30,10 @@ protected:
         : folder(dir.path() + QLatin1Char('/')), settings(folder + Names[2]),
           tasks(folder + Names[0], folder + Names[1], damaged), backups(folder, Names, clock)
     {
-        damaged.setBeforeWrite([this] { backups.beforeWrite(); });
-        settings.file().setBeforeWrite([this] { backups.beforeWrite(); });
+        // Wired as the program wires it.
+        firstWrite.setStep([this] { backups.makeTodaysCopy(); });
+        settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
+        tasks.setFirstWriteOfDay(&firstWrite);
         TestFiles::writeAll(folder + Names[0], {});
         TestFiles::writeAll(folder + Names[2], "[Options]\r\nLanguage=English\r\n");
         tasks.load(AllItems);
@@ -72,6 +75,7 @@ protected:
     QTemporaryDir dir;
     QString folder;
     FakeClock clock;
+    FirstWriteOfDay firstWrite{clock};
     DamagedFiles damaged;
     Settings settings;
     TaskList tasks;
@@ -93,7 +97,9 @@ TEST_F(DailyBackupTest, shouldCopyTheFilesBeforeEachDaysFirstWriteAndKeepTheLate
     }
     // A second run on the same day keeps the day's first copy.
     DailyBackup secondRun(folder, Names, clock);
-    damaged.setBeforeWrite([&] { secondRun.beforeWrite(); });
+    FirstWriteOfDay secondRunsFirstWrite(clock);
+    secondRunsFirstWrite.setStep([&] { secondRun.makeTodaysCopy(); });
+    tasks.setFirstWriteOfDay(&secondRunsFirstWrite);
     work(20);
     EXPECT_EQ(filesIn(backupFolder(clock.today())), before[clock.today()]);
 
@@ -173,9 +179,9 @@ TEST_F(DailyBackupTest, shouldMarkTheSideFileOfIdentitiesRestoredInTheRestoresOw
     const QString idsName = QStringLiteral("Tasklyn.IDS");
     DailyBackup withIds(folder, Names + QStringList{idsName}, clock);
     withIds.markOnRestore(idsName, &TaskIdentities::markedRestored);
-    damaged.setBeforeWrite([&withIds] { withIds.beforeWrite(); });
+    firstWrite.setStep([&withIds] { withIds.makeTodaysCopy(); });
     TaskIdentities identities(folder + idsName);
-    identities.setBeforeWrite([&withIds] { withIds.beforeWrite(); });
+    identities.setBeforeWrite([this] { firstWrite.beforeWrite(); });
     const auto give = [&identities](const char *uid) {
         TaskIdentities::Identity i;
         i.uid = QString::fromLatin1(uid);

@@ -18,9 +18,10 @@
 // days of a clock of its own, so that there are backups to restore.
 
 #include "fault/FaultTasks.h"
-#include "platform/Clock.h"
 #include "store/AppendJournal.h"
+#include "store/Clock.h"
 #include "store/DamagedFiles.h"
+#include "store/FirstWriteOfDay.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
@@ -100,8 +101,8 @@ class Driver
 {
 public:
     Driver(const QString &folder, quint32 seed)
-        : m_dat(folder + QStringLiteral("/Tasklyn.DAT"), m_damaged),
-          m_ark(folder + QStringLiteral("/Tasklyn.ARK"), m_damaged),
+        : m_dat(folder + QStringLiteral("/Tasklyn.DAT"), m_damaged, &m_firstWrite),
+          m_ark(folder + QStringLiteral("/Tasklyn.ARK"), m_damaged, &m_firstWrite),
           m_settings(folder + QStringLiteral("/Tasklyn.INI")), m_random(seed),
           m_backups(folder + QLatin1Char('/'),
                     {QStringLiteral("Tasklyn.DAT"), QStringLiteral("Tasklyn.ARK"),
@@ -110,8 +111,8 @@ public:
     {
         static_assert(DailyBackup::DaysKept >= Days, "a daily backup would be dropped");
         m_clock.day = random(Days);
-        m_damaged.setBeforeWrite([this] { m_backups.beforeWrite(); });
-        m_settings.file().setBeforeWrite([this] { m_backups.beforeWrite(); });
+        m_firstWrite.setStep([this] { m_backups.makeTodaysCopy(); });
+        m_settings.file().setBeforeWrite([this] { m_firstWrite.beforeWrite(); });
         // As the program's start does: an import a kill cut short is taken back.
         AppendJournal(m_dat.path()).recover();
         load(m_dat, false);
@@ -440,6 +441,7 @@ private:
     {
         const QByteArray name = "Errands " + QByteArray::number(1 + random(2));
         TaskList tasks(m_dat.path(), m_ark.path(), m_damaged);
+        tasks.setFirstWriteOfDay(&m_firstWrite);
         tasks.load(AllItems);
         say(tabbed({"catdel", name}));
         tasks.clearCategory(QString::fromLatin1(name));
@@ -538,6 +540,7 @@ private:
     TaskTable m_scratch;
     DriverClock m_clock;
     DailyBackup m_backups;
+    FirstWriteOfDay m_firstWrite{m_clock};
 };
 
 } // namespace
