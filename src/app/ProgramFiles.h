@@ -17,8 +17,7 @@ struct ProgramFiles
     ProgramFiles(const QString &folder, const Clock &clock)
         : settings(folder + FileNames::Settings),
           tasks(folder + FileNames::Data, folder + FileNames::Archive, damagedFiles),
-          identities(folder + FileNames::Identities),
-          backups(folder, FileNames::backedUp(), clock),
+          identities(folder + FileNames::Identities), backups(folder, FileNames::backedUp(), clock),
           firstWrite(clock)
     {
         firstWrite.setStep([this] { backups.makeTodaysCopy(); });
