@@ -1,6 +1,7 @@
 #include "TaskList.h"
 
 #include "SortRows.h"
+#include "store/Clock.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
@@ -239,6 +240,20 @@ bool TaskList::toggleDone(int row)
     // The table changes only once the file has: a failure leaves both as they were.
     TaskRow task = m_table.row(row);
     const bool wasDone = task[Col::Done] == DoneMark;
+    if (!wasDone) {
+        QString reason;
+        const RepeatRule rule = repeatRule(row, &reason);
+        if (rule.repeats()) {
+            const std::optional<QDate> next =
+                rule.next(taskDate(task).value_or(QDate()), m_clock->today(), m_elsewhere, &reason);
+            if (next) {
+                tickRepeating(row, *next);
+                return false;
+            }
+        }
+        if (!reason.isEmpty())
+            emit notRepeating(task[Col::Task], reason);
+    }
     task[Col::Done] = wasDone ? QStringLiteral(" ") : DoneMark;
     const qint64 old = m_table.recordOffset(row);
     UndoStep undo;
@@ -296,17 +311,20 @@ void TaskList::requireSoundArchive()
         noteArchiveWritten();
 }
 
-void TaskList::archive(int top, int bottom)
+void TaskList::openArchiveForAppend()
 {
-    requireWritable();
-    // The archive is opened before any record moves, so a missing folder or a
-    // locked file stops the command with nothing written. A missing archive is made.
     {
         QFile archiveFile(m_archivePath);
         if (!archiveFile.open(QIODevice::ReadWrite))
             throw StoreError::cannotOpen(m_archivePath, archiveFile.errorString());
     }
     requireSoundArchive();
+}
+
+void TaskList::archive(int top, int bottom)
+{
+    requireWritable();
+    openArchiveForAppend();
     // The table is left alone until every record has moved, so the row numbers
     // hold for the whole loop.
     const TaskDataFile records = dataFile();
