@@ -163,8 +163,8 @@ RepeatRule RepeatRule::parse(const QByteArray &given, const QDate &taskDate, QSt
         }
         break;
     }
-    if (editable && (r.m_weekday > 0 || r.m_monthDay > 0 || r.m_unit == Unit::Day ||
-                     r.m_unit == Unit::Weekday))
+    if (editable &&
+        (r.m_weekday > 0 || r.m_monthDay > 0 || r.m_unit == Unit::Day || r.m_unit == Unit::Weekday))
         return r;
     RepeatRule elsewhere;
     elsewhere.m_unit = Unit::Elsewhere;

@@ -5,6 +5,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/Win1252.h"
 
@@ -140,10 +141,10 @@ void TaskList::sortByHeader(int column)
     m_sorted = up == ascending();
 }
 
-int TaskList::add(const TaskRow &task)
+int TaskList::add(const TaskRow &task, const std::optional<QByteArray> &rule)
 {
     const int row = m_table.isEmpty() ? 1 : m_table.rowCount();
-    write(row, task, true);
+    write(row, task, true, rule);
     return row;
 }
 
@@ -199,12 +200,13 @@ void TaskList::settle(UndoStep step, int gone, int count)
     emit changed();
 }
 
-void TaskList::replace(int row, const TaskRow &task)
+void TaskList::replace(int row, const TaskRow &task, const std::optional<QByteArray> &rule)
 {
-    write(row, task, false);
+    write(row, task, false, rule);
 }
 
-void TaskList::write(int row, const TaskRow &task, bool isNew)
+void TaskList::write(int row, const TaskRow &task, bool isNew,
+                     const std::optional<QByteArray> &rule)
 {
     requireWritable();
     TaskRow written = task;
@@ -221,6 +223,9 @@ void TaskList::write(int row, const TaskRow &task, bool isNew)
     const qint64 offset = TaskDataFile::orderOffset(written[Col::Order]);
     undo.toBlank.append({false, offset, text});
     record(std::move(undo));
+    // After the identity followed the record: the rule goes with the task.
+    if (rule && m_identities)
+        m_identities->setRule(TaskIdentities::Place::Data, text, *rule);
     if (inPlace()) {
         if (!isNew)
             m_table.removeTasks(row, row);

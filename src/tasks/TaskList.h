@@ -71,10 +71,13 @@ public:
     // fails; the table is then as the files have it.
     // A new task: appended, then the refresh. The row it was written from, which
     // the editor selects afterwards when the filter shows it.
-    int add(const TaskRow &task);
+    // With a rule (RepeatRule's stored text, empty: never), the task's identity
+    // keeps it.
+    int add(const TaskRow &task, const std::optional<QByteArray> &rule = std::nullopt);
     // A changed task at a table row: the new version appended, the old blanked, then
     // the refresh.
-    void replace(int row, const TaskRow &task);
+    void replace(int row, const TaskRow &task,
+                 const std::optional<QByteArray> &rule = std::nullopt);
     // Ticks an open task or unticks a done one, in the file and the row; no re-sort.
     // True when the task is now done. A repeating task ticked moves to its next
     // date instead, open, and its done occurrence goes to the archive: one change,
@@ -185,7 +188,7 @@ signals:
     void filesReplaced();
 
 private:
-    void write(int row, const TaskRow &task, bool isNew);
+    void write(int row, const TaskRow &task, bool isNew, const std::optional<QByteArray> &rule);
     // The table row showing the record at offset, or 0.
     int tableRowAt(qint64 offset) const;
     // After a record was written at offset in place of the one shown at row (0:

@@ -1,8 +1,8 @@
 // The next date of each kind of rule, from dates where date arithmetic goes
 // wrong: month ends, leap years, weekdays across a year end, days missed, ticks
 // made early, and rules that give no date at all.
-#include "output/IcalRecurrence.h"
 #include "tasks/RepeatRule.h"
+#include "output/IcalRecurrence.h"
 
 #include <gtest/gtest.h>
 
@@ -52,14 +52,13 @@ const Case Cases[] = {
     {"FREQ=YEARLY", "2024-02-29", "2024-03-01", "2025-02-28"},
     // Rules set elsewhere, followed through the recurrence iterator.
     {"DTSTART=20261207;FREQ=MONTHLY;BYDAY=1MO", "2026-12-07", "2026-12-07", "2027-01-04"},
-    {"DTSTART=20261231;FREQ=MONTHLY;BYSETPOS=-1;BYDAY=MO,TU,WE,TH,FR", "2026-12-31",
-     "2026-12-31", "2027-01-29"},
+    {"DTSTART=20261231;FREQ=MONTHLY;BYSETPOS=-1;BYDAY=MO,TU,WE,TH,FR", "2026-12-31", "2026-12-31",
+     "2027-01-29"},
     {"DTSTART=20261207;FREQ=WEEKLY;COUNT=2", "2026-12-07", "2026-12-07", "2026-12-14"},
     // ... and their ends: a count used up, an end passed, a date that never comes.
     {"DTSTART=20261207;FREQ=WEEKLY;COUNT=2", "2026-12-14", "2026-12-14", nullptr},
     {"DTSTART=20261101;FREQ=DAILY;UNTIL=20261201", "2026-12-07", "2026-12-07", nullptr},
-    {"DTSTART=20270131;FREQ=MONTHLY;BYMONTH=2;BYMONTHDAY=31", "2027-01-31", "2027-01-31",
-     nullptr},
+    {"DTSTART=20270131;FREQ=MONTHLY;BYMONTH=2;BYMONTHDAY=31", "2027-01-31", "2027-01-31", nullptr},
     // Bad rules: never a loop, never a date.
     {"FREQ=SECONDLY", "2026-12-07", "2026-12-07", nullptr},
     {"FREQ=HOURLY;INTERVAL=1", "2026-12-07", "2026-12-07", nullptr},

@@ -78,8 +78,7 @@ protected:
     // Each record file's live tasks (without order) as a multiset, with the rule
     // the side file gives each, as a fresh load of all three files finds them.
     using Found = std::map<QByteArray, int>;
-    static Found inFile(const QString &path, const TaskIdentities *ids,
-                        TaskIdentities::Place place)
+    static Found inFile(const QString &path, const TaskIdentities *ids, TaskIdentities::Place place)
     {
         DamagedFiles d;
         TaskTable table;
@@ -101,8 +100,8 @@ protected:
         const TaskTable &t = tasks.table();
         for (int r = 1; !t.isEmpty() && r < t.rowCount(); ++r) {
             const QByteArray text = t.recordText(r);
-            ++found[TaskIdentities::identityKey(text) + " rule:" +
-                    identities.ruleOf(TaskIdentities::Place::Data, text)];
+            ++found[TaskIdentities::identityKey(text) +
+                    " rule:" + identities.ruleOf(TaskIdentities::Place::Data, text)];
         }
         return found;
     }
