@@ -22,10 +22,12 @@ struct Item
     int interval;
 };
 const Item Items[] = {
-    {"Never", Unit::Never, 1},   {"Day", Unit::Day, 1},        {"Weekday", Unit::Weekday, 1},
-    {"Week", Unit::Week, 1},     {"TwoWeeks", Unit::Week, 2},  {"Month", Unit::Month, 1},
-    {"Year", Unit::Year, 1},     {"NDays", Unit::Day, 0},      {"NWeeks", Unit::Week, 0},
-    {"NMonths", Unit::Month, 0}, {"Elsewhere", Unit::Elsewhere, 1},
+    {"Never", Unit::Never, 1},         {"Day", Unit::Day, 1},
+    {"Weekday", Unit::Weekday, 1},     {"Week", Unit::Week, 1},
+    {"TwoWeeks", Unit::Week, 2},       {"Month", Unit::Month, 1},
+    {"Year", Unit::Year, 1},           {"NDays", Unit::Day, 0},
+    {"NWeeks", Unit::Week, 0},         {"NMonths", Unit::Month, 0},
+    {"Elsewhere", Unit::Elsewhere, 1},
 };
 constexpr int ElsewhereItem = int(std::size(Items)) - 1;
 
@@ -58,6 +60,27 @@ void RepeatChoice::applyLanguage(Language language)
     m_label->setText(text("Repeat"));
     for (int i = 0; i < m_list->count(); ++i)
         m_list->setItemText(i, text(Items[i].key));
+}
+
+QString RepeatChoice::words(const RepeatRule &rule, Language language)
+{
+    const auto text = [language](const char *key) {
+        return LanguageTables::text(LanguageTables::repeatTexts(), key, language);
+    };
+    if (!rule.repeats())
+        return {};
+    if (rule.unit() == Unit::Elsewhere)
+        return text("Elsewhere");
+    if (rule.interval() > 1 && rule.unit() != Unit::Elsewhere) {
+        const char *key = rule.unit() == Unit::Day    ? "WordsDay"
+                          : rule.unit() == Unit::Week ? "WordsWeek"
+                                                      : "WordsMonth";
+        return text(key).arg(rule.interval());
+    }
+    for (const Item &item : Items)
+        if (item.unit == rule.unit() && item.interval == 1)
+            return text("Repeat").remove(QLatin1Char('&')) + QLatin1Char(' ') + text(item.key);
+    return {};
 }
 
 QString RepeatChoice::text(const char *key) const
@@ -122,10 +145,9 @@ int RepeatChoice::arrange(int labelLeft, int fieldLeft, int top, int rowHeight, 
     const int listLeft = std::max(fieldLeft, labelLeft + labelWidth + 4);
     const int countWidth = m_count->sizeHint().width();
     const int wanted = m_list->sizeHint().width();
-    const int listWidth =
-        m_count->isVisibleTo(m_list->parentWidget())
-            ? std::max(40, std::min(wanted, right - listLeft - 3 - countWidth))
-            : wanted;
+    const int listWidth = m_count->isVisibleTo(m_list->parentWidget())
+                              ? std::max(40, std::min(wanted, right - listLeft - 3 - countWidth))
+                              : wanted;
     m_list->setGeometry(listLeft, top, listWidth, rowHeight);
     m_count->setGeometry(listLeft + listWidth + 3, top, countWidth, rowHeight);
     return listLeft + wanted;

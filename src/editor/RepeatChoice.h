@@ -22,6 +22,8 @@ public:
     explicit RepeatChoice(QWidget *dialog);
 
     void applyLanguage(Language language);
+    // The rule in words, as the grid's note tooltip gives it; empty for Never.
+    static QString words(const RepeatRule &rule, Language language);
     // Shows the rule; Never for none.
     void show(const RepeatRule &rule);
     // The rule chosen, hung on the task's date.
