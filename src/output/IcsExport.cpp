@@ -8,6 +8,7 @@
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
+#include "tasks/RepeatRule.h"
 
 #include <QFile>
 
@@ -29,6 +30,8 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
     for (int r = 1; r <= table.taskCount(); ++r) {
         const TaskRow row = table.row(r);
         QByteArray uid = claims ? claims->take(table.recordText(r)).toUtf8() : QByteArray();
+        const TaskIdentities::Identity *identity =
+            uid.isEmpty() ? nullptr : identities->find(QString::fromUtf8(uid));
         if (uid.isEmpty()) {
             // Made from the content, not from the offset the order field holds.
             uid = TaskIdentities::contentHash(row).toLatin1();
@@ -36,7 +39,17 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
                 uid += '-' + QByteArray::number(n + 1);
             uid += "@nudgery";
         }
-        icalcomponent_add_component(cal, TodoProperties::newTodo(uid, row, dates, today, dtstamp));
+        icalcomponent *todo = TodoProperties::newTodo(uid, row, dates, today, dtstamp);
+        if (identity && !identity->rule.isEmpty()) {
+            const std::optional<QDateTime> due = DateFormat::parseSortKey(row[Col::SortKey]);
+            const RepeatRule rule = RepeatRule::parse(identity->rule, due ? due->date() : QDate());
+            if (rule.repeats()) {
+                const icalrecurrencetype recur =
+                    icalrecurrencetype_from_string(rule.text().constData());
+                icalcomponent_add_property(todo, icalproperty_new_rrule(recur));
+            }
+        }
+        icalcomponent_add_component(cal, todo);
     }
     const QByteArray out = TodoProperties::text(cal);
     icalcomponent_free(cal);
