@@ -58,6 +58,9 @@ void RepeatChoice::applyLanguage(Language language)
 {
     m_language = language;
     m_label->setText(text("Repeat"));
+    // The count is known by the label's words with the N it stands for.
+    m_count->setAccessibleName(text("Repeat").remove(QLatin1Char('&')).remove(QLatin1Char(':')) +
+                               QStringLiteral(" N"));
     for (int i = 0; i < m_list->count(); ++i)
         m_list->setItemText(i, text(Items[i].key));
 }
