@@ -8,7 +8,10 @@
 #include "reminders/AlarmTimer.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
+#include "store/FirstWriteOfDay.h"
+#include "store/LargePages.h"
 #include "store/Settings.h"
+#include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
 #include <QCoreApplication>
@@ -41,6 +44,7 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QSt
 
 void prepareBenchEnvironment()
 {
+    giveLargeBlocksBack(); // as the program's main() does
     qtDefaultHandler = qInstallMessageHandler(quietOffscreen);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("XDG_CONFIG_HOME", benchDir().filePath(QStringLiteral("config")).toUtf8());
@@ -99,10 +103,12 @@ struct BenchProgram::Parts
     RealPlatform platform;
     CountingMessages messages;
     FixedClock clock;
+    FirstWriteOfDay firstWrite{clock};
     AlarmTimer alarm;
+    std::unique_ptr<DailyBackup> backups;
 };
 
-BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings)
+BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings, bool dailyBackup)
     : m(std::make_unique<Parts>())
 {
     const QString folder = m->dir.path() + QLatin1Char('/');
@@ -122,6 +128,16 @@ BenchProgram::BenchProgram(const QString &taskFile, const QByteArray &settings)
     m->platform.wire(ctx);
     ctx.messages = &m->messages;
     ctx.clock = &m->clock;
+    if (dailyBackup) {
+        m->backups = std::make_unique<DailyBackup>(
+            folder, QStringList{FileNames::Data, FileNames::Archive, FileNames::Settings},
+            m->clock);
+        DailyBackup *backups = m->backups.get();
+        backups->watch(m->firstWrite);
+        FirstWriteOfDay *firstWrite = &m->firstWrite;
+        m->settings->file().setBeforeWrite([firstWrite] { firstWrite->beforeWrite(); });
+        ctx.backups = backups;
+    }
 }
 
 BenchProgram::~BenchProgram()
@@ -136,6 +152,7 @@ QString BenchProgram::start()
     m_tasks = std::make_unique<TaskList>(file(FileNames::Data), file(FileNames::Archive),
                                          m->damagedFiles);
     m_tasks->setSettings(m->settings.get());
+    m_tasks->setFirstWriteOfDay(&m->firstWrite);
     m_window = std::make_unique<TForm1>(m->ctx, *m_tasks, m->alarm);
     if (!m_window->FormCreate())
         return QStringLiteral("start-up stopped in FormCreate");

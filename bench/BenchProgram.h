@@ -39,11 +39,13 @@ bool waitForExposed(QWidget &w);
 
 // One run of the program in a temporary program folder of its own, with a copy of
 // a task data file and, when given, a settings file. The services are the
-// program's own except the message boxes and the clock above.
+// program's own except the message boxes and the clock above; the daily backup
+// is made before the first write only when asked for, as it is once a day.
 class BenchProgram
 {
 public:
-    explicit BenchProgram(const QString &taskFile, const QByteArray &settings = {});
+    explicit BenchProgram(const QString &taskFile, const QByteArray &settings = {},
+                          bool dailyBackup = false);
     ~BenchProgram();
 
     // Loads the tasks and builds the main window through show(), until it is

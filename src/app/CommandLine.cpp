@@ -50,17 +50,17 @@ DateFormat datesOf(const Settings &settings)
     return dates;
 }
 
-// The program folder's files as a command that writes them opens them, with the
-// dates and the language they are shown in. Only while no copy of the program
-// runs (it would write them too).
+// The program folder's files as a command that writes them opens them, with
+// the run's clock, dates and language. Only while no copy of the program runs
+// (it would write them too).
 struct CommandFiles
 {
     QString folder = folderOfProgram();
     SystemClock clock;
     ProgramFiles files{folder, clock};
     Settings &settings = files.settings;
-    TaskIdentities &identities = files.identities;
     TaskList &tasks = files.tasks;
+    TaskIdentities &identities = files.identities;
     DateFormat dates = datesOf(settings);
     Language language = chosenLanguage(settings);
 
@@ -335,6 +335,7 @@ namespace CommandLine {
 void recoverCutShortSteps(const QString &folder)
 {
     AppendJournal(folder + FileNames::Data).recover();
+    DailyBackup::recoverPendingCopies(folder);
     DailyBackup::recoverRestore(folder);
 }
 

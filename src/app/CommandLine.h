@@ -15,7 +15,8 @@ namespace CommandLine {
 std::optional<int> run(int argc, char *argv[]);
 
 // Before anything reads the files, with no other copy running: an import cut
-// short by a kill is taken back, then a restore cut short is finished or undone
+// short by a kill is taken back, a day's backup cut short is finished, then a
+// restore cut short is finished or undone
 // (a restore comes after any import that a start has not yet taken back, and
 // replaces the files whole).
 void recoverCutShortSteps(const QString &folder);

@@ -9,9 +9,10 @@
 #include "tasks/TaskList.h"
 
 // The files of a run and what writes them, the same for the window and for the
-// commands that write them: the settings, what is known of damaged record files,
-// the task list, the side file of identities, and the daily backup, made before
-// the first write of each day. Only while no other copy of the program runs.
+// command line: the settings, what is known of damaged record files, the task
+// list, the side file of task identities, and the daily backup, made before the
+// first write of each day (the side file with the others, and marked restored by
+// a restore in the same step).
 struct ProgramFiles
 {
     ProgramFiles(const QString &folder, const Clock &clock)
@@ -20,18 +21,17 @@ struct ProgramFiles
           identities(folder + FileNames::Identities), backups(folder, FileNames::backedUp(), clock),
           firstWrite(clock)
     {
-        firstWrite.setStep([this] { backups.makeTodaysCopy(); });
-        backups.markOnRestore(FileNames::Identities, &TaskIdentities::markedRestored);
+        backups.watch(firstWrite);
         settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
         identities.setBeforeWrite([this] { firstWrite.beforeWrite(); });
+        backups.markOnRestore(FileNames::Identities, &TaskIdentities::markedRestored);
         tasks.setFirstWriteOfDay(&firstWrite);
         tasks.setSettings(&settings);
     }
     ProgramFiles(const ProgramFiles &) = delete;
     ProgramFiles &operator=(const ProgramFiles &) = delete;
 
-    // Reads the side file of identities and has the task list follow them.
-    // Throws StoreError.
+    // The side file read and followed by the task list; throws StoreError.
     void openIdentities()
     {
         identities.load();

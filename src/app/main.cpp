@@ -16,6 +16,7 @@
 #include "reminders/AlarmTimer.h"
 #include "store/Clock.h"
 #include "store/DateFormat.h"
+#include "store/LargePages.h"
 #include "store/StoreError.h"
 #include "sync/SyncAccount.h"
 #include "sync/SyncController.h"
@@ -25,8 +26,6 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace {
 
@@ -54,6 +53,7 @@ void wireSync(SyncController &sync, const AppContext &ctx)
 
 int main(int argc, char *argv[])
 {
+    giveLargeBlocksBack();
     if (const std::optional<int> status = CommandLine::run(argc, argv))
         return *status;
 
@@ -120,6 +120,7 @@ int main(int argc, char *argv[])
     wireSync(sync, ctx);
     if (identitiesRead)
         ctx.sync = &sync;
+
     AlarmTimer alarm;
     TForm1 w(ctx, files.tasks, alarm);
     if (!w.FormCreate())

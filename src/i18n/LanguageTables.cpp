@@ -60,7 +60,7 @@ const std::vector<LanguageEntry> &mainWindow()
         {"Menu_ExportIcs", Caption, 0, "&Export to iCalendar...", "E&xportar para iCalendar..."},
         {"Menu_ImportIcs", Caption, 0, "&Import from iCalendar...", "Im&portar de iCalendar..."},
         {"Menu_Sync", Caption, 0, "S&ynchronisation...", "Sincroni&zação..."},
-        {"Menu_SyncNow", Caption, 0, "Synchronise &now\tF5", "Sincronizar a&gora\tF5"},
+        {"Menu_SyncNow", Caption, 0, "Synchronise no&w\tF5", "Sincronizar a&gora\tF5"},
         {"Menu_Minimize", Caption, 0, "Mi&nimize", "Mi&nimizar"},
         {"Menu_Print", Caption, 0, "&Print...", "&Imprimir..."},
         {"Menu_SavetoFile", Caption, 0, "&Show in Notepad...", "&Mostrar no Notepad..."},

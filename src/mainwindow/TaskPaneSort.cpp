@@ -104,8 +104,8 @@ void TaskPane::StringGrid1MouseUp(Qt::MouseButton button, const QPoint &gridPos)
     showSortState();
     StringGrid1->setCurrentRow(1);
     reselectOrder(order);
-    m_ctx.settings->setText(SettingKey::Sorted, table().header(c));
-    m_ctx.settings->setInteger(SettingKey::SortedOrdr, m_tasks.sortTag());
+    m_ctx.settings->setTexts({{SettingKey::Sorted, table().header(c)},
+                              {SettingKey::SortedOrdr, QString::number(m_tasks.sortTag())}});
 }
 
 void TaskPane::StringGrid1DblClick()

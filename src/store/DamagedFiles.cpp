@@ -43,6 +43,11 @@ QString DamagedFiles::foundSound(const QString &path)
     return m_backupsToTell.take(key);
 }
 
+bool DamagedFiles::awaitsCut(const QString &path) const
+{
+    return !m_uncut.isEmpty() && m_uncut.contains(fileKey(path));
+}
+
 void DamagedFiles::requireBackedUp(const QString &path)
 {
     if (m_uncut.isEmpty())

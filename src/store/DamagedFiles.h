@@ -32,6 +32,9 @@ public:
     // Throws StoreError unless path may be written: a damaged file gets its backup
     // first.
     void requireBackedUp(const QString &path);
+    // Whether requireBackedUp would cut path back first (a damaged file whose
+    // backup could not be made yet).
+    bool awaitsCut(const QString &path) const;
 
 private:
     // Copies the damaged file aside and cuts it back to its sound part; the backup's

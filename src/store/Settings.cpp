@@ -1,5 +1,6 @@
 #include "Settings.h"
 
+#include "ProfileData.h"
 #include "StoreError.h"
 
 #include <QStringList>
@@ -96,6 +97,14 @@ void Settings::setInteger(SettingKey key, int value)
 void Settings::setText(SettingKey key, const QString &value)
 {
     m_file.writeString(sectionOf(key), nameOf(key), value);
+}
+
+void Settings::setTexts(const std::vector<std::pair<SettingKey, QString>> &values)
+{
+    m_file.update([&values](ProfileData &data) {
+        for (const auto &[key, value] : values)
+            data.setValue(sectionOf(key), nameOf(key), value);
+    });
 }
 
 void Settings::remove(SettingKey key)

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <array>
+#include <utility>
+#include <vector>
 
 // Typed access to the settings file through the key table.
 class Settings
@@ -27,6 +29,8 @@ public:
     void setInteger(SettingKey key, int value);
     void setText(SettingKey key, const QString &value);
     void remove(SettingKey key);
+    // Several texts (or numbers as text) in one write of the file.
+    void setTexts(const std::vector<std::pair<SettingKey, QString>> &values);
 
     // [Category] "1" ... "Cats"
     QString categoryName(int n) const;

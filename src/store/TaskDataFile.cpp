@@ -11,7 +11,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -30,6 +32,48 @@ QString noRecordMessage(const QString &path, qint64 offset)
     return QStringLiteral("There is no task record at position %1 of \"%2\".")
         .arg(offset)
         .arg(path);
+}
+
+// Writes length bytes at offset of a file opened unbuffered.
+bool writeAt(QFile &f, qint64 offset, const char *bytes, qint64 length)
+{
+    return f.seek(offset) && f.write(bytes, length) == length;
+}
+
+// Reads the records of f from its start a window of whole records at a time
+// (about 4 MB: a large file is never held whole), handing each window and its
+// offset in the file to visit, which may change the window's bytes. Stops at the
+// first bytes that are no whole record (damage, which a load deals with); false
+// when a read fails or visit returns false.
+bool forEachRecordWindow(QFile &f, const std::function<bool(QByteArray &, qint64)> &visit)
+{
+    constexpr qint64 Window = 4 << 20;
+    const qint64 size = f.size();
+    QByteArray window;
+    for (qint64 start = 0; start < size;) {
+        qint64 want = std::min(Window, size - start);
+        window.resize(want);
+        if (!f.seek(start) || f.read(window.data(), want) != want)
+            return false;
+        qint64 whole = 0;
+        while (const std::optional<QByteArray> text = TaskRecord::textAt(window, whole))
+            whole += 4 + text->size();
+        if (whole == 0) {
+            // One record longer than a window, or damage.
+            const qint32 length = want >= 4 ? TaskRecord::readLength(window.constData()) : -1;
+            if (length < 0 || start + 4 + length > size || 4 + length <= want)
+                return true;
+            want = whole = 4 + qint64(length);
+            window.resize(want);
+            if (!f.seek(start) || f.read(window.data(), want) != want)
+                return false;
+        }
+        window.resize(whole);
+        if (!visit(window, start))
+            return false;
+        start += whole;
+    }
+    return true;
 }
 
 } // namespace
@@ -102,6 +146,7 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
     table.setLoadedTasks(std::move(bytes), next);
     try {
         if (result.damaged) {
+            beforeChange(pos, -1); // the damaged tail is cut off
             const DamagedFiles::Found found = m_damaged.foundDamaged(m_path, pos);
             result.damagedBackup = found.backup;
             result.tellUser = found.tellUser;
@@ -132,7 +177,7 @@ void TaskDataFile::beforeWrite() const
 QByteArray TaskDataFile::appendRow(TaskRow &task) const
 {
     beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     const qint64 end = f.size();
@@ -148,6 +193,20 @@ QByteArray TaskDataFile::appendRow(TaskRow &task) const
     return text;
 }
 
+void TaskDataFile::requireBackedUp(const QString &path) const
+{
+    // A damaged file cut back now loses its tail: the day's copy takes it first.
+    if (m_firstWrite && m_damaged.awaitsCut(path))
+        m_firstWrite->beforeChange(path, 0, -1);
+    m_damaged.requireBackedUp(path);
+}
+
+void TaskDataFile::beforeChange(qint64 offset, qint64 length) const
+{
+    if (m_firstWrite)
+        m_firstWrite->beforeChange(m_path, offset, length);
+}
+
 void TaskDataFile::BlankTask(qint64 offset) const
 {
     beforeWrite();
@@ -155,6 +214,7 @@ void TaskDataFile::BlankTask(qint64 offset) const
     openExisting(f, InPlace);
     const qint32 length = recordLengthAt(f, offset);
     const QByteArray blanks(length, ' ');
+    beforeChange(offset + 4, length);
     if (!f.seek(offset + 4) || f.write(blanks) != blanks.size() || !f.flush())
         throw StoreError::unableToWrite(m_path);
 }
@@ -173,6 +233,8 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
         if (texts.back().size() != length)
             throw StoreError(noRecordMessage(m_path, offset));
     }
+    for (qsizetype i = 0; i < offsets.size(); ++i)
+        beforeChange(offsets[i] + 4, texts[i].size());
     qsizetype done = 0;
     for (; done < offsets.size(); ++done) {
         const QByteArray blanks(texts[done].size(), ' ');
@@ -192,7 +254,7 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
 void TaskDataFile::SaveAllTasks(const TaskTable &table) const
 {
     writeAll(table.isEmpty() ? 0 : table.rowCount() - 1,
-             [&table](int k) { return table.recordText(k + 1); });
+             [&table](int k, QByteArray &piece) { table.appendRecord(k + 1, piece); });
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -263,7 +325,7 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
 {
     const QByteArray record = readRecord(offset);
     beforeWrite();
-    m_damaged.requireBackedUp(targetPath);
+    requireBackedUp(targetPath);
     QFile target(targetPath);
     if (!target.open(InPlace))
         throw StoreError::cannotOpen(targetPath, target.errorString());
@@ -286,60 +348,166 @@ void TaskDataFile::moveRecordTo(qint64 offset, const QString &targetPath) const
     }
 }
 
-QList<TaskDataFile::Cleared> TaskDataFile::ClearCategory(const QString &name) const
+QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &name) const
 {
     beforeWrite();
     QFile f(m_path);
     openExisting(f, InPlace);
-    QByteArray bytes = readWholeFile(f);
-    QList<Cleared> cleared;
+    QList<ClearedField> cleared;
     // The code page maps characters one to one: a name it cannot hold is in no record.
     if (Win1252::firstUnencodable(name) >= 0)
         return cleared;
     const QByteArray nameBytes = Win1252::encode(name);
-    qint64 first = -1;
-    qint64 last = -1;
-    qint64 pos = 0;
-    while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
-        const qint64 next = pos + 4 + text->size();
-        if (!TaskRecord::isBlank(*text)) {
+    qsizetype written = 0; // the records cleared in windows already written
+    const bool ok = forEachRecordWindow(f, [&](QByteArray &window, qint64 windowStart) {
+        qint64 first = -1;
+        qint64 last = -1;
+        qint64 pos = 0;
+        while (const std::optional<QByteArray> text = TaskRecord::textAt(window, pos)) {
+            const qint64 next = pos + 4 + text->size();
             const TaskRecord::Span s = TaskRecord::categorySpan(*text);
-            if (s.to > s.from && s.in(*text) == nameBytes) {
-                cleared.append({pos, QByteArray(text->constData(), text->size())});
+            if (s.to > s.from && s.in(*text) == nameBytes && !TaskRecord::isBlank(*text)) {
                 const qint64 at = pos + 4 + s.from;
-                std::memset(bytes.data() + at, ' ', size_t(s.to - s.from));
+                std::memset(window.data() + at, ' ', size_t(s.to - s.from));
+                cleared.append({windowStart + pos, qint32(s.from), qint32(text->size()),
+                                qHashBits(text->constData(), size_t(text->size()))});
                 first = first < 0 ? at : first;
                 last = at + (s.to - s.from);
             }
+            pos = next;
         }
-        pos = next;
-    }
-    // One write from the first changed byte to the last.
-    if (first >= 0) {
-        const qint64 length = last - first;
-        if (!f.seek(first) || f.write(bytes.constData() + first, length) != length || !f.flush())
-            throw StoreError::unableToWrite(m_path);
+        // One write from the window's first changed byte to its last.
+        if (first >= 0) {
+            beforeChange(windowStart + first, last - first);
+            if (!writeAt(f, windowStart + first, window.constData() + first, last - first))
+                return false;
+        }
+        written = cleared.size();
+        return true;
+    });
+    if (!ok) {
+        // The windows written before the failed one get their names back, as far as
+        // the file lets itself be written.
+        for (qsizetype i = 0; i < written; ++i) {
+            const ClearedField &c = cleared[i];
+            writeAt(f, c.offset + 4 + c.from, nameBytes.constData(), nameBytes.size());
+        }
+        throw StoreError::unableToWrite(m_path);
     }
     return cleared;
 }
 
-void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
+bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField> &fields) const
 {
-    writeAll(int(texts.size()), [&texts](int k) { return texts[k]; });
+    if (fields.isEmpty())
+        return true;
+    if (Win1252::firstUnencodable(name) >= 0)
+        return false;
+    const QByteArray nameBytes = Win1252::encode(name);
+    QFile f(m_path);
+    if (!f.exists() || !f.open(InPlace))
+        return false;
+    // In file order, a window of neighbouring records read at a time.
+    std::vector<qsizetype> order(size_t(fields.size()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = qsizetype(i);
+    std::sort(order.begin(), order.end(),
+              [&fields](qsizetype a, qsizetype b) { return fields[a].offset < fields[b].offset; });
+    const qint64 size = f.size();
+    // Reads each window and hands it to visit with the fields in it: false when a
+    // field is not where a whole record of its length can be.
+    const auto windows =
+        [&](const std::function<bool(QByteArray &, qint64, size_t, size_t)> &visit) {
+            constexpr qint64 Window = 4 << 20;
+            QByteArray window;
+            qint64 previousEnd = 0; // two fields in one record: one of them is not there
+            for (size_t i = 0; i < order.size();) {
+                const qint64 start = fields[order[i]].offset;
+                if (start < previousEnd)
+                    return false;
+                qint64 end = start;
+                size_t j = i;
+                for (; j < order.size(); ++j) {
+                    const ClearedField &c = fields[order[j]];
+                    const qint64 recordEnd = c.offset + 4 + c.textLength;
+                    if (c.offset < end || (j > i && recordEnd - start > Window))
+                        break;
+                    end = recordEnd;
+                }
+                if (j == i || end > size)
+                    return false;
+                previousEnd = end;
+                window.resize(end - start);
+                if (!f.seek(start) || f.read(window.data(), window.size()) != window.size() ||
+                    !visit(window, start, i, j))
+                    return false;
+                i = j;
+            }
+            return true;
+        };
+    const auto cleared = [&](const QByteArray &window, qint64 start, size_t i, size_t j) {
+        for (size_t k = i; k < j; ++k) {
+            const ClearedField &c = fields[order[k]];
+            const char *record = window.constData() + (c.offset - start);
+            const QByteArray text = QByteArray::fromRawData(record + 4, c.textLength);
+            if (TaskRecord::readLength(record) != c.textLength || c.from < 0 ||
+                c.from + nameBytes.size() > c.textLength ||
+                qHashBits(text.constData(), size_t(text.size())) != c.hash ||
+                text.mid(c.from, nameBytes.size()) != QByteArray(nameBytes.size(), ' '))
+                return false;
+        }
+        return true;
+    };
+    if (!windows(cleared))
+        return false;
+    beforeWrite();
+    QList<qsizetype> done; // the fields named again
+    const bool ok = windows([&](QByteArray &window, qint64 start, size_t i, size_t j) {
+        qint64 first = -1;
+        qint64 last = -1;
+        for (size_t k = i; k < j; ++k) {
+            const ClearedField &c = fields[order[k]];
+            const qint64 at = c.offset - start + 4 + c.from;
+            std::memcpy(window.data() + at, nameBytes.constData(), size_t(nameBytes.size()));
+            first = first < 0 ? at : first;
+            last = at + nameBytes.size();
+        }
+        beforeChange(start + first, last - first);
+        if (!writeAt(f, start + first, window.constData() + first, last - first))
+            return false;
+        for (size_t k = i; k < j; ++k)
+            done.append(order[k]);
+        return true;
+    });
+    if (!ok) {
+        const QByteArray blanks(nameBytes.size(), ' ');
+        for (qsizetype k : done)
+            writeAt(f, fields[k].offset + 4 + fields[k].from, blanks.constData(), blanks.size());
+        throw StoreError::unableToWrite(m_path);
+    }
+    return true;
 }
 
-void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &textOf) const
+void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const
+{
+    writeAll(int(texts.size()), [&texts](int k, QByteArray &piece) {
+        piece.append(TaskRecord::lengthPrefix(texts[k].size())).append(texts[k]);
+    });
+}
+
+void TaskDataFile::writeAll(int count,
+                            const std::function<void(int, QByteArray &)> &appendRecord) const
 {
     beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    requireBackedUp(m_path);
+    beforeChange(0, -1);
     // A piece of about a megabyte: a large file is never held twice in memory.
     constexpr qsizetype Piece = 1 << 20;
     const auto write = [&](QIODevice &out) {
         QByteArray piece;
         piece.reserve(Piece + 4096);
         for (int k = 0; k < count; ++k) {
-            const QByteArray text = textOf(k);
-            piece.append(TaskRecord::lengthPrefix(text.size())).append(text);
+            appendRecord(k, piece);
             if (piece.size() >= Piece) {
                 if (out.write(piece) != piece.size())
                     return false;
@@ -356,7 +524,7 @@ void TaskDataFile::writeAll(int count, const std::function<QByteArray(int)> &tex
 qint64 TaskDataFile::appendRecords(const QList<QByteArray> &texts) const
 {
     beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    requireBackedUp(m_path);
     QFile f(m_path);
     if (!f.open(InPlace))
         throw StoreError::cannotOpen(m_path, f.errorString());
@@ -395,7 +563,7 @@ void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
     if (records.isEmpty())
         return;
     beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    requireBackedUp(m_path);
     QFile f(m_path);
     openExisting(f, InPlace);
     for (const InPlaceChange &r : records) {
@@ -403,6 +571,8 @@ void TaskDataFile::rewriteInPlace(const QList<InPlaceChange> &records) const
         if (length != r.now.size() || r.then.size() != r.now.size() || f.read(length) != r.now)
             throw StoreError(noRecordMessage(m_path, r.offset));
     }
+    for (const InPlaceChange &r : records)
+        beforeChange(r.offset + 4, r.then.size());
     for (const InPlaceChange &r : records) {
         if (!f.seek(r.offset + 4) || f.write(r.then) != r.then.size() || !f.flush())
             throw StoreError::unableToWrite(m_path);
@@ -413,8 +583,11 @@ void TaskDataFile::takeBackAppend(qint64 offset, qint64 textLength) const
 {
     QFile f(m_path);
     openExisting(f, InPlace);
-    if (f.size() == offset + 4 + textLength && f.resize(offset))
-        return;
+    if (f.size() == offset + 4 + textLength) {
+        beforeChange(offset, -1);
+        if (f.resize(offset))
+            return;
+    }
     f.close();
     BlankTask(offset);
 }
@@ -429,7 +602,7 @@ QList<QByteArray> TaskDataFile::appendRowsAtOnce(std::vector<TaskRow> &rows,
                                                  const std::function<void()> &alongside) const
 {
     beforeWrite();
-    m_damaged.requireBackedUp(m_path);
+    requireBackedUp(m_path);
     const AppendJournal journal(m_path);
     // A marker left by this run's own failed append: its bytes are gone already.
     if (journal.recover() == AppendJournal::Recovery::Failed)

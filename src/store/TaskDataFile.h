@@ -70,14 +70,23 @@ public:
     // Copies the record at offset verbatim to the end of target (created when
     // missing), then blanks it here; when the blank fails, the copy is taken back.
     void moveRecordTo(qint64 offset, const QString &targetPath) const;
-    // Blanks the category field of every record whose category equals name,
-    // keeping every record's length. The records it changed, as they were.
-    struct Cleared
+    // A record whose category field a category delete blanked in place, named
+    // without holding its text (a fifth of a large file may change at once).
+    struct ClearedField
     {
         qint64 offset = 0;
-        QByteArray text; // before the change
+        qint32 from = 0;       // the field's first byte within the record text
+        qint32 textLength = 0; // the record text's length
+        size_t hash = 0;       // of the record text with the field blanked
     };
-    QList<Cleared> ClearCategory(const QString &name) const;
+    // Blanks the category field of every record whose category equals name,
+    // keeping every record's length; read and written a window at a time. The
+    // records it changed.
+    QList<ClearedField> ClearCategory(const QString &name) const;
+    // Writes name back into the fields ClearCategory blanked. Nothing is written,
+    // and false returned, unless each record still reads exactly as the clear left
+    // it; throws StoreError when a write fails (what was written is blanked again).
+    bool restoreCategory(const QString &name, const QList<ClearedField> &fields) const;
 
     // Replaces the file (atomically) with these records (texts without prefix).
     void writeRecords(const QList<QByteArray> &texts) const;
@@ -120,9 +129,15 @@ public:
 private:
     void beforeWrite() const;
     void openExisting(QFile &f, QIODevice::OpenMode mode) const;
-    // Replaces the file with count records, text k given by textOf(k), written in
+    // Told before bytes the file holds change (the daily backup keeps them first):
+    // length bytes from offset, or (-1) all from offset on.
+    void beforeChange(qint64 offset, qint64 length) const;
+    // The run's record of damaged files asked to let path be written.
+    void requireBackedUp(const QString &path) const;
+    // Replaces the file with count records, record k (its length first) put at the
+    // end of a piece by appendRecord(k, piece), written in
     // pieces as they are made.
-    void writeAll(int count, const std::function<QByteArray(int)> &textOf) const;
+    void writeAll(int count, const std::function<void(int, QByteArray &)> &appendRecord) const;
     qint32 recordLengthAt(QFile &f, qint64 offset) const;
 
     QString m_path;

@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <charconv>
 #include <cstring>
 
 namespace TaskRecord {
@@ -26,13 +27,13 @@ struct Separators
 
     explicit Separators(const QByteArray &text)
     {
+        // A plain loop: fields are short, and a search call per field costs more
+        // than looking at each byte.
         const char *begin = text.constData();
-        const char *end = begin + text.size();
-        for (const char *p = begin; p < end;) {
-            const void *hit = std::memchr(p, FieldSeparator, size_t(end - p));
-            if (!hit)
-                break;
-            const qsizetype at = static_cast<const char *>(hit) - begin;
+        const qsizetype size = text.size();
+        for (qsizetype at = 0; at < size; ++at) {
+            if (begin[at] != FieldSeparator)
+                continue;
             if (count < 10)
                 first[count] = at;
             last[0] = last[1];
@@ -40,7 +41,6 @@ struct Separators
             last[2] = last[3];
             last[3] = at;
             ++count;
-            p = static_cast<const char *>(hit) + 1;
         }
     }
     // Separator k counted from the end (1 = the last one).
@@ -210,18 +210,33 @@ QByteArray join(const TaskRow &row)
 
 bool withOrder(const QByteArray &text, qint64 order, QByteArray &out)
 {
-    // Every byte survives a decode and an encode, so only the order field changes.
+    QByteArray record;
+    if (!appendWithOrder(text, order, record))
+        return false;
+    out = record.mid(4);
+    return true;
+}
+
+bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out)
+{
     const Separators seps(text);
     if (seps.count != 9)
         return false;
-    const QByteArray number = QByteArray::number(order);
+    char number[24];
+    const auto [end, error] = std::to_chars(number, number + sizeof number, order);
+    const qsizetype digits = error == std::errc() ? end - number : 0;
     const qsizetype from = seps.first[Col::Order - 1] + 1;
     const qsizetype to = seps.first[Col::Order];
-    out.resize(text.size() - (to - from) + number.size());
-    char *p = out.data();
+    const qsizetype length = text.size() - (to - from) + digits;
+    const qsizetype at = out.size();
+    out.resize(at + 4 + length);
+    char *p = out.data() + at;
+    for (int i = 0; i < 4; ++i)
+        p[i] = char((quint32(length) >> (8 * i)) & 0xFF);
+    p += 4;
     std::memcpy(p, text.constData(), size_t(from));
-    std::memcpy(p + from, number.constData(), size_t(number.size()));
-    std::memcpy(p + from + number.size(), text.constData() + to, size_t(text.size() - to));
+    std::memcpy(p + from, number, size_t(digits));
+    std::memcpy(p + from + digits, text.constData() + to, size_t(text.size() - to));
     return true;
 }
 

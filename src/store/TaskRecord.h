@@ -15,6 +15,8 @@ QByteArray join(const TaskRow &row);
 // join(split(text)) with the order field set to order, made from text's bytes;
 // false (out untouched) when text has not exactly ten fields.
 bool withOrder(const QByteArray &text, qint64 order, QByteArray &out);
+// The same record, its length before it, put at the end of out.
+bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out);
 // More than ten fields: see split in the source.
 TaskRow split(const QByteArray &text);
 // One field of a record text, as split would give it.

@@ -1,11 +1,79 @@
 #include "TaskTable.h"
 
+#include "LargePages.h"
 #include "TaskRecord.h"
 #include "Win1252.h"
 
+#include <QHash>
+#include <QScopedValueRollback>
+
 #include <cstring>
 
-TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2) {}
+TaskTable::TaskTable(QObject *parent) : QAbstractTableModel(parent), m_rows(2)
+{
+    // Every change of the rows but a sort's own tells one of these.
+    connect(this, &QAbstractItemModel::dataChanged, this, &TaskTable::forgetOrder);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &TaskTable::forgetOrder);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &TaskTable::forgetOrder);
+    connect(this, &QAbstractItemModel::modelReset, this, &TaskTable::forgetOrder);
+}
+
+void TaskTable::forgetOrder()
+{
+    m_runs = SortRuns();
+    if (!m_settingAside)
+        m_aside.reset();
+}
+
+void TaskTable::setAside(const std::function<bool(int row)> &keep)
+{
+    const QScopedValueRollback<bool> own(m_settingAside, true);
+    beginResetModel();
+    auto aside = std::make_unique<Aside>();
+    reserveLarge(aside->rows, m_rows.size());
+    reserveLarge(aside->places, m_rows.size());
+    size_t kept = 1;
+    const bool wasEmpty = isEmpty();
+    for (size_t r = 1; r < m_rows.size() && !wasEmpty; ++r) {
+        if (keep(int(r))) {
+            m_rows[kept++] = std::move(m_rows[r]);
+            continue;
+        }
+        aside->rows.push_back(std::move(m_rows[r]));
+        aside->places.push_back(int(r));
+    }
+    if (!wasEmpty) {
+        m_rows.resize(kept);
+        aside->noneKept = kept == 1;
+        if (aside->noneKept)
+            m_rows.emplace_back();
+    }
+    m_aside = std::move(aside);
+    endResetModel();
+}
+
+bool TaskTable::bringBack()
+{
+    if (!m_aside)
+        return false;
+    const QScopedValueRollback<bool> own(m_settingAside, true);
+    beginResetModel();
+    const std::unique_ptr<Aside> aside = std::move(m_aside);
+    if (aside->noneKept)
+        m_rows.resize(1);
+    // From the last place back: a kept row only ever moves down.
+    size_t kept = m_rows.size() - 1;
+    m_rows.resize(m_rows.size() + aside->rows.size());
+    size_t back = aside->rows.size();
+    for (size_t place = m_rows.size() - 1; place >= 1 && place > kept; --place) {
+        if (back > 0 && size_t(aside->places[back - 1]) == place)
+            m_rows[place] = std::move(aside->rows[--back]);
+        else
+            m_rows[place] = std::move(m_rows[kept--]);
+    }
+    endResetModel();
+    return true;
+}
 
 int TaskTable::rowCount(const QModelIndex &parent) const
 {
@@ -68,6 +136,15 @@ TaskRow TaskTable::row(int r) const
     return cells;
 }
 
+qint64 TaskTable::offsetOrNone(const Row &row)
+{
+    if (!row.cells)
+        return row.raw.textLength > 0 ? row.raw.offset : -1;
+    bool isNumber = false;
+    const qint64 offset = (*row.cells)[Col::Order].toLongLong(&isNumber);
+    return isNumber ? offset : -1;
+}
+
 TaskRow &TaskTable::ownCells(int r)
 {
     Row &stored = m_rows[size_t(r)];
@@ -100,6 +177,16 @@ QByteArray TaskTable::recordText(int row) const
             return text;
     }
     return TaskRecord::join(this->row(row));
+}
+
+void TaskTable::appendRecord(int row, QByteArray &out) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!r.cells && r.raw.textLength > 0 &&
+        TaskRecord::appendWithOrder(rawText(r), r.raw.offset, out))
+        return;
+    const QByteArray text = recordText(row);
+    out.append(TaskRecord::lengthPrefix(text.size())).append(text);
 }
 
 void TaskTable::setRowCount(int count)
@@ -175,7 +262,7 @@ void TaskTable::setLoadedTasks(QByteArray &&fileBytes,
     m_bytes = std::move(fileBytes);
     // Room for a record of 64 bytes or more each, and for the tasks a run adds,
     // so that adding one does not copy the table; room not used costs no memory.
-    m_rows.reserve(size_t(m_bytes.size() / 64) + 16);
+    reserveLarge(m_rows, size_t(m_bytes.size() / 64) + 16);
     m_rows.push_back(std::move(header));
     RawRow raw;
     while (next(m_bytes, raw))
@@ -222,13 +309,82 @@ void TaskTable::removeTasks(const std::vector<bool> &gone)
     endResetModel();
 }
 
-bool TaskTable::rewriteLoadedRecord(int row, const QByteArray &before, const QByteArray &after)
+void TaskTable::appendTasks(std::vector<TaskRow> &&rows)
 {
-    const Row &r = m_rows[size_t(row)];
-    if (r.cells || r.raw.textLength == 0 || before.size() != after.size() || rawText(r) != before)
-        return false;
-    std::memcpy(m_bytes.data() + r.raw.textStart, after.constData(), size_t(after.size()));
-    return true;
+    if (rows.empty())
+        return;
+    size_t next = 0;
+    if (isEmpty())
+        setRow(1, rows[next++]);
+    if (next == rows.size())
+        return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + int(rows.size() - next) - 1);
+    for (; next < rows.size(); ++next)
+        m_rows.push_back(Row{std::make_unique<TaskRow>(std::move(rows[next])), RawRow()});
+    endInsertRows();
+}
+
+std::vector<int> TaskTable::rowsAt(const std::vector<qint64> &offsets) const
+{
+    std::vector<int> rows(offsets.size(), 0);
+    if (offsets.empty() || isEmpty())
+        return rows;
+    // A few are compared one by one; many are looked up.
+    constexpr size_t Few = 16;
+    QHash<qint64, size_t> index;
+    if (offsets.size() > Few) {
+        index.reserve(qsizetype(offsets.size()));
+        for (size_t i = 0; i < offsets.size(); ++i)
+            index.insert(offsets[i], i);
+    }
+    for (int r = 1; r < rowCount(); ++r) {
+        const qint64 offset = offsetOrNone(m_rows[size_t(r)]);
+        if (offsets.size() > Few) {
+            const auto it = index.constFind(offset);
+            if (it != index.constEnd())
+                rows[*it] = r;
+            continue;
+        }
+        for (size_t i = 0; i < offsets.size(); ++i)
+            if (offsets[i] == offset)
+                rows[i] = r;
+    }
+    return rows;
+}
+
+void TaskTable::rewriteCategories(const std::vector<std::pair<qint64, qint32>> &fields,
+                                  const QByteArray &before, const QByteArray &after)
+{
+    if (before.size() != after.size())
+        return;
+    forgetOrder();
+    const size_t length = size_t(before.size());
+    QHash<qint64, qint32> owned; // the fields, for rows that own their cells
+    bool anyOwned = false;
+    for (size_t r = 1; r < m_rows.size() && !anyOwned; ++r)
+        anyOwned = m_rows[r].cells != nullptr;
+    for (const auto &[offset, from] : fields) {
+        if (anyOwned)
+            owned.insert(offset, from);
+        // The loaded bytes are the file as it was read: a record at its offset.
+        const qint64 at = offset + 4 + from;
+        if (offset < 0 || from < 0 || at + qint64(length) > m_bytes.size())
+            continue;
+        const qint32 textLength = TaskRecord::readLength(m_bytes.constData() + offset);
+        if (qint64(from) + qint64(length) <= textLength &&
+            std::memcmp(m_bytes.constData() + at, before.constData(), length) == 0)
+            std::memcpy(m_bytes.data() + at, after.constData(), length);
+    }
+    if (owned.isEmpty())
+        return;
+    const QString was = Win1252::decode(before);
+    const QString now = Win1252::decode(after);
+    for (size_t r = 1; r < m_rows.size(); ++r) {
+        Row &row = m_rows[r];
+        if (row.cells && owned.contains(offsetOrNone(row)) && (*row.cells)[Col::Category] == was)
+            (*row.cells)[Col::Category] = now;
+    }
 }
 
 bool TaskTable::mayContain(int row, const QByteArray &bytes) const
@@ -261,27 +417,47 @@ qint64 TaskTable::recordOffset(int row) const
     return TaskRecord::orderOffset(cell(Col::Order, row));
 }
 
-void TaskTable::permuteTasks(const std::vector<int> &newOrder)
+namespace {
+// Rows in a table this size stay in the processor's cache.
+constexpr size_t CacheSizedTable = 200000;
+} // namespace
+
+void TaskTable::permuteTasks(const std::vector<int> &newOrder, SortRuns runs)
 {
     emit layoutAboutToBeChanged();
-    // In place, cycle by cycle: a second table of rows would double the table.
-    std::vector<bool> placed(newOrder.size(), false);
-    for (size_t j = 0; j < newOrder.size(); ++j) {
-        if (placed[j])
-            continue;
-        Row first = std::move(m_rows[j + 1]);
-        size_t at = j;
-        for (;;) {
-            placed[at] = true;
-            const size_t from = size_t(newOrder[at] - 1);
-            if (from == j) {
-                m_rows[at + 1] = std::move(first);
-                break;
+    if (newOrder.size() > CacheSizedTable) {
+        // Gathered into a new table: the reads do not wait on one another as a
+        // walk along the permutation's cycles does, which at this size waits on
+        // memory at every step. The table is a small part of the memory next to
+        // the loaded file.
+        std::vector<Row> moved;
+        reserveLarge(moved, m_rows.capacity());
+        moved.push_back(std::move(m_rows[0]));
+        for (const int from : newOrder)
+            moved.push_back(std::move(m_rows[size_t(from)]));
+        m_rows.swap(moved);
+    } else {
+        // In place, cycle by cycle: no second table.
+        std::vector<bool> placed(newOrder.size(), false);
+        for (size_t j = 0; j < newOrder.size(); ++j) {
+            if (placed[j])
+                continue;
+            Row first = std::move(m_rows[j + 1]);
+            size_t at = j;
+            for (;;) {
+                placed[at] = true;
+                const size_t from = size_t(newOrder[at] - 1);
+                if (from == j) {
+                    m_rows[at + 1] = std::move(first);
+                    break;
+                }
+                m_rows[at + 1] = std::move(m_rows[from + 1]);
+                at = from;
             }
-            m_rows[at + 1] = std::move(m_rows[from + 1]);
-            at = from;
         }
     }
+    m_runs = std::move(runs);
+    m_aside.reset(); // the rows kept changed order
     // Persistent indexes follow rows by position only; views re-read the cells.
     emit layoutChanged();
 }

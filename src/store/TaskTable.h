@@ -76,11 +76,17 @@ public:
     void removeTasks(int top, int bottom);
     // Takes out every task row r whose gone[r] is set.
     void removeTasks(const std::vector<bool> &gone);
-    // A loaded row whose record text was before now reads after (the same length),
-    // as a write in place to its file changed it; false, and nothing changed, for
-    // a row that owns its cells or holds another text. Views learn of it from
-    // announceChanged().
-    bool rewriteLoadedRecord(int row, const QByteArray &before, const QByteArray &after);
+    // Task rows put in after the last, in one step.
+    void appendTasks(std::vector<TaskRow> &&rows);
+    // The task row whose order names each offset, 0 where none does: one pass
+    // over the rows.
+    std::vector<int> rowsAt(const std::vector<qint64> &offsets) const;
+    // A category field changed in place in the file, keeping its length: the
+    // record at each (offset, field start) that reads `before` there reads
+    // `after`, in the loaded bytes and in the cells of a row that owns them.
+    // Views learn of it from announceChanged().
+    void rewriteCategories(const std::vector<std::pair<qint64, qint32>> &fields,
+                           const QByteArray &before, const QByteArray &after);
     // Tells views that any cell of any task row may have changed.
     void announceChanged();
     // False only when the row's record does not hold these bytes (Windows-1252)
@@ -92,14 +98,36 @@ public:
     // The offset a row's order names, without decoding the row.
     qint64 recordOffset(int row) const;
 
+    // A filter's view of the loaded rows: the task rows keep() refuses are set
+    // aside, with where each stood, and the others keep their order.
+    void setAside(const std::function<bool(int row)> &keep);
+    // The rows set aside put back where they stood: the table as before setAside.
+    // False, with nothing done, when none are aside or the rows changed since.
+    bool bringBack();
+    // The rows set aside are let go (what they show may be out of date).
+    void dropAside() { m_aside.reset(); }
+
+    // How the last sort left the rows: by which column, which way, and where each
+    // run of rows with equal keys begins (starts[j] for task row j + 1). Forgotten
+    // at any other change of the rows: no column then.
+    struct SortRuns
+    {
+        int column = -1;
+        bool ascending = true;
+        std::vector<bool> starts;
+    };
+    const SortRuns &sortRuns() const { return m_runs; }
+
     // Moves whole task rows: newOrder[j] is the row (1-based task row) that
-    // becomes row j + 1. Used by the sort routine.
-    void permuteTasks(const std::vector<int> &newOrder);
+    // becomes row j + 1. Used by the sort routine, which tells the runs it left.
+    void permuteTasks(const std::vector<int> &newOrder, SortRuns runs);
 
     // The record a compacting save writes for a task row: its cells joined, the
     // order being where the record is now. A row unchanged since the load is
     // copied from its record's bytes.
     QByteArray recordText(int row) const;
+    // The same record, its length before it, put at the end of out.
+    void appendRecord(int row, QByteArray &out) const;
 
     void setHeader(int col, const QString &caption) { setCell(col, 0, caption); }
     QString header(int col) const { return cell(col, 0); }
@@ -113,10 +141,25 @@ private:
         RawRow raw;
     };
     QByteArray rawText(const Row &row) const;
+    // The offset the row's order names; -1 for none (an empty row, a text).
+    static qint64 offsetOrNone(const Row &row);
     TaskRow &ownCells(int r);
+
+    // The rows changed: what the last sort and the last setAside knew is gone.
+    void forgetOrder();
 
     std::vector<Row> m_rows;
     QByteArray m_bytes; // the file the raw rows point into
+    SortRuns m_runs;
+    // Rows set aside by a filter, in the order they stood, and where each stood.
+    struct Aside
+    {
+        std::vector<Row> rows;
+        std::vector<int> places;
+        bool noneKept = false; // the empty row stands for the rows kept
+    };
+    std::unique_ptr<Aside> m_aside;
+    bool m_settingAside = false;
 };
 
 // "Nudgery   [ tasks: N ]"

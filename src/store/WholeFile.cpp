@@ -1,5 +1,6 @@
 #include "WholeFile.h"
 
+#include "LargePages.h"
 #include "StoreError.h"
 
 #include <QFile>
@@ -7,6 +8,7 @@
 QByteArray readWholeFile(QFile &file)
 {
     QByteArray bytes(file.size() - file.pos(), Qt::Uninitialized);
+    adviseLargePages(bytes.data(), bytes.size());
     const qint64 got = file.read(bytes.data(), bytes.size());
     if (got < 0)
         throw StoreError::cannotOpen(file.fileName(), file.errorString());

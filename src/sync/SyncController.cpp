@@ -137,7 +137,7 @@ void SyncController::run(const QString &password)
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
     // In the language chosen now: the conflict copies' mark and the questions.
-    languageFromName(m_settings.text(SettingKey::Language), setup.language);
+    setup.language = chosenLanguage(m_settings);
     setup.conflictSuffix =
         LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", setup.language);
     setup.ask = m_ask;

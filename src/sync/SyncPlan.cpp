@@ -26,19 +26,15 @@ QString hrefFor(const QString &calendarPath, const QString &uid)
 class Strays
 {
 public:
-    explicit Strays(const QList<LocalTasks::Record> &records) : taken(records.size(), false)
+    explicit Strays(const QList<LocalTasks::Record> &records)
+        : taken(records.size(), false), m_records(records)
     {
-        m_rows.reserve(size_t(records.size()));
-        for (int i = 0; i < records.size(); ++i) {
-            m_rows.push_back(TaskRecord::split(records[i].text));
-            m_byHash[TaskIdentities::contentHash(m_rows.back())].append(i);
-            m_byText[m_rows.back()[Col::Task]].append(i);
-        }
     }
 
     // The first record not yet taken that the item is, taken now; -1: none.
     int take(const RemoteItem &item, const DateFormat &dates, const QDate &today)
     {
+        index();
         constexpr int HashLength = 40; // SHA-1 in hex
         const QString &uid = item.read.uid;
         if (uid.size() > HashLength &&
@@ -61,6 +57,20 @@ private:
         return i;
     }
 
+    // Made at the first item only: a first sync against an empty calendar needs none.
+    void index()
+    {
+        if (m_rows.size() == size_t(m_records.size()))
+            return;
+        m_rows.reserve(size_t(m_records.size()));
+        for (int i = 0; i < m_records.size(); ++i) {
+            m_rows.push_back(TaskRecord::split(m_records[i].text));
+            m_byHash[TaskIdentities::contentHash(m_rows.back())].append(i);
+            m_byText[m_rows.back()[Col::Task]].append(i);
+        }
+    }
+
+    const QList<LocalTasks::Record> &m_records;
     std::vector<TaskRow> m_rows;
     QHash<QString, QList<int>> m_byHash;
     QHash<QString, QList<int>> m_byText;

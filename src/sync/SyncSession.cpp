@@ -16,10 +16,11 @@ namespace {
 
 const QByteArray Xml = "application/xml; charset=utf-8";
 const QByteArray Calendar = "text/calendar; charset=utf-8";
-constexpr int FetchBatch = 100; // items a multiget asks for
-constexpr int LocalBatch = 50;  // changes here between two turns of the event loop
-constexpr int Parallel = 4;     // writes to the server under way at once
-constexpr int Attempts = 3;     // a refused write is decided again this often
+constexpr int FetchBatch = 100;     // items a multiget asks for
+constexpr int LocalBatch = 50;      // changes here between two turns of the event loop
+constexpr int IdentityBatch = 1000; // new identities written between two turns
+constexpr int Parallel = 4;         // writes to the server under way at once
+constexpr int Attempts = 3;         // a refused write is decided again this often
 
 QByteArray syncCollection(const QByteArray &token)
 {
@@ -375,7 +376,6 @@ void SyncSession::plan()
             if (!yes)
                 m_plan.keepLocalDeletes();
         }
-        m_ids.put(m_plan.identities);
         m_ids.setIgnored(m_plan.ignore, m_plan.unignore);
     } catch (const StoreError &e) {
         return fail(e.message());
@@ -383,6 +383,28 @@ void SyncSession::plan()
     m_report.notes << m_plan.skipped;
     m_total = int(m_plan.jobs.size());
     emit progress(0, m_total);
+    putIdentities();
+}
+
+void SyncSession::putIdentities()
+{
+    if (m_over)
+        return;
+    // A first sync makes one for every task: written a batch at a time, the
+    // window answering between (a kill between leaves identities of tasks not yet
+    // sent, which the next sync sends).
+    const qsizetype n =
+        std::min<qsizetype>(IdentityBatch, m_plan.identities.size() - m_nextIdentity);
+    try {
+        m_ids.put(m_plan.identities.mid(m_nextIdentity, n));
+    } catch (const StoreError &e) {
+        return fail(e.message());
+    }
+    m_nextIdentity += n;
+    if (m_nextIdentity < m_plan.identities.size()) {
+        QTimer::singleShot(0, this, &SyncSession::putIdentities);
+        return;
+    }
     applyLocal();
 }
 

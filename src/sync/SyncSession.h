@@ -81,6 +81,7 @@ private:
     void fetched(const DavReply &reply, const QStringList &asked);
     void fetchOne(const QString &href, std::function<void(const RemoteItem *)> done);
     void plan();
+    void putIdentities();
     void applyLocal();
     void applyLocalPart(SyncJob &job);
     void removeLocal();
@@ -122,6 +123,7 @@ private:
     QStringList m_toFetch;
     SyncPlan m_plan;
     size_t m_next = 0;
+    qsizetype m_nextIdentity = 0;
     QList<QPair<QString, LocalTasks::Record>> m_removals; // UID, its record here
     std::deque<SyncJob> m_pushes;
     int m_inFlight = 0;

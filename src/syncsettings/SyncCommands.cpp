@@ -12,13 +12,6 @@
 
 namespace {
 
-Language languageOf(const Settings &settings)
-{
-    Language language = Language::English;
-    languageFromName(settings.text(SettingKey::Language), language);
-    return language;
-}
-
 // A menu caption as a notification's action shows it: no "&", no key.
 QString plainCaption(QString caption)
 {
@@ -37,7 +30,7 @@ SyncCommands::SyncCommands(AppContext &ctx, QWidget *window)
     connect(sync, &SyncController::failed, this, [this](const QString &message) {
         if (!m_ctx.notifications)
             return;
-        const Language language = languageOf(*m_ctx.settings);
+        const Language language = chosenLanguage(*m_ctx.settings);
         m_ctx.notifications->notify(
             LanguageTables::text(LanguageTables::syncTexts(), "SyncFailed", language), message,
             NotificationService::Urgency::Normal,
@@ -75,7 +68,7 @@ void SyncCommands::addTo(QMenu *menu)
 
 QString SyncCommands::status() const
 {
-    return m_ctx.sync ? m_ctx.sync->status(languageOf(*m_ctx.settings)) : QString();
+    return m_ctx.sync ? m_ctx.sync->status(chosenLanguage(*m_ctx.settings)) : QString();
 }
 
 void SyncCommands::openDialog()

@@ -55,7 +55,7 @@ SyncDialog::SyncDialog(AppContext &ctx, SyncController &sync, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_sync(sync), m_discovery(m_client)
 {
     setObjectName(QStringLiteral("SyncDialog"));
-    languageFromName(m_ctx.settings->text(SettingKey::Language), m_language);
+    m_language = chosenLanguage(*m_ctx.settings);
     m_account = SyncAccount::read(*m_ctx.settings);
     buildControls();
     ApplyLanguageSync(this, m_language == Language::English ? QStringLiteral("English")

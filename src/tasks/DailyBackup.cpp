@@ -77,24 +77,21 @@ DailyBackup::Backup backupNamed(const QString &name)
 
 } // namespace
 
-DailyBackup::DailyBackup(const QString &programFolder, const QStringList &fileNames,
-                         const Clock &clock, QObject *parent)
-    : QObject(parent), m_programFolder(programFolder),
-      m_folder(programFolder + QStringLiteral("backups")), m_fileNames(fileNames), m_clock(clock)
-{
-}
-
 void DailyBackup::makeTodaysCopy()
 {
+    finishPending(); // a day's copy still under way at midnight
     const QString leaf = m_clock.today().toString(DayFormat);
     // A day already copied (by an earlier run) keeps its first copy.
     if (QFileInfo::exists(m_folder + QLatin1Char('/') + leaf))
         return;
     QString reason;
-    if (copyInto(leaf, &reason)) {
-        removeOldest();
+    if (startCopy(leaf, &reason))
         return;
-    }
+    failedCopy(reason);
+}
+
+void DailyBackup::failedCopy(const QString &reason)
+{
     QDir().rmdir(m_folder); // made for nothing: gone again when empty
     if (!m_told) {
         m_told = true;
@@ -142,14 +139,21 @@ void DailyBackup::removeOldest()
 {
     int daily = 0;
     int beforeRestore = 0;
-    for (const Backup &b : list()) {
+    // By name only: counting the tasks would read every kept copy.
+    for (const Backup &b : listed(false)) {
         int &kept = b.kind == Kind::Daily ? daily : beforeRestore;
         if (++kept > (b.kind == Kind::Daily ? DaysKept : RestoresKept))
             QDir(b.path).removeRecursively();
     }
 }
 
-QList<DailyBackup::Backup> DailyBackup::list() const
+QList<DailyBackup::Backup> DailyBackup::list()
+{
+    finishPending();
+    return listed(true);
+}
+
+QList<DailyBackup::Backup> DailyBackup::listed(bool countTasks) const
 {
     QList<Backup> out;
     const QStringList names = QDir(m_folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -158,8 +162,10 @@ QList<DailyBackup::Backup> DailyBackup::list() const
         if (!b.date.isValid())
             continue;
         b.path = m_folder + QLatin1Char('/') + name;
-        b.tasks = taskCount(b.path + QLatin1Char('/') + m_fileNames.value(0));
-        b.archived = taskCount(b.path + QLatin1Char('/') + m_fileNames.value(1));
+        if (countTasks) {
+            b.tasks = taskCount(b.path + QLatin1Char('/') + m_fileNames.value(0));
+            b.archived = taskCount(b.path + QLatin1Char('/') + m_fileNames.value(1));
+        }
         out.append(b);
     }
     // A day's copy holds the state from before anything that day, so it is older
@@ -177,6 +183,7 @@ QList<DailyBackup::Backup> DailyBackup::list() const
 
 DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *reason)
 {
+    finishPending();
     if (taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(0)) +
             taskCount(backupPath + QLatin1Char('/') + m_fileNames.value(1)) ==
         0)

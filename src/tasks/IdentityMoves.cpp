@@ -1,8 +1,10 @@
 #include "IdentityMoves.h"
 
+#include "store/Win1252.h"
+
 namespace IdentityMoves {
 
-QList<TaskIdentities::Move> of(const UndoStep &step, bool undone)
+QList<TaskIdentities::Move> of(const UndoStep &step, bool undone, const QByteArray &dataFile)
 {
     using Place = TaskIdentities::Place;
     const auto placeOf = [](const UndoStep::Record &r) {
@@ -25,9 +27,20 @@ QList<TaskIdentities::Move> of(const UndoStep &step, bool undone)
         const UndoStep::Record &written = step.toBlank[i];
         move(placeOf(taken), taken.text, placeOf(written), written.text);
     }
-    // A category delete rewrites its records in place.
-    for (const UndoStep::Rewrite &r : step.toRewrite)
-        move(Place::Data, r.then, Place::Data, r.now);
+    // A category delete blanks the name in place, with as many spaces: each record
+    // reads the same with the name or the blanks over its field.
+    const QByteArray name = Win1252::encode(step.category);
+    const QByteArray blanks(name.size(), ' ');
+    for (const TaskDataFile::ClearedField &c : step.cleared) {
+        const qint64 start = c.offset + 4;
+        if (start + c.textLength > dataFile.size() || c.from + name.size() > c.textLength)
+            continue; // not where the step left it: the next sync sees a new task
+        QByteArray withName = dataFile.mid(start, c.textLength);
+        QByteArray blanked = withName;
+        withName.replace(c.from, name.size(), name);
+        blanked.replace(c.from, blanks.size(), blanks);
+        move(Place::Data, withName, Place::Data, blanked);
+    }
     return moves;
 }
 

@@ -1,5 +1,6 @@
 #include "SortRows.h"
 
+#include "store/LargePages.h"
 #include "store/StoreError.h"
 #include "store/TaskTable.h"
 #include "store/Win1252.h"
@@ -40,91 +41,129 @@ QCollatorSortKey sortKey(const QString &text)
     return collator().sortKey(plainCodePoints() ? text.toCaseFolded() : text);
 }
 
-// Where each row's record lies in its file, by row number: rows with equal keys
-// keep that order, so that a sort has one result only, the one a fresh load and
-// sort gives (a new record, the file's last, goes after the rows it ties with).
-// A table whose rows name no record (built by hand) keeps its rows' order.
-std::vector<qint64> fileOrder(const TaskTable &table)
+// A sort's result: the rows in their new order, and where each run of rows with
+// equal keys begins (the runs a second click on the column turns round).
+struct Order
 {
-    const int n = table.rowCount() - 1;
-    std::vector<qint64> tie(size_t(n) + 1, 0);
-    try {
-        for (int r = 1; r <= n; ++r)
-            tie[size_t(r)] = table.recordOffset(r);
-    } catch (const StoreError &) {
-        for (int r = 1; r <= n; ++r)
-            tie[size_t(r)] = r;
-    }
-    return tie;
-}
-
-// A row's sort key with its place in the file beside it, so that the sort reads
-// neighbouring memory only.
-template <class Key> struct Keyed
-{
-    Key key;
-    qint64 tie;
-    int row;
+    std::vector<int> rows;
+    std::vector<bool> starts;
+    bool empty() const { return rows.empty(); }
 };
 
-// Row order by key, either way; ties in file order.
-template <class Key> std::vector<int> orderKeyed(std::vector<Keyed<Key>> &&keyed, bool ascending)
+// A row with a 64-bit key.
+#pragma pack(push, 4)
+struct Item
 {
-    std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed<Key> &a, const Keyed<Key> &b) {
-        if (a.key < b.key)
-            return ascending;
-        if (b.key < a.key)
-            return !ascending;
-        return a.tie < b.tie;
-    });
+    quint64 key;
+    quint32 row;
+};
+#pragma pack(pop)
+static_assert(sizeof(Item) == 12, "a radix pass moves twelve bytes an item");
+
+// Orders items by key, keeping the order they came in where keys tie: a radix
+// sort a byte at a time, least significant first, skipping the bytes that every
+// key shares (a date column differs in two or three of its eight).
+void radixSort(std::vector<Item> &items)
+{
+    const size_t n = items.size();
+    if (n < 2)
+        return;
+    std::array<std::array<quint32, 256>, 8> counts{};
+    for (const Item &it : items)
+        for (size_t b = 0; b < 8; ++b)
+            ++counts[b][(it.key >> (8 * b)) & 0xFF];
+    std::vector<Item> other;
+    for (size_t b = 0; b < 8; ++b) {
+        std::array<quint32, 256> &at = counts[b];
+        if (at[(items.front().key >> (8 * b)) & 0xFF] == n)
+            continue;
+        quint32 sum = 0;
+        for (quint32 &c : at) {
+            const quint32 count = c;
+            c = sum;
+            sum += count;
+        }
+        if (other.empty()) {
+            reserveLarge(other, n);
+            other.resize(n);
+        }
+        for (const Item &it : items)
+            other[at[(it.key >> (8 * b)) & 0xFF]++] = it;
+        items.swap(other);
+    }
+}
+
+// The task rows in the order of their records in the file: the order rows with
+// equal keys keep, so that a sort has one result only, the one a fresh load and
+// sort gives (a new record, the file's last, goes after the rows it ties with).
+// A table whose rows name no record (built by hand) keeps its rows' order.
+std::vector<int> rowsInFileOrder(const TaskTable &table)
+{
+    const int n = table.rowCount() - 1;
     std::vector<int> rows;
-    rows.reserve(keyed.size());
-    for (const Keyed<Key> &k : keyed)
-        rows.push_back(k.row);
+    reserveLarge(rows, size_t(n));
+    bool inOrder = true;
+    try {
+        // A table fresh from its file is in file order already.
+        for (int r = 2; r <= n && inOrder; ++r)
+            inOrder = table.recordOffset(r - 1) < table.recordOffset(r);
+        if (!inOrder) {
+            std::vector<Item> items;
+            reserveLarge(items, size_t(n));
+            for (int r = 1; r <= n; ++r)
+                items.push_back({quint64(table.recordOffset(r)), quint32(r)});
+            radixSort(items);
+            for (const Item &it : items)
+                rows.push_back(int(it.row));
+            return rows;
+        }
+    } catch (const StoreError &) {
+    }
+    for (int r = 1; r <= n; ++r)
+        rows.push_back(r);
     return rows;
+}
+
+// Items in file order sorted by key, either way: ties stay in file order.
+Order orderItems(std::vector<Item> &&items, bool ascending)
+{
+    if (!ascending)
+        for (Item &it : items)
+            it.key = ~it.key;
+    radixSort(items);
+    Order out;
+    reserveLarge(out.rows, items.size());
+    out.starts.resize(items.size());
+    for (size_t k = 0; k < items.size(); ++k) {
+        out.rows.push_back(int(items[k].row));
+        out.starts[k] = k == 0 || items[k].key != items[k - 1].key;
+    }
+    return out;
 }
 
 // Row order by a rank from 0 to ranks - 1 (a column of few distinct texts), either
 // way, ties in file order: the rows in file order, counted into their ranks' places.
-std::vector<int> orderByRank(const std::vector<int> &rankOfRow, int ranks, bool ascending,
-                             const std::vector<qint64> &tie)
+Order orderByRank(const std::vector<int> &rankOfRow, int ranks, bool ascending,
+                  const std::vector<int> &inFile)
 {
     const int n = int(rankOfRow.size()) - 1;
-    std::vector<int> inFile(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k)
-        inFile[size_t(k)] = k + 1;
-    // A table fresh from its file is in file order already.
-    const auto byTie = [&tie](int a, int b) { return tie[size_t(a)] < tie[size_t(b)]; };
-    if (!std::is_sorted(inFile.begin(), inFile.end(), byTie))
-        std::sort(inFile.begin(), inFile.end(), byTie);
     std::vector<int> start(size_t(ranks) + 1, 0);
     for (int r = 1; r <= n; ++r)
         ++start[size_t(ascending ? rankOfRow[size_t(r)] : ranks - 1 - rankOfRow[size_t(r)]) + 1];
     for (size_t k = 1; k < start.size(); ++k)
         start[k] += start[k - 1];
-    std::vector<int> rows(static_cast<size_t>(n));
+    Order out;
+    reserveLarge(out.rows, size_t(n));
+    out.rows.resize(static_cast<size_t>(n));
+    out.starts.resize(static_cast<size_t>(n));
+    for (size_t k = 0; k + 1 < start.size(); ++k)
+        if (start[k] < n)
+            out.starts[size_t(start[k])] = true;
     for (int r : inFile) {
         const int rank = ascending ? rankOfRow[size_t(r)] : ranks - 1 - rankOfRow[size_t(r)];
-        rows[size_t(start[size_t(rank)]++)] = r;
+        out.rows[size_t(start[size_t(rank)]++)] = r;
     }
-    return rows;
-}
-
-// A sort column's texts as its file stores them: Windows-1252, a byte per
-// character, read from a loaded table without decoding. None when a cell holds
-// a character the code page lacks (a table not loaded from a file may).
-std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int column)
-{
-    const int n = table.rowCount() - 1;
-    std::vector<QByteArray> texts;
-    texts.reserve(size_t(n));
-    for (int r = 1; r <= n; ++r) {
-        std::optional<QByteArray> bytes = table.cellBytes(column, r);
-        if (!bytes)
-            return std::nullopt;
-        texts.push_back(std::move(*bytes));
-    }
-    return texts;
+    return out;
 }
 
 // Texts of one shape - the same length, a digit wherever the first has one and
@@ -132,21 +171,20 @@ std::optional<std::vector<QByteArray>> columnBytes(const TaskTable &table, int c
 // every locale as their digits read as a number, the empty text first. Such a
 // column sorts by that number, without a collation key per text. Empty when a
 // text has another shape.
-std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascending,
-                               const std::vector<qint64> &tie)
+Order orderByDigits(const TaskTable &table, int column, bool ascending,
+                    const std::vector<int> &inFile)
 {
-    const int n = table.rowCount() - 1;
     QByteArray shape;
-    std::vector<Keyed<quint64>> keyed;
-    keyed.reserve(size_t(n));
+    std::vector<Item> items;
+    reserveLarge(items, inFile.size());
     constexpr int MostDigits = 18; // 10^18 stays clear of the top of 64 bits
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    for (int r = 1; r <= n; ++r) {
+    for (int r : inFile) {
         const std::optional<QByteArray> text = table.cellBytes(column, r);
         if (!text)
             return {};
         if (text->isEmpty()) {
-            keyed.push_back({0, tie[size_t(r)], r});
+            items.push_back({0, quint32(r)});
             continue;
         }
         if (shape.isNull()) {
@@ -168,9 +206,9 @@ std::vector<int> orderByDigits(const TaskTable &table, int column, bool ascendin
                 return {};
             }
         }
-        keyed.push_back({value + 1, tie[size_t(r)], r});
+        items.push_back({value + 1, quint32(r)});
     }
-    return orderKeyed(std::move(keyed), ascending);
+    return orderItems(std::move(items), ascending);
 }
 
 // Collations that compare texts of printable ASCII character by character: the
@@ -212,73 +250,144 @@ const std::array<quint8, 128> *asciiRanks()
 // A column of printable ASCII texts under such a collation sorts by the ranks of
 // its characters, one byte each: no collation key object per text. Empty when a
 // text holds another character.
-std::vector<int> orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
-                                   const std::vector<qint64> &tie)
+Order orderByAsciiRanks(const TaskTable &table, int column, bool ascending,
+                        const std::vector<int> &inFile)
 {
     const std::array<quint8, 128> *ranks = asciiRanks();
     if (!ranks)
         return {};
-    const int n = table.rowCount() - 1;
-    // Reserved, not touched: room for long texts without moving the arena.
-    std::string arena;
-    arena.reserve(size_t(n) * 64);
-    // A key is a piece of the arena; where, not a pointer, as the arena may move.
-    struct Key
-    {
-        quint32 from;
-        quint32 length;
-        int row;
-        qint64 tie;
+    const size_t n = inFile.size();
+    // A byte past ASCII (read while guessing the shared beginning, before each
+    // text is checked) ranks 0 rather than reading past the table.
+    const auto rank = [ranks](char c) {
+        const auto byte = quint8(c);
+        return byte < 128 ? (*ranks)[byte] : quint8(0);
     };
-    std::vector<Key> keys;
-    keys.reserve(size_t(n));
-    for (int r = 1; r <= n; ++r) {
-        const std::optional<QByteArray> text = table.cellBytes(column, r);
+    // Texts are read from the table where they are needed, not copied: a column
+    // of a million texts would take a quarter of the file's size again.
+    const auto textOf = [&](size_t k) { return table.cellBytes(column, inFile[k]); };
+    // The characters every text begins with tell nothing apart: the next eight,
+    // packed into a number, order most texts at once (ranks are never 0, so a
+    // text that ends sorts before any longer one), the rest only where they tie.
+    // How many they share is guessed from the first texts and checked on all.
+    const std::optional<QByteArray> first = n == 0 ? std::nullopt : textOf(0);
+    if (n > 0 && !first)
+        return {};
+    const QByteArray firstText =
+        first ? QByteArray(first->constData(), first->size()) : QByteArray();
+    qsizetype shared = firstText.size();
+    const auto sharedWith = [&](const QByteArray &text, qsizetype most) {
+        qsizetype same = 0;
+        while (same < most && same < text.size() && rank(text[same]) == rank(firstText[same]))
+            ++same;
+        return same;
+    };
+    for (size_t k = 1; k < std::min<size_t>(n, 64); ++k) {
+        const std::optional<QByteArray> text = textOf(k);
+        shared = text ? sharedWith(*text, shared) : 0;
+    }
+    std::vector<Item> items;
+    reserveLarge(items, n);
+    bool longer = false; // a text goes on past its head
+    for (size_t k = 0; k < n; ++k) {
+        const std::optional<QByteArray> text = textOf(k);
         if (!text)
             return {};
-        const size_t from = arena.size();
-        for (char c : *text) {
+        const QByteArray &bytes = *text; // read only: a loaded row's text is not copied
+        for (char c : bytes)
             if (c < 0x20 || c > 0x7E)
                 return {};
-            arena.push_back(char((*ranks)[size_t(c)]));
+        if (sharedWith(bytes, shared) < shared) {
+            // The guess was too long: begin again with what this text shares.
+            shared = sharedWith(bytes, shared);
+            items.clear();
+            longer = false;
+            k = size_t(-1);
+            continue;
         }
-        keys.push_back({quint32(from), quint32(arena.size() - from), r, tie[size_t(r)]});
+        quint64 head = 0;
+        for (qsizetype i = shared; i < shared + 8; ++i)
+            head = (head << 8) | (i < bytes.size() ? rank(bytes[i]) : 0);
+        longer = longer || bytes.size() > shared + 8;
+        items.push_back({ascending ? head : ~head, quint32(k)});
     }
-    const auto view = [&arena](const Key &k) {
-        return std::string_view(arena.data() + k.from, k.length);
+    radixSort(items);
+    // Texts with equal heads compared on from there, read again (few are).
+    const auto tail = [&](const Item &a, const Item &b) {
+        const QByteArray x = *textOf(a.row);
+        const QByteArray y = *textOf(b.row);
+        const qsizetype common = std::min(x.size(), y.size());
+        for (qsizetype i = shared + 8; i < common; ++i)
+            if (rank(x[i]) != rank(y[i]))
+                return rank(x[i]) < rank(y[i]) ? -1 : 1;
+        return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
     };
-    std::sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) {
-        const int c = view(a).compare(view(b));
-        if (c != 0)
-            return ascending ? c < 0 : c > 0;
-        return a.tie < b.tie;
-    });
-    std::vector<int> rows;
-    rows.reserve(keys.size());
-    for (const Key &k : keys)
-        rows.push_back(k.row);
-    return rows;
+    for (size_t begin = 0; longer && begin < n;) {
+        size_t end = begin + 1;
+        while (end < n && items[end].key == items[begin].key)
+            ++end;
+        if (end - begin > 1)
+            std::sort(items.begin() + qsizetype(begin), items.begin() + qsizetype(end),
+                      [&](const Item &a, const Item &b) {
+                          const int c = tail(a, b);
+                          if (c != 0)
+                              return ascending ? c < 0 : c > 0;
+                          return a.row < b.row;
+                      });
+        begin = end;
+    }
+    Order out;
+    reserveLarge(out.rows, n);
+    out.starts.resize(n);
+    for (size_t k = 0; k < n; ++k) {
+        out.rows.push_back(inFile[items[k].row]);
+        out.starts[k] = k == 0 || items[k].key != items[k - 1].key ||
+                        (longer && tail(items[k - 1], items[k]) != 0);
+    }
+    return out;
 }
 
 // Any texts: collation keys for the distinct texts only (status, priority and
-// category columns hold a handful of values), then the sort over their ranks.
+// category columns hold a handful of values), then the rows counted into their
+// ranks' places. Empty when textOf has no text for a row.
 template <class Text>
-std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending,
-                                  const std::vector<qint64> &tie,
-                                  const std::function<QString(const Text &)> &toString)
+Order orderByCollation(int n, bool ascending, const std::vector<int> &inFile,
+                       const std::function<std::optional<Text>(int)> &textOf,
+                       const std::function<QString(const Text &)> &toString)
 {
-    const int n = int(texts.size());
-    QHash<Text, int> distinctIndex;
-    std::vector<int> rankOfRow(size_t(n) + 1, 0); // the text's index, then its rank
+    // The first few distinct texts are looked up one by one, cheaper than a hash.
+    constexpr size_t Few = 8;
+    std::vector<Text> distinct;
+    QHash<Text, int> distinctIndex; // once there are more
+    std::vector<int> rankOfRow;     // the text's index, then its rank
+    reserveLarge(rankOfRow, size_t(n) + 1);
+    rankOfRow.resize(size_t(n) + 1);
     std::vector<QCollatorSortKey> keys;
     for (int r = 1; r <= n; ++r) {
-        const Text &text = texts[size_t(r - 1)];
-        auto it = distinctIndex.constFind(text);
-        if (it == distinctIndex.constEnd()) {
-            it = distinctIndex.insert(text, int(keys.size()));
-            keys.push_back(sortKey(toString(text)));
+        const std::optional<Text> text = textOf(r);
+        if (!text)
+            return {};
+        int index = -1;
+        if (distinct.size() <= Few) {
+            for (size_t i = 0; i < distinct.size() && index < 0; ++i)
+                if (distinct[i] == *text)
+                    index = int(i);
+        } else {
+            index = distinctIndex.value(*text, -1);
         }
-        rankOfRow[size_t(r)] = it.value();
+        if (index < 0) {
+            index = int(keys.size());
+            distinct.push_back(Text(text->constData(), text->size())); // a copy of its own
+            keys.push_back(sortKey(toString(*text)));
+            if (distinct.size() > Few) {
+                if (distinctIndex.isEmpty())
+                    for (size_t i = 0; i < distinct.size(); ++i)
+                        distinctIndex.insert(distinct[i], int(i));
+                else
+                    distinctIndex.insert(distinct.back(), index);
+            }
+        }
+        rankOfRow[size_t(r)] = index;
     }
     std::vector<int> byKey(keys.size());
     for (size_t i = 0; i < byKey.size(); ++i)
@@ -295,22 +404,42 @@ std::vector<int> orderByCollation(const std::vector<Text> &texts, bool ascending
     }
     for (int r = 1; r <= n; ++r)
         rankOfRow[size_t(r)] = rankOfText[size_t(rankOfRow[size_t(r)])];
-    return orderByRank(rankOfRow, rank + 1, ascending, tie);
+    return orderByRank(rankOfRow, rank + 1, ascending, inFile);
 }
 
 // The column's texts as bytes where the file's code page holds them all, else
 // as decoded text.
-std::vector<int> orderByCollation(const TaskTable &table, int column, bool ascending,
-                                  const std::vector<qint64> &tie)
+Order orderByCollation(const TaskTable &table, int column, bool ascending,
+                       const std::vector<int> &inFile)
 {
-    if (const std::optional<std::vector<QByteArray>> bytes = columnBytes(table, column))
-        return orderByCollation<QByteArray>(*bytes, ascending, tie, &Win1252::decode);
     const int n = table.rowCount() - 1;
-    std::vector<QString> texts;
-    texts.reserve(size_t(n));
-    for (int r = 1; r <= n; ++r)
-        texts.push_back(table.cell(column, r));
-    return orderByCollation<QString>(texts, ascending, tie, [](const QString &t) { return t; });
+    Order order = orderByCollation<QByteArray>(
+        n, ascending, inFile, [&](int r) { return table.cellBytes(column, r); }, &Win1252::decode);
+    if (!order.empty())
+        return order;
+    return orderByCollation<QString>(
+        n, ascending, inFile, [&](int r) { return std::optional<QString>(table.cell(column, r)); },
+        [](const QString &t) { return t; });
+}
+
+// The same column sorted the other way: the runs of equal keys in turn round,
+// each keeping its rows in file order.
+Order turnedRound(const TaskTable::SortRuns &runs, int n)
+{
+    Order out;
+    reserveLarge(out.rows, size_t(n));
+    out.starts.reserve(size_t(n));
+    for (int end = n; end > 0;) {
+        int begin = end - 1;
+        while (!runs.starts[size_t(begin)])
+            --begin;
+        for (int r = begin; r < end; ++r) {
+            out.rows.push_back(r + 1);
+            out.starts.push_back(r == begin);
+        }
+        end = begin;
+    }
+    return out;
 }
 
 } // namespace
@@ -327,11 +456,17 @@ void SortRows(TaskTable &table, int column, bool ascending)
     const int n = table.rowCount() - 1;
     if (n < 2)
         return;
-    const std::vector<qint64> tie = fileOrder(table);
-    std::vector<int> rows = orderByDigits(table, column, ascending, tie);
-    if (rows.empty())
-        rows = orderByAsciiRanks(table, column, ascending, tie);
-    if (rows.empty())
-        rows = orderByCollation(table, column, ascending, tie);
-    table.permuteTasks(rows);
+    const TaskTable::SortRuns &last = table.sortRuns();
+    Order order;
+    if (last.column == column && last.ascending != ascending && last.starts.size() == size_t(n)) {
+        order = turnedRound(last, n);
+    } else {
+        const std::vector<int> inFile = rowsInFileOrder(table);
+        order = orderByDigits(table, column, ascending, inFile);
+        if (order.empty())
+            order = orderByAsciiRanks(table, column, ascending, inFile);
+        if (order.empty())
+            order = orderByCollation(table, column, ascending, inFile);
+    }
+    table.permuteTasks(order.rows, {column, ascending, std::move(order.starts)});
 }

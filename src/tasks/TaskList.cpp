@@ -1,5 +1,7 @@
 #include "TaskList.h"
 
+#include "store/TaskIdentities.h"
+
 #include "SortRows.h"
 #include "store/Clock.h"
 #include "store/Settings.h"
@@ -13,7 +15,9 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <filesystem>
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -30,14 +34,6 @@ TaskRow rowOfRecord(const QByteArray &text, qint64 offset)
         row[size_t(c)] = TaskRecord::field(text, c);
     row[Col::Order] = QString::number(offset);
     return row;
-}
-
-// A record text with its category field blanked, as the file's clear writes it.
-QByteArray withoutCategory(QByteArray text)
-{
-    const TaskRecord::Span s = TaskRecord::categorySpan(text);
-    text.replace(s.from, s.to - s.from, QByteArray(s.to - s.from, ' '));
-    return text;
 }
 
 } // namespace
@@ -88,12 +84,58 @@ void TaskList::applySort()
     // Only the tag's lowest byte counts, as the stored value may be any integer.
     SortRows(m_table, m_sortColumn, ascending());
     m_sorted = true;
+    m_unplaced.clear();
+}
+
+bool TaskList::makeInPlace()
+{
+    if (!m_loaded || !m_asInFile)
+        return false;
+    if (!m_sorted)
+        applySort();
+    else if (!m_unplaced.empty())
+        placeUnplaced();
+    return true;
+}
+
+void TaskList::placeUnplaced()
+{
+    const std::vector<int> found = m_table.rowsAt(std::exchange(m_unplaced, {}));
+    std::vector<int> rows;
+    for (int r : found)
+        if (r > 0)
+            rows.push_back(r);
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    std::vector<TaskRow> taken;
+    for (int r : rows) {
+        taken.push_back(m_table.row(r));
+        m_table.removeTasks(r, r);
+    }
+    for (const TaskRow &row : taken)
+        placeRow(row);
 }
 
 void TaskList::show(const QString &filter)
 {
-    if (filter == m_filter && inPlace() && FileStamp::of(m_dataPath) == m_writtenStamp)
+    // While the file is as this list last wrote it, a filter is a selection of the
+    // loaded rows: the ones another filter set aside come back where they stood.
+    const bool unchanged = FileStamp::of(m_dataPath) == m_writtenStamp;
+    if (unchanged && filter != m_filter && m_filter != AllItems && m_table.bringBack())
+        m_filter = AllItems;
+    if (unchanged && (filter == m_filter || m_filter == AllItems) && makeInPlace()) {
+        if (filter != m_filter) {
+            m_filter = filter;
+            const bool storable = Win1252::firstUnencodable(filter) < 0;
+            const QByteArray bytes = Win1252::encode(filter);
+            m_table.setAside([&](int row) {
+                if (!storable || !m_table.mayContain(row, bytes))
+                    return false;
+                const std::optional<QByteArray> category = m_table.cellBytes(Col::Category, row);
+                return category && *category == bytes;
+            });
+        }
         return;
+    }
     load(filter);
     applySort();
 }
@@ -109,12 +151,31 @@ void TaskList::fillEmptyHours()
 {
     if (m_table.isEmpty())
         return;
+    // The bytes a file stores for a blank text: spaces and the like, as trimmed()
+    // takes away (Windows-1252 0xA0 is the no-break space).
+    const auto blank = [](const QByteArray &bytes) {
+        return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+            return c == ' ' || (c >= '\t' && c <= '\r') || quint8(c) == 0xA0;
+        });
+    };
     for (int r = 1; r < m_table.rowCount(); ++r) {
-        if (m_table.cell(Col::Hour, r).trimmed().isEmpty()) {
+        const std::optional<QByteArray> bytes = m_table.cellBytes(Col::Hour, r);
+        if (bytes ? blank(*bytes) : m_table.cell(Col::Hour, r).trimmed().isEmpty()) {
             m_table.setCell(Col::Hour, r, QStringLiteral("00:00"));
             m_asInFile = false; // a reload shows the empty hour again
         }
     }
+}
+
+void TaskList::filesRestored()
+{
+    forgetUndo();
+    if (m_identities) {
+        m_identities->load();
+        m_identities->setRestored(true);
+    }
+    emit categoriesRestored();
+    emit filesReplaced();
 }
 
 void TaskList::setSortState(int column, int tag)
@@ -139,6 +200,7 @@ void TaskList::sortByHeader(int column)
     m_sortTag = toggledTag(m_sortTag);
     // Only a tag outside 0 and 1 sorts a header click the other way from a refresh.
     m_sorted = up == ascending();
+    m_unplaced.clear();
 }
 
 int TaskList::add(const TaskRow &task, const std::optional<QByteArray> &rule)
@@ -159,24 +221,63 @@ bool TaskList::filterShows(const QByteArray &text) const
 
 void TaskList::place(const QByteArray &text, qint64 offset)
 {
-    if (!filterShows(text))
-        return;
-    const TaskRow row = rowOfRecord(text, offset);
+    if (filterShows(text))
+        placeRow(rowOfRecord(text, offset));
+}
+
+void TaskList::placeRow(const TaskRow &row)
+{
     const QString &key = row[size_t(m_sortColumn)];
-    // After the last row that sorts with it or before it: the sort leaves ties in
-    // no particular order.
+    const qint64 offset = TaskRecord::orderOffset(row[Col::Order]);
     const bool up = ascending();
     int lo = 1;
     int hi = m_table.isEmpty() ? 1 : m_table.rowCount();
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
         const int c = CompareCellText(m_table.cell(m_sortColumn, mid), key);
-        if (up ? c <= 0 : c >= 0)
+        const bool before = c != 0 ? (up ? c < 0 : c > 0) : m_table.recordOffset(mid) < offset;
+        if (before)
             lo = mid + 1;
         else
             hi = mid;
     }
     m_table.insertTask(lo, row);
+}
+
+void TaskList::placeAll(const QList<QPair<QByteArray, qint64>> &records)
+{
+    std::vector<TaskRow> rows;
+    for (const auto &[text, offset] : records)
+        if (filterShows(text))
+            rows.push_back(rowOfRecord(text, offset));
+    // Each placed row shifts the rows after it: many are put in at the end and
+    // sorted with the rest.
+    constexpr size_t Few = 64;
+    if (rows.size() <= Few) {
+        for (const TaskRow &row : rows)
+            placeRow(row);
+        return;
+    }
+    m_table.appendTasks(std::move(rows));
+    applySort();
+}
+
+void TaskList::removeRecords(const std::vector<qint64> &offsets)
+{
+    std::vector<int> rows;
+    for (int r : m_table.rowsAt(offsets))
+        if (r > 0)
+            rows.push_back(r);
+    if (rows.size() > 8) {
+        std::vector<bool> gone(size_t(m_table.rowCount()), false);
+        for (int r : rows)
+            gone[size_t(r)] = true;
+        m_table.removeTasks(gone);
+        return;
+    }
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (int r : rows)
+        m_table.removeTasks(r, r);
 }
 
 QByteArray TaskList::recordText(qint64 offset) const
@@ -190,12 +291,13 @@ void TaskList::settle(UndoStep step, int gone, int count)
     // nothing to undo.
     if (!step.isEmpty())
         record(std::move(step));
-    if (!inPlace()) {
+    if (!m_loaded || !m_asInFile) {
         refresh();
         return;
     }
     if (count > 0)
         m_table.removeTasks(gone, gone + count - 1);
+    makeInPlace();
     noteFileWritten();
     emit changed();
 }
@@ -226,9 +328,10 @@ void TaskList::write(int row, const TaskRow &task, bool isNew,
     // After the identity followed the record: the rule goes with the task.
     if (rule && m_identities)
         m_identities->setRule(TaskIdentities::Place::Data, text, *rule);
-    if (inPlace()) {
+    if (m_loaded && m_asInFile) {
         if (!isNew)
             m_table.removeTasks(row, row);
+        makeInPlace();
         place(text, offset);
         noteFileWritten();
         emit changed();
@@ -269,8 +372,20 @@ bool TaskList::toggleDone(int row)
     m_table.setRow(row, rowOfRecord(text, offset));
     undo.toBlank.append({false, offset, text});
     record(std::move(undo));
-    if (m_sortColumn == Col::Done || m_sortColumn == Col::Order)
+    // The row stays where it stood; the next change to the list puts it in its
+    // place, as a refresh would (among the rows it ties with, its record is now
+    // the file's last).
+    if (m_sortColumn != Col::Order) {
+        m_unplaced.erase(std::remove(m_unplaced.begin(), m_unplaced.end(), old), m_unplaced.end());
+        m_unplaced.push_back(offset);
+        constexpr size_t Most = 16; // beyond that a sort costs less than placing each
+        if (m_unplaced.size() > Most) {
+            m_unplaced.clear();
+            m_sorted = false;
+        }
+    } else {
         m_sorted = false;
+    }
     noteFileWritten();
     return !wasDone;
 }
@@ -389,7 +504,7 @@ void TaskList::unarchive(qint64 archiveOffset)
     undo.toAppend.append({true, archiveOffset, text});
     undo.toBlank.append({false, at, text});
     record(std::move(undo));
-    if (!inPlace()) {
+    if (!makeInPlace()) {
         refresh();
         return;
     }
@@ -413,49 +528,52 @@ void TaskList::deleteArchived(qint64 archiveOffset)
 
 void TaskList::clearCategory(const QString &name, int storedKey)
 {
-    if (m_writesBlocked || !inPlace()) {
+    if (m_writesBlocked || !makeInPlace()) {
         if (!m_writesBlocked)
             writeClearedCategory(name, storedKey);
         refresh();
         return;
     }
-    QHash<qint64, QByteArray> cleared; // the records as they were, by offset
-    for (const TaskDataFile::Cleared &c : writeClearedCategory(name, storedKey))
-        cleared.insert(c.offset, c.text);
-    std::vector<bool> gone(size_t(m_table.rowCount()), false);
-    bool anyGone = false;
-    if (!cleared.isEmpty() && !m_table.isEmpty()) {
-        for (int r = 1; r < m_table.rowCount(); ++r) {
-            const qint64 offset = m_table.recordOffset(r);
-            const auto it = cleared.constFind(offset);
-            if (it == cleared.constEnd())
-                continue;
-            const QByteArray now = withoutCategory(*it);
-            if (!filterShows(now))
-                anyGone = gone[size_t(r)] = true;
-            else if (!m_table.rewriteLoadedRecord(r, *it, now))
-                m_table.setRow(r, rowOfRecord(now, offset));
-        }
-        m_table.announceChanged();
-    }
-    if (anyGone)
-        m_table.removeTasks(gone);
-    if (m_sortColumn == Col::Category)
-        applySort();
+    const QByteArray nameBytes = Win1252::encode(name);
+    renameInTable(writeClearedCategory(name, storedKey), nameBytes,
+                  QByteArray(nameBytes.size(), ' '));
     noteFileWritten();
     emit changed();
 }
 
-QList<TaskDataFile::Cleared> TaskList::writeClearedCategory(const QString &name, int storedKey)
+void TaskList::renameInTable(const QList<TaskDataFile::ClearedField> &fields,
+                             const QByteArray &before, const QByteArray &after)
+{
+    if (fields.isEmpty())
+        return;
+    // A filter shows one category: every row it shows had the name that leaves,
+    // or none has the name that comes back.
+    if (m_filter != AllItems && Win1252::firstUnencodable(m_filter) < 0) {
+        const QByteArray filter = Win1252::encode(m_filter);
+        if (filter == before)
+            m_table.clearTasks();
+        else if (filter == after)
+            refresh();
+        return;
+    }
+    std::vector<std::pair<qint64, qint32>> places;
+    places.reserve(size_t(fields.size()));
+    for (const TaskDataFile::ClearedField &f : fields)
+        places.emplace_back(f.offset, f.from);
+    m_table.rewriteCategories(places, before, after);
+    m_table.announceChanged();
+    if (m_sortColumn == Col::Category)
+        applySort();
+}
+
+QList<TaskDataFile::ClearedField> TaskList::writeClearedCategory(const QString &name, int storedKey)
 {
     UndoStep undo;
     undo.kind = UndoKind::CategoryDelete;
     undo.category = name;
     undo.categoryKey = storedKey;
-    const QList<TaskDataFile::Cleared> cleared = dataFile().ClearCategory(name);
-    // Each record gets its name back where it stands.
-    for (const TaskDataFile::Cleared &c : cleared)
-        undo.toRewrite.append({c.offset, withoutCategory(c.text), c.text});
+    undo.cleared = dataFile().ClearCategory(name);
+    const QList<TaskDataFile::ClearedField> cleared = undo.cleared;
     record(std::move(undo));
     return cleared;
 }

@@ -142,10 +142,10 @@ public:
     void undo();
     // The files were replaced from outside the history (a restore).
     void forgetUndo();
-    // A backup was put back: the history is forgotten, the side file of identities
-    // read again, the next sync told to delete nothing on either side (the restore
-    // was meant to bring tasks back), and the windows read the stored categories
-    // again (categoriesRestored).
+    // A restore from backup put other files in place: the history is forgotten,
+    // the windows read the stored categories again (categoriesRestored), the side
+    // file of identities is read again, and the next sync told to delete nothing
+    // on either side (the restore was meant to bring tasks back).
     void filesRestored();
     // What runs before the day's first write to the files (the daily backup).
     void setFirstWriteOfDay(FirstWriteOfDay *firstWrite) { m_firstWrite = firstWrite; }
@@ -200,16 +200,37 @@ private:
     // what was written and takes the rows from gone to gone + count - 1 out.
     void settle(UndoStep step, int gone, int count);
     // Whether a command may change the table row by row instead of a refresh: the
-    // table is what a refresh would give (a load, in the order of the sort state).
-    bool inPlace() const { return m_loaded && m_sorted && m_asInFile; }
+    // table holds what a load gives. It is then brought to the order of the sort
+    // state, as a refresh would (rows a tick changed where they stand go to their
+    // places, or the whole table is sorted again), without reading the file.
+    bool makeInPlace();
+    // The rows a tick left where they stood put where the sort puts them.
+    void placeUnplaced();
     // A record just written to the task data file at offset: shown where a
     // refresh would show it, or not at all when the filter hides it.
     void place(const QByteArray &text, qint64 offset);
+    // A row put where the sort puts it: after the rows before it in the sort, and
+    // after the rows that tie with it whose records come before its own.
+    void placeRow(const TaskRow &row);
+    // Many records at once: the ones the filter shows, placed.
+    void placeAll(const QList<QPair<QByteArray, qint64>> &records);
+    // The rows of the records at these offsets of the task data file leave.
+    void removeRecords(const std::vector<qint64> &offsets);
     bool filterShows(const QByteArray &text) const;
     // Blanks the category in the file and records it; the records it changed.
-    QList<TaskDataFile::Cleared> writeClearedCategory(const QString &name, int storedKey);
+    QList<TaskDataFile::ClearedField> writeClearedCategory(const QString &name, int storedKey);
+    // The table after a category field changed in place: renamed in the shown
+    // rows, or the rows gone when the filter showed only that category.
+    void renameInTable(const QList<TaskDataFile::ClearedField> &fields, const QByteArray &before,
+                       const QByteArray &after);
     bool ascending() const { return (m_sortTag & 0xFF) != 1; }
-    void noteFileWritten() { m_writtenStamp = FileStamp::of(m_dataPath); }
+    // After every write of the task data file: the rows a filter set aside may
+    // lack what it wrote, so they are read again when the filter changes.
+    void noteFileWritten()
+    {
+        m_writtenStamp = FileStamp::of(m_dataPath);
+        m_table.dropAside();
+    }
     QByteArray recordText(qint64 offset) const;
     void requireWritable() const;
     // The archive's end checked, unless this run has known it whole since its last
@@ -228,8 +249,12 @@ private:
     // Throws the undo's refusal unless every record of step stands where the
     // change left it.
     void requireInPlace(const UndoStep &step) const;
-    // The writes of step, all or none.
-    void writeUndo(const UndoStep &step);
+    // The writes of step, all or none; the records appended to the task data
+    // file, with their new offsets.
+    QList<QPair<QByteArray, qint64>> writeUndo(const UndoStep &step);
+    // The table after an undo's writes: changed where they were, as the command
+    // changed it.
+    void followUndo(const UndoStep &step, const QList<QPair<QByteArray, qint64>> &appended);
     // An undo appended records again at new offsets: the older steps that name
     // them follow.
     void followMoves(bool inArchive, const QHash<qint64, qint64> &moved);
@@ -243,8 +268,9 @@ private:
     int m_sortColumn = 0;
     int m_sortTag = 0;
     bool m_loaded = false;
-    bool m_sorted = false;   // in the order of the sort state
-    bool m_asInFile = false; // every cell as a load of the file gives it
+    bool m_sorted = false;          // in the order of the sort state, but for m_unplaced
+    std::vector<qint64> m_unplaced; // rows ticked where they stood, by record offset
+    bool m_asInFile = false;        // every cell as a load of the file gives it
     FileStamp m_writtenStamp;
     FileStamp m_archiveStamp; // the archive when last known whole
     qint64 m_goneMark = -1;   // the last mark of an archive blank compacted away

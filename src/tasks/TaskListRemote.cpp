@@ -7,17 +7,6 @@
 
 #include <QSet>
 
-void TaskList::filesRestored()
-{
-    forgetUndo();
-    if (m_identities) {
-        m_identities->load();
-        m_identities->setRestored(true);
-    }
-    emit categoriesRestored();
-    emit filesReplaced();
-}
-
 int TaskList::tableRowAt(qint64 offset) const
 {
     for (int r = 1; r <= m_table.taskCount(); ++r)
@@ -28,12 +17,13 @@ int TaskList::tableRowAt(qint64 offset) const
 
 void TaskList::show(int row, const QByteArray &text, qint64 offset)
 {
-    if (!inPlace()) {
+    if (!m_loaded || !m_asInFile) {
         refresh();
         return;
     }
     if (row > 0)
         m_table.removeTasks(row, row);
+    makeInPlace();
     place(text, offset);
     noteFileWritten();
     emit changed();
@@ -88,7 +78,7 @@ void TaskList::removeRecords(const QList<qint64> &offsets)
     const auto finish = [&] {
         if (!undo.toAppend.isEmpty())
             record(std::move(undo));
-        if (!inPlace()) {
+        if (!m_loaded || !m_asInFile) {
             refresh();
             return;
         }
@@ -96,6 +86,7 @@ void TaskList::removeRecords(const QList<qint64> &offsets)
         for (int r = 1; r <= m_table.taskCount(); ++r)
             gone[size_t(r)] = blanked.contains(m_table.recordOffset(r));
         m_table.removeTasks(gone);
+        makeInPlace();
         noteFileWritten();
         emit changed();
     };

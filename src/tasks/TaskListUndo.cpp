@@ -7,7 +7,10 @@
 #include "store/StoreError.h"
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
+#include "store/WholeFile.h"
+#include "store/Win1252.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -40,7 +43,13 @@ void TaskList::tellIdentities(const UndoStep &step, bool undone)
     if (!m_identities)
         return;
     try {
-        m_identities->moved(IdentityMoves::of(step, undone));
+        QByteArray dataFile;
+        if (!step.cleared.isEmpty()) {
+            QFile file(m_dataPath);
+            if (file.open(QIODevice::ReadOnly))
+                dataFile = readWholeFile(file);
+        }
+        m_identities->moved(IdentityMoves::of(step, undone, dataFile));
     } catch (const StoreError &) {
         // The task itself is written; a task whose identity was not followed is
         // only a new task to the next sync, and its old identity a deleted one.
@@ -67,9 +76,10 @@ void TaskList::undo()
         m_undo.pop_back();
         emit undoChanged();
     };
+    QList<QPair<QByteArray, qint64>> appended;
     try {
         requireInPlace(step);
-        writeUndo(step);
+        appended = writeUndo(step);
         tellIdentities(step, true);
     } catch (...) {
         drop();
@@ -77,9 +87,29 @@ void TaskList::undo()
         throw;
     }
     drop();
+    // The table changes where the undo wrote, as the command changed it.
+    if (makeInPlace()) {
+        followUndo(step, appended);
+        noteFileWritten();
+    } else {
+        load(m_filter);
+        applySort();
+    }
     if (step.kind == UndoKind::CategoryDelete)
         putCategoryBack(step);
-    refresh();
+    emit changed();
+}
+
+void TaskList::followUndo(const UndoStep &step, const QList<QPair<QByteArray, qint64>> &appended)
+{
+    std::vector<qint64> blanked;
+    for (const UndoStep::Record &r : step.toBlank)
+        if (!r.inArchive)
+            blanked.push_back(r.offset);
+    removeRecords(blanked);
+    const QByteArray name = Win1252::encode(step.category);
+    renameInTable(step.cleared, QByteArray(name.size(), ' '), name);
+    placeAll(appended);
 }
 
 void TaskList::requireInPlace(const UndoStep &step) const
@@ -104,8 +134,6 @@ void TaskList::requireInPlace(const UndoStep &step) const
     for (const UndoStep::Record &r : step.toAppend)
         if (r.offset >= 0) // a blank compacted away can no longer be checked
             want(r.inArchive, r.offset, r.text, true);
-    for (const UndoStep::Rewrite &r : step.toRewrite)
-        want(false, r.offset, r.now, false);
     for (int file = 0; file < 2; ++file) {
         if (offsets[file].isEmpty())
             continue;
@@ -124,8 +152,15 @@ void TaskList::requireInPlace(const UndoStep &step) const
     }
 }
 
-void TaskList::writeUndo(const UndoStep &step)
+QList<QPair<QByteArray, qint64>> TaskList::writeUndo(const UndoStep &step)
 {
+    // A category's name goes back where it was blanked, checked record by record
+    // first; a step that does so writes nothing else.
+    if (!step.cleared.isEmpty()) {
+        if (!dataFile().restoreCategory(step.category, step.cleared))
+            throw refusal(m_dataPath);
+        return {};
+    }
     // Appends first, blanks after: a kill between them leaves a task twice, never
     // in neither file. A write that fails takes back what this undo wrote. The
     // blanks of a file go in one pass, however many (an import's thousands).
@@ -149,10 +184,6 @@ void TaskList::writeUndo(const UndoStep &step)
                 fileOf(file == 1).blankRecords(blanks[file]);
                 blanked[file] = true;
             }
-        QList<TaskDataFile::InPlaceChange> rewrites;
-        for (const UndoStep::Rewrite &r : step.toRewrite)
-            rewrites.append({r.offset, r.now, r.then});
-        dataFile().rewriteInPlace(rewrites);
     } catch (...) {
         try {
             for (int file = 0; file < 2; ++file)
@@ -179,14 +210,18 @@ void TaskList::writeUndo(const UndoStep &step)
     noteArchiveWritten();
     // The records appended again are where the older steps must now look for them.
     QHash<qint64, qint64> moved[2];
+    QList<QPair<QByteArray, qint64>> appended;
     for (const UndoStep::Record &r : step.toAppend) {
         const int file = r.inArchive ? 1 : 0;
         moved[file].insert(r.offset, appendedAt[file]);
+        if (!r.inArchive)
+            appended.append({r.text, appendedAt[file]});
         appendedAt[file] += 4 + r.text.size();
     }
     for (int file = 0; file < 2; ++file)
         if (!moved[file].isEmpty())
             followMoves(file == 1, moved[file]);
+    return appended;
 }
 
 void TaskList::followMoves(bool inArchive, const QHash<qint64, qint64> &moved)
@@ -196,8 +231,8 @@ void TaskList::followMoves(bool inArchive, const QHash<qint64, qint64> &moved)
             if (r.inArchive == inArchive)
                 r.offset = moved.value(r.offset, r.offset);
         if (!inArchive)
-            for (UndoStep::Rewrite &r : step.toRewrite)
-                r.offset = moved.value(r.offset, r.offset);
+            for (TaskDataFile::ClearedField &c : step.cleared)
+                c.offset = moved.value(c.offset, c.offset);
     }
 }
 

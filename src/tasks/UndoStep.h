@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/TaskDataFile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -34,25 +36,18 @@ struct UndoStep
         qint64 offset = -1;
         QByteArray text;
     };
-    // A record whose category the change blanked in place: `then` is written back
-    // over `now`.
-    struct Rewrite
-    {
-        qint64 offset = 0;
-        QByteArray now;
-        QByteArray then;
-    };
-
     UndoKind kind = UndoKind::Add;
     QList<Record> toAppend;
     QList<Record> toBlank;
-    QList<Rewrite> toRewrite; // in the task data file
-    // A deleted category: its name and the key ("1" ...) it was stored under.
+    // A deleted category: its name, the records of the task data file whose field
+    // it blanked in place (named back there), and the key ("1" ...) it was stored
+    // under.
     QString category;
+    QList<TaskDataFile::ClearedField> cleared;
     int categoryKey = 0;
 
     // Whether the step wrote anything that can be taken back.
-    bool isEmpty() const { return toAppend.isEmpty() && toBlank.isEmpty() && toRewrite.isEmpty(); }
+    bool isEmpty() const { return toAppend.isEmpty() && toBlank.isEmpty() && cleared.isEmpty(); }
 };
 
 namespace UndoRecords {

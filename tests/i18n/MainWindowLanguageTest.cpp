@@ -9,6 +9,8 @@
 #include "widgets/ApplyLanguage.h"
 
 #include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -120,6 +122,37 @@ TEST_F(MainWindowLanguageTest, anotherWindowOwnedByTheMainWindowIsNotTranslatedW
     ApplyLanguageMain(w.get(), "Portuguese");
     EXPECT_EQ(button->toolTip(), "the editor's own");
     EXPECT_EQ(ui<QToolButton>(w.get(), "SpeedButton4")->toolTip(), " Adiciona Novo Evento ");
+}
+
+} // namespace
+
+namespace {
+
+// The File menu gives each of its items a letter of its own, in either language:
+// two items with one letter make Alt+F and the letter pick the first only. (The
+// designed captions of the other menus are kept as they are.)
+TEST_F(MainWindowLanguageTest, eachItemOfTheFileMenuHasALetterOfItsOwnInBothLanguages)
+{
+    auto w = start();
+    for (const char *language : {"English", "Portuguese"}) {
+        ApplyLanguageMain(w.get(), language);
+        for (QAction *bar : w->menuBar()->actions()) {
+            if (!bar->menu() || bar->menu()->objectName() != QLatin1String("Menu_File"))
+                continue;
+            QMap<QChar, QString> taken;
+            for (QAction *a : bar->menu()->actions()) {
+                const QString text = a->text().section(QLatin1Char('\t'), 0, 0);
+                const qsizetype at = text.indexOf(QLatin1Char('&'));
+                if (a->isSeparator() || at < 0 || at + 1 >= text.size())
+                    continue;
+                const QChar letter = text[at + 1].toLower();
+                EXPECT_FALSE(taken.contains(letter))
+                    << language << ": \"" << text.toStdString() << "\" and \""
+                    << taken.value(letter).toStdString() << "\" in " << bar->text().toStdString();
+                taken.insert(letter, text);
+            }
+        }
+    }
 }
 
 } // namespace

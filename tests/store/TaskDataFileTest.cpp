@@ -329,7 +329,7 @@ TEST(TaskTableTest, shouldPassQtsModelChecksThroughLoadsAndSorts)
     rows[2][Col::Task] = QStringLiteral("b");
     table.setTasks(std::move(rows));
     EXPECT_EQ(table.taskCount(), 3);
-    table.permuteTasks({2, 3, 1});
+    table.permuteTasks({2, 3, 1}, {});
     EXPECT_EQ(table.cell(Col::Task, 1), QStringLiteral("a"));
     EXPECT_EQ(table.cell(Col::Task, 3), QStringLiteral("c"));
     table.clearTasks();

@@ -13,6 +13,8 @@
 #include "tasks/TaskList.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -31,7 +33,7 @@ protected:
           tasks(folder + Names[0], folder + Names[1], damaged), backups(folder, Names, clock)
     {
         // Wired as the program wires it.
-        firstWrite.setStep([this] { backups.makeTodaysCopy(); });
+        backups.watch(firstWrite);
         settings.file().setBeforeWrite([this] { firstWrite.beforeWrite(); });
         tasks.setFirstWriteOfDay(&firstWrite);
         TestFiles::writeAll(folder + Names[0], {});
@@ -92,15 +94,17 @@ TEST_F(DailyBackupTest, shouldCopyTheFilesBeforeEachDaysFirstWriteAndKeepTheLate
         before[today] = current();
         counts[today] = tasks.table().taskCount();
         work(day);
+        backups.finishPending();
         // The later writes of the day leave its copy as the first one made it.
         EXPECT_EQ(filesIn(backupFolder(today)), before[today]) << day;
     }
     // A second run on the same day keeps the day's first copy.
     DailyBackup secondRun(folder, Names, clock);
     FirstWriteOfDay secondRunsFirstWrite(clock);
-    secondRunsFirstWrite.setStep([&] { secondRun.makeTodaysCopy(); });
+    secondRun.watch(secondRunsFirstWrite);
     tasks.setFirstWriteOfDay(&secondRunsFirstWrite);
     work(20);
+    secondRun.finishPending();
     EXPECT_EQ(filesIn(backupFolder(clock.today())), before[clock.today()]);
 
     const QStringList kept = QDir(folder + QStringLiteral("backups"))
@@ -117,12 +121,74 @@ TEST_F(DailyBackupTest, shouldCopyTheFilesBeforeEachDaysFirstWriteAndKeepTheLate
     }
 }
 
+// Every file and folder under from, copied under to: what a kill leaves behind.
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString copy = to + path.mid(from.size());
+        if (it.fileInfo().isDir())
+            QDir().mkpath(copy);
+        else
+            QFile::copy(path, copy);
+    }
+}
+
+TEST_F(DailyBackupTest, shouldKeepTheDaysFirstStateThoughCommandsChangeTheFilesWhileTheCopyIsMade)
+{
+    setDay(0);
+    for (int day = 0; day < 4; ++day)
+        work(day);
+    tasks.clearCategory(QStringLiteral("none")); // settles the day's copy
+    backups.finishPending();
+
+    // GIVEN the next day's copy held back until every command below is written
+    setDay(1);
+    QSemaphore release;
+    backups.setCopyGate([&release] { release.acquire(); });
+    const QByteArrayList before = current();
+    // WHEN the day's commands overwrite records, in both files, while it waits
+    TaskRow row;
+    row[Col::Task] = QStringLiteral("Errand");
+    row[Col::Category] = QStringLiteral("Home");
+    for (int i = 0; i < 6; ++i)
+        tasks.add(row);
+    tasks.toggleDone(1);
+    tasks.remove(2, 3);
+    tasks.archive(1, 1);
+    tasks.clearCategory(QStringLiteral("Home"));
+    tasks.undo();
+    tasks.undo();
+    settings.setInteger(SettingKey::WindowWidth, 500);
+    // ... and the program is killed there: the folder as it stands
+    QTemporaryDir killed;
+    copyTree(dir.path(), killed.path());
+    release.release();
+    backups.finishPending();
+
+    // THEN the day's copy holds the files as they were before its first write
+    ASSERT_NE(current(), before);
+    EXPECT_EQ(filesIn(backupFolder(clock.today())), before);
+    // ... and so does the copy that a start after the kill finishes from its journal
+    const QString killedFolder = killed.path() + QLatin1Char('/');
+    DailyBackup::recoverPendingCopies(killedFolder);
+    EXPECT_EQ(filesIn(killedFolder + QStringLiteral("backups/") +
+                      clock.today().toString(QStringLiteral("yyyy-MM-dd"))),
+              before);
+    EXPECT_EQ(QDir(killedFolder + QStringLiteral("backups"))
+                  .entryList({QStringLiteral(".*partial")}, QDir::Dirs | QDir::Hidden),
+              QStringList());
+}
+
 TEST_F(DailyBackupTest, shouldKeepTheStateBeforeEachRestoreInAFolderOfItsOwnAndOverwriteNone)
 {
     for (int day = 0; day < 5; ++day) {
         setDay(day);
         work(day);
     }
+    backups.finishPending();
     std::map<QDate, QByteArrayList> daily;
     for (int day = 0; day < 5; ++day)
         daily[FirstDay.addDays(day)] = filesIn(backupFolder(FirstDay.addDays(day)));
@@ -179,7 +245,7 @@ TEST_F(DailyBackupTest, shouldMarkTheSideFileOfIdentitiesRestoredInTheRestoresOw
     const QString idsName = QStringLiteral("Tasklyn.IDS");
     DailyBackup withIds(folder, Names + QStringList{idsName}, clock);
     withIds.markOnRestore(idsName, &TaskIdentities::markedRestored);
-    firstWrite.setStep([&withIds] { withIds.makeTodaysCopy(); });
+    withIds.watch(firstWrite);
     TaskIdentities identities(folder + idsName);
     identities.setBeforeWrite([this] { firstWrite.beforeWrite(); });
     const auto give = [&identities](const char *uid) {

@@ -35,6 +35,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -111,7 +112,15 @@ public:
     {
         static_assert(DailyBackup::DaysKept >= Days, "a daily backup would be dropped");
         m_clock.day = random(Days);
-        m_firstWrite.setStep([this] { m_backups.makeTodaysCopy(); });
+        m_backups.watch(m_firstWrite);
+        // The in-place write of a category-delete undo takes well under a
+        // millisecond, so random kills would almost never land inside it; a slow
+        // disk is played before each of its writes instead.
+        m_firstWrite.setChangeStep([this](const QString &path, qint64 offset, qint64 length) {
+            m_backups.beforeChange(path, offset, length);
+            if (m_slowChanges)
+                QThread::msleep(20);
+        });
         m_settings.file().setBeforeWrite([this] { m_firstWrite.beforeWrite(); });
         // As the program's start does: an import a kill cut short is taken back.
         AppendJournal(m_dat.path()).recover();
@@ -447,7 +456,9 @@ private:
         tasks.clearCategory(QString::fromLatin1(name));
         say("ok");
         say(tabbed({"catundo", name}));
+        m_slowChanges = true;
         tasks.undo();
+        m_slowChanges = false;
         say("ok");
     }
 
@@ -541,6 +552,7 @@ private:
     DriverClock m_clock;
     DailyBackup m_backups;
     FirstWriteOfDay m_firstWrite{m_clock};
+    bool m_slowChanges = false;
 };
 
 } // namespace
