@@ -324,6 +324,12 @@ void TaskList::write(int row, const TaskRow &task, bool isNew,
     }
     const qint64 offset = TaskDataFile::orderOffset(written[Col::Order]);
     undo.toBlank.append({false, offset, text});
+    if (!isNew && rule && m_identities) {
+        QByteArray before =
+            m_identities->ruleOf(TaskIdentities::Place::Data, undo.toAppend.front().text);
+        if (before != *rule)
+            undo.ruleBefore = std::move(before);
+    }
     record(std::move(undo));
     // After the identity followed the record: the rule goes with the task.
     if (rule && m_identities)

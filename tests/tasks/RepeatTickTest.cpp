@@ -1,5 +1,6 @@
 // Ticking repeating tasks: the task moves to its next date and its done
-// occurrence goes to the archive as one change. Random ticks, unticks and undos
+// occurrence goes to the archive as one change. Random ticks, edits of the rule
+// and undos (each undo giving back the files and rules as they were before)
 // must leave the task file, the archive and the side file of identities as a
 // fresh load finds them, and undoing every change gives back the tasks the run
 // started with.
@@ -195,7 +196,7 @@ TEST_F(RepeatTick, shouldTickABadRuleAsAPlainTaskAndSayWhy)
     EXPECT_TRUE(inFile(archivePath, nullptr, TaskIdentities::Place::Archive).empty());
 }
 
-TEST_F(RepeatTick, shouldLeaveEveryFileAsAFreshLoadFindsItThroughRandomTicksAndUndos)
+TEST_F(RepeatTick, shouldLeaveEveryFileAsAFreshLoadFindsItThroughRandomTicksEditsAndUndos)
 {
     const QList<RepeatRule> rules = {
         RepeatRule(),
@@ -215,20 +216,35 @@ TEST_F(RepeatTick, shouldLeaveEveryFileAsAFreshLoadFindsItThroughRandomTicksAndU
     }
     tasks.forgetUndo();
     const Found start = inFile(dataPath, &identities, TaskIdentities::Place::Data);
-    int changes = 0;
+    // Before each change: both files as a fresh load finds them, rules included.
+    std::vector<std::pair<Found, Found>> before;
+    const auto both = [this] {
+        return std::make_pair(inFile(dataPath, &identities, TaskIdentities::Place::Data),
+                              inFile(archivePath, &identities, TaskIdentities::Place::Archive));
+    };
     for (int step = 0; step < 300; ++step) {
         QString what;
-        const int command = pick(6);
+        const int command = pick(8);
+        const int row = 1 + pick(tasks.table().taskCount());
         if (command <= 2) {
-            const int row = 1 + pick(tasks.table().taskCount());
             what = QStringLiteral("tick %1").arg(tasks.table().cell(Col::Task, row));
+            before.push_back(both());
             tasks.toggleDone(row);
-            ++changes;
-        } else if (command == 3 && tasks.canUndo()) {
+        } else if (command == 3) {
+            // An edit that may change the rule, the note, or neither.
+            TaskRow edited = tasks.table().row(row);
+            const RepeatRule rule = rules[pick(rules.size())].onDate(*tasks.taskDate(edited));
+            if (pick(2))
+                edited[Col::Note] += QStringLiteral("!");
+            what = QStringLiteral("edit %1 to %2").arg(edited[Col::Task], rule.stored());
+            before.push_back(both());
+            tasks.replace(row, edited, rule.stored());
+        } else if (command == 4 && tasks.canUndo()) {
             what = QStringLiteral("undo");
             tasks.undo();
-            --changes;
-        } else if (command == 4) {
+            EXPECT_TRUE(both() == before.back()) << "the files and rules differ from before";
+            before.pop_back();
+        } else if (command == 5) {
             what = QStringLiteral("a day later");
             clock.at = clock.at.addDays(1 + pick(3));
         } else {
@@ -241,9 +257,9 @@ TEST_F(RepeatTick, shouldLeaveEveryFileAsAFreshLoadFindsItThroughRandomTicksAndU
     }
     while (tasks.canUndo()) {
         tasks.undo();
-        --changes;
+        before.pop_back();
     }
-    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(before.empty());
     EXPECT_EQ(inFile(dataPath, &identities, TaskIdentities::Place::Data), start);
     EXPECT_TRUE(inFile(archivePath, nullptr, TaskIdentities::Place::Archive).empty());
     expectAsAFreshLoadFindsThem(QStringLiteral("every change undone"));
