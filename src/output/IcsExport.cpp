@@ -8,7 +8,6 @@
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
-#include "tasks/RepeatRule.h"
 
 #include <QFile>
 
@@ -42,12 +41,7 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
         icalcomponent *todo = TodoProperties::newTodo(uid, row, dates, today, dtstamp);
         if (identity && !identity->rule.isEmpty()) {
             const std::optional<QDateTime> due = DateFormat::parseSortKey(row[Col::SortKey]);
-            const RepeatRule rule = RepeatRule::parse(identity->rule, due ? due->date() : QDate());
-            if (rule.repeats()) {
-                const icalrecurrencetype recur =
-                    icalrecurrencetype_from_string(rule.text().constData());
-                icalcomponent_add_property(todo, icalproperty_new_rrule(recur));
-            }
+            TodoProperties::writeRule(todo, identity->rule, due ? due->date() : QDate());
         }
         icalcomponent_add_component(cal, todo);
     }
