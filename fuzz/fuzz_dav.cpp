@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     changed[Col::TextColor] = QStringLiteral("4");
     changed[Col::Note] = QStringLiteral("line one\r\nline two");
     const QByteArray written =
-        CalendarObject::patched(text, changed, dates, today, QDateTime(today, QTime(12, 0)));
+        CalendarObject::patched(text, changed, (data[0] & 8) ? QByteArray("FREQ=DAILY") : read.rule,
+                                dates, today, QDateTime(today, QTime(12, 0)));
     // Read as the sync reads its own tasks: one without a due date keeps its date here.
     const CalendarObject::Read back = CalendarObject::read(written, dates, QDate(2026, 12, 24));
     if (back.kind != CalendarObject::Read::Task || back.uid != read.uid ||

@@ -2,6 +2,7 @@
 #include "ProgramFiles.h"
 #include "i18n/LanguageTables.h"
 #include "mainwindow/TForm1.h"
+#include "output/IcalRecurrence.h"
 #include "platform/AppContext.h"
 #include "platform/AppIcon.h"
 #include "platform/DisplayConnectionWatch.h"
@@ -103,6 +104,8 @@ int main(int argc, char *argv[])
     ctx.damagedFiles = &files.damagedFiles;
     ctx.backups = &files.backups;
     ctx.dates = &dates;
+    files.tasks.setRepeats(ctx.clock, &dates, &IcalRecurrence::next);
+
     bool identitiesRead = false;
     try {
         files.openIdentities();

@@ -7,6 +7,7 @@
 #include "CalendarPanel.h"
 #include "ColourComboBox.h"
 #include "EditorRules.h"
+#include "RepeatChoice.h"
 #include "categories/TFormCategory.h"
 #include "platform/HandlerGuard.h"
 #include "platform/MessageService.h"
@@ -193,6 +194,9 @@ void TFormAddEdit::buildButtonsAndPanel()
     Button_cancel = new QPushButton(designCaption("Button_cancel"), this);
     Button_cancel->setObjectName(QStringLiteral("Button_cancel"));
     Button_cancel->setAutoDefault(false);
+    // A task's rule lives with its identity: without the side file there is none.
+    m_repeat = new RepeatChoice(this);
+    m_repeat->list()->setEnabled(m_tasks.identities() != nullptr);
     connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
     connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
 
@@ -247,6 +251,8 @@ void TFormAddEdit::showEvent(QShowEvent *event)
 void TFormAddEdit::FormShow()
 {
     ApplyLanguageEditor(this, m_ctx.settings->text(SettingKey::Language));
+    m_repeat->applyLanguage(chosenLanguage(*m_ctx.settings));
+    m_repeat->list()->setEnabled(m_tasks.identities() != nullptr);
     Panel1->dropButtonShortcuts();
     arrange();
     Edit1->setFocus();
@@ -359,10 +365,11 @@ void TFormAddEdit::Button_okClick()
         // 4
         Edit3->setText(m_ctx.dates->shortDate(*date));
         const TaskRow task = fieldsAsTask();
+        const QByteArray rule = m_repeat->rule(*date).stored();
         if (windowTitle() == EditCaption)
-            m_tasks.replace(m_editRow, task); // 5-9
+            m_tasks.replace(m_editRow, task, rule); // 5-9
         else
-            m_tasks.add(task);
+            m_tasks.add(task, rule);
         m_alarm.pause(); // 10
         accept();        // 11
     });
@@ -423,6 +430,7 @@ void TFormAddEdit::presetForAdd()
     else
         selectItem(ComboBox2, filter);
     setColourIndex(18);
+    m_repeat->show({});
 }
 
 void TFormAddEdit::presetForEdit(int r)
@@ -450,6 +458,7 @@ void TFormAddEdit::presetForEdit(int r)
     bool isNumber = false;
     const int colour = table.cell(Col::TextColor, r).trimmed().toInt(&isNumber);
     setColourIndex(isNumber ? colour : 18);
+    m_repeat->show(m_tasks.repeatRule(r));
 }
 
 void TFormAddEdit::fillCategories()

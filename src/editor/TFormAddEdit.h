@@ -15,6 +15,7 @@ class QPushButton;
 class QScrollBar;
 class QToolButton;
 class CalendarPanel;
+class RepeatChoice;
 class ColourComboBox;
 class AlarmTimer;
 class TaskList;
@@ -134,6 +135,8 @@ private:
     AlarmTimer &m_alarm;
     TFormCategory &m_categoryDialog;
     int m_editRow = 0;
+    RepeatChoice *m_repeat = nullptr; // below the note, beside the buttons
+    int m_repeatRight = 0;
     QWidget *m_popupField = nullptr; // the field PopupMenu1 was opened on
     // Growth over the design: extra row height, and the field column's left edge.
     int m_grow = 0;

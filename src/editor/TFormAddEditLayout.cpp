@@ -5,6 +5,7 @@
 
 #include "CalendarPanel.h"
 #include "ColourComboBox.h"
+#include "RepeatChoice.h"
 #include "store/DateFormat.h"
 
 #include <QComboBox>
@@ -101,6 +102,8 @@ void TFormAddEdit::arrange()
     Button_ok->resize(qMax(81, Button_ok->sizeHint().width()), rowHeight);
     Button_cancel->resize(qMax(74, Button_cancel->sizeHint().width()), rowHeight);
     Panel1->arrange(rowHeight);
+    // "Repeat" on the buttons' row, left of them: nothing the design placed moves.
+    m_repeatRight = m_repeat->arrange(4, left, Button_ok->y(), rowHeight, Button_ok->x() - 6);
 
     applySizeLimits();
     FormResize();
@@ -124,7 +127,9 @@ void TFormAddEdit::applySizeLimits()
 
     const int listsRight =
         qMax(SpeedButton5->geometry().right() + 1 + 33, ComboBox1->geometry().right() + 1 + 23);
-    const int minWidth = qMax(listsRight, m_fieldLeft + 282 + 4);
+    const int buttonsWidth = 182 + (Button_cancel->width() - 74) + (Button_ok->width() - 81);
+    const int minWidth =
+        std::max({listsRight, m_fieldLeft + 282 + 4, m_repeatRight + 6 + buttonsWidth});
     // Room for the note's first lines and for the open calendar panel.
     const int contentHeight =
         qMax(m_rowTop[3] + 2 * (DesignRowHeight + m_grow) + 25 + m_grow, 14 + Panel1->height() + 2);
@@ -156,4 +161,5 @@ void TFormAddEdit::FormResize()
     Edit1->resize(w - 60 - dx, Edit1->height());
     Button_cancel->move(Edit1->width() - 37 + dx - cancelGrowth, Button_cancel->y());
     Button_ok->move(Edit1->width() - 122 + dx - cancelGrowth - okGrowth, Button_ok->y());
+    m_repeat->arrange(4, m_fieldLeft, Button_ok->y(), Button_ok->height(), Button_ok->x() - 6);
 }

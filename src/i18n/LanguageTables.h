@@ -80,6 +80,11 @@ const std::vector<LanguageEntry> &backupTexts();
 const std::vector<LanguageEntry> &syncTexts();
 // The Synchronisation dialog's captions by component, and its messages by key.
 const std::vector<LanguageEntry> &syncWindow();
+// Repeating tasks: the editor's "Repeat" caption and choices, keyed "Repeat",
+// "Never", "Day", "Weekday", "Week", "TwoWeeks", "Month", "Year", "NDays",
+// "NWeeks", "NMonths", "Elsewhere"; the rule in words "WordsDay", "WordsWeek",
+// "WordsMonth" (RepeatTexts.cpp).
+const std::vector<LanguageEntry> &repeatTexts();
 // A text of one of those tables by its key, in language; empty when none has it.
 QString text(const std::vector<LanguageEntry> &table, const char *key, Language language);
 

@@ -5,6 +5,7 @@
 #include "preferences/PreferenceTarget.h"
 
 #include <QMainWindow>
+#include <QSet>
 #include <functional>
 
 class QAction;
@@ -163,7 +164,8 @@ private:
     TFormAbout *FormAbout = nullptr;
     TFormArchive *FormArchive = nullptr;
     TFormCategory *FormCategory = nullptr;
-    SyncCommands *m_sync = nullptr; // the File menu's sync items
+    SyncCommands *m_sync = nullptr;   // the File menu's sync items
+    QSet<QString> m_toldNotRepeating; // tasks whose rule gives no next date, told once
     bool m_shownOnce = false;
     bool m_closing = false;
     bool m_inNotesSwitch = false;

@@ -86,6 +86,17 @@ TForm1::TForm1(AppContext &ctx, TaskList &tasks, AlarmTimer &alarm, QWidget *par
         m_ctx.messages->show(isVisible() ? this : nullptr,
                              {AppTitle, message, MsgIcon::Warning, MsgButtons::Ok});
     });
+    // Once a run for each task: its rule is not followed, and the user is told why.
+    connect(&m_tasks, &TaskList::notRepeating, this,
+            [this](const QString &task, const QString &reason) {
+                if (m_toldNotRepeating.contains(task))
+                    return;
+                m_toldNotRepeating.insert(task);
+                m_ctx.messages->notice(
+                    isVisible() ? this : nullptr,
+                    QStringLiteral("\"%1\" is ticked as a task that does not repeat: %2.")
+                        .arg(task, reason));
+            });
     connect(m_filter, &CategoryFilter::shown, this, [this] {
         m_pane->clearHint();
         tasksChanged();

@@ -3,6 +3,7 @@
 #include "TaskPane.h"
 
 #include "VisibleColumnsMenu.h"
+#include "editor/RepeatChoice.h"
 #include "i18n/LanguageTables.h"
 #include "platform/AppContext.h"
 #include "platform/HandlerGuard.h"
@@ -50,6 +51,11 @@ void TaskPane::buildGrid()
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setTable(&table());
     StringGrid1->setDateServices(m_ctx.dates, m_ctx.clock);
+    StringGrid1->setRepeatWords([this](int row) {
+        const RepeatRule rule = m_tasks.repeatRule(row);
+        return rule.repeats() ? RepeatChoice::words(rule, chosenLanguage(*m_ctx.settings))
+                              : QString();
+    });
     layout->addWidget(StringGrid1, 1);
     // The designed widths; columns 5-9 hold data only.
     static const int widths[Col::Count] = {12, 206, 61, 31, 12, 0, 0, 0, 0, 0};

@@ -29,6 +29,8 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
     for (int r = 1; r <= table.taskCount(); ++r) {
         const TaskRow row = table.row(r);
         QByteArray uid = claims ? claims->take(table.recordText(r)).toUtf8() : QByteArray();
+        const TaskIdentities::Identity *identity =
+            uid.isEmpty() ? nullptr : identities->find(QString::fromUtf8(uid));
         if (uid.isEmpty()) {
             // Made from the content, not from the offset the order field holds.
             uid = TaskIdentities::contentHash(row).toLatin1();
@@ -36,7 +38,12 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
                 uid += '-' + QByteArray::number(n + 1);
             uid += "@nudgery";
         }
-        icalcomponent_add_component(cal, TodoProperties::newTodo(uid, row, dates, today, dtstamp));
+        icalcomponent *todo = TodoProperties::newTodo(uid, row, dates, today, dtstamp);
+        if (identity && !identity->rule.isEmpty()) {
+            const std::optional<QDateTime> due = DateFormat::parseSortKey(row[Col::SortKey]);
+            TodoProperties::writeRule(todo, identity->rule, due ? due->date() : QDate());
+        }
+        icalcomponent_add_component(cal, todo);
     }
     const QByteArray out = TodoProperties::text(cal);
     icalcomponent_free(cal);

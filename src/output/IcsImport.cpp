@@ -6,9 +6,11 @@
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskTable.h"
 #include "store/Win1252.h"
 #include "tasks/CategoryList.h"
+#include "tasks/RepeatRule.h"
 #include "tasks/TaskList.h"
 
 #include <QDateTime>
@@ -246,9 +248,19 @@ void readTodo(icalcomponent *todo, int ordinal, const IcsImportZones &zones, con
         row[Col::Note] = field(icalproperty_get_description(p), true, remarks.task, remarks.list);
     row[Col::Done] = isDone(todo, remarks) ? DoneMark : QStringLiteral(" ");
     row[Col::TextColor] = colourOf(todo);
-    // Until tasks can repeat or carry alarms of their own.
-    if (icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY))
-        remarks.add("ImportRepeat");
+    // The rule comes with the task, kept as it came when the editor cannot make it;
+    // one that gives no dates leaves a task that does not repeat.
+    QByteArray rule;
+    if (icalproperty *p = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY)) {
+        QString why;
+        const RepeatRule parsed =
+            RepeatRule::parse(icalproperty_get_value_as_string(p), when.date, &why);
+        if (parsed.repeats())
+            rule = parsed.stored();
+        else
+            remarks.add("ImportRepeat", why);
+    }
+    // Until tasks carry alarms of their own.
     if (icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT))
         remarks.add("ImportAlarm");
 
@@ -258,7 +270,12 @@ void readTodo(icalcomponent *todo, int ordinal, const IcsImportZones &zones, con
         once.add(r.reason, r.detail);
     result.changed.insert(result.changed.end(), once.list.begin(), once.list.end());
     result.tasks.push_back(row);
-    result.uids.push_back(QString::fromUtf8(uid ? uid : "").trimmed());
+    QString uidText = QString::fromUtf8(uid ? uid : "").trimmed();
+    // The rule lives with an identity: a repeating task without a UID gets one.
+    if (uidText.isEmpty() && !rule.isEmpty())
+        uidText = TaskIdentities::newUid();
+    result.uids.push_back(uidText);
+    result.rules.push_back(rule);
 }
 
 // The calendars of a parse: the root, or the VCALENDARs under libical's XROOT.

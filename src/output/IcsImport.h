@@ -32,8 +32,9 @@ struct Remark
 
 struct Parsed
 {
-    std::vector<TaskRow> tasks; // the order field empty: an append sets it
-    std::vector<QString> uids;  // each task's UID, as the file gives it (may be empty)
+    std::vector<TaskRow> tasks;    // the order field empty: an append sets it
+    std::vector<QString> uids;     // each task's UID, as the file gives it (may be empty)
+    std::vector<QByteArray> rules; // each task's repeat rule (RepeatRule::stored); empty: none
     // Tasks the list held already under their UID (an earlier import of the same
     // file, an export of the list): updated in place, not added again.
     int updated = 0;

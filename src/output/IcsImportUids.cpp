@@ -51,11 +51,13 @@ void keepUids(Parsed &result, TaskList &tasks)
     Parsed kept = result;
     kept.tasks.clear();
     kept.uids.clear();
+    kept.rules.clear();
     QList<TaskIdentities::Identity> given;
     QSet<QString> updated; // one task a UID
     for (size_t k = 0; k < result.tasks.size(); ++k) {
         const TaskRow &task = result.tasks[k];
         const QString &uid = result.uids[k];
+        const QByteArray rule = k < result.rules.size() ? result.rules[k] : QByteArray();
         qint64 offset = byUid.value(uid, -1);
         const bool hadIdentity = offset >= 0;
         if (!hadIdentity && !uid.isEmpty()) {
@@ -66,6 +68,7 @@ void keepUids(Parsed &result, TaskList &tasks)
         if (uid.isEmpty() || offset < 0 || updated.contains(uid)) {
             kept.tasks.push_back(task);
             kept.uids.push_back(uid);
+            kept.rules.push_back(rule);
             continue;
         }
         updated.insert(uid);
@@ -77,7 +80,10 @@ void keepUids(Parsed &result, TaskList &tasks)
             TaskIdentities::Identity i;
             i.uid = uid;
             i.key = TaskIdentities::identityKey(text);
+            i.rule = rule;
             given.append(i);
+        } else {
+            identities->setRule(TaskIdentities::Place::Data, text, rule);
         }
         ++kept.updated;
     }
@@ -92,6 +98,7 @@ void keepUids(Parsed &result, TaskList &tasks)
         TaskIdentities::Identity i;
         i.uid = uid;
         i.key = TaskIdentities::identityKey(TaskRecord::join(kept.tasks[k]));
+        i.rule = kept.rules[k];
         given.append(i);
     }
     identities->put(given);

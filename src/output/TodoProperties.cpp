@@ -3,6 +3,7 @@
 #include "IcsExport.h"
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"
+#include "tasks/RepeatRule.h"
 
 #include <cstdlib>
 #include <vector>
@@ -162,6 +163,14 @@ void write(icalcomponent *todo, TaskFields::Field field, const TaskRow &row,
         break;
     }
     }
+}
+
+void writeRule(icalcomponent *todo, const QByteArray &stored, const QDate &taskDate)
+{
+    removeAll(todo, ICAL_RRULE_PROPERTY);
+    const RepeatRule rule = RepeatRule::parse(stored, taskDate);
+    if (rule.repeats())
+        add(todo, icalproperty_new_rrule(icalrecurrencetype_from_string(rule.text().constData())));
 }
 
 icaltimetype utc(const QDateTime &when)

@@ -26,6 +26,10 @@ namespace TodoProperties {
 void write(icalcomponent *todo, TaskFields::Field field, const TaskRow &row,
            const DateFormat &dates, const QDate &today, const QDateTime &completedAt = {});
 
+// Puts the task's repeat rule (RepeatRule's stored text, for a task on taskDate)
+// in place of the to-do's RRULE; a rule that does not repeat leaves none.
+void writeRule(icalcomponent *todo, const QByteArray &stored, const QDate &taskDate);
+
 icaltimetype utc(const QDateTime &when);
 // A VTODO with the UID, DTSTAMP and every field of row.
 icalcomponent *newTodo(const QByteArray &uid, const TaskRow &row, const DateFormat &dates,

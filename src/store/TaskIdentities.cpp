@@ -110,7 +110,7 @@ QByteArray slot(TaskIdentities::Place place, const QByteArray &key)
 QList<QByteArray> entryLine(const TaskIdentities::Identity &i)
 {
     return {"E",    i.uid.toUtf8(), placeCode(i.place), i.key,     i.pendingKey, i.href.toUtf8(),
-            i.etag, i.base,         i.server,           i.sentKey, i.inStepKey};
+            i.etag, i.base,         i.server,           i.sentKey, i.inStepKey,  i.rule};
 }
 
 } // namespace
@@ -156,6 +156,7 @@ void TaskIdentities::apply(const QList<QByteArray> &f)
         i.server = f[8];
         i.sentKey = f.value(9);
         i.inStepKey = f.value(10);
+        i.rule = f.value(11);
         if (const auto old = m_identities.find(i.uid); old != m_identities.end())
             unindex(old->second);
         index(i);
@@ -329,6 +330,35 @@ void TaskIdentities::moved(const QList<Move> &moves)
         lines.append(line(fields));
     }
     append(lines);
+}
+
+QByteArray TaskIdentities::ruleOf(Place place, const QByteArray &recordText) const
+{
+    const auto it = m_byKey.constFind(slot(place, identityKey(recordText)));
+    if (it == m_byKey.constEnd())
+        return {};
+    const Identity *i = find(it->first());
+    return i ? i->rule : QByteArray();
+}
+
+void TaskIdentities::setRule(Place place, const QByteArray &recordText, const QByteArray &rule)
+{
+    const QByteArray key = identityKey(recordText);
+    const auto it = m_byKey.constFind(slot(place, key));
+    Identity changed;
+    if (it != m_byKey.constEnd()) {
+        changed = *find(it->first());
+        if (changed.rule == rule)
+            return;
+    } else {
+        if (rule.isEmpty())
+            return;
+        changed.uid = newUid();
+        changed.place = place;
+        changed.key = key;
+    }
+    changed.rule = rule;
+    put({changed});
 }
 
 void TaskIdentities::setCalendar(const QString &url)

@@ -39,6 +39,7 @@ public:
         QByteArray server;     // the item's iCalendar text when last seen (UTF-8)
         QByteArray sentKey;    // the key of a version being sent to the server
         QByteArray inStepKey;  // the key that a write in progress here puts in step
+        QByteArray rule;       // how the task repeats (tasks/RepeatRule); empty: never
     };
 
     // A record written in place of another (texts with or without order; an empty
@@ -72,6 +73,13 @@ public:
     // moves to the new one. A record that only went keeps its identity, so an undo
     // that brings it back finds it again.
     void moved(const QList<Move> &moves);
+
+    // How the task whose record text is given repeats: the rule kept with its
+    // identity (tasks/RepeatRule's stored text); empty when it has none.
+    QByteArray ruleOf(Place place, const QByteArray &recordText) const;
+    // Keeps rule with the task's identity, giving the task one when it has none
+    // (an empty rule on a task without one writes nothing).
+    void setRule(Place place, const QByteArray &recordText, const QByteArray &rule);
 
     // The server's state of the whole calendar.
     const QString &calendar() const { return m_calendar; }

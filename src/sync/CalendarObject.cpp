@@ -4,6 +4,7 @@
 #include "output/TodoProperties.h"
 #include "store/DateFormat.h"
 #include "store/TaskFields.h"
+#include "tasks/RepeatRule.h"
 
 #include <memory>
 
@@ -42,6 +43,27 @@ void replace(icalcomponent *todo, icalproperty_kind kind, icalproperty *property
         icalproperty_free(p);
     }
     icalcomponent_add_property(todo, property);
+}
+
+// The date a task is on: its sort key's, else its date cell's.
+QDate dateOf(const TaskRow &row, const DateFormat &dates, const QDate &today)
+{
+    if (const std::optional<QDateTime> key = DateFormat::parseSortKey(row[Col::SortKey]))
+        return key->date();
+    return dates.parseDate(row[Col::Date], today).value_or(QDate());
+}
+
+// A repeating to-do's series starts at its DTSTART: moved by as many days as the
+// task's date moved, so that the next occurrence another program works out is
+// the task's date here.
+void moveStart(icalcomponent *todo, int days)
+{
+    icalproperty *start = icalcomponent_get_first_property(todo, ICAL_DTSTART_PROPERTY);
+    if (!start || days == 0 || !icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY))
+        return;
+    icaltimetype when = icalproperty_get_dtstart(start);
+    icaltime_adjust(&when, days, 0, 0, 0);
+    icalproperty_set_dtstart(start, when);
 }
 
 } // namespace
@@ -94,24 +116,27 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
     }
     result.kind = Read::Task;
     result.row = p.tasks.front();
+    result.rule = p.rules.front();
     return result;
 }
 
-QByteArray created(const QString &uid, const TaskRow &row, const DateFormat &dates,
-                   const QDate &today, const QDateTime &now)
+QByteArray created(const QString &uid, const TaskRow &row, const QByteArray &rule,
+                   const DateFormat &dates, const QDate &today, const QDateTime &now)
 {
     icalcomponent *cal =
         icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
                             icalproperty_new_prodid("-//Nudgery//Nudgery task list//EN"), nullptr);
-    icalcomponent_add_component(
-        cal, TodoProperties::newTodo(uid.toUtf8(), row, dates, today, TodoProperties::utc(now)));
+    icalcomponent *todo =
+        TodoProperties::newTodo(uid.toUtf8(), row, dates, today, TodoProperties::utc(now));
+    TodoProperties::writeRule(todo, rule, dateOf(row, dates, today));
+    icalcomponent_add_component(cal, todo);
     const QByteArray out = TodoProperties::text(cal);
     icalcomponent_free(cal);
     return out;
 }
 
-QByteArray patched(const QByteArray &text, const TaskRow &row, const DateFormat &dates,
-                   const QDate &today, const QDateTime &now)
+QByteArray patched(const QByteArray &text, const TaskRow &row, const QByteArray &rule,
+                   const DateFormat &dates, const QDate &today, const QDateTime &now)
 {
     const Read was = read(text, dates, dates.parseDate(row[Col::Date], today).value_or(today));
     const Component calendar = parsed(text);
@@ -122,7 +147,19 @@ QByteArray patched(const QByteArray &text, const TaskRow &row, const DateFormat 
     for (const TaskFields::Field f : TaskFields::All) {
         if (TaskFields::same(f, was.row, row, dates, today))
             continue;
+        if (f == TaskFields::Field::Due) {
+            const QDate from = dateOf(was.row, dates, today);
+            const QDate to = dateOf(row, dates, today);
+            if (from.isValid() && to.isValid())
+                moveStart(todo, int(from.daysTo(to)));
+        }
         TodoProperties::write(todo, f, row, dates, today, now);
+        changed = true;
+    }
+    // Compared as RRULE text: a rule set elsewhere keeps its series' start apart.
+    const QDate date = dateOf(row, dates, today);
+    if (RepeatRule::parse(rule, date).text() != RepeatRule::parse(was.rule, date).text()) {
+        TodoProperties::writeRule(todo, rule, date);
         changed = true;
     }
     if (!changed)

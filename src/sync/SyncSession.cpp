@@ -437,6 +437,7 @@ void SyncSession::applyLocalPart(SyncJob &job)
     if (!known)
         return;
     TaskIdentities::Identity identity = *known;
+    const QByteArray seenBefore = known->server;
     const bool live = job.situation.here == Here::Live;
     if ((o.local || o.removeLocal || o.conflictCopy) && live && !stillThere(job.record)) {
         m_incomplete = true;
@@ -510,6 +511,7 @@ void SyncSession::applyLocalPart(SyncJob &job)
         identity.pendingKey.clear();
         identity.inStepKey.clear();
     }
+    takeServersRule(identity, seenBefore, job);
     if (o.remote || o.deleteRemote) {
         // In step once the server has the change; what is sent is noted first, so
         // that a kill after the server took it does not read it as a change there.
@@ -527,6 +529,21 @@ void SyncSession::applyLocalPart(SyncJob &job)
     if (job.situation.here == Here::Live)
         identity.base = job.record.key; // both sides hold the same task now
     m_ids.put({identity});
+}
+
+void SyncSession::takeServersRule(TaskIdentities::Identity &identity, const QByteArray &seenBefore,
+                                  const SyncJob &job) const
+{
+    // The server's rule is the task's when the server changed it since it was last
+    // seen, or when the server's copy is new here (a task from there, or one paired
+    // in a first sync, whose rule here is kept should the server have none).
+    if (job.serverText.isEmpty() || job.serverText == seenBefore)
+        return;
+    const QDate date = dueHere(job.href);
+    const QByteArray there = CalendarObject::read(job.serverText, m_dates, date).rule;
+    if (seenBefore.isEmpty() ? !there.isEmpty()
+                             : there != CalendarObject::read(seenBefore, m_dates, date).rule)
+        identity.rule = there;
 }
 
 bool SyncSession::stillThere(const LocalTasks::Record &record) const
@@ -599,11 +616,13 @@ void SyncSession::pushOne(SyncJob job)
         return;
     }
     const QDateTime now = m_clock.now();
+    const TaskIdentities::Identity *identity = m_ids.find(job.uid);
+    const QByteArray rule = identity ? identity->rule : QByteArray();
     QByteArray body;
     if (job.serverText.isEmpty()) {
-        body = CalendarObject::created(job.uid, *o.remote, m_dates, today(), now);
+        body = CalendarObject::created(job.uid, *o.remote, rule, m_dates, today(), now);
     } else {
-        body = CalendarObject::patched(job.serverText, *o.remote, m_dates, today(), now);
+        body = CalendarObject::patched(job.serverText, *o.remote, rule, m_dates, today(), now);
         if (body.isEmpty()) {
             // Never replaced whole: what it holds beside the task would be lost.
             m_incomplete = true;

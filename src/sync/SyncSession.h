@@ -88,6 +88,10 @@ private:
     // Whether the record is still where the plan found it, unchanged: one that
     // changed here since is left for the next sync.
     bool stillThere(const LocalTasks::Record &record) const;
+    // The repeat rule of the server's copy given to the task, when the server set or
+    // changed it (seenBefore: the copy the side file knew).
+    void takeServersRule(TaskIdentities::Identity &identity, const QByteArray &seenBefore,
+                         const SyncJob &job) const;
     void pushRemote();
     void pushOne(SyncJob job);
     void pushed(SyncJob job, const QByteArray &body, const DavReply &reply);

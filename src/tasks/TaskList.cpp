@@ -3,9 +3,11 @@
 #include "store/TaskIdentities.h"
 
 #include "SortRows.h"
+#include "store/Clock.h"
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "store/TaskDataFile.h"
+#include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/Win1252.h"
 
@@ -200,10 +202,10 @@ void TaskList::sortByHeader(int column)
     m_unplaced.clear();
 }
 
-int TaskList::add(const TaskRow &task)
+int TaskList::add(const TaskRow &task, const std::optional<QByteArray> &rule)
 {
     const int row = m_table.isEmpty() ? 1 : m_table.rowCount();
-    write(row, task, true);
+    write(row, task, true, rule);
     return row;
 }
 
@@ -301,12 +303,13 @@ void TaskList::settle(UndoStep step, int gone, int count)
     emit changed();
 }
 
-void TaskList::replace(int row, const TaskRow &task)
+void TaskList::replace(int row, const TaskRow &task, const std::optional<QByteArray> &rule)
 {
-    write(row, task, false);
+    write(row, task, false, rule);
 }
 
-void TaskList::write(int row, const TaskRow &task, bool isNew)
+void TaskList::write(int row, const TaskRow &task, bool isNew,
+                     const std::optional<QByteArray> &rule)
 {
     requireWritable();
     TaskRow written = task;
@@ -322,7 +325,16 @@ void TaskList::write(int row, const TaskRow &task, bool isNew)
     }
     const qint64 offset = TaskDataFile::orderOffset(written[Col::Order]);
     undo.toBlank.append({false, offset, text});
+    if (!isNew && rule && m_identities) {
+        QByteArray before =
+            m_identities->ruleOf(TaskIdentities::Place::Data, undo.toAppend.front().text);
+        if (before != *rule)
+            undo.ruleBefore = std::move(before);
+    }
     record(std::move(undo));
+    // After the identity followed the record: the rule goes with the task.
+    if (rule && m_identities)
+        m_identities->setRule(TaskIdentities::Place::Data, text, *rule);
     if (m_loaded && m_asInFile) {
         if (!isNew)
             m_table.removeTasks(row, row);
@@ -343,6 +355,20 @@ bool TaskList::toggleDone(int row)
     // The table changes only once the file has: a failure leaves both as they were.
     TaskRow task = m_table.row(row);
     const bool wasDone = task[Col::Done] == DoneMark;
+    if (!wasDone) {
+        QString reason;
+        const RepeatRule rule = repeatRule(row, &reason);
+        if (rule.repeats()) {
+            const std::optional<QDate> next =
+                rule.next(taskDate(task).value_or(QDate()), m_clock->today(), m_elsewhere, &reason);
+            if (next) {
+                tickRepeating(row, *next);
+                return false;
+            }
+        }
+        if (!reason.isEmpty())
+            emit notRepeating(task[Col::Task], reason);
+    }
     task[Col::Done] = wasDone ? QStringLiteral(" ") : DoneMark;
     const qint64 old = m_table.recordOffset(row);
     UndoStep undo;
@@ -412,17 +438,20 @@ void TaskList::requireSoundArchive()
         noteArchiveWritten();
 }
 
-void TaskList::archive(int top, int bottom)
+void TaskList::openArchiveForAppend()
 {
-    requireWritable();
-    // The archive is opened before any record moves, so a missing folder or a
-    // locked file stops the command with nothing written. A missing archive is made.
     {
         QFile archiveFile(m_archivePath);
         if (!archiveFile.open(QIODevice::ReadWrite))
             throw StoreError::cannotOpen(m_archivePath, archiveFile.errorString());
     }
     requireSoundArchive();
+}
+
+void TaskList::archive(int top, int bottom)
+{
+    requireWritable();
+    openArchiveForAppend();
     // The table is left alone until every record has moved, so the row numbers
     // hold for the whole loop.
     const TaskDataFile records = dataFile();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RepeatRule.h"
 #include "UndoStep.h"
 #include "store/FileStamp.h"
 #include "store/TaskDataFile.h"
@@ -12,7 +13,9 @@
 #include <functional>
 #include <vector>
 
+class Clock;
 class DamagedFiles;
+class DateFormat;
 class FirstWriteOfDay;
 class Settings;
 class TaskIdentities;
@@ -68,12 +71,17 @@ public:
     // fails; the table is then as the files have it.
     // A new task: appended, then the refresh. The row it was written from, which
     // the editor selects afterwards when the filter shows it.
-    int add(const TaskRow &task);
+    // With a rule (RepeatRule's stored text, empty: never), the task's identity
+    // keeps it.
+    int add(const TaskRow &task, const std::optional<QByteArray> &rule = std::nullopt);
     // A changed task at a table row: the new version appended, the old blanked, then
     // the refresh.
-    void replace(int row, const TaskRow &task);
+    void replace(int row, const TaskRow &task,
+                 const std::optional<QByteArray> &rule = std::nullopt);
     // Ticks an open task or unticks a done one, in the file and the row; no re-sort.
-    // True when the task is now done.
+    // True when the task is now done. A repeating task ticked moves to its next
+    // date instead, open, and its done occurrence goes to the archive: one change,
+    // all or nothing (false: the task is not done).
     bool toggleDone(int row);
     // Deletes the task rows top .. bottom.
     void remove(int top, int bottom);
@@ -110,6 +118,17 @@ public:
     QByteArray addTask(const TaskRow &task);
     QByteArray replaceRecord(qint64 offset, const TaskRow &task);
     void removeRecords(const QList<qint64> &offsets);
+
+    // --- Repeating tasks: their rules live with their identities, so they need the
+    // side file. What a tick needs to move a task to its next date: today, the date
+    // format of the date cells, and how rules set elsewhere are followed.
+    void setRepeats(const Clock *clock, const DateFormat *dates,
+                    RepeatRule::ElsewhereNext elsewhere);
+    // How the task at a table row repeats (Never without the side file). A rule
+    // kept that gives no dates reads as Never, and refused says why.
+    RepeatRule repeatRule(int row, QString *refused = nullptr) const;
+    // The task's date (from its sort key, else its date cell); none when neither reads.
+    std::optional<QDate> taskDate(const TaskRow &task) const;
 
     // --- Undo: each change above is recorded with its inverse, back to the start
     // of the run. Undo writes the inverse (appends, then blanks; a category delete
@@ -162,12 +181,14 @@ signals:
     void categoriesRestored();
     // A change was recorded or undone: the next undo is another one.
     void undoChanged();
+    // A repeating task was ticked as a plain task: its rule gives no next date.
+    void notRepeating(const QString &task, const QString &reason);
     // The files were put back from a backup: offsets and identities read before
     // are no longer true.
     void filesReplaced();
 
 private:
-    void write(int row, const TaskRow &task, bool isNew);
+    void write(int row, const TaskRow &task, bool isNew, const std::optional<QByteArray> &rule);
     // The table row showing the record at offset, or 0.
     int tableRowAt(qint64 offset) const;
     // After a record was written at offset in place of the one shown at row (0:
@@ -217,6 +238,12 @@ private:
     void requireSoundArchive();
     void noteArchiveWritten() { m_archiveStamp = FileStamp::of(m_archivePath); }
     TaskDataFile fileOf(bool inArchive) const;
+    // The archive opened (made when missing) and its end checked, before a record
+    // goes there: a missing folder or a locked file stops a command with nothing
+    // written.
+    void openArchiveForAppend();
+    // A repeating task ticked: moved to next, its done occurrence archived.
+    void tickRepeating(int row, const QDate &next);
 
     // --- Undo (TaskListUndo.cpp)
     // Throws the undo's refusal unless every record of step stands where the
@@ -252,4 +279,7 @@ private:
     TaskIdentities *m_identities = nullptr;
     FirstWriteOfDay *m_firstWrite = nullptr;
     std::vector<UndoStep> m_undo;
+    const Clock *m_clock = nullptr;
+    const DateFormat *m_dates = nullptr;
+    RepeatRule::ElsewhereNext m_elsewhere;
 };

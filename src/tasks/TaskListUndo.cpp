@@ -55,6 +55,9 @@ void TaskList::tellIdentities(const UndoStep &step, bool undone)
             }
         }
         m_identities->moved(IdentityMoves::of(step, undone, clearedTexts));
+        if (undone && step.ruleBefore)
+            m_identities->setRule(TaskIdentities::Place::Data, step.toAppend.front().text,
+                                  *step.ruleBefore);
     } catch (const StoreError &) {
         // The task itself is written; a task whose identity was not followed is
         // only a new task to the next sync, and its old identity a deleted one.

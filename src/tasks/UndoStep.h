@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // What a change was, for the caption of the command that takes it back.
 enum class UndoKind {
     Add,
@@ -45,6 +47,9 @@ struct UndoStep
     QString category;
     QList<TaskDataFile::ClearedField> cleared;
     int categoryKey = 0;
+    // An edit that changed the task's repeat rule: the rule it had (the side file
+    // keeps rules, so taking the record back alone would keep the new one).
+    std::optional<QByteArray> ruleBefore;
 
     // Whether the step wrote anything that can be taken back.
     bool isEmpty() const { return toAppend.isEmpty() && toBlank.isEmpty() && cleared.isEmpty(); }

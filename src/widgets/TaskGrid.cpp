@@ -66,6 +66,12 @@ void TaskGrid::setDateServices(const DateFormat *dates, const Clock *clock)
     viewport()->update();
 }
 
+void TaskGrid::setRepeatWords(RepeatWords words)
+{
+    m_repeatWords = words;
+    m_delegate->setRepeats(std::move(words));
+}
+
 void TaskGrid::setSortColumn(int column)
 {
     m_sortColumn = column;
@@ -192,6 +198,8 @@ void TaskGrid::handleMouseMove(const QPoint &gridPos)
     m_hintText = table()->cell(Col::Note, cell.row);
     if (m_hintText.trimmed().isEmpty())
         m_hintText = NoNoteHint;
+    if (const QString words = m_repeatWords ? m_repeatWords(cell.row) : QString(); !words.isEmpty())
+        m_hintText += QLatin1Char('\n') + words;
 }
 
 bool TaskGrid::viewportEvent(QEvent *event)

@@ -8,6 +8,8 @@ class QFontMetrics;
 class QDate;
 class TaskGridDelegate;
 
+#include <functional>
+
 // The main window's task grid over the task table, with the row numbering of
 // RowGridView. Columns 5-9 carry data only and have width 0. Rows are 15 pixels
 // high and the header 14, or taller when the font needs it.
@@ -21,6 +23,10 @@ public:
     void setTable(TaskTable *table);
     // Painting needs the short date format and today's date.
     void setDateServices(const DateFormat *dates, const Clock *clock);
+    // How the task of a table row repeats, in words; empty for one that does not.
+    // A repeating task gets a mark in its done cell and its rule under its note.
+    using RepeatWords = std::function<QString(int row)>;
+    void setRepeatWords(RepeatWords words);
 
     // Sort state shown by the header's arrow. sortTag is the grid's tag value:
     // 1 = the next sort command sorts ascending, 0 = descending.
@@ -89,5 +95,6 @@ private:
     int m_hoverCol = -1;
     bool m_showHints = true;
     QString m_hintText;
+    RepeatWords m_repeatWords;
     bool m_hintShown = false; // once a row's note has been shown, it stays away in that row
 };

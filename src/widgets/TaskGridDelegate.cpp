@@ -1,5 +1,7 @@
 #include "TaskGridDelegate.h"
 
+#include <algorithm>
+
 #include "TextColours.h"
 #include "store/Clock.h"
 #include "store/DateFormat.h"
@@ -94,6 +96,16 @@ void TaskGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         painter->setFont(mark);
         painter->setPen(readableOn(DoneMarkColour, background, palette));
         drawCellText(painter, cell, QPoint(cell.left() - 3, cell.top() - 1), text);
+        // An open repeating task: a small mark where the done mark would be, beside
+        // the task it comes back for (the date column has no room to spare).
+        if (text.trimmed().isEmpty() && m_repeats && !m_repeats(row).isEmpty()) {
+            QFont small = option.font;
+            small.setPointSizeF(std::max(6.0, option.font.pointSizeF() - 1));
+            painter->setFont(small);
+            painter->setPen(
+                readableOn(textColourFor(m_table->cell(Col::TextColor, row)), background, palette));
+            painter->drawText(cell, Qt::AlignCenter, QString(QChar(0x21BB)));
+        }
     } else {
         painter->setFont(font);
         painter->setPen(

@@ -11,6 +11,7 @@
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
 #include "tasks/CategoryList.h"
+#include "tasks/RepeatRule.h"
 #include "tasks/TaskList.h"
 
 #include <QDir>
@@ -186,6 +187,58 @@ TEST(IcsImport, aTaskImportedAgainOrExportedAndImportedIsUpdatedInsteadOfDoubled
     EXPECT_TRUE(readAll(ics).contains("UID:two@x\r\n"));
 }
 
+TEST(IcsImport, aRepeatingTaskExportedAndImportedElsewhereStillRepeats)
+{
+    // GIVEN a task made weekly in the editor, and one that came with a rule the
+    // editor cannot make (the last Friday of each month, five times)
+    Folder from;
+    from.tasks.setIdentities(&from.identities);
+    from.import("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//EN\r\nBEGIN:VTODO\r\n"
+                "UID:rent@x\r\nSUMMARY:Rent\r\nDUE;VALUE=DATE:20261225\r\n"
+                "RRULE:FREQ=MONTHLY;BYDAY=-1FR;COUNT=5\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+    TaskRow bins;
+    bins[Col::Task] = QStringLiteral("Bins");
+    bins[Col::Date] = QStringLiteral("10/12/2026");
+    bins[Col::Hour] = QStringLiteral("07:45");
+    bins[Col::SortKey] = QStringLiteral("2026-12-10 07:45");
+    bins[Col::TextColor] = QStringLiteral("18");
+    from.tasks.add(bins,
+                   RepeatRule::every(RepeatRule::Unit::Week, 1, QDate(2026, 12, 10)).stored());
+
+    // WHEN the list is exported and the file imported into another folder
+    const QString ics = from.dir.filePath(QStringLiteral("out.ics"));
+    QString error;
+    ASSERT_EQ(IcsExport::exportFile(from.data, from.identities.path(), ics, from.dates, from.clock,
+                                    &error),
+              2)
+        << error.toStdString();
+    const QByteArray file = readAll(ics);
+    Folder to;
+    to.identities.load();
+    to.tasks.setIdentities(&to.identities);
+    const IcsImport::Parsed imported = to.import(file);
+
+    // THEN the file says each rule, and both tasks repeat there as they did here
+    EXPECT_TRUE(file.contains("RRULE:FREQ=WEEKLY;BYDAY=TH\r\n")) << file.toStdString();
+    EXPECT_TRUE(file.contains("RRULE:FREQ=MONTHLY;COUNT=5;BYDAY=-1FR\r\n") ||
+                file.contains("RRULE:FREQ=MONTHLY;BYDAY=-1FR;COUNT=5\r\n"))
+        << file.toStdString();
+    EXPECT_TRUE(imported.changed.empty());
+    to.tasks.setRepeats(&to.clock, &to.dates, {});
+    to.tasks.load(AllItems);
+    const TaskTable &t = to.tasks.table();
+    ASSERT_EQ(t.taskCount(), 2);
+    for (int r = 1; r <= 2; ++r) {
+        const RepeatRule rule = to.tasks.repeatRule(r);
+        if (t.cell(Col::Task, r) == QStringLiteral("Bins")) {
+            EXPECT_EQ(rule, RepeatRule::every(RepeatRule::Unit::Week, 1, QDate(2026, 12, 10)));
+        } else {
+            EXPECT_EQ(rule.unit(), RepeatRule::Unit::Elsewhere);
+            EXPECT_EQ(rule.seriesStart(), QDate(2026, 12, 25));
+        }
+    }
+}
+
 TEST(IcsImport, aFileFromAnotherProgramBecomesTheExactRecords)
 {
     Folder folder;
@@ -314,7 +367,13 @@ const Case Cases[] = {
      "05/01/2027",
      "08:15",
      "",
-     {{"ImportStartDate", ""}, {"ImportRepeat", ""}, {"ImportAlarm", ""}}},
+     {{"ImportStartDate", ""}, {"ImportAlarm", ""}}},
+    {"DUE;VALUE=DATE:20270105\r\nRRULE:FREQ=SECONDLY\r\n",
+     " ",
+     "05/01/2027",
+     "",
+     "",
+     {{"ImportRepeat", "it repeats more often than once a day"}}},
     {"DUE;TZID=Asia/Tokyo:20270102T100000\r\n",
      " ",
      "02/01/2027",

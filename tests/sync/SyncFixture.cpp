@@ -1,6 +1,7 @@
 #include "SyncFixture.h"
 
 #include "common/TestFiles.h"
+#include "output/IcalRecurrence.h"
 #include "store/TaskDataFile.h"
 #include "store/TaskTable.h"
 #include "sync/Multistatus.h"
@@ -159,6 +160,7 @@ void Device::restart()
     m_tasks = std::make_unique<TaskList>(folder() + QStringLiteral("Tasklyn.DAT"),
                                          folder() + QStringLiteral("Tasklyn.ARK"), m_damaged);
     m_tasks->setIdentities(m_identities.get());
+    m_tasks->setRepeats(&m_clock, &m_dates, &IcalRecurrence::next);
     m_tasks->load(AllItems);
 }
 
@@ -248,6 +250,23 @@ void Device::unarchive(const QString &text)
 bool Device::has(const QString &text)
 {
     return rowOf(text) > 0;
+}
+
+RepeatRule Device::ruleOf(const QString &text)
+{
+    return m_tasks->repeatRule(rowOf(text));
+}
+
+void Device::setRule(const QString &text, RepeatRule::Unit unit)
+{
+    const int r = rowOf(text);
+    const TaskRow row = m_tasks->table().row(r);
+    m_tasks->replace(r, row, RepeatRule::every(unit, 1, *m_tasks->taskDate(row)).stored());
+}
+
+QDate Device::dateOf(const QString &text)
+{
+    return m_tasks->taskDate(m_tasks->table().row(rowOf(text))).value_or(QDate());
 }
 
 QStringList Device::list()

@@ -86,6 +86,10 @@ public:
     void archive(const QString &text);
     void unarchive(const QString &text);
     bool has(const QString &text);
+    // The repeat rule and the date of the task with that text.
+    RepeatRule ruleOf(const QString &text);
+    void setRule(const QString &text, RepeatRule::Unit unit);
+    QDate dateOf(const QString &text);
     // "text|done" of every task in the task data file, sorted; the archive's with
     // "archive:" before.
     QStringList list();

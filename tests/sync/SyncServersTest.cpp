@@ -175,6 +175,53 @@ TEST_P(SyncServers, shouldFinishAChangeFromTheServerThatARunLeftBetweenItsTwoWri
     EXPECT_EQ(synced(a).requests, 1);
 }
 
+TEST_P(SyncServers, shouldRepeatThePhonesRepeatingTaskAndMoveItsDueOnTheServerWhenTicked)
+{
+    Device a;
+    // GIVEN a weekly task made on the phone, starting and due today, and a monthly
+    // task made here
+    const QDate today = QDate::currentDate();
+    const QString day = today.toString(QStringLiteral("yyyyMMdd"));
+    phone(*server, {QStringLiteral("add"), QStringLiteral("Bins out"),
+                    QStringLiteral("DTSTART;VALUE=DATE:") + day,
+                    QStringLiteral("DUE;VALUE=DATE:") + day, QStringLiteral("RRULE:FREQ=WEEKLY")});
+    a.add(QStringLiteral("Pay rent"));
+    a.setRule(QStringLiteral("Pay rent"), RepeatRule::Unit::Month);
+
+    // WHEN a syncs THEN each side's rule is the other's
+    synced(a);
+    EXPECT_EQ(a.ruleOf(QStringLiteral("Bins out")),
+              RepeatRule::every(RepeatRule::Unit::Week, 1, today));
+    EXPECT_EQ(phone(*server, {QStringLiteral("list")}),
+              QStringList({"Bins out|||FREQ=WEEKLY||", "Pay rent|||FREQ=MONTHLY;BYMONTHDAY=24||"}));
+
+    // WHEN a ticks the weekly task and syncs
+    a.tick(QStringLiteral("Bins out"));
+    EXPECT_EQ(a.dateOf(QStringLiteral("Bins out")), today.addDays(7));
+    EXPECT_EQ(synced(a).sent, 1);
+    // THEN the server's copy is due a week later, its start moved with it, its rule
+    // kept, the series not completed
+    const QString next = today.addDays(7).toString(QStringLiteral("yyyyMMdd"));
+    QByteArray bins;
+    for (const QByteArray &text : server->items())
+        if (text.contains("SUMMARY:Bins out"))
+            bins = QByteArray(text).replace("\r\n ", "");
+    EXPECT_TRUE(bins.contains("DUE;VALUE=DATE:" + next.toLatin1())) << bins.toStdString();
+    EXPECT_TRUE(bins.contains("DTSTART;VALUE=DATE:" + next.toLatin1())) << bins.toStdString();
+    EXPECT_TRUE(bins.contains("RRULE:FREQ=WEEKLY")) << bins.toStdString();
+    EXPECT_FALSE(bins.contains("COMPLETED")) << bins.toStdString();
+    EXPECT_EQ(a.list(), QStringList({"Bins out|open", "Pay rent|open", "archive:Bins out|done"}));
+
+    // AND a second computer finds it repeating, on its next date
+    Device b;
+    synced(b);
+    EXPECT_EQ(b.dateOf(QStringLiteral("Bins out")), today.addDays(7));
+    EXPECT_EQ(b.ruleOf(QStringLiteral("Bins out")),
+              RepeatRule::every(RepeatRule::Unit::Week, 1, today));
+    EXPECT_EQ(b.ruleOf(QStringLiteral("Pay rent")),
+              RepeatRule::every(RepeatRule::Unit::Month, 1, QDate(2026, 12, 24)));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothServers, SyncServers,
                          ::testing::Values(Kind::Radicale, Kind::Xandikos),
                          [](const ::testing::TestParamInfo<Kind> &param) {
