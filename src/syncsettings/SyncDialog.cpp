@@ -14,6 +14,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -224,10 +225,13 @@ void SyncDialog::connectTo()
         go(typed);
         return;
     }
-    // The password kept for this user and server, if any.
-    m_sync.secrets().read(account.secretKey(), [this, go](const SecretStore::Answer &a) {
-        go(a.ok ? a.secret : QString());
-    });
+    // The password kept for this user and server, if any. The store may answer
+    // after the dialog closed (a locked keyring waits for its unlock prompt).
+    m_sync.secrets().read(account.secretKey(),
+                          [dialog = QPointer<SyncDialog>(this), go](const SecretStore::Answer &a) {
+                              if (dialog)
+                                  go(a.ok ? a.secret : QString());
+                          });
 }
 
 void SyncDialog::discovered(const QList<Discovery::Calendar> &calendars, const QString &error,
@@ -302,25 +306,33 @@ void SyncDialog::done(const SyncAccount &account)
         m_ctx.messages->error(this, e.message());
         return;
     }
+    // The account is stored: the controller hears of it even when the secret
+    // store answers after the dialog closed.
     const QString typed = Edit_syncPassword->text();
-    const auto finish = [this, typed, enabled = account.enabled] {
-        m_sync.accountChanged(typed.isEmpty() ? std::nullopt : std::optional<QString>(typed));
+    const auto tell = [sync = &m_sync, typed, enabled = account.enabled] {
+        sync->accountChanged(typed.isEmpty() ? std::nullopt : std::optional<QString>(typed));
         if (enabled)
-            m_sync.syncNow();
-        QDialog::accept();
+            sync->syncNow();
     };
     if (typed.isEmpty() || account.user.isEmpty()) {
-        finish();
+        tell();
+        QDialog::accept();
         return;
     }
     setBusy(true);
-    m_sync.secrets().write(account.secretKey(), typed,
-                           [this, finish](const SecretStore::Answer &a) {
-                               setBusy(false);
-                               if (!a.ok)
-                                   m_ctx.messages->notice(this, text("NoSecretStore").arg(a.error));
-                               finish();
-                           });
+    m_sync.secrets().write(
+        account.secretKey(), typed,
+        [dialog = QPointer<SyncDialog>(this), tell](const SecretStore::Answer &a) {
+            if (dialog) {
+                dialog->setBusy(false);
+                if (!a.ok)
+                    dialog->m_ctx.messages->notice(dialog,
+                                                   dialog->text("NoSecretStore").arg(a.error));
+            }
+            tell();
+            if (dialog)
+                dialog->QDialog::accept();
+        });
 }
 
 void SyncDialog::setBusy(bool busy)
