@@ -87,6 +87,9 @@ void SyncController::begin()
     const SyncAccount account = SyncAccount::read(m_settings);
     if (!account.configured() || !account.enabled)
         return;
+    // In the language chosen now: the conflict copies' mark, the questions, the
+    // result's texts.
+    m_language = chosenLanguage(m_settings);
     withPassword([this](std::optional<QString> password) {
         if (password) {
             run(*password);
@@ -136,18 +139,21 @@ void SyncController::run(const QString &password)
     account.applyTo(m_client, password);
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
-    // In the language chosen now: the conflict copies' mark and the questions.
-    setup.language = chosenLanguage(m_settings);
+    setup.language = m_language;
     setup.conflictSuffix =
         LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", setup.language);
     setup.ask = m_ask;
     m_session =
         std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock, setup);
+    m_percent = -1;
+    // Told once a percent: each telling redraws the menu line and the tray's tooltip.
     connect(m_session.get(), &SyncSession::progress, this, [this](int done, int total) {
         m_progress = {done, total};
-        emit progress(done, total);
-        if (total >= LongSync)
+        const int percent = total > 0 ? int(qint64(done) * 100 / total) : 100;
+        if (total >= LongSync && percent != m_percent) {
+            m_percent = percent;
             emit statusChanged();
+        }
     });
     // Ended from the event loop: a session may finish inside its start.
     connect(m_session.get(), &SyncSession::finished, this, [this] {

@@ -26,11 +26,14 @@ SyncCommands::SyncCommands(AppContext &ctx, QWidget *window)
     SyncController *sync = m_ctx.sync;
     if (!sync)
         return;
-    connect(sync, &SyncController::statusChanged, this, &SyncCommands::showStatus);
-    connect(sync, &SyncController::failed, this, [this](const QString &message) {
+    // In the sync's language: the settings file is not read again at each step of
+    // a long sync.
+    connect(sync, &SyncController::statusChanged, this,
+            [this, sync] { showStatus(sync->language()); });
+    connect(sync, &SyncController::failed, this, [this, sync](const QString &message) {
         if (!m_ctx.notifications)
             return;
-        const Language language = chosenLanguage(*m_ctx.settings);
+        const Language language = sync->language();
         m_ctx.notifications->notify(
             LanguageTables::text(LanguageTables::syncTexts(), "SyncFailed", language), message,
             NotificationService::Urgency::Normal,
@@ -63,7 +66,7 @@ void SyncCommands::addTo(QMenu *menu)
     });
     // The language may have changed since the line was written.
     connect(menu, &QMenu::aboutToShow, this, [this] { m_status->setText(status()); });
-    showStatus();
+    showStatus(chosenLanguage(*m_ctx.settings));
 }
 
 QString SyncCommands::status() const
@@ -79,9 +82,9 @@ void SyncCommands::openDialog()
     dialog.exec();
 }
 
-void SyncCommands::showStatus()
+void SyncCommands::showStatus(Language language)
 {
-    const QString line = status();
+    const QString line = m_ctx.sync ? m_ctx.sync->status(language) : QString();
     if (m_status)
         m_status->setText(line);
     emit statusChanged(line);
