@@ -17,7 +17,6 @@
 #include "store/DateFormat.h"
 #include "store/LargePages.h"
 #include "store/StoreError.h"
-#include "sync/SyncAccount.h"
 #include "sync/SyncController.h"
 
 #include <QApplication>
@@ -35,15 +34,10 @@ void wireSync(SyncController &sync, const AppContext &ctx)
     MessageService *messages = ctx.messages;
     sync.setAsk(
         [messages](const QString &question) { return messages->confirm(nullptr, question); });
-    const Settings *settings = ctx.settings;
-    sync.setPasswordPrompt([settings](const QString &why) -> std::optional<QString> {
-        const SyncAccount account = SyncAccount::read(*settings);
+    sync.setPasswordPrompt([](const QString &question) -> std::optional<QString> {
         bool given = false;
-        const QString password =
-            QInputDialog::getText(nullptr, AppTitle,
-                                  why + QStringLiteral("\n\nPassword of %1 on %2:")
-                                            .arg(account.user, account.calendar.host()),
-                                  QLineEdit::Password, QString(), &given);
+        const QString password = QInputDialog::getText(nullptr, AppTitle, question,
+                                                       QLineEdit::Password, QString(), &given);
         return given ? std::optional<QString>(password) : std::nullopt;
     });
 }

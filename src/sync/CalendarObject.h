@@ -18,8 +18,9 @@ struct Read
     enum Kind { Task, NotATask, NoUid, Unreadable };
     Kind kind = Unreadable;
     QString uid;
-    TaskRow row;    // a Task's fields (order empty)
-    QString reason; // why it is no task the program can hold
+    TaskRow row; // a Task's fields (order empty)
+    // Why it is no task the program can hold: the key of the sync's text.
+    const char *reason = nullptr;
 };
 
 // fallbackDate: the date a to-do without one gets (its date here, for one the

@@ -1,6 +1,7 @@
 #include "SyncController.h"
 
 #include "SyncAccount.h"
+#include "SyncText.h"
 #include "platform/SecretStore.h"
 #include "store/Clock.h"
 #include "store/Settings.h"
@@ -96,7 +97,7 @@ void SyncController::begin()
             return;
         }
         SyncReport report;
-        report.error = QStringLiteral("No password was given for the sync.");
+        report.error = syncText("NoPassword", m_language);
         ended(report);
     });
 }
@@ -116,12 +117,13 @@ void SyncController::withPassword(std::function<void(std::optional<QString>)> th
             return then(m_password);
         }
         // No secret store, or nothing in it: asked once this run, never written to a file.
-        const QString why =
-            a.missing ? QStringLiteral("The desktop's secret store holds no password for %1.")
-                            .arg(account.user)
-                      : a.error + QStringLiteral(" The password is not kept; it is asked for "
-                                                 "once each time Nudgery starts.");
-        const std::optional<QString> given = m_prompt ? m_prompt(why) : std::nullopt;
+        const auto text = [this](const char *key) { return syncText(key, m_language); };
+        const QString why = a.missing
+                                ? text("NoPasswordKept").arg(account.user)
+                                : text("NoSecretStore").arg(text("SecretStoreFailed").arg(a.error));
+        const QString ask = why + QStringLiteral("\n\n") +
+                            text("PasswordOf").arg(account.user, account.calendar.host());
+        const std::optional<QString> given = m_prompt ? m_prompt(ask) : std::nullopt;
         if (!given) {
             m_declined = true;
             return then(std::nullopt);
@@ -137,6 +139,7 @@ void SyncController::run(const QString &password)
 {
     const SyncAccount account = SyncAccount::read(m_settings);
     account.applyTo(m_client, password);
+    m_client.setLanguage(m_language);
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
     setup.language = m_language;
@@ -200,9 +203,7 @@ void SyncController::ended(const SyncReport &result)
 
 QString SyncController::status(Language language) const
 {
-    const auto text = [language](const char *key) {
-        return LanguageTables::text(LanguageTables::syncTexts(), key, language);
-    };
+    const auto text = [language](const char *key) { return syncText(key, language); };
     if (running() && m_progress.second >= LongSync)
         return text("Syncing").arg(m_progress.first).arg(m_progress.second);
     if (const SyncAccount account = SyncAccount::read(m_settings);

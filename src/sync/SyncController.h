@@ -41,8 +41,8 @@ public:
     // Questions for the user (Yes: true); none: every question is answered No.
     void setAsk(std::function<bool(const QString &)> ask) { m_ask = std::move(ask); }
     // The password when the secret store has none or does not answer: asked once a
-    // run; nothing: the user declined.
-    void setPasswordPrompt(std::function<std::optional<QString>(const QString &why)> prompt)
+    // run, with why and for whom; nothing: the user declined.
+    void setPasswordPrompt(std::function<std::optional<QString>(const QString &question)> prompt)
     {
         m_prompt = std::move(prompt);
     }

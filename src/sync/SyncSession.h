@@ -101,8 +101,12 @@ private:
     QDate today() const;
     // The due date the task at path has here, for a to-do that comes without one.
     QDate dueHere(const QString &href) const;
-    // The reason an answer is no good, for the user.
-    QString problem(const DavReply &reply, const QString &what) const;
+    // What a sync tells, in its language.
+    QString text(const char *key) const;
+    QString unreadable(const QString &why) const;
+    // The reason an answer to what was asked (a key of the texts, or none) is no
+    // good, for the user.
+    QString problem(const DavReply &reply, const char *what) const;
 
     DavClient &m_client;
     TaskList &m_tasks;

@@ -6,6 +6,7 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "sync/SyncController.h"
+#include "sync/SyncText.h"
 #include "widgets/ApplyLanguage.h"
 
 #include <QCheckBox>
@@ -57,6 +58,7 @@ SyncDialog::SyncDialog(AppContext &ctx, SyncController &sync, QWidget *parent)
 {
     setObjectName(QStringLiteral("SyncDialog"));
     m_language = chosenLanguage(*m_ctx.settings);
+    m_client.setLanguage(m_language);
     m_account = SyncAccount::read(*m_ctx.settings);
     buildControls();
     ApplyLanguageSync(this, m_language == Language::English ? QStringLiteral("English")
@@ -140,6 +142,12 @@ void SyncDialog::loadControls()
 QString SyncDialog::text(const char *key) const
 {
     return LanguageTables::text(LanguageTables::syncWindow(), key, m_language);
+}
+
+QString SyncDialog::noSecretStore(const QString &why) const
+{
+    return syncText("NoSecretStore", m_language)
+        .arg(syncText("SecretStoreFailed", m_language).arg(why));
 }
 
 SyncAccount SyncDialog::accountFromFields() const
@@ -326,8 +334,7 @@ void SyncDialog::done(const SyncAccount &account)
             if (dialog) {
                 dialog->setBusy(false);
                 if (!a.ok)
-                    dialog->m_ctx.messages->notice(dialog,
-                                                   dialog->text("NoSecretStore").arg(a.error));
+                    dialog->m_ctx.messages->notice(dialog, dialog->noSecretStore(a.error));
             }
             tell();
             if (dialog)

@@ -80,7 +80,7 @@ namespace {
 SecretStore::Answer unavailable()
 {
     SecretStore::Answer a;
-    a.error = QStringLiteral("The desktop's secret store could not be used (no store).");
+    a.error = QStringLiteral("no store");
     return a;
 }
 

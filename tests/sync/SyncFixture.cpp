@@ -173,6 +173,7 @@ SyncReport Device::sync(const QUrl &calendar, const QString &user, const QString
     m_client.setCredentials(user, password);
     SyncSession::Setup setup;
     setup.calendar = calendar;
+    setup.language = m_client.language();
     setup.ask = std::move(ask);
     SyncSession session(m_client, *m_tasks, *m_identities, m_dates, m_clock, setup);
     session.start();

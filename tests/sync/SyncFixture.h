@@ -75,6 +75,7 @@ public:
     SyncReport sync(const DavServer &server, std::function<bool(const QString &)> ask = {});
     SyncReport sync(const QUrl &calendar, const QString &user, const QString &password,
                     std::function<bool(const QString &)> ask = {});
+    // Its language is the sync's too.
     DavClient &client() { return m_client; }
     // The side file and the task list read afresh, as a new run does.
     void restart();
