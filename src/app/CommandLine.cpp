@@ -307,8 +307,7 @@ int syncNow()
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
     setup.language = files.language;
-    setup.conflictSuffix =
-        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", files.language);
+    client.setLanguage(files.language);
     SyncSession session(client, files.tasks, files.identities, files.dates, files.clock, setup);
     session.start();
     if (!session.over())

@@ -143,8 +143,6 @@ void SyncController::run(const QString &password)
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
     setup.language = m_language;
-    setup.conflictSuffix =
-        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", setup.language);
     setup.ask = m_ask;
     m_session =
         std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock, setup);

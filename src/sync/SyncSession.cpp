@@ -443,7 +443,7 @@ void SyncSession::applyLocalPart(SyncJob &job)
     }
     if (o.conflictCopy) {
         TaskRow copy = *o.conflictCopy;
-        copy[Col::Task] += m_setup.conflictSuffix;
+        copy[Col::Task] += text("ConflictCopy");
         const QByteArray text = m_tasks.addTask(copy);
         TaskIdentities::Identity made;
         made.uid = TaskIdentities::newUid();

@@ -49,8 +49,8 @@ public:
     struct Setup
     {
         QUrl calendar;
-        QString conflictSuffix = QStringLiteral(" (conflict copy)");
-        Language language = Language::English; // of the questions
+        // Of the questions, the notes and the mark a conflict copy's text gets.
+        Language language = Language::English;
         // A question for the user (Yes: true); none: No.
         std::function<bool(const QString &)> ask;
         // More tasks deleted here than this at once are asked about first.
