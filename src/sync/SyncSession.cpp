@@ -436,7 +436,8 @@ void SyncSession::applyLocalPart(SyncJob &job)
         return;
     TaskIdentities::Identity identity = *known;
     const bool live = job.situation.here == Here::Live;
-    if ((o.local || o.removeLocal || o.conflictCopy) && live && !stillThere(job.record)) {
+    // A removal alone is checked when the removals are made, after the last batch.
+    if ((o.local || o.conflictCopy) && live && !stillThere(job.record)) {
         m_incomplete = true;
         o = {};
         return;
