@@ -126,8 +126,6 @@ SyncPlan SyncPlan::make(const Input &in)
     SyncPlan plan;
     const TaskIdentities &ids = in.identities;
     const auto text = [&in](const char *key) { return syncText(key, in.language); };
-    plan.jobs.reserve(ids.identities().size() + size_t(in.local.strays.size()) +
-                      size_t(in.remote.fetched.size()));
     QHash<QString, QString> owner; // href → UID
     for (const auto &[uid, i] : ids.identities())
         if (!i.href.isEmpty())
