@@ -6,6 +6,7 @@
 #include "platform/NotificationService.h"
 #include "store/Settings.h"
 #include "sync/SyncController.h"
+#include "widgets/DesignCaptions.h"
 
 #include <QAction>
 #include <QMenu>
@@ -44,14 +45,9 @@ SyncCommands::SyncCommands(AppContext &ctx, QWidget *window)
 
 void SyncCommands::addTo(QMenu *menu)
 {
-    const auto item = [menu](const char *name) {
-        QAction *a =
-            menu->addAction(LanguageTables::englishCaption(LanguageTables::mainWindow(), name));
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
-    m_dialog = item("Menu_Sync");
-    m_now = item("Menu_SyncNow");
+    const DesignCaptions captions(LanguageTables::mainWindow());
+    m_dialog = captions.item(menu, "Menu_Sync");
+    m_now = captions.item(menu, "Menu_SyncNow");
     m_status = menu->addAction(QString());
     m_status->setObjectName(QStringLiteral("Menu_SyncStatus"));
     m_status->setEnabled(false);

@@ -8,6 +8,7 @@
 #include "sync/SyncController.h"
 #include "sync/SyncText.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/Named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,13 +43,6 @@ QLabel *labelFor(QWidget *parent, const char *name, QWidget *buddy)
     label->setObjectName(QString::fromLatin1(name));
     label->setBuddy(buddy);
     return label;
-}
-
-template <typename T> T *named(QWidget *parent, const char *name)
-{
-    auto *w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
 }
 
 } // namespace
