@@ -61,8 +61,6 @@ public:
     QString status(Language language = Language::English) const;
     // The language the last sync (or the one running) was chosen in: its texts'.
     Language language() const { return m_language; }
-    // The last sync's report; empty before the first.
-    const SyncReport &lastReport() const { return m_lastReport; }
     SecretStore &secrets() { return m_secrets; }
 
 signals:
