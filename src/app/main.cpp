@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QTimer>
 
@@ -34,11 +35,19 @@ void wireSync(SyncController &sync, const AppContext &ctx)
     MessageService *messages = ctx.messages;
     sync.setAsk(
         [messages](const QString &question) { return messages->confirm(nullptr, question); });
-    sync.setPasswordPrompt([](const QString &question) -> std::optional<QString> {
-        bool given = false;
-        const QString password = QInputDialog::getText(nullptr, AppTitle, question,
-                                                       QLineEdit::Password, QString(), &given);
-        return given ? std::optional<QString>(password) : std::nullopt;
+    sync.setPasswordPrompt([](QString question) -> std::optional<QString> {
+        // The texts break lines with "\r"; a long reason of the secret store wraps
+        // instead of pushing the buttons off the screen.
+        question.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QInputDialog dialog;
+        dialog.setWindowTitle(AppTitle);
+        dialog.setLabelText(question);
+        dialog.setTextEchoMode(QLineEdit::Password);
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            label->setWordWrap(true);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.textValue();
     });
 }
 

@@ -121,7 +121,7 @@ void SyncController::withPassword(std::function<void(std::optional<QString>)> th
         const QString why = a.missing
                                 ? text("NoPasswordKept").arg(account.user)
                                 : text("NoSecretStore").arg(text("SecretStoreFailed").arg(a.error));
-        const QString ask = why + QStringLiteral("\n\n") +
+        const QString ask = why + QStringLiteral("\r\r") +
                             text("PasswordOf").arg(account.user, account.calendar.host());
         const std::optional<QString> given = m_prompt ? m_prompt(ask) : std::nullopt;
         if (!given) {
