@@ -268,6 +268,26 @@ TEST(SyncDialog, shouldSyncTheStoredAccountWhenTheSecretStoreAnswersAfterTheDial
     EXPECT_EQ(server.requests(), requests);
 }
 
+TEST(SyncDialog, shouldSayInItsLanguageThatThePasswordIsNotKeptWithoutASecretStore)
+{
+    ScriptedServer server(calendarServer);
+    Computer here;
+    here.settings.setText(SettingKey::Language, QStringLiteral("Portuguese"));
+    here.secrets.available = false;
+    auto d = here.dialog(server.url(QStringLiteral("/cal/")).toString(), QStringLiteral("alice"),
+                         QStringLiteral("pw"));
+    QSignalSpy finished(&here.controller, &SyncController::finished);
+    press(*d, "Button_syncOk");
+    ASSERT_TRUE(eventually([&] { return finished.size() == 1; }));
+    ASSERT_EQ(here.messages.shown.size(), 1);
+    EXPECT_EQ(here.messages.shown[0].text,
+              QStringLiteral("Não foi possível usar o cofre de senhas do ambiente de trabalho "
+                             "(no store).\r\rA palavra-passe não fica guardada: o Nudgery "
+                             "pede-a uma vez de cada vez que arranca."));
+    // The password typed serves this run.
+    EXPECT_TRUE(finished[0][0].value<SyncReport>().ok());
+}
+
 // A certificate of its own for 127.0.0.1, signed by itself.
 QSslConfiguration selfSigned(const QString &folder)
 {
