@@ -73,7 +73,7 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 FORMATTED = git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
-	'fuzz/*.cpp' 'packaging/*.cpp'
+	'testkit/*.cpp' 'testkit/*.h' 'fuzz/*.cpp' 'packaging/*.cpp'
 
 format: deps
 	clang-format -i $$($(FORMATTED))

@@ -12,16 +12,13 @@
 #include "store/TaskIdentities.h"
 #include "sync/SyncSession.h"
 #include "tasks/TaskList.h"
+#include "testkit/SyncKit.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
@@ -39,19 +36,11 @@ class Radicale
 public:
     Radicale()
     {
-        const QString log = m_dir.filePath(QStringLiteral("log"));
-        m_process.setStandardErrorFile(log);
-        m_process.start(QStringLiteral("radicale"),
-                        {"--config", "", "--hosts", "127.0.0.1:0", "--auth-type", "none",
-                         "--storage-filesystem-folder", m_dir.filePath("collections"),
-                         "--logging-level", "info"});
-        const QRegularExpression listening(QStringLiteral("Listening on '\\[127.0.0.1\\]:(\\d+)'"));
-        for (int i = 0; i < 400 && !m_port && m_process.state() != QProcess::NotRunning; ++i) {
-            QThread::msleep(50);
-            QFile f(log);
-            if (f.open(QIODevice::ReadOnly))
-                m_port = listening.match(QString::fromUtf8(f.readAll())).captured(1).toInt();
-        }
+        m_port = SyncKit::startRadicale(m_process,
+                                        {"--config", "", "--hosts", "127.0.0.1:0", "--auth-type",
+                                         "none", "--storage-filesystem-folder",
+                                         m_dir.filePath("collections"), "--logging-level", "info"},
+                                        m_dir.filePath(QStringLiteral("log")));
     }
     ~Radicale()
     {
@@ -70,30 +59,17 @@ private:
     int m_port = 0;
 };
 
-DavReply wait(DavClient &client, const QByteArray &verb, const QUrl &url, const QByteArray &body,
-              const DavClient::Headers &headers = {})
-{
-    DavReply answer;
-    bool done = false;
-    client.send(verb, url, body, headers, [&](const DavReply &r) {
-        answer = r;
-        done = true;
-    });
-    QEventLoop loop;
-    while (!done)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return answer;
-}
+using SyncKit::request;
 
 bool makeCalendar(DavClient &client, const QUrl &url)
 {
-    wait(client, "MKCOL", url.resolved(QUrl(QStringLiteral(".."))), {});
-    return wait(client, "MKCALENDAR", url,
-                "<?xml version=\"1.0\"?><C:mkcalendar xmlns:D=\"DAV:\" "
-                "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:set><D:prop>"
-                "<C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
-                "</C:supported-calendar-component-set></D:prop></D:set></C:mkcalendar>",
-                {{"Content-Type", "application/xml; charset=utf-8"}})
+    request(client, "MKCOL", url.resolved(QUrl(QStringLiteral(".."))), {});
+    return request(client, "MKCALENDAR", url,
+                   "<?xml version=\"1.0\"?><C:mkcalendar xmlns:D=\"DAV:\" "
+                   "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:set><D:prop>"
+                   "<C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
+                   "</C:supported-calendar-component-set></D:prop></D:set></C:mkcalendar>",
+                   {{"Content-Type", "application/xml; charset=utf-8"}})
                .status == 201;
 }
 
@@ -139,12 +115,7 @@ struct Folder
     {
         SyncSession::Setup setup;
         setup.calendar = calendar;
-        SyncSession session(client, tasks, identities, dates, clock, setup);
-        session.start();
-        QEventLoop loop;
-        while (!session.over())
-            loop.processEvents(QEventLoop::WaitForMoreEvents);
-        return session.report();
+        return SyncKit::sync(client, tasks, identities, dates, clock, setup);
     }
 };
 
@@ -170,9 +141,9 @@ void BM_Sync(benchmark::State &state)
         const bool withPlain =
             qEnvironmentVariable("NUDGERY_BENCH_SYNC_PLAIN") != QLatin1String("0");
         for (int i = 0; withPlain && i < n; ++i)
-            wait(client, "PUT", plain.resolved(QUrl(QStringLiteral("plain-%1.ics").arg(i))),
-                 plainTodo(i),
-                 {{"Content-Type", "text/calendar; charset=utf-8"}, {"If-None-Match", "*"}});
+            request(client, "PUT", plain.resolved(QUrl(QStringLiteral("plain-%1.ics").arg(i))),
+                    plainTodo(i),
+                    {{"Content-Type", "text/calendar; charset=utf-8"}, {"If-None-Match", "*"}});
         const double plainSeconds = clock.elapsed() / 1000.0;
 
         Folder folder(n);
@@ -202,13 +173,13 @@ void BM_Sync(benchmark::State &state)
         const int idleRequests = (client.sent() - before) / idleRuns;
         // The server's part of it: the same question alone.
         clock.restart();
-        wait(client, "REPORT", mine,
-             "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
-             "<D:sync-token>" +
-                 QString::fromUtf8(folder.identities.syncToken()).toHtmlEscaped().toUtf8() +
-                 "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
-                 "</D:sync-collection>",
-             {{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "1"}});
+        request(client, "REPORT", mine,
+                "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
+                "<D:sync-token>" +
+                    QString::fromUtf8(folder.identities.syncToken()).toHtmlEscaped().toUtf8() +
+                    "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
+                    "</D:sync-collection>",
+                {{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "1"}});
         const double serverMs = double(clock.nsecsElapsed()) / 1e6;
 
         TaskRow edited = folder.tasks.table().row(1);

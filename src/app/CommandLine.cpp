@@ -17,6 +17,7 @@
 #include "sync/Discovery.h"
 #include "sync/SyncAccount.h"
 #include "sync/SyncSession.h"
+#include "sync/SyncText.h"
 #include "tasks/DailyBackup.h"
 #include "tasks/TaskList.h"
 
@@ -260,9 +261,9 @@ int syncSetup(const QStringList &args)
         while (!answered)
             loop.processEvents(QEventLoop::WaitForMoreEvents);
         if (!stored.ok)
-            say(stderr, QStringLiteral("%1 The password is not kept: it is asked for at each "
-                                       "sync.")
-                            .arg(stored.error));
+            say(stderr, syncText("SecretStoreFailed", Language::English).arg(stored.error) +
+                            QStringLiteral(" The password is not kept: it is asked for at each "
+                                           "sync."));
     }
     say(stdout, QStringLiteral("%1 %2").arg(chosen->name, chosen->url.toString()));
     return 0;
@@ -306,8 +307,7 @@ int syncNow()
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
     setup.language = files.language;
-    setup.conflictSuffix =
-        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", files.language);
+    client.setLanguage(files.language);
     SyncSession session(client, files.tasks, files.identities, files.dates, files.clock, setup);
     session.start();
     if (!session.over())

@@ -18,12 +18,12 @@
 #include "store/DateFormat.h"
 #include "store/LargePages.h"
 #include "store/StoreError.h"
-#include "sync/SyncAccount.h"
 #include "sync/SyncController.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QTimer>
 
@@ -36,16 +36,19 @@ void wireSync(SyncController &sync, const AppContext &ctx)
     MessageService *messages = ctx.messages;
     sync.setAsk(
         [messages](const QString &question) { return messages->confirm(nullptr, question); });
-    const Settings *settings = ctx.settings;
-    sync.setPasswordPrompt([settings](const QString &why) -> std::optional<QString> {
-        const SyncAccount account = SyncAccount::read(*settings);
-        bool given = false;
-        const QString password =
-            QInputDialog::getText(nullptr, AppTitle,
-                                  why + QStringLiteral("\n\nPassword of %1 on %2:")
-                                            .arg(account.user, account.calendar.host()),
-                                  QLineEdit::Password, QString(), &given);
-        return given ? std::optional<QString>(password) : std::nullopt;
+    sync.setPasswordPrompt([](QString question) -> std::optional<QString> {
+        // The texts break lines with "\r"; a long reason of the secret store wraps
+        // instead of pushing the buttons off the screen.
+        question.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QInputDialog dialog;
+        dialog.setWindowTitle(AppTitle);
+        dialog.setLabelText(question);
+        dialog.setTextEchoMode(QLineEdit::Password);
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            label->setWordWrap(true);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.textValue();
     });
 }
 

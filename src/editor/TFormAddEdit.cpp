@@ -23,6 +23,7 @@
 #include "widgets/GlyphButton.h"
 #include "widgets/Glyphs.h"
 #include "widgets/KeyPreview.h"
+#include "widgets/Named.h"
 #include "widgets/RepaintOnAltTab.h"
 #include "widgets/TextColours.h"
 
@@ -55,13 +56,6 @@ QLabel *label(QWidget *parent, const char *name, const QString &text)
     return l;
 }
 
-QLineEdit *edit(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    return e;
-}
-
 QScrollBar *spinner(QWidget *parent, const char *name)
 {
     auto *s = new QScrollBar(Qt::Vertical, parent);
@@ -72,13 +66,6 @@ QScrollBar *spinner(QWidget *parent, const char *name)
     // Reached with Tab; the arrow keys then step the field.
     s->setFocusPolicy(Qt::StrongFocus);
     return s;
-}
-
-QComboBox *pickList(QWidget *parent, const char *name)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    return c;
 }
 
 QString twoDigits(int value)
@@ -125,8 +112,8 @@ void TFormAddEdit::buildFields()
     for (QLabel *l : {Label8, Label3, Label9})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    Edit1 = edit(this, "Edit1");
-    Edit3 = edit(this, "Edit3");
+    Edit1 = named<QLineEdit>(this, "Edit1");
+    Edit3 = named<QLineEdit>(this, "Edit3");
     Image1 = new GlyphButton(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     setHint(Image1, QStringLiteral("show calendar"));
@@ -135,19 +122,19 @@ void TFormAddEdit::buildFields()
     Image1->setIconSize(QSize(12, 12));
     Image1->setAutoRaise(true);
     Image1->setFocusPolicy(Qt::NoFocus);
-    Edit2 = edit(this, "Edit2");
+    Edit2 = named<QLineEdit>(this, "Edit2");
     Edit2->setReadOnly(true);
     ScrollBar2 = spinner(this, "ScrollBar2");
-    Edit4 = edit(this, "Edit4");
+    Edit4 = named<QLineEdit>(this, "Edit4");
     Edit4->setReadOnly(true);
     ScrollBar3 = spinner(this, "ScrollBar3");
 
     ComboBox3 = new ColourComboBox(this);
     ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
-    ComboBox1 = pickList(this, "ComboBox1");
+    ComboBox1 = named<QComboBox>(this, "ComboBox1");
     for (const char *item : {"", "1", "2", "3", "4", "5"})
         ComboBox1->addItem(QString::fromLatin1(item));
-    ComboBox2 = pickList(this, "ComboBox2");
+    ComboBox2 = named<QComboBox>(this, "ComboBox2");
     SpeedButton5 = new QToolButton(this);
     SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
     SpeedButton5->setText(QStringLiteral("++"));

@@ -76,7 +76,9 @@ const std::vector<LanguageEntry> &backupTexts();
 // The sync's texts: "ConflictCopy", the mark a conflict copy's task text gets;
 // the last sync's result "SyncedAt", "NotSyncedAt", "NeverSynced", "SyncOff",
 // "Syncing"; the failure's notification "SyncFailed"; the questions
-// "CalendarGone", "MassDelete" (SyncTexts.cpp).
+// "CalendarGone", "MassDelete"; and what a sync, its connection and the search
+// for calendars tell: failures, the password's texts and the notes on items left
+// alone (SyncTexts.cpp).
 const std::vector<LanguageEntry> &syncTexts();
 // The Synchronisation dialog's captions by component, and its messages by key.
 const std::vector<LanguageEntry> &syncWindow();

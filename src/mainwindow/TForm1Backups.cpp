@@ -15,9 +15,9 @@ void TForm1::Menu_RestoreClick()
 {
     if (!m_ctx.backups)
         return;
-    auto text = [this](const char *key) {
-        return LanguageTables::text(LanguageTables::backupTexts(), key,
-                                    chosenLanguage(*m_ctx.settings));
+    const Language language = chosenLanguage(*m_ctx.settings);
+    const auto text = [language](const char *key) {
+        return LanguageTables::text(LanguageTables::backupTexts(), key, language);
     };
     const QList<DailyBackup::Backup> backups = m_ctx.backups->list();
     if (backups.isEmpty()) {

@@ -61,7 +61,6 @@ public:
     int rowsWidth() const;
 
     // --- The notes pane, which takes its room from the grid
-    bool notesShown() const { return m_notesShown; }
     void showNotes(int height);
     void hideNotes();
     void setNotesHeight(int height);

@@ -20,8 +20,7 @@ SecretStore::Answer answerOf(QKeychain::Job *job)
     a.ok = job->error() == QKeychain::NoError;
     a.missing = job->error() == QKeychain::EntryNotFound;
     if (!a.ok && !a.missing)
-        a.error = QStringLiteral("The desktop's secret store could not be used (%1).")
-                      .arg(job->errorString());
+        a.error = job->errorString();
     return a;
 }
 

@@ -14,7 +14,7 @@ public:
         bool ok = false;
         bool missing = false; // the store answered: no such secret
         QString secret;
-        QString error; // why the store could not be used, for the user
+        QString error; // why the store could not be used, in the store's own words
     };
     using Done = std::function<void(const Answer &)>;
 

@@ -10,6 +10,7 @@
 #include "store/DateFormat.h"
 #include "store/Settings.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/Named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,13 +54,6 @@ struct GroupSpec
 constexpr int RuleLeft = 4;
 constexpr int RuleWidth = 282;
 constexpr int GroupLabelLeft = 8;
-
-template <typename T> T *named(QWidget *parent, const char *name)
-{
-    auto *w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &r)
 {

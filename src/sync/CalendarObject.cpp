@@ -74,12 +74,12 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
     const Component calendar = parsed(text);
     icalcomponent *todo = masterTodo(calendar.get());
     if (!calendar || icalcomponent_isa(calendar.get()) != ICAL_VCALENDAR_COMPONENT) {
-        result.reason = QStringLiteral("it is no iCalendar object");
+        result.reason = "ReasonNoCalendar";
         return result;
     }
     if (!todo) {
         result.kind = Read::NotATask;
-        result.reason = QStringLiteral("it holds no to-do");
+        result.reason = "ReasonNoTodo";
         return result;
     }
     const char *uid = icalcomponent_get_uid(todo);
@@ -90,7 +90,7 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
             result.uid += c;
     if (result.uid.isEmpty()) {
         result.kind = Read::NoUid;
-        result.reason = QStringLiteral("its to-do has no UID");
+        result.reason = "ReasonNoUid";
         return result;
     }
     // The import's own reading, so a task reads alike from a file and a server; of
@@ -106,12 +106,12 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
     icalcomponent_free(alone);
     const IcsImport::Parsed p = IcsImport::parse(single, dates, fallbackDate);
     if (p.refused()) {
-        result.reason = QStringLiteral("it could not be read");
+        result.reason = "ReasonUnreadable";
         return result;
     }
     if (p.tasks.empty()) {
         result.kind = Read::NotATask;
-        result.reason = QStringLiteral("its to-do has no summary");
+        result.reason = "ReasonNoSummary";
         return result;
     }
     result.kind = Read::Task;

@@ -20,7 +20,8 @@ struct Read
     QString uid;
     TaskRow row;     // a Task's fields (order empty)
     QByteArray rule; // its RRULE as the import keeps it (RepeatRule's stored text)
-    QString reason;  // why it is no task the program can hold
+    // Why it is no task the program can hold: the key of the sync's text.
+    const char *reason = nullptr;
 };
 
 // fallbackDate: the date a to-do without one gets (its date here, for one the

@@ -1,5 +1,7 @@
 #include "DavClient.h"
 
+#include "SyncText.h"
+
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -42,6 +44,16 @@ QString megabytes(qint64 bytes)
 } // namespace
 
 DavClient::DavClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAccessManager(this)) {}
+
+QString DavClient::text(const char *key) const
+{
+    return syncText(key, m_language);
+}
+
+QString DavClient::tooLarge() const
+{
+    return text("AnswerTooLarge").arg(megabytes(m_answerLimit));
+}
 
 DavClient::~DavClient()
 {
@@ -96,9 +108,7 @@ void DavClient::start(Request *r)
     r->received.clear();
     if (!m_authorization.isEmpty() && r->url.scheme() == QLatin1String("http") &&
         !isLoopback(r->url) && !m_plainHttpAllowed) {
-        r->error = QStringLiteral("The password was not sent: \"%1\" is a plain http address, "
-                                  "which anyone on the way can read.")
-                       .arg(r->url.toString(QUrl::RemoveUserInfo));
+        r->error = text("PlainHttpNotSent").arg(r->url.toString(QUrl::RemoveUserInfo));
         r->plainHttpRefused = true;
         QTimer::singleShot(0, this, [this, r] { finished(r); });
         return;
@@ -122,23 +132,18 @@ void DavClient::start(Request *r)
             r->error = why;
         r->reply->abort();
     };
-    connect(&r->timer, &QTimer::timeout, reply, [this, r, cutOff] {
-        cutOff(QStringLiteral("The server did not answer within %1 seconds.")
-                   .arg(m_timeoutMs / 1000.0));
-    });
-    const auto tooLarge =
-        QStringLiteral("The server's answer is larger than %1 MB: it was cut off.")
-            .arg(megabytes(m_answerLimit));
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, r, cutOff, tooLarge] {
+    connect(&r->timer, &QTimer::timeout, reply,
+            [this, r, cutOff] { cutOff(text("NoAnswerWithin").arg(m_timeoutMs / 1000.0)); });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, r, cutOff] {
         const QVariant length = r->reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_answerLimit)
-            cutOff(tooLarge);
+            cutOff(tooLarge());
     });
-    connect(reply, &QNetworkReply::readyRead, this, [this, r, cutOff, tooLarge] {
+    connect(reply, &QNetworkReply::readyRead, this, [this, r, cutOff] {
         r->timer.start();
         r->received += r->reply->readAll();
         if (r->received.size() > m_answerLimit)
-            cutOff(tooLarge);
+            cutOff(tooLarge());
     });
     connect(reply, &QNetworkReply::uploadProgress, &r->timer, qOverload<>(&QTimer::start));
     connect(reply, &QNetworkReply::sslErrors, this, [this, r](const QList<QSslError> &errors) {
@@ -173,25 +178,21 @@ void DavClient::finished(Request *r)
         if (r->error.isEmpty()) {
             r->received += reply->readAll();
             if (r->received.size() > m_answerLimit)
-                r->error =
-                    QStringLiteral("The server's answer is larger than %1 MB: it was cut off.")
-                        .arg(megabytes(m_answerLimit));
+                r->error = tooLarge();
         }
         answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         answer.body = r->received;
         answer.etag = reply->rawHeader("ETag");
         answer.contentType = reply->rawHeader("Content-Type");
         if (r->error.isEmpty() && !r->certificateProblem.isEmpty()) {
-            r->error = QStringLiteral("The certificate of %1 was refused: %2. Its SHA-256 "
-                                      "fingerprint is %3.")
+            r->error = text("CertificateRefused")
                            .arg(r->url.host(), r->certificateProblem,
                                 QString::fromLatin1(r->certificateSha256));
             answer.certificateProblem = r->certificateProblem;
             answer.certificateSha256 = r->certificateSha256;
         }
         if (r->error.isEmpty() && answer.status == 0)
-            r->error = QStringLiteral("The server %1 could not be reached: %2.")
-                           .arg(r->url.host(), reply->errorString());
+            r->error = text("Unreachable").arg(r->url.host(), reply->errorString());
         const bool redirect = answer.status == 301 || answer.status == 302 ||
                               answer.status == 303 || answer.status == 307 || answer.status == 308;
         const QByteArray location = reply->rawHeader("Location");
@@ -199,13 +200,9 @@ void DavClient::finished(Request *r)
             const QUrl target = r->url.resolved(QUrl::fromEncoded(location));
             r->visited.append(r->url);
             if (origin(target) != origin(r->url)) {
-                r->error = QStringLiteral("The server sent the request on to another server, "
-                                          "%1: give that address instead.")
-                               .arg(target.toString(QUrl::RemoveUserInfo));
+                r->error = text("RedirectedAway").arg(target.toString(QUrl::RemoveUserInfo));
             } else if (r->visited.contains(target) || r->visited.size() > MaxRedirects) {
-                r->error = QStringLiteral("The server sent the request round in a loop of "
-                                          "redirections (%1).")
-                               .arg(target.toString(QUrl::RemoveUserInfo));
+                r->error = text("RedirectLoop").arg(target.toString(QUrl::RemoveUserInfo));
             } else {
                 r->url = target;
                 start(r);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "i18n/LanguageTables.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -55,6 +57,9 @@ public:
     void setAnswerLimit(qint64 bytes) { m_answerLimit = bytes; }
     // The SHA-256 fingerprint (hex) of a certificate the user chose to trust.
     void setTrustedCertificate(const QByteArray &sha256) { m_trusted = sha256.toLower(); }
+    // The language of the errors told.
+    void setLanguage(Language language) { m_language = language; }
+    Language language() const { return m_language; }
 
     void send(const QByteArray &verb, const QUrl &url, const QByteArray &body,
               const Headers &headers, Done done);
@@ -72,6 +77,8 @@ private:
     struct Request;
     void start(Request *request);
     void finished(Request *request);
+    QString text(const char *key) const;
+    QString tooLarge() const;
 
     QNetworkAccessManager *m_nam;
     QByteArray m_authorization;
@@ -79,6 +86,7 @@ private:
     int m_timeoutMs = DefaultTimeoutMs;
     qint64 m_answerLimit = DefaultAnswerLimit;
     QByteArray m_trusted;
+    Language m_language = Language::English;
     int m_sent = 0;
     QList<Request *> m_requests;
 };

@@ -1,6 +1,7 @@
 #include "Discovery.h"
 
 #include "Multistatus.h"
+#include "SyncText.h"
 
 namespace {
 
@@ -57,6 +58,11 @@ QString hrefIn(const Multistatus::Answer &answer, const QString &property)
 
 Discovery::Discovery(DavClient &client, QObject *parent) : QObject(parent), m_client(client) {}
 
+QString Discovery::text(const char *key) const
+{
+    return syncText(key, m_client.language());
+}
+
 void Discovery::fail(const QString &error, const DavReply &reply)
 {
     emit finished({}, error, reply);
@@ -70,9 +76,7 @@ void Discovery::ask(const QUrl &url, const QByteArray &depth, const QByteArray &
                       if (!reply.error.isEmpty())
                           return fail(reply.error, reply);
                       if (reply.status == 401)
-                          return fail(QStringLiteral("The server refused the user name or "
-                                                     "password."),
-                                      reply);
+                          return fail(text("RefusedLogin"), reply);
                       then(reply);
                   });
 }
@@ -93,8 +97,7 @@ void Discovery::atAddress(const DavReply &reply)
         if (!type || !type->children.contains(QStringLiteral("calendar")))
             continue;
         if (!holdsTasks(r))
-            return fail(QStringLiteral("The calendar at %1 holds no tasks (to-dos).")
-                            .arg(m_address.toString(QUrl::RemoveUserInfo)));
+            return fail(text("NoTaskCalendar").arg(m_address.toString(QUrl::RemoveUserInfo)));
         emit finished({{m_address, nameOf(r)}}, {}, reply);
         return;
     }
@@ -115,7 +118,7 @@ void Discovery::wellKnown()
             reply.status == 207 ? Multistatus::parse(reply.body) : Multistatus::Answer{};
         const QString who = hrefIn(answer, QStringLiteral("current-user-principal"));
         if (who.isEmpty())
-            return fail(QStringLiteral("No CalDAV calendars were found at %1 (status %2).")
+            return fail(text("NoCalendarsFound")
                             .arg(m_address.toString(QUrl::RemoveUserInfo))
                             .arg(reply.status),
                         reply);
@@ -130,9 +133,7 @@ void Discovery::principal(const QUrl &url)
             reply.status == 207 ? Multistatus::parse(reply.body) : Multistatus::Answer{};
         const QString home = hrefIn(answer, QStringLiteral("calendar-home-set"));
         if (home.isEmpty())
-            return fail(QStringLiteral("The server names no calendar home for the user at %1.")
-                            .arg(url.toString(QUrl::RemoveUserInfo)),
-                        reply);
+            return fail(text("NoCalendarHome").arg(url.toString(QUrl::RemoveUserInfo)), reply);
         this->home(url.resolved(QUrl(home)));
     });
 }
@@ -144,16 +145,13 @@ void Discovery::home(const QUrl &url)
     ask(m_home, "1", "<D:resourcetype/><D:displayname/><C:supported-calendar-component-set/>",
         [this](const DavReply &reply) {
             if (reply.status != 207)
-                return fail(QStringLiteral("The server did not list the calendars at %1 (status "
-                                           "%2).")
+                return fail(text("CalendarsNotListed")
                                 .arg(m_home.toString(QUrl::RemoveUserInfo))
                                 .arg(reply.status),
                             reply);
             const Multistatus::Answer answer = Multistatus::parse(reply.body);
             if (!answer.error.isEmpty())
-                return fail(
-                    QStringLiteral("The server's answer could not be read: %1.").arg(answer.error),
-                    reply);
+                return fail(text("Unreadable").arg(answer.error), reply);
             QList<Calendar> found;
             for (const Multistatus::Response &r : answer.responses) {
                 if (!holdsTasks(r) || slash(r.href) == m_home.path())
@@ -199,9 +197,7 @@ void Discovery::makeAt(const QString &name, int attempt)
                       if (!reply.ok() || reply.status == 207)
                           return emit created({},
                                               reply.error.isEmpty()
-                                                  ? QStringLiteral("The calendar could not be "
-                                                                   "made (status %1).")
-                                                        .arg(reply.status)
+                                                  ? text("CalendarNotMade").arg(reply.status)
                                                   : reply.error,
                                               reply);
                       emit created({url, name}, {}, reply);

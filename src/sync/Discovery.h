@@ -43,6 +43,8 @@ private:
     void home(const QUrl &url);
     void makeAt(const QString &name, int attempt);
     void fail(const QString &error, const DavReply &reply = {});
+    // In the language of the client's errors.
+    QString text(const char *key) const;
 
     DavClient &m_client;
     QUrl m_address;

@@ -1,6 +1,7 @@
 #include "SyncController.h"
 
 #include "SyncAccount.h"
+#include "SyncText.h"
 #include "platform/SecretStore.h"
 #include "store/Clock.h"
 #include "store/Settings.h"
@@ -87,13 +88,16 @@ void SyncController::begin()
     const SyncAccount account = SyncAccount::read(m_settings);
     if (!account.configured() || !account.enabled)
         return;
+    // In the language chosen now: the conflict copies' mark, the questions, the
+    // result's texts.
+    m_language = chosenLanguage(m_settings);
     withPassword([this](std::optional<QString> password) {
         if (password) {
             run(*password);
             return;
         }
         SyncReport report;
-        report.error = QStringLiteral("No password was given for the sync.");
+        report.error = syncText("NoPassword", m_language);
         ended(report);
     });
 }
@@ -113,12 +117,13 @@ void SyncController::withPassword(std::function<void(std::optional<QString>)> th
             return then(m_password);
         }
         // No secret store, or nothing in it: asked once this run, never written to a file.
-        const QString why =
-            a.missing ? QStringLiteral("The desktop's secret store holds no password for %1.")
-                            .arg(account.user)
-                      : a.error + QStringLiteral(" The password is not kept; it is asked for "
-                                                 "once each time Nudgery starts.");
-        const std::optional<QString> given = m_prompt ? m_prompt(why) : std::nullopt;
+        const auto text = [this](const char *key) { return syncText(key, m_language); };
+        const QString why = a.missing
+                                ? text("NoPasswordKept").arg(account.user)
+                                : text("NoSecretStore").arg(text("SecretStoreFailed").arg(a.error));
+        const QString ask = why + QStringLiteral("\r\r") +
+                            text("PasswordOf").arg(account.user, account.calendar.host());
+        const std::optional<QString> given = m_prompt ? m_prompt(ask) : std::nullopt;
         if (!given) {
             m_declined = true;
             return then(std::nullopt);
@@ -134,20 +139,22 @@ void SyncController::run(const QString &password)
 {
     const SyncAccount account = SyncAccount::read(m_settings);
     account.applyTo(m_client, password);
+    m_client.setLanguage(m_language);
     SyncSession::Setup setup;
     setup.calendar = account.calendar;
-    // In the language chosen now: the conflict copies' mark and the questions.
-    setup.language = chosenLanguage(m_settings);
-    setup.conflictSuffix =
-        LanguageTables::text(LanguageTables::syncTexts(), "ConflictCopy", setup.language);
+    setup.language = m_language;
     setup.ask = m_ask;
     m_session =
         std::make_unique<SyncSession>(m_client, m_tasks, m_identities, m_dates, m_clock, setup);
+    m_percent = -1;
+    // Told once a percent: each telling redraws the menu line and the tray's tooltip.
     connect(m_session.get(), &SyncSession::progress, this, [this](int done, int total) {
         m_progress = {done, total};
-        emit progress(done, total);
-        if (total >= LongSync)
+        const int percent = total > 0 ? int(qint64(done) * 100 / total) : 100;
+        if (total >= LongSync && percent != m_percent) {
+            m_percent = percent;
             emit statusChanged();
+        }
     });
     // Ended from the event loop: a session may finish inside its start.
     connect(m_session.get(), &SyncSession::finished, this, [this] {
@@ -194,9 +201,7 @@ void SyncController::ended(const SyncReport &result)
 
 QString SyncController::status(Language language) const
 {
-    const auto text = [language](const char *key) {
-        return LanguageTables::text(LanguageTables::syncTexts(), key, language);
-    };
+    const auto text = [language](const char *key) { return syncText(key, language); };
     if (running() && m_progress.second >= LongSync)
         return text("Syncing").arg(m_progress.first).arg(m_progress.second);
     if (const SyncAccount account = SyncAccount::read(m_settings);

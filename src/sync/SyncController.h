@@ -41,8 +41,8 @@ public:
     // Questions for the user (Yes: true); none: every question is answered No.
     void setAsk(std::function<bool(const QString &)> ask) { m_ask = std::move(ask); }
     // The password when the secret store has none or does not answer: asked once a
-    // run; nothing: the user declined.
-    void setPasswordPrompt(std::function<std::optional<QString>(const QString &why)> prompt)
+    // run, with why and for whom; nothing: the user declined.
+    void setPasswordPrompt(std::function<std::optional<QString>(const QString &question)> prompt)
     {
         m_prompt = std::move(prompt);
     }
@@ -59,14 +59,13 @@ public:
     // The last sync's time and result, in a line; while one runs a long way,
     // how far it got.
     QString status(Language language = Language::English) const;
-    // The last sync's report; empty before the first.
-    const SyncReport &lastReport() const { return m_lastReport; }
+    // The language the last sync (or the one running) was chosen in: its texts'.
+    Language language() const { return m_language; }
     SecretStore &secrets() { return m_secrets; }
 
 signals:
-    // status() changed: a sync ended, or a long one went on.
+    // status() changed: a sync ended, or a long one went on by a percent.
     void statusChanged();
-    void progress(int done, int total);
     // A sync failed after others went through (or at the first): told once, until
     // one goes through again.
     void failed(const QString &message, const SyncReport &report);
@@ -104,4 +103,6 @@ private:
     QDateTime m_lastAt;     // when the last sync ended; none yet: invalid
     SyncReport m_lastReport;
     QPair<int, int> m_progress; // tasks sent of all to send, while one runs
+    int m_percent = -1;         // of m_progress, as last told
+    Language m_language = Language::English;
 };

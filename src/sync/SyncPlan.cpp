@@ -1,5 +1,6 @@
 #include "SyncPlan.h"
 
+#include "SyncText.h"
 #include "store/DateFormat.h"
 #include "store/TaskFields.h"
 #include "store/TaskRecord.h"
@@ -124,8 +125,7 @@ SyncPlan SyncPlan::make(const Input &in)
 {
     SyncPlan plan;
     const TaskIdentities &ids = in.identities;
-    plan.jobs.reserve(ids.identities().size() + size_t(in.local.strays.size()) +
-                      size_t(in.remote.fetched.size()));
+    const auto text = [&in](const char *key) { return syncText(key, in.language); };
     QHash<QString, QString> owner; // href → UID
     for (const auto &[uid, i] : ids.identities())
         if (!i.href.isEmpty())
@@ -142,9 +142,7 @@ SyncPlan SyncPlan::make(const Input &in)
         if (owner.contains(item.href) &&
             (owner[item.href] == item.read.uid || item.read.kind != CalendarObject::Read::Task)) {
             if (item.read.kind != CalendarObject::Read::Task)
-                plan.skipped << QStringLiteral("The task at %1 of the server was left as it "
-                                               "was: %2.")
-                                    .arg(item.href, item.read.reason);
+                plan.skipped << text("NoteLeftAsItWas").arg(item.href, text(item.read.reason));
             continue;
         }
         if (item.read.kind == CalendarObject::Read::Task) {
@@ -153,8 +151,7 @@ SyncPlan SyncPlan::make(const Input &in)
         }
         plan.ignore.insert(item.href, item.etag);
         if (item.read.kind != CalendarObject::Read::NotATask)
-            plan.skipped << QStringLiteral("The item %1 of the server was left alone: %2.")
-                                .arg(item.href, item.read.reason);
+            plan.skipped << text("NoteLeftAlone").arg(item.href, text(item.read.reason));
     }
     for (auto it = byUid.cbegin(); it != byUid.cend(); ++it) {
         const QString &uid = it.key();
@@ -165,9 +162,7 @@ SyncPlan SyncPlan::make(const Input &in)
         if (it.value().size() > 1 || knownThere) {
             for (const QString &href : it.value()) {
                 plan.ignore.insert(href, in.remote.fetched.value(href).etag);
-                plan.skipped << QStringLiteral("The item %1 of the server was left alone: "
-                                               "another item has its UID \"%2\".")
-                                    .arg(href, uid);
+                plan.skipped << text("NoteSameUid").arg(href, uid);
             }
             continue;
         }

@@ -3,6 +3,7 @@
 #include "CalendarObject.h"
 #include "LocalTasks.h"
 #include "SyncDecision.h"
+#include "i18n/LanguageTables.h"
 #include "store/TaskIdentities.h"
 
 #include <QByteArray>
@@ -66,6 +67,7 @@ struct SyncPlan
         QString calendarPath; // with its trailing '/'
         const DateFormat &dates;
         QDate today;
+        Language language; // of the notes on items left alone
     };
     static SyncPlan make(const Input &in);
 

@@ -1,6 +1,7 @@
 #include "SyncSession.h"
 
 #include "Multistatus.h"
+#include "SyncText.h"
 #include "store/Clock.h"
 #include "store/DateFormat.h"
 #include "store/StoreError.h"
@@ -95,29 +96,36 @@ QUrl SyncSession::urlOf(const QString &href) const
     return url;
 }
 
-QString SyncSession::problem(const DavReply &reply, const QString &what) const
+QString SyncSession::text(const char *key) const
+{
+    return syncText(key, m_setup.language);
+}
+
+QString SyncSession::unreadable(const QString &why) const
+{
+    return text("Unreadable").arg(why);
+}
+
+QString SyncSession::problem(const DavReply &reply, const char *what) const
 {
     if (!reply.error.isEmpty())
         return reply.error;
     const QString where = m_setup.calendar.toString(QUrl::RemoveUserInfo);
     switch (reply.status) {
     case 401:
-        return QStringLiteral("The server refused the user name or password for %1.").arg(where);
+        return text("RefusedLoginAt").arg(where);
     case 403:
-        return QStringLiteral("The server refused access to %1.").arg(where);
+        return text("RefusedAccess").arg(where);
     case 404:
     case 410:
-        return QStringLiteral("There is no calendar at %1.").arg(where);
+        return text("NoCalendarAt").arg(where);
     default:
         break;
     }
+    const QString asked = what ? text(what) : QString();
     if (reply.contentType.contains("html"))
-        return QStringLiteral("The server answered %1 with a web page (status %2) instead of "
-                              "calendar data: is %3 the address of a calendar?")
-            .arg(what)
-            .arg(reply.status)
-            .arg(where);
-    return QStringLiteral("The server answered %1 with status %2.").arg(what).arg(reply.status);
+        return text("AnsweredWebPage").arg(asked).arg(reply.status).arg(where);
+    return text("AnsweredStatus").arg(asked).arg(reply.status);
 }
 
 void SyncSession::start()
@@ -148,7 +156,7 @@ void SyncSession::listed(const DavReply &reply, const QByteArray &token)
     if (reply.status == 404 || reply.status == 410)
         return vanished();
     if (reply.status == 401)
-        return fail(problem(reply, {}), &reply);
+        return fail(problem(reply, nullptr), &reply);
     Multistatus::Answer answer;
     if (reply.status == 207)
         answer = Multistatus::parse(reply.body);
@@ -158,8 +166,7 @@ void SyncSession::listed(const DavReply &reply, const QByteArray &token)
         if (!token.isEmpty())
             return list({});
         if (reply.status == 207)
-            return fail(
-                QStringLiteral("The server's answer could not be read: %1.").arg(answer.error));
+            return fail(unreadable(answer.error));
         return listByProperties();
     }
     if (token.isEmpty())
@@ -200,12 +207,10 @@ void SyncSession::listByProperties()
                       if (reply.status == 404 || reply.status == 410)
                           return vanished();
                       if (reply.status != 207)
-                          return fail(problem(reply, QStringLiteral("the list of tasks")), &reply);
+                          return fail(problem(reply, "AskedList"), &reply);
                       const Multistatus::Answer answer = Multistatus::parse(reply.body);
                       if (!answer.error.isEmpty())
-                          return fail(QStringLiteral("The server's answer could not be read: "
-                                                     "%1.")
-                                          .arg(answer.error));
+                          return fail(unreadable(answer.error));
                       m_full = true;
                       m_newToken.clear();
                       const QString self = calendarPath();
@@ -230,14 +235,9 @@ void SyncSession::listByProperties()
 void SyncSession::vanished()
 {
     const QString where = m_setup.calendar.toString(QUrl::RemoveUserInfo);
-    const bool again =
-        m_setup.ask && m_setup.ask(LanguageTables::text(LanguageTables::syncTexts(), "CalendarGone",
-                                                        m_setup.language)
-                                       .arg(where));
+    const bool again = m_setup.ask && m_setup.ask(text("CalendarGone").arg(where));
     if (!again)
-        return fail(QStringLiteral("The calendar %1 is no longer on the server. Nothing was "
-                                   "changed here.")
-                        .arg(where));
+        return fail(text("CalendarVanished").arg(where));
     const QByteArray body =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?><C:mkcalendar xmlns:D=\"DAV:\" "
         "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><D:set><D:prop><D:displayname>Nudgery"
@@ -246,7 +246,7 @@ void SyncSession::vanished()
     m_client.send("MKCALENDAR", m_setup.calendar, body, {{"Content-Type", Xml}},
                   [this](const DavReply &reply) {
                       if (!reply.ok())
-                          return fail(problem(reply, QStringLiteral("the new calendar")), &reply);
+                          return fail(problem(reply, "AskedNewCalendar"), &reply);
                       try {
                           // Nothing of the old calendar holds: every task is sent anew.
                           m_ids.setCalendar(QString());
@@ -299,10 +299,10 @@ void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
     if (!reply.error.isEmpty())
         return fail(reply.error, &reply);
     if (reply.status != 207)
-        return fail(problem(reply, QStringLiteral("the tasks asked for")), &reply);
+        return fail(problem(reply, "AskedTasks"), &reply);
     const Multistatus::Answer answer = Multistatus::parse(reply.body);
     if (!answer.error.isEmpty())
-        return fail(QStringLiteral("The server's answer could not be read: %1.").arg(answer.error));
+        return fail(unreadable(answer.error));
     QSet<QString> answered;
     for (const Multistatus::Response &r : answer.responses) {
         if (!asked.contains(r.href))
@@ -342,7 +342,7 @@ void SyncSession::fetchOne(const QString &href, std::function<void(const RemoteI
         if (reply.status == 404 || reply.status == 410)
             return done(nullptr);
         if (reply.status != 200)
-            return fail(problem(reply, QStringLiteral("a task asked for")), &reply);
+            return fail(problem(reply, "AskedTask"), &reply);
         RemoteItem item;
         item.href = href;
         item.etag = reply.etag;
@@ -366,13 +366,11 @@ void SyncSession::plan()
                 offsets << r.offset;
             m_tasks.removeRecords(offsets);
         }
-        m_plan = SyncPlan::make({m_ids, local, m_remote, calendarPath(), m_dates, today()});
+        m_plan = SyncPlan::make(
+            {m_ids, local, m_remote, calendarPath(), m_dates, today(), m_setup.language});
         const int deletes = m_plan.localDeletes();
         if (deletes > m_setup.massDeleteLimit) {
-            const bool yes =
-                m_setup.ask && m_setup.ask(LanguageTables::text(LanguageTables::syncTexts(),
-                                                                "MassDelete", m_setup.language)
-                                               .arg(deletes));
+            const bool yes = m_setup.ask && m_setup.ask(text("MassDelete").arg(deletes));
             if (!yes)
                 m_plan.keepLocalDeletes();
         }
@@ -439,14 +437,15 @@ void SyncSession::applyLocalPart(SyncJob &job)
     TaskIdentities::Identity identity = *known;
     const QByteArray seenBefore = known->server;
     const bool live = job.situation.here == Here::Live;
-    if ((o.local || o.removeLocal || o.conflictCopy) && live && !stillThere(job.record)) {
+    // A removal alone is checked when the removals are made, after the last batch.
+    if ((o.local || o.conflictCopy) && live && !stillThere(job.record)) {
         m_incomplete = true;
         o = {};
         return;
     }
     if (o.conflictCopy) {
         TaskRow copy = *o.conflictCopy;
-        copy[Col::Task] += m_setup.conflictSuffix;
+        copy[Col::Task] += text("ConflictCopy");
         const QByteArray text = m_tasks.addTask(copy);
         TaskIdentities::Identity made;
         made.uid = TaskIdentities::newUid();
@@ -626,9 +625,7 @@ void SyncSession::pushOne(SyncJob job)
         if (body.isEmpty()) {
             // Never replaced whole: what it holds beside the task would be lost.
             m_incomplete = true;
-            m_report.notes << QStringLiteral("The task at %1 of the server cannot be read, so "
-                                             "the change of \"%2\" was not sent.")
-                                  .arg(job.href, (*o.remote)[Col::Task]);
+            m_report.notes << text("NoteUnreadable").arg(job.href, (*o.remote)[Col::Task]);
             ++m_done;
             return pushRemote();
         }
@@ -687,22 +684,18 @@ void SyncSession::pushed(SyncJob job, const QByteArray &body, const DavReply &re
         if (status == 412 || (status == 404 && !deleting)) {
             if (++job.attempts >= Attempts) {
                 m_incomplete = true;
-                m_report.notes << QStringLiteral("The task at %1 changed on the server while it "
-                                                 "was being sent: it is sent again next time.")
-                                      .arg(job.href);
+                m_report.notes << text("NoteChangedThere").arg(job.href);
                 ++m_done;
                 return pushRemote();
             }
             return retry(std::move(job));
         }
         if (status == 401 || status == 403 || status / 100 == 5)
-            return fail(problem(reply, QStringLiteral("a task sent")), &reply);
+            return fail(problem(reply, "AskedSent"), &reply);
         // The server refuses this one task (a UID it holds elsewhere, data it will not
         // take): the rest goes on.
         m_incomplete = true;
-        m_report.notes << QStringLiteral("The server refused the task \"%1\" (status %2).")
-                              .arg(job.situation.local[Col::Task])
-                              .arg(status);
+        m_report.notes << text("NoteRefused").arg(job.situation.local[Col::Task]).arg(status);
         ++m_done;
         pushRemote();
     } catch (const StoreError &e) {

@@ -49,8 +49,8 @@ public:
     struct Setup
     {
         QUrl calendar;
-        QString conflictSuffix = QStringLiteral(" (conflict copy)");
-        Language language = Language::English; // of the questions
+        // Of the questions, the notes and the mark a conflict copy's text gets.
+        Language language = Language::English;
         // A question for the user (Yes: true); none: No.
         std::function<bool(const QString &)> ask;
         // More tasks deleted here than this at once are asked about first.
@@ -105,8 +105,12 @@ private:
     QDate today() const;
     // The due date the task at path has here, for a to-do that comes without one.
     QDate dueHere(const QString &href) const;
-    // The reason an answer is no good, for the user.
-    QString problem(const DavReply &reply, const QString &what) const;
+    // What a sync tells, in its language.
+    QString text(const char *key) const;
+    QString unreadable(const QString &why) const;
+    // The reason an answer to what was asked (a key of the texts, or none) is no
+    // good, for the user.
+    QString problem(const DavReply &reply, const char *what) const;
 
     DavClient &m_client;
     TaskList &m_tasks;

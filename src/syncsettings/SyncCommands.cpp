@@ -6,6 +6,7 @@
 #include "platform/NotificationService.h"
 #include "store/Settings.h"
 #include "sync/SyncController.h"
+#include "widgets/DesignCaptions.h"
 
 #include <QAction>
 #include <QMenu>
@@ -26,11 +27,14 @@ SyncCommands::SyncCommands(AppContext &ctx, QWidget *window)
     SyncController *sync = m_ctx.sync;
     if (!sync)
         return;
-    connect(sync, &SyncController::statusChanged, this, &SyncCommands::showStatus);
-    connect(sync, &SyncController::failed, this, [this](const QString &message) {
+    // In the sync's language: the settings file is not read again at each step of
+    // a long sync.
+    connect(sync, &SyncController::statusChanged, this,
+            [this, sync] { showStatus(sync->language()); });
+    connect(sync, &SyncController::failed, this, [this, sync](const QString &message) {
         if (!m_ctx.notifications)
             return;
-        const Language language = chosenLanguage(*m_ctx.settings);
+        const Language language = sync->language();
         m_ctx.notifications->notify(
             LanguageTables::text(LanguageTables::syncTexts(), "SyncFailed", language), message,
             NotificationService::Urgency::Normal,
@@ -41,14 +45,9 @@ SyncCommands::SyncCommands(AppContext &ctx, QWidget *window)
 
 void SyncCommands::addTo(QMenu *menu)
 {
-    const auto item = [menu](const char *name) {
-        QAction *a =
-            menu->addAction(LanguageTables::englishCaption(LanguageTables::mainWindow(), name));
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
-    m_dialog = item("Menu_Sync");
-    m_now = item("Menu_SyncNow");
+    const DesignCaptions captions(LanguageTables::mainWindow());
+    m_dialog = captions.item(menu, "Menu_Sync");
+    m_now = captions.item(menu, "Menu_SyncNow");
     m_status = menu->addAction(QString());
     m_status->setObjectName(QStringLiteral("Menu_SyncStatus"));
     m_status->setEnabled(false);
@@ -63,7 +62,7 @@ void SyncCommands::addTo(QMenu *menu)
     });
     // The language may have changed since the line was written.
     connect(menu, &QMenu::aboutToShow, this, [this] { m_status->setText(status()); });
-    showStatus();
+    showStatus(chosenLanguage(*m_ctx.settings));
 }
 
 QString SyncCommands::status() const
@@ -79,9 +78,9 @@ void SyncCommands::openDialog()
     dialog.exec();
 }
 
-void SyncCommands::showStatus()
+void SyncCommands::showStatus(Language language)
 {
-    const QString line = status();
+    const QString line = m_ctx.sync ? m_ctx.sync->status(language) : QString();
     if (m_status)
         m_status->setText(line);
     emit statusChanged(line);

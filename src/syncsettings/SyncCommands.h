@@ -1,5 +1,7 @@
 #pragma once
 
+#include "i18n/LanguageTables.h"
+
 #include <QObject>
 #include <QString>
 
@@ -31,7 +33,7 @@ signals:
     void statusChanged(const QString &status);
 
 private:
-    void showStatus();
+    void showStatus(Language language);
 
     AppContext &m_ctx;
     QWidget *m_window;

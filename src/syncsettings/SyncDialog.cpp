@@ -6,7 +6,9 @@
 #include "store/Settings.h"
 #include "store/StoreError.h"
 #include "sync/SyncController.h"
+#include "sync/SyncText.h"
 #include "widgets/ApplyLanguage.h"
+#include "widgets/Named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -42,13 +45,6 @@ QLabel *labelFor(QWidget *parent, const char *name, QWidget *buddy)
     return label;
 }
 
-template <typename T> T *named(QWidget *parent, const char *name)
-{
-    auto *w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 } // namespace
 
 SyncDialog::SyncDialog(AppContext &ctx, SyncController &sync, QWidget *parent)
@@ -56,6 +52,7 @@ SyncDialog::SyncDialog(AppContext &ctx, SyncController &sync, QWidget *parent)
 {
     setObjectName(QStringLiteral("SyncDialog"));
     m_language = chosenLanguage(*m_ctx.settings);
+    m_client.setLanguage(m_language);
     m_account = SyncAccount::read(*m_ctx.settings);
     buildControls();
     ApplyLanguageSync(this, m_language == Language::English ? QStringLiteral("English")
@@ -141,6 +138,12 @@ QString SyncDialog::text(const char *key) const
     return LanguageTables::text(LanguageTables::syncWindow(), key, m_language);
 }
 
+QString SyncDialog::noSecretStore(const QString &why) const
+{
+    return syncText("NoSecretStore", m_language)
+        .arg(syncText("SecretStoreFailed", m_language).arg(why));
+}
+
 SyncAccount SyncDialog::accountFromFields() const
 {
     SyncAccount account = m_account;
@@ -224,10 +227,13 @@ void SyncDialog::connectTo()
         go(typed);
         return;
     }
-    // The password kept for this user and server, if any.
-    m_sync.secrets().read(account.secretKey(), [this, go](const SecretStore::Answer &a) {
-        go(a.ok ? a.secret : QString());
-    });
+    // The password kept for this user and server, if any. The store may answer
+    // after the dialog closed (a locked keyring waits for its unlock prompt).
+    m_sync.secrets().read(account.secretKey(),
+                          [dialog = QPointer<SyncDialog>(this), go](const SecretStore::Answer &a) {
+                              if (dialog)
+                                  go(a.ok ? a.secret : QString());
+                          });
 }
 
 void SyncDialog::discovered(const QList<Discovery::Calendar> &calendars, const QString &error,
@@ -302,25 +308,32 @@ void SyncDialog::done(const SyncAccount &account)
         m_ctx.messages->error(this, e.message());
         return;
     }
+    // The account is stored: the controller hears of it even when the secret
+    // store answers after the dialog closed.
     const QString typed = Edit_syncPassword->text();
-    const auto finish = [this, typed, enabled = account.enabled] {
-        m_sync.accountChanged(typed.isEmpty() ? std::nullopt : std::optional<QString>(typed));
+    const auto tell = [sync = &m_sync, typed, enabled = account.enabled] {
+        sync->accountChanged(typed.isEmpty() ? std::nullopt : std::optional<QString>(typed));
         if (enabled)
-            m_sync.syncNow();
-        QDialog::accept();
+            sync->syncNow();
     };
     if (typed.isEmpty() || account.user.isEmpty()) {
-        finish();
+        tell();
+        QDialog::accept();
         return;
     }
     setBusy(true);
-    m_sync.secrets().write(account.secretKey(), typed,
-                           [this, finish](const SecretStore::Answer &a) {
-                               setBusy(false);
-                               if (!a.ok)
-                                   m_ctx.messages->notice(this, text("NoSecretStore").arg(a.error));
-                               finish();
-                           });
+    m_sync.secrets().write(
+        account.secretKey(), typed,
+        [dialog = QPointer<SyncDialog>(this), tell](const SecretStore::Answer &a) {
+            if (dialog) {
+                dialog->setBusy(false);
+                if (!a.ok)
+                    dialog->m_ctx.messages->notice(dialog, dialog->noSecretStore(a.error));
+            }
+            tell();
+            if (dialog)
+                dialog->QDialog::accept();
+        });
 }
 
 void SyncDialog::setBusy(bool busy)

@@ -39,6 +39,8 @@ private:
     void buildControls();
     void loadControls();
     QString text(const char *key) const;
+    // The secret store could not keep the password (why, in its words).
+    QString noSecretStore(const QString &why) const;
     // What the fields say; the address as a URL, empty when it is none.
     SyncAccount accountFromFields() const;
     QString fieldsKey() const;

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 MsgResult FakeMessageService::show(QWidget *, const MessageRequest &request)
 {
     shown.append(request);
@@ -75,47 +77,58 @@ void FakeAutostart::removeFolderMarker()
 
 namespace {
 
-void later(SecretStore::Done done, SecretStore::Answer answer)
-{
-    QTimer::singleShot(0, [done, answer] { done(answer); });
-}
-
 SecretStore::Answer unavailable()
 {
     SecretStore::Answer a;
-    a.error = QStringLiteral("The desktop's secret store could not be used (no store).");
+    a.error = QStringLiteral("no store");
     return a;
 }
 
 } // namespace
 
+void FakeSecretStore::answer(Done done, const Answer &a)
+{
+    const auto told = [done, a] { done(a); };
+    if (holding)
+        held.append(told);
+    else
+        QTimer::singleShot(0, told);
+}
+
+void FakeSecretStore::answerHeld()
+{
+    const QList<std::function<void()>> answers = std::exchange(held, {});
+    for (const auto &told : answers)
+        told();
+}
+
 void FakeSecretStore::read(const QString &key, Done done)
 {
     if (!available)
-        return later(done, unavailable());
+        return answer(done, unavailable());
     SecretStore::Answer a;
     a.ok = secrets.contains(key);
     a.missing = !a.ok;
     a.secret = secrets.value(key);
-    later(done, a);
+    answer(done, a);
 }
 
 void FakeSecretStore::write(const QString &key, const QString &secret, Done done)
 {
     if (!available)
-        return later(done, unavailable());
+        return answer(done, unavailable());
     secrets.insert(key, secret);
     SecretStore::Answer a;
     a.ok = true;
-    later(done, a);
+    answer(done, a);
 }
 
 void FakeSecretStore::remove(const QString &key, Done done)
 {
     if (!available)
-        return later(done, unavailable());
+        return answer(done, unavailable());
     secrets.remove(key);
     SecretStore::Answer a;
     a.ok = true;
-    later(done, a);
+    answer(done, a);
 }

@@ -137,14 +137,21 @@ public:
 };
 
 // Keeps secrets in memory and answers on the event loop; `available` false: no
-// store answers at all.
+// store answers at all. `holding`: the answers wait for answerHeld(), as a locked
+// keyring's wait for its unlock prompt.
 class FakeSecretStore : public SecretStore
 {
 public:
     void read(const QString &key, Done done) override;
     void write(const QString &key, const QString &secret, Done done) override;
     void remove(const QString &key, Done done) override;
+    void answerHeld();
 
     QMap<QString, QString> secrets;
     bool available = true;
+    bool holding = false;
+    QList<std::function<void()>> held;
+
+private:
+    void answer(Done done, const Answer &a);
 };

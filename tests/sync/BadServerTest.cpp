@@ -51,6 +51,7 @@ struct Case
     std::function<ScriptedServer::Script(ScriptedServer *&self)> script;
     bool ok;          // the sync goes through (with a note)
     const char *said; // in the error, or in a note
+    Language language = Language::English;
 };
 
 TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
@@ -62,10 +63,10 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
          false, "refused the user name or password"},
         {"403",
          [](auto &) { return [](const Request &) { return ScriptedServer::response(403, "no"); }; },
-         false, "refused access"},
+         false, "O servidor recusou o acesso a http://127.0.0.1", Language::Portuguese},
         {"404: the calendar is gone, and the user keeps it so",
          [](auto &) { return [](const Request &) { return ScriptedServer::response(404, ""); }; },
-         false, "is no longer on the server. Nothing was changed here."},
+         false, "já não está no servidor. Nada foi alterado aqui.", Language::Portuguese},
         {"500",
          [](auto &) {
              return [](const Request &) {
@@ -79,7 +80,8 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
                  return ScriptedServer::response(200, html, "text/html");
              };
          },
-         false, "a web page"},
+         false, "página web (estado 200) em vez de dados de calendário (lista de eventos)",
+         Language::Portuguese},
         {"a malformed multistatus",
          [](auto &) {
              return [](const Request &) {
@@ -95,7 +97,7 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
                  return ScriptedServer::response(301, {}, "text/plain", "Location: " + to + "\r\n");
              };
          },
-         false, "loop of redirections"},
+         false, "ciclo de redirecionamentos", Language::Portuguese},
         {"a redirect to another server",
          [](auto &) {
              return [](const Request &) {
@@ -130,7 +132,8 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
          [](auto &) {
              return calendarOf({{"/cal/a.ics", item("/cal/a.ics", "", "No uid")}});
          },
-         true, "has no UID"},
+         true, "O item /cal/a.ics do servidor não foi tocado: a sua tarefa não tem UID.",
+         Language::Portuguese},
         {"two items with one UID",
          [](auto &) {
              return calendarOf({{"/cal/a.ics", item("/cal/a.ics", "UID:same\r\n", "First")},
@@ -151,6 +154,7 @@ TEST(BadServer, shouldSayWhatIsWrongAndLeaveTheTasksHereAsTheyWere)
         device.add(QStringLiteral("Here before"));
         device.add(QStringLiteral("And this"));
         device.client().setTimeout(1000);
+        device.client().setLanguage(c.language);
         const QString dataPath = device.folder() + QStringLiteral("Tasklyn.DAT");
         const QByteArray before = TestFiles::readAll(dataPath);
         const QStringList listBefore = device.list();

@@ -88,8 +88,10 @@ TEST(SyncController, shouldSendAChangeMomentsLaterAndAskForAMissingPasswordOnceA
     Folder folder(server.url(QStringLiteral("/cal/")));
     folder.controller.setDelays(50, 3600 * 1000, 100, 400);
     int asked = 0;
-    folder.controller.setPasswordPrompt([&asked](const QString &why) {
-        EXPECT_TRUE(why.contains(QLatin1String("holds no password"))) << why.toStdString();
+    folder.controller.setPasswordPrompt([&asked](const QString &question) {
+        // Why, then for whom.
+        EXPECT_EQ(question, "The desktop's secret store holds no password for alice.\r\r"
+                            "Password of alice on 127.0.0.1:");
         ++asked;
         return std::optional<QString>(QStringLiteral("s3cret-Pass"));
     });
@@ -108,6 +110,36 @@ TEST(SyncController, shouldSendAChangeMomentsLaterAndAskForAMissingPasswordOnceA
     for (const QString &name : QDir(folder.device.folder()).entryList(QDir::Files))
         EXPECT_FALSE(TestFiles::readAll(folder.device.folder() + name).contains("s3cret"))
             << name.toStdString();
+}
+
+TEST(SyncController, shouldTellHowFarALongFirstUploadGotOnceAPercent)
+{
+    ScriptedServer server([&](const Request &r) {
+        if (r.method == "PUT")
+            return ScriptedServer::response(201, {}, "text/plain", "ETag: \"e\"\r\n");
+        return ScriptedServer::response(207, EmptyCalendar);
+    });
+    Folder folder(server.url(QStringLiteral("/cal/")));
+    folder.secrets.secrets.insert(SyncAccount::read(folder.settings).secretKey(),
+                                  QStringLiteral("pw"));
+    folder.settings.setText(SettingKey::Language, QStringLiteral("Portuguese"));
+    const int tasks = 3 * SyncController::LongSync + 50;
+    for (int i = 0; i < tasks; ++i)
+        folder.device.add(QStringLiteral("Task %1").arg(i));
+    QStringList lines;
+    QObject::connect(&folder.controller, &SyncController::statusChanged,
+                     [&] { lines << folder.controller.status(folder.controller.language()); });
+    QSignalSpy finished(&folder.controller, &SyncController::finished);
+    folder.controller.start();
+    ASSERT_TRUE(eventually([&] { return finished.size() == 1; }, 20000));
+    ASSERT_TRUE(finished[0][0].value<SyncReport>().ok());
+    // Each line a percent further (and the last the result): no more than 101
+    // lines on the way for 200 tasks, in the language of the sync.
+    ASSERT_GE(lines.size(), 10);
+    EXPECT_LE(lines.size(), 102);
+    EXPECT_EQ(lines.removeDuplicates(), 0);
+    EXPECT_EQ(lines[0], QStringLiteral("A sincronizar: 0 de %1 eventos enviados...").arg(tasks));
+    EXPECT_TRUE(lines.last().startsWith("Sincronizado às")) << lines.last().toStdString();
 }
 
 TEST(SyncController, shouldStopASyncThatARestoreOvertookAndStartAnother)

@@ -235,6 +235,59 @@ TEST(SyncDialog, shouldSendAPasswordOverPlainHttpToAnotherMachineOnlyAfterAYesAs
     EXPECT_EQ(here.messages.shown.size(), 2);
 }
 
+// A locked keyring answers after the user closed the dialog (its unlock prompt
+// waited): the answer touches nothing of the dialog gone, and the account it
+// stored is still synced with the password typed.
+TEST(SyncDialog, shouldSyncTheStoredAccountWhenTheSecretStoreAnswersAfterTheDialogClosed)
+{
+    ScriptedServer server(calendarServer);
+    Computer here;
+    here.secrets.holding = true;
+    auto d = here.dialog(server.url(QStringLiteral("/cal/")).toString(), QStringLiteral("alice"),
+                         QStringLiteral("pw"));
+    press(*d, "Button_syncOk");
+    ASSERT_TRUE(eventually([&] { return !here.secrets.held.isEmpty(); }));
+    press(*d, "Button_syncCancel");
+    d.reset();
+    QSignalSpy finished(&here.controller, &SyncController::finished);
+    here.secrets.answerHeld();
+    ASSERT_TRUE(eventually([&] { return finished.size() == 1; }));
+    EXPECT_TRUE(finished[0][0].value<SyncReport>().ok())
+        << finished[0][0].value<SyncReport>().error.toStdString();
+    EXPECT_EQ(here.secrets.secrets.value(SyncAccount::read(here.settings).secretKey()), "pw");
+    // Opened again, the kept password read for a test, closed before the answer:
+    // nothing goes to the server.
+    d = std::make_unique<SyncDialog>(here.ctx, here.controller, nullptr);
+    press(*d, "Button_syncTest");
+    ASSERT_EQ(here.secrets.held.size(), 1);
+    press(*d, "Button_syncCancel");
+    d.reset();
+    const int requests = server.requests();
+    here.secrets.answerHeld();
+    QTest::qWait(100);
+    EXPECT_EQ(server.requests(), requests);
+}
+
+TEST(SyncDialog, shouldSayInItsLanguageThatThePasswordIsNotKeptWithoutASecretStore)
+{
+    ScriptedServer server(calendarServer);
+    Computer here;
+    here.settings.setText(SettingKey::Language, QStringLiteral("Portuguese"));
+    here.secrets.available = false;
+    auto d = here.dialog(server.url(QStringLiteral("/cal/")).toString(), QStringLiteral("alice"),
+                         QStringLiteral("pw"));
+    QSignalSpy finished(&here.controller, &SyncController::finished);
+    press(*d, "Button_syncOk");
+    ASSERT_TRUE(eventually([&] { return finished.size() == 1; }));
+    ASSERT_EQ(here.messages.shown.size(), 1);
+    EXPECT_EQ(here.messages.shown[0].text,
+              QStringLiteral("Não foi possível usar o cofre de senhas do ambiente de trabalho "
+                             "(no store).\r\rA palavra-passe não fica guardada: o Nudgery "
+                             "pede-a uma vez de cada vez que arranca."));
+    // The password typed serves this run.
+    EXPECT_TRUE(finished[0][0].value<SyncReport>().ok());
+}
+
 // A certificate of its own for 127.0.0.1, signed by itself.
 QSslConfiguration selfSigned(const QString &folder)
 {

@@ -7,12 +7,7 @@
 #include "sync/Multistatus.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
-#include <QRegularExpression>
-#include <QTcpServer>
-#include <QThread>
-#include <QTimer>
 
 namespace {
 
@@ -24,32 +19,7 @@ const QByteArray MakeCalendar =
     "</D:displayname><C:supported-calendar-component-set><C:comp name=\"VTODO\"/>"
     "</C:supported-calendar-component-set></D:prop></D:set></C:mkcalendar>";
 
-bool waitUntil(const std::function<bool()> &ready, int ms = 20000)
-{
-    for (int waited = 0; waited < ms; waited += 50) {
-        if (ready())
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
 } // namespace
-
-DavReply request(DavClient &client, const QByteArray &verb, const QUrl &url, const QByteArray &body,
-                 const DavClient::Headers &headers)
-{
-    DavReply answer;
-    bool done = false;
-    client.send(verb, url, body, headers, [&](const DavReply &r) {
-        answer = r;
-        done = true;
-    });
-    QEventLoop loop;
-    while (!done)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return answer;
-}
 
 DavServer::DavServer(Kind kind) : m_kind(kind)
 {
@@ -65,24 +35,16 @@ DavServer::DavServer(Kind kind) : m_kind(kind)
                              "[rights]\ntype = owner_only\n[storage]\nfilesystem_folder = " +
                              dir + "/collections\n[logging]\nlevel = info\n")
                                 .toUtf8());
-        m_process.setStandardErrorFile(dir + QStringLiteral("/log"));
-        m_process.start(QStringLiteral("radicale"),
-                        {QStringLiteral("--config"), dir + QStringLiteral("/config")});
-        const QRegularExpression listening(QStringLiteral("Listening on '\\[127.0.0.1\\]:(\\d+)'"));
-        waitUntil([&] {
-            const QString log = QString::fromUtf8(TestFiles::readAll(dir + QStringLiteral("/log")));
-            const QRegularExpressionMatch m = listening.match(log);
-            if (m.hasMatch() && log.contains(QLatin1String("Radicale server ready")))
-                m_port = m.captured(1).toInt();
-            return m_port > 0 || m_process.state() == QProcess::NotRunning;
-        });
+        m_port = SyncKit::startRadicale(
+            m_process, {QStringLiteral("--config"), dir + QStringLiteral("/config")},
+            dir + QStringLiteral("/log"));
     } else {
         m_process.setStandardOutputFile(dir + QStringLiteral("/out"));
         m_process.setStandardErrorFile(dir + QStringLiteral("/log"));
         m_process.start(QStringLiteral("/usr/bin/python3"),
                         {Scripts + QStringLiteral("/xandikos_serve.py"),
                          dir + QStringLiteral("/store"), user, password});
-        waitUntil([&] {
+        SyncKit::waitUntil([&] {
             const QByteArray out = TestFiles::readAll(dir + QStringLiteral("/out"));
             if (out.startsWith("PORT "))
                 m_port = out.mid(5).trimmed().toInt();
@@ -175,13 +137,9 @@ SyncReport Device::sync(const QUrl &calendar, const QString &user, const QString
     m_client.setCredentials(user, password);
     SyncSession::Setup setup;
     setup.calendar = calendar;
+    setup.language = m_client.language();
     setup.ask = std::move(ask);
-    SyncSession session(m_client, *m_tasks, *m_identities, m_dates, m_clock, setup);
-    session.start();
-    QEventLoop loop;
-    while (!session.over())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return session.report();
+    return SyncKit::sync(m_client, *m_tasks, *m_identities, m_dates, m_clock, setup);
 }
 
 int Device::rowOf(const QString &text)

@@ -7,6 +7,7 @@
 #include "sync/DavClient.h"
 #include "sync/SyncSession.h"
 #include "tasks/TaskList.h"
+#include "testkit/SyncKit.h"
 
 #include <QMap>
 #include <QProcess>
@@ -23,9 +24,7 @@ inline void PrintTo(const QString &text, std::ostream *out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// A request answered before it returns (the event loop runs meanwhile).
-DavReply request(DavClient &client, const QByteArray &verb, const QUrl &url,
-                 const QByteArray &body = {}, const DavClient::Headers &headers = {});
+using SyncKit::request;
 
 // A real CalDAV server on 127.0.0.1, started for a test and stopped after it, with
 // one user and one task calendar: Radicale with its own password file, or
@@ -75,6 +74,7 @@ public:
     SyncReport sync(const DavServer &server, std::function<bool(const QString &)> ask = {});
     SyncReport sync(const QUrl &calendar, const QString &user, const QString &password,
                     std::function<bool(const QString &)> ask = {});
+    // Its language is the sync's too.
     DavClient &client() { return m_client; }
     // The side file and the task list read afresh, as a new run does.
     void restart();
