@@ -3,6 +3,7 @@
 #include "i18n/LanguageTables.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QSpinBox>
 
@@ -148,9 +149,14 @@ int RepeatChoice::arrange(int labelLeft, int fieldLeft, int top, int rowHeight, 
     const int listLeft = std::max(fieldLeft, labelLeft + labelWidth + 4);
     const int countWidth = m_count->sizeHint().width();
     const int wanted = m_list->sizeHint().width();
-    const int listWidth = m_count->isVisibleTo(m_list->parentWidget())
-                              ? std::max(40, std::min(wanted, right - listLeft - 3 - countWidth))
-                              : wanted;
+    const bool counted = m_count->isVisibleTo(m_list->parentWidget());
+    const int room = right - listLeft - (counted ? 3 + countWidth : 0);
+    const int narrow = counted ? std::max(40, std::min(wanted, room)) : wanted;
+    // The chosen caption is shown whole where the row has room for it.
+    const QFontMetrics metrics = m_list->fontMetrics();
+    const int whole = wanted + metrics.horizontalAdvance(m_list->currentText()) -
+                      metrics.horizontalAdvance(QLatin1Char('x')) * m_list->minimumContentsLength();
+    const int listWidth = std::max(narrow, std::min(whole, room));
     m_list->setGeometry(listLeft, top, listWidth, rowHeight);
     m_count->setGeometry(listLeft + listWidth + 3, top, countWidth, rowHeight);
     return listLeft + wanted;

@@ -4,6 +4,9 @@
 
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -50,6 +53,27 @@ protected:
                 }
             }
         }
+        // Each repeat choice is read whole, or its list takes all the room the row
+        // leaves it before the count or the buttons.
+        auto *list = ui<QComboBox>(&e, "ComboBox_repeat");
+        auto *count = ui<QSpinBox>(&e, "SpinEdit_repeat");
+        for (int i = 0; i < list->count(); ++i) {
+            list->setCurrentIndex(i);
+            QStyleOptionComboBox option;
+            option.initFrom(list);
+            const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                              QStyle::SC_ComboBoxEditField, list);
+            const std::string name = list->currentText().toStdString() + " in " + language;
+            const int next =
+                count->isVisible() ? count->geometry().left() : okButton(e)->geometry().left();
+            EXPECT_LT(list->geometry().right(), next) << name;
+            const bool whole =
+                field.width() >= list->fontMetrics().horizontalAdvance(list->currentText());
+            EXPECT_TRUE(whole || next - list->geometry().right() <= 8) << name;
+            if (count->isVisible())
+                EXPECT_LT(count->geometry().right(), okButton(e)->geometry().left()) << name;
+        }
+        list->setCurrentIndex(0);
         // The spinners sit inside their fields' right ends.
         EXPECT_TRUE(
             hourField(e)->geometry().contains(ui<QScrollBar>(&e, "ScrollBar2")->geometry()));
