@@ -17,9 +17,17 @@ window_of() {
 
 # The program's process under the faketime wrapper $1 (faketime forks).
 program_of() {
-  local child=""
+  local child="" c
   for _ in $(seq 50); do
-    child=$(pgrep -P "$1" | head -n1) && [ -n "$child" ] && break
+    # faketime first runs date(1) to read its time, and a child not yet exec'd
+    # still bears faketime's name: neither is the program.
+    for c in $(pgrep -P "$1"); do
+      case "$(cat "/proc/$c/comm" 2>/dev/null)" in
+        date | faketime | "") ;;
+        *) child=$c && break ;;
+      esac
+    done
+    [ -n "$child" ] && break
     sleep 0.1
   done
   echo "$child"
