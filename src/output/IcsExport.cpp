@@ -5,6 +5,7 @@
 #include "store/DateFormat.h"
 #include "store/SaveFile.h"
 #include "store/StoreError.h"
+#include "store/TaskFields.h"
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 #include "store/TaskTable.h"
@@ -40,8 +41,7 @@ QByteArray calendar(const TaskTable &table, const DateFormat &dates, const QDate
         }
         icalcomponent *todo = TodoProperties::newTodo(uid, row, dates, today, dtstamp);
         if (identity && !identity->rule.isEmpty()) {
-            const std::optional<QDateTime> due = DateFormat::parseSortKey(row[Col::SortKey]);
-            TodoProperties::writeRule(todo, identity->rule, due ? due->date() : QDate());
+            TodoProperties::writeRule(todo, identity->rule, TaskFields::dateOf(row, dates, today));
         }
         icalcomponent_add_component(cal, todo);
     }

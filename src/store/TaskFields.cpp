@@ -83,4 +83,11 @@ void take(Field field, TaskRow &a, const TaskRow &b)
     }
 }
 
+QDate dateOf(const TaskRow &row, const DateFormat &dates, const QDate &today)
+{
+    if (const std::optional<QDateTime> key = DateFormat::parseSortKey(row[Col::SortKey]))
+        return key->date();
+    return dates.parseDate(row[Col::Date], today).value_or(QDate());
+}
+
 } // namespace TaskFields

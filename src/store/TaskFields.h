@@ -23,5 +23,9 @@ bool same(Field field, const TaskRow &a, const TaskRow &b, const DateFormat &dat
 bool sameTask(const TaskRow &a, const TaskRow &b, const DateFormat &dates, const QDate &today);
 // b's cells of the field in a.
 void take(Field field, TaskRow &a, const TaskRow &b);
+// The date a task is on: its sort key's, written alike in every locale; the date
+// cell, read in the format in force, only when the key does not parse. Invalid
+// when neither reads.
+QDate dateOf(const TaskRow &row, const DateFormat &dates, const QDate &today);
 
 } // namespace TaskFields

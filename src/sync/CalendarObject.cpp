@@ -45,14 +45,6 @@ void replace(icalcomponent *todo, icalproperty_kind kind, icalproperty *property
     icalcomponent_add_property(todo, property);
 }
 
-// The date a task is on: its sort key's, else its date cell's.
-QDate dateOf(const TaskRow &row, const DateFormat &dates, const QDate &today)
-{
-    if (const std::optional<QDateTime> key = DateFormat::parseSortKey(row[Col::SortKey]))
-        return key->date();
-    return dates.parseDate(row[Col::Date], today).value_or(QDate());
-}
-
 // A repeating to-do's series starts at its DTSTART: moved by as many days as the
 // task's date moved, so that the next occurrence another program works out is
 // the task's date here.
@@ -128,7 +120,7 @@ QByteArray created(const QString &uid, const TaskRow &row, const QByteArray &rul
                             icalproperty_new_prodid("-//Nudgery//Nudgery task list//EN"), nullptr);
     icalcomponent *todo =
         TodoProperties::newTodo(uid.toUtf8(), row, dates, today, TodoProperties::utc(now));
-    TodoProperties::writeRule(todo, rule, dateOf(row, dates, today));
+    TodoProperties::writeRule(todo, rule, TaskFields::dateOf(row, dates, today));
     icalcomponent_add_component(cal, todo);
     const QByteArray out = TodoProperties::text(cal);
     icalcomponent_free(cal);
@@ -148,8 +140,8 @@ QByteArray patched(const QByteArray &text, const TaskRow &row, const QByteArray 
         if (TaskFields::same(f, was.row, row, dates, today))
             continue;
         if (f == TaskFields::Field::Due) {
-            const QDate from = dateOf(was.row, dates, today);
-            const QDate to = dateOf(row, dates, today);
+            const QDate from = TaskFields::dateOf(was.row, dates, today);
+            const QDate to = TaskFields::dateOf(row, dates, today);
             if (from.isValid() && to.isValid())
                 moveStart(todo, int(from.daysTo(to)));
         }
@@ -157,7 +149,7 @@ QByteArray patched(const QByteArray &text, const TaskRow &row, const QByteArray 
         changed = true;
     }
     // Compared as RRULE text: a rule set elsewhere keeps its series' start apart.
-    const QDate date = dateOf(row, dates, today);
+    const QDate date = TaskFields::dateOf(row, dates, today);
     if (RepeatRule::parse(rule, date).text() != RepeatRule::parse(was.rule, date).text()) {
         TodoProperties::writeRule(todo, rule, date);
         changed = true;

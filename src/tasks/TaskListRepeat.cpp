@@ -4,6 +4,7 @@
 
 #include "store/Clock.h"
 #include "store/DateFormat.h"
+#include "store/TaskFields.h"
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
 
@@ -19,11 +20,13 @@ void TaskList::setRepeats(const Clock *clock, const DateFormat *dates,
 
 std::optional<QDate> TaskList::taskDate(const TaskRow &task) const
 {
-    if (const std::optional<QDateTime> key = DateFormat::parseSortKey(task[Col::SortKey]))
-        return key->date();
-    if (!m_dates || !m_clock)
+    if (!m_dates || !m_clock) {
+        if (const std::optional<QDateTime> key = DateFormat::parseSortKey(task[Col::SortKey]))
+            return key->date();
         return std::nullopt;
-    return m_dates->parseDate(task[Col::Date], m_clock->today());
+    }
+    const QDate date = TaskFields::dateOf(task, *m_dates, m_clock->today());
+    return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
 RepeatRule TaskList::repeatRule(int row, QString *refused) const
