@@ -51,11 +51,14 @@ void TaskPane::buildGrid()
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setTable(&table());
     StringGrid1->setDateServices(m_ctx.dates, m_ctx.clock);
-    StringGrid1->setRepeatWords([this](int row) {
-        const RepeatRule rule = m_tasks.repeatRule(row);
-        return rule.repeats() ? RepeatChoice::words(rule, chosenLanguage(*m_ctx.settings))
-                              : QString();
-    });
+    // The mark is painted often: only the tooltip's words read the language setting.
+    StringGrid1->setRepeats([this](int row) { return m_tasks.repeatRule(row).repeats(); },
+                            [this](int row) {
+                                const RepeatRule rule = m_tasks.repeatRule(row);
+                                return rule.repeats() ? RepeatChoice::words(
+                                                            rule, chosenLanguage(*m_ctx.settings))
+                                                      : QString();
+                            });
     layout->addWidget(StringGrid1, 1);
     // The designed widths; columns 5-9 hold data only.
     static const int widths[Col::Count] = {12, 206, 61, 31, 12, 0, 0, 0, 0, 0};

@@ -66,10 +66,10 @@ void TaskGrid::setDateServices(const DateFormat *dates, const Clock *clock)
     viewport()->update();
 }
 
-void TaskGrid::setRepeatWords(RepeatWords words)
+void TaskGrid::setRepeats(std::function<bool(int row)> repeats, RepeatWords words)
 {
-    m_repeatWords = words;
-    m_delegate->setRepeats(std::move(words));
+    m_repeatWords = std::move(words);
+    m_delegate->setRepeats(std::move(repeats));
 }
 
 void TaskGrid::setSortColumn(int column)

@@ -26,7 +26,9 @@ public:
     // How the task of a table row repeats, in words; empty for one that does not.
     // A repeating task gets a mark in its done cell and its rule under its note.
     using RepeatWords = std::function<QString(int row)>;
-    void setRepeatWords(RepeatWords words);
+    // Whether a row repeats (asked at every paint of its done cell, so cheap) and
+    // its rule in words (asked for the tooltip).
+    void setRepeats(std::function<bool(int row)> repeats, RepeatWords words);
 
     // Sort state shown by the header's arrow. sortTag is the grid's tag value:
     // 1 = the next sort command sorts ascending, 0 = descending.

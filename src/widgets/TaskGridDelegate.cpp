@@ -98,7 +98,7 @@ void TaskGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         drawCellText(painter, cell, QPoint(cell.left() - 3, cell.top() - 1), text);
         // An open repeating task: a small mark where the done mark would be, beside
         // the task it comes back for (the date column has no room to spare).
-        if (text.trimmed().isEmpty() && m_repeats && !m_repeats(row).isEmpty()) {
+        if (text.trimmed().isEmpty() && m_repeats && m_repeats(row)) {
             QFont small = option.font;
             small.setPointSizeF(std::max(6.0, option.font.pointSizeF() - 1));
             painter->setFont(small);

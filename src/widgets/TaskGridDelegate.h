@@ -19,7 +19,7 @@ public:
     void setTable(const TaskTable *table) { m_table = table; }
     void setDateServices(const DateFormat *dates, const Clock *clock);
     // Whether the task of a table row repeats (words of its rule; empty: not).
-    void setRepeats(std::function<QString(int row)> repeats) { m_repeats = std::move(repeats); }
+    void setRepeats(std::function<bool(int row)> repeats) { m_repeats = std::move(repeats); }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
@@ -37,5 +37,5 @@ private:
     const TaskTable *m_table = nullptr;
     const DateFormat *m_dates = nullptr;
     const Clock *m_clock = nullptr;
-    std::function<QString(int row)> m_repeats;
+    std::function<bool(int row)> m_repeats;
 };
