@@ -10,14 +10,8 @@ namespace {
 
 using Place = TaskIdentities::Place;
 
-QList<LocalTasks::Record> recordsOf(const QString &path)
+QList<LocalTasks::Record> recordsOf(const QByteArray &bytes)
 {
-    QFile f(path);
-    if (!f.exists())
-        return {};
-    if (!f.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(path, f.errorString());
-    const QByteArray bytes = readWholeFile(f);
     QList<LocalTasks::Record> out;
     qint64 pos = 0;
     while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
@@ -61,13 +55,23 @@ QList<LocalTasks::Record> tie(const QList<LocalTasks::Record> &records,
 
 } // namespace
 
-LocalTasks LocalTasks::read(const QString &dataPath, const QString &archivePath,
-                            const TaskIdentities &identities)
+QByteArray LocalTasks::bytesOf(const QString &path)
+{
+    QFile f(path);
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly))
+        throw StoreError::cannotOpen(path, f.errorString());
+    return readWholeFile(f);
+}
+
+LocalTasks LocalTasks::of(const QByteArray &data, const QByteArray &archive,
+                          const TaskIdentities &identities)
 {
     LocalTasks local;
     QStringList untied;
-    local.strays = tie(recordsOf(dataPath), identities, Place::Data, local.data, untied);
-    tie(recordsOf(archivePath), identities, Place::Archive, local.archive, untied);
+    local.strays = tie(recordsOf(data), identities, Place::Data, local.data, untied);
+    tie(recordsOf(archive), identities, Place::Archive, local.archive, untied);
     const auto strayWithKey = [&local](const QByteArray &key) {
         return std::find_if(local.strays.begin(), local.strays.end(),
                             [&](const Record &r) { return !key.isEmpty() && r.key == key; });

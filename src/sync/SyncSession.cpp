@@ -157,17 +157,23 @@ void SyncSession::listed(const DavReply &reply, const QByteArray &token)
         return vanished();
     if (reply.status == 401)
         return fail(problem(reply, nullptr), &reply);
-    Multistatus::Answer answer;
-    if (reply.status == 207)
-        answer = Multistatus::parse(reply.body);
-    if (reply.status != 207 || !answer.error.isEmpty()) {
+    if (reply.status != 207) {
         // A token the server no longer knows (or never gave): every item is listed
         // instead. A server without sync-collection: its items' ETags.
         if (!token.isEmpty())
             return list({});
-        if (reply.status == 207)
-            return fail(unreadable(answer.error));
         return listByProperties();
+    }
+    readAside(reply.body,
+              [this, token](const Multistatus::Answer &answer) { listedRead(answer, token); });
+}
+
+void SyncSession::listedRead(const Multistatus::Answer &answer, const QByteArray &token)
+{
+    if (!answer.error.isEmpty()) {
+        if (!token.isEmpty())
+            return list({});
+        return fail(unreadable(answer.error));
     }
     if (token.isEmpty())
         m_full = true;
@@ -208,28 +214,33 @@ void SyncSession::listByProperties()
                           return vanished();
                       if (reply.status != 207)
                           return fail(problem(reply, "AskedList"), &reply);
-                      const Multistatus::Answer answer = Multistatus::parse(reply.body);
-                      if (!answer.error.isEmpty())
-                          return fail(unreadable(answer.error));
-                      m_full = true;
-                      m_newToken.clear();
-                      const QString self = calendarPath();
-                      for (const Multistatus::Response &r : answer.responses) {
-                          if (normalPath(r.href) == self) {
-                              if (r.status == 404) // Xandikos: a 207 that holds a 404
-                                  return vanished();
-                              continue;
-                          }
-                          const Multistatus::Property *type =
-                              r.property(QStringLiteral("resourcetype"));
-                          if (type && type->children.contains(QStringLiteral("collection")))
-                              continue;
-                          const QString etag = r.text(QStringLiteral("getetag"));
-                          if (!etag.isEmpty())
-                              m_listed.insert(r.href, etag.toUtf8());
-                      }
-                      fetch();
+                      readAside(reply.body, [this](const Multistatus::Answer &answer) {
+                          listedByProperties(answer);
+                      });
                   });
+}
+
+void SyncSession::listedByProperties(const Multistatus::Answer &answer)
+{
+    if (!answer.error.isEmpty())
+        return fail(unreadable(answer.error));
+    m_full = true;
+    m_newToken.clear();
+    const QString self = calendarPath();
+    for (const Multistatus::Response &r : answer.responses) {
+        if (normalPath(r.href) == self) {
+            if (r.status == 404) // Xandikos: a 207 that holds a 404
+                return vanished();
+            continue;
+        }
+        const Multistatus::Property *type = r.property(QStringLiteral("resourcetype"));
+        if (type && type->children.contains(QStringLiteral("collection")))
+            continue;
+        const QString etag = r.text(QStringLiteral("getetag"));
+        if (!etag.isEmpty())
+            m_listed.insert(r.href, etag.toUtf8());
+    }
+    fetch();
 }
 
 void SyncSession::vanished()
@@ -352,22 +363,60 @@ void SyncSession::fetchOne(const QString &href, std::function<void(const RemoteI
     });
 }
 
+// What the plan's thread made of the files and the side file as they were.
+struct SyncSession::Planned
+{
+    LocalTasks local;
+    SyncPlan plan;
+    QString error;
+};
+
 void SyncSession::plan()
 {
+    // The files and the side file as they are now, taken on this thread; worked
+    // out on another, the window answering meanwhile. A task the user changes
+    // before the plan is carried out is left for the next sync, as one changed
+    // between the batches is (stillThere).
+    auto planned = std::make_shared<Planned>();
+    QByteArray data;
+    QByteArray archive;
     try {
-        const LocalTasks local =
-            LocalTasks::read(m_tasks.dataFileName(), m_tasks.archiveFileName(), m_ids);
+        data = LocalTasks::bytesOf(m_tasks.dataFileName());
+        archive = LocalTasks::bytesOf(m_tasks.archiveFileName());
+    } catch (const StoreError &e) {
+        return fail(e.message());
+    }
+    auto identities = std::make_shared<const TaskIdentities>(m_ids);
+    SyncPlan::Input input{*identities, planned->local, m_remote,        calendarPath(),
+                          m_dates,     today(),        m_setup.language};
+    aside(
+        [planned, identities, data, archive, input] {
+            try {
+                planned->local = LocalTasks::of(data, archive, *identities);
+                planned->plan = SyncPlan::make(input);
+            } catch (const StoreError &e) {
+                planned->error = e.message();
+            }
+        },
+        [this, planned] { carryOut(*planned); });
+}
+
+void SyncSession::carryOut(Planned &planned)
+{
+    if (!planned.error.isEmpty())
+        return fail(planned.error);
+    try {
         // What an interrupted change here left of the task it replaced goes first.
-        if (!local.leftovers.isEmpty()) {
+        if (!planned.local.leftovers.isEmpty()) {
             m_writingHere = true;
             const auto done = qScopeGuard([this] { m_writingHere = false; });
             QList<qint64> offsets;
-            for (const LocalTasks::Record &r : local.leftovers)
-                offsets << r.offset;
+            for (const LocalTasks::Record &r : planned.local.leftovers)
+                if (stillThere(r))
+                    offsets << r.offset;
             m_tasks.removeRecords(offsets);
         }
-        m_plan = SyncPlan::make(
-            {m_ids, local, m_remote, calendarPath(), m_dates, today(), m_setup.language});
+        m_plan = std::move(planned.plan);
         const int deletes = m_plan.localDeletes();
         if (deletes > m_setup.massDeleteLimit) {
             const bool yes = m_setup.ask && m_setup.ask(text("MassDelete").arg(deletes));
@@ -382,6 +431,40 @@ void SyncSession::plan()
     m_total = int(m_plan.jobs.size());
     emit progress(0, m_total);
     putIdentities();
+}
+
+void SyncSession::readAside(const QByteArray &body,
+                            std::function<void(const Multistatus::Answer &)> then)
+{
+    // A listing of thousands of items takes long to read.
+    auto answer = std::make_shared<Multistatus::Answer>();
+    aside([answer, body] { *answer = Multistatus::parse(body); },
+          [answer, then = std::move(then)] { then(*answer); });
+}
+
+void SyncSession::aside(std::function<void()> work, std::function<void()> then)
+{
+    if (m_worker.joinable())
+        m_worker.join();
+    m_worker = std::thread([this, work = std::move(work), then = std::move(then)] {
+        work();
+        // The session waits for this thread before it goes, so it is here to post to.
+        QMetaObject::invokeMethod(
+            this,
+            [this, then] {
+                if (m_worker.joinable())
+                    m_worker.join();
+                if (!m_over)
+                    then();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+SyncSession::~SyncSession()
+{
+    if (m_worker.joinable())
+        m_worker.join();
 }
 
 void SyncSession::putIdentities()

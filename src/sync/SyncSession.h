@@ -10,11 +10,15 @@
 
 #include <deque>
 #include <functional>
+#include <thread>
 
 class Clock;
 class DateFormat;
 class TaskIdentities;
 class TaskList;
+namespace Multistatus {
+struct Answer;
+}
 
 // What one sync did, for the user.
 struct SyncReport
@@ -60,6 +64,7 @@ public:
     SyncSession(DavClient &client, TaskList &tasks, TaskIdentities &identities,
                 const DateFormat &dates, const Clock &clock, Setup setup,
                 QObject *parent = nullptr);
+    ~SyncSession() override;
 
     void start();
     const SyncReport &report() const { return m_report; }
@@ -75,12 +80,21 @@ signals:
 private:
     void list(const QByteArray &token);
     void listed(const DavReply &reply, const QByteArray &token);
+    void listedRead(const Multistatus::Answer &answer, const QByteArray &token);
     void listByProperties();
+    void listedByProperties(const Multistatus::Answer &answer);
     void vanished();
     void fetch();
     void fetched(const DavReply &reply, const QStringList &asked);
     void fetchOne(const QString &href, std::function<void(const RemoteItem *)> done);
     void plan();
+    struct Planned;
+    void carryOut(Planned &planned);
+    // Reads a multistatus answer away from the window's thread, then goes on.
+    void readAside(const QByteArray &body, std::function<void(const Multistatus::Answer &)> then);
+    // Runs work on a thread of its own, then (on this object's thread, unless the
+    // sync ended meanwhile) then: pure work only, on what it was given.
+    void aside(std::function<void()> work, std::function<void()> then);
     void putIdentities();
     void applyLocal();
     void applyLocalPart(SyncJob &job);
@@ -139,4 +153,5 @@ private:
     int m_done = 0;
     bool m_incomplete = false; // something is left for the next sync
     bool m_writingHere = false;
+    std::thread m_worker;
 };
