@@ -164,38 +164,60 @@ void SyncSession::listed(const DavReply &reply, const QByteArray &token)
             return list({});
         return listByProperties();
     }
-    readAside(reply.body,
-              [this, token](const Multistatus::Answer &answer) { listedRead(answer, token); });
+    // Thousands of items take long to read: read, and gathered by path, on a
+    // thread of their own.
+    auto listing = std::make_shared<Listing>();
+    aside(
+        [listing, body = reply.body, self = calendarPath()] {
+            const Multistatus::Answer answer = Multistatus::parse(body);
+            listing->error = answer.error;
+            listing->token = answer.syncToken;
+            for (const Multistatus::Response &r : answer.responses) {
+                if (normalPath(r.href) == self) {
+                    // The server lists the rest from the new token.
+                    listing->more = listing->more || r.status == 507;
+                    continue;
+                }
+                if (r.status == 404 || r.status == 410) {
+                    listing->listed.remove(r.href);
+                    listing->gone.insert(r.href);
+                    continue;
+                }
+                const QString etag = r.text(QStringLiteral("getetag"));
+                if (!etag.isEmpty()) {
+                    listing->listed.insert(r.href, etag.toUtf8());
+                    listing->gone.remove(r.href);
+                }
+            }
+        },
+        [this, listing, token] { listedRead(*listing, token); });
 }
 
-void SyncSession::listedRead(const Multistatus::Answer &answer, const QByteArray &token)
+void SyncSession::listedRead(Listing &listing, const QByteArray &token)
 {
-    if (!answer.error.isEmpty()) {
+    if (!listing.error.isEmpty()) {
         if (!token.isEmpty())
             return list({});
-        return fail(unreadable(answer.error));
+        return fail(unreadable(listing.error));
     }
     if (token.isEmpty())
         m_full = true;
-    bool more = false;
-    const QString self = calendarPath();
-    for (const Multistatus::Response &r : answer.responses) {
-        if (normalPath(r.href) == self) {
-            more = more || r.status == 507; // the server lists the rest from the new token
-            continue;
+    // What a path's last answer said holds (a page after a page: on top of it).
+    if (m_listed.isEmpty() && m_remote.gone.isEmpty()) {
+        m_listed.swap(listing.listed);
+        m_remote.gone.swap(listing.gone);
+    } else {
+        for (const QString &href : std::as_const(listing.gone)) {
+            m_listed.remove(href);
+            m_remote.gone.insert(href);
         }
-        if (r.status == 404 || r.status == 410) {
-            m_listed.remove(r.href);
-            m_remote.gone.insert(r.href);
-            continue;
-        }
-        const QString etag = r.text(QStringLiteral("getetag"));
-        if (!etag.isEmpty()) {
-            m_listed.insert(r.href, etag.toUtf8());
-            m_remote.gone.remove(r.href);
+        for (auto it = listing.listed.cbegin(); it != listing.listed.cend(); ++it) {
+            m_listed.insert(it.key(), it.value());
+            m_remote.gone.remove(it.key());
         }
     }
-    m_newToken = answer.syncToken;
+    const bool more = listing.more;
+    m_newToken = listing.token;
     if (more && !m_newToken.isEmpty() && m_newToken != token)
         return list(m_newToken);
     fetch();
@@ -282,13 +304,16 @@ void SyncSession::fetch()
             if (!m_listed.contains(it.key()))
                 m_remote.gone.insert(it.key());
     }
+    // Nothing listed (a sync with nothing to do there): nothing to compare.
+    const bool compare = !m_listed.isEmpty();
     QHash<QString, QByteArray> known; // path → ETag
-    for (auto it = m_ids.ignored().cbegin(); it != m_ids.ignored().cend(); ++it)
+    for (auto it = m_ids.ignored().cbegin(); compare && it != m_ids.ignored().cend(); ++it)
         known.insert(it.key(), it.value());
     for (const auto &[uid, i] : m_ids.identities()) {
         if (i.href.isEmpty())
             continue;
-        known.insert(i.href, i.etag);
+        if (compare)
+            known.insert(i.href, i.etag);
         if (!i.base.isEmpty())
             m_baseAt.insert(i.href, i.base);
     }

@@ -80,7 +80,15 @@ signals:
 private:
     void list(const QByteArray &token);
     void listed(const DavReply &reply, const QByteArray &token);
-    void listedRead(const Multistatus::Answer &answer, const QByteArray &token);
+    struct Listing
+    {
+        QString error;
+        QByteArray token;
+        bool more = false;                 // the server lists the rest from the token
+        QHash<QString, QByteArray> listed; // path → ETag
+        QSet<QString> gone;
+    };
+    void listedRead(Listing &listing, const QByteArray &token);
     void listByProperties();
     void listedByProperties(const Multistatus::Answer &answer);
     void vanished();
