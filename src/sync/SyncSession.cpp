@@ -501,8 +501,19 @@ void SyncSession::putIdentities()
     // sent, which the next sync sends).
     const qsizetype n =
         std::min<qsizetype>(IdentityBatch, m_plan.identities.size() - m_nextIdentity);
+    QList<TaskIdentities::Identity> batch = m_plan.identities.mid(m_nextIdentity, n);
+    for (TaskIdentities::Identity &identity : batch) {
+        // The plan pairs a known one with an item there; its task may have changed
+        // here since, which the side file follows: only the item is the plan's.
+        if (const TaskIdentities::Identity *now = m_ids.find(identity.uid)) {
+            TaskIdentities::Identity paired = *now;
+            paired.href = identity.href;
+            paired.etag = identity.etag;
+            identity = paired;
+        }
+    }
     try {
-        m_ids.put(m_plan.identities.mid(m_nextIdentity, n));
+        m_ids.put(batch);
     } catch (const StoreError &e) {
         return fail(e.message());
     }
@@ -612,9 +623,12 @@ void SyncSession::applyLocalPart(SyncJob &job)
     if (!job.baseKey.isEmpty())
         identity.base = job.baseKey; // a version sent before a run ended arrived
     if (job.situation.here == Here::Live) {
-        // Tied by the write in progress an interruption left, or by a pairing.
+        // Tied by the write in progress an interruption left, or by a pairing; a
+        // record the user changed since the plan keeps the key the side file
+        // followed it to, and the next sync sends the change.
         identity.place = TaskIdentities::Place::Data;
-        identity.key = job.record.key;
+        if (identity.key == job.record.key || stillThere(job.record))
+            identity.key = job.record.key;
         identity.pendingKey.clear();
         identity.inStepKey.clear();
     }
