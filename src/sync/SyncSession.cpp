@@ -75,11 +75,23 @@ QDate SyncSession::today() const
     return m_today;
 }
 
+const QHash<QString, QByteArray> &SyncSession::baseAt() const
+{
+    // Made when first needed: a sync with nothing to fetch has no use for it.
+    if (!m_baseAt) {
+        m_baseAt.emplace();
+        for (const auto &[uid, i] : m_ids.identities())
+            if (!i.href.isEmpty() && !i.base.isEmpty())
+                m_baseAt->insert(i.href, i.base);
+    }
+    return *m_baseAt;
+}
+
 QDate SyncSession::dueHere(const QString &href) const
 {
     // A to-do without a due date keeps the one it has here, not today's.
-    const auto base = m_baseAt.constFind(href);
-    if (base == m_baseAt.cend())
+    const auto base = baseAt().constFind(href);
+    if (base == baseAt().cend())
         return today();
     return m_dates.parseDate(SyncPlan::rowOfKey(*base)[Col::Date], today()).value_or(today());
 }
@@ -305,24 +317,19 @@ void SyncSession::fetch()
                 m_remote.gone.insert(it.key());
     }
     // Nothing listed (a sync with nothing to do there): nothing to compare.
-    const bool compare = !m_listed.isEmpty();
-    QHash<QString, QByteArray> known; // path → ETag
-    for (auto it = m_ids.ignored().cbegin(); compare && it != m_ids.ignored().cend(); ++it)
-        known.insert(it.key(), it.value());
-    for (const auto &[uid, i] : m_ids.identities()) {
-        if (i.href.isEmpty())
-            continue;
-        if (compare)
-            known.insert(i.href, i.etag);
-        if (!i.base.isEmpty())
-            m_baseAt.insert(i.href, i.base);
+    if (!m_listed.isEmpty()) {
+        QHash<QString, QByteArray> known = m_ids.ignored(); // path → ETag
+        for (const auto &[uid, i] : m_ids.identities())
+            if (!i.href.isEmpty())
+                known.insert(i.href, i.etag);
+        for (auto it = m_listed.cbegin(); it != m_listed.cend(); ++it)
+            if (known.value(it.key()) != it.value())
+                m_toFetch << it.key();
     }
-    for (auto it = m_listed.cbegin(); it != m_listed.cend(); ++it)
-        if (known.value(it.key()) != it.value())
-            m_toFetch << it.key();
     m_toFetch.sort();
     if (m_toFetch.isEmpty())
         return plan();
+    baseAt(); // as the side file holds them before this sync writes any
     const QStringList asked = m_toFetch.mid(0, FetchBatch);
     m_toFetch = m_toFetch.mid(asked.size());
     m_client.send("REPORT", m_setup.calendar, multiget(asked),

@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <thread>
 
 class Clock;
@@ -127,6 +128,7 @@ private:
     QDate today() const;
     // The due date the task at path has here, for a to-do that comes without one.
     QDate dueHere(const QString &href) const;
+    const QHash<QString, QByteArray> &baseAt() const;
     // What a sync tells, in its language.
     QString text(const char *key) const;
     QString unreadable(const QString &why) const;
@@ -148,7 +150,8 @@ private:
     bool m_full = false;                 // every item listed, not only changes
     QHash<QString, QByteArray> m_listed; // path → ETag
     RemoteChanges m_remote;
-    QHash<QString, QByteArray> m_baseAt; // path → its task's key when last in step
+    // Path → its task's key when last in step.
+    mutable std::optional<QHash<QString, QByteArray>> m_baseAt;
     mutable QDate m_today;
     QStringList m_toFetch;
     SyncPlan m_plan;
