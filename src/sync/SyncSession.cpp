@@ -17,11 +17,11 @@ namespace {
 
 const QByteArray Xml = "application/xml; charset=utf-8";
 const QByteArray Calendar = "text/calendar; charset=utf-8";
-constexpr int FetchBatch = 100;     // items a multiget asks for
-constexpr int LocalBatch = 50;      // changes here between two turns of the event loop
-constexpr int IdentityBatch = 1000; // new identities written between two turns
-constexpr int Parallel = 4;         // writes to the server under way at once
-constexpr int Attempts = 3;         // a refused write is decided again this often
+constexpr int FetchBatch = 100;    // items a multiget asks for
+constexpr int LocalBatch = 50;     // changes here between two turns of the event loop
+constexpr int IdentityBatch = 500; // new identities written between two turns
+constexpr int Parallel = 4;        // writes to the server under way at once
+constexpr int Attempts = 3;        // a refused write is decided again this often
 
 QByteArray syncCollection(const QByteArray &token)
 {
@@ -398,7 +398,7 @@ void SyncSession::fetchOne(const QString &href, std::function<void(const RemoteI
 // What the plan's thread made of the files and the side file as they were.
 struct SyncSession::Planned
 {
-    LocalTasks local;
+    QList<LocalTasks::Record> leftovers; // LocalTasks::leftovers
     SyncPlan plan;
     QString error;
 };
@@ -418,14 +418,16 @@ void SyncSession::plan()
     } catch (const StoreError &e) {
         return fail(e.message());
     }
+    // What is read of every task is let go on that thread too.
     auto identities = std::make_shared<const TaskIdentities>(m_ids);
-    SyncPlan::Input input{*identities, planned->local, m_remote,        calendarPath(),
-                          m_dates,     today(),        m_setup.language};
     aside(
-        [planned, identities, data, archive, input] {
+        [planned, identities, data, archive, remote = &m_remote, path = calendarPath(),
+         dates = &m_dates, day = today(), language = m_setup.language] {
             try {
-                planned->local = LocalTasks::of(data, archive, *identities);
-                planned->plan = SyncPlan::make(input);
+                const LocalTasks local = LocalTasks::of(data, archive, *identities);
+                planned->plan =
+                    SyncPlan::make({*identities, local, *remote, path, *dates, day, language});
+                planned->leftovers = local.leftovers;
             } catch (const StoreError &e) {
                 planned->error = e.message();
             }
@@ -439,11 +441,11 @@ void SyncSession::carryOut(Planned &planned)
         return fail(planned.error);
     try {
         // What an interrupted change here left of the task it replaced goes first.
-        if (!planned.local.leftovers.isEmpty()) {
+        if (!planned.leftovers.isEmpty()) {
             m_writingHere = true;
             const auto done = qScopeGuard([this] { m_writingHere = false; });
             QList<qint64> offsets;
-            for (const LocalTasks::Record &r : planned.local.leftovers)
+            for (const LocalTasks::Record &r : planned.leftovers)
                 if (stillThere(r))
                     offsets << r.offset;
             m_tasks.removeRecords(offsets);
@@ -506,9 +508,8 @@ void SyncSession::putIdentities()
     // A first sync makes one for every task: written a batch at a time, the
     // window answering between (a kill between leaves identities of tasks not yet
     // sent, which the next sync sends).
-    const qsizetype n =
-        std::min<qsizetype>(IdentityBatch, m_plan.identities.size() - m_nextIdentity);
-    QList<TaskIdentities::Identity> batch = m_plan.identities.mid(m_nextIdentity, n);
+    const qsizetype n = std::min<qsizetype>(IdentityBatch, m_plan.identities.size());
+    QList<TaskIdentities::Identity> batch = m_plan.identities.first(n);
     for (TaskIdentities::Identity &identity : batch) {
         // The plan pairs a known one with an item there; its task may have changed
         // here since, which the side file follows: only the item is the plan's.
@@ -524,8 +525,8 @@ void SyncSession::putIdentities()
     } catch (const StoreError &e) {
         return fail(e.message());
     }
-    m_nextIdentity += n;
-    if (m_nextIdentity < m_plan.identities.size()) {
+    m_plan.identities.remove(0, n); // let go a batch at a time
+    if (!m_plan.identities.isEmpty()) {
         QTimer::singleShot(0, this, &SyncSession::putIdentities);
         return;
     }
@@ -537,8 +538,11 @@ void SyncSession::applyLocal()
     if (m_over)
         return;
     try {
-        for (int n = 0; n < LocalBatch && m_next < m_plan.jobs.size(); ++n)
-            applyLocalPart(m_plan.jobs[m_next++]);
+        for (int n = 0; n < LocalBatch && m_next < m_plan.jobs.size(); ++n) {
+            // Let go once done, a batch at a time, not all at the end.
+            SyncJob job = std::move(m_plan.jobs[m_next++]);
+            applyLocalPart(job);
+        }
         if (m_next < m_plan.jobs.size()) {
             // The window answers between batches.
             QTimer::singleShot(0, this, &SyncSession::applyLocal);

@@ -156,7 +156,6 @@ private:
     QStringList m_toFetch;
     SyncPlan m_plan;
     size_t m_next = 0;
-    qsizetype m_nextIdentity = 0;
     QList<QPair<QString, LocalTasks::Record>> m_removals; // UID, its record here
     std::deque<SyncJob> m_pushes;
     int m_inFlight = 0;
