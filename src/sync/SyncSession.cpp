@@ -18,6 +18,7 @@ namespace {
 const QByteArray Xml = "application/xml; charset=utf-8";
 const QByteArray Calendar = "text/calendar; charset=utf-8";
 constexpr int FetchBatch = 100;    // items a multiget asks for
+constexpr int ReadSlice = 25;      // items read between two turns of the event loop
 constexpr int LocalBatch = 50;     // changes here between two turns of the event loop
 constexpr int IdentityBatch = 500; // new identities written between two turns
 constexpr int Parallel = 4;        // writes to the server under way at once
@@ -343,11 +344,22 @@ void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
         return fail(reply.error, &reply);
     if (reply.status != 207)
         return fail(problem(reply, "AskedTasks"), &reply);
-    const Multistatus::Answer answer = Multistatus::parse(reply.body);
-    if (!answer.error.isEmpty())
-        return fail(unreadable(answer.error));
-    QSet<QString> answered;
-    for (const Multistatus::Response &r : answer.responses) {
+    auto answer = std::make_shared<const Multistatus::Answer>(Multistatus::parse(reply.body));
+    if (!answer->error.isEmpty())
+        return fail(unreadable(answer->error));
+    readFetched(answer, asked, 0, {});
+}
+
+void SyncSession::readFetched(const std::shared_ptr<const Multistatus::Answer> &answer,
+                              const QStringList &asked, qsizetype from, QSet<QString> answered)
+{
+    if (m_over)
+        return;
+    // A slice at a time, the window answering between: reading a task takes long.
+    const qsizetype count = qsizetype(answer->responses.size());
+    const qsizetype to = std::min<qsizetype>(from + ReadSlice, count);
+    for (qsizetype i = from; i < to; ++i) {
+        const Multistatus::Response &r = answer->responses[size_t(i)];
         if (!asked.contains(r.href))
             continue;
         answered.insert(r.href);
@@ -364,6 +376,12 @@ void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
         item.text = data.toUtf8();
         item.read = CalendarObject::read(item.text, m_dates, dueHere(r.href));
         m_remote.fetched.insert(item.href, item);
+    }
+    if (to < count) {
+        QTimer::singleShot(0, this, [this, answer, asked, to, answered] {
+            readFetched(answer, asked, to, answered);
+        });
+        return;
     }
     for (const QString &href : asked)
         if (!answered.contains(href))

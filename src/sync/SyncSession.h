@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -95,6 +96,8 @@ private:
     void vanished();
     void fetch();
     void fetched(const DavReply &reply, const QStringList &asked);
+    void readFetched(const std::shared_ptr<const Multistatus::Answer> &answer,
+                     const QStringList &asked, qsizetype from, QSet<QString> answered);
     void fetchOne(const QString &href, std::function<void(const RemoteItem *)> done);
     void plan();
     struct Planned;
