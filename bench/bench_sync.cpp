@@ -3,7 +3,8 @@
 // synchronised beside a plain client sending the same number of PUTs one after
 // another ("ratio" is first upload / plain, which must stay under 2), the
 // longest the event loop waited meanwhile ("window_gap_ms"; "idle_gap_ms" is the
-// same for 2 s before it, with nothing to do), then a sync with
+// same for 2 s before it, with nothing to do; "gaps_over_16ms" counts the waits
+// past a frame), then a sync with
 // nothing to do (its requests and milliseconds, beside the server's own answer
 // to the same question alone, "noop_server_ms") and a sync of one change (its
 // requests). Skipped when radicale is not installed.
@@ -254,9 +255,13 @@ void BM_Sync(benchmark::State &state)
         // How long the event loop, which is the window's, waited at most.
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
+        int overAFrame = 0; // waits past 16 ms
         QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout,
-                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 gap = sinceTick.restart();
+            longestGap = std::max(longestGap, gap);
+            overAFrame += gap > 16 ? 1 : 0;
+        });
         tick.start(5);
         sinceTick.start();
         // What the machine alone makes it wait, for comparison ("idle_gap_ms").
@@ -264,7 +269,9 @@ void BM_Sync(benchmark::State &state)
         QTimer::singleShot(2000, &idleLoop, &QEventLoop::quit);
         idleLoop.exec();
         const qint64 idleGap = longestGap;
+        const int idleOver = overAFrame;
         longestGap = 0;
+        overAFrame = 0;
         sinceTick.restart();
         clock.restart();
         const int beforeFirst = client.sent();
@@ -278,6 +285,8 @@ void BM_Sync(benchmark::State &state)
         state.counters["tasks"] = n;
         state.counters["window_gap_ms"] = double(longestGap);
         state.counters["idle_gap_ms"] = double(idleGap);
+        state.counters["gaps_over_16ms"] = overAFrame;
+        state.counters["idle_gaps_over_16ms"] = idleOver;
         if (uploadFor > 0 && !seeded) {
             state.SetIterationTime(firstSeconds);
             state.counters["upload_sent"] = first.sent;
