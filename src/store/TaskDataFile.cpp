@@ -2,6 +2,7 @@
 
 #include "AppendJournal.h"
 #include "DamagedFiles.h"
+#include "FindBytes.h"
 #include "FirstWriteOfDay.h"
 #include "SaveFile.h"
 #include "StoreError.h"
@@ -40,14 +41,18 @@ bool writeAt(QFile &f, qint64 offset, const char *bytes, qint64 length)
     return f.seek(offset) && f.write(bytes, length) == length;
 }
 
+// A window of about a megabyte: large enough that a system call per window costs
+// nothing, small enough to stay in the processor's cache between its read, its
+// change and its write.
+constexpr qint64 Window = 1 << 20;
+
 // Reads the records of f from its start a window of whole records at a time
-// (about 4 MB: a large file is never held whole), handing each window and its
-// offset in the file to visit, which may change the window's bytes. Stops at the
-// first bytes that are no whole record (damage, which a load deals with); false
-// when a read fails or visit returns false.
+// (a large file is never held whole), handing each window and its offset in the
+// file to visit, which may change the window's bytes. Stops at the first bytes
+// that are no whole record (damage, which a load deals with); false when a read
+// fails or visit returns false.
 bool forEachRecordWindow(QFile &f, const std::function<bool(QByteArray &, qint64)> &visit)
 {
-    constexpr qint64 Window = 4 << 20;
     const qint64 size = f.size();
     QByteArray window;
     for (qint64 start = 0; start < size;) {
@@ -56,8 +61,12 @@ bool forEachRecordWindow(QFile &f, const std::function<bool(QByteArray &, qint64
         if (!f.seek(start) || f.read(window.data(), want) != want)
             return false;
         qint64 whole = 0;
-        while (const std::optional<QByteArray> text = TaskRecord::textAt(window, whole))
-            whole += 4 + text->size();
+        while (want - whole >= 4) {
+            const qint32 length = TaskRecord::readLength(window.constData() + whole);
+            if (length < 0 || length > want - whole - 4)
+                break;
+            whole += 4 + qint64(length);
+        }
         if (whole == 0) {
             // One record longer than a window, or damage.
             const qint32 length = want >= 4 ? TaskRecord::readLength(window.constData()) : -1;
@@ -362,21 +371,36 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
     const QByteArray nameBytes = Win1252::encode(name);
     qsizetype written = 0; // the records cleared in windows already written
     const bool ok = forEachRecordWindow(f, [&](QByteArray &window, qint64 windowStart) {
+        char *const bytes = window.data();
+        const char *const end = bytes + window.size();
         qint64 first = -1;
         qint64 last = -1;
-        qint64 pos = 0;
-        while (const std::optional<QByteArray> text = TaskRecord::textAt(window, pos)) {
-            const qint64 next = pos + 4 + text->size();
-            const TaskRecord::Span s = TaskRecord::categorySpan(*text);
-            if (s.to > s.from && s.in(*text) == nameBytes && !TaskRecord::isBlank(*text)) {
-                const qint64 at = pos + 4 + s.from;
-                std::memset(window.data() + at, ' ', size_t(s.to - s.from));
-                cleared.append({windowStart + pos, qint32(s.from), qint32(text->size()),
-                                qHashBits(text->constData(), size_t(text->size()))});
-                first = first < 0 ? at : first;
-                last = at + (s.to - s.from);
+        qint64 pos = 0; // the record that holds the bytes found
+        // Only a record that holds the name's bytes somewhere can have it as its
+        // category: the others are stepped over by their lengths alone.
+        for (const char *found = bytes;
+             (found = findBytes(found, end, nameBytes.constData(), size_t(nameBytes.size())));) {
+            const qint64 at = found - bytes;
+            qint32 length = TaskRecord::readLength(bytes + pos);
+            while (pos + 4 + length <= at) {
+                pos += 4 + qint64(length);
+                length = TaskRecord::readLength(bytes + pos);
             }
-            pos = next;
+            found = bytes + pos + 4;
+            if (at < pos + 4)
+                continue; // in the length: the text is looked at from its start
+            const QByteArray text = QByteArray::fromRawData(found, length);
+            const TaskRecord::Span s = TaskRecord::categorySpan(text);
+            if (s.to > s.from && s.in(text) == nameBytes && !TaskRecord::isBlank(text)) {
+                const qint64 from = pos + 4 + s.from;
+                std::memset(bytes + from, ' ', size_t(s.to - s.from));
+                cleared.append({windowStart + pos, qint32(s.from), length,
+                                qHashBits(text.constData(), size_t(length))});
+                first = first < 0 ? from : first;
+                last = from + (s.to - s.from);
+            }
+            pos += 4 + qint64(length);
+            found = bytes + pos;
         }
         // One write from the window's first changed byte to its last.
         if (first >= 0) {
@@ -409,19 +433,22 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
     QFile f(m_path);
     if (!f.exists() || !f.open(InPlace))
         return false;
-    // In file order, a window of neighbouring records read at a time.
+    // In file order, a window of neighbouring records read at a time. The clear
+    // left them in that order; another order is sorted.
     std::vector<qsizetype> order(size_t(fields.size()));
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = qsizetype(i);
-    std::sort(order.begin(), order.end(),
-              [&fields](qsizetype a, qsizetype b) { return fields[a].offset < fields[b].offset; });
+    const auto before = [&fields](qsizetype a, qsizetype b) {
+        return fields[a].offset < fields[b].offset;
+    };
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::sort(order.begin(), order.end(), before);
     const qint64 size = f.size();
+    QByteArray buffer; // read into again and again: its pages are touched once
     // Reads each window and hands it to visit with the fields in it: false when a
     // field is not where a whole record of its length can be.
     const auto windows =
         [&](const std::function<bool(QByteArray &, qint64, size_t, size_t)> &visit) {
-            constexpr qint64 Window = 4 << 20;
-            QByteArray window;
             qint64 previousEnd = 0; // two fields in one record: one of them is not there
             for (size_t i = 0; i < order.size();) {
                 const qint64 start = fields[order[i]].offset;
@@ -439,23 +466,24 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
                 if (j == i || end > size)
                     return false;
                 previousEnd = end;
-                window.resize(end - start);
-                if (!f.seek(start) || f.read(window.data(), window.size()) != window.size() ||
-                    !visit(window, start, i, j))
+                buffer.resize(end - start);
+                if (!f.seek(start) || f.read(buffer.data(), buffer.size()) != buffer.size() ||
+                    !visit(buffer, start, i, j))
                     return false;
                 i = j;
             }
             return true;
         };
+    const QByteArray blanks(nameBytes.size(), ' ');
     const auto cleared = [&](const QByteArray &window, qint64 start, size_t i, size_t j) {
         for (size_t k = i; k < j; ++k) {
             const ClearedField &c = fields[order[k]];
             const char *record = window.constData() + (c.offset - start);
-            const QByteArray text = QByteArray::fromRawData(record + 4, c.textLength);
+            const char *text = record + 4;
             if (TaskRecord::readLength(record) != c.textLength || c.from < 0 ||
                 c.from + nameBytes.size() > c.textLength ||
-                qHashBits(text.constData(), size_t(text.size())) != c.hash ||
-                text.mid(c.from, nameBytes.size()) != QByteArray(nameBytes.size(), ' '))
+                std::memcmp(text + c.from, blanks.constData(), size_t(blanks.size())) != 0 ||
+                qHashBits(text, size_t(c.textLength)) != c.hash)
                 return false;
         }
         return true;
@@ -482,7 +510,6 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
         return true;
     });
     if (!ok) {
-        const QByteArray blanks(nameBytes.size(), ' ');
         for (qsizetype k : done)
             writeAt(f, fields[k].offset + 4 + fields[k].from, blanks.constData(), blanks.size());
         throw StoreError::unableToWrite(m_path);

@@ -92,13 +92,20 @@ QByteArray joinParts(const QByteArray &text, const QList<qsizetype> &seps, int f
 // More than ten fields: the extra separators were typed into a text field by an
 // older release. When the tail is well-formed they belong to the task text,
 // otherwise to the note.
-bool tailIsWellFormed(const QByteArray &text, const Separators &seps)
+// last[k] is separator k + 1 counted from the end (last[0] the last one).
+bool tailIsWellFormed(const QByteArray &text, const qsizetype (&last)[4])
 {
     // Part n-2 (the colour) lies between the last two separators; part n-4 (the
     // sort key) between the fourth and third from the end.
-    const QByteArray colour = slice(text, seps.fromEnd(2) + 1, seps.fromEnd(1));
-    const QByteArray sortKey = slice(text, seps.fromEnd(4) + 1, seps.fromEnd(3));
+    const QByteArray colour = slice(text, last[1] + 1, last[0]);
+    const QByteArray sortKey = slice(text, last[3] + 1, last[2]);
     return isColourIndex(colour) && isSortKey(sortKey);
+}
+
+bool tailIsWellFormed(const QByteArray &text, const Separators &seps)
+{
+    return tailIsWellFormed(text,
+                            {seps.fromEnd(1), seps.fromEnd(2), seps.fromEnd(3), seps.fromEnd(4)});
 }
 
 } // namespace
@@ -110,6 +117,19 @@ QByteArray Span::in(const QByteArray &text) const
 
 Span categorySpan(const QByteArray &text)
 {
+    // From the end first: a well-formed tail places the category whatever the count
+    // of fields before it, and spares a pass over the whole record (a category
+    // delete asks this of every record that holds the name).
+    qsizetype last[4] = {};
+    int found = 0;
+    for (qsizetype to = text.size(); found < 4; ++found) {
+        const void *at = memrchr(text.constData(), FieldSeparator, size_t(to));
+        if (!at)
+            break;
+        to = last[found] = static_cast<const char *>(at) - text.constData();
+    }
+    if (found == 4 && tailIsWellFormed(text, last))
+        return {last[2] + 1, last[1]};
     const Separators seps(text);
     if (seps.count > 9 && !tailIsWellFormed(text, seps))
         return {seps.first[6] + 1, seps.first[7]};
