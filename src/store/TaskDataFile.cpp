@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -39,6 +40,14 @@ QString noRecordMessage(const QString &path, qint64 offset)
 bool writeAt(QFile &f, qint64 offset, const char *bytes, qint64 length)
 {
     return f.seek(offset) && f.write(bytes, length) == length;
+}
+
+// What a category delete keeps of each record it changed, to know it again on
+// undo: the standard library's hash reads eight bytes a step, several times as
+// fast as Qt's keyed one, and nothing here needs a key.
+size_t textHash(const char *text, qint32 length)
+{
+    return std::hash<std::string_view>()(std::string_view(text, size_t(length)));
 }
 
 // A window of about a megabyte: large enough that a system call per window costs
@@ -395,7 +404,7 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
                 const qint64 from = pos + 4 + s.from;
                 std::memset(bytes + from, ' ', size_t(s.to - s.from));
                 cleared.append({windowStart + pos, qint32(s.from), length,
-                                qHashBits(text.constData(), size_t(length))});
+                                textHash(text.constData(), length)});
                 first = first < 0 ? from : first;
                 last = from + (s.to - s.from);
             }
@@ -483,7 +492,7 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
             if (TaskRecord::readLength(record) != c.textLength || c.from < 0 ||
                 c.from + nameBytes.size() > c.textLength ||
                 std::memcmp(text + c.from, blanks.constData(), size_t(blanks.size())) != 0 ||
-                qHashBits(text, size_t(c.textLength)) != c.hash)
+                textHash(text, c.textLength) != c.hash)
                 return false;
         }
         return true;

@@ -347,6 +347,66 @@ TEST_F(TaskDataFileTest, shouldBlankADeletedCategoryInPlaceKeepingEveryLength)
     EXPECT_EQ(readAll(path), record(a2) + record(b) + record(c2));
 }
 
+// A file of several read windows: the name in other fields, in a category it only
+// begins, in a record of more fields than ten, in a blanked record and in a record
+// longer than a window. The undo puts back every byte, and writes nothing once a
+// record it would change has changed since.
+TEST_F(TaskDataFileTest, shouldClearAndRestoreACategoryAcrossAFileOfManyWindows)
+{
+    QByteArray before;
+    QByteArray cleared;
+    int homes = 0;
+    const auto add = [&](const QByteArray &withName, const QByteArray &withBlanks) {
+        before += record(withName);
+        cleared += record(withBlanks);
+        homes += withName != withBlanks;
+    };
+    for (int i = 0; i < 30000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        const QByteArray text = i % 7 == 0 ? "Home " + n : "Task " + n;
+        const QByteArray note = i % 11 == 0 ? "at Home" : "";
+        switch (i % 4) {
+        case 0:
+            add(task("", text, "Home", note), task("", text, "    ", note));
+            break;
+        case 1:
+            add(task("", text, "Homer", note), task("", text, "Homer", note));
+            break;
+        default:
+            add(task("", text, i % 3 ? "Work" : "", note),
+                task("", text, i % 3 ? "Work" : "", note));
+        }
+        if (i == 12345) {
+            // Extra separators and a tail that is not a sort key and a colour: the
+            // category is the eighth field.
+            add(fields({"", "a", "d", "h", "2", "77", "k", "Home", "18", "x", "y", "z"}),
+                fields({"", "a", "d", "h", "2", "77", "k", "    ", "18", "x", "y", "z"}));
+            const QByteArray blank(task("", "Blanked", "Home").size(), ' ');
+            add(blank, blank);
+        }
+        if (i == 20000) {
+            const QByteArray longNote(1536 * 1024, 'n');
+            add(task("", "Long", "Home", longNote), task("", "Long", "    ", longNote));
+        }
+    }
+    writeAll(path, before);
+
+    const QList<TaskDataFile::ClearedField> fields = file.ClearCategory(QStringLiteral("Home"));
+    EXPECT_EQ(fields.size(), homes);
+    ASSERT_EQ(readAll(path), cleared);
+
+    EXPECT_TRUE(file.restoreCategory(QStringLiteral("Home"), fields));
+    ASSERT_EQ(readAll(path), before);
+
+    const QList<TaskDataFile::ClearedField> again = file.ClearCategory(QStringLiteral("Home"));
+    QByteArray changed = cleared;
+    const qsizetype task = again[again.size() / 2].offset + 4 + 1; // its task text
+    changed[task] = changed[task] == 'T' ? 'H' : 'T';
+    writeAll(path, changed);
+    EXPECT_FALSE(file.restoreCategory(QStringLiteral("Home"), again));
+    EXPECT_EQ(readAll(path), changed);
+}
+
 TEST(TaskTableTest, shouldPassQtsModelChecksThroughLoadsAndSorts)
 {
     TaskTable table;
