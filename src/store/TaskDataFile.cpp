@@ -398,6 +398,15 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
             found = bytes + pos + 4;
             if (at < pos + 4)
                 continue; // in the length: the text is looked at from its start
+            // A category is a whole field: bytes found inside a longer field (a
+            // task's text, a note, a longer name) send the search on.
+            const qint64 inText = at - (pos + 4);
+            const qint64 after = inText + nameBytes.size();
+            if (after > length || (inText > 0 && found[inText - 1] != FieldSeparator) ||
+                (after < length && found[after] != FieldSeparator)) {
+                found = bytes + at + 1;
+                continue;
+            }
             const QByteArray text = QByteArray::fromRawData(found, length);
             const TaskRecord::Span s = TaskRecord::categorySpan(text);
             if (s.to > s.from && s.in(text) == nameBytes && !TaskRecord::isBlank(text)) {
@@ -500,7 +509,7 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
     if (!windows(cleared))
         return false;
     beforeWrite();
-    QList<qsizetype> done; // the fields named again
+    size_t done = 0; // the fields named again, in file order
     const bool ok = windows([&](QByteArray &window, qint64 start, size_t i, size_t j) {
         qint64 first = -1;
         qint64 last = -1;
@@ -514,13 +523,14 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
         beforeChange(start + first, last - first);
         if (!writeAt(f, start + first, window.constData() + first, last - first))
             return false;
-        for (size_t k = i; k < j; ++k)
-            done.append(order[k]);
+        done = j;
         return true;
     });
     if (!ok) {
-        for (qsizetype k : done)
-            writeAt(f, fields[k].offset + 4 + fields[k].from, blanks.constData(), blanks.size());
+        for (size_t k = 0; k < done; ++k) {
+            const ClearedField &c = fields[order[k]];
+            writeAt(f, c.offset + 4 + c.from, blanks.constData(), blanks.size());
+        }
         throw StoreError::unableToWrite(m_path);
     }
     return true;

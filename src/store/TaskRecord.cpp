@@ -73,6 +73,13 @@ struct Separators
 
 bool isColourIndex(const QByteArray &field)
 {
+    // One or two digits, as every record this program writes has: read here, as
+    // the general reading below would, at a fraction of its cost.
+    const auto digit = [&field](qsizetype i) { return field[i] >= '0' && field[i] <= '9'; };
+    if (field.size() == 1 && digit(0))
+        return true;
+    if (field.size() == 2 && digit(0) && digit(1))
+        return (field[0] - '0') * 10 + (field[1] - '0') <= 18;
     bool ok = false;
     const int v = field.toInt(&ok);
     return ok && v >= 0 && v <= 18 && !field.startsWith('+') && !field.startsWith(' ');
