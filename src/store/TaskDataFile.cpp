@@ -269,11 +269,13 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
     throw StoreError::unableToWrite(m_path);
 }
 
-void TaskDataFile::SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts) const
+void TaskDataFile::SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts,
+                                bool midnightForBlankHours) const
 {
     writeAll(
         table.isEmpty() ? 0 : table.rowCount() - 1,
-        [&table](int k, QByteArray &piece) { table.appendRecord(k + 1, piece); }, starts);
+        [&](int k, QByteArray &piece) { table.appendRecord(k + 1, piece, midnightForBlankHours); },
+        starts);
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const

@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -243,7 +244,15 @@ bool withOrder(const QByteArray &text, qint64 order, QByteArray &out)
     return true;
 }
 
-bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out)
+bool isBlankField(const QByteArray &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return c == ' ' || (c >= '\t' && c <= '\r') || quint8(c) == 0xA0;
+    });
+}
+
+bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out,
+                     bool midnightForBlankHour)
 {
     const Separators seps(text);
     if (seps.count != 9)
@@ -251,18 +260,34 @@ bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out)
     char number[24];
     const auto [end, error] = std::to_chars(number, number + sizeof number, order);
     const qsizetype digits = error == std::errc() ? end - number : 0;
+    // The hour's field, then the order's, put in place of what the text holds there.
+    const QByteArray midnight("00:00");
+    const qsizetype hourFrom = seps.first[Col::Hour - 1] + 1;
+    const qsizetype hourTo = seps.first[Col::Hour];
+    const bool newHour = midnightForBlankHour && isBlankField(slice(text, hourFrom, hourTo));
     const qsizetype from = seps.first[Col::Order - 1] + 1;
     const qsizetype to = seps.first[Col::Order];
-    const qsizetype length = text.size() - (to - from) + digits;
+    const qsizetype length =
+        text.size() - (to - from) + digits + (newHour ? midnight.size() - (hourTo - hourFrom) : 0);
     const qsizetype at = out.size();
     out.resize(at + 4 + length);
     char *p = out.data() + at;
     for (int i = 0; i < 4; ++i)
         p[i] = char((quint32(length) >> (8 * i)) & 0xFF);
     p += 4;
-    std::memcpy(p, text.constData(), size_t(from));
-    std::memcpy(p + from, number, size_t(digits));
-    std::memcpy(p + from + digits, text.constData() + to, size_t(text.size() - to));
+    const auto put = [&p](const char *bytes, qsizetype count) {
+        std::memcpy(p, bytes, size_t(count));
+        p += count;
+    };
+    if (newHour) {
+        put(text.constData(), hourFrom);
+        put(midnight.constData(), midnight.size());
+        put(text.constData() + hourTo, from - hourTo);
+    } else {
+        put(text.constData(), from);
+    }
+    put(number, digits);
+    put(text.constData() + to, text.size() - to);
     return true;
 }
 

@@ -179,13 +179,16 @@ QByteArray TaskTable::recordText(int row) const
     return TaskRecord::join(this->row(row));
 }
 
-void TaskTable::appendRecord(int row, QByteArray &out) const
+void TaskTable::appendRecord(int row, QByteArray &out, bool midnightForBlankHour) const
 {
     const Row &r = m_rows[size_t(row)];
     if (!r.cells && r.raw.textLength > 0 &&
-        TaskRecord::appendWithOrder(rawText(r), r.raw.offset, out))
+        TaskRecord::appendWithOrder(rawText(r), r.raw.offset, out, midnightForBlankHour))
         return;
-    const QByteArray text = recordText(row);
+    TaskRow values = this->row(row);
+    if (midnightForBlankHour && values[Col::Hour].trimmed().isEmpty())
+        values[Col::Hour] = QStringLiteral("00:00");
+    const QByteArray text = midnightForBlankHour ? TaskRecord::join(values) : recordText(row);
     out.append(TaskRecord::lengthPrefix(text.size())).append(text);
 }
 

@@ -155,6 +155,44 @@ TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankA
     EXPECT_EQ(readAll(path), record(two) + record(one));
 }
 
+// The exit's rewrite stores an empty hour as the midnight the window showed, in
+// the pass that makes each record: a record read as loaded, one of more fields
+// than ten, and a row changed since; every other byte as it was.
+TEST_F(TaskDataFileTest, shouldWriteABlankHourAsMidnightWhenAskedAndKeepTheRestAsItWas)
+{
+    const auto withHour = [](const QByteArray &text, const QByteArray &hour,
+                             const QByteArray &order) {
+        return fields(
+            {"", text, "01/03/2009", hour, "2", order, "2009-03-01 09:30", "Home", "18", "n\xA0"});
+    };
+    const QByteArray a = withHour("Blank", "", "0");
+    const QByteArray b = withHour("Spaces", " \t\xA0", "1");
+    const QByteArray c = withHour("Set", "07:15", "2");
+    const QByteArray d = fields(
+        {"", "More", "fields", "01/03/2009", "", "2", "3", "2009-03-01 09:30", "Home", "18", "n"});
+    const QByteArray e = withHour("Changed", "", "4");
+    writeAll(path, record(a) + record(b) + record(c) + record(d) + record(e));
+    const qint64 at[] = {0, 4 + a.size(), 8 + a.size() + b.size(),
+                         12 + a.size() + b.size() + c.size(),
+                         16 + a.size() + b.size() + c.size() + d.size()};
+    file.LoadTasks(table, AllItems);
+    ASSERT_EQ(table.taskCount(), 5);
+    table.setCell(Col::Task, 5, QStringLiteral("Changed!"));
+
+    file.SaveAllTasks(table);
+    const QByteArray asLoaded = readAll(path);
+    file.SaveAllTasks(table, nullptr, true);
+
+    const auto order = [&](int k) { return QByteArray::number(at[k]); };
+    EXPECT_EQ(readAll(path), record(withHour("Blank", "00:00", order(0))) +
+                                 record(withHour("Spaces", "00:00", order(1))) +
+                                 record(withHour("Set", "07:15", order(2))) +
+                                 record(fields({"", "More|fields", "01/03/2009", "00:00", "2",
+                                                order(3), "2009-03-01 09:30", "Home", "18", "n"})) +
+                                 record(withHour("Changed!", "00:00", order(4))));
+    EXPECT_NE(asLoaded, readAll(path));
+}
+
 TEST_F(TaskDataFileTest, shouldKeepTasksWithoutTextAsTasksAndWriteThemBackAsTheyWere)
 {
     // The placeholder the grid shows is never stored: the exit's rewrite gives the
