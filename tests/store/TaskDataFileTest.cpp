@@ -433,7 +433,9 @@ TEST_F(TaskDataFileTest, shouldClearAndRestoreACategoryAcrossAFileOfManyWindows)
     EXPECT_EQ(fields.size(), homes);
     ASSERT_EQ(readAll(path), cleared);
 
-    EXPECT_TRUE(file.restoreCategory(QStringLiteral("Home"), fields));
+    // Named in any order, the fields go back in file order.
+    const QList<TaskDataFile::ClearedField> reversed(fields.rbegin(), fields.rend());
+    EXPECT_TRUE(file.restoreCategory(QStringLiteral("Home"), reversed));
     ASSERT_EQ(readAll(path), before);
 
     const QList<TaskDataFile::ClearedField> again = file.ClearCategory(QStringLiteral("Home"));
