@@ -380,6 +380,8 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
     if (Win1252::firstUnencodable(name) >= 0)
         return cleared;
     const QByteArray nameBytes = Win1252::encode(name);
+    if (nameBytes.isEmpty())
+        return cleared;    // an empty category is no category
     qsizetype written = 0; // the records cleared in windows already written
     const qint64 fileSize = f.size();
     const bool ok = forEachRecordWindow(f, [&](QByteArray &window, qint64 windowStart) {
@@ -411,8 +413,8 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
                 continue;
             }
             const QByteArray text = QByteArray::fromRawData(found, length);
-            const TaskRecord::Span s = TaskRecord::categorySpan(text);
-            if (s.to > s.from && s.in(text) == nameBytes && !TaskRecord::isBlank(text)) {
+            const TaskRecord::Span s{inText, after};
+            if (TaskRecord::categoryIsAt(text, s.from, s.to) && !TaskRecord::isBlank(text)) {
                 const qint64 from = pos + 4 + s.from;
                 std::memset(bytes + from, ' ', size_t(s.to - s.from));
                 cleared.append({windowStart + pos, qint32(s.from), length,

@@ -167,6 +167,34 @@ Span categorySpan(const QByteArray &text)
     return {from, seps.fromEnd(2)};
 }
 
+bool categoryIsAt(const QByteArray &text, qsizetype from, qsizetype to)
+{
+    // Between separators, holding none, followed by the colour and the note (one
+    // separator more, then none) and preceded by the sort key: then these are the
+    // last four separators, and a well-formed tail makes it the category.
+    const char *begin = text.constData();
+    const qsizetype size = text.size();
+    const auto separatorIn = [begin](qsizetype a, qsizetype b) -> const char * {
+        return a < b ? static_cast<const char *>(
+                           std::memchr(begin + a, FieldSeparator, size_t(b - a)))
+                     : nullptr;
+    };
+    if (from >= 1 && from <= to && to < size && begin[from - 1] == FieldSeparator &&
+        begin[to] == FieldSeparator && !separatorIn(from, to)) {
+        if (const char *colourEnd = separatorIn(to + 1, size)) {
+            const qsizetype s1 = colourEnd - begin;
+            qsizetype s4 = from - 2;
+            while (s4 >= 0 && begin[s4] != FieldSeparator)
+                --s4;
+            if (!separatorIn(s1 + 1, size) && s4 >= 0 &&
+                tailIsWellFormed(text, {s1, to, from - 1, s4}))
+                return true;
+        }
+    }
+    const Span s = categorySpan(text);
+    return s.from == from && s.to == to;
+}
+
 QString category(const QByteArray &text)
 {
     return Win1252::decode(categorySpan(text).in(text));

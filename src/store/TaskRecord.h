@@ -39,6 +39,9 @@ struct Span
     QByteArray in(const QByteArray &text) const;
 };
 Span categorySpan(const QByteArray &text);
+// Whether categorySpan(text) is from .. to: most often seen from the fields
+// around it, without a pass over the whole record.
+bool categoryIsAt(const QByteArray &text, qsizetype from, qsizetype to);
 QString category(const QByteArray &text);
 
 // A sort key's shape: "yyyy-MM-dd HH:mm", whatever the time separator was.

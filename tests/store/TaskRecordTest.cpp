@@ -87,6 +87,14 @@ TEST(TaskRecordTest, shouldFindTheSameCategoryAsAFullSplitWhateverTheRecordsShap
             text += FieldSeparator + pick();
         ASSERT_EQ(TaskRecord::category(text), TaskRecord::split(text)[Col::Category])
             << text.toStdString();
+        // Asked of each field in turn, only the category's place is the category.
+        const TaskRecord::Span span = TaskRecord::categorySpan(text);
+        for (qsizetype from = 0, to = 0; to <= text.size(); from = ++to) {
+            while (to < text.size() && text[to] != FieldSeparator)
+                ++to;
+            ASSERT_EQ(TaskRecord::categoryIsAt(text, from, to), from == span.from && to == span.to)
+                << text.toStdString() << " at " << from;
+        }
     }
 }
 
