@@ -255,4 +255,3 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
     }
     return true;
 }
-
