@@ -203,8 +203,7 @@ void TForm1::FormClose()
     Settings &s = *m_ctx.settings;
     s.setInteger(SettingKey::SelectedRow, m_pane->currentRow()); // 1
     m_filter->showAll();                                         // 2
-    m_tasks.fillEmptyHours(); // start-up showed an empty hour as midnight: stored so
-    m_tasks.save();           // 3
+    m_tasks.save(); // 3; start-up showed an empty hour as midnight: stored so
     if (s.flag(SettingKey::WindowPosition) && windowPositionsKnown()) { // 4
         s.setInteger(SettingKey::WindowPositionLeft, x());
         s.setInteger(SettingKey::WindowPositionTop, y());

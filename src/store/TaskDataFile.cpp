@@ -1,4 +1,5 @@
 #include "TaskDataFile.h"
+#include "TaskDataFileWrites.h"
 
 #include "AppendJournal.h"
 #include "DamagedFiles.h"
@@ -15,12 +16,9 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+using namespace TaskDataFileWrites;
 
-// Files that are written in place are opened unbuffered: a buffered write that
-// fails leaves its bytes in the buffer, and the next flush (resize, close) would
-// refuse to cut the file back or land them after the cut.
-constexpr QIODevice::OpenMode InPlace = QIODevice::ReadWrite | QIODevice::Unbuffered;
+namespace {
 
 void truncateTo(QFile &f, qint64 size)
 {
@@ -32,48 +30,6 @@ QString noRecordMessage(const QString &path, qint64 offset)
     return QStringLiteral("There is no task record at position %1 of \"%2\".")
         .arg(offset)
         .arg(path);
-}
-
-// Writes length bytes at offset of a file opened unbuffered.
-bool writeAt(QFile &f, qint64 offset, const char *bytes, qint64 length)
-{
-    return f.seek(offset) && f.write(bytes, length) == length;
-}
-
-// Reads the records of f from its start a window of whole records at a time
-// (about 4 MB: a large file is never held whole), handing each window and its
-// offset in the file to visit, which may change the window's bytes. Stops at the
-// first bytes that are no whole record (damage, which a load deals with); false
-// when a read fails or visit returns false.
-bool forEachRecordWindow(QFile &f, const std::function<bool(QByteArray &, qint64)> &visit)
-{
-    constexpr qint64 Window = 4 << 20;
-    const qint64 size = f.size();
-    QByteArray window;
-    for (qint64 start = 0; start < size;) {
-        qint64 want = std::min(Window, size - start);
-        window.resize(want);
-        if (!f.seek(start) || f.read(window.data(), want) != want)
-            return false;
-        qint64 whole = 0;
-        while (const std::optional<QByteArray> text = TaskRecord::textAt(window, whole))
-            whole += 4 + text->size();
-        if (whole == 0) {
-            // One record longer than a window, or damage.
-            const qint32 length = want >= 4 ? TaskRecord::readLength(window.constData()) : -1;
-            if (length < 0 || start + 4 + length > size || 4 + length <= want)
-                return true;
-            want = whole = 4 + qint64(length);
-            window.resize(want);
-            if (!f.seek(start) || f.read(window.data(), want) != want)
-                return false;
-        }
-        window.resize(whole);
-        if (!visit(window, start))
-            return false;
-        start += whole;
-    }
-    return true;
 }
 
 } // namespace
@@ -251,11 +207,13 @@ void TaskDataFile::blankRecords(const QList<qint64> &offsets) const
     throw StoreError::unableToWrite(m_path);
 }
 
-void TaskDataFile::SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts) const
+void TaskDataFile::SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts,
+                                bool midnightForBlankHours) const
 {
     writeAll(
         table.isEmpty() ? 0 : table.rowCount() - 1,
-        [&table](int k, QByteArray &piece) { table.appendRecord(k + 1, piece); }, starts);
+        [&](int k, QByteArray &piece) { table.appendRecord(k + 1, piece, midnightForBlankHours); },
+        starts);
 }
 
 void TaskDataFile::ReplaceTask(TaskTable &table, int row, qint64 oldOffset) const
@@ -348,146 +306,6 @@ TaskDataFile::Moved TaskDataFile::moveRecordTo(qint64 offset, const QString &tar
         throw;
     }
     return {end, record.mid(4)};
-}
-
-QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &name) const
-{
-    beforeWrite();
-    QFile f(m_path);
-    openExisting(f, InPlace);
-    QList<ClearedField> cleared;
-    // The code page maps characters one to one: a name it cannot hold is in no record.
-    if (Win1252::firstUnencodable(name) >= 0)
-        return cleared;
-    const QByteArray nameBytes = Win1252::encode(name);
-    qsizetype written = 0; // the records cleared in windows already written
-    const bool ok = forEachRecordWindow(f, [&](QByteArray &window, qint64 windowStart) {
-        qint64 first = -1;
-        qint64 last = -1;
-        qint64 pos = 0;
-        while (const std::optional<QByteArray> text = TaskRecord::textAt(window, pos)) {
-            const qint64 next = pos + 4 + text->size();
-            const TaskRecord::Span s = TaskRecord::categorySpan(*text);
-            if (s.to > s.from && s.in(*text) == nameBytes && !TaskRecord::isBlank(*text)) {
-                const qint64 at = pos + 4 + s.from;
-                std::memset(window.data() + at, ' ', size_t(s.to - s.from));
-                cleared.append({windowStart + pos, qint32(s.from), qint32(text->size()),
-                                qHashBits(text->constData(), size_t(text->size()))});
-                first = first < 0 ? at : first;
-                last = at + (s.to - s.from);
-            }
-            pos = next;
-        }
-        // One write from the window's first changed byte to its last.
-        if (first >= 0) {
-            beforeChange(windowStart + first, last - first);
-            if (!writeAt(f, windowStart + first, window.constData() + first, last - first))
-                return false;
-        }
-        written = cleared.size();
-        return true;
-    });
-    if (!ok) {
-        // The windows written before the failed one get their names back, as far as
-        // the file lets itself be written.
-        for (qsizetype i = 0; i < written; ++i) {
-            const ClearedField &c = cleared[i];
-            writeAt(f, c.offset + 4 + c.from, nameBytes.constData(), nameBytes.size());
-        }
-        throw StoreError::unableToWrite(m_path);
-    }
-    return cleared;
-}
-
-bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField> &fields) const
-{
-    if (fields.isEmpty())
-        return true;
-    if (Win1252::firstUnencodable(name) >= 0)
-        return false;
-    const QByteArray nameBytes = Win1252::encode(name);
-    QFile f(m_path);
-    if (!f.exists() || !f.open(InPlace))
-        return false;
-    // In file order, a window of neighbouring records read at a time.
-    std::vector<qsizetype> order(size_t(fields.size()));
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = qsizetype(i);
-    std::sort(order.begin(), order.end(),
-              [&fields](qsizetype a, qsizetype b) { return fields[a].offset < fields[b].offset; });
-    const qint64 size = f.size();
-    // Reads each window and hands it to visit with the fields in it: false when a
-    // field is not where a whole record of its length can be.
-    const auto windows =
-        [&](const std::function<bool(QByteArray &, qint64, size_t, size_t)> &visit) {
-            constexpr qint64 Window = 4 << 20;
-            QByteArray window;
-            qint64 previousEnd = 0; // two fields in one record: one of them is not there
-            for (size_t i = 0; i < order.size();) {
-                const qint64 start = fields[order[i]].offset;
-                if (start < previousEnd)
-                    return false;
-                qint64 end = start;
-                size_t j = i;
-                for (; j < order.size(); ++j) {
-                    const ClearedField &c = fields[order[j]];
-                    const qint64 recordEnd = c.offset + 4 + c.textLength;
-                    if (c.offset < end || (j > i && recordEnd - start > Window))
-                        break;
-                    end = recordEnd;
-                }
-                if (j == i || end > size)
-                    return false;
-                previousEnd = end;
-                window.resize(end - start);
-                if (!f.seek(start) || f.read(window.data(), window.size()) != window.size() ||
-                    !visit(window, start, i, j))
-                    return false;
-                i = j;
-            }
-            return true;
-        };
-    const auto cleared = [&](const QByteArray &window, qint64 start, size_t i, size_t j) {
-        for (size_t k = i; k < j; ++k) {
-            const ClearedField &c = fields[order[k]];
-            const char *record = window.constData() + (c.offset - start);
-            const QByteArray text = QByteArray::fromRawData(record + 4, c.textLength);
-            if (TaskRecord::readLength(record) != c.textLength || c.from < 0 ||
-                c.from + nameBytes.size() > c.textLength ||
-                qHashBits(text.constData(), size_t(text.size())) != c.hash ||
-                text.mid(c.from, nameBytes.size()) != QByteArray(nameBytes.size(), ' '))
-                return false;
-        }
-        return true;
-    };
-    if (!windows(cleared))
-        return false;
-    beforeWrite();
-    QList<qsizetype> done; // the fields named again
-    const bool ok = windows([&](QByteArray &window, qint64 start, size_t i, size_t j) {
-        qint64 first = -1;
-        qint64 last = -1;
-        for (size_t k = i; k < j; ++k) {
-            const ClearedField &c = fields[order[k]];
-            const qint64 at = c.offset - start + 4 + c.from;
-            std::memcpy(window.data() + at, nameBytes.constData(), size_t(nameBytes.size()));
-            first = first < 0 ? at : first;
-            last = at + nameBytes.size();
-        }
-        beforeChange(start + first, last - first);
-        if (!writeAt(f, start + first, window.constData() + first, last - first))
-            return false;
-        for (size_t k = i; k < j; ++k)
-            done.append(order[k]);
-        return true;
-    });
-    if (!ok) {
-        const QByteArray blanks(nameBytes.size(), ' ');
-        for (qsizetype k : done)
-            writeAt(f, fields[k].offset + 4 + fields[k].from, blanks.constData(), blanks.size());
-        throw StoreError::unableToWrite(m_path);
-    }
-    return true;
 }
 
 void TaskDataFile::writeRecords(const QList<QByteArray> &texts) const

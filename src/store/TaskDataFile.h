@@ -65,7 +65,9 @@ public:
     QByteArray replaceRow(TaskRow &task, qint64 oldOffset) const;
     // Replaces the file (atomically) with one record per task row, in table order.
     // starts, when given: where each row's record now begins, row 1 first.
-    void SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts = nullptr) const;
+    // midnightForBlankHours: a blank hour is written as "00:00".
+    void SaveAllTasks(const TaskTable &table, std::vector<qint64> *starts = nullptr,
+                      bool midnightForBlankHours = false) const;
 
     // The record's bytes (length prefix included) at offset.
     QByteArray readRecord(qint64 offset) const;

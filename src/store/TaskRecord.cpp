@@ -5,6 +5,11 @@
 
 #include <QList>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -51,28 +56,51 @@ struct Separators
 
     explicit Separators(const QByteArray &text)
     {
-        // A plain loop: fields are short, and a search call per field costs more
-        // than looking at each byte.
+        // Sixteen bytes compared at once where the processor can (a record holds
+        // few separators among many bytes), the rest byte by byte: a search call
+        // per field would cost more, fields being short.
         const char *begin = text.constData();
         const qsizetype size = text.size();
-        for (qsizetype at = 0; at < size; ++at) {
-            if (begin[at] != FieldSeparator)
-                continue;
-            if (count < 10)
-                first[count] = at;
-            last[0] = last[1];
-            last[1] = last[2];
-            last[2] = last[3];
-            last[3] = at;
-            ++count;
+        qsizetype at = 0;
+#if defined(__SSE2__)
+        const __m128i separator = _mm_set1_epi8(FieldSeparator);
+        for (; size - at >= 16; at += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(begin + at));
+            for (auto found = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, separator)));
+                 found != 0; found &= found - 1)
+                add(at + __builtin_ctz(found));
         }
+#endif
+        for (; at < size; ++at)
+            if (begin[at] == FieldSeparator)
+                add(at);
+    }
+    void add(qsizetype at)
+    {
+        if (count < 10)
+            first[count] = at;
+        last[0] = last[1];
+        last[1] = last[2];
+        last[2] = last[3];
+        last[3] = at;
+        ++count;
     }
     // Separator k counted from the end (1 = the last one).
-    qsizetype fromEnd(int k) const { return last[4 - k]; }
+    qsizetype fromEnd(int k) const
+    {
+        return last[4 - k];
+    }
 };
 
 bool isColourIndex(const QByteArray &field)
 {
+    // One or two digits, as every record this program writes has: read here, as
+    // the general reading below would, at a fraction of its cost.
+    const auto digit = [&field](qsizetype i) { return field[i] >= '0' && field[i] <= '9'; };
+    if (field.size() == 1 && digit(0))
+        return true;
+    if (field.size() == 2 && digit(0) && digit(1))
+        return (field[0] - '0') * 10 + (field[1] - '0') <= 18;
     bool ok = false;
     const int v = field.toInt(&ok);
     return ok && v >= 0 && v <= 18 && !field.startsWith('+') && !field.startsWith(' ');
@@ -92,13 +120,20 @@ QByteArray joinParts(const QByteArray &text, const QList<qsizetype> &seps, int f
 // More than ten fields: the extra separators were typed into a text field by an
 // older release. When the tail is well-formed they belong to the task text,
 // otherwise to the note.
-bool tailIsWellFormed(const QByteArray &text, const Separators &seps)
+// last[k] is separator k + 1 counted from the end (last[0] the last one).
+bool tailIsWellFormed(const QByteArray &text, const qsizetype (&last)[4])
 {
     // Part n-2 (the colour) lies between the last two separators; part n-4 (the
     // sort key) between the fourth and third from the end.
-    const QByteArray colour = slice(text, seps.fromEnd(2) + 1, seps.fromEnd(1));
-    const QByteArray sortKey = slice(text, seps.fromEnd(4) + 1, seps.fromEnd(3));
+    const QByteArray colour = slice(text, last[1] + 1, last[0]);
+    const QByteArray sortKey = slice(text, last[3] + 1, last[2]);
     return isColourIndex(colour) && isSortKey(sortKey);
+}
+
+bool tailIsWellFormed(const QByteArray &text, const Separators &seps)
+{
+    return tailIsWellFormed(text,
+                            {seps.fromEnd(1), seps.fromEnd(2), seps.fromEnd(3), seps.fromEnd(4)});
 }
 
 } // namespace
@@ -110,6 +145,19 @@ QByteArray Span::in(const QByteArray &text) const
 
 Span categorySpan(const QByteArray &text)
 {
+    // From the end first: a well-formed tail places the category whatever the count
+    // of fields before it, and spares a pass over the whole record (a category
+    // delete asks this of every record that holds the name).
+    qsizetype last[4] = {};
+    int found = 0;
+    for (qsizetype to = text.size(); found < 4; ++found) {
+        const void *at = memrchr(text.constData(), FieldSeparator, size_t(to));
+        if (!at)
+            break;
+        to = last[found] = static_cast<const char *>(at) - text.constData();
+    }
+    if (found == 4 && tailIsWellFormed(text, last))
+        return {last[2] + 1, last[1]};
     const Separators seps(text);
     if (seps.count > 9 && !tailIsWellFormed(text, seps))
         return {seps.first[6] + 1, seps.first[7]};
@@ -117,6 +165,34 @@ Span categorySpan(const QByteArray &text)
         return {0, 0};
     const qsizetype from = seps.count >= 3 ? seps.fromEnd(3) + 1 : 0;
     return {from, seps.fromEnd(2)};
+}
+
+bool categoryIsAt(const QByteArray &text, qsizetype from, qsizetype to)
+{
+    // Between separators, holding none, followed by the colour and the note (one
+    // separator more, then none) and preceded by the sort key: then these are the
+    // last four separators, and a well-formed tail makes it the category.
+    const char *begin = text.constData();
+    const qsizetype size = text.size();
+    const auto separatorIn = [begin](qsizetype a, qsizetype b) -> const char * {
+        return a < b ? static_cast<const char *>(
+                           std::memchr(begin + a, FieldSeparator, size_t(b - a)))
+                     : nullptr;
+    };
+    if (from >= 1 && from <= to && to < size && begin[from - 1] == FieldSeparator &&
+        begin[to] == FieldSeparator && !separatorIn(from, to)) {
+        if (const char *colourEnd = separatorIn(to + 1, size)) {
+            const qsizetype s1 = colourEnd - begin;
+            qsizetype s4 = from - 2;
+            while (s4 >= 0 && begin[s4] != FieldSeparator)
+                --s4;
+            if (!separatorIn(s1 + 1, size) && s4 >= 0 &&
+                tailIsWellFormed(text, {s1, to, from - 1, s4}))
+                return true;
+        }
+    }
+    const Span s = categorySpan(text);
+    return s.from == from && s.to == to;
 }
 
 QString category(const QByteArray &text)
@@ -228,7 +304,15 @@ bool withOrder(const QByteArray &text, qint64 order, QByteArray &out)
     return true;
 }
 
-bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out)
+bool isBlankField(const QByteArray &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return c == ' ' || (c >= '\t' && c <= '\r') || quint8(c) == 0xA0;
+    });
+}
+
+bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out,
+                     bool midnightForBlankHour)
 {
     const Separators seps(text);
     if (seps.count != 9)
@@ -236,18 +320,34 @@ bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out)
     char number[24];
     const auto [end, error] = std::to_chars(number, number + sizeof number, order);
     const qsizetype digits = error == std::errc() ? end - number : 0;
+    // The hour's field, then the order's, put in place of what the text holds there.
+    const QByteArray midnight("00:00");
+    const qsizetype hourFrom = seps.first[Col::Hour - 1] + 1;
+    const qsizetype hourTo = seps.first[Col::Hour];
+    const bool newHour = midnightForBlankHour && isBlankField(slice(text, hourFrom, hourTo));
     const qsizetype from = seps.first[Col::Order - 1] + 1;
     const qsizetype to = seps.first[Col::Order];
-    const qsizetype length = text.size() - (to - from) + digits;
+    const qsizetype length =
+        text.size() - (to - from) + digits + (newHour ? midnight.size() - (hourTo - hourFrom) : 0);
     const qsizetype at = out.size();
     out.resize(at + 4 + length);
     char *p = out.data() + at;
     for (int i = 0; i < 4; ++i)
         p[i] = char((quint32(length) >> (8 * i)) & 0xFF);
     p += 4;
-    std::memcpy(p, text.constData(), size_t(from));
-    std::memcpy(p + from, number, size_t(digits));
-    std::memcpy(p + from + digits, text.constData() + to, size_t(text.size() - to));
+    const auto put = [&p](const char *bytes, qsizetype count) {
+        std::memcpy(p, bytes, size_t(count));
+        p += count;
+    };
+    if (newHour) {
+        put(text.constData(), hourFrom);
+        put(midnight.constData(), midnight.size());
+        put(text.constData() + hourTo, from - hourTo);
+    } else {
+        put(text.constData(), from);
+    }
+    put(number, digits);
+    put(text.constData() + to, text.size() - to);
     return true;
 }
 

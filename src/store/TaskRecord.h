@@ -17,7 +17,12 @@ QByteArray join(const TaskRow &row);
 // false (out untouched) when text has not exactly ten fields.
 bool withOrder(const QByteArray &text, qint64 order, QByteArray &out);
 // The same record, its length before it, put at the end of out.
-bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out);
+// midnightForBlankHour: an hour field of blanks only is written as "00:00".
+bool appendWithOrder(const QByteArray &text, qint64 order, QByteArray &out,
+                     bool midnightForBlankHour = false);
+// Whether a field's bytes are blanks only: spaces and the like, as trimmed()
+// takes away from the text they stand for (0xA0 is the no-break space).
+bool isBlankField(const QByteArray &bytes);
 // More than ten fields: see split in the source.
 TaskRow split(const QByteArray &text);
 // One field of a record text, as split would give it.
@@ -37,6 +42,9 @@ struct Span
     QByteArray in(const QByteArray &text) const;
 };
 Span categorySpan(const QByteArray &text);
+// Whether categorySpan(text) is from .. to: most often seen from the fields
+// around it, without a pass over the whole record.
+bool categoryIsAt(const QByteArray &text, qsizetype from, qsizetype to);
 QString category(const QByteArray &text);
 
 // A sort key's shape: "yyyy-MM-dd HH:mm", whatever the time separator was.

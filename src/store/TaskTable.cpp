@@ -179,13 +179,16 @@ QByteArray TaskTable::recordText(int row) const
     return TaskRecord::join(this->row(row));
 }
 
-void TaskTable::appendRecord(int row, QByteArray &out) const
+void TaskTable::appendRecord(int row, QByteArray &out, bool midnightForBlankHour) const
 {
     const Row &r = m_rows[size_t(row)];
     if (!r.cells && r.raw.textLength > 0 &&
-        TaskRecord::appendWithOrder(rawText(r), r.raw.offset, out))
+        TaskRecord::appendWithOrder(rawText(r), r.raw.offset, out, midnightForBlankHour))
         return;
-    const QByteArray text = recordText(row);
+    TaskRow values = this->row(row);
+    if (midnightForBlankHour && values[Col::Hour].trimmed().isEmpty())
+        values[Col::Hour] = QStringLiteral("00:00");
+    const QByteArray text = midnightForBlankHour ? TaskRecord::join(values) : recordText(row);
     out.append(TaskRecord::lengthPrefix(text.size())).append(text);
 }
 
@@ -364,7 +367,18 @@ void TaskTable::rewriteCategories(const std::vector<std::pair<qint64, qint32>> &
     bool anyOwned = false;
     for (size_t r = 1; r < m_rows.size() && !anyOwned; ++r)
         anyOwned = m_rows[r].cells != nullptr;
-    for (const auto &[offset, from] : fields) {
+    // The fields lie a record or more apart in a large block: their loads are
+    // asked for well ahead, or each would wait on memory in turn.
+    constexpr size_t Ahead = 32;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i + Ahead < fields.size()) {
+            const auto &[next, nextFrom] = fields[i + Ahead];
+            if (next >= 0 && nextFrom >= 0 && next + 4 + nextFrom < m_bytes.size()) {
+                __builtin_prefetch(m_bytes.constData() + next);
+                __builtin_prefetch(m_bytes.constData() + next + 4 + nextFrom, 1);
+            }
+        }
+        const auto &[offset, from] = fields[i];
         if (anyOwned)
             owned.insert(offset, from);
         // The loaded bytes are the file as it was read: a record at its offset.

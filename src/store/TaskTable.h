@@ -126,8 +126,9 @@ public:
     // order being where the record is now. A row unchanged since the load is
     // copied from its record's bytes.
     QByteArray recordText(int row) const;
-    // The same record, its length before it, put at the end of out.
-    void appendRecord(int row, QByteArray &out) const;
+    // The same record, its length before it, put at the end of out; with
+    // midnightForBlankHour, a blank hour written as "00:00".
+    void appendRecord(int row, QByteArray &out, bool midnightForBlankHour = false) const;
 
     void setHeader(int col, const QString &caption) { setCell(col, 0, caption); }
     QString header(int col) const { return cell(col, 0); }

@@ -150,16 +150,10 @@ void TaskList::fillEmptyHours()
 {
     if (m_table.isEmpty())
         return;
-    // The bytes a file stores for a blank text: spaces and the like, as trimmed()
-    // takes away (Windows-1252 0xA0 is the no-break space).
-    const auto blank = [](const QByteArray &bytes) {
-        return std::all_of(bytes.begin(), bytes.end(), [](char c) {
-            return c == ' ' || (c >= '\t' && c <= '\r') || quint8(c) == 0xA0;
-        });
-    };
     for (int r = 1; r < m_table.rowCount(); ++r) {
         const std::optional<QByteArray> bytes = m_table.cellBytes(Col::Hour, r);
-        if (bytes ? blank(*bytes) : m_table.cell(Col::Hour, r).trimmed().isEmpty()) {
+        if (bytes ? TaskRecord::isBlankField(*bytes)
+                  : m_table.cell(Col::Hour, r).trimmed().isEmpty()) {
             m_table.setCell(Col::Hour, r, QStringLiteral("00:00"));
             m_asInFile = false; // a reload shows the empty hour again
         }
@@ -584,5 +578,5 @@ void TaskList::save() const
 {
     if (m_writesBlocked)
         return;
-    dataFile().SaveAllTasks(m_table);
+    dataFile().SaveAllTasks(m_table, nullptr, true);
 }

@@ -108,7 +108,9 @@ public:
     // nothing, even under a kill; one undo step; then the refresh. alongside runs
     // once they are written, while a failure (its exception) still takes them back.
     void addAll(std::vector<TaskRow> tasks, const std::function<void()> &alongside = {});
-    // Rewrites the task data file compactly from the table.
+    // The exit's save: rewrites the task data file compactly from the table, an
+    // empty hour stored as the midnight the window showed, in the one pass that
+    // makes the records.
     void save() const;
 
     // --- Changes that come from elsewhere (the sync): a task is named by its

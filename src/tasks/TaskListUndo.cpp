@@ -43,9 +43,10 @@ void TaskList::tellIdentities(const UndoStep &step, bool undone)
         return;
     try {
         // Only the records the category delete changed, a small part of a large
-        // file; they come in file order, so the reads only go forward.
+        // file; they come in file order, so the reads only go forward. A list
+        // never synced has no identity to follow: nothing is read.
         QList<QByteArray> clearedTexts;
-        if (!step.cleared.isEmpty()) {
+        if (!step.cleared.isEmpty() && !m_identities->isEmpty()) {
             QFile file(m_dataPath);
             if (file.open(QIODevice::ReadOnly)) {
                 clearedTexts.reserve(step.cleared.size());

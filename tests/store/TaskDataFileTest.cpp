@@ -155,6 +155,44 @@ TEST_F(TaskDataFileTest, shouldLeaveOneLiveRecordAfterCheckStyleAppendThenBlankA
     EXPECT_EQ(readAll(path), record(two) + record(one));
 }
 
+// The exit's rewrite stores an empty hour as the midnight the window showed, in
+// the pass that makes each record: a record read as loaded, one of more fields
+// than ten, and a row changed since; every other byte as it was.
+TEST_F(TaskDataFileTest, shouldWriteABlankHourAsMidnightWhenAskedAndKeepTheRestAsItWas)
+{
+    const auto withHour = [](const QByteArray &text, const QByteArray &hour,
+                             const QByteArray &order) {
+        return fields(
+            {"", text, "01/03/2009", hour, "2", order, "2009-03-01 09:30", "Home", "18", "n\xA0"});
+    };
+    const QByteArray a = withHour("Blank", "", "0");
+    const QByteArray b = withHour("Spaces", " \t\xA0", "1");
+    const QByteArray c = withHour("Set", "07:15", "2");
+    const QByteArray d = fields(
+        {"", "More", "fields", "01/03/2009", "", "2", "3", "2009-03-01 09:30", "Home", "18", "n"});
+    const QByteArray e = withHour("Changed", "", "4");
+    writeAll(path, record(a) + record(b) + record(c) + record(d) + record(e));
+    const qint64 at[] = {0, 4 + a.size(), 8 + a.size() + b.size(),
+                         12 + a.size() + b.size() + c.size(),
+                         16 + a.size() + b.size() + c.size() + d.size()};
+    file.LoadTasks(table, AllItems);
+    ASSERT_EQ(table.taskCount(), 5);
+    table.setCell(Col::Task, 5, QStringLiteral("Changed!"));
+
+    file.SaveAllTasks(table);
+    const QByteArray asLoaded = readAll(path);
+    file.SaveAllTasks(table, nullptr, true);
+
+    const auto order = [&](int k) { return QByteArray::number(at[k]); };
+    EXPECT_EQ(readAll(path), record(withHour("Blank", "00:00", order(0))) +
+                                 record(withHour("Spaces", "00:00", order(1))) +
+                                 record(withHour("Set", "07:15", order(2))) +
+                                 record(fields({"", "More|fields", "01/03/2009", "00:00", "2",
+                                                order(3), "2009-03-01 09:30", "Home", "18", "n"})) +
+                                 record(withHour("Changed!", "00:00", order(4))));
+    EXPECT_NE(asLoaded, readAll(path));
+}
+
 TEST_F(TaskDataFileTest, shouldKeepTasksWithoutTextAsTasksAndWriteThemBackAsTheyWere)
 {
     // The placeholder the grid shows is never stored: the exit's rewrite gives the
@@ -345,6 +383,68 @@ TEST_F(TaskDataFileTest, shouldBlankADeletedCategoryInPlaceKeepingEveryLength)
                "\xA6    \xA6"
                "18");
     EXPECT_EQ(readAll(path), record(a2) + record(b) + record(c2));
+}
+
+// A file of several read windows: the name in other fields, in a category it only
+// begins, in a record of more fields than ten, in a blanked record and in a record
+// longer than a window. The undo puts back every byte, and writes nothing once a
+// record it would change has changed since.
+TEST_F(TaskDataFileTest, shouldClearAndRestoreACategoryAcrossAFileOfManyWindows)
+{
+    QByteArray before;
+    QByteArray cleared;
+    int homes = 0;
+    const auto add = [&](const QByteArray &withName, const QByteArray &withBlanks) {
+        before += record(withName);
+        cleared += record(withBlanks);
+        homes += withName != withBlanks;
+    };
+    for (int i = 0; i < 30000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        const QByteArray text = i % 7 == 0 ? "Home " + n : "Task " + n;
+        const QByteArray note = i % 11 == 0 ? "at Home" : "";
+        switch (i % 4) {
+        case 0:
+            add(task("", text, "Home", note), task("", text, "    ", note));
+            break;
+        case 1:
+            add(task("", text, "Homer", note), task("", text, "Homer", note));
+            break;
+        default:
+            add(task("", text, i % 3 ? "Work" : "", note),
+                task("", text, i % 3 ? "Work" : "", note));
+        }
+        if (i == 12345) {
+            // Extra separators and a tail that is not a sort key and a colour: the
+            // category is the eighth field.
+            add(fields({"", "a", "d", "h", "2", "77", "k", "Home", "18", "x", "y", "z"}),
+                fields({"", "a", "d", "h", "2", "77", "k", "    ", "18", "x", "y", "z"}));
+            const QByteArray blank(task("", "Blanked", "Home").size(), ' ');
+            add(blank, blank);
+        }
+        if (i == 20000) {
+            const QByteArray longNote(1536 * 1024, 'n');
+            add(task("", "Long", "Home", longNote), task("", "Long", "    ", longNote));
+        }
+    }
+    writeAll(path, before);
+
+    const QList<TaskDataFile::ClearedField> fields = file.ClearCategory(QStringLiteral("Home"));
+    EXPECT_EQ(fields.size(), homes);
+    ASSERT_EQ(readAll(path), cleared);
+
+    // Named in any order, the fields go back in file order.
+    const QList<TaskDataFile::ClearedField> reversed(fields.rbegin(), fields.rend());
+    EXPECT_TRUE(file.restoreCategory(QStringLiteral("Home"), reversed));
+    ASSERT_EQ(readAll(path), before);
+
+    const QList<TaskDataFile::ClearedField> again = file.ClearCategory(QStringLiteral("Home"));
+    QByteArray changed = cleared;
+    const qsizetype task = again[again.size() / 2].offset + 4 + 1; // its task text
+    changed[task] = changed[task] == 'T' ? 'H' : 'T';
+    writeAll(path, changed);
+    EXPECT_FALSE(file.restoreCategory(QStringLiteral("Home"), again));
+    EXPECT_EQ(readAll(path), changed);
 }
 
 TEST(TaskTableTest, shouldPassQtsModelChecksThroughLoadsAndSorts)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 using TestFiles::fields;
 
 namespace {
@@ -50,6 +53,48 @@ TEST(TaskRecordTest, shouldRefuseANonNumericOrder)
         FAIL() << "no error";
     } catch (const StoreError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
+    }
+}
+
+// The category is looked for from the record's end first; whatever the record's
+// shape, it must be the field a full split gives (records of ten fields or more,
+// the extra separators typed into a text by an older release).
+TEST(TaskRecordTest, shouldFindTheSameCategoryAsAFullSplitWhateverTheRecordsShape)
+{
+    const QByteArray pool[] = {"",
+                               "Home",
+                               "18",
+                               "4",
+                               "+3",
+                               " 5",
+                               "19",
+                               "x",
+                               "0",
+                               "07",
+                               "2009-03-01 09:30",
+                               "2009-03-01",
+                               "ab",
+                               "Work",
+                               "9 ",
+                               "2009-03-01 09:30x",
+                               "Home\r\nnote"};
+    std::mt19937 random(7);
+    const auto pick = [&] { return pool[random() % std::size(pool)]; };
+    for (int trial = 0; trial < 5000; ++trial) {
+        QByteArray text = pick();
+        const int count = 10 + int(random() % 5);
+        for (int f = 1; f < count; ++f)
+            text += FieldSeparator + pick();
+        ASSERT_EQ(TaskRecord::category(text), TaskRecord::split(text)[Col::Category])
+            << text.toStdString();
+        // Asked of each field in turn, only the category's place is the category.
+        const TaskRecord::Span span = TaskRecord::categorySpan(text);
+        for (qsizetype from = 0, to = 0; to <= text.size(); from = ++to) {
+            while (to < text.size() && text[to] != FieldSeparator)
+                ++to;
+            ASSERT_EQ(TaskRecord::categoryIsAt(text, from, to), from == span.from && to == span.to)
+                << text.toStdString() << " at " << from;
+        }
     }
 }
 

@@ -472,7 +472,6 @@ TEST_F(TaskListProperty, shouldKeepEveryTasksIdentityThroughChangesUndosCompacti
                 // file rewritten; then a new run reads the side file afresh.
                 what = QStringLiteral("exit and restart");
                 tasks.load(AllItems);
-                tasks.fillEmptyHours();
                 tasks.save();
                 side = std::make_unique<TaskIdentities>(sidePath);
                 side->load();
