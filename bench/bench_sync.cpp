@@ -2,20 +2,38 @@
 // tasks (10,000 unless set): the first upload of a list that has never been
 // synchronised beside a plain client sending the same number of PUTs one after
 // another ("ratio" is first upload / plain, which must stay under 2), the
-// longest the event loop waited meanwhile ("window_gap_ms"), then a sync with
-// nothing to do (its requests and milliseconds) and a sync of one change (its
+// longest the event loop waited meanwhile ("window_gap_ms"; "idle_gap_ms" is the
+// same for 2 s before it, with nothing to do; "gaps_over_16ms" counts the waits
+// past a frame), then a sync with
+// nothing to do (its requests and milliseconds, beside the server's own answer
+// to the same question alone, "noop_server_ms") and a sync of one change (its
 // requests). Skipped when radicale is not installed.
+//
+// Knobs:
+// - NUDGERY_BENCH_SYNC_PLAIN=0: no plain client.
+// - NUDGERY_BENCH_SYNC_SEED=1: the calendar already holds the same tasks, written
+//   straight into Radicale's storage folder (one .ics per item; Radicale reads
+//   its folder at every request), since PUTting thousands takes hours. The first
+//   sync then pairs every task ("pair_s", "pair_requests"): nothing sent, nothing
+//   received, no task doubled, else the run fails.
+// - NUDGERY_BENCH_SYNC_UPLOAD_S=N: the first upload is stopped after N seconds,
+//   for its window_gap_ms alone (nothing after it is measured).
+// - NUDGERY_BENCH_SYNC_IDLE=N: the nothing-to-do sync is run N times (5 at least).
 #include "BenchData.h"
 #include "store/Clock.h"
 #include "store/DamagedFiles.h"
 #include "store/DateFormat.h"
 #include "store/TaskIdentities.h"
+#include "store/TaskRecord.h"
+#include "sync/CalendarObject.h"
 #include "sync/SyncSession.h"
 #include "tasks/TaskList.h"
 #include "testkit/SyncKit.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -48,6 +66,11 @@ public:
         m_process.waitForFinished(10000);
     }
     int port() const { return m_port; }
+    // Where the collection at path keeps its items.
+    QString folderOf(const QString &path) const
+    {
+        return m_dir.filePath(QStringLiteral("collections/collection-root") + path);
+    }
     QUrl url(const QString &path) const
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
@@ -71,6 +94,16 @@ bool makeCalendar(DavClient &client, const QUrl &url)
                    "</C:supported-calendar-component-set></D:prop></D:set></C:mkcalendar>",
                    {{"Content-Type", "application/xml; charset=utf-8"}})
                .status == 201;
+}
+
+// The question a sync asks first: the calendar's changes since token.
+QByteArray changesSince(const QByteArray &token)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
+           "<D:sync-token>" +
+           QString::fromUtf8(token).toHtmlEscaped().toUtf8() +
+           "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
+           "</D:sync-collection>";
 }
 
 // What a plain client sends for task i: about the size of Nudgery's own.
@@ -102,8 +135,14 @@ struct Folder
 
     explicit Folder(int n)
     {
-        const QString source =
-            benchTaskFile(QStringLiteral("sync"), n, [](int i) { return benchTask(i, 15, 9); });
+        // Priorities as the editor writes them: none is empty, never "0", so that
+        // every task reads back from the server as the same.
+        const QString source = benchTaskFile(QStringLiteral("sync-tasks"), n, [](int i) {
+            TaskRow row = benchTask(i, 15, 9);
+            if (row[Col::Priority] == QLatin1String("0"))
+                row[Col::Priority].clear();
+            return row;
+        });
         QFile::copy(source, dir.filePath(QStringLiteral("Tasklyn.DAT")));
         QFile archive(dir.filePath(QStringLiteral("Tasklyn.ARK")));
         archive.open(QIODevice::WriteOnly);
@@ -111,17 +150,65 @@ struct Folder
         tasks.setIdentities(&identities);
         tasks.load(AllItems);
     }
-    SyncReport sync(DavClient &client, const QUrl &calendar)
+    SyncReport sync(DavClient &client, const QUrl &calendar, int stopAfterMs = -1)
     {
         SyncSession::Setup setup;
         setup.calendar = calendar;
-        return SyncKit::sync(client, tasks, identities, dates, clock, setup);
+        return SyncKit::sync(client, tasks, identities, dates, clock, setup, stopAfterMs);
+    }
+    // The folder's tasks written into a calendar's storage folder, each under a
+    // UID of its own, as another program holding the same list would keep them.
+    bool seed(const QString &storage) const
+    {
+        const TaskTable &table = tasks.table();
+        for (int r = 1; r < table.rowCount(); ++r) {
+            const QString uid = TaskIdentities::newUid();
+            QFile item(storage + QLatin1Char('/') + uid.section(QLatin1Char('@'), 0, 0) +
+                       QStringLiteral(".ics"));
+            const QByteArray text =
+                CalendarObject::created(uid, table.row(r), {}, dates, clock.today(), clock.now());
+            if (!item.open(QIODevice::WriteOnly) || item.write(text) != text.size())
+                return false;
+        }
+        return true;
     }
 };
+
+// What the server holds: its items' count.
+int itemsIn(const QString &storage)
+{
+    return int(QDir(storage).entryList({QStringLiteral("*.ics")}, QDir::Files).size());
+}
+
+// The first sync of a seeded calendar took every task as the same on both sides.
+QString pairingFault(const SyncReport &first, const Folder &folder, int n, int itemsThere)
+{
+    if (first.sent || first.received || first.merged || first.conflicts)
+        return QStringLiteral("pairing changed something: %1 sent, %2 received, %3 merged, "
+                              "%4 conflicts")
+            .arg(first.sent)
+            .arg(first.received)
+            .arg(first.merged)
+            .arg(first.conflicts);
+    if (folder.tasks.table().rowCount() - 1 != n || itemsThere != n)
+        return QStringLiteral("tasks doubled: %1 here, %2 there")
+            .arg(folder.tasks.table().rowCount() - 1)
+            .arg(itemsThere);
+    int paired = 0;
+    for (const auto &[uid, identity] : folder.identities.identities())
+        paired += !identity.href.isEmpty() && !identity.etag.isEmpty() && !identity.base.isEmpty();
+    if (paired != n || int(folder.identities.identities().size()) != n)
+        return QStringLiteral("%1 of %2 tasks paired").arg(paired).arg(n);
+    return {};
+}
 
 void BM_Sync(benchmark::State &state)
 {
     const int n = taskCount();
+    const bool seeded = qEnvironmentVariable("NUDGERY_BENCH_SYNC_SEED") == QLatin1String("1");
+    const int uploadFor = qEnvironmentVariableIntValue("NUDGERY_BENCH_SYNC_UPLOAD_S");
+    const bool withPlain = !seeded && uploadFor <= 0 &&
+                           qEnvironmentVariable("NUDGERY_BENCH_SYNC_PLAIN") != QLatin1String("0");
     Radicale server;
     if (!server.port()) {
         state.SkipWithError("radicale did not start");
@@ -129,17 +216,16 @@ void BM_Sync(benchmark::State &state)
     }
     for (auto _ : state) {
         DavClient client;
-        const QUrl mine = server.url(QStringLiteral("/bench/nudgery/"));
+        const QString minePath = QStringLiteral("/bench/nudgery/");
+        const QUrl mine = server.url(minePath);
         const QUrl plain = server.url(QStringLiteral("/bench/plain/"));
-        if (!makeCalendar(client, mine) || !makeCalendar(client, plain)) {
+        if (!makeCalendar(client, mine) || (withPlain && !makeCalendar(client, plain))) {
             state.SkipWithError("no calendar could be made");
             return;
         }
-        // The plain client: one PUT after another (NUDGERY_BENCH_SYNC_PLAIN=0: none).
+        // The plain client: one PUT after another.
         QElapsedTimer clock;
         clock.start();
-        const bool withPlain =
-            qEnvironmentVariable("NUDGERY_BENCH_SYNC_PLAIN") != QLatin1String("0");
         for (int i = 0; withPlain && i < n; ++i)
             request(client, "PUT", plain.resolved(QUrl(QStringLiteral("plain-%1.ics").arg(i))),
                     plainTodo(i),
@@ -147,18 +233,65 @@ void BM_Sync(benchmark::State &state)
         const double plainSeconds = clock.elapsed() / 1000.0;
 
         Folder folder(n);
+        if (seeded && !folder.seed(server.folderOf(minePath))) {
+            state.SkipWithError("the calendar could not be seeded");
+            return;
+        }
+        if (seeded) {
+            // Radicale reads an item it has not seen once, and makes its history
+            // for a first listing of changes, slowly; a server that holds them has
+            // done so already ("seed_read_s").
+            DavClient patient;
+            patient.setTimeout(600000);
+            clock.restart();
+            request(patient, "PROPFIND", mine,
+                    "<?xml version=\"1.0\"?><D:propfind xmlns:D=\"DAV:\"><D:prop><D:getetag/>"
+                    "</D:prop></D:propfind>",
+                    {{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "1"}});
+            request(patient, "REPORT", mine, changesSince({}),
+                    {{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "1"}});
+            state.counters["seed_read_s"] = clock.elapsed() / 1000.0;
+        }
         // How long the event loop, which is the window's, waited at most.
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
+        int overAFrame = 0; // waits past 16 ms
         QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout,
-                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 gap = sinceTick.restart();
+            longestGap = std::max(longestGap, gap);
+            overAFrame += gap > 16 ? 1 : 0;
+        });
         tick.start(5);
         sinceTick.start();
+        // What the machine alone makes it wait, for comparison ("idle_gap_ms").
+        QEventLoop idleLoop;
+        QTimer::singleShot(2000, &idleLoop, &QEventLoop::quit);
+        idleLoop.exec();
+        const qint64 idleGap = longestGap;
+        const int idleOver = overAFrame;
+        longestGap = 0;
+        overAFrame = 0;
+        sinceTick.restart();
         clock.restart();
-        const SyncReport first = folder.sync(client, mine);
+        const int beforeFirst = client.sent();
+        const SyncReport first =
+            folder.sync(client, mine, uploadFor > 0 && !seeded ? uploadFor * 1000 : -1);
         const double firstSeconds = clock.elapsed() / 1000.0;
+        const int firstRequests = client.sent() - beforeFirst;
         tick.stop();
+        const QString pairing =
+            seeded ? pairingFault(first, folder, n, itemsIn(server.folderOf(minePath))) : QString();
+        state.counters["tasks"] = n;
+        state.counters["window_gap_ms"] = double(longestGap);
+        state.counters["idle_gap_ms"] = double(idleGap);
+        state.counters["gaps_over_16ms"] = overAFrame;
+        state.counters["idle_gaps_over_16ms"] = idleOver;
+        if (uploadFor > 0 && !seeded) {
+            state.SetIterationTime(firstSeconds);
+            state.counters["upload_sent"] = first.sent;
+            continue;
+        }
 
         // The best of a few, as the every-few-minutes syncs are.
         const int before = client.sent();
@@ -171,16 +304,14 @@ void BM_Sync(benchmark::State &state)
             idleMs = std::min(idleMs, double(clock.nsecsElapsed()) / 1e6);
         }
         const int idleRequests = (client.sent() - before) / idleRuns;
-        // The server's part of it: the same question alone.
-        clock.restart();
-        request(client, "REPORT", mine,
-                "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
-                "<D:sync-token>" +
-                    QString::fromUtf8(folder.identities.syncToken()).toHtmlEscaped().toUtf8() +
-                    "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
-                    "</D:sync-collection>",
-                {{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "1"}});
-        const double serverMs = double(clock.nsecsElapsed()) / 1e6;
+        // The server's part of it: the same question alone, the best of as many.
+        double serverMs = 1e9;
+        for (int i = 0; i < idleRuns; ++i) {
+            clock.restart();
+            request(client, "REPORT", mine, changesSince(folder.identities.syncToken()),
+                    {{"Content-Type", "application/xml; charset=utf-8"}, {"Depth", "1"}});
+            serverMs = std::min(serverMs, double(clock.nsecsElapsed()) / 1e6);
+        }
 
         TaskRow edited = folder.tasks.table().row(1);
         edited[Col::Task] += QStringLiteral(" (changed)");
@@ -189,18 +320,25 @@ void BM_Sync(benchmark::State &state)
         const SyncReport one = folder.sync(client, mine);
         const int changeRequests = client.sent() - beforeChange;
 
-        if (!first.ok() || !idle.ok() || !one.ok() || first.sent != n) {
+        if (!first.ok() || !idle.ok() || !one.ok() || (!seeded && first.sent != n)) {
             state.SkipWithError((first.error + idle.error + one.error).toUtf8().constData());
             return;
         }
+        if (seeded) {
+            if (!pairing.isEmpty()) {
+                state.SkipWithError(pairing.toUtf8().constData());
+                return;
+            }
+            state.counters["pair_s"] = firstSeconds;
+            state.counters["pair_requests"] = firstRequests;
+        } else {
+            state.counters["first_upload_s"] = firstSeconds;
+        }
         state.SetIterationTime(firstSeconds);
-        state.counters["tasks"] = n;
-        state.counters["first_upload_s"] = firstSeconds;
         if (withPlain) {
             state.counters["plain_puts_s"] = plainSeconds;
             state.counters["ratio"] = firstSeconds / plainSeconds;
         }
-        state.counters["window_gap_ms"] = double(longestGap);
         state.counters["noop_requests"] = idleRequests;
         state.counters["noop_ms"] = idleMs;
         state.counters["noop_server_ms"] = serverMs;

@@ -1,9 +1,11 @@
 #include "SyncKit.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 
 namespace SyncKit {
 
@@ -51,13 +53,25 @@ int startRadicale(QProcess &process, const QStringList &arguments, const QString
 }
 
 SyncReport sync(DavClient &client, TaskList &tasks, TaskIdentities &identities,
-                const DateFormat &dates, const Clock &clock, const SyncSession::Setup &setup)
+                const DateFormat &dates, const Clock &clock, const SyncSession::Setup &setup,
+                int stopAfterMs)
 {
     SyncSession session(client, tasks, identities, dates, clock, setup);
+    QElapsedTimer running;
+    running.start();
     session.start();
     QEventLoop loop;
-    while (!session.over())
+    if (stopAfterMs >= 0)
+        QTimer::singleShot(stopAfterMs, &loop, [] {}); // wakes the loop to stop
+    while (!session.over()) {
+        if (stopAfterMs >= 0 && running.elapsed() >= stopAfterMs) {
+            client.abortAll();
+            SyncReport cut = session.report();
+            cut.error = QStringLiteral("stopped");
+            return cut;
+        }
         loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
     return session.report();
 }
 

@@ -21,8 +21,10 @@ DavReply request(DavClient &client, const QByteArray &verb, const QUrl &url,
 // the log file: the port once it serves, 0 when it does not start.
 int startRadicale(QProcess &process, const QStringList &arguments, const QString &log);
 
-// One sync of the task list with the calendar of the setup, run to its end.
+// One sync of the task list with the calendar of the setup, run to its end, or
+// cut short after stopAfterMs (every request aborted; the report says "stopped").
 SyncReport sync(DavClient &client, TaskList &tasks, TaskIdentities &identities,
-                const DateFormat &dates, const Clock &clock, const SyncSession::Setup &setup);
+                const DateFormat &dates, const Clock &clock, const SyncSession::Setup &setup,
+                int stopAfterMs = -1);
 
 } // namespace SyncKit

@@ -452,9 +452,10 @@ QByteArray TaskIdentities::identityKey(const QByteArray &recordText)
             key += FieldSeparator;
         key += c == Col::Hour && bytes.trimmed().isEmpty() ? QByteArray("00:00") : bytes;
     };
-    if (TaskRecord::fieldBytes(recordText, 0)) {
+    // One pass over the record: this runs for every task at every sync.
+    if (const auto fields = TaskRecord::allFieldBytes(recordText)) {
         for (int c = 0; c < Col::Count; ++c)
-            addField(c, *TaskRecord::fieldBytes(recordText, c));
+            addField(c, (*fields)[size_t(c)]);
     } else {
         // More than ten fields: as the older release's rules split them.
         const TaskRow row = TaskRecord::split(recordText);

@@ -233,6 +233,18 @@ std::optional<QByteArray> fieldBytes(const QByteArray &text, int col)
     return slice(text, from, to);
 }
 
+std::optional<std::array<QByteArray, Col::Count>> allFieldBytes(const QByteArray &text)
+{
+    const Separators seps(text);
+    if (seps.count > 9)
+        return std::nullopt;
+    std::array<QByteArray, Col::Count> out;
+    for (int col = 0; col <= seps.count; ++col)
+        out[size_t(col)] = slice(text, col == 0 ? 0 : seps.first[col - 1] + 1,
+                                 col < seps.count ? seps.first[col] : text.size());
+    return out;
+}
+
 QString field(const QByteArray &text, int col)
 {
     if (const std::optional<QByteArray> bytes = fieldBytes(text, col))

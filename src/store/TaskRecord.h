@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <optional>
 
 // A task record's text: a task row's ten fields in Windows-1252, joined by the
@@ -29,6 +30,8 @@ QString field(const QByteArray &text, int col);
 // That field's bytes, not copied (text must outlive them); none for a record of
 // more than ten fields, whose fields split reads by the older release's rules.
 std::optional<QByteArray> fieldBytes(const QByteArray &text, int col);
+// Every field's bytes in one pass, the same way.
+std::optional<std::array<QByteArray, Col::Count>> allFieldBytes(const QByteArray &text);
 
 // Where a record text keeps its category: the third field from the end.
 struct Span

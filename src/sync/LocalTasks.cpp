@@ -6,18 +6,14 @@
 
 #include <QFile>
 
+#include <vector>
+
 namespace {
 
 using Place = TaskIdentities::Place;
 
-QList<LocalTasks::Record> recordsOf(const QString &path)
+QList<LocalTasks::Record> recordsOf(const QByteArray &bytes)
 {
-    QFile f(path);
-    if (!f.exists())
-        return {};
-    if (!f.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(path, f.errorString());
-    const QByteArray bytes = readWholeFile(f);
     QList<LocalTasks::Record> out;
     qint64 pos = 0;
     while (const std::optional<QByteArray> text = TaskRecord::textAt(bytes, pos)) {
@@ -36,19 +32,28 @@ QList<LocalTasks::Record> tie(const QList<LocalTasks::Record> &records,
                               const TaskIdentities &identities, Place place,
                               QHash<QString, LocalTasks::Record> &tied, QStringList &untied)
 {
-    QHash<QByteArray, QList<int>> byKey;
-    for (int i = 0; i < records.size(); ++i)
-        byKey[records[i].key].append(i);
+    // The records of each key in file order, as a chain: the first free one of a
+    // key, and after each the next with the same key (-1: none). A list per key
+    // would cost an allocation per task at every sync.
+    QHash<QByteArray, qsizetype> firstFree;
+    firstFree.reserve(records.size());
+    std::vector<qsizetype> next(size_t(records.size()), -1);
+    for (qsizetype i = records.size() - 1; i >= 0; --i) {
+        const auto first = firstFree.constFind(records[i].key);
+        next[size_t(i)] = first == firstFree.cend() ? -1 : *first;
+        firstFree.insert(records[i].key, i);
+    }
     QList<bool> taken(records.size(), false);
     for (const auto &[uid, identity] : identities.identities()) {
         if (identity.place != place)
             continue;
-        QList<int> &free = byKey[identity.key];
-        if (identity.key.isEmpty() || free.isEmpty()) {
+        const auto free = firstFree.find(identity.key);
+        if (identity.key.isEmpty() || free == firstFree.end() || *free < 0) {
             untied.append(uid);
             continue;
         }
-        const int i = free.takeFirst();
+        const qsizetype i = *free;
+        *free = next[size_t(i)];
         taken[i] = true;
         tied.insert(uid, records[i]);
     }
@@ -61,13 +66,23 @@ QList<LocalTasks::Record> tie(const QList<LocalTasks::Record> &records,
 
 } // namespace
 
-LocalTasks LocalTasks::read(const QString &dataPath, const QString &archivePath,
-                            const TaskIdentities &identities)
+QByteArray LocalTasks::bytesOf(const QString &path)
+{
+    QFile f(path);
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly))
+        throw StoreError::cannotOpen(path, f.errorString());
+    return readWholeFile(f);
+}
+
+LocalTasks LocalTasks::of(const QByteArray &data, const QByteArray &archive,
+                          const TaskIdentities &identities)
 {
     LocalTasks local;
     QStringList untied;
-    local.strays = tie(recordsOf(dataPath), identities, Place::Data, local.data, untied);
-    tie(recordsOf(archivePath), identities, Place::Archive, local.archive, untied);
+    local.strays = tie(recordsOf(data), identities, Place::Data, local.data, untied);
+    tie(recordsOf(archive), identities, Place::Archive, local.archive, untied);
     const auto strayWithKey = [&local](const QByteArray &key) {
         return std::find_if(local.strays.begin(), local.strays.end(),
                             [&](const Record &r) { return !key.isEmpty() && r.key == key; });

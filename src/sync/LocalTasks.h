@@ -28,9 +28,10 @@ struct LocalTasks
     // appended, this old one not yet blanked.
     QList<Record> leftovers;
 
-    // Reads both files (a missing one holds nothing). An identity whose record is
-    // gone but whose write in progress left the record it meant is tied to that
-    // one. Throws StoreError when a file cannot be read.
-    static LocalTasks read(const QString &dataPath, const QString &archivePath,
-                           const TaskIdentities &identities);
+    // Both files' bytes (a missing one: none). An identity whose record is gone but
+    // whose write in progress left the record it meant is tied to that one.
+    static LocalTasks of(const QByteArray &data, const QByteArray &archive,
+                         const TaskIdentities &identities);
+    // A file's bytes, empty when it is missing. Throws StoreError when it cannot be read.
+    static QByteArray bytesOf(const QString &path);
 };

@@ -17,11 +17,12 @@ namespace {
 
 const QByteArray Xml = "application/xml; charset=utf-8";
 const QByteArray Calendar = "text/calendar; charset=utf-8";
-constexpr int FetchBatch = 100;     // items a multiget asks for
-constexpr int LocalBatch = 50;      // changes here between two turns of the event loop
-constexpr int IdentityBatch = 1000; // new identities written between two turns
-constexpr int Parallel = 4;         // writes to the server under way at once
-constexpr int Attempts = 3;         // a refused write is decided again this often
+constexpr int FetchBatch = 100;    // items a multiget asks for
+constexpr int ReadSlice = 25;      // items read between two turns of the event loop
+constexpr int LocalBatch = 50;     // changes here between two turns of the event loop
+constexpr int IdentityBatch = 500; // new identities written between two turns
+constexpr int Parallel = 4;        // writes to the server under way at once
+constexpr int Attempts = 3;        // a refused write is decided again this often
 
 QByteArray syncCollection(const QByteArray &token)
 {
@@ -75,11 +76,23 @@ QDate SyncSession::today() const
     return m_today;
 }
 
+const QHash<QString, QByteArray> &SyncSession::baseAt() const
+{
+    // Made when first needed: a sync with nothing to fetch has no use for it.
+    if (!m_baseAt) {
+        m_baseAt.emplace();
+        for (const auto &[uid, i] : m_ids.identities())
+            if (!i.href.isEmpty() && !i.base.isEmpty())
+                m_baseAt->insert(i.href, i.base);
+    }
+    return *m_baseAt;
+}
+
 QDate SyncSession::dueHere(const QString &href) const
 {
     // A to-do without a due date keeps the one it has here, not today's.
-    const auto base = m_baseAt.constFind(href);
-    if (base == m_baseAt.cend())
+    const auto base = baseAt().constFind(href);
+    if (base == baseAt().cend())
         return today();
     return m_dates.parseDate(SyncPlan::rowOfKey(*base)[Col::Date], today()).value_or(today());
 }
@@ -157,39 +170,67 @@ void SyncSession::listed(const DavReply &reply, const QByteArray &token)
         return vanished();
     if (reply.status == 401)
         return fail(problem(reply, nullptr), &reply);
-    Multistatus::Answer answer;
-    if (reply.status == 207)
-        answer = Multistatus::parse(reply.body);
-    if (reply.status != 207 || !answer.error.isEmpty()) {
+    if (reply.status != 207) {
         // A token the server no longer knows (or never gave): every item is listed
         // instead. A server without sync-collection: its items' ETags.
         if (!token.isEmpty())
             return list({});
-        if (reply.status == 207)
-            return fail(unreadable(answer.error));
         return listByProperties();
+    }
+    // Thousands of items take long to read: read, and gathered by path, on a
+    // thread of their own.
+    auto listing = std::make_shared<Listing>();
+    aside(
+        [listing, body = reply.body, self = calendarPath()] {
+            const Multistatus::Answer answer = Multistatus::parse(body);
+            listing->error = answer.error;
+            listing->token = answer.syncToken;
+            for (const Multistatus::Response &r : answer.responses) {
+                if (normalPath(r.href) == self) {
+                    // The server lists the rest from the new token.
+                    listing->more = listing->more || r.status == 507;
+                    continue;
+                }
+                if (r.status == 404 || r.status == 410) {
+                    listing->listed.remove(r.href);
+                    listing->gone.insert(r.href);
+                    continue;
+                }
+                const QString etag = r.text(QStringLiteral("getetag"));
+                if (!etag.isEmpty()) {
+                    listing->listed.insert(r.href, etag.toUtf8());
+                    listing->gone.remove(r.href);
+                }
+            }
+        },
+        [this, listing, token] { listedRead(*listing, token); });
+}
+
+void SyncSession::listedRead(Listing &listing, const QByteArray &token)
+{
+    if (!listing.error.isEmpty()) {
+        if (!token.isEmpty())
+            return list({});
+        return fail(unreadable(listing.error));
     }
     if (token.isEmpty())
         m_full = true;
-    bool more = false;
-    const QString self = calendarPath();
-    for (const Multistatus::Response &r : answer.responses) {
-        if (normalPath(r.href) == self) {
-            more = more || r.status == 507; // the server lists the rest from the new token
-            continue;
+    // What a path's last answer said holds (a page after a page: on top of it).
+    if (m_listed.isEmpty() && m_remote.gone.isEmpty()) {
+        m_listed.swap(listing.listed);
+        m_remote.gone.swap(listing.gone);
+    } else {
+        for (const QString &href : std::as_const(listing.gone)) {
+            m_listed.remove(href);
+            m_remote.gone.insert(href);
         }
-        if (r.status == 404 || r.status == 410) {
-            m_listed.remove(r.href);
-            m_remote.gone.insert(r.href);
-            continue;
-        }
-        const QString etag = r.text(QStringLiteral("getetag"));
-        if (!etag.isEmpty()) {
-            m_listed.insert(r.href, etag.toUtf8());
-            m_remote.gone.remove(r.href);
+        for (auto it = listing.listed.cbegin(); it != listing.listed.cend(); ++it) {
+            m_listed.insert(it.key(), it.value());
+            m_remote.gone.remove(it.key());
         }
     }
-    m_newToken = answer.syncToken;
+    const bool more = listing.more;
+    m_newToken = listing.token;
     if (more && !m_newToken.isEmpty() && m_newToken != token)
         return list(m_newToken);
     fetch();
@@ -208,28 +249,33 @@ void SyncSession::listByProperties()
                           return vanished();
                       if (reply.status != 207)
                           return fail(problem(reply, "AskedList"), &reply);
-                      const Multistatus::Answer answer = Multistatus::parse(reply.body);
-                      if (!answer.error.isEmpty())
-                          return fail(unreadable(answer.error));
-                      m_full = true;
-                      m_newToken.clear();
-                      const QString self = calendarPath();
-                      for (const Multistatus::Response &r : answer.responses) {
-                          if (normalPath(r.href) == self) {
-                              if (r.status == 404) // Xandikos: a 207 that holds a 404
-                                  return vanished();
-                              continue;
-                          }
-                          const Multistatus::Property *type =
-                              r.property(QStringLiteral("resourcetype"));
-                          if (type && type->children.contains(QStringLiteral("collection")))
-                              continue;
-                          const QString etag = r.text(QStringLiteral("getetag"));
-                          if (!etag.isEmpty())
-                              m_listed.insert(r.href, etag.toUtf8());
-                      }
-                      fetch();
+                      readAside(reply.body, [this](const Multistatus::Answer &answer) {
+                          listedByProperties(answer);
+                      });
                   });
+}
+
+void SyncSession::listedByProperties(const Multistatus::Answer &answer)
+{
+    if (!answer.error.isEmpty())
+        return fail(unreadable(answer.error));
+    m_full = true;
+    m_newToken.clear();
+    const QString self = calendarPath();
+    for (const Multistatus::Response &r : answer.responses) {
+        if (normalPath(r.href) == self) {
+            if (r.status == 404) // Xandikos: a 207 that holds a 404
+                return vanished();
+            continue;
+        }
+        const Multistatus::Property *type = r.property(QStringLiteral("resourcetype"));
+        if (type && type->children.contains(QStringLiteral("collection")))
+            continue;
+        const QString etag = r.text(QStringLiteral("getetag"));
+        if (!etag.isEmpty())
+            m_listed.insert(r.href, etag.toUtf8());
+    }
+    fetch();
 }
 
 void SyncSession::vanished()
@@ -271,22 +317,20 @@ void SyncSession::fetch()
             if (!m_listed.contains(it.key()))
                 m_remote.gone.insert(it.key());
     }
-    QHash<QString, QByteArray> known; // path → ETag
-    for (auto it = m_ids.ignored().cbegin(); it != m_ids.ignored().cend(); ++it)
-        known.insert(it.key(), it.value());
-    for (const auto &[uid, i] : m_ids.identities()) {
-        if (i.href.isEmpty())
-            continue;
-        known.insert(i.href, i.etag);
-        if (!i.base.isEmpty())
-            m_baseAt.insert(i.href, i.base);
+    // Nothing listed (a sync with nothing to do there): nothing to compare.
+    if (!m_listed.isEmpty()) {
+        QHash<QString, QByteArray> known = m_ids.ignored(); // path → ETag
+        for (const auto &[uid, i] : m_ids.identities())
+            if (!i.href.isEmpty())
+                known.insert(i.href, i.etag);
+        for (auto it = m_listed.cbegin(); it != m_listed.cend(); ++it)
+            if (known.value(it.key()) != it.value())
+                m_toFetch << it.key();
     }
-    for (auto it = m_listed.cbegin(); it != m_listed.cend(); ++it)
-        if (known.value(it.key()) != it.value())
-            m_toFetch << it.key();
     m_toFetch.sort();
     if (m_toFetch.isEmpty())
         return plan();
+    baseAt(); // as the side file holds them before this sync writes any
     const QStringList asked = m_toFetch.mid(0, FetchBatch);
     m_toFetch = m_toFetch.mid(asked.size());
     m_client.send("REPORT", m_setup.calendar, multiget(asked),
@@ -300,11 +344,22 @@ void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
         return fail(reply.error, &reply);
     if (reply.status != 207)
         return fail(problem(reply, "AskedTasks"), &reply);
-    const Multistatus::Answer answer = Multistatus::parse(reply.body);
-    if (!answer.error.isEmpty())
-        return fail(unreadable(answer.error));
-    QSet<QString> answered;
-    for (const Multistatus::Response &r : answer.responses) {
+    auto answer = std::make_shared<const Multistatus::Answer>(Multistatus::parse(reply.body));
+    if (!answer->error.isEmpty())
+        return fail(unreadable(answer->error));
+    readFetched(answer, asked, 0, {});
+}
+
+void SyncSession::readFetched(const std::shared_ptr<const Multistatus::Answer> &answer,
+                              const QStringList &asked, qsizetype from, QSet<QString> answered)
+{
+    if (m_over)
+        return;
+    // A slice at a time, the window answering between: reading a task takes long.
+    const qsizetype count = qsizetype(answer->responses.size());
+    const qsizetype to = std::min<qsizetype>(from + ReadSlice, count);
+    for (qsizetype i = from; i < to; ++i) {
+        const Multistatus::Response &r = answer->responses[size_t(i)];
         if (!asked.contains(r.href))
             continue;
         answered.insert(r.href);
@@ -321,6 +376,12 @@ void SyncSession::fetched(const DavReply &reply, const QStringList &asked)
         item.text = data.toUtf8();
         item.read = CalendarObject::read(item.text, m_dates, dueHere(r.href));
         m_remote.fetched.insert(item.href, item);
+    }
+    if (to < count) {
+        QTimer::singleShot(0, this, [this, answer, asked, to, answered] {
+            readFetched(answer, asked, to, answered);
+        });
+        return;
     }
     for (const QString &href : asked)
         if (!answered.contains(href))
@@ -352,22 +413,62 @@ void SyncSession::fetchOne(const QString &href, std::function<void(const RemoteI
     });
 }
 
+// What the plan's thread made of the files and the side file as they were.
+struct SyncSession::Planned
+{
+    QList<LocalTasks::Record> leftovers; // LocalTasks::leftovers
+    SyncPlan plan;
+    QString error;
+};
+
 void SyncSession::plan()
 {
+    // The files and the side file as they are now, taken on this thread; worked
+    // out on another, the window answering meanwhile. A task the user changes
+    // before the plan is carried out is left for the next sync, as one changed
+    // between the batches is (stillThere).
+    auto planned = std::make_shared<Planned>();
+    QByteArray data;
+    QByteArray archive;
     try {
-        const LocalTasks local =
-            LocalTasks::read(m_tasks.dataFileName(), m_tasks.archiveFileName(), m_ids);
+        data = LocalTasks::bytesOf(m_tasks.dataFileName());
+        archive = LocalTasks::bytesOf(m_tasks.archiveFileName());
+    } catch (const StoreError &e) {
+        return fail(e.message());
+    }
+    // What is read of every task is let go on that thread too.
+    auto identities = std::make_shared<const TaskIdentities>(m_ids);
+    aside(
+        [planned, identities, data, archive, remote = &m_remote, path = calendarPath(),
+         dates = &m_dates, day = today(), language = m_setup.language] {
+            try {
+                const LocalTasks local = LocalTasks::of(data, archive, *identities);
+                planned->plan =
+                    SyncPlan::make({*identities, local, *remote, path, *dates, day, language});
+                planned->leftovers = local.leftovers;
+            } catch (const StoreError &e) {
+                planned->error = e.message();
+            }
+        },
+        [this, planned] { carryOut(*planned); });
+}
+
+void SyncSession::carryOut(Planned &planned)
+{
+    if (!planned.error.isEmpty())
+        return fail(planned.error);
+    try {
         // What an interrupted change here left of the task it replaced goes first.
-        if (!local.leftovers.isEmpty()) {
+        if (!planned.leftovers.isEmpty()) {
             m_writingHere = true;
             const auto done = qScopeGuard([this] { m_writingHere = false; });
             QList<qint64> offsets;
-            for (const LocalTasks::Record &r : local.leftovers)
-                offsets << r.offset;
+            for (const LocalTasks::Record &r : planned.leftovers)
+                if (stillThere(r))
+                    offsets << r.offset;
             m_tasks.removeRecords(offsets);
         }
-        m_plan = SyncPlan::make(
-            {m_ids, local, m_remote, calendarPath(), m_dates, today(), m_setup.language});
+        m_plan = std::move(planned.plan);
         const int deletes = m_plan.localDeletes();
         if (deletes > m_setup.massDeleteLimit) {
             const bool yes = m_setup.ask && m_setup.ask(text("MassDelete").arg(deletes));
@@ -384,6 +485,40 @@ void SyncSession::plan()
     putIdentities();
 }
 
+void SyncSession::readAside(const QByteArray &body,
+                            std::function<void(const Multistatus::Answer &)> then)
+{
+    // A listing of thousands of items takes long to read.
+    auto answer = std::make_shared<Multistatus::Answer>();
+    aside([answer, body] { *answer = Multistatus::parse(body); },
+          [answer, then = std::move(then)] { then(*answer); });
+}
+
+void SyncSession::aside(std::function<void()> work, std::function<void()> then)
+{
+    if (m_worker.joinable())
+        m_worker.join();
+    m_worker = std::thread([this, work = std::move(work), then = std::move(then)] {
+        work();
+        // The session waits for this thread before it goes, so it is here to post to.
+        QMetaObject::invokeMethod(
+            this,
+            [this, then] {
+                if (m_worker.joinable())
+                    m_worker.join();
+                if (!m_over)
+                    then();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+SyncSession::~SyncSession()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
 void SyncSession::putIdentities()
 {
     if (m_over)
@@ -391,15 +526,25 @@ void SyncSession::putIdentities()
     // A first sync makes one for every task: written a batch at a time, the
     // window answering between (a kill between leaves identities of tasks not yet
     // sent, which the next sync sends).
-    const qsizetype n =
-        std::min<qsizetype>(IdentityBatch, m_plan.identities.size() - m_nextIdentity);
+    const qsizetype n = std::min<qsizetype>(IdentityBatch, m_plan.identities.size());
+    QList<TaskIdentities::Identity> batch = m_plan.identities.first(n);
+    for (TaskIdentities::Identity &identity : batch) {
+        // The plan pairs a known one with an item there; its task may have changed
+        // here since, which the side file follows: only the item is the plan's.
+        if (const TaskIdentities::Identity *now = m_ids.find(identity.uid)) {
+            TaskIdentities::Identity paired = *now;
+            paired.href = identity.href;
+            paired.etag = identity.etag;
+            identity = paired;
+        }
+    }
     try {
-        m_ids.put(m_plan.identities.mid(m_nextIdentity, n));
+        m_ids.put(batch);
     } catch (const StoreError &e) {
         return fail(e.message());
     }
-    m_nextIdentity += n;
-    if (m_nextIdentity < m_plan.identities.size()) {
+    m_plan.identities.remove(0, n); // let go a batch at a time
+    if (!m_plan.identities.isEmpty()) {
         QTimer::singleShot(0, this, &SyncSession::putIdentities);
         return;
     }
@@ -411,8 +556,11 @@ void SyncSession::applyLocal()
     if (m_over)
         return;
     try {
-        for (int n = 0; n < LocalBatch && m_next < m_plan.jobs.size(); ++n)
-            applyLocalPart(m_plan.jobs[m_next++]);
+        for (int n = 0; n < LocalBatch && m_next < m_plan.jobs.size(); ++n) {
+            // Let go once done, a batch at a time, not all at the end.
+            SyncJob job = std::move(m_plan.jobs[m_next++]);
+            applyLocalPart(job);
+        }
         if (m_next < m_plan.jobs.size()) {
             // The window answers between batches.
             QTimer::singleShot(0, this, &SyncSession::applyLocal);
@@ -504,9 +652,12 @@ void SyncSession::applyLocalPart(SyncJob &job)
     if (!job.baseKey.isEmpty())
         identity.base = job.baseKey; // a version sent before a run ended arrived
     if (job.situation.here == Here::Live) {
-        // Tied by the write in progress an interruption left, or by a pairing.
+        // Tied by the write in progress an interruption left, or by a pairing; a
+        // record the user changed since the plan keeps the key the side file
+        // followed it to, and the next sync sends the change.
         identity.place = TaskIdentities::Place::Data;
-        identity.key = job.record.key;
+        if (identity.key == job.record.key || stillThere(job.record))
+            identity.key = job.record.key;
         identity.pendingKey.clear();
         identity.inStepKey.clear();
     }

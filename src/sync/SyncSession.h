@@ -10,11 +10,17 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
 
 class Clock;
 class DateFormat;
 class TaskIdentities;
 class TaskList;
+namespace Multistatus {
+struct Answer;
+}
 
 // What one sync did, for the user.
 struct SyncReport
@@ -60,6 +66,7 @@ public:
     SyncSession(DavClient &client, TaskList &tasks, TaskIdentities &identities,
                 const DateFormat &dates, const Clock &clock, Setup setup,
                 QObject *parent = nullptr);
+    ~SyncSession() override;
 
     void start();
     const SyncReport &report() const { return m_report; }
@@ -75,12 +82,31 @@ signals:
 private:
     void list(const QByteArray &token);
     void listed(const DavReply &reply, const QByteArray &token);
+    struct Listing
+    {
+        QString error;
+        QByteArray token;
+        bool more = false;                 // the server lists the rest from the token
+        QHash<QString, QByteArray> listed; // path → ETag
+        QSet<QString> gone;
+    };
+    void listedRead(Listing &listing, const QByteArray &token);
     void listByProperties();
+    void listedByProperties(const Multistatus::Answer &answer);
     void vanished();
     void fetch();
     void fetched(const DavReply &reply, const QStringList &asked);
+    void readFetched(const std::shared_ptr<const Multistatus::Answer> &answer,
+                     const QStringList &asked, qsizetype from, QSet<QString> answered);
     void fetchOne(const QString &href, std::function<void(const RemoteItem *)> done);
     void plan();
+    struct Planned;
+    void carryOut(Planned &planned);
+    // Reads a multistatus answer away from the window's thread, then goes on.
+    void readAside(const QByteArray &body, std::function<void(const Multistatus::Answer &)> then);
+    // Runs work on a thread of its own, then (on this object's thread, unless the
+    // sync ended meanwhile) then: pure work only, on what it was given.
+    void aside(std::function<void()> work, std::function<void()> then);
     void putIdentities();
     void applyLocal();
     void applyLocalPart(SyncJob &job);
@@ -105,6 +131,7 @@ private:
     QDate today() const;
     // The due date the task at path has here, for a to-do that comes without one.
     QDate dueHere(const QString &href) const;
+    const QHash<QString, QByteArray> &baseAt() const;
     // What a sync tells, in its language.
     QString text(const char *key) const;
     QString unreadable(const QString &why) const;
@@ -126,12 +153,12 @@ private:
     bool m_full = false;                 // every item listed, not only changes
     QHash<QString, QByteArray> m_listed; // path → ETag
     RemoteChanges m_remote;
-    QHash<QString, QByteArray> m_baseAt; // path → its task's key when last in step
+    // Path → its task's key when last in step.
+    mutable std::optional<QHash<QString, QByteArray>> m_baseAt;
     mutable QDate m_today;
     QStringList m_toFetch;
     SyncPlan m_plan;
     size_t m_next = 0;
-    qsizetype m_nextIdentity = 0;
     QList<QPair<QString, LocalTasks::Record>> m_removals; // UID, its record here
     std::deque<SyncJob> m_pushes;
     int m_inFlight = 0;
@@ -139,4 +166,5 @@ private:
     int m_done = 0;
     bool m_incomplete = false; // something is left for the next sync
     bool m_writingHere = false;
+    std::thread m_worker;
 };

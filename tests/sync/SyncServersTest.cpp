@@ -3,7 +3,10 @@
 // the others, and what the phone set that Nudgery cannot hold survives.
 #include "SyncFixture.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -140,6 +143,43 @@ TEST_P(SyncServers, shouldPairIdenticalTasksOfAFirstSyncInsteadOfDoublingThem)
     EXPECT_EQ(a.list(), all);
     EXPECT_EQ(b.list(), all);
     EXPECT_EQ(server->items().size(), 6);
+}
+
+TEST_P(SyncServers, shouldKeepATasksItemWhenTheUserChangesItWhileASyncPairsIt)
+{
+    Device a;
+    for (const char *t : {"One", "Two", "Three"})
+        a.add(QString::fromLatin1(t));
+    synced(a);
+    const QString uid = a.uidOf(QStringLiteral("Two"));
+    const QStringList paths = server->items().keys();
+    // Another calendar was used meanwhile: coming back pairs every task anew, by
+    // UID. The user renames one while the sync works out what to do.
+    a.identities().setCalendar(QStringLiteral("http://elsewhere.invalid/tasks/"));
+    SyncSession::Setup setup;
+    setup.calendar = server->calendar();
+    SystemClock clock;
+    SyncSession session(a.client(), a.tasks(), a.identities(), a.dates(), clock, setup);
+    bool renamed = false;
+    QObject::connect(&session, &SyncSession::progress, [&] {
+        if (!std::exchange(renamed, true))
+            a.rename(QStringLiteral("Two"), QStringLiteral("Two changed"));
+    });
+    session.start();
+    while (!session.over())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(session.report().ok()) << session.report().error.toStdString();
+    ASSERT_TRUE(renamed);
+    synced(a);
+    // The rename reached the same item: nothing doubled, deleted or made anew.
+    EXPECT_EQ(a.list(), QStringList({"One|open", "Three|open", "Two changed|open"}));
+    EXPECT_EQ(a.uidOf(QStringLiteral("Two changed")), uid);
+    const QMap<QString, QByteArray> items = server->items();
+    EXPECT_EQ(items.keys(), paths);
+    int changed = 0;
+    for (const QByteArray &text : items)
+        changed += text.contains("SUMMARY:Two changed") ? 1 : 0;
+    EXPECT_EQ(changed, 1);
 }
 
 TEST_P(SyncServers, shouldFinishAChangeFromTheServerThatARunLeftBetweenItsTwoWrites)
