@@ -15,3 +15,13 @@ QByteArray readWholeFile(QFile &file)
     bytes.truncate(got);
     return bytes;
 }
+
+QByteArray readFileIfThere(const QString &path)
+{
+    QFile f(path);
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly))
+        throw StoreError::cannotOpen(path, f.errorString());
+    return readWholeFile(f);
+}

@@ -2,9 +2,6 @@
 
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"
-#include "store/WholeFile.h"
-
-#include <QFile>
 
 #include <vector>
 
@@ -65,16 +62,6 @@ QList<LocalTasks::Record> tie(const QList<LocalTasks::Record> &records,
 }
 
 } // namespace
-
-QByteArray LocalTasks::bytesOf(const QString &path)
-{
-    QFile f(path);
-    if (!f.exists())
-        return {};
-    if (!f.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(path, f.errorString());
-    return readWholeFile(f);
-}
 
 LocalTasks LocalTasks::of(const QByteArray &data, const QByteArray &archive,
                           const TaskIdentities &identities)

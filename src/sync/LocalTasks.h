@@ -32,6 +32,4 @@ struct LocalTasks
     // whose write in progress left the record it meant is tied to that one.
     static LocalTasks of(const QByteArray &data, const QByteArray &archive,
                          const TaskIdentities &identities);
-    // A file's bytes, empty when it is missing. Throws StoreError when it cannot be read.
-    static QByteArray bytesOf(const QString &path);
 };

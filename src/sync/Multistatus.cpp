@@ -147,4 +147,13 @@ QString pathOf(const QString &href)
     return url.path(QUrl::FullyDecoded);
 }
 
+QByteArray syncCollection(const QByteArray &token)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
+           "<D:sync-token>" +
+           QString::fromUtf8(token).toHtmlEscaped().toUtf8() +
+           "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
+           "</D:sync-collection>";
+}
+
 } // namespace Multistatus

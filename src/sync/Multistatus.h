@@ -41,6 +41,10 @@ struct Answer
 
 Answer parse(const QByteArray &xml);
 
+// The question of the calendar's changes since token (sync-collection, one level,
+// the ETags only).
+QByteArray syncCollection(const QByteArray &token);
+
 // The status code of an HTTP status line ("HTTP/1.1 404 Not Found"), or 0.
 int statusOf(const QString &line);
 

@@ -8,6 +8,7 @@
 #include "store/TaskDataFile.h"
 #include "store/TaskIdentities.h"
 #include "store/TaskRecord.h"
+#include "store/WholeFile.h"
 #include "tasks/TaskList.h"
 
 #include <QScopeGuard>
@@ -23,15 +24,6 @@ constexpr int LocalBatch = 50;     // changes here between two turns of the even
 constexpr int IdentityBatch = 500; // new identities written between two turns
 constexpr int Parallel = 4;        // writes to the server under way at once
 constexpr int Attempts = 3;        // a refused write is decided again this often
-
-QByteArray syncCollection(const QByteArray &token)
-{
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><D:sync-collection xmlns:D=\"DAV:\">"
-           "<D:sync-token>" +
-           QString::fromUtf8(token).toHtmlEscaped().toUtf8() +
-           "</D:sync-token><D:sync-level>1</D:sync-level><D:prop><D:getetag/></D:prop>"
-           "</D:sync-collection>";
-}
 
 QByteArray multiget(const QStringList &paths)
 {
@@ -157,7 +149,7 @@ void SyncSession::start()
 
 void SyncSession::list(const QByteArray &token)
 {
-    m_client.send("REPORT", m_setup.calendar, syncCollection(token),
+    m_client.send("REPORT", m_setup.calendar, Multistatus::syncCollection(token),
                   {{"Content-Type", Xml}, {"Depth", "1"}},
                   [this, token](const DavReply &reply) { listed(reply, token); });
 }
@@ -431,8 +423,8 @@ void SyncSession::plan()
     QByteArray data;
     QByteArray archive;
     try {
-        data = LocalTasks::bytesOf(m_tasks.dataFileName());
-        archive = LocalTasks::bytesOf(m_tasks.archiveFileName());
+        data = readFileIfThere(m_tasks.dataFileName());
+        archive = readFileIfThere(m_tasks.archiveFileName());
     } catch (const StoreError &e) {
         return fail(e.message());
     }

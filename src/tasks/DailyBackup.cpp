@@ -38,18 +38,6 @@ int taskCount(const QString &path)
     return f.open(QIODevice::ReadOnly) ? taskCount(f.readAll()) : 0;
 }
 
-// A file's bytes; none when it is missing. Throws StoreError when it is there but
-// cannot be read.
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.exists())
-        return {};
-    if (!f.open(QIODevice::ReadOnly))
-        throw StoreError::cannotOpen(path, f.errorString());
-    return readWholeFile(f);
-}
-
 // What a sub-folder's name says it is; a date that is not valid for anything else.
 DailyBackup::Backup backupNamed(const QString &name)
 {
@@ -200,7 +188,7 @@ DailyBackup::Restored DailyBackup::restore(const QString &backupPath, QString *r
         const bool marked = mark != m_marks.constEnd();
         if (!inBackup && !marked)
             continue; // not there when the copy was made: the file stays
-        QByteArray bytes = readAll(inBackup ? source : m_programFolder + name);
+        QByteArray bytes = readFileIfThere(inBackup ? source : m_programFolder + name);
         if (inBackup && i < m_recordPaths.size())
             tasks += taskCount(bytes);
         if (marked)
