@@ -428,15 +428,16 @@ void SyncSession::plan()
     } catch (const StoreError &e) {
         return fail(e.message());
     }
-    // What is read of every task is let go on that thread too.
+    // What is read of every task is let go on that thread too. The date format
+    // goes as a copy: the options may change it meanwhile.
     auto identities = std::make_shared<const TaskIdentities>(m_ids);
     aside(
         [planned, identities, data, archive, remote = &m_remote, path = calendarPath(),
-         dates = &m_dates, day = today(), language = m_setup.language] {
+         dates = m_dates, day = today(), language = m_setup.language] {
             try {
                 const LocalTasks local = LocalTasks::of(data, archive, *identities);
                 planned->plan =
-                    SyncPlan::make({*identities, local, *remote, path, *dates, day, language});
+                    SyncPlan::make({*identities, local, *remote, path, dates, day, language});
                 planned->leftovers = local.leftovers;
             } catch (const StoreError &e) {
                 planned->error = e.message();
