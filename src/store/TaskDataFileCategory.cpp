@@ -114,9 +114,15 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
                 found = bytes + at + 1;
                 continue;
             }
+            // Found whole in another field (a task's text that is the name): the
+            // category is looked for where it stands.
             const QByteArray text = QByteArray::fromRawData(found, length);
-            const TaskRecord::Span s{inText, after};
-            if (TaskRecord::categoryIsAt(text, s.from, s.to) && !TaskRecord::isBlank(text)) {
+            TaskRecord::Span s{inText, after};
+            if (!TaskRecord::categoryIsAt(text, s.from, s.to))
+                s = TaskRecord::categorySpan(text);
+            if (s.to - s.from == nameBytes.size() &&
+                std::memcmp(found + s.from, nameBytes.constData(), size_t(nameBytes.size())) == 0 &&
+                !TaskRecord::isBlank(text)) {
                 const qint64 from = pos + 4 + s.from;
                 std::memset(bytes + from, ' ', size_t(s.to - s.from));
                 cleared.append({windowStart + pos, qint32(s.from), length,

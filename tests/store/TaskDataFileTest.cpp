@@ -372,17 +372,23 @@ TEST_F(TaskDataFileTest, shouldBlankADeletedCategoryInPlaceKeepingEveryLength)
     const QByteArray a = task("", "A", "Home");
     const QByteArray b = task("", "B", "Homer");
     const QByteArray c = task("", "C", "Home", "Home");
-    writeAll(path, record(a) + record(b) + record(c));
+    // The task's own text is the name too: the category after it still goes.
+    const QByteArray d = task("", "Home", "Home");
+    writeAll(path, record(a) + record(b) + record(c) + record(d));
 
     file.ClearCategory(QStringLiteral("Home"));
 
-    QByteArray a2 = a, c2 = c;
+    QByteArray a2 = a, c2 = c, d2 = d;
     a2.replace("\xA6Home\xA6", "\xA6    \xA6");
     c2.replace("\xA6Home\xA6"
                "18",
                "\xA6    \xA6"
                "18");
-    EXPECT_EQ(readAll(path), record(a2) + record(b) + record(c2));
+    d2.replace("\xA6Home\xA6"
+               "18",
+               "\xA6    \xA6"
+               "18");
+    EXPECT_EQ(readAll(path), record(a2) + record(b) + record(c2) + record(d2));
 }
 
 // A file of several read windows: the name in other fields, in a category it only
