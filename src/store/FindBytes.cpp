@@ -67,7 +67,13 @@ const char *findBytes(const char *begin, const char *end, const char *needle, si
     if (const char *found =
             avx2 ? findAvx2(p, end, needle, length) : findSse2(p, end, needle, length))
         return found;
-#endif
-    // The last few places (or every place, on another processor).
+    // The last few places, one at a time: a call to memmem costs more than these,
+    // and a record's text is searched this way too.
+    for (; size_t(end - p) >= length; ++p)
+        if (*p == needle[0] && std::memcmp(p + 1, needle + 1, length - 1) == 0)
+            return p;
+    return nullptr;
+#else
     return static_cast<const char *>(memmem(p, size_t(end - p), needle, length));
+#endif
 }

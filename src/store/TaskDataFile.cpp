@@ -85,12 +85,8 @@ TaskDataFile::LoadResult TaskDataFile::LoadTasks(TaskTable &table, const QString
             }
             const qint64 at = pos;
             pos += 4 + text->size();
-            // A record without the filter's bytes anywhere cannot have it as category.
             const auto holdsFilter = [&] {
-                return filterStorable &&
-                       memmem(text->constData(), size_t(text->size()), filterBytes.constData(),
-                              size_t(filterBytes.size())) != nullptr &&
-                       TaskRecord::categorySpan(*text).in(*text) == filterBytes;
+                return filterStorable && TaskRecord::categoryNamed(*text, filterBytes);
             };
             if (!TaskRecord::isBlank(*text) && (all || holdsFilter())) {
                 row = {at, qint32(at + 4), qint32(text->size())};

@@ -102,33 +102,17 @@ QList<TaskDataFile::ClearedField> TaskDataFile::ClearCategory(const QString &nam
                 pos += 4 + qint64(length);
                 length = TaskRecord::readLength(bytes + pos);
             }
-            found = bytes + pos + 4;
-            if (at < pos + 4)
-                continue; // in the length: the text is looked at from its start
-            // A category is a whole field: bytes found inside a longer field (a
-            // task's text, a note, a longer name) send the search on.
-            const qint64 inText = at - (pos + 4);
-            const qint64 after = inText + nameBytes.size();
-            if (after > length || (inText > 0 && found[inText - 1] != FieldSeparator) ||
-                (after < length && found[after] != FieldSeparator)) {
-                found = bytes + at + 1;
-                continue;
-            }
-            // Found whole in another field (a task's text that is the name): the
-            // category is looked for where it stands.
-            const QByteArray text = QByteArray::fromRawData(found, length);
-            TaskRecord::Span s{inText, after};
-            if (!TaskRecord::categoryIsAt(text, s.from, s.to))
-                s = TaskRecord::categorySpan(text);
-            if (s.to - s.from == nameBytes.size() &&
-                std::memcmp(found + s.from, nameBytes.constData(), size_t(nameBytes.size())) == 0 &&
-                !TaskRecord::isBlank(text)) {
-                const qint64 from = pos + 4 + s.from;
-                std::memset(bytes + from, ' ', size_t(s.to - s.from));
-                cleared.append({windowStart + pos, qint32(s.from), length,
+            // Bytes found in the length: the text is looked at from its start.
+            const QByteArray text = QByteArray::fromRawData(bytes + pos + 4, length);
+            const std::optional<TaskRecord::Span> s =
+                TaskRecord::categoryNamed(text, nameBytes, at - (pos + 4));
+            if (s && !TaskRecord::isBlank(text)) {
+                const qint64 from = pos + 4 + s->from;
+                std::memset(bytes + from, ' ', size_t(s->to - s->from));
+                cleared.append({windowStart + pos, qint32(s->from), length,
                                 textHash(text.constData(), length)});
                 first = first < 0 ? from : first;
-                last = from + (s.to - s.from);
+                last = from + (s->to - s->from);
             }
             pos += 4 + qint64(length);
             found = bytes + pos;
@@ -218,8 +202,15 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
             }
             return true;
         };
+    // Each window is checked, then written: a record that no longer reads as the
+    // clear left it (the file changed under the program) stops the undo, and the
+    // windows already written get their blanks back, so the file is as before.
     const QByteArray blanks(nameBytes.size(), ' ');
-    const auto cleared = [&](const QByteArray &window, qint64 start, size_t i, size_t j) {
+    size_t done = 0; // the fields named again, in file order
+    bool writeFailed = false;
+    const bool ok = windows([&](QByteArray &window, qint64 start, size_t i, size_t j) {
+        qint64 first = -1;
+        qint64 last = -1;
         for (size_t k = i; k < j; ++k) {
             const ClearedField &c = field(k);
             const char *record = window.constData() + (c.offset - start);
@@ -230,15 +221,6 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
                 textHash(text, c.textLength) != c.hash)
                 return false;
         }
-        return true;
-    };
-    if (!windows(cleared))
-        return false;
-    beforeWrite();
-    size_t done = 0; // the fields named again, in file order
-    const bool ok = windows([&](QByteArray &window, qint64 start, size_t i, size_t j) {
-        qint64 first = -1;
-        qint64 last = -1;
         for (size_t k = i; k < j; ++k) {
             const ClearedField &c = field(k);
             const qint64 at = c.offset - start + 4 + c.from;
@@ -246,18 +228,21 @@ bool TaskDataFile::restoreCategory(const QString &name, const QList<ClearedField
             first = first < 0 ? at : first;
             last = at + nameBytes.size();
         }
+        if (i == 0)
+            beforeWrite();
         beforeChange(start + first, last - first);
-        if (!writeAt(f, start + first, window.constData() + first, last - first))
-            return false;
-        done = j;
-        return true;
+        writeFailed = !writeAt(f, start + first, window.constData() + first, last - first);
+        done = writeFailed ? done : j;
+        return !writeFailed;
     });
     if (!ok) {
         for (size_t k = 0; k < done; ++k) {
             const ClearedField &c = field(k);
             writeAt(f, c.offset + 4 + c.from, blanks.constData(), blanks.size());
         }
-        throw StoreError::unableToWrite(m_path);
+        if (writeFailed)
+            throw StoreError::unableToWrite(m_path);
+        return false;
     }
     return true;
 }

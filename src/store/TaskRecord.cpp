@@ -1,5 +1,6 @@
 #include "TaskRecord.h"
 
+#include "FindBytes.h"
 #include "StoreError.h"
 #include "Win1252.h"
 
@@ -195,6 +196,36 @@ bool categoryIsAt(const QByteArray &text, qsizetype from, qsizetype to)
     return s.from == from && s.to == to;
 }
 
+std::optional<Span> categoryNamed(const QByteArray &text, const QByteArray &name,
+                                  qsizetype searchFrom)
+{
+    const char *const begin = text.constData();
+    const char *const end = begin + text.size();
+    const qsizetype n = name.size();
+    const auto whereItStands = [&]() -> std::optional<Span> {
+        const Span s = categorySpan(text);
+        if (s.to - s.from == n && std::memcmp(begin + s.from, name.constData(), size_t(n)) == 0)
+            return s;
+        return std::nullopt;
+    };
+    if (n == 0)
+        return whereItStands();
+    for (const char *found = begin + std::clamp<qsizetype>(searchFrom, 0, text.size());
+         (found = findBytes(found, end, name.constData(), size_t(n))); ++found) {
+        // A category is a whole field: bytes inside a longer field send the search on.
+        const qsizetype from = found - begin;
+        const qsizetype to = from + n;
+        if ((from > 0 && begin[from - 1] != FieldSeparator) ||
+            (to < text.size() && begin[to] != FieldSeparator))
+            continue;
+        if (categoryIsAt(text, from, to))
+            return Span{from, to};
+        // Found whole in another field (a task text that is the name).
+        return whereItStands();
+    }
+    return std::nullopt;
+}
+
 QString category(const QByteArray &text)
 {
     return Win1252::decode(categorySpan(text).in(text));
@@ -369,13 +400,6 @@ QByteArray lengthPrefix(qint64 length)
     out[2] = char((n >> 16) & 0xFF);
     out[3] = char((n >> 24) & 0xFF);
     return out;
-}
-
-qint32 readLength(const char *prefix)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(prefix);
-    return qint32(quint32(u[0]) | (quint32(u[1]) << 8) | (quint32(u[2]) << 16) |
-                  (quint32(u[3]) << 24));
 }
 
 std::optional<QByteArray> textAt(const QByteArray &bytes, qint64 pos)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 #include <array>
 #include <optional>
 
@@ -46,6 +47,12 @@ Span categorySpan(const QByteArray &text);
 // around it, without a pass over the whole record.
 bool categoryIsAt(const QByteArray &text, qsizetype from, qsizetype to);
 QString category(const QByteArray &text);
+// Where text keeps its category when that reads name (Windows-1252); none when
+// it reads otherwise. A record without name's bytes whole between separators is
+// passed over without its fields being found. The search starts at from, where
+// the caller knows no earlier copy of the bytes stands.
+std::optional<Span> categoryNamed(const QByteArray &text, const QByteArray &name,
+                                  qsizetype from = 0);
 
 // A sort key's shape: "yyyy-MM-dd HH:mm", whatever the time separator was.
 bool isSortKey(const QByteArray &field);
@@ -59,8 +66,12 @@ bool taskFieldIsBlank(const QByteArray &text);
 qint64 orderOffset(const QString &orderText);
 
 QByteArray lengthPrefix(qint64 length);
-// The length in the four bytes at prefix.
-qint32 readLength(const char *prefix);
+// The length in the four bytes at prefix (little-endian); inline, as every walk
+// over a file's records asks it of each.
+inline qint32 readLength(const char *prefix)
+{
+    return qFromLittleEndian<qint32>(prefix);
+}
 // The text of the record at pos in a file's bytes, not copied: bytes must outlive
 // it. None when the bytes there are no whole record (damage).
 std::optional<QByteArray> textAt(const QByteArray &bytes, qint64 pos);

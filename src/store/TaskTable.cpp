@@ -1,5 +1,6 @@
 #include "TaskTable.h"
 
+#include "FindBytes.h"
 #include "LargePages.h"
 #include "TaskRecord.h"
 #include "Win1252.h"
@@ -406,8 +407,16 @@ bool TaskTable::mayContain(int row, const QByteArray &bytes) const
     const Row &r = m_rows[size_t(row)];
     if (r.cells || r.raw.textLength == 0)
         return true;
-    return memmem(m_bytes.constData() + r.raw.textStart, size_t(r.raw.textLength),
-                  bytes.constData(), size_t(bytes.size())) != nullptr;
+    const char *text = m_bytes.constData() + r.raw.textStart;
+    return findBytes(text, text + r.raw.textLength, bytes.constData(), size_t(bytes.size()));
+}
+
+bool TaskTable::hasCategory(int row, const QByteArray &bytes) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (r.cells)
+        return (*r.cells)[Col::Category] == Win1252::decode(bytes);
+    return r.raw.textLength > 0 && TaskRecord::categoryNamed(rawText(r), bytes);
 }
 
 void TaskTable::announceChanged()

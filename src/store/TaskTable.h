@@ -93,6 +93,9 @@ public:
     // anywhere: a quick test that spares decoding the cells of a row that cannot
     // match. A row that owns its cells may match.
     bool mayContain(int row, const QByteArray &bytes) const;
+    // Whether the row's category reads these bytes (Windows-1252), as a load
+    // with that filter would find it.
+    bool hasCategory(int row, const QByteArray &bytes) const;
     // Whether the row's order cell reads as this number, without decoding the row.
     bool holdsOrder(int row, qint64 offset) const;
     // The offset a row's order names, without decoding the row.

@@ -126,12 +126,7 @@ void TaskList::show(const QString &filter)
             m_filter = filter;
             const bool storable = Win1252::firstUnencodable(filter) < 0;
             const QByteArray bytes = Win1252::encode(filter);
-            m_table.setAside([&](int row) {
-                if (!storable || !m_table.mayContain(row, bytes))
-                    return false;
-                const std::optional<QByteArray> category = m_table.cellBytes(Col::Category, row);
-                return category && *category == bytes;
-            });
+            m_table.setAside([&](int row) { return storable && m_table.hasCategory(row, bytes); });
         }
         return;
     }

@@ -58,7 +58,9 @@ TEST(TaskRecordTest, shouldRefuseANonNumericOrder)
 
 // The category is looked for from the record's end first; whatever the record's
 // shape, it must be the field a full split gives (records of ten fields or more,
-// the extra separators typed into a text by an older release).
+// the extra separators typed into a text by an older release). A record asked
+// whether its category reads a name (a filter, a category delete) answers as
+// that field does, for records of any number of fields.
 TEST(TaskRecordTest, shouldFindTheSameCategoryAsAFullSplitWhateverTheRecordsShape)
 {
     const QByteArray pool[] = {"",
@@ -82,13 +84,21 @@ TEST(TaskRecordTest, shouldFindTheSameCategoryAsAFullSplitWhateverTheRecordsShap
     const auto pick = [&] { return pool[random() % std::size(pool)]; };
     for (int trial = 0; trial < 5000; ++trial) {
         QByteArray text = pick();
-        const int count = 10 + int(random() % 5);
+        const int count = 1 + int(random() % 14);
         for (int f = 1; f < count; ++f)
             text += FieldSeparator + pick();
+        const TaskRecord::Span span = TaskRecord::categorySpan(text);
+        for (const QByteArray &name : pool) {
+            const std::optional<TaskRecord::Span> named = TaskRecord::categoryNamed(text, name);
+            ASSERT_EQ(bool(named), span.in(text) == name)
+                << text.toStdString() << " / " << name.toStdString();
+            ASSERT_TRUE(!named || (named->from == span.from && named->to == span.to));
+        }
+        if (count < 10)
+            continue;
         ASSERT_EQ(TaskRecord::category(text), TaskRecord::split(text)[Col::Category])
             << text.toStdString();
         // Asked of each field in turn, only the category's place is the category.
-        const TaskRecord::Span span = TaskRecord::categorySpan(text);
         for (qsizetype from = 0, to = 0; to <= text.size(); from = ++to) {
             while (to < text.size() && text[to] != FieldSeparator)
                 ++to;
