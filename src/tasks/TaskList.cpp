@@ -532,14 +532,29 @@ void TaskList::clearCategory(const QString &name, int storedKey)
     emit changed();
 }
 
+bool TaskList::renamesRowsInPlace() const
+{
+    return m_filter == AllItems || Win1252::firstUnencodable(m_filter) >= 0;
+}
+
+void TaskList::renameBytes(const QList<TaskDataFile::ClearedField> &fields,
+                           const QByteArray &before, const QByteArray &after)
+{
+    std::vector<std::pair<qint64, qint32>> places;
+    places.reserve(size_t(fields.size()));
+    for (const TaskDataFile::ClearedField &f : fields)
+        places.emplace_back(f.offset, f.from);
+    m_table.rewriteCategories(places, before, after);
+}
+
 void TaskList::renameInTable(const QList<TaskDataFile::ClearedField> &fields,
-                             const QByteArray &before, const QByteArray &after)
+                             const QByteArray &before, const QByteArray &after, bool bytesDone)
 {
     if (fields.isEmpty())
         return;
     // A filter shows one category: every row it shows had the name that leaves,
     // or none has the name that comes back.
-    if (m_filter != AllItems && Win1252::firstUnencodable(m_filter) < 0) {
+    if (!renamesRowsInPlace()) {
         const QByteArray filter = Win1252::encode(m_filter);
         if (filter == before)
             m_table.clearTasks();
@@ -547,11 +562,8 @@ void TaskList::renameInTable(const QList<TaskDataFile::ClearedField> &fields,
             refresh();
         return;
     }
-    std::vector<std::pair<qint64, qint32>> places;
-    places.reserve(size_t(fields.size()));
-    for (const TaskDataFile::ClearedField &f : fields)
-        places.emplace_back(f.offset, f.from);
-    m_table.rewriteCategories(places, before, after);
+    if (!bytesDone)
+        renameBytes(fields, before, after);
     m_table.announceChanged();
     if (m_sortColumn == Col::Category)
         applySort();

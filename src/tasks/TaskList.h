@@ -222,9 +222,16 @@ private:
     // Blanks the category in the file and records it; the records it changed.
     QList<TaskDataFile::ClearedField> writeClearedCategory(const QString &name, int storedKey);
     // The table after a category field changed in place: renamed in the shown
-    // rows, or the rows gone when the filter showed only that category.
+    // rows (bytesDone: renameBytes did it already), or the rows gone when the
+    // filter showed only that category.
     void renameInTable(const QList<TaskDataFile::ClearedField> &fields, const QByteArray &before,
-                       const QByteArray &after);
+                       const QByteArray &after, bool bytesDone = false);
+    // Whether a rename changes the loaded rows in place (no filter shows one
+    // category only).
+    bool renamesRowsInPlace() const;
+    // The fields in the loaded bytes renamed; touches nothing else of this list.
+    void renameBytes(const QList<TaskDataFile::ClearedField> &fields, const QByteArray &before,
+                     const QByteArray &after);
     bool ascending() const { return (m_sortTag & 0xFF) != 1; }
     // After every write of the task data file: the rows a filter set aside may
     // lack what it wrote, so they are read again when the filter changes.
@@ -256,7 +263,8 @@ private:
     QList<QPair<QByteArray, qint64>> writeUndo(const UndoStep &step);
     // The table after an undo's writes: changed where they were, as the command
     // changed it.
-    void followUndo(const UndoStep &step, const QList<QPair<QByteArray, qint64>> &appended);
+    void followUndo(const UndoStep &step, const QList<QPair<QByteArray, qint64>> &appended,
+                    bool namesBack);
     // An undo appended records again at new offsets: the older steps that name
     // them follow.
     void followMoves(bool inArchive, const QHash<qint64, qint64> &moved);

@@ -11,7 +11,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
+#include <thread>
 
 namespace {
 
@@ -86,9 +88,27 @@ void TaskList::undo()
         emit undoChanged();
     };
     QList<QPair<QByteArray, qint64>> appended;
+    const QByteArray name = Win1252::encode(step.category);
+    const QByteArray blanks(name.size(), ' ');
+    bool namesBack = false; // in the loaded bytes already
     try {
         requireInPlace(step);
-        appended = writeUndo(step);
+        {
+            // Many names go back into the loaded bytes on the other core while
+            // the file is written: the two touch different memory, and an undo
+            // that fails reloads the table.
+            constexpr qsizetype Many = 10000;
+            std::thread renaming;
+            const auto joined = qScopeGuard([&renaming] {
+                if (renaming.joinable())
+                    renaming.join();
+            });
+            if (step.cleared.size() > Many && makeInPlace() && renamesRowsInPlace()) {
+                renaming = std::thread([&] { renameBytes(step.cleared, blanks, name); });
+                namesBack = true;
+            }
+            appended = writeUndo(step);
+        }
         tellIdentities(step, true);
     } catch (...) {
         drop();
@@ -98,7 +118,7 @@ void TaskList::undo()
     drop();
     // The table changes where the undo wrote, as the command changed it.
     if (makeInPlace()) {
-        followUndo(step, appended);
+        followUndo(step, appended, namesBack);
         noteFileWritten();
     } else {
         load(m_filter);
@@ -109,7 +129,8 @@ void TaskList::undo()
     emit changed();
 }
 
-void TaskList::followUndo(const UndoStep &step, const QList<QPair<QByteArray, qint64>> &appended)
+void TaskList::followUndo(const UndoStep &step, const QList<QPair<QByteArray, qint64>> &appended,
+                          bool namesBack)
 {
     std::vector<qint64> blanked;
     for (const UndoStep::Record &r : step.toBlank)
@@ -117,7 +138,7 @@ void TaskList::followUndo(const UndoStep &step, const QList<QPair<QByteArray, qi
             blanked.push_back(r.offset);
     dropRows(blanked);
     const QByteArray name = Win1252::encode(step.category);
-    renameInTable(step.cleared, QByteArray(name.size(), ' '), name);
+    renameInTable(step.cleared, QByteArray(name.size(), ' '), name, namesBack);
     placeAll(appended);
 }
 
