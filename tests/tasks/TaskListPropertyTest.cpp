@@ -497,3 +497,32 @@ TEST_F(TaskListProperty, shouldKeepEveryTasksIdentityThroughChangesUndosCompacti
 }
 
 } // namespace
+
+// A category delete of many tasks, and its undo, which puts the names back into
+// the loaded rows beside the file's write: the table is a fresh load's after
+// each, and the undo gives the file back byte for byte.
+TEST_F(TaskListProperty, shouldFollowALargeCategoryDeleteAndItsUndoAsAFreshLoadDoes)
+{
+    QByteArray file;
+    for (int i = 0; i < 48000; ++i) {
+        TaskRow row = newTask();
+        row[Col::Order] = QString::number(file.size());
+        const QByteArray text = TaskRecord::join(row);
+        file += TaskRecord::lengthPrefix(text.size()) + text;
+    }
+    TestFiles::writeAll(dataPath, file);
+    tasks.load(AllItems);
+    tasks.setSortState(Col::Category, 0);
+    tasks.applySort();
+    ASSERT_GT(tasks.table().taskCount(), 40000);
+
+    CategoryList(settings).remove(QStringLiteral("Home"));
+    tasks.clearCategory(QStringLiteral("Home"), 1);
+    ASSERT_NE(TestFiles::readAll(dataPath), file);
+    expectFreshLoadGivesTheTable(true, "after the delete");
+
+    tasks.undo();
+    EXPECT_EQ(TestFiles::readAll(dataPath), file);
+    EXPECT_EQ(storedNames().value(0), QStringLiteral("Home"));
+    expectFreshLoadGivesTheTable(true, "after its undo");
+}
