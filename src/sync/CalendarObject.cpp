@@ -74,12 +74,12 @@ Read read(const QByteArray &text, const DateFormat &dates, const QDate &fallback
         result.reason = "ReasonNoTodo";
         return result;
     }
-    const char *uid = icalcomponent_get_uid(todo);
-    // Control characters do not survive a write of the object (libical drops a
-    // stray CR): the UID as it reads after one.
-    for (const QChar c : QString::fromUtf8(uid ? uid : "").trimmed())
-        if (c.unicode() >= 0x20 && c.unicode() != 0x7f)
-            result.uid += c;
+    // Control bytes do not survive a write of the object (libical drops a stray
+    // CR): the UID as it reads after one. Dropped before the bytes are read as
+    // UTF-8, as the write drops them, for they may stand inside a character.
+    QByteArray uid = icalcomponent_get_uid(todo);
+    uid.removeIf([](char c) { return quint8(c) < 0x20 || c == 0x7f; });
+    result.uid = QString::fromUtf8(uid).trimmed();
     if (result.uid.isEmpty()) {
         result.kind = Read::NoUid;
         result.reason = "ReasonNoUid";
