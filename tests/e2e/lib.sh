@@ -2,6 +2,14 @@
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# faketime names its semaphore and shared memory after its own process and leaves
+# them behind when it is killed; a later faketime given the same process number
+# then refuses to start ("sem_open: File exists"). Those of ended processes go.
+for stale in /dev/shm/sem.faketime_sem_* /dev/shm/faketime_shm_*; do
+  [ -e "$stale" ] && [ ! -d "/proc/${stale##*_}" ] && rm -f "$stale"
+done
+unset stale
+
 # The window of process $1 whose name matches $2, waiting up to $3 seconds; empty
 # when none came. It polls: a window that goes away during one search (a box
 # closing) makes that search fail, not the wait.
