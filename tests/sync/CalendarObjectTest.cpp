@@ -1,8 +1,8 @@
 // An object a server sent, changed here and sent back: it keeps the UID the sync
 // knows it by, whatever bytes the server put into that UID.
+#include "sync/CalendarObject.h"
 #include "store/DateFormat.h"
 #include "store/TaskTable.h"
-#include "sync/CalendarObject.h"
 
 #include <QDate>
 #include <gtest/gtest.h>
@@ -21,14 +21,13 @@ TEST(CalendarObjectTest, shouldKeepTheUidItWasReadByWhenChangedHereWhateverBytes
     for (const QByteArray &uid : uids) {
         const QByteArray object = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//EN\r\n"
                                   "BEGIN:VTODO\r\nUID:" +
-                                  uid +
-                                  "\r\nSUMMARY:Buy milk\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+                                  uid + "\r\nSUMMARY:Buy milk\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
         const CalendarObject::Read read = CalendarObject::read(object, dates, today);
         ASSERT_EQ(read.kind, CalendarObject::Read::Task) << uid.toStdString();
         TaskRow changed = read.row;
         changed[Col::Task] = QStringLiteral("Buy bread");
-        const QByteArray written = CalendarObject::patched(object, changed, read.rule, dates,
-                                                           today, QDateTime(today, QTime(12, 0)));
+        const QByteArray written = CalendarObject::patched(object, changed, read.rule, dates, today,
+                                                           QDateTime(today, QTime(12, 0)));
         const CalendarObject::Read back = CalendarObject::read(written, dates, today);
         EXPECT_EQ(back.uid, read.uid) << uid.toStdString();
         EXPECT_EQ(back.row[Col::Task], QStringLiteral("Buy bread")) << uid.toStdString();
